@@ -1,0 +1,44 @@
+# Set-up commands: `make demo` and `make test` work on a fresh Debian machine.
+BUILD ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc)
+DEBS := cmake ninja-build g++ ccache xvfb xauth qt6-base-dev libqt6serialport6-dev qt6-serialport-dev \
+        libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps configure build test demo bench format tidy asan clean
+
+# Installs only what is missing, so a machine that has everything never touches apt.
+deps:
+	@missing=$$(for p in $(DEBS); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && $(SUDO) DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
+
+demo: build
+	tools/demo.sh $(BUILD)
+
+bench: build
+	tools/bench.sh $(BUILD)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+tidy: configure
+	git ls-files 'src/*.cpp' | xargs clang-tidy -p $(BUILD) --quiet
+
+asan:
+	$(MAKE) test BUILD=build-asan BUILD_TYPE=Debug CMAKE_ARGS=-DTESSALY_SANITIZE=ON
+
+clean:
+	rm -rf $(BUILD) build-asan

@@ -1,0 +1,197 @@
+#include "comm/Comm.h"
+
+#include <algorithm>
+
+#include "comm/Commands.h"
+#include "comm/DeviceTypes.h"
+#include "comm/LinkIo.h"
+
+namespace tessaly::comm {
+
+quint16 DevicePortFromEnvironment() {
+  bool ok = false;
+  const int port = qEnvironmentVariableIntValue("TESSALY_DEVICE_PORT", &ok);
+  return ok && port > 0 && port <= 65535 ? static_cast<quint16>(port) : kDefaultDevicePort;
+}
+
+Comm::Comm(Messenger& messenger, QObject* parent)
+    : QObject(parent),
+      messenger_(messenger),
+      serial_(com_ports_),
+      tcp_slots_(std::make_shared<TcpSlots>()),
+      tcp_(tcp_slots_),
+      device_port_(DevicePortFromEnvironment()) {}
+
+Comm::~Comm() = default;
+
+Comm::Sent Comm::SendPacket(int slot, const QByteArray& packet) {
+  if (state_.ConnectionMode == kLinkTcp) {
+    tcp_.Send(slot, packet);
+  } else {
+    if (!serial_.IsOpen() &&
+        serial_.Open(ComPortName(), BaudRate(state_.table.DeviceType[slot])) != 0) {
+      return Sent::kPortFailed;
+    }
+    serial_.Send(packet);
+  }
+  if (trace_) trace_(true, packet);
+  return Sent::kOk;
+}
+
+int Comm::ReceiveReply(int slot, QByteArray& reply, int awaited, int limit_ms) {
+  const int status = state_.ConnectionMode == kLinkTcp
+                         ? tcp_.Receive(slot, reply, awaited, limit_ms)
+                         : serial_.Receive(reply, awaited, limit_ms);
+  if (status == kReceiveOk && trace_) trace_(false, reply);
+  return status;
+}
+
+void Comm::StoreReply(const QByteArray& reply) {
+  const auto count = std::min<qsizetype>(reply.size(), kRxBufferSize);
+  std::copy_n(reinterpret_cast<const uint8_t*>(reply.constData()), count, state_.RxBuffer.begin());
+}
+
+void Comm::CloseLink(int slot) {
+  if (state_.ConnectionMode == kLinkTcp) {
+    if (tcp_.IsConnected(slot)) tcp_.Disconnect(slot);
+  } else if (serial_.IsOpen()) {
+    serial_.Close();
+  }
+}
+
+void Comm::ReportLoss(int slot) {
+  DeviceTable& table = state_.table;
+  table[slot].Online = false;
+  messenger_.Show({MessageIcon::kExclamation, QString::fromLatin1(kLinkLossTitle),
+                   QString::fromLatin1(kLinkLossText), MessageButtons::kOk});
+  SetRowText(slot, table.OfflineRowText(slot, state_.ConnectionMode));
+  table.DeviceDataValid[slot] = 0;
+  table.DeviceNeedsRead[slot] = true;
+  if (table[slot].EditorOpen) emit EditorCloseRequested(slot);
+}
+
+int16_t Comm::TxCommand(int slot, uint8_t command, const Params& params) {
+  if (state_.CommSuspended || !state_.CommReady || state_.TransferLock) return 0;
+  if (!IsValidSlot(slot) || !state_.table[slot].Online) return 0;
+
+  state_.TxIdle = false;
+  const int type = state_.table.DeviceType[slot];
+  const QByteArray packet =
+      FramePacket(0, command, params, state_.TxDataBuffer, state_.ConnectionMode);
+  if (packet.isEmpty() || SendPacket(slot, packet) == Sent::kPortFailed) {
+    state_.TxIdle = true;
+    return -1;
+  }
+
+  const ReplyClass expected = ClassifyReply(command, params[2], type);
+  if (expected.awaited_bytes == 0) {
+    state_.TxIdle = true;
+    return 0;
+  }
+
+  QByteArray reply;
+  if (ReceiveReply(slot, reply, expected.awaited_bytes, expected.wait_limit_ms) == kReceiveOk) {
+    StoreReply(reply);
+    if (command == kCmdIdentify && IsValidType(state_.RxBuffer[8])) {
+      state_.table.DeviceType[slot] = state_.RxBuffer[8];
+    }
+    state_.TxIdle = true;
+    return 0;
+  }
+
+  // Lost reply. During discovery it is not reported, but the link is closed all the same.
+  int16_t result = 0;
+  if (state_.ReportLinkLoss) {
+    result = -1;
+    ReportLoss(slot);
+  }
+  state_.TxIdle = true;
+  CloseLink(slot);
+  return result;
+}
+
+int16_t Comm::TxPoll(int slot, uint8_t command, const Params& params) {
+  if (!IsValidSlot(slot)) return -1;
+  state_.TxIdle = false;
+  Params plain = params;
+  const QByteArray packet = FramePacket(0, command, plain, {}, state_.ConnectionMode);
+  int16_t result = -1;
+  QByteArray reply;
+  if (!packet.isEmpty() && packet.size() == kPlainPacketLength &&
+      SendPacket(slot, packet) == Sent::kOk &&
+      ReceiveReply(slot, reply, kPlainPacketLength, kPollWaitMs) == kReceiveOk) {
+    StoreReply(reply);
+    result = 0;
+  }
+  state_.TxIdle = true;
+  return result;
+}
+
+bool Comm::ProbeDevice(int slot) {
+  if (!IsValidSlot(slot)) return false;
+  const bool usb = state_.ConnectionMode != kLinkTcp;
+  const uint8_t address = usb ? static_cast<uint8_t>(slot) : 0;
+  const QByteArray packet = FramePacket(
+      address, ProbeCommand(state_.table.DeviceType[slot]), {}, {}, state_.ConnectionMode);
+  if (SendPacket(slot, packet) != Sent::kOk) return false;
+  QByteArray reply;
+  if (ReceiveReply(slot, reply, kPlainPacketLength, kProbeWaitMs) != kReceiveOk) return false;
+  StoreReply(reply);
+  return state_.RxBuffer[11] == kProbeAck;
+}
+
+bool Comm::SplitToBytes(double value, int start) {
+  return comm::SplitToBytes(value, start, state_.AddressBytes);
+}
+
+void Comm::KeepAliveTick() {
+  // A tick never starts an exchange while another one is running.
+  if (state_.KeepAliveHold || !state_.OnlineMode || !state_.TxIdle) return;
+  DeviceTable& table = state_.table;
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    if (!table[slot].Registered || !table[slot].Online) continue;
+    if (TxPoll(slot, kCmdKeepAlive) == 0) continue;
+    // Unlike a lost command reply, a silent keep-alive keeps the link and the editor open.
+    table[slot].Online = false;
+    messenger_.Show({MessageIcon::kExclamation, QString::fromLatin1(kLinkLossTitle),
+                     QString::fromLatin1(kLinkLossText), MessageButtons::kOk});
+    SetRowText(slot, table.OfflineRowText(slot, state_.ConnectionMode));
+    table.DeviceNeedsRead[slot] = true;
+    table.DeviceDataValid[slot] = 0;
+  }
+}
+
+bool Comm::ReleaseAllDevices(bool stop_on_serial_failure) {
+  DeviceTable& table = state_.table;
+  if (serial_.IsOpen()) {
+    for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+      if (!table[slot].Online) continue;
+      if (TxCommand(slot, kCmdRelease) != 0 && stop_on_serial_failure) return false;
+    }
+    serial_.Close();
+  }
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    if (table[slot].LinkKind == kLinkTcp && table[slot].Online) {
+      (void)TxCommand(slot, kCmdRelease);  // the device is let go whatever it answers
+    }
+  }
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    if (tcp_.IsConnected(slot)) tcp_.Disconnect(slot);
+  }
+  return true;
+}
+
+bool Comm::LeaveOnlineMode() {
+  if (!ReleaseAllDevices(true)) return false;
+  state_.OnlineMode = false;
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) state_.table.DeviceDataValid[slot] = 0;
+  return true;
+}
+
+void Comm::SetRowText(int slot, const QString& text) {
+  if (!IsValidSlot(slot)) return;
+  state_.row_text[slot] = text;
+  emit RowTextChanged(slot, text);
+}
+
+}  // namespace tessaly::comm

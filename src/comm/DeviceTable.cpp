@@ -1,0 +1,83 @@
+#include "comm/DeviceTable.h"
+
+#include "comm/DeviceTypes.h"
+
+namespace tessaly::comm {
+
+bool IsValidSlot(int slot) { return slot >= kFirstSlot && slot <= kLastSlot; }
+
+DeviceTable::DeviceTable() { ResetAll(); }
+
+bool DeviceTable::ResetSlot(int slot) {
+  if (!IsValidSlot(slot)) return false;
+  entries[slot] = DeviceEntry{};
+  DeviceNeedsRead[slot] = true;
+  DeviceDataValid[slot] = 0;
+  return true;
+}
+
+void DeviceTable::ResetAll() {
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) ResetSlot(slot);
+}
+
+bool DeviceTable::Register(int slot, const Found& found) {
+  if (!IsValidSlot(slot)) return false;
+  DeviceEntry& entry = entries[slot];
+  entry.Online = true;
+  entry.Registered = true;
+  entry.EditorOpen = false;
+  entry.LinkKind = found.link_kind;
+  entry.IpAddress = found.ip_address;
+  entry.DeviceId = found.device_id;
+  DeviceType[slot] = found.device_type;
+  DeviceName[slot] = found.device_name;
+  return true;
+}
+
+bool DeviceTable::GoOffline(int slot) {
+  if (!IsValidSlot(slot)) return false;
+  entries[slot].Online = false;
+  DeviceNeedsRead[slot] = true;
+  DeviceDataValid[slot] = 0;
+  return true;
+}
+
+std::array<bool, kSlotCount> DeviceTable::DemoSetup(int16_t connection_mode,
+                                                    bool several_addresses, int16_t demo_type) {
+  std::array<bool, kSlotCount> filled{};
+  auto fill = [&](int slot, int16_t link_kind, const QString& ip, int16_t id, int16_t type) {
+    DeviceEntry& entry = entries[slot];
+    entry.LinkKind = link_kind;
+    if (!ip.isEmpty()) entry.IpAddress = ip;
+    entry.DeviceId = id;
+    DeviceType[slot] = type;
+    entry.Online = false;
+    entry.Registered = true;
+    entry.EditorOpen = false;
+    DeviceName[slot] = ModelName(type);
+    filled[slot] = true;
+  };
+  if (connection_mode == kLinkTcp && several_addresses) {
+    for (int slot = 0; slot <= 4; ++slot) {
+      fill(slot, kLinkTcp, QStringLiteral("192.168.0.%1").arg(slot + 1), static_cast<int16_t>(slot),
+           kType540S);
+    }
+  } else if (connection_mode == kLinkTcp) {
+    fill(0, kLinkTcp, QStringLiteral("192.168.0.100"), 0, kType540S);
+  } else {
+    fill(0, kLinkUsb, QString(), 0, IsValidType(demo_type) ? demo_type : kTypeRk540);
+  }
+  return filled;
+}
+
+QString DeviceTable::OfflineRowText(int slot, int16_t connection_mode) const {
+  if (!IsValidSlot(slot)) return {};
+  const QString model = ModelName(DeviceType[slot]);
+  if (connection_mode == kLinkTcp) {
+    return QStringLiteral("IP:") + entries[slot].IpAddress + QStringLiteral(" - ") + model +
+           QStringLiteral(" - Off-line");
+  }
+  return QStringLiteral("USB - ") + model + QStringLiteral(" - Off-line");
+}
+
+}  // namespace tessaly::comm

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace tessaly::comm {
+
+enum class MessageIcon { kNone, kCritical, kExclamation, kInformation, kQuestion };
+enum class MessageButtons { kOk, kYesNo, kOkCancel };
+enum class MessageAnswer { kOk, kYes, kNo, kCancel };
+
+struct Message {
+  MessageIcon icon = MessageIcon::kNone;
+  QString title;
+  QString text;
+  MessageButtons buttons = MessageButtons::kOk;
+};
+
+// The one seam every user message goes through: the windows show a message box, tests record the
+// message and answer it.
+class Messenger {
+ public:
+  virtual ~Messenger() = default;
+  virtual MessageAnswer Show(const Message& message) = 0;
+};
+
+// Texts the communication core shows.
+inline constexpr const char* kLinkLossTitle = "Communication problem";
+inline constexpr const char* kLinkLossText =
+    "The system will be close the communication with the device. \n"
+    "To reconnect with device, please select device from the Device List window.";
+
+}  // namespace tessaly::comm

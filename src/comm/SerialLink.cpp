@@ -1,0 +1,47 @@
+#include "comm/SerialLink.h"
+
+#include "comm/LinkIo.h"
+
+namespace tessaly::comm {
+namespace {
+constexpr int kWriteLimitMs = 1000;
+}
+
+SerialLink::SerialLink(const ComPortMap& ports, QObject* parent) : QObject(parent), ports_(ports) {}
+
+int SerialLink::Open(const QString& port_name, int baud) {
+  if (port_.isOpen()) port_.close();
+  port_.setPortName(ports_.PortName(port_name));
+  if (!port_.open(QIODevice::ReadWrite)) return -1;
+  const bool configured = port_.setBaudRate(baud) && port_.setDataBits(QSerialPort::Data8) &&
+                          port_.setParity(QSerialPort::NoParity) &&
+                          port_.setStopBits(QSerialPort::OneStop) &&
+                          port_.setFlowControl(QSerialPort::NoFlowControl);
+  if (!configured) {
+    port_.close();
+    return -1;
+  }
+  port_.clear();
+  return 0;
+}
+
+void SerialLink::Close() {
+  if (port_.isOpen()) port_.close();
+}
+
+bool SerialLink::IsOpen() const { return port_.isOpen(); }
+
+void SerialLink::Send(const QByteArray& packet) {
+  if (!port_.isOpen()) return;
+  port_.clearError();
+  DiscardStale(port_);
+  SendAll(port_, packet, kWriteLimitMs);
+}
+
+int SerialLink::Receive(QByteArray& reply, int awaited, int limit_ms) {
+  if (!port_.isOpen()) return kReceiveClosed;
+  port_.clearError();
+  return ReceiveExactly(port_, reply, awaited, limit_ms);
+}
+
+}  // namespace tessaly::comm

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+
+#include "comm/ComPortMap.h"
+
+namespace tessaly::comm {
+
+// One COM port; USB devices appear as one. Every call blocks the caller's thread.
+class SerialLink : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit SerialLink(const ComPortMap& ports, QObject* parent = nullptr);
+
+  // `port_name` is "COM" + number; returns 0 when the port is open at `baud`.
+  int Open(const QString& port_name, int baud);
+  void Close();
+  bool IsOpen() const;
+  void Send(const QByteArray& packet);
+  // 0 when exactly `awaited` bytes arrived within the limit.
+  int Receive(QByteArray& reply, int awaited, int limit_ms);
+
+  QString OpenedPortName() const { return port_.portName(); }
+
+ private:
+  const ComPortMap& ports_;
+  QSerialPort port_;
+};
+
+}  // namespace tessaly::comm

@@ -1,0 +1,98 @@
+#include "comm/TcpLink.h"
+
+#include <QHostAddress>
+#include <QNetworkInterface>
+#include <QTcpSocket>
+
+#include "comm/LinkIo.h"
+#include "comm/TcpScan.h"
+
+namespace tessaly::comm {
+namespace {
+constexpr int kWriteLimitMs = 1000;
+}
+
+TcpSlots::TcpSlots() = default;
+TcpSlots::~TcpSlots() = default;
+
+QTcpSocket* TcpSlots::Socket(int slot) const {
+  return IsValidSlot(slot) ? sockets_[slot].get() : nullptr;
+}
+
+QTcpSocket& TcpSlots::EnsureSocket(int slot) {
+  auto& socket = sockets_.at(static_cast<size_t>(slot));
+  if (!socket) {
+    socket = std::make_unique<QTcpSocket>();
+    // Small request/reply packets: waiting to coalesce them only adds latency.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+  }
+  return *socket;
+}
+
+TcpLink::TcpLink(std::shared_ptr<TcpSlots> pool, QObject* parent)
+    : QObject(parent), pool_(std::move(pool)) {}
+
+int TcpLink::Initialise(int slot_count) {
+  if (!pool_ || slot_count < 1 || slot_count > kSlotCount) return -1;
+  slot_count_ = slot_count;
+  return 0;
+}
+
+QStringList TcpLink::ListLocalAddresses() const {
+  if (pool_ && !pool_->LocalAddressesOverride().isEmpty()) {
+    return pool_->LocalAddressesOverride();
+  }
+  QStringList result;
+  for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
+    if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback()) {
+      result << address.toString();
+    }
+  }
+  if (result.isEmpty()) result << QStringLiteral("127.0.0.1");
+  return result;
+}
+
+int TcpLink::Scan(const QStringList& addresses, quint16 port, int wait_ms, bool /*unused*/) {
+  QStringList answered = ScanAddresses(addresses, port, wait_ms);
+  if (answered.isEmpty()) answered << QString();
+  emit ScanResponse(answered);
+  return 0;
+}
+
+int TcpLink::Connect(int slot, const QString& address, quint16 port, int wait_ms) {
+  if (!IsValidSlot(slot) || slot >= slot_count_) return -1;
+  QTcpSocket& socket = pool_->EnsureSocket(slot);
+  socket.abort();
+  socket.connectToHost(address, port);
+  if (!socket.waitForConnected(wait_ms)) {
+    socket.abort();
+    return -1;
+  }
+  return 0;
+}
+
+void TcpLink::Send(int slot, const QByteArray& packet) {
+  QTcpSocket* socket = pool_ ? pool_->Socket(slot) : nullptr;
+  if (socket == nullptr || socket->state() != QAbstractSocket::ConnectedState) return;
+  DiscardStale(*socket);
+  SendAll(*socket, packet, kWriteLimitMs);
+}
+
+int TcpLink::Receive(int slot, QByteArray& reply, int awaited, int limit_ms) {
+  QTcpSocket* socket = pool_ ? pool_->Socket(slot) : nullptr;
+  if (socket == nullptr || socket->state() != QAbstractSocket::ConnectedState) {
+    return kReceiveClosed;
+  }
+  return ReceiveExactly(*socket, reply, awaited, limit_ms);
+}
+
+void TcpLink::Disconnect(int slot) {
+  if (QTcpSocket* socket = pool_ ? pool_->Socket(slot) : nullptr) socket->abort();
+}
+
+bool TcpLink::IsConnected(int slot) const {
+  const QTcpSocket* socket = pool_ ? pool_->Socket(slot) : nullptr;
+  return socket != nullptr && socket->state() == QAbstractSocket::ConnectedState;
+}
+
+}  // namespace tessaly::comm

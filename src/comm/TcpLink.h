@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QStringList>
+#include <array>
+#include <memory>
+
+#include "comm/DeviceTable.h"
+
+class QTcpSocket;
+
+namespace tessaly::comm {
+
+// The 33 slot connections. Every TcpLink made over the same pool sees the same connections: the
+// connect window connects a slot and the exchange layer later talks through it.
+class TcpSlots {
+ public:
+  TcpSlots();
+  ~TcpSlots();
+  TcpSlots(const TcpSlots&) = delete;
+  TcpSlots& operator=(const TcpSlots&) = delete;
+
+  QTcpSocket* Socket(int slot) const;
+  QTcpSocket& EnsureSocket(int slot);
+
+  // Stands in for the PC's own addresses, so tests can play a machine with or without a network.
+  void SetLocalAddresses(const QStringList& addresses) { local_addresses_ = addresses; }
+  const QStringList& LocalAddressesOverride() const { return local_addresses_; }
+
+ private:
+  std::array<std::unique_ptr<QTcpSocket>, kSlotCount> sockets_;
+  QStringList local_addresses_;
+};
+
+class TcpLink : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TcpLink(std::shared_ptr<TcpSlots> pool, QObject* parent = nullptr);
+
+  // 0 when `slot_count` slots (at most 33) are ready.
+  int Initialise(int slot_count);
+  // The PC's IPv4 addresses; "127.0.0.1" first when no network is up.
+  QStringList ListLocalAddresses() const;
+  // Tries every address at once and reports the ones that accepted a connection through
+  // ScanResponse, in the order given, once the wait is over (or all have answered). The last
+  // argument is accepted for the caller's sake and has no effect.
+  int Scan(const QStringList& addresses, quint16 port, int wait_ms, bool unused);
+  int Connect(int slot, const QString& address, quint16 port, int wait_ms);
+  void Send(int slot, const QByteArray& packet);
+  // 0 when exactly `awaited` bytes arrived within the limit.
+  int Receive(int slot, QByteArray& reply, int awaited, int limit_ms);
+  void Disconnect(int slot);
+  bool IsConnected(int slot) const;
+
+  const std::shared_ptr<TcpSlots>& Pool() const { return pool_; }
+
+ signals:
+  // The first element is empty when no address answered.
+  void ScanResponse(const QStringList& addresses);
+
+ private:
+  std::shared_ptr<TcpSlots> pool_;
+  int slot_count_ = 0;
+};
+
+}  // namespace tessaly::comm

@@ -1,0 +1,13 @@
+#include "protocol/Dispatch.h"
+
+#include "protocol/ProgramStore.h"
+
+namespace tessaly::protocol {
+
+FamilyOperations& Dispatcher::For(int slot) {
+  return store_.FamilyOfSlot(slot) == Family::kB ? family_b_ : family_a_;
+}
+
+FamilyOperations& Dispatcher::Current() { return For(store_.comm().state().CurrentDevice); }
+
+}  // namespace tessaly::protocol

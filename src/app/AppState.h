@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "comm/Comm.h"
+#include "comm/Messenger.h"
+
+namespace tessaly::app {
+
+inline constexpr const char* kSoftwareVersion = "1.3.4";
+// Version texts the demo devices show in place of what a real device reports.
+inline constexpr const char* kDemoFirmwareVersion = "1.1.5-B";
+inline constexpr const char* kDemoSecondVersion = "1.0.4";
+inline constexpr int kReferenceDpi = 96;
+
+// Run-wide values of one run of the application. The windows read and write them through the one
+// instance main() makes; tests make a fresh one per case.
+class AppState {
+ public:
+  explicit AppState(comm::Messenger& messenger) : messenger_(messenger), comm_(messenger) {}
+  AppState(const AppState&) = delete;
+  AppState& operator=(const AppState&) = delete;
+
+  comm::Messenger& messenger() { return messenger_; }
+  comm::Comm& comm() { return comm_; }
+  const comm::Comm& comm() const { return comm_; }
+  comm::CommState& comm_state() { return comm_.state(); }
+  const comm::CommState& comm_state() const { return comm_.state(); }
+
+  QString ProgramFolder;
+  int32_t ScreenDpi = kReferenceDpi;
+  double DpiScale = 1.0;
+  // 1 when the user's locale writes a decimal comma (anything but "."): the editors then accept
+  // and show "," in their number boxes.
+  int32_t DecimalComma = 0;
+  QString SoftwareVersion;
+  QString DemoFirmwareVersion;
+  QString DemoSecondVersion;
+  // -1 while no editor window is open; each editor adds 1 when it opens and subtracts 1 when it
+  // closes. The Connect menu is available only while it is negative.
+  int16_t EditorCount = -1;
+
+ private:
+  comm::Messenger& messenger_;
+  comm::Comm comm_;
+};
+
+}  // namespace tessaly::app

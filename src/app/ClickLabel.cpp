@@ -1,0 +1,15 @@
+#include "app/ClickLabel.h"
+
+#include <QMouseEvent>
+
+namespace tessaly::app {
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+  // A press that is dragged off the label before release is no click.
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    emit Clicked();
+  }
+  QLabel::mouseReleaseEvent(event);
+}
+
+}  // namespace tessaly::app

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QLabel>
+
+namespace tessaly::app {
+
+// A label or picture that acts as a button: it reports a left click released over it.
+class ClickLabel : public QLabel {
+  Q_OBJECT
+
+ public:
+  using QLabel::QLabel;
+
+ signals:
+  void Clicked();
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+}  // namespace tessaly::app

@@ -1,0 +1,169 @@
+#include "app/MDIFrmMain.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <array>
+
+#include "app/AppState.h"
+#include "app/FrmVersion.h"
+
+namespace tessaly::app {
+
+namespace {
+
+// Index = EQ band type code.
+constexpr std::array<const char*, 6> kShapeEqItems = {
+    "Bell", "Hi-Shelving Q", "Lo-Shelving Q", "High Pass Q", "Low Pass Q", "Notch Filter"};
+
+// The questions carry no icon, only Yes and No.
+comm::Message Question(const char* title, const char* text) {
+  return {comm::MessageIcon::kNone, QString::fromLatin1(title), QString::fromLatin1(text),
+          comm::MessageButtons::kYesNo};
+}
+
+}  // namespace
+
+MDIFrmMain::MDIFrmMain(AppState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
+  setObjectName(QStringLiteral("MDIFrmMain"));
+  setWindowTitle(QStringLiteral("Tessaly"));
+  mdi_area_ = new QMdiArea(this);
+  mdi_area_->setObjectName(QStringLiteral("MdiArea"));
+  setCentralWidget(mdi_area_);
+  statusBar();
+
+  timer1_ = new QTimer(this);
+  timer1_->setObjectName(QStringLiteral("Timer1"));
+  timer1_->setInterval(kConnectMenuPollMs);
+  connect(timer1_, &QTimer::timeout, this, &MDIFrmMain::Timer1Tick);
+
+  timer3_ = new QTimer(this);
+  timer3_->setObjectName(QStringLiteral("Timer3"));
+  timer3_->setInterval(kKeepAliveMs);
+  connect(timer3_, &QTimer::timeout, this, &MDIFrmMain::Timer3Tick);
+
+  BuildMenus();
+  resize(1024, 740);
+}
+
+MDIFrmMain::~MDIFrmMain() = default;
+
+void MDIFrmMain::BuildMenus() {
+  connection_mode_ = menuBar()->addMenu(QStringLiteral("Connect"));
+  connection_mode_->setObjectName(QStringLiteral("ConnectionMode"));
+  QAction* mode_connect = connection_mode_->addAction(QStringLiteral("Connect"));
+  mode_connect->setObjectName(QStringLiteral("ModeConnect"));
+  connect(mode_connect, &QAction::triggered, this, &MDIFrmMain::ModeConnectClick);
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+  help->setObjectName(QStringLiteral("HelpMenu"));
+  QAction* about = help->addAction(QStringLiteral("About"));
+  about->setObjectName(QStringLiteral("HelpAbout"));
+  connect(about, &QAction::triggered, this, &MDIFrmMain::ShowAbout);
+
+  // The pop-up menus belong to no menu bar: the editors pop them up next to the clicked control.
+  shape_eq_ = new QMenu(QStringLiteral("Filter Type"), this);
+  shape_eq_->setObjectName(QStringLiteral("ShapeEq"));
+  shape_eq_group_ = new QActionGroup(shape_eq_);
+  shape_eq_group_->setExclusive(true);
+  for (size_t type = 0; type < kShapeEqItems.size(); ++type) {
+    QAction* item = shape_eq_->addAction(QString::fromLatin1(kShapeEqItems[type]));
+    item->setObjectName(QStringLiteral("ShapeEqFilter_%1").arg(type));
+    item->setCheckable(true);
+    shape_eq_group_->addAction(item);
+    connect(item, &QAction::triggered, this,
+            [this, type] { emit ShapeEqFilterClicked(static_cast<int>(type)); });
+  }
+
+  meter_sel_ = new QMenu(QStringLiteral("Meter"), this);
+  meter_sel_->setObjectName(QStringLiteral("MeterSel"));
+}
+
+void MDIFrmMain::SetMeterSelItems(const QStringList& items) {
+  meter_sel_->clear();
+  for (int i = 0; i < items.size(); ++i) {
+    QAction* item = meter_sel_->addAction(items[i]);
+    item->setObjectName(QStringLiteral("MeterSelItem_%1").arg(i));
+    connect(item, &QAction::triggered, this, [this, i] { emit MeterSelItemClicked(i); });
+  }
+}
+
+bool MDIFrmMain::Load() {
+  state_.EditorCount = -1;
+  connection_mode_->menuAction()->setVisible(true);
+  if (state_.comm().tcp().Initialise(kTcpSlotsAtStart) != 0) {
+    state_.messenger().Show({comm::MessageIcon::kCritical, QString::fromLatin1(kTcpInitTitle),
+                             QString::fromLatin1(kTcpInitText), comm::MessageButtons::kOk});
+    return false;
+  }
+  timer1_->start(kConnectMenuPollMs);
+  return true;
+}
+
+void MDIFrmMain::Timer1Tick() {
+  // An open editor works on the current links; reconnecting under it would pull them away.
+  const bool available = state_.EditorCount < 0;
+  QAction* menu = connection_mode_->menuAction();
+  if (menu->isEnabled() != available) menu->setEnabled(available);
+}
+
+void MDIFrmMain::StartKeepAlive() { timer3_->start(kKeepAliveFirstMs); }
+
+void MDIFrmMain::Timer3Tick() {
+  const comm::CommState& cs = state_.comm_state();
+  if (cs.KeepAliveHold || !cs.OnlineMode) return;
+  state_.comm().KeepAliveTick();
+  timer3_->setInterval(kKeepAliveMs);
+}
+
+void MDIFrmMain::SetDeviceListWindow(QWidget* window) { device_list_ = window; }
+
+bool MDIFrmMain::LeaveOnlineMode() {
+  timer3_->stop();
+  if (!state_.comm().LeaveOnlineMode()) return false;
+  if (device_list_) device_list_->close();
+  return true;
+}
+
+void MDIFrmMain::ModeConnectClick() {
+  if (state_.comm_state().OnlineMode) {
+    if (state_.messenger().Show(Question(kLeaveOnlineTitle, kLeaveOnlineText)) !=
+        comm::MessageAnswer::kYes) {
+      return;
+    }
+    if (!LeaveOnlineMode()) return;
+  }
+  if (!ShowPortSelection()) timer1_->start(kConnectMenuPollMs);
+}
+
+bool MDIFrmMain::ShowPortSelection() {
+  statusBar()->showMessage(QString::fromLatin1(kPortSelectionMissingText));
+  return false;
+}
+
+void MDIFrmMain::ShowAbout() {
+  FrmVersion about(state_, this);
+  about.exec();
+}
+
+void MDIFrmMain::closeEvent(QCloseEvent* event) {
+  if (state_.messenger().Show(Question(kExitTitle, kExitText)) != comm::MessageAnswer::kYes) {
+    event->ignore();
+    return;
+  }
+  timer3_->stop();
+  timer3_->setInterval(kKeepAliveParkedMs);
+  timer1_->stop();
+  // Every device is let go whatever it answers: the program ends either way.
+  (void)state_.comm().ReleaseAllDevices(false);
+  event->accept();
+  QCoreApplication::exit(0);
+}
+
+}  // namespace tessaly::app

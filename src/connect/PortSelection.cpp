@@ -1,0 +1,63 @@
+#include "connect/PortSelection.h"
+
+#include "connect/AddressRules.h"
+
+namespace tessaly::connect {
+
+ComSearchResult SearchComPorts(comm::SerialLink& link, comm::Messenger& messenger,
+                               int16_t& com_port) {
+  if (link.IsOpen()) link.Close();
+  ComSearchResult result;
+  for (int n = 1; n <= kComPortCount; ++n) {
+    if (link.Open(QStringLiteral("COM%1").arg(n), kSearchBaud) != 0) continue;
+    result.found << n;
+    result.list_text += QStringLiteral("COM%1\n").arg(n);
+  }
+  if (result.found.isEmpty()) {
+    messenger.Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kSearchComTitle),
+                    QString::fromLatin1(kComNotFoundText), comm::MessageButtons::kOk});
+    return result;
+  }
+  com_port = static_cast<int16_t>(result.found.last());
+  messenger.Show({comm::MessageIcon::kInformation, QString::fromLatin1(kSearchComTitle),
+                  QString::fromLatin1(kComFoundText) + QStringLiteral("\n") + result.list_text,
+                  comm::MessageButtons::kOk});
+  return result;
+}
+
+AcceptResult AcceptPortSelection(const PortChoice& choice, ConnectSession& session,
+                                 comm::CommState& state, comm::Messenger& messenger) {
+  InitConfig record = session.config;
+  bool all_numbers = true;
+  const auto take = [&](const QString& text, int16_t& field) {
+    const auto value = OctetValue(text);
+    if (value) {
+      field = *value;
+    } else {
+      all_numbers = false;
+    }
+  };
+  for (size_t i = 0; i < 4; ++i) {
+    take(choice.single[i], record.single[i]);
+    take(choice.several[i], record.range_start[i]);
+    take(choice.several[i + 4], record.range_end[i]);
+  }
+  if (!all_numbers) {
+    messenger.Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kBadOctetTitle),
+                    QString::fromLatin1(kBadOctetText), comm::MessageButtons::kOk});
+    return AcceptResult::kBadOctet;
+  }
+
+  session.PortSelectionCancelled = false;
+  state.ComPort = static_cast<int16_t>(choice.com_index);
+  session.UsbIdChoice = static_cast<int16_t>(choice.usb_id);
+  record.ComPort = state.ComPort;
+  record.connection_mode = choice.connection_mode;
+  if (!SaveInitConfig(session.ConfigPath(), record)) return AcceptResult::kWriteFailed;
+  session.config = record;
+  state.ConnectionMode = choice.connection_mode == comm::kLinkUsb ? comm::kLinkUsb : comm::kLinkTcp;
+  session.SeveralAddresses = choice.device_count_option != 0;
+  return AcceptResult::kSaved;
+}
+
+}  // namespace tessaly::connect

@@ -1,0 +1,94 @@
+#include "connect/UsbConnect.h"
+
+#include "comm/Commands.h"
+#include "comm/DeviceTypes.h"
+#include "connect/Exchange.h"
+
+namespace tessaly::connect {
+namespace {
+constexpr int kUsbSlot = 0;
+}
+
+QString ReadingDeviceText(int device_id) {
+  return QStringLiteral("Reading device [ID:%1], please wait.....")
+      .arg(device_id, 2, 10, QLatin1Char('0'));
+}
+
+void UsbConnect::RegisterSlot0(int16_t type) {
+  comm::DeviceTable& table = context_.comm.state().table;
+  comm::DeviceTable::Found found;
+  found.link_kind = comm::kLinkUsb;
+  found.ip_address = table[kUsbSlot].IpAddress;
+  found.device_id = kUsbSlot;
+  found.device_type = type;
+  table.Register(kUsbSlot, found);
+}
+
+// One stage: open at the speed of `type` (or of `fallback_type` when that open fails), probe up
+// to twice, and on an answer take `answer_type` when reply byte 8 names it, else `other_type`.
+bool UsbConnect::Stage(int16_t type, int16_t fallback_type, int16_t answer_type,
+                       int16_t other_type) {
+  comm::Comm& comm = context_.comm;
+  comm::CommState& state = comm.state();
+  state.table.DeviceType[kUsbSlot] = type;
+  bool opened = comm.serial().Open(comm.ComPortName(), comm::BaudRate(type)) == 0;
+  if (!opened && fallback_type != type) {
+    state.table.DeviceType[kUsbSlot] = fallback_type;
+    opened = comm.serial().Open(comm.ComPortName(), comm::BaudRate(fallback_type)) == 0;
+  }
+  if (!opened) return false;
+  for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
+    if (!comm.ProbeDevice(kUsbSlot)) continue;
+    RegisterSlot0(state.RxBuffer[8] == answer_type ? answer_type : other_type);
+    return true;
+  }
+  return false;
+}
+
+bool UsbConnect::SearchNumCom() {
+  comm::Comm& comm = context_.comm;
+  comm::CommState& state = comm.state();
+  state.TransferLock = false;
+  state.CommReady = true;
+  state.CommSuspended = false;
+  if (comm.serial().IsOpen()) comm.serial().Close();
+  using namespace comm;
+  return Stage(kType540S, kTypeRk540, kType540S, kTypeRk540) ||
+         Stage(kTypeRk360, kTypeRk360, kTypeRk360, kTypeRl4800) ||
+         Stage(kTypeRl4800, kTypeRl4800, kTypeRk360, kTypeRl4800);
+}
+
+void UsbConnect::ReadName(const ConnectHooks& hooks) {
+  comm::Comm& comm = context_.comm;
+  comm::DeviceTable& table = comm.state().table;
+  comm.state().CommSuspended = false;
+  hooks.Progress(0, kUsbNameProgressMax);
+  hooks.Status(ReadingDeviceText(table[kUsbSlot].DeviceId));
+  table.DeviceName[kUsbSlot].clear();
+  table.DeviceRow[kUsbSlot] = kUsbSlot;
+  if (!ReadMemory(comm, kUsbSlot, comm::kCmdReadSettings, 0, 16)) return;
+  table.DeviceName[kUsbSlot] = NameFromReply(comm.state());
+  hooks.Progress(1, kUsbNameProgressMax);
+  table.DeviceNeedsRead[kUsbSlot] = false;
+}
+
+ConnectOutcome UsbConnect::Run(const ConnectHooks& hooks) {
+  comm::CommState& state = context_.comm.state();
+  state.table.ResetAll();
+  if (SearchNumCom()) {
+    state.LastSlot = kUsbSlot;
+    ReadName(hooks);
+    return ConnectOutcome::kDevicesListed;
+  }
+  const comm::MessageAnswer answer = context_.comm.messenger().Show(
+      {comm::MessageIcon::kQuestion, QString::fromLatin1(kDemoQuestionTitle),
+       QString::fromLatin1(kUsbDemoQuestion), comm::MessageButtons::kYesNo});
+  if (answer != comm::MessageAnswer::kYes) return ConnectOutcome::kStayOffline;
+  state.CommSuspended = true;
+  state.DemoType = comm::kType540S;
+  if (hooks.choose_demo_type) state.DemoType = hooks.choose_demo_type(state.DemoType);
+  RunDemoSetup(context_);
+  return ConnectOutcome::kDemo;
+}
+
+}  // namespace tessaly::connect

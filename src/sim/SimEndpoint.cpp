@@ -1,0 +1,48 @@
+#include "sim/SimEndpoint.h"
+
+#include <QTimer>
+
+namespace tessaly::sim {
+
+QString HexBytes(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ')); }
+
+SimEndpoint::SimEndpoint(std::shared_ptr<SimDevice> device, QString label, SimTrace trace,
+                         QObject* parent)
+    : QObject(parent),
+      device_(std::move(device)),
+      label_(std::move(label)),
+      trace_(std::move(trace)) {}
+
+void SimEndpoint::Trace(const QString& text) const {
+  if (trace_) trace_(QStringLiteral("[%1] %2").arg(label_, text));
+}
+
+void SimEndpoint::Consume(SimFramer& framer, const QByteArray& bytes, QObject* context,
+                          const Writer& write, const Dropper& drop) {
+  const qsizetype skipped_before = framer.skipped();
+  const QList<QByteArray> packets = framer.Feed(bytes);
+  if (framer.skipped() != skipped_before) {
+    Trace(QStringLiteral("skipped %1 byte(s) of noise").arg(framer.skipped() - skipped_before));
+  }
+  for (const QByteArray& packet : packets) {
+    Trace(QStringLiteral("rx %1").arg(HexBytes(packet)));
+    const SimReply reply = device_->Receive(packet);
+    if (reply.disconnect) {
+      Trace(QStringLiteral("dropping the link"));
+      drop();
+      return;
+    }
+    if (reply.bytes.isEmpty()) continue;
+    if (reply.delay_ms <= 0) {
+      Trace(QStringLiteral("tx %1").arg(HexBytes(reply.bytes)));
+      write(reply.bytes);
+      continue;
+    }
+    QTimer::singleShot(reply.delay_ms, context, [this, write, bytes = reply.bytes] {
+      Trace(QStringLiteral("tx (late) %1").arg(HexBytes(bytes)));
+      write(bytes);
+    });
+  }
+}
+
+}  // namespace tessaly::sim

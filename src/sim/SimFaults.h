@@ -1,0 +1,17 @@
+#pragma once
+
+namespace tessaly::sim {
+
+// Misbehaviour an emulated device can be told to show, to exercise the PC's failure paths.
+struct SimFaults {
+  bool silent = false;      // hear every packet, answer none
+  int silent_after = -1;    // answer this many more packets, then fall silent; -1 = never
+  int delay_ms = 0;         // answer this late
+  int truncate = -1;        // send only the first this-many bytes of each reply; -1 = all
+  bool disconnect = false;  // drop the link on the next packet instead of answering (once)
+  int garbage = 0;          // append this many junk bytes to each reply
+
+  bool operator==(const SimFaults&) const = default;
+};
+
+}  // namespace tessaly::sim

@@ -1,0 +1,109 @@
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QtTest>
+
+#include "app/AppState.h"
+#include "app/FrmVersion.h"
+#include "app/MDIFrmMain.h"
+#include "support/RecordingMessenger.h"
+
+using tessaly::app::AppState;
+using tessaly::app::FrmVersion;
+using tessaly::app::MDIFrmMain;
+using tessaly::test::RecordingMessenger;
+
+class AppVersionWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  static QString Text(const QWidget& window, const char* name) {
+    auto* label = window.findChild<QLabel*>(QLatin1String(name));
+    return label != nullptr ? label->text() : QStringLiteral("<missing %1>").arg(name);
+  }
+
+ private slots:
+  void versionLines_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<QString>("firmware");
+    QTest::addColumn<bool>("second_shown");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("540 on-line") << 0 << true << "3.2.1" << true << "1.0.9";
+    QTest::newRow("540 off-line") << 0 << false << "" << true << "";
+    QTest::newRow("360 on-line") << 1 << true << "3.2.1" << false << "";
+    QTest::newRow("4800 on-line") << 2 << true << "3.2.1" << false << "";
+    QTest::newRow("540S on-line") << 3 << true << "3.2.1" << true << "1.0.9";
+    QTest::newRow("540S off-line") << 3 << false << "" << true << "";
+  }
+
+  void versionLines() {
+    QFETCH(int, type);
+    QFETCH(bool, online);
+    QFETCH(QString, firmware);
+    QFETCH(bool, second_shown);
+    QFETCH(QString, second);
+
+    RecordingMessenger messenger;
+    AppState state(messenger);
+    state.SoftwareVersion = QStringLiteral("1.3.4");
+    auto& cs = state.comm_state();
+    cs.CurrentDevice = 4;
+    cs.table.DeviceType[4] = static_cast<int16_t>(type);
+    cs.table[4].Online = online;
+    cs.table.FirmwareVersion[4] = QStringLiteral("3.2.1");
+    cs.table.SecondVersion[4] = QStringLiteral("1.0.9");
+
+    FrmVersion about(state);
+    about.show();
+    QCOMPARE(Text(about, "LblVersion"), QStringLiteral("1.3.4"));
+    QCOMPARE(Text(about, "LblFirmware"), firmware);
+    QCOMPARE(Text(about, "Label4"), second);
+    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("Label4"))->isVisible(), second_shown);
+    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("Label3"))->isVisible(), second_shown);
+    QVERIFY(about.findChild<QLabel*>(QStringLiteral("LblFirmware"))->isVisible());
+  }
+
+  void closedByEitherButton_data() {
+    QTest::addColumn<QString>("button");
+    QTest::newRow("image") << QStringLiteral("ImgBtn1");
+    QTest::newRow("label") << QStringLiteral("LblBtn1");
+  }
+
+  void closedByEitherButton() {
+    QFETCH(QString, button);
+    RecordingMessenger messenger;
+    AppState state(messenger);
+    FrmVersion about(state);
+    about.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    auto* target = about.findChild<QLabel*>(button);
+    QVERIFY(target != nullptr);
+    QTest::mouseClick(target, Qt::LeftButton);
+    QVERIFY(!about.isVisible());
+  }
+
+  void helpAboutOpensIt() {
+    RecordingMessenger messenger;
+    AppState state(messenger);
+    state.SoftwareVersion = QStringLiteral("1.3.4");
+    MDIFrmMain window(state);
+    QVERIFY(window.Load());
+    window.show();
+    QString seen;
+    QTimer::singleShot(0, [&seen] {
+      auto* about = qobject_cast<FrmVersion*>(QApplication::activeModalWidget());
+      if (about == nullptr) return;
+      seen = about->findChild<QLabel*>(QStringLiteral("LblVersion"))->text();
+      QTest::mouseClick(about->findChild<QLabel*>(QStringLiteral("LblBtn1")), Qt::LeftButton);
+    });
+    window.findChild<QAction*>(QStringLiteral("HelpAbout"))->trigger();
+    QCOMPARE(seen, QStringLiteral("1.3.4"));
+    messenger.answers.push_back(tessaly::comm::MessageAnswer::kYes);
+    window.close();
+  }
+};
+
+QTEST_MAIN(AppVersionWindowTest)
+#include "AppVersionWindowTest.moc"

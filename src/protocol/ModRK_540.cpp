@@ -18,6 +18,14 @@ std::optional<int> RoutingTailIndex(int input, int source) {
   return kTailRouting + kRoutingSources * input + source;
 }
 
+void LoadDefaultRouting(ProgramData& data) {
+  for (int i = 0; i < family_b::kInputs; ++i) {
+    for (int j = 0; j < kRoutingSources; ++j) {
+      data.SetTail(*RoutingTailIndex(i, j), SendByte(i == j, kMaxSendLevel));
+    }
+  }
+}
+
 std::optional<uint8_t> ReadMixerSend(const ProgramData& data, int ch, int input) {
   const Layout& layout = data.layout();
   if (layout.family != Family::kB || !layout.IsOutput(ch) || !InRange(input, kMixerSends - 1)) {

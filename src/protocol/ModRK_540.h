@@ -25,6 +25,9 @@ inline constexpr int SendLevel(uint8_t send) { return send & kSendLevelMask; }
 // Tail index of one routing cross-point: source `source` into input channel `input`.
 std::optional<int> RoutingTailIndex(int input, int source);
 
+// The routing matrix after a reset: every input takes its own source at 0 dB, nothing else.
+void LoadDefaultRouting(ProgramData& data);
+
 // Bytes as they stand in a family B record; nullopt for an output, input or source out of range
 // or a record of the other family.
 std::optional<uint8_t> ReadMixerSend(const ProgramData& data, int ch, int input);

@@ -25,19 +25,16 @@ constexpr int kMuteMaskByte = 504;
 constexpr int kPolarityMaskByte = 505;
 constexpr int kDynamicsMaskByte = 506;
 constexpr int kEqMaskByte = 507;
-constexpr int kLineOutByte = 509;
 constexpr int kLinkByte = 510;
 
 // Settings memory addresses (the PC keeps the same bytes in its record tail).
 constexpr int kStandbyAddress = 16;
 constexpr int kSleepModeAddress = 17;
-constexpr int kTriggerAddress = 21;
 constexpr int kNoiseTypeAddress = 32;
 constexpr int kNoiseLevelAddress = 33;
 constexpr int kNoiseEnableAddress = 34;
 constexpr int kDigitalModeAddress = 38;
 constexpr int kMeterModeAddress = 45;
-constexpr int kMirroringAddress = 47;
 constexpr int kRoutingAddress = 608;
 
 constexpr int kPacketLength = 13;
@@ -95,17 +92,13 @@ class Decoder {
         return Put(settings_, kDigitalModeAddress, {P(8)});
       case 44:
         return Put(settings_, kStandbyAddress, {P(1)});
-      case 46:  // line out: mirroring, line-out/trigger image byte, trigger byte
-        return Fits(settings_, kMirroringAddress) && Fits(image_, kLineOutByte) &&
-               Put(settings_, kMirroringAddress, {P(6)}) && Put(image_, kLineOutByte, {P(7)}) &&
-               Put(settings_, kTriggerAddress, {P(8)});
       case 50:
         return Put(settings_, kSleepModeAddress, {P(8)});
       case 53:
         return Put(settings_, kMeterModeAddress, {P(8)});
       case 54:
         return Put(image_, kLinkByte, {P(8)});
-      default:
+      default:  // the line-out pair (46, 17) is the device's own business, as for family A
         return false;
     }
   }

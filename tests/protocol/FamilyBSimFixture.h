@@ -1,0 +1,131 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QList>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "comm/Comm.h"
+#include "protocol/Dispatch.h"
+#include "protocol/ModLinking.h"
+#include "protocol/ModRK_540.h"
+#include "protocol/ModRLX2xxP.h"
+#include "protocol/ProgramStore.h"
+#include "sim/SimHost.h"
+#include "support/RecordingMessenger.h"
+
+namespace tessaly::test {
+
+// Qt networking wants an application object before the first socket; one per test binary.
+struct ApplicationGuard {
+  ApplicationGuard() {
+    if (QCoreApplication::instance() == nullptr) {
+      static int argc = 1;
+      static char name[] = "test_protocol";
+      static char* argv[] = {name, nullptr};
+      new QCoreApplication(argc, argv);
+    }
+  }
+};
+
+// One emulated device of the given type on 127.0.0.1 (any free port), registered on-line in a
+// slot of a fresh run over real TCP, with both family modules, the dispatcher and linking.
+// Records every packet the PC sends.
+class ProtocolDeviceFixture {
+ public:
+  static constexpr int kSlot = 4;
+
+  explicit ProtocolDeviceFixture(int device_type) : comm_(messenger_), store_(comm_) {
+    sim::SimDeviceConfig config;
+    config.type = device_type;
+    config.address = QStringLiteral("127.0.0.1");
+    config.port = 0;
+    QString error;
+    device_index_ = host_.Start(config, &error);
+    EXPECT_GE(device_index_, 0) << error.toStdString();
+
+    comm::CommState& state = comm_.state();
+    state.ConnectionMode = comm::kLinkTcp;
+    state.CommReady = true;
+    state.ReportLinkLoss = true;
+    state.CurrentDevice = kSlot;
+    state.table.DeviceType[kSlot] = static_cast<int16_t>(device_type);
+    state.table[kSlot].Online = true;
+    state.table[kSlot].Registered = true;
+    state.table[kSlot].LinkKind = comm::kLinkTcp;
+    comm_.tcp().Initialise(comm::kSlotCount);
+    EXPECT_EQ(
+        comm_.tcp().Connect(kSlot, host_.address(device_index_), host_.port(device_index_), 3000),
+        0);
+    comm_.set_trace([this](bool outgoing, const QByteArray& bytes) {
+      if (outgoing) sent.append(bytes);
+    });
+  }
+
+  sim::SimDevice& device() { return *host_.device(device_index_); }
+
+  // What a read-out brings into the record tail: the settings the parameter commands change.
+  static std::vector<int> SyncedTailIndexes() {
+    std::vector<int> indexes;
+    for (int n = 0; n < 48; ++n) indexes.push_back(n);
+    for (int n = protocol::kTailRouting; n < protocol::kTailRouting + 16; ++n) {
+      indexes.push_back(n);
+    }
+    return indexes;
+  }
+
+  // Starts from the device's settings, as the read-out of an opened editor would.
+  void ReadOutSettings() {
+    const QByteArray settings = device().Settings();
+    for (int n : SyncedTailIndexes()) data().SetTail(n, static_cast<uint8_t>(settings[n]));
+  }
+
+  // The device's image and settings against the PC's record (the spare byte is the PC's own).
+  // Returns a description of the first difference, empty when they agree.
+  std::string DeviceDifference() {
+    const QByteArray image = device().Image();
+    const auto pc_image = data().Image();
+    if (image.size() != static_cast<qsizetype>(pc_image.size())) return "image sizes differ";
+    for (size_t i = 0; i < pc_image.size(); ++i) {
+      if (static_cast<uint8_t>(image[static_cast<qsizetype>(i)]) != pc_image[i]) {
+        return "image byte " + std::to_string(i) + ": device " +
+               std::to_string(static_cast<uint8_t>(image[static_cast<qsizetype>(i)])) + ", PC " +
+               std::to_string(pc_image[i]);
+      }
+    }
+    const QByteArray settings = device().Settings();
+    for (int n : SyncedTailIndexes()) {
+      if (static_cast<uint8_t>(settings[n]) != data().Tail(n)) {
+        return "settings byte " + std::to_string(n) + ": device " +
+               std::to_string(static_cast<uint8_t>(settings[n])) + ", PC " +
+               std::to_string(data().Tail(n).value_or(0));
+      }
+    }
+    return {};
+  }
+  protocol::ProgramData& data() { return *store_.Data(kSlot); }
+  protocol::SlotState& state() { return *store_.State(kSlot); }
+
+  ApplicationGuard application_;
+  RecordingMessenger messenger_;
+  comm::Comm comm_;
+  protocol::ProgramStore store_;
+  protocol::ModRLX2xxP family_a_{store_};
+  protocol::ModRK_540 family_b_{store_};
+  protocol::Dispatcher dispatcher_{store_, family_a_, family_b_};
+  protocol::ModLinking linking_{store_, dispatcher_};
+  QList<QByteArray> sent;
+
+ private:
+  sim::SimHost host_;
+  int device_index_ = -1;
+};
+
+// Hex text of a packet, bytes separated by blanks ("8D 1F 00 01 ..."), for readable failures.
+inline std::string Hex(const QByteArray& bytes) { return bytes.toHex(' ').toUpper().toStdString(); }
+
+}  // namespace tessaly::test

@@ -1,0 +1,82 @@
+#include "cli/Commands.h"
+#include "cli/ParameterTable.h"
+
+namespace tessaly::cli {
+namespace {
+
+constexpr const char* kUsage = R"(Usage: tessaly-cli [--tcp ADDRESS[:PORT] | --com N] [--type T] [--json] [--trace] COMMAND ...
+
+Drives Tessaly devices through the same core as the editor: every packet is the one the editor
+would send for the same action.
+
+Options:
+  --tcp ADDRESS[:PORT]  reach the device over TCP/IP; the port is TESSALY_DEVICE_PORT or 1001
+                        unless given here
+  --com N               reach the device over USB on COM port N (TESSALY_COM_DIR/COMn when set)
+  --type T              the device's type code (0 RK-540, 1 RK-360, 2 RL-4800, 3 540S); skips
+                        the probe and identification
+  --json                print results as JSON (see below)
+  --trace               print every packet sent ("> ") and received ("< ") in hex on stderr
+  --help                this text; "tessaly-cli help set" lists the parameters
+
+Commands:
+  scan FIRST LAST             scan addresses FIRST..LAST (same first three octets) on the
+                              device port; one line per device found:
+                              slot, address, type code, model, name (tab-separated)
+  identify                    probe and identify the device: type code, model, name
+  readout [--out FILE]        the complete device read-out, printed as JSON or written to FILE
+  set CHANNEL PARAMETER VALUE read the device, then make one edit as the editor does (value in
+                              the unit the editor shows, snapped and clamped alike, linked
+                              channels follow) and send it; CHANNEL "device" for device settings
+  send COMMAND [P1 ... P8]    one raw exchange (bytes in decimal or 0x hex); prints the reply
+  curve CHANNEL [--csv]       the channel's magnitude response as the graph draws it: one line
+                              per point of the 1584-point grid, "HZ DB" (CSV with --csv)
+
+Channels are named as the editor shows them (InL InR Left Right Sub; In1L In1R In2L In2R Left
+Right Sub on the 540S) or given by number from 0.
+
+Exit status: 0 success, 1 the device did not answer or refused (or a file could not be
+written), 2 usage error. Errors are one sentence on stderr.
+
+JSON output (--json), one document on stdout:
+  scan      [{"slot", "address", "type", "model", "name"}, ...]
+  identify  {"address", "port" or "com", "type", "model", "name"}
+  readout   {"address", "type", "model", "name", "firmware", "second_version",
+             "image" (hex), "settings" (hex, settings addresses 0..47), "ip",
+             "routing" (hex, 540S; else null), "programs": [{"number", "status", "stored",
+             "name"}], "current_program", "sleep_table" (hex)}
+  set       {"channel", "parameter", "value", "sent", "linked": [channel names]}
+  send      {"command", "params": [8 bytes], "reply" (hex)}
+  curve     {"channel", "points": [[hz, db], ...]}
+)";
+
+}  // namespace
+
+Outcome RunHelp(Session& session, const QStringList& args) {
+  CliOutput& out = session.output();
+  if (args.isEmpty() || args[0] != QLatin1String("set")) {
+    out.Line(QString::fromLatin1(kUsage).trimmed());
+    return Outcome::Ok();
+  }
+  out.Line(QStringLiteral("Parameters of set (N: band number from 1, or routing source 1 to 4;"));
+  out.Line(QStringLiteral("IN: mixer input In1L, In1R, In2L, In2R). Families: A = RK-540, RK-360,"));
+  out.Line(QStringLiteral("RL-4800; B = 540S. Channels: in = inputs, out = outputs, any, device."));
+  out.Line(QString());
+  for (const ParameterRow& row : ParameterTable()) {
+    const QString families = row.families == kBothFamilies ? QStringLiteral("A B")
+                             : row.families == kFamilyA    ? QStringLiteral("A")
+                                                           : QStringLiteral("B");
+    const char* scope = row.scope == Scope::kInput    ? "in"
+                        : row.scope == Scope::kOutput ? "out"
+                        : row.scope == Scope::kDevice ? "device"
+                                                      : "any";
+    out.Line(QStringLiteral("  %1 %2 %3 %4")
+                 .arg(QString::fromLatin1(row.name), -16)
+                 .arg(families, -4)
+                 .arg(QString::fromLatin1(scope), -7)
+                 .arg(QString::fromLatin1(row.values)));
+  }
+  return Outcome::Ok();
+}
+
+}  // namespace tessaly::cli

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+
+#include "cli/Outcome.h"
+#include "cli/Session.h"
+
+namespace tessaly::cli {
+
+// One function per command; each gets the command's own arguments.
+Outcome RunScan(Session& session, const QStringList& args);
+Outcome RunIdentify(Session& session, const QStringList& args);
+Outcome RunReadout(Session& session, const QStringList& args);
+Outcome RunSet(Session& session, const QStringList& args);
+Outcome RunSend(Session& session, const QStringList& args);
+Outcome RunCurve(Session& session, const QStringList& args);
+Outcome RunHelp(Session& session, const QStringList& args);
+
+// Runs the command the options name; unknown commands are a usage error.
+Outcome RunCommand(Session& session);
+
+}  // namespace tessaly::cli

@@ -1,0 +1,39 @@
+#include "cli/DeviceInfo.h"
+
+#include "comm/DeviceTypes.h"
+
+namespace tessaly::cli {
+
+QString ModelText(int type) { return comm::ModelName(type).trimmed(); }
+
+DeviceInfo InfoOfSlot(Session& session, int slot) {
+  const comm::CommState& state = session.state();
+  DeviceInfo info;
+  info.slot = slot;
+  if (state.ConnectionMode == comm::kLinkTcp) info.address = state.table[slot].IpAddress;
+  info.type = state.table.DeviceType[static_cast<size_t>(slot)];
+  QString name = state.table.DeviceName[static_cast<size_t>(slot)];
+  while (name.endsWith(QLatin1Char(' '))) name.chop(1);
+  info.name = name;
+  return info;
+}
+
+QString DeviceInfo::Line() const {
+  return QStringLiteral("%1\t%2\t%3\t%4\t%5")
+      .arg(slot)
+      .arg(address.isEmpty() ? QStringLiteral("USB") : address)
+      .arg(type)
+      .arg(ModelText(type), name);
+}
+
+QJsonObject DeviceInfo::Json() const {
+  QJsonObject object;
+  object[QStringLiteral("slot")] = slot;
+  object[QStringLiteral("address")] = address.isEmpty() ? QJsonValue() : QJsonValue(address);
+  object[QStringLiteral("type")] = type;
+  object[QStringLiteral("model")] = ModelText(type);
+  object[QStringLiteral("name")] = name;
+  return object;
+}
+
+}  // namespace tessaly::cli

@@ -1,0 +1,201 @@
+#include "cli/Session.h"
+
+#include "comm/Commands.h"
+#include "comm/DeviceTypes.h"
+#include "connect/Exchange.h"
+#include "connect/TcpConnect.h"
+#include "connect/UsbConnect.h"
+
+namespace tessaly::cli {
+namespace {
+
+constexpr int kNameLength = 16;
+
+}  // namespace
+
+QString ReadoutStepName(connect::ReadoutStep step) {
+  switch (step) {
+    case connect::ReadoutStep::kImage:
+      return QStringLiteral("program image");
+    case connect::ReadoutStep::kVersions:
+      return QStringLiteral("versions");
+    case connect::ReadoutStep::kSettings:
+      return QStringLiteral("settings");
+    case connect::ReadoutStep::kIpAddress:
+      return QStringLiteral("IP address");
+    case connect::ReadoutStep::kRouting:
+      return QStringLiteral("input routing");
+    case connect::ReadoutStep::kProgramStatus:
+      return QStringLiteral("program status");
+    case connect::ReadoutStep::kProgramNames:
+      return QStringLiteral("program names");
+    case connect::ReadoutStep::kCurrentName:
+      return QStringLiteral("current program name");
+    case connect::ReadoutStep::kSleepTable:
+      return QStringLiteral("sleep table");
+    case connect::ReadoutStep::kDone:
+      break;
+  }
+  return QStringLiteral("end");
+}
+
+Session::Session(const CliOptions& options, CliOutput& output)
+    : options_(options),
+      output_(output),
+      comm_(messenger_),
+      store_(comm_),
+      context_{comm_, connect_session_, store_, names_, sleep_},
+      family_a_(store_),
+      family_b_(store_),
+      dispatcher_(store_, family_a_, family_b_),
+      linking_(store_, dispatcher_),
+      graph_(store_) {
+  if (options_.port) comm_.set_device_port(*options_.port);
+  if (options_.trace) {
+    comm_.set_trace([this](bool outgoing, const QByteArray& bytes) {
+      output_.Trace(outgoing, bytes);
+    });
+  }
+}
+
+Session::~Session() {
+  // Let the device go as the editor does when it leaves on-line mode.
+  if (LinkUp()) (void)comm_.ReleaseAllDevices(false);
+}
+
+int Session::device_type() const { return comm_.state().table.DeviceType[kCliSlot]; }
+
+QString Session::Where() const {
+  if (options_.transport == Transport::kCom) return QStringLiteral("COM%1").arg(options_.com);
+  return QStringLiteral("%1:%2").arg(options_.address).arg(comm_.device_port());
+}
+
+bool Session::LinkUp() {
+  const comm::CommState& state = comm_.state();
+  if (!state.table[kCliSlot].Online) return false;
+  if (state.ConnectionMode == comm::kLinkTcp) return comm_.tcp().IsConnected(kCliSlot);
+  return comm_.serial().IsOpen();
+}
+
+Outcome Session::Open() {
+  if (!options_.transport_given) {
+    return Outcome::Usage(QStringLiteral("This command needs a device: give --tcp ADDRESS or --com N."));
+  }
+  comm::CommState& state = comm_.state();
+  state.table.ResetAll();
+  state.CommReady = true;
+  state.CommSuspended = false;
+  state.TransferLock = false;
+  state.ReportLinkLoss = false;
+  state.CurrentDevice = kCliSlot;
+  state.LastSlot = kCliSlot;
+  const Outcome linked = options_.transport == Transport::kCom ? OpenCom() : OpenTcp();
+  if (!linked.ok()) return linked;
+  if (!options_.type) {
+    const Outcome identified = Identify();
+    if (!identified.ok()) return identified;
+  }
+  ReadName();
+  return Outcome::Ok();
+}
+
+Outcome Session::OpenTcp() {
+  comm::CommState& state = comm_.state();
+  state.ConnectionMode = comm::kLinkTcp;
+  if (comm_.tcp().Initialise(comm::kSlotCount) != 0) {
+    return Outcome::Device(QStringLiteral("The TCP connections could not be set up."));
+  }
+  if (comm_.tcp().Connect(kCliSlot, options_.address, comm_.device_port(),
+                          connect::kConnectWaitMs) != 0) {
+    return Outcome::Device(QStringLiteral("No device accepted a connection at %1.").arg(Where()));
+  }
+  comm::DeviceTable::Found found;
+  found.link_kind = comm::kLinkTcp;
+  found.ip_address = options_.address;
+  found.device_id = kCliSlot;
+  found.device_type = static_cast<int16_t>(options_.type.value_or(comm::kTypeRk540));
+  state.table.Register(kCliSlot, found);
+  if (options_.type) return Outcome::Ok();
+  // The network probe is the one of types 0 and 3, whatever the device turns out to be.
+  for (int attempt = 0; attempt < connect::kProbeAttempts; ++attempt) {
+    if (comm_.ProbeDevice(kCliSlot)) return Outcome::Ok();
+  }
+  state.table[kCliSlot].Online = false;
+  return Outcome::Device(QStringLiteral("The device at %1 did not answer the probe.").arg(Where()));
+}
+
+Outcome Session::OpenCom() {
+  comm::CommState& state = comm_.state();
+  state.ConnectionMode = comm::kLinkUsb;
+  state.ComPort = static_cast<int16_t>(options_.com);
+  if (options_.type) {
+    comm::DeviceTable::Found found;
+    found.link_kind = comm::kLinkUsb;
+    found.ip_address = state.table[kCliSlot].IpAddress;
+    found.device_id = kCliSlot;
+    found.device_type = static_cast<int16_t>(*options_.type);
+    state.table.Register(kCliSlot, found);
+    if (comm_.serial().Open(comm_.ComPortName(), comm::BaudRate(*options_.type)) != 0) {
+      state.table[kCliSlot].Online = false;
+      return Outcome::Device(QStringLiteral("%1 could not be opened.").arg(Where()));
+    }
+    return Outcome::Ok();
+  }
+  connect::UsbConnect usb(context_);
+  if (!usb.SearchNumCom()) {
+    return Outcome::Device(QStringLiteral("No device answered on %1.").arg(Where()));
+  }
+  return Outcome::Ok();
+}
+
+Outcome Session::Identify() {
+  comm::Params params{};
+  params[7] = static_cast<uint8_t>(comm_.state().ConnectionMode);
+  if (!connect::Exchange(comm_, kCliSlot, comm::kCmdIdentify, params)) {
+    return Outcome::Device(
+        QStringLiteral("The device at %1 did not answer the identify command.").arg(Where()));
+  }
+  const int code = comm_.state().RxBuffer[8];
+  if (!comm::IsValidType(code)) {
+    return Outcome::Device(QStringLiteral("The device at %1 reported the unknown type code %2.")
+                               .arg(Where())
+                               .arg(code));
+  }
+  return Outcome::Ok();
+}
+
+void Session::ReadName() {
+  comm::DeviceTable& table = comm_.state().table;
+  table.DeviceName[kCliSlot].clear();
+  if (connect::ReadMemory(comm_, kCliSlot, comm::kCmdReadSettings, 0, kNameLength)) {
+    table.DeviceName[kCliSlot] = connect::NameFromReply(comm_.state());
+  }
+}
+
+Outcome Session::ReadOut(connect::ReadoutResult* result) {
+  const connect::ReadoutResult readout = connect::ReadDevice(context_, kCliSlot, {});
+  if (result != nullptr) *result = readout;
+  if (!readout.complete()) {
+    return Outcome::Device(QStringLiteral("The device at %1 did not answer the read-out of its %2.")
+                               .arg(Where(), ReadoutStepName(readout.stopped_at)));
+  }
+  comm_.state().table.DeviceDataValid[kCliSlot] = 1;
+  comm_.state().table.DeviceNeedsRead[kCliSlot] = false;
+  return Outcome::Ok();
+}
+
+Outcome Session::PrepareEditor() {
+  const Outcome read = ReadOut();
+  if (!read.ok()) return read;
+  comm::CommState& state = comm_.state();
+  state.TransferLock = true;
+  // SHOW_PROGRAM_PLACEHOLDER
+  state.TransferLock = false;
+  graph_.RecomputeAll(kCliSlot);
+  // From here on the run is an open editor: a lost reply is a failure, not a quiet close.
+  state.ReportLinkLoss = true;
+  state.table[kCliSlot].EditorOpen = true;
+  return Outcome::Ok();
+}
+
+}  // namespace tessaly::cli

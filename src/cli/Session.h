@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "cli/CliMessenger.h"
+#include "cli/CliOptions.h"
+#include "cli/CliOutput.h"
+#include "cli/Outcome.h"
+#include "comm/Comm.h"
+#include "connect/ConnectSession.h"
+#include "connect/DeviceReadout.h"
+#include "graph/ModGraph.h"
+#include "programs/ProgramNames.h"
+#include "programs/SleepTable.h"
+#include "protocol/ModLinking.h"
+#include "protocol/ModRK_540.h"
+#include "protocol/ModRLX2xxP.h"
+#include "protocol/ProgramStore.h"
+
+namespace tessaly::cli {
+
+// The device a command works on always sits in slot 0, as a USB device does in the editor.
+inline constexpr int kCliSlot = 0;
+
+// Everything one run of the command line works with: the same core objects the editor windows
+// use, created fresh for the run.
+class Session {
+ public:
+  Session(const CliOptions& options, CliOutput& output);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  const CliOptions& options() const { return options_; }
+  CliOutput& output() { return output_; }
+  comm::Comm& comm() { return comm_; }
+  comm::CommState& state() { return comm_.state(); }
+  protocol::ProgramStore& store() { return store_; }
+  connect::ConnectContext& context() { return context_; }
+  programs::ProgramNames& names() { return names_; }
+  programs::SleepTable& sleep() { return sleep_; }
+  protocol::Dispatcher& dispatcher() { return dispatcher_; }
+  protocol::ModLinking& linking() { return linking_; }
+  protocol::ModRK_540& family_b() { return family_b_; }
+  graph::ModGraph& graph() { return graph_; }
+
+  quint16 device_port() const { return comm_.device_port(); }
+  int device_type() const;
+
+  // Reaches the device of --tcp or --com in slot 0: link, probe and identify (skipped with
+  // --type), then its name.
+  Outcome Open();
+  // The device read-out the device list runs before an editor opens.
+  Outcome ReadOut(connect::ReadoutResult* result = nullptr);
+  // Read-out, then the slot state and curves brought in line with the image, as an editor shows
+  // a device it opens. Afterwards a lost reply counts as a failure of the edit.
+  Outcome PrepareEditor();
+  // Whether the link of slot 0 is still up (a lost reply closes it).
+  bool LinkUp();
+
+  // A text naming where the device was looked for: "127.0.0.2:1001" or "COM3".
+  QString Where() const;
+
+ private:
+  Outcome OpenTcp();
+  Outcome OpenCom();
+  Outcome Identify();
+  void ReadName();
+
+  const CliOptions& options_;
+  CliOutput& output_;
+  CliMessenger messenger_;
+  comm::Comm comm_;
+  connect::ConnectSession connect_session_;
+  protocol::ProgramStore store_;
+  programs::ProgramNames names_;
+  programs::SleepTable sleep_;
+  connect::ConnectContext context_;
+  protocol::ModRLX2xxP family_a_;
+  protocol::ModRK_540 family_b_;
+  protocol::Dispatcher dispatcher_;
+  protocol::ModLinking linking_;
+  graph::ModGraph graph_;
+};
+
+// The read-out step's name as a user reads it: "program image", "versions", ...
+QString ReadoutStepName(connect::ReadoutStep step);
+
+}  // namespace tessaly::cli

@@ -1,0 +1,254 @@
+#include "programs/WholeProgram.h"
+
+#include <algorithm>
+#include <array>
+
+#include "comm/Comm.h"
+#include "graph/ModGraph.h"
+#include "programs/ProgramNames.h"
+#include "programs/TransferLockGuard.h"
+#include "protocol/ModCommon.h"
+#include "protocol/ModRK_540.h"
+#include "protocol/ProgramStore.h"
+
+namespace tessaly::programs {
+
+using protocol::EditResult;
+using protocol::Family;
+using protocol::Layout;
+
+namespace {
+
+bool Bit(uint8_t byte, int bit) { return ((byte >> bit) & 1) != 0; }
+
+// Tail index and the value the reset puts there.
+struct TailDefault {
+  int index;
+  uint8_t value;
+};
+constexpr std::array<TailDefault, 8> kTailDefaults{{
+    {protocol::kTailStandby, kResetStandby},
+    {protocol::kTailSleepMode, 0},
+    {protocol::kTailDelayUnit, kResetDelayUnit},
+    {protocol::kTailTrigger, 0},
+    {protocol::kTailNoiseType, 0},
+    {protocol::kTailNoiseLevel, 0},
+    {protocol::kTailMeterMode, kResetMeterMode},
+    {protocol::kTailMirroring, 0},
+}};
+
+// Address bytes of a block: the low half of the big-endian split.
+constexpr int kAddressHigh = 2;
+constexpr int kAddressLow = 3;
+
+}  // namespace
+
+void DeriveSlotState(const protocol::ProgramData& data, protocol::SlotState& state) {
+  const Layout& layout = data.layout();
+  const uint8_t mute = data.Get(layout.mute_mask).value_or(0);
+  const uint8_t polarity = data.Get(layout.polarity_mask).value_or(0);
+  const uint8_t dynamics = data.Get(layout.dynamics_mask).value_or(0);
+  const uint8_t eq = data.Get(layout.eq_mask).value_or(0);
+  for (int ch = 0; ch < protocol::kMaxChannels; ++ch) {
+    const bool exists = layout.IsChannel(ch);
+    // A set dynamics or EQ bit means the block is working; the flags say "bypassed".
+    state.mute[ch] = exists && Bit(mute, ch);
+    state.polarity[ch] = exists && Bit(polarity, ch);
+    state.dynamics_bypass[ch] = exists && !Bit(dynamics, ch);
+    state.eq_bypass[ch] = exists && !Bit(eq, ch);
+  }
+
+  state.band_bypass.fill(false);
+  state.band_type.fill(0);
+  for (int ch = 0; ch < layout.channel_count; ++ch) {
+    const uint16_t mask = data.Get16(layout.EqBypassOffset[ch]).value_or(0);
+    for (int k = 0; k < layout.BandCount(ch); ++k) {
+      const int band = layout.FirstBand[ch] + k;
+      state.band_bypass[band] = ((mask >> k) & 1) != 0;
+      state.band_type[band] = data.Get(layout.EqBandOffset[band]).value_or(0);
+    }
+  }
+
+  for (int k = 0; k < protocol::kCrossoverCount; ++k) {
+    const int offset = layout.XoverOffset[k];
+    state.crossover[k] = {data.Get16(offset).value_or(0), data.Get(offset + 2).value_or(0)};
+  }
+
+  const uint8_t drive = data.Get(layout.speaker_drive).value_or(0);
+  for (int n = 0; n < protocol::kOutputCount; ++n) {
+    state.speaker_drive[n] = Bit(drive, 2 * n) ? 1 : 0;
+  }
+
+  const uint8_t link = data.Get(layout.link_mask).value_or(0);
+  state.LinkMember.fill(0);
+  if (layout.family == Family::kA) {
+    state.InputLinkOn = Bit(link, 0) ? 1 : 0;
+    for (int ch = layout.first_output; ch < layout.channel_count; ++ch) {
+      state.LinkMember[ch] = Bit(link, ch) ? 1 : 0;
+    }
+  } else {
+    state.InputLinkOn = 0;
+    for (int ch = 0; ch < layout.channel_count; ++ch) state.LinkMember[ch] = Bit(link, ch) ? 1 : 0;
+  }
+
+  state.standby = data.Tail(protocol::kTailStandby).value_or(kResetStandby);
+  state.sleep_mode = data.Tail(protocol::kTailSleepMode).value_or(0);
+  state.delay_unit = data.Tail(protocol::kTailDelayUnit).value_or(kResetDelayUnit);
+  state.noise_type = data.Tail(protocol::kTailNoiseType).value_or(0);
+  state.noise_level = data.Tail(protocol::kTailNoiseLevel).value_or(0);
+  state.meter_mode = data.Tail(protocol::kTailMeterMode).value_or(kResetMeterMode);
+  state.noise_enable =
+      layout.family == Family::kB ? data.Tail(protocol::kTailNoiseEnable).value_or(0) : 0;
+}
+
+WholeProgram::WholeProgram(protocol::ProgramStore& store, protocol::Dispatcher& dispatcher,
+                           graph::ModGraph& graph, ProgramNames& names)
+    : store_(store), dispatcher_(dispatcher), graph_(graph), names_(names) {}
+
+bool WholeProgram::ResetProgram(int slot) {
+  protocol::ProgramData* data = store_.Data(slot);
+  protocol::SlotState* state = store_.State(slot);
+  const auto type = store_.DeviceType(slot);
+  if (data == nullptr || state == nullptr || !type) return false;
+
+  data->LoadDefaultImage();
+  for (const TailDefault& t : kTailDefaults) data->SetTail(t.index, t.value);
+  if (data->family() == Family::kB) protocol::LoadDefaultRouting(*data);
+
+  *state = protocol::SlotState{};
+  DeriveSlotState(*data, *state);
+  state->ip = protocol::kDefaultSlotIp;
+
+  // An unknown type still gets its record reset; only the name list needs the type.
+  const bool names_filled = names_.FillFactory(slot, *type);
+  graph_.ReleaseSlot(slot);  // the default program is flat
+  store_.NotifyProgramChanged(slot);
+  return names_filled;
+}
+
+bool WholeProgram::ShowProgram(int slot) {
+  protocol::ProgramData* data = store_.Data(slot);
+  protocol::SlotState* state = store_.State(slot);
+  if (data == nullptr || state == nullptr) return false;
+  TransferLockGuard lock(store_.comm().state());
+  DeriveSlotState(*data, *state);
+  graph_.RecomputeAll(slot);
+  store_.NotifyProgramChanged(slot);
+  return true;
+}
+
+EditResult WholeProgram::ShowChannelPage(int slot, int channel, PageSend mode) {
+  const protocol::ProgramData* data = store_.Data(slot);
+  const protocol::SlotState* state = store_.State(slot);
+  if (data == nullptr || state == nullptr || !data->layout().IsChannel(channel)) {
+    return EditResult::kRefused;
+  }
+  std::optional<TransferLockGuard> lock;
+  if (mode == PageSend::kSilent) lock.emplace(store_.comm().state());
+
+  const Layout& layout = data->layout();
+  protocol::FamilyOperations& ops = dispatcher_.For(slot);
+  EditResult outcome = EditResult::kDone;
+  // A lost reply ends the page; a value the operation refuses (a damaged image) is skipped.
+  const auto run = [&outcome](EditResult result) {
+    if (result == EditResult::kSendFailed) {
+      outcome = result;
+      return false;
+    }
+    if (result != EditResult::kDone) outcome = EditResult::kRefused;
+    return true;
+  };
+
+  const auto send_page = [&]() {
+    const bool bypassed = state->dynamics_bypass[channel];
+    if (layout.IsInput(channel)) {
+      if (const auto gate = protocol::ReadGate(*data, channel)) {
+        if (!run(ops.SendGate(slot, channel, *gate))) return;
+      }
+      if (const auto comp = protocol::ReadCompressor(*data, channel)) {
+        if (!run(ops.SendCompressor(slot, channel, *comp, bypassed))) return;
+      }
+    } else {
+      if (const auto lim = protocol::ReadLimiter(*data, channel)) {
+        if (!run(ops.SendLimiter(slot, channel, *lim, bypassed))) return;
+      }
+      for (int filter : {protocol::kFilterHighPass, protocol::kFilterLowPass}) {
+        if (const auto x = protocol::ReadCrossover(*data, channel, filter)) {
+          if (!run(ops.SendCrossover(slot, channel, filter, x->frequency, x->slope))) return;
+        }
+      }
+      const int output = channel - layout.first_output;
+      if (layout.family == Family::kA) {
+        const uint8_t source = data->Get(layout.RouteOffset[output]).value_or(0);
+        if (!run(ops.SendOutputSource(slot, channel, source))) return;
+      } else if (const auto send = protocol::ReadMixerSend(*data, channel, 0)) {
+        // One mixer command carries all four sends of the output.
+        if (!run(ops.SendOutputMixer(slot, channel, 0, protocol::SendEnabled(*send),
+                                     protocol::SendLevel(*send)))) {
+          return;
+        }
+      }
+    }
+    for (int k = 0; k < layout.BandCount(channel); ++k) {
+      const auto band = protocol::ReadEqBand(*data, channel, k);
+      if (!band) continue;
+      const bool band_bypassed = state->band_bypass[layout.FirstBand[channel] + k];
+      if (!run(ops.SendEqBand(slot, channel, k, *band, band_bypassed))) return;
+    }
+  };
+  send_page();
+
+  graph_.RecomputeChannelBands(slot, channel);
+  if (layout.IsOutput(channel)) graph_.RecomputeChannelXovers(slot, channel);
+  graph_.RedrawChannelCurve(slot, channel);
+  store_.NotifyChannelChanged(slot, channel);
+  return outcome;
+}
+
+bool WholeProgram::DisplayWholeImage(int slot, std::optional<int> page_channel) {
+  if (store_.Data(slot) == nullptr) return false;
+  TransferLockGuard lock(store_.comm().state());
+  if (!ShowProgram(slot)) return false;
+  if (page_channel) ShowChannelPage(slot, *page_channel, PageSend::kSilent);
+  return true;
+}
+
+WriteResult WholeProgram::WriteImage(int slot, std::optional<int> page_channel,
+                                     const ProgressFn& progress) {
+  WriteResult result;
+  const protocol::ProgramData* data = store_.Data(slot);
+  if (data == nullptr) return result;
+  comm::Comm& comm = store_.comm();
+  comm::CommState& cs = comm.state();
+
+  const std::span<const uint8_t> image = data->Image();
+  const int size = static_cast<int>(image.size());
+  const int blocks = (size + kImageBlockBytes - 1) / kImageBlockBytes;
+  const int total = blocks + 1;
+  for (int offset = 0; offset < size; offset += kImageBlockBytes) {
+    const int count = std::min(kImageBlockBytes, size - offset);
+    cs.TxDataBuffer.fill(0);
+    std::copy_n(image.begin() + offset, count, cs.TxDataBuffer.begin());
+    comm.SplitToBytes(offset, 0);
+    comm::Params p{};
+    p[0] = cs.AddressBytes[kAddressHigh];
+    p[1] = cs.AddressBytes[kAddressLow];
+    p[2] = static_cast<uint8_t>(kImageBlockBytes);
+    if (comm.TxCommand(slot, kCmdImageBlock, p) != 0) {
+      result.status = WriteStatus::kSendFailed;
+      return result;
+    }
+    ++result.blocks_sent;
+    if (progress) progress(result.blocks_sent, total);
+  }
+  if (comm.TxCommand(slot, kCmdImageCommit, comm::Params{}) != 0) {
+    result.status = WriteStatus::kSendFailed;
+    return result;
+  }
+  if (progress) progress(total, total);
+  DisplayWholeImage(slot, page_channel);
+  result.status = WriteStatus::kDone;
+  return result;
+}
+
+}  // namespace tessaly::programs

@@ -36,7 +36,9 @@ std::optional<uint8_t> ReadMixerSend(const ProgramData& data, int ch, int input)
 
 std::optional<uint8_t> ReadRouting(const ProgramData& data, int input, int source) {
   const auto index = RoutingTailIndex(input, source);
-  if (data.family() != Family::kB || !index) return std::nullopt;
+  if (data.family() != Family::kB || !index) {
+    return std::nullopt;
+  }
   return data.Tail(*index);
 }
 
@@ -78,13 +80,17 @@ EditResult ModRK_540::SendMixer(int slot, int ch, int input, std::optional<bool>
   }
   const int base = t->layout.RouteOffset[ch - t->layout.first_output];
   const auto stored = t->data.Get(base + input);
-  if (!stored) return EditResult::kRefused;
+  if (!stored) {
+    return EditResult::kRefused;
+  }
   t->data.Set(base + input,
               SendByte(enabled.value_or(SendEnabled(*stored)), level.value_or(SendLevel(*stored))));
   const auto sends = t->data.Read(base, kMixerSends);
   comm::Params p{};
   p[0] = static_cast<uint8_t>(ch);
-  for (int i = 0; i < kMixerSends; ++i) p[static_cast<size_t>(4 + i)] = sends[i];
+  for (int i = 0; i < kMixerSends; ++i) {
+    p[4 + static_cast<size_t>(i)] = sends[i];
+  }
   const EditResult result = Transmit(slot, kCmdOutputSource, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
@@ -97,7 +103,9 @@ EditResult ModRK_540::SendInputRouting(int slot, int input, int source, bool ena
 EditResult ModRK_540::ToggleInputRouting(int slot, int input, int source) {
   auto t = Resolve(slot);
   const auto index = RoutingTailIndex(input, source);
-  if (!t || !index) return EditResult::kRefused;
+  if (!t || !index) {
+    return EditResult::kRefused;
+  }
   return SendRouting(slot, input, source, !SendEnabled(t->data.Tail(*index).value_or(0)),
                      std::nullopt);
 }
@@ -106,15 +114,19 @@ EditResult ModRK_540::SendRouting(int slot, int input, int source, std::optional
                                   std::optional<int> level) {
   auto t = Resolve(slot);
   const auto index = RoutingTailIndex(input, source);
-  if (!t || !index || (level && !InRange(*level, kMaxSendLevel))) return EditResult::kRefused;
+  if (!t || !index || (level && !InRange(*level, kMaxSendLevel))) {
+    return EditResult::kRefused;
+  }
   const auto stored = t->data.Tail(*index);
-  if (!stored) return EditResult::kRefused;
+  if (!stored) {
+    return EditResult::kRefused;
+  }
   t->data.SetTail(
       *index, SendByte(enabled.value_or(SendEnabled(*stored)), level.value_or(SendLevel(*stored))));
   comm::Params p{};
   p[0] = static_cast<uint8_t>(input);
   for (int j = 0; j < kRoutingSources; ++j) {
-    p[static_cast<size_t>(4 + j)] = t->data.Tail(*RoutingTailIndex(input, j)).value_or(0);
+    p[4 + static_cast<size_t>(j)] = t->data.Tail(*RoutingTailIndex(input, j)).value_or(0);
   }
   const EditResult result = Transmit(slot, kCmdInputMode, p);
   store_.NotifyChannelChanged(slot, input);
@@ -123,7 +135,9 @@ EditResult ModRK_540::SendRouting(int slot, int input, int source, std::optional
 
 EditResult ModRK_540::SendDigitalMode(int slot, int mode) {
   auto t = Resolve(slot);
-  if (!t || !InRange(mode, kMaxDigitalMode)) return EditResult::kRefused;
+  if (!t || !InRange(mode, kMaxDigitalMode)) {
+    return EditResult::kRefused;
+  }
   t->data.SetTail(kTailDigitalMode, static_cast<uint8_t>(mode));
   comm::Params p{};
   p[7] = t->data.Tail(kTailDigitalMode).value_or(0);
@@ -144,14 +158,18 @@ EditResult ModRK_540::SendNoiseGenerator(int slot, int type, int level) {
 
 EditResult ModRK_540::SendNoiseEnable(int slot, bool enabled) {
   auto t = Resolve(slot);
-  if (!t) return EditResult::kRefused;
+  if (!t) {
+    return EditResult::kRefused;
+  }
   t->state.noise_enable = enabled ? 1 : 0;
   return SendNoise(slot);
 }
 
 EditResult ModRK_540::SendNoise(int slot) {
   auto t = Resolve(slot);
-  if (!t) return EditResult::kRefused;
+  if (!t) {
+    return EditResult::kRefused;
+  }
   t->data.SetTail(kTailNoiseType, t->state.noise_type);
   t->data.SetTail(kTailNoiseLevel, t->state.noise_level);
   t->data.SetTail(kTailNoiseEnable, t->state.noise_enable);
@@ -166,14 +184,18 @@ EditResult ModRK_540::SendNoise(int slot) {
 
 EditResult ModRK_540::SendLineOut(int slot, bool enabled) {
   auto t = Resolve(slot);
-  if (!t) return EditResult::kRefused;
+  if (!t) {
+    return EditResult::kRefused;
+  }
   t->data.Set(t->layout.line_out, enabled ? 1 : 0);
   return SendTriggerPair(slot);
 }
 
 EditResult ModRK_540::SendInputTrigger(int slot, bool enabled) {
   auto t = Resolve(slot);
-  if (!t) return EditResult::kRefused;
+  if (!t) {
+    return EditResult::kRefused;
+  }
   const uint8_t trigger = t->data.Tail(kTailTrigger).value_or(0);
   t->data.SetTail(kTailTrigger, static_cast<uint8_t>(enabled ? trigger | kTriggerInputEnabled
                                                              : trigger & ~kTriggerInputEnabled));
@@ -182,14 +204,18 @@ EditResult ModRK_540::SendInputTrigger(int slot, bool enabled) {
 
 EditResult ModRK_540::SendStandbyMirroring(int slot, bool enabled) {
   auto t = Resolve(slot);
-  if (!t) return EditResult::kRefused;
+  if (!t) {
+    return EditResult::kRefused;
+  }
   t->data.SetTail(kTailMirroring, enabled ? 1 : 0);
   return SendTriggerPair(slot);
 }
 
 EditResult ModRK_540::SendTriggerPair(int slot) {
   auto t = Resolve(slot);
-  if (!t) return EditResult::kRefused;
+  if (!t) {
+    return EditResult::kRefused;
+  }
   comm::Params settings{};
   settings[5] = t->data.Tail(kTailMirroring).value_or(0);
   settings[6] = t->data.Get(t->layout.line_out).value_or(0);

@@ -31,7 +31,6 @@ constexpr int kLinkByte = 510;
 constexpr int kStandbyAddress = 16;
 constexpr int kSleepModeAddress = 17;
 constexpr int kNoiseTypeAddress = 32;
-constexpr int kNoiseLevelAddress = 33;
 constexpr int kNoiseEnableAddress = 34;
 constexpr int kDigitalModeAddress = 38;
 constexpr int kMeterModeAddress = 45;
@@ -57,7 +56,9 @@ class Decoder {
       : image_(image), settings_(settings), packet_(packet) {}
 
   bool Apply() {
-    if (packet_.size() != kPacketLength) return false;
+    if (packet_.size() != kPacketLength) {
+      return false;
+    }
     const int ch = P(1);
     switch (packet_[kCommandIndex]) {
       case 1:  // gain
@@ -114,13 +115,19 @@ class Decoder {
 
   // Every write is checked as a whole before the first byte lands.
   static bool Put(std::span<uint8_t> memory, int at, std::initializer_list<uint8_t> bytes) {
-    if (at < 0 || static_cast<size_t>(at) + bytes.size() > memory.size()) return false;
-    for (uint8_t b : bytes) memory[static_cast<size_t>(at++)] = b;
+    if (at < 0 || static_cast<size_t>(at) + bytes.size() > memory.size()) {
+      return false;
+    }
+    for (uint8_t b : bytes) {
+      memory[static_cast<size_t>(at++)] = b;
+    }
     return true;
   }
 
   bool PutBit(int at, int bit, bool set) {
-    if (static_cast<size_t>(at) >= image_.size()) return false;
+    if (static_cast<size_t>(at) >= image_.size()) {
+      return false;
+    }
     const auto mask = static_cast<uint8_t>(1u << bit);
     image_[static_cast<size_t>(at)] = static_cast<uint8_t>(
         set ? image_[static_cast<size_t>(at)] | mask : image_[static_cast<size_t>(at)] & ~mask);
@@ -129,12 +136,20 @@ class Decoder {
 
   // P2 band within the channel, P3 its bypass flag, P4..P8 the band's five bytes.
   bool ApplyBand(int ch) {
-    if (!IsChannel(ch)) return false;
+    if (!IsChannel(ch)) {
+      return false;
+    }
     const int band = P(2);
-    if (band >= (ch < kInputs ? kInputBands : kOutputBands)) return false;
+    if (band >= (ch < kInputs ? kInputBands : kOutputBands)) {
+      return false;
+    }
     const int mask_at = BandMaskAt(ch);
-    if (static_cast<size_t>(mask_at) + 2 > image_.size()) return false;
-    if (!Put(image_, BandAt(ch, band), {P(4), P(5), P(6), P(7), P(8)})) return false;
+    if (static_cast<size_t>(mask_at) + 2 > image_.size()) {
+      return false;
+    }
+    if (!Put(image_, BandAt(ch, band), {P(4), P(5), P(6), P(7), P(8)})) {
+      return false;
+    }
     unsigned mask = (image_[static_cast<size_t>(mask_at)] << 8) | image_[mask_at + 1u];
     mask = P(3) != 0 ? mask | (1u << band) : mask & ~(1u << band);
     return Put(image_, mask_at, {static_cast<uint8_t>(mask >> 8), static_cast<uint8_t>(mask)});
@@ -143,7 +158,9 @@ class Decoder {
   // Inputs carry the compressor in P3..P8, outputs the limiter in P6..P8; P2 = 1 means the block
   // is bypassed, while the mask bit means it is working.
   bool ApplyDynamics(int ch) {
-    if (!IsChannel(ch)) return false;
+    if (!IsChannel(ch)) {
+      return false;
+    }
     const bool written = ch < kInputs
                              ? Put(image_, DynamicsAt(ch), {P(3), P(4), P(5), P(6), P(7), P(8)})
                              : Put(image_, DynamicsAt(ch), {P(6), P(7), P(8)});

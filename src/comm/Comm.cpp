@@ -131,8 +131,8 @@ bool Comm::ProbeDevice(int slot) {
   if (!IsValidSlot(slot)) return false;
   const bool usb = state_.ConnectionMode != kLinkTcp;
   const uint8_t address = usb ? static_cast<uint8_t>(slot) : 0;
-  const QByteArray packet = FramePacket(
-      address, ProbeCommand(state_.table.DeviceType[slot]), {}, {}, state_.ConnectionMode);
+  const QByteArray packet = FramePacket(address, ProbeCommand(state_.table.DeviceType[slot]), {},
+                                        {}, state_.ConnectionMode);
   if (SendPacket(slot, packet) != Sent::kOk) return false;
   QByteArray reply;
   if (ReceiveReply(slot, reply, kPlainPacketLength, kProbeWaitMs) != kReceiveOk) return false;

@@ -42,8 +42,8 @@ bool DeviceTable::GoOffline(int slot) {
   return true;
 }
 
-std::array<bool, kSlotCount> DeviceTable::DemoSetup(int16_t connection_mode,
-                                                    bool several_addresses, int16_t demo_type) {
+std::array<bool, kSlotCount> DeviceTable::DemoSetup(int16_t connection_mode, bool several_addresses,
+                                                    int16_t demo_type) {
   std::array<bool, kSlotCount> filled{};
   auto fill = [&](int slot, int16_t link_kind, const QString& ip, int16_t id, int16_t type) {
     DeviceEntry& entry = entries[slot];

@@ -49,10 +49,29 @@ ReplyClass ClassifyReply(uint8_t command, uint8_t p3, int device_type) {
       return {p3 + 5, kLong};
     case kCmdMeters:
       return {IsFamilyB(device_type) ? 42 : 33, kPollWaitMs};
-    case 6: case 15: case 24: case 27: case 30: case 31: case 33: case 34: case 36: case 37:
-    case 41: case 42: case 49: case 54: case 55: case kCmdWriteBlock: case kCmdDataBlock:
+    case 6:
+    case 15:
+    case 24:
+    case 27:
+    case 30:
+    case 31:
+    case 33:
+    case 34:
+    case 36:
+    case 37:
+    case 41:
+    case 42:
+    case 49:
+    case 54:
+    case 55:
+    case kCmdWriteBlock:
+    case kCmdDataBlock:
       return {kPlainPacketLength, kLong};
-    case 18: case 19: case 20: case 23: case 39:
+    case 18:
+    case 19:
+    case 20:
+    case 23:
+    case 39:
       return {kPlainPacketLength, kShort};
     case kCmdNoReply:
       return {0, 0};

@@ -3,9 +3,6 @@
 #include "comm/LinkIo.h"
 
 namespace tessaly::comm {
-namespace {
-constexpr int kWriteLimitMs = 1000;
-}
 
 SerialLink::SerialLink(const ComPortMap& ports, QObject* parent) : QObject(parent), ports_(ports) {}
 
@@ -34,14 +31,13 @@ bool SerialLink::IsOpen() const { return port_.isOpen(); }
 void SerialLink::Send(const QByteArray& packet) {
   if (!port_.isOpen()) return;
   port_.clearError();
-  DiscardStale(port_);
-  SendAll(port_, packet, kWriteLimitMs);
+  channel_.Send(port_, packet);
 }
 
 int SerialLink::Receive(QByteArray& reply, int awaited, int limit_ms) {
   if (!port_.isOpen()) return kReceiveClosed;
   port_.clearError();
-  return ReceiveExactly(port_, reply, awaited, limit_ms);
+  return channel_.Receive(port_, reply, awaited, limit_ms);
 }
 
 }  // namespace tessaly::comm

@@ -5,6 +5,7 @@
 #include <QSerialPort>
 
 #include "comm/ComPortMap.h"
+#include "comm/ReplyChannel.h"
 
 namespace tessaly::comm {
 
@@ -28,6 +29,8 @@ class SerialLink : public QObject {
  private:
   const ComPortMap& ports_;
   QSerialPort port_;
+  // Kept across close and reopen: a late answer still arrives on the line after a reopen.
+  ReplyChannel channel_;
 };
 
 }  // namespace tessaly::comm

@@ -8,9 +8,6 @@
 #include "comm/TcpScan.h"
 
 namespace tessaly::comm {
-namespace {
-constexpr int kWriteLimitMs = 1000;
-}
 
 TcpSlots::TcpSlots() = default;
 TcpSlots::~TcpSlots() = default;
@@ -63,6 +60,7 @@ int TcpLink::Connect(int slot, const QString& address, quint16 port, int wait_ms
   if (!IsValidSlot(slot) || slot >= slot_count_) return -1;
   QTcpSocket& socket = pool_->EnsureSocket(slot);
   socket.abort();
+  pool_->Channel(slot).Forget();  // a new connection owes no late answers
   socket.connectToHost(address, port);
   if (!socket.waitForConnected(wait_ms)) {
     socket.abort();
@@ -74,8 +72,7 @@ int TcpLink::Connect(int slot, const QString& address, quint16 port, int wait_ms
 void TcpLink::Send(int slot, const QByteArray& packet) {
   QTcpSocket* socket = pool_ ? pool_->Socket(slot) : nullptr;
   if (socket == nullptr || socket->state() != QAbstractSocket::ConnectedState) return;
-  DiscardStale(*socket);
-  SendAll(*socket, packet, kWriteLimitMs);
+  pool_->Channel(slot).Send(*socket, packet);
 }
 
 int TcpLink::Receive(int slot, QByteArray& reply, int awaited, int limit_ms) {
@@ -83,7 +80,7 @@ int TcpLink::Receive(int slot, QByteArray& reply, int awaited, int limit_ms) {
   if (socket == nullptr || socket->state() != QAbstractSocket::ConnectedState) {
     return kReceiveClosed;
   }
-  return ReceiveExactly(*socket, reply, awaited, limit_ms);
+  return pool_->Channel(slot).Receive(*socket, reply, awaited, limit_ms);
 }
 
 void TcpLink::Disconnect(int slot) {

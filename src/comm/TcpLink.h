@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "comm/DeviceTable.h"
+#include "comm/ReplyChannel.h"
 
 class QTcpSocket;
 
@@ -23,6 +24,7 @@ class TcpSlots {
 
   QTcpSocket* Socket(int slot) const;
   QTcpSocket& EnsureSocket(int slot);
+  ReplyChannel& Channel(int slot) { return channels_.at(static_cast<size_t>(slot)); }
 
   // Stands in for the PC's own addresses, so tests can play a machine with or without a network.
   void SetLocalAddresses(const QStringList& addresses) { local_addresses_ = addresses; }
@@ -30,6 +32,7 @@ class TcpSlots {
 
  private:
   std::array<std::unique_ptr<QTcpSocket>, kSlotCount> sockets_;
+  std::array<ReplyChannel, kSlotCount> channels_;
   QStringList local_addresses_;
 };
 

@@ -38,7 +38,8 @@ int StartConnect(const QString& address, quint16 port) {
 
 QStringList ScanAddresses(const QStringList& addresses, quint16 port, int wait_ms) {
   std::vector<Attempt> attempts(static_cast<size_t>(addresses.size()));
-  for (qsizetype i = 0; i < addresses.size(); ++i) attempts[i].fd = StartConnect(addresses[i], port);
+  for (qsizetype i = 0; i < addresses.size(); ++i)
+    attempts[i].fd = StartConnect(addresses[i], port);
 
   QDeadlineTimer deadline(wait_ms);
   for (;;) {

@@ -32,16 +32,38 @@ INSTANTIATE_TEST_SUITE_P(
     Framing, FramePacketTest,
     ::testing::Values(
         FrameCase{"PlainUsb", 0, 5, {1, 2, 3, 4, 5, 6, 7, 8}, {}, 0, "8D1F00050102030405060708F7"},
-        FrameCase{"GainEdit", 0, 1, {1, 0, 0, 0, 0, 0, 0, 127}, {}, 0,
-                  "8D1F000101000000000000" "7FF7"},
+        FrameCase{"GainEdit",
+                  0,
+                  1,
+                  {1, 0, 0, 0, 0, 0, 0, 127},
+                  {},
+                  0,
+                  "8D1F000101000000000000"
+                  "7FF7"},
         // Command 0 carries the connection mode in byte 11 whatever P8 says.
-        FrameCase{"IdentifyTcp", 0, kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 0}, {}, 1,
+        FrameCase{"IdentifyTcp",
+                  0,
+                  kCmdIdentify,
+                  {0, 0, 0, 0, 0, 0, 0, 0},
+                  {},
+                  1,
                   "8D1F00000000000000000001F7"},
-        FrameCase{"IdentifyUsbIgnoresP8", 0, kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 9}, {}, 0,
+        FrameCase{"IdentifyUsbIgnoresP8",
+                  0,
+                  kCmdIdentify,
+                  {0, 0, 0, 0, 0, 0, 0, 9},
+                  {},
+                  0,
                   "8D1F00000000000000000000F7"},
         FrameCase{"ProbeAddressed", 7, kCmdProbeA, {}, {}, 0, "8D1F07770000000000000000F7"},
-        FrameCase{"WriteBlockFour", 0, kCmdWriteBlock, {0x01, 0x20, 4, 9, 9, 9, 9, 9},
-                  {0x11, 0x22, 0x33, 0x44}, 0, "8C1F005C012004112233" "44F7"},
+        FrameCase{"WriteBlockFour",
+                  0,
+                  kCmdWriteBlock,
+                  {0x01, 0x20, 4, 9, 9, 9, 9, 9},
+                  {0x11, 0x22, 0x33, 0x44},
+                  0,
+                  "8C1F005C012004112233"
+                  "44F7"},
         FrameCase{"DataBlockEmpty", 0, kCmdDataBlock, {0, 0, 0}, {}, 0, "881F005E000000F7"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -66,14 +88,12 @@ struct ReplyCase {
 
 TEST(ClassifyReply, AwaitedBytesAndWaitLimitsPerCommandClass) {
   const ReplyCase cases[] = {
-      {93, 32, 0, 37, 20000}, {95, 16, 3, 21, 20000}, {95, 8, 1, 13, 20000},
-      {57, 0, 3, 42, 3000},   {57, 0, 0, 33, 3000},   {57, 0, 2, 33, 3000},
-      {6, 0, 0, 13, 20000},   {15, 0, 0, 13, 20000},  {31, 0, 0, 13, 20000},
-      {34, 0, 0, 13, 20000},  {49, 0, 0, 13, 20000},  {55, 0, 0, 13, 20000},
-      {92, 32, 0, 13, 20000}, {94, 32, 0, 13, 20000}, {18, 0, 0, 13, 2000},
-      {23, 0, 0, 13, 2000},   {39, 0, 0, 13, 2000},   {0, 0, 0, 13, 5000},
-      {1, 0, 0, 13, 5000},    {58, 0, 0, 13, 5000},   {119, 0, 0, 13, 5000},
-      {127, 0, 0, 13, 5000},  {50, 0, 0, 13, 5000},   {143, 0, 0, 0, 0},
+      {93, 32, 0, 37, 20000}, {95, 16, 3, 21, 20000}, {95, 8, 1, 13, 20000}, {57, 0, 3, 42, 3000},
+      {57, 0, 0, 33, 3000},   {57, 0, 2, 33, 3000},   {6, 0, 0, 13, 20000},  {15, 0, 0, 13, 20000},
+      {31, 0, 0, 13, 20000},  {34, 0, 0, 13, 20000},  {49, 0, 0, 13, 20000}, {55, 0, 0, 13, 20000},
+      {92, 32, 0, 13, 20000}, {94, 32, 0, 13, 20000}, {18, 0, 0, 13, 2000},  {23, 0, 0, 13, 2000},
+      {39, 0, 0, 13, 2000},   {0, 0, 0, 13, 5000},    {1, 0, 0, 13, 5000},   {58, 0, 0, 13, 5000},
+      {119, 0, 0, 13, 5000},  {127, 0, 0, 13, 5000},  {50, 0, 0, 13, 5000},  {143, 0, 0, 0, 0},
   };
   for (const ReplyCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "command " << int(c.command) << " type " << c.device_type);

@@ -1,0 +1,26 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <memory>
+
+namespace {
+
+// Sockets and serial ports want an application object on the thread that uses them.
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (QCoreApplication::instance() == nullptr) {
+      app_ = std::make_unique<QCoreApplication>(argc_, argv_);
+    }
+  }
+
+ private:
+  int argc_ = 1;
+  char name_[10] = "test_comm";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QCoreApplication> app_;
+};
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+}  // namespace

@@ -91,7 +91,7 @@ EditResult ModRK_540::SendMixer(int slot, int ch, int input, std::optional<bool>
   for (int i = 0; i < kMixerSends; ++i) {
     p[4 + static_cast<size_t>(i)] = sends[i];
   }
-  const EditResult result = Transmit(slot, kCmdOutputSource, p);
+  const EditResult result = Transmit(slot, kCmdOutputMixer, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -128,7 +128,7 @@ EditResult ModRK_540::SendRouting(int slot, int input, int source, std::optional
   for (int j = 0; j < kRoutingSources; ++j) {
     p[4 + static_cast<size_t>(j)] = t->data.Tail(*RoutingTailIndex(input, j)).value_or(0);
   }
-  const EditResult result = Transmit(slot, kCmdInputMode, p);
+  const EditResult result = Transmit(slot, kCmdInputRouting, p);
   store_.NotifyChannelChanged(slot, input);
   return result;
 }

@@ -38,7 +38,7 @@ Outcome Gain(EditTarget& t, const QString& v, EditReport& r) {
 Outcome Delay(EditTarget& t, const QString& v, EditReport& r) {
   QString text = v.trimmed();
   int unit = t.state().delay_unit == protocol::kDelayUnitTime ? protocol::kDelayUnitTime
-                                                               : protocol::kDelayUnitMeter;
+                                                              : protocol::kDelayUnitMeter;
   if (text.endsWith(QLatin1String("ms"), Qt::CaseInsensitive)) {
     unit = protocol::kDelayUnitTime;
     text.chop(2);
@@ -136,7 +136,8 @@ Outcome GateBypass(EditTarget& t, const QString& v, EditReport& r) {
 Outcome GateThreshold(EditTarget& t, const QString& v, EditReport& r) {
   const auto byte = ScaledByte(ScaleKind::kGateThreshold, v, &r.shown);
   if (!byte) return BadValue(v, QStringLiteral("a threshold in dB"));
-  return EditGate(t, r, [&](protocol::GateValues& g) { g.threshold = static_cast<uint8_t>(*byte); });
+  return EditGate(t, r,
+                  [&](protocol::GateValues& g) { g.threshold = static_cast<uint8_t>(*byte); });
 }
 
 Outcome GateRelease(EditTarget& t, const QString& v, EditReport& r) {
@@ -162,15 +163,17 @@ Outcome CompThreshold(EditTarget& t, const QString& v, EditReport& r) {
 Outcome CompRatio(EditTarget& t, const QString& v, EditReport& r) {
   const auto byte = ScaledByte(ScaleKind::kRatio, RatioNumber(v), &r.shown);
   if (!byte) return BadValue(v, QStringLiteral("a ratio such as 4 or 4:1"));
-  return EditCompressor(t, r, std::nullopt,
-                        [&](protocol::CompressorValues& c) { c.ratio = static_cast<uint8_t>(*byte); });
+  return EditCompressor(t, r, std::nullopt, [&](protocol::CompressorValues& c) {
+    c.ratio = static_cast<uint8_t>(*byte);
+  });
 }
 
 Outcome CompKnee(EditTarget& t, const QString& v, EditReport& r) {
   const auto byte = ScaledByte(ScaleKind::kKnee, v, &r.shown);
   if (!byte) return BadValue(v, QStringLiteral("a knee in %"));
-  return EditCompressor(t, r, std::nullopt,
-                        [&](protocol::CompressorValues& c) { c.knee = static_cast<uint8_t>(*byte); });
+  return EditCompressor(t, r, std::nullopt, [&](protocol::CompressorValues& c) {
+    c.knee = static_cast<uint8_t>(*byte);
+  });
 }
 
 Outcome CompRelease(EditTarget& t, const QString& v, EditReport& r) {

@@ -67,8 +67,8 @@ ParseResult ParseCommandLine(const QStringList& arguments) {
       if (arg == QLatin1String("--tcp")) {
         o.transport = Transport::kTcp;
         if (!ParseTcpTarget(*value, &o.address, &o.port)) {
-          result.error = QStringLiteral("\"%1\" is not an IPv4 address with an optional port.")
-                             .arg(*value);
+          result.error =
+              QStringLiteral("\"%1\" is not an IPv4 address with an optional port.").arg(*value);
           return result;
         }
       } else {

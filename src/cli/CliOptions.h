@@ -11,16 +11,16 @@ enum class Transport { kTcp, kCom };
 // What the global options chose and which command to run with which arguments.
 struct CliOptions {
   Transport transport = Transport::kTcp;
-  QString address;                  // --tcp: device address
-  std::optional<quint16> port;      // --tcp ADDRESS:PORT
-  int com = 0;                      // --com N
+  QString address;              // --tcp: device address
+  std::optional<quint16> port;  // --tcp ADDRESS:PORT
+  int com = 0;                  // --com N
   bool transport_given = false;
-  std::optional<int> type;          // --type T
+  std::optional<int> type;  // --type T
   bool json = false;
   bool trace = false;
   bool help = false;
   QString command;
-  QStringList arguments;            // the command's own arguments
+  QStringList arguments;  // the command's own arguments
 };
 
 struct ParseResult {

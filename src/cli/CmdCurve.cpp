@@ -47,7 +47,7 @@ Outcome RunCurve(Session& session, const QStringList& args) {
       points.append(QJsonArray{hz, level});
     } else {
       out.Line(QStringLiteral("%1%2%3").arg(hz).arg(csv ? QStringLiteral(",") : QStringLiteral(" "),
-                                                 Level(level)));
+                                                    Level(level)));
     }
   }
   if (out.json()) {

@@ -4,7 +4,8 @@
 namespace tessaly::cli {
 namespace {
 
-constexpr const char* kUsage = R"(Usage: tessaly-cli [--tcp ADDRESS[:PORT] | --com N] [--type T] [--json] [--trace] COMMAND ...
+constexpr const char* kUsage =
+    R"(Usage: tessaly-cli [--tcp ADDRESS[:PORT] | --com N] [--type T] [--json] [--trace] COMMAND ...
 
 Drives Tessaly devices through the same core as the editor: every packet is the one the editor
 would send for the same action.
@@ -59,7 +60,8 @@ Outcome RunHelp(Session& session, const QStringList& args) {
     return Outcome::Ok();
   }
   out.Line(QStringLiteral("Parameters of set (N: band number from 1, or routing source 1 to 4;"));
-  out.Line(QStringLiteral("IN: mixer input In1L, In1R, In2L, In2R). Families: A = RK-540, RK-360,"));
+  out.Line(
+      QStringLiteral("IN: mixer input In1L, In1R, In2L, In2R). Families: A = RK-540, RK-360,"));
   out.Line(QStringLiteral("RL-4800; B = 540S. Channels: in = inputs, out = outputs, any, device."));
   out.Line(QString());
   for (const ParameterRow& row : ParameterTable()) {

@@ -17,8 +17,7 @@ constexpr int kResetAddressBase = 100;
 constexpr int kNameLength = 16;
 
 // The addresses FIRST..LAST; they must share their first three octets.
-std::optional<QStringList> AddressRange(const QString& first, const QString& last,
-                                        QString* error) {
+std::optional<QStringList> AddressRange(const QString& first, const QString& last, QString* error) {
   QHostAddress a;
   QHostAddress b;
   if (!a.setAddress(first) || a.protocol() != QAbstractSocket::IPv4Protocol ||

@@ -13,9 +13,8 @@ namespace {
 std::optional<uint8_t> ParseByte(const QString& text) {
   bool ok = false;
   const QString t = text.trimmed();
-  const int value = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
-                        ? t.mid(2).toInt(&ok, 16)
-                        : t.toInt(&ok, 10);
+  const int value = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? t.mid(2).toInt(&ok, 16)
+                                                                           : t.toInt(&ok, 10);
   if (!ok || value < 0 || value > 255) return std::nullopt;
   return static_cast<uint8_t>(value);
 }
@@ -31,8 +30,8 @@ Outcome RunSend(Session& session, const QStringList& args) {
     return Outcome::Usage(QStringLiteral("\"%1\" is not a command byte 0 to 255.").arg(args[0]));
   }
   if (comm::IsDataBlockCommand(*command)) {
-    return Outcome::Usage(QStringLiteral("send does not carry the data blocks of command %1.")
-                              .arg(*command));
+    return Outcome::Usage(
+        QStringLiteral("send does not carry the data blocks of command %1.").arg(*command));
   }
   comm::Params params{};
   for (int i = 1; i < args.size(); ++i) {
@@ -47,11 +46,11 @@ Outcome RunSend(Session& session, const QStringList& args) {
   const Outcome opened = session.Open();
   if (!opened.ok()) return opened;
   if (!connect::Exchange(session.comm(), kCliSlot, *command, params)) {
-    return Outcome::Device(
-        QStringLiteral("The device at %1 did not answer command %2.").arg(session.Where()).arg(*command));
+    return Outcome::Device(QStringLiteral("The device at %1 did not answer command %2.")
+                               .arg(session.Where())
+                               .arg(*command));
   }
-  const int awaited =
-      comm::ClassifyReply(*command, params[2], session.device_type()).awaited_bytes;
+  const int awaited = comm::ClassifyReply(*command, params[2], session.device_type()).awaited_bytes;
   const auto reply = std::span<const uint8_t>(session.state().RxBuffer)
                          .first(static_cast<size_t>(std::max(awaited, 0)));
   CliOutput& out = session.output();

@@ -33,11 +33,13 @@ std::optional<int> ChannelFor(const ParameterRow& row, const QString& text, int 
     return std::nullopt;
   }
   if (row.scope == Scope::kInput && !layout.IsInput(*ch)) {
-    *error = QStringLiteral("\"%1\" belongs to input channels only.").arg(QString::fromLatin1(row.name));
+    *error =
+        QStringLiteral("\"%1\" belongs to input channels only.").arg(QString::fromLatin1(row.name));
     return std::nullopt;
   }
   if (row.scope == Scope::kOutput && !layout.IsOutput(*ch)) {
-    *error = QStringLiteral("\"%1\" belongs to output channels only.").arg(QString::fromLatin1(row.name));
+    *error = QStringLiteral("\"%1\" belongs to output channels only.")
+                 .arg(QString::fromLatin1(row.name));
     return std::nullopt;
   }
   return ch;
@@ -50,7 +52,8 @@ bool IndexInRange(const QString& name, int index, int ch, const protocol::Layout
     *error = QStringLiteral("The channel has EQ bands 1 to %1.").arg(layout.BandCount(ch));
     return false;
   }
-  if (name.startsWith(QLatin1String("route.")) && (index < 0 || index >= protocol::kRoutingSources)) {
+  if (name.startsWith(QLatin1String("route.")) &&
+      (index < 0 || index >= protocol::kRoutingSources)) {
     *error = QStringLiteral("Routing sources are numbered 1 to %1.").arg(protocol::kRoutingSources);
     return false;
   }
@@ -60,11 +63,11 @@ bool IndexInRange(const QString& name, int index, int ch, const protocol::Layout
 Outcome Verdict(Session& session, const EditReport& report, const QString& name) {
   switch (report.result) {
     case protocol::EditResult::kNotSupported:
-      return Outcome::Usage(
-          QStringLiteral("This device type has no \"%1\".").arg(name));
+      return Outcome::Usage(QStringLiteral("This device type has no \"%1\".").arg(name));
     case protocol::EditResult::kRefused:
       return Outcome::Device(
-          QStringLiteral("The edit of \"%1\" was refused in the device's present state.").arg(name));
+          QStringLiteral("The edit of \"%1\" was refused in the device's present state.")
+              .arg(name));
     case protocol::EditResult::kSendFailed:
       return Outcome::Device(
           QStringLiteral("The device at %1 did not answer the edit.").arg(session.Where()));
@@ -109,8 +112,7 @@ Outcome RunSet(Session& session, const QStringList& args) {
   const Outcome verdict = Verdict(session, report, args[1]);
   if (!verdict.ok()) return verdict;
 
-  const QString channel =
-      *ch < 0 ? QStringLiteral("device") : protocol::ChannelName(type, *ch);
+  const QString channel = *ch < 0 ? QStringLiteral("device") : protocol::ChannelName(type, *ch);
   QStringList followers;
   for (const int f : report.followers) followers << protocol::ChannelName(type, f);
   CliOutput& out = session.output();

@@ -14,7 +14,9 @@ Outcome RunCommand(Session& session) {
       {QStringLiteral("help"), RunHelp},
   };
   const CliOptions& options = session.options();
-  if (options.help) return RunHelp(session, options.command.isEmpty() ? QStringList{} : QStringList{options.command});
+  if (options.help)
+    return RunHelp(session,
+                   options.command.isEmpty() ? QStringList{} : QStringList{options.command});
   const auto it = kCommands.find(options.command);
   if (it == kCommands.end()) {
     return Outcome::Usage(

@@ -49,9 +49,9 @@ Outcome SpeakerDrive(EditTarget& t, const QString& v, EditReport& r) {
 }
 
 Outcome OutputSource(EditTarget& t, const QString& v, EditReport& r) {
-  const auto source = ParseChoice(
-      v, Captions(protocol::OutputSourceName, protocol::kOutputSourceCount),
-      {{QStringLiteral("L")}, {QStringLiteral("R")}, {QStringLiteral("L+R")}});
+  const auto source =
+      ParseChoice(v, Captions(protocol::OutputSourceName, protocol::kOutputSourceCount),
+                  {{QStringLiteral("L")}, {QStringLiteral("R")}, {QStringLiteral("L+R")}});
   if (!source) return BadValue(v, QStringLiteral("an output source (L, R or L+R)"));
   r.shown = protocol::OutputSourceName(*source);
   r.Add(t.ops().SendOutputSource(t.slot, t.ch, *source));
@@ -104,7 +104,8 @@ Outcome InputSource(EditTarget& t, const QString& v, EditReport& r) {
 
 Outcome AnalogMode(EditTarget& t, const QString& v, EditReport& r) {
   const QStringList captions = {QStringLiteral("Input 2 L/R"), QStringLiteral("Input 1 L/R")};
-  const auto mode = ParseChoice(v, captions, {{QStringLiteral("input2")}, {QStringLiteral("input1")}});
+  const auto mode =
+      ParseChoice(v, captions, {{QStringLiteral("input2")}, {QStringLiteral("input1")}});
   if (!mode) return BadValue(v, QStringLiteral("an analog mode (input1 or input2)"));
   r.shown = captions[*mode];
   r.Add(t.ops().SendInputMode(t.slot, protocol::InputModeField::kAnalogMode, *mode));
@@ -112,8 +113,7 @@ Outcome AnalogMode(EditTarget& t, const QString& v, EditReport& r) {
 }
 
 Outcome DigitalMode(EditTarget& t, const QString& v, EditReport& r) {
-  const auto mode = ParseChoice(
-      v, {protocol::DigitalModeName(0), protocol::DigitalModeName(1)});
+  const auto mode = ParseChoice(v, {protocol::DigitalModeName(0), protocol::DigitalModeName(1)});
   if (!mode) return BadValue(v, QStringLiteral("a digital mode (coaxial or optical)"));
   r.shown = protocol::DigitalModeName(*mode);
   if (t.layout.family == protocol::Family::kB) {
@@ -126,8 +126,7 @@ Outcome DigitalMode(EditTarget& t, const QString& v, EditReport& r) {
 
 Outcome NoiseType(EditTarget& t, const QString& v, EditReport& r) {
   const QStringList captions = {QStringLiteral("White Noise"), QStringLiteral("Pink Noise")};
-  const auto type =
-      ParseChoice(v, captions, {{QStringLiteral("white")}, {QStringLiteral("pink")}});
+  const auto type = ParseChoice(v, captions, {{QStringLiteral("white")}, {QStringLiteral("pink")}});
   if (!type) return BadValue(v, QStringLiteral("a noise type (white or pink)"));
   r.shown = captions[*type];
   r.Add(t.ops().SendNoiseGenerator(t.slot, *type, t.state().noise_level));

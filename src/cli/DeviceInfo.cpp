@@ -4,7 +4,11 @@
 
 namespace tessaly::cli {
 
-QString ModelText(int type) { return comm::ModelName(type).trimmed(); }
+// The device list captions the 540S as an RK-540 variant; a script needs to tell them apart.
+QString ModelText(int type) {
+  if (type == comm::kType540S) return QStringLiteral("540S");
+  return comm::ModelName(type).trimmed();
+}
 
 DeviceInfo InfoOfSlot(Session& session, int slot) {
   const comm::CommState& state = session.state();

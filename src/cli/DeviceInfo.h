@@ -12,7 +12,7 @@ struct DeviceInfo {
   int slot = 0;
   QString address;  // empty over USB
   int type = 0;
-  QString name;     // trailing blanks removed
+  QString name;  // trailing blanks removed
 
   // "0\t127.0.0.2\t3\t540S\tMain PA"
   QString Line() const;

@@ -47,8 +47,8 @@ Outcome SendBand(EditTarget& t, const Band& band, EditReport& r) {
 }
 
 Outcome NoBand(EditTarget& t) {
-  return Outcome::Usage(QStringLiteral("The channel has EQ bands 1 to %1.")
-                            .arg(t.layout.BandCount(t.ch)));
+  return Outcome::Usage(
+      QStringLiteral("The channel has EQ bands 1 to %1.").arg(t.layout.BandCount(t.ch)));
 }
 
 Outcome EditCrossover(EditTarget& t, int filter, std::optional<int> frequency,
@@ -86,7 +86,8 @@ Outcome CrossoverSlope(EditTarget& t, int filter, const QString& v, EditReport& 
 
 Outcome BandType(EditTarget& t, const QString& v, EditReport& r) {
   const auto type = ParseChoice(v, EqTypeCaptions());
-  if (!type) return BadValue(v, QStringLiteral("a band type (Bell, HiShQ, LoShQ, HP-Q, LP-Q, Notch)"));
+  if (!type)
+    return BadValue(v, QStringLiteral("a band type (Bell, HiShQ, LoShQ, HP-Q, LP-Q, Notch)"));
   auto band = ReadBand(t);
   if (!band) return NoBand(t);
   r.shown = protocol::EqTypeName(*type);
@@ -96,8 +97,8 @@ Outcome BandType(EditTarget& t, const QString& v, EditReport& r) {
     return Outcome::Ok();
   }
   band->values.type = static_cast<uint8_t>(*type);
-  band->values.gain =
-      static_cast<uint8_t>(protocol::ScaleOf(protocol::ScaleKind::kEqGain).ByteOf(kTypeChangeGainDb));
+  band->values.gain = static_cast<uint8_t>(
+      protocol::ScaleOf(protocol::ScaleKind::kEqGain).ByteOf(kTypeChangeGainDb));
   return SendBand(t, *band, r);
 }
 

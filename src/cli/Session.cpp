@@ -49,12 +49,12 @@ Session::Session(const CliOptions& options, CliOutput& output)
       family_b_(store_),
       dispatcher_(store_, family_a_, family_b_),
       linking_(store_, dispatcher_),
-      graph_(store_) {
+      graph_(store_),
+      whole_program_(store_, dispatcher_, graph_, names_) {
   if (options_.port) comm_.set_device_port(*options_.port);
   if (options_.trace) {
-    comm_.set_trace([this](bool outgoing, const QByteArray& bytes) {
-      output_.Trace(outgoing, bytes);
-    });
+    comm_.set_trace(
+        [this](bool outgoing, const QByteArray& bytes) { output_.Trace(outgoing, bytes); });
   }
 }
 
@@ -79,7 +79,8 @@ bool Session::LinkUp() {
 
 Outcome Session::Open() {
   if (!options_.transport_given) {
-    return Outcome::Usage(QStringLiteral("This command needs a device: give --tcp ADDRESS or --com N."));
+    return Outcome::Usage(
+        QStringLiteral("This command needs a device: give --tcp ADDRESS or --com N."));
   }
   comm::CommState& state = comm_.state();
   state.table.ResetAll();
@@ -96,6 +97,8 @@ Outcome Session::Open() {
     if (!identified.ok()) return identified;
   }
   ReadName();
+  // The record starts from the family's defaults before the device is read, as after a connect.
+  whole_program_.ResetProgram(kCliSlot);
   return Outcome::Ok();
 }
 
@@ -188,10 +191,9 @@ Outcome Session::PrepareEditor() {
   const Outcome read = ReadOut();
   if (!read.ok()) return read;
   comm::CommState& state = comm_.state();
-  state.TransferLock = true;
-  // SHOW_PROGRAM_PLACEHOLDER
-  state.TransferLock = false;
-  graph_.RecomputeAll(kCliSlot);
+  if (!whole_program_.ShowProgram(kCliSlot)) {
+    return Outcome::Device(QStringLiteral("The device's program could not be shown."));
+  }
   // From here on the run is an open editor: a lost reply is a failure, not a quiet close.
   state.ReportLinkLoss = true;
   state.table[kCliSlot].EditorOpen = true;

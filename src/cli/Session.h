@@ -13,6 +13,7 @@
 #include "graph/ModGraph.h"
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
+#include "programs/WholeProgram.h"
 #include "protocol/ModLinking.h"
 #include "protocol/ModRK_540.h"
 #include "protocol/ModRLX2xxP.h"
@@ -53,8 +54,8 @@ class Session {
   Outcome Open();
   // The device read-out the device list runs before an editor opens.
   Outcome ReadOut(connect::ReadoutResult* result = nullptr);
-  // Read-out, then the slot state and curves brought in line with the image, as an editor shows
-  // a device it opens. Afterwards a lost reply counts as a failure of the edit.
+  // Read-out, then the whole-image display an editor runs when it opens a device: slot state and
+  // curves in line with the image, nothing sent. Afterwards a lost reply counts as a failure.
   Outcome PrepareEditor();
   // Whether the link of slot 0 is still up (a lost reply closes it).
   bool LinkUp();
@@ -82,6 +83,7 @@ class Session {
   protocol::Dispatcher dispatcher_;
   protocol::ModLinking linking_;
   graph::ModGraph graph_;
+  programs::WholeProgram whole_program_;
 };
 
 // The read-out step's name as a user reads it: "program image", "versions", ...

@@ -28,9 +28,7 @@ std::optional<bool> ParseOnOff(const QString& text) {
   return std::nullopt;
 }
 
-std::optional<double> ParseNumber(const QString& text) {
-  return protocol::ParseNumberText(text);
-}
+std::optional<double> ParseNumber(const QString& text) { return protocol::ParseNumberText(text); }
 
 std::optional<int> ParseChoice(const QString& text, const QStringList& captions,
                                const QList<QStringList>& aliases) {

@@ -1,0 +1,154 @@
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+#include "app/AppState.h"
+#include "app/MDIFrmMain.h"
+#include "comm/Commands.h"
+#include "support/RecordingMessenger.h"
+#include "support/SimHarness.h"
+
+using tessaly::app::AppState;
+using tessaly::app::MDIFrmMain;
+using tessaly::comm::MessageAnswer;
+using tessaly::comm::MessageButtons;
+using tessaly::test::RecordingMessenger;
+using tessaly::test::SimHarness;
+
+// The main window with devices on-line, against emulated devices over real TCP connections:
+// slots 0 and 1 on-line, slot 2 registered and connected but off-line (it must hear nothing).
+class AppOnlineTest : public QObject {
+  Q_OBJECT
+
+ private:
+  struct Fixture {
+    SimHarness sim;
+    RecordingMessenger messenger;
+    AppState state{messenger};
+    std::unique_ptr<MDIFrmMain> window;
+    std::array<int, 3> devices{};
+    QWidget* device_list = nullptr;
+
+    bool Start() {
+      devices = {sim.AddTcp(3), sim.AddTcp(0), sim.AddTcp(2)};
+      window = std::make_unique<MDIFrmMain>(state);
+      if (!window->Load()) return false;
+      window->show();
+      auto& cs = state.comm_state();
+      state.comm().set_device_port(sim.port());
+      cs.ConnectionMode = tessaly::comm::kLinkTcp;
+      cs.CommReady = true;
+      for (int slot = 0; slot < 3; ++slot) {
+        if (state.comm().tcp().Connect(slot, sim.address(devices[slot]), sim.port(), 1000) != 0) {
+          return false;
+        }
+        cs.table.Register(slot, {tessaly::comm::kLinkTcp, sim.address(devices[slot]),
+                                 static_cast<int16_t>(slot), 0, QString()});
+        cs.table.DeviceDataValid[slot] = 1;
+      }
+      cs.table[2].Online = false;
+      cs.OnlineMode = true;
+      device_list = new QWidget;
+      device_list->setObjectName(QStringLiteral("FrmSelDevice"));
+      window->mdi_area()->addSubWindow(device_list)->show();
+      window->SetDeviceListWindow(device_list);
+      window->StartKeepAlive();
+      return true;
+    }
+    ~Fixture() {
+      if (window && window->isVisible()) {
+        messenger.answers.push_front(MessageAnswer::kYes);
+        window->close();
+      }
+    }
+    QList<uint8_t> Heard(int slot) const { return sim.device(devices[slot]).ReceivedCommands(); }
+    QTimer* Timer(const char* name) const {
+      return window->findChild<QTimer*>(QLatin1String(name));
+    }
+  };
+
+ private slots:
+  void exitYesReleasesEveryOnlineDevice() {
+    Fixture f;
+    QVERIFY(f.Start());
+    QVERIFY(f.window->close());
+    QCOMPARE(f.messenger.shown.size(), 1);
+    QCOMPARE(f.messenger.shown[0].text, QStringLiteral("               Are you sure ? "));
+    QVERIFY(!f.window->isVisible());
+    const QList<uint8_t> release{tessaly::comm::kCmdRelease};
+    QTRY_COMPARE(f.Heard(0), release);
+    QTRY_COMPARE(f.Heard(1), release);
+    QVERIFY(f.Heard(2).isEmpty());
+    for (int slot = 0; slot < 3; ++slot) QVERIFY(!f.state.comm().tcp().IsConnected(slot));
+    QVERIFY(!f.Timer("Timer3")->isActive());
+    QCOMPARE(f.Timer("Timer3")->interval(), 10000);
+  }
+
+  void exitNoKeepsEverything() {
+    Fixture f;
+    QVERIFY(f.Start());
+    f.messenger.answers.push_back(MessageAnswer::kNo);
+    QVERIFY(!f.window->close());
+    QVERIFY(f.window->isVisible());
+    QTest::qWait(100);
+    for (int slot = 0; slot < 3; ++slot) QVERIFY(f.Heard(slot).isEmpty());
+    QVERIFY(f.state.comm().tcp().IsConnected(0));
+    QVERIFY(f.Timer("Timer3")->isActive());
+  }
+
+  void connectAgainLeavesOnlineMode() {
+    Fixture f;
+    QVERIFY(f.Start());
+    f.window->findChild<QAction*>(QStringLiteral("ModeConnect"))->trigger();
+    QVERIFY(!f.messenger.shown.isEmpty());
+    QCOMPARE(f.messenger.shown[0].title, QStringLiteral("Connect"));
+    QCOMPARE(f.messenger.shown[0].text,
+             QStringLiteral("Check all connected devices , do you want to continue?"));
+    QCOMPARE(f.messenger.shown[0].buttons, MessageButtons::kYesNo);
+    const QList<uint8_t> release{tessaly::comm::kCmdRelease};
+    QTRY_COMPARE(f.Heard(0), release);
+    QTRY_COMPARE(f.Heard(1), release);
+    QVERIFY(f.Heard(2).isEmpty());
+    const auto& cs = f.state.comm_state();
+    QVERIFY(!cs.OnlineMode);
+    for (int slot = 0; slot < 3; ++slot) {
+      QCOMPARE(cs.table.DeviceDataValid[slot], int16_t{0});
+      QVERIFY(!f.state.comm().tcp().IsConnected(slot));
+    }
+    QVERIFY(!f.Timer("Timer3")->isActive());
+    QTRY_VERIFY(f.window->device_list_window() == nullptr || !f.device_list->isVisible());
+    // Back at the port selection (cancelled here): the Connect menu watch goes on.
+    QVERIFY(f.Timer("Timer1")->isActive());
+  }
+
+  void connectAgainAnsweredNoChangesNothing() {
+    Fixture f;
+    QVERIFY(f.Start());
+    f.messenger.answers.push_back(MessageAnswer::kNo);
+    f.window->findChild<QAction*>(QStringLiteral("ModeConnect"))->trigger();
+    QCOMPARE(f.messenger.shown.size(), 1);
+    QTest::qWait(100);
+    for (int slot = 0; slot < 3; ++slot) QVERIFY(f.Heard(slot).isEmpty());
+    QVERIFY(f.state.comm_state().OnlineMode);
+    QVERIFY(f.device_list->isVisible());
+    QVERIFY(f.Timer("Timer3")->isActive());
+  }
+
+  void keepAlivePollsOnlineDevices() {
+    Fixture f;
+    QVERIFY(f.Start());
+    QCOMPARE(f.Timer("Timer3")->interval(), 4000);
+    f.Timer("Timer3")->setInterval(5);  // skip the first wait
+    QTRY_VERIFY(f.Heard(0).contains(tessaly::comm::kCmdKeepAlive));
+    QTRY_VERIFY(f.Heard(1).contains(tessaly::comm::kCmdKeepAlive));
+    QCOMPARE(f.Timer("Timer3")->interval(), 1000);
+    QVERIFY(f.Heard(2).isEmpty());
+    QVERIFY(f.messenger.shown.isEmpty());
+  }
+};
+
+QTEST_MAIN(AppOnlineTest)
+#include "AppOnlineTest.moc"

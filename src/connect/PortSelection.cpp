@@ -53,11 +53,12 @@ AcceptResult AcceptPortSelection(const PortChoice& choice, ConnectSession& sessi
   session.UsbIdChoice = static_cast<int16_t>(choice.usb_id);
   record.ComPort = state.ComPort;
   record.connection_mode = choice.connection_mode;
-  if (!SaveInitConfig(session.ConfigPath(), record)) return AcceptResult::kWriteFailed;
   session.config = record;
   state.ConnectionMode = choice.connection_mode == comm::kLinkUsb ? comm::kLinkUsb : comm::kLinkTcp;
   session.SeveralAddresses = choice.device_count_option != 0;
-  return AcceptResult::kSaved;
+  // The choices hold for this run even when the folder is read-only.
+  return SaveInitConfig(session.ConfigPath(), record) ? AcceptResult::kSaved
+                                                      : AcceptResult::kWriteFailed;
 }
 
 }  // namespace tessaly::connect

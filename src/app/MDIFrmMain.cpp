@@ -143,8 +143,9 @@ void MDIFrmMain::ModeConnectClick() {
 }
 
 bool MDIFrmMain::ShowPortSelection() {
-  statusBar()->showMessage(QString::fromLatin1(kPortSelectionMissingText));
-  return false;
+  // Lives with the connect windows (src/connect/ui/ConnectFlow.cpp).
+  bool RunPortSelection(MDIFrmMain & main);
+  return RunPortSelection(*this);
 }
 
 void MDIFrmMain::ShowAbout() {

@@ -9,8 +9,6 @@ namespace tessaly::connect {
 // The connection state of one run and the per-slot tables a read-out fills, owned by the main
 // window for the whole run.
 class ConnectRuntime : public QObject {
-  Q_OBJECT
-
  public:
   ConnectRuntime(comm::Comm& comm, const QString& program_folder, QObject* parent = nullptr)
       : QObject(parent), store(comm), context{comm, session, store, names, sleep} {
@@ -23,6 +21,11 @@ class ConnectRuntime : public QObject {
   programs::ProgramNames names;
   programs::SleepTable sleep;
   ConnectContext context;
+
+  static ConnectRuntime* Find(QObject* owner) {
+    return dynamic_cast<ConnectRuntime*>(
+        owner->findChild<QObject*>(QStringLiteral("ConnectRuntime"), Qt::FindDirectChildrenOnly));
+  }
 };
 
 }  // namespace tessaly::connect

@@ -79,8 +79,8 @@ class SimDevice {
   SimVersions Versions() const;
   void SetVersions(const SimVersions& versions);
 
-  // Fixes the bytes between the header and the end marker of the meter reply (29 bytes for
-  // family A, 38 for family B); an empty array brings back the moving levels.
+  // Fixes the bytes between the header and the end marker of the meter reply (28 bytes for
+  // family A, 37 for family B); an empty array brings back the moving levels.
   void SetMeterPayload(const QByteArray& payload);
 
   // Packets heard since start or the last ClearReceived, complete and in order.

@@ -21,15 +21,15 @@ enum class SimLinkKind { kTcp, kPty };
 // How to start one emulated device.
 struct SimDeviceConfig {
   int type = 0;
-  QString name;  // empty: the model name
+  QString name{};  // empty: the model name
   SimLinkKind link = SimLinkKind::kTcp;
   QString address = QStringLiteral("127.0.0.1");  // tcp: where to listen
   quint16 port = 1001;                            // tcp: 0 takes any free port
-  QString pty_link;                               // pty: optional link to the slave, e.g. .../COM3
+  QString pty_link{};                             // pty: optional link to the slave, e.g. .../COM3
   int programs = 0;                               // program slots filled with presets
-  std::optional<std::array<uint8_t, 4>> ip;       // address the device reports (settings 40..43)
-  SimVersions versions;
-  SimFaults faults;
+  std::optional<std::array<uint8_t, 4>> ip{};     // address the device reports (settings 40..43)
+  SimVersions versions{};
+  SimFaults faults{};
 };
 
 // Runs emulated devices on a thread of its own with its own event loop, so a client on another

@@ -18,14 +18,18 @@ double SnapValue(const std::array<double, kCount>& grid, double input) {
 }  // namespace
 
 int SnapIndex(std::span<const double> steps, double input) {
-  if (steps.empty()) return -1;
+  if (steps.empty()) {
+    return -1;
+  }
   size_t last_below = 0;
   for (size_t k = 0; k < steps.size(); ++k) {
     if (steps[k] < input - kTolerance) {
       last_below = k;
       continue;
     }
-    if (steps[k] <= input + kTolerance) return static_cast<int>(k);
+    if (steps[k] <= input + kTolerance) {
+      return static_cast<int>(k);
+    }
     const double up = steps[k] - input;
     const double down = input - steps[last_below];
     return static_cast<int>(up >= down - kTolerance ? last_below : k);
@@ -49,8 +53,12 @@ double SnapGain(double db) { return SnapValue(kGainGrid, db); }
 double SnapSendLevel(double db) { return SnapValue(kSendLevelGrid, db); }
 
 int SnapEqQ(double q, int q_class) {
-  if (q_class == kQClassBell) return SnapIndex(BellQTable, q);
-  if (q_class == kQClassNotch) return SnapIndex(kNotchQGrid, q);
+  if (q_class == kQClassBell) {
+    return SnapIndex(BellQTable, q);
+  }
+  if (q_class == kQClassNotch) {
+    return SnapIndex(kNotchQGrid, q);
+  }
   return SnapIndex(kOtherQGrid, q);
 }
 

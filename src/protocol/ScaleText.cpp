@@ -11,7 +11,9 @@ namespace {
 constexpr int kSignificantDigits = 15;
 
 QString WithSeparator(QString text, bool decimal_comma) {
-  if (decimal_comma) text.replace(QLatin1Char('.'), QLatin1Char(','));
+  if (decimal_comma) {
+    text.replace(QLatin1Char('.'), QLatin1Char(','));
+  }
   return text;
 }
 
@@ -23,7 +25,9 @@ QString FormatTwoDigits(int n) {
 }
 
 QString NumberText(double value, bool decimal_comma) {
-  if (value == 0.0) value = 0.0;  // no "-0"
+  if (value == 0.0) {
+    value = 0.0;  // no "-0"
+  }
   // Fixed notation with enough decimals, trailing zeros cut: never an exponent, and binary
   // noise beyond the 15th significant digit is rounded away.
   const int integer_digits =
@@ -31,16 +35,24 @@ QString NumberText(double value, bool decimal_comma) {
   const int decimals = std::max(0, kSignificantDigits - integer_digits);
   QString text = QString::number(value, 'f', decimals);
   if (text.contains(QLatin1Char('.'))) {
-    while (text.endsWith(QLatin1Char('0'))) text.chop(1);
-    if (text.endsWith(QLatin1Char('.'))) text.chop(1);
+    while (text.endsWith(QLatin1Char('0'))) {
+      text.chop(1);
+    }
+    if (text.endsWith(QLatin1Char('.'))) {
+      text.chop(1);
+    }
   }
-  if (text == QLatin1String("-0")) text = QStringLiteral("0");
+  if (text == QLatin1String("-0")) {
+    text = QStringLiteral("0");
+  }
   return WithSeparator(text, decimal_comma);
 }
 
 QString OneDecimalText(double value, bool decimal_comma) {
   QString text = QString::number(value, 'f', 1);
-  if (text == QLatin1String("-0.0")) text = QStringLiteral("0.0");
+  if (text == QLatin1String("-0.0")) {
+    text = QStringLiteral("0.0");
+  }
   return WithSeparator(text, decimal_comma);
 }
 
@@ -53,9 +65,13 @@ std::optional<double> ParseNumberText(const QString& text) {
   plain.replace(QLatin1Char(','), QLatin1Char('.'));
   if (plain.startsWith(QLatin1Char('+'))) {
     plain.remove(0, 1);
-    if (plain.startsWith(QLatin1Char('-'))) return std::nullopt;
+    if (plain.startsWith(QLatin1Char('-'))) {
+      return std::nullopt;
+    }
   }
-  if (plain.isEmpty()) return std::nullopt;
+  if (plain.isEmpty()) {
+    return std::nullopt;
+  }
   // Plain digits with at most one separator: no exponent, no "inf", no thousands grouping.
   int separators = 0;
   int digits = 0;
@@ -69,10 +85,14 @@ std::optional<double> ParseNumberText(const QString& text) {
       return std::nullopt;
     }
   }
-  if (digits == 0 || separators > 1) return std::nullopt;
+  if (digits == 0 || separators > 1) {
+    return std::nullopt;
+  }
   bool ok = false;
   const double value = QLocale::c().toDouble(plain, &ok);
-  if (!ok || !std::isfinite(value)) return std::nullopt;
+  if (!ok || !std::isfinite(value)) {
+    return std::nullopt;
+  }
   return value;
 }
 

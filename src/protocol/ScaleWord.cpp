@@ -19,7 +19,9 @@ WordBytes SplitWord(double value) {
 int JoinWord(uint8_t high, uint8_t low) { return high * 256 + low; }
 
 int FrequencyFromTyped(double hz) {
-  if (std::isnan(hz)) return kMinFrequency;
+  if (std::isnan(hz)) {
+    return kMinFrequency;
+  }
   const double clamped = std::clamp(hz, double{kMinFrequency}, double{kMaxFrequency});
   return static_cast<int>(std::lround(clamped));
 }

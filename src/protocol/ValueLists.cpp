@@ -29,15 +29,21 @@ constexpr std::array<const char*, kChannelCountB> kChannelNamesB = {"In1L", "In1
                                                                     "Left", "Right", "Sub"};
 
 QString NameAt(std::span<const char* const> names, int index) {
-  if (index < 0 || static_cast<size_t>(index) >= names.size()) return {};
+  if (index < 0 || static_cast<size_t>(index) >= names.size()) {
+    return {};
+  }
   return QString::fromLatin1(names[index]);
 }
 
 }  // namespace
 
 int QClassOfType(int band_type) {
-  if (band_type == kEqTypeBell) return kQClassBell;
-  if (band_type == kEqTypeNotch) return kQClassNotch;
+  if (band_type == kEqTypeBell) {
+    return kQClassBell;
+  }
+  if (band_type == kEqTypeNotch) {
+    return kQClassNotch;
+  }
   return kQClassOther;
 }
 
@@ -49,7 +55,9 @@ QString DelayUnitName(int unit) { return NameAt(kDelayUnitNames, unit); }
 
 QString DelayCaption(int unit) {
   const QString name = DelayUnitName(unit);
-  if (name.isEmpty()) return {};
+  if (name.isEmpty()) {
+    return {};
+  }
   return QStringLiteral("Delay [") + name + QStringLiteral(" ]");
 }
 

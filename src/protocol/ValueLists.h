@@ -18,7 +18,9 @@ inline constexpr std::array<double, 29> GateAttackList = {
 // 0.1 to 5.0 s; always shown with one decimal ("1.0", not "1").
 inline constexpr std::array<double, 50> LimReleaseList = [] {
   std::array<double, 50> list{};
-  for (int k = 0; k < 50; ++k) list[k] = (k + 1) / 10.0;
+  for (int k = 0; k < 50; ++k) {
+    list[k] = (k + 1) / 10.0;
+  }
   return list;
 }();
 
@@ -29,7 +31,9 @@ inline constexpr std::array<double, 41> LimAttackList = {
 // 0.1 to 3.0 s.
 inline constexpr std::array<double, 30> CompReleaseList = [] {
   std::array<double, 30> list{};
-  for (int k = 0; k < 30; ++k) list[k] = (k + 1) / 10.0;
+  for (int k = 0; k < 30; ++k) {
+    list[k] = (k + 1) / 10.0;
+  }
   return list;
 }();
 

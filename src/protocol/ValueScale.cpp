@@ -39,7 +39,9 @@ constexpr std::array<ValueScale, kScaleKindCount> kScales = {
 
 constexpr bool KindsInOrder() {
   for (int k = 0; k < kScaleKindCount; ++k) {
-    if (static_cast<int>(kScales[k].kind()) != k) return false;
+    if (static_cast<int>(kScales[k].kind()) != k) {
+      return false;
+    }
   }
   return true;
 }

@@ -22,7 +22,7 @@ enum class ScaleKind {
   kLimRelease,
   kLimAttack,
   kNoiseLevel,
-  kSendLevel,
+  kSendLevel,  // the level bits 0 to 6 of a family B send or routing byte
   kBellQ,
   kNotchQ,
   kOtherQ,

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QList>
 #include <memory>
 #include <string>
@@ -15,24 +14,17 @@
 #include "protocol/ModRK_540.h"
 #include "protocol/ModRLX2xxP.h"
 #include "protocol/ProgramStore.h"
-#include "sim/SimHost.h"
 #include "support/RecordingMessenger.h"
+#include "support/SimHarness.h"
 
 namespace tessaly::test {
 
-// Qt networking wants an application object before the first socket; one per test binary.
+// Qt networking wants an application object before the first socket.
 struct ApplicationGuard {
-  ApplicationGuard() {
-    if (QCoreApplication::instance() == nullptr) {
-      static int argc = 1;
-      static char name[] = "test_protocol";
-      static char* argv[] = {name, nullptr};
-      new QCoreApplication(argc, argv);
-    }
-  }
+  ApplicationGuard() { EnsureCoreApplication(); }
 };
 
-// One emulated device of the given type on 127.0.0.1 (any free port), registered on-line in a
+// One emulated device of the given type on a loopback address, registered on-line in a
 // slot of a fresh run over real TCP, with both family modules, the dispatcher and linking.
 // Records every packet the PC sends.
 class ProtocolDeviceFixture {
@@ -40,13 +32,7 @@ class ProtocolDeviceFixture {
   static constexpr int kSlot = 4;
 
   explicit ProtocolDeviceFixture(int device_type) : comm_(messenger_), store_(comm_) {
-    sim::SimDeviceConfig config;
-    config.type = device_type;
-    config.address = QStringLiteral("127.0.0.1");
-    config.port = 0;
-    QString error;
-    device_index_ = host_.Start(config, &error);
-    EXPECT_GE(device_index_, 0) << error.toStdString();
+    device_index_ = sim_.AddTcp(device_type);
 
     comm::CommState& state = comm_.state();
     state.ConnectionMode = comm::kLinkTcp;
@@ -58,15 +44,13 @@ class ProtocolDeviceFixture {
     state.table[kSlot].Registered = true;
     state.table[kSlot].LinkKind = comm::kLinkTcp;
     comm_.tcp().Initialise(comm::kSlotCount);
-    EXPECT_EQ(
-        comm_.tcp().Connect(kSlot, host_.address(device_index_), host_.port(device_index_), 3000),
-        0);
+    EXPECT_EQ(comm_.tcp().Connect(kSlot, sim_.address(device_index_), sim_.port(), 3000), 0);
     comm_.set_trace([this](bool outgoing, const QByteArray& bytes) {
       if (outgoing) sent.append(bytes);
     });
   }
 
-  sim::SimDevice& device() { return *host_.device(device_index_); }
+  sim::SimDevice& device() { return sim_.device(device_index_); }
 
   // What a read-out brings into the record tail: the settings the parameter commands change.
   static std::vector<int> SyncedTailIndexes() {
@@ -121,7 +105,7 @@ class ProtocolDeviceFixture {
   QList<QByteArray> sent;
 
  private:
-  sim::SimHost host_;
+  SimHarness sim_;
   int device_index_ = -1;
 };
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QList>
 #include <functional>
 #include <random>
@@ -12,21 +11,13 @@
 #include "comm/DeviceTypes.h"
 #include "protocol/ModRLX2xxP.h"
 #include "protocol/ProgramStore.h"
-#include "sim/SimHost.h"
 #include "support/RecordingMessenger.h"
+#include "support/SimHarness.h"
 
 // Family A operations against an emulated device over real TCP: the exact packets, and the
 // device's image and settings ending up equal to the PC's record.
 namespace tessaly::protocol {
 namespace {
-
-void EnsureApplication() {
-  if (QCoreApplication::instance() != nullptr) return;
-  static int argc = 1;
-  static char name[] = "test_protocol";
-  static char* argv[] = {name, nullptr};
-  new QCoreApplication(argc, argv);
-}
 
 // Settings addresses the family A commands write; the PC keeps them at the same tail indexes.
 const std::vector<int> kSettingsWritten{kTailStandby,   kTailSleepMode,  kTailTrigger,
@@ -38,14 +29,7 @@ class FamilyADevice {
   static constexpr int kSlot = 6;
 
   explicit FamilyADevice(int type) : comm_(messenger_), store_(comm_), ops_(store_) {
-    EnsureApplication();
-    sim::SimDeviceConfig config;
-    config.type = type;
-    config.address = QStringLiteral("127.0.0.1");
-    config.port = 0;
-    QString error;
-    index_ = host_.Start(config, &error);
-    EXPECT_GE(index_, 0) << error.toStdString();
+    index_ = sim_.AddTcp(type);
     comm::CommState& state = comm_.state();
     state.ConnectionMode = comm::kLinkTcp;
     state.CommReady = true;
@@ -56,7 +40,7 @@ class FamilyADevice {
     state.table[kSlot].Registered = true;
     state.table[kSlot].LinkKind = comm::kLinkTcp;
     comm_.tcp().Initialise(comm::kSlotCount);
-    EXPECT_EQ(comm_.tcp().Connect(kSlot, host_.address(index_), host_.port(index_), 3000), 0);
+    EXPECT_EQ(comm_.tcp().Connect(kSlot, sim_.address(index_), sim_.port(), 3000), 0);
     comm_.set_trace([this](bool outgoing, const QByteArray& bytes) {
       if (outgoing) sent_.push_back(bytes.toHex(' ').toUpper().toStdString());
     });
@@ -65,7 +49,7 @@ class FamilyADevice {
     for (int n : kSettingsWritten) data().SetTail(n, static_cast<uint8_t>(settings[n]));
   }
 
-  sim::SimDevice& device() { return *host_.device(index_); }
+  sim::SimDevice& device() { return sim_.device(index_); }
   ProgramData& data() { return *store_.Data(kSlot); }
 
   // First difference between the device's memories and the PC's record, empty when none.
@@ -91,6 +75,7 @@ class FamilyADevice {
     return {};
   }
 
+  bool application_ = (test::EnsureCoreApplication(), true);
   test::RecordingMessenger messenger_;
   comm::Comm comm_;
   ProgramStore store_;
@@ -98,7 +83,7 @@ class FamilyADevice {
   std::vector<std::string> sent_;
 
  private:
-  sim::SimHost host_;
+  test::SimHarness sim_;
   int index_ = -1;
 };
 

@@ -115,7 +115,10 @@ INSTANTIATE_TEST_SUITE_P(EveryType, CliIdentifyTest,
                          ::testing::Values(IdentifyCase{0, "0\tRK-540\tStage left"},
                                            IdentifyCase{1, "1\tRK-360\tStage left"},
                                            IdentifyCase{2, "2\tRL-4800\tStage left"},
-                                           IdentifyCase{3, "3\t540S\tStage left"}));
+                                           IdentifyCase{3, "3\t540S\tStage left"}),
+                         [](const ::testing::TestParamInfo<IdentifyCase>& info) {
+                           return "Type" + std::to_string(info.param.type);
+                         });
 
 TEST_F(CliDiscoveryTest, KnownTypeSkipsProbeAndIdentify) {
   StartTcp(2, 2);

@@ -20,6 +20,8 @@ class CoreApplicationEnvironment : public ::testing::Environment {
       app_ = std::make_unique<QCoreApplication>(argc, argv);
     }
   }
+  // Gone before the exit handlers run: Qt's own statics may be destroyed by then.
+  void TearDown() override { app_.reset(); }
 
  private:
   std::unique_ptr<QCoreApplication> app_;

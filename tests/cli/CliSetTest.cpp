@@ -237,5 +237,14 @@ TEST_F(CliSetTest, RefusedEditIsExitOne) {
   EXPECT_TRUE(run.EditPackets().isEmpty());
 }
 
+TEST_F(CliSetTest, FlatEqIsReportedAsNotAvailable) {
+  StartDevice(0);
+  const CliRun run = RunTcp(2, {"--trace", "set", "InL", "eq.flat", "yes"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_TRUE(run.EditPackets().isEmpty());
+  EXPECT_TRUE(run.err.contains("not available"));
+  EXPECT_EQ(device_->Image(), image_);
+}
+
 }  // namespace
 }  // namespace tessaly::test

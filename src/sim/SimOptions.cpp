@@ -10,11 +10,11 @@ namespace {
 constexpr quint16 kDefaultPort = 1001;
 
 // Splits on commas outside double quotes and drops the quotes, so names may hold commas.
-QStringList SplitSpec(const QString& spec, QString* error) {
+QStringList SplitKeys(const QString& keys, QString* error) {
   QStringList parts;
   QString current;
   bool quoted = false;
-  for (const QChar c : spec) {
+  for (const QChar c : keys) {
     if (c == QLatin1Char('"')) {
       quoted = !quoted;
     } else if (c == QLatin1Char(',') && !quoted) {
@@ -24,7 +24,7 @@ QStringList SplitSpec(const QString& spec, QString* error) {
       current += c;
     }
   }
-  if (quoted) *error = QStringLiteral("unbalanced quote in \"%1\"").arg(spec);
+  if (quoted) *error = QStringLiteral("unbalanced quote in \"%1\"").arg(keys);
   parts << current;
   return parts;
 }
@@ -75,9 +75,9 @@ bool IsLoopback(const QString& address) {
 
 }  // namespace
 
-QString ParseDeviceSpec(const QString& spec, quint16 default_port, SimDeviceConfig* config) {
+QString ParseDeviceKeys(const QString& keys, quint16 default_port, SimDeviceConfig* config) {
   QString error;
-  const QStringList parts = SplitSpec(spec, &error);
+  const QStringList parts = SplitKeys(keys, &error);
   if (!error.isEmpty()) return error;
   SimDeviceConfig result;
   result.port = default_port;
@@ -137,7 +137,7 @@ QString ParseDeviceSpec(const QString& spec, quint16 default_port, SimDeviceConf
       return QStringLiteral("unknown device key \"%1\"").arg(key);
     }
   }
-  if (!have_type) return QStringLiteral("device without type=: \"%1\"").arg(spec);
+  if (!have_type) return QStringLiteral("device without type=: \"%1\"").arg(keys);
   *config = result;
   return {};
 }
@@ -165,7 +165,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments, const QString& 
       return line;
     }
   }
-  QStringList specs;
+  QStringList device_args;
   for (int i = 0; i < arguments.size(); ++i) {
     const QString& argument = arguments[i];
     if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
@@ -181,22 +181,22 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments, const QString& 
         line.error = QStringLiteral("--device needs a value");
         return line;
       }
-      specs << arguments[++i];
+      device_args << arguments[++i];
     } else if (argument.startsWith(QLatin1String("--device="))) {
-      specs << argument.mid(9);
+      device_args << argument.mid(9);
     } else {
       line.error = QStringLiteral("unknown argument \"%1\"").arg(argument);
       return line;
     }
   }
   if (line.help) return line;
-  if (specs.isEmpty()) {
+  if (device_args.isEmpty()) {
     line.error = QStringLiteral("no --device given");
     return line;
   }
-  for (const QString& spec : specs) {
+  for (const QString& keys : device_args) {
     SimDeviceConfig config;
-    const QString error = ParseDeviceSpec(spec, default_port, &config);
+    const QString error = ParseDeviceKeys(keys, default_port, &config);
     if (!error.isEmpty()) {
       line.error = error;
       return line;
@@ -207,19 +207,19 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments, const QString& 
 }
 
 QString SimHelpText() {
-  return QStringLiteral(R"(Usage: tessaly-sim [--port N] [--trace] --device SPEC [--device SPEC ...]
+  return QStringLiteral(R"(Usage: tessaly-sim [--port N] [--trace] --device KEYS [--device KEYS ...]
 
 Emulates loudspeaker processors on this machine: each device listens on a TCP port of a
 loopback address (127.0.0.0/8) or on a pseudo-terminal that stands in for its USB serial port.
 Runs until SIGINT or SIGTERM and prints one line per device saying where it listens.
 
 Options:
-  --device SPEC   start one device (repeat for several devices); SPEC is below
+  --device KEYS   start one device (repeat for several devices); KEYS is below
   --port N        default TCP port of the devices (else TESSALY_DEVICE_PORT, else 1001)
   --trace         log every packet received and sent, in hex, on stderr
   --help, -h      show this text
 
-SPEC is a comma-separated list of keys (quote values that hold commas or blanks):
+KEYS is a comma-separated list of keys (quote values that hold commas or blanks):
   type=T             device type: 0 RK-540, 1 RK-360, 2 RL-4800, 3 540S (required)
   tcp=ADDR[:PORT]    listen on ADDR (must be in 127.0.0.0/8); the default link is
                      tcp=127.0.0.1 on the default port

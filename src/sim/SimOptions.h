@@ -21,7 +21,7 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments, const QString& 
 
 // Reads one --device value such as `type=3,tcp=127.0.0.2:1001,name="Main PA",delay=50`.
 // Returns an empty text on success, else why it was refused.
-QString ParseDeviceSpec(const QString& spec, quint16 default_port, SimDeviceConfig* config);
+QString ParseDeviceKeys(const QString& keys, quint16 default_port, SimDeviceConfig* config);
 
 QString SimHelpText();
 

@@ -11,10 +11,10 @@ QStringList Args(std::initializer_list<const char*> items) {
   return list;
 }
 
-TEST(SimOptions, FullDeviceSpec) {
+TEST(SimOptions, FullDeviceKeys) {
   SimDeviceConfig config;
   ASSERT_EQ(
-      ParseDeviceSpec(QStringLiteral("type=3,tcp=127.0.0.2:5001,name=\"Main, PA\",ip=10.0.0.7,"
+      ParseDeviceKeys(QStringLiteral("type=3,tcp=127.0.0.2:5001,name=\"Main, PA\",ip=10.0.0.7,"
                                      "firmware=1.1.3,second=2.0.1,programs=4"),
                       1001, &config),
       QString());
@@ -32,7 +32,7 @@ TEST(SimOptions, FullDeviceSpec) {
 
 TEST(SimOptions, FaultKeys) {
   SimDeviceConfig config;
-  ASSERT_EQ(ParseDeviceSpec(QStringLiteral("type=1,pty=/tmp/t/COM3,silent,silent-after=4,delay=250,"
+  ASSERT_EQ(ParseDeviceKeys(QStringLiteral("type=1,pty=/tmp/t/COM3,silent,silent-after=4,delay=250,"
                                            "truncate=6,disconnect,garbage=9"),
                             1001, &config),
             QString());
@@ -49,7 +49,7 @@ TEST(SimOptions, FaultKeys) {
 
 struct RefusedCase {
   const char* name;
-  const char* spec;
+  const char* keys;
   const char* reason_part;
 };
 
@@ -57,12 +57,12 @@ class SimOptionsRefused : public ::testing::TestWithParam<RefusedCase> {};
 
 TEST_P(SimOptionsRefused, SaysWhy) {
   SimDeviceConfig config;
-  const QString reason = ParseDeviceSpec(QString::fromUtf8(GetParam().spec), 1001, &config);
+  const QString reason = ParseDeviceKeys(QString::fromUtf8(GetParam().keys), 1001, &config);
   EXPECT_TRUE(reason.contains(QString::fromUtf8(GetParam().reason_part))) << reason.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Specs, SimOptionsRefused,
+    Keys, SimOptionsRefused,
     ::testing::Values(RefusedCase{"NoType", "tcp=127.0.0.2", "type"},
                       RefusedCase{"TypeOutOfRange", "type=4", "type"},
                       RefusedCase{"NotLoopback", "type=0,tcp=192.168.0.10", "127.0.0.0/8"},

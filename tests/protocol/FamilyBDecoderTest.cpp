@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -13,9 +14,12 @@ namespace tessaly::sim {
 namespace {
 
 std::vector<uint8_t> Packet(uint8_t command, std::array<uint8_t, 8> p) {
-  std::vector<uint8_t> packet = {0x8D, 0x1F, 0x00, command};
-  packet.insert(packet.end(), p.begin(), p.end());
-  packet.push_back(0xF7);
+  std::vector<uint8_t> packet(13, 0);
+  packet[0] = 0x8D;
+  packet[1] = 0x1F;
+  packet[3] = command;
+  std::copy(p.begin(), p.end(), packet.begin() + 4);
+  packet[12] = 0xF7;
   return packet;
 }
 

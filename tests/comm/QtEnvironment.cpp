@@ -13,6 +13,8 @@ class QtEnvironment : public ::testing::Environment {
       app_ = std::make_unique<QCoreApplication>(argc_, argv_);
     }
   }
+  // Gone before exit: destroying it from gtest's own exit-time cleanup runs after Qt's globals.
+  void TearDown() override { app_.reset(); }
 
  private:
   int argc_ = 1;

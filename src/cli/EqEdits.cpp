@@ -1,5 +1,6 @@
 #include "cli/Edits.h"
 #include "cli/ValueParsers.h"
+#include "protocol/FlatEq.h"
 #include "protocol/ModCommon.h"
 #include "protocol/ScaleSnap.h"
 #include "protocol/ScaleWord.h"
@@ -153,9 +154,13 @@ Outcome EqBypass(EditTarget& t, const QString& v, EditReport& r) {
   return Outcome::Ok();
 }
 
-Outcome EqFlat(EditTarget&, const QString&, EditReport&) {
-  return Outcome::Device(
-      QStringLiteral("eq.flat is not available: the core has no flat-EQ operation yet."));
+Outcome EqFlat(EditTarget& t, const QString& v, EditReport& r) {
+  const auto yes = ParseOnOff(v);
+  if (!yes || !*yes) return Outcome::Usage(QStringLiteral("eq.flat takes yes."));
+  r.shown = QStringLiteral("yes");
+  r.Add(protocol::FlattenEq(t.ops(), t.session.store(), t.slot, t.ch));
+  r.Link(t.linking().LinkFlatEq(t.slot, t.ch));
+  return Outcome::Ok();
 }
 
 Outcome HighPassFrequency(EditTarget& t, const QString& v, EditReport& r) {

@@ -237,13 +237,20 @@ TEST_F(CliSetTest, RefusedEditIsExitOne) {
   EXPECT_TRUE(run.EditPackets().isEmpty());
 }
 
-TEST_F(CliSetTest, FlatEqIsReportedAsNotAvailable) {
+TEST_F(CliSetTest, FlatEqBringsEveryBandOfTheChannelToZeroDb) {
   StartDevice(0);
+  QByteArray image = image_;
+  image[28] = static_cast<char>(44);  // InL band 3 at +7 dB
+  device_->SetImage(image);
   const CliRun run = RunTcp(2, {"--trace", "set", "InL", "eq.flat", "yes"});
-  EXPECT_EQ(run.exit_code, 1);
-  EXPECT_TRUE(run.EditPackets().isEmpty());
-  EXPECT_TRUE(run.err.contains("not available"));
-  EXPECT_EQ(device_->Image(), image_);
+  EXPECT_EQ(run.exit_code, 0) << run.err.toStdString();
+  const QStringList packets = run.EditPackets();
+  ASSERT_EQ(packets.size(), 12);
+  EXPECT_EQ(packets[2], QStringLiteral("8D 1F 00 05 00 02 00 00 00 64 09 1E F7"));
+  for (const QString& packet : packets) EXPECT_TRUE(packet.endsWith(QStringLiteral("1E F7")));
+  EXPECT_EQ(static_cast<uint8_t>(device_->Image().at(28)), 30);
+  const CliRun refused = RunTcp(2, {"set", "InL", "eq.flat", "no"});
+  EXPECT_EQ(refused.exit_code, 2);
 }
 
 }  // namespace

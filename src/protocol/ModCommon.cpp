@@ -382,16 +382,21 @@ EditResult ModCommon::SendNoiseGenerator(int slot, int type, int level) {
   return result;
 }
 
-EditResult ModCommon::SendStandby(int slot, bool standby) {
+EditResult ModCommon::SendTailSetting(int slot, uint8_t SlotState::*field, uint8_t value,
+                                      int tail_index, uint8_t command, int param) {
   auto t = Resolve(slot);
   if (!t) return EditResult::kRefused;
-  t->state.standby = Bit(standby);
-  t->data.SetTail(kTailStandby, t->state.standby);
+  t->state.*field = value;
+  t->data.SetTail(tail_index, value);
   comm::Params p{};
-  p[0] = t->data.Tail(kTailStandby).value_or(0);
-  const EditResult result = Transmit(slot, kCmdStandby, p);
+  p[static_cast<size_t>(param)] = t->data.Tail(tail_index).value_or(0);
+  const EditResult result = Transmit(slot, command, p);
   store_.NotifyDeviceSettingsChanged(slot);
   return result;
+}
+
+EditResult ModCommon::SendStandby(int slot, bool standby) {
+  return SendTailSetting(slot, &SlotState::standby, Bit(standby), kTailStandby, kCmdStandby, 0);
 }
 
 EditResult ModCommon::SendLineOut(int slot, bool enabled) {
@@ -416,27 +421,14 @@ EditResult ModCommon::SendLineOut(int slot, bool enabled) {
 }
 
 EditResult ModCommon::SendSleepMode(int slot, bool enabled) {
-  auto t = Resolve(slot);
-  if (!t) return EditResult::kRefused;
-  t->state.sleep_mode = Bit(enabled);
-  t->data.SetTail(kTailSleepMode, t->state.sleep_mode);
-  comm::Params p{};
-  p[7] = t->data.Tail(kTailSleepMode).value_or(0);
-  const EditResult result = Transmit(slot, kCmdSleepMode, p);
-  store_.NotifyDeviceSettingsChanged(slot);
-  return result;
+  return SendTailSetting(slot, &SlotState::sleep_mode, Bit(enabled), kTailSleepMode, kCmdSleepMode,
+                         7);
 }
 
 EditResult ModCommon::SendMeterMode(int slot, int mode) {
-  auto t = Resolve(slot);
-  if (!t || !InRange(mode, kMaxMeterMode)) return EditResult::kRefused;
-  t->state.meter_mode = static_cast<uint8_t>(mode);
-  t->data.SetTail(kTailMeterMode, t->state.meter_mode);
-  comm::Params p{};
-  p[7] = t->data.Tail(kTailMeterMode).value_or(0);
-  const EditResult result = Transmit(slot, kCmdMeterMode, p);
-  store_.NotifyDeviceSettingsChanged(slot);
-  return result;
+  if (!InRange(mode, kMaxMeterMode)) return EditResult::kRefused;
+  return SendTailSetting(slot, &SlotState::meter_mode, static_cast<uint8_t>(mode), kTailMeterMode,
+                         kCmdMeterMode, 7);
 }
 
 EditResult ModCommon::SendLink(int slot, int ch, bool linked) {

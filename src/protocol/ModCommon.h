@@ -129,6 +129,9 @@ class ModCommon : public FamilyOperations {
   // belongs to the other family.
   std::optional<Target> Resolve(int slot);
   EditResult Transmit(int slot, uint8_t command, const comm::Params& params);
+  // A device-wide setting kept in one tail byte and sent as parameter `param` of its command.
+  EditResult SendTailSetting(int slot, uint8_t SlotState::*field, uint8_t value, int tail_index,
+                             uint8_t command, int param);
   // Whether the line-out pair goes to this slot's device: family A only has the trigger line
   // output on the RK-540.
   bool SendsLineOut(int slot) const;

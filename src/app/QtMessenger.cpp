@@ -54,16 +54,8 @@ comm::MessageAnswer QtMessenger::Show(const comm::Message& message) {
     default:
       break;
   }
-  // Closing the box with Escape or its close button: the safe way out of the question.
-  switch (message.buttons) {
-    case comm::MessageButtons::kYesNo:
-      return comm::MessageAnswer::kNo;
-    case comm::MessageButtons::kOkCancel:
-      return comm::MessageAnswer::kCancel;
-    case comm::MessageButtons::kOk:
-      break;
-  }
-  return comm::MessageAnswer::kOk;
+  // Closing the box with Escape or its close button.
+  return comm::SafeAnswer(message.buttons);
 }
 
 }  // namespace tessaly::app

@@ -4,15 +4,7 @@ namespace tessaly::cli {
 
 comm::MessageAnswer CliMessenger::Show(const comm::Message& message) {
   shown_.append(message);
-  switch (message.buttons) {
-    case comm::MessageButtons::kYesNo:
-      return comm::MessageAnswer::kNo;
-    case comm::MessageButtons::kOkCancel:
-      return comm::MessageAnswer::kCancel;
-    case comm::MessageButtons::kOk:
-      break;
-  }
-  return comm::MessageAnswer::kOk;
+  return comm::SafeAnswer(message.buttons);
 }
 
 }  // namespace tessaly::cli

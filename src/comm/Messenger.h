@@ -15,6 +15,20 @@ struct Message {
   MessageButtons buttons = MessageButtons::kOk;
 };
 
+// The answer of a box closed without a choice (Escape, the close button, nobody to ask): the safe
+// way out of the question.
+inline MessageAnswer SafeAnswer(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::kYesNo:
+      return MessageAnswer::kNo;
+    case MessageButtons::kOkCancel:
+      return MessageAnswer::kCancel;
+    case MessageButtons::kOk:
+      break;
+  }
+  return MessageAnswer::kOk;
+}
+
 // The one seam every user message goes through: the windows show a message box, tests record the
 // message and answer it.
 class Messenger {

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTcpServer>
 
 #include "comm/Comm.h"
@@ -37,7 +38,7 @@ quint16 FreePort(const QString& address) {
 void BM_FullReadOut540S(benchmark::State& state) {
   SilentMessenger messenger;
   comm::Comm comm(messenger);
-  connect::ConnectRuntime runtime(comm, QString());
+  connect::ConnectRuntime runtime(comm);
   sim::SimHost sim;
   const QString address = QStringLiteral("127.0.0.10");
   const quint16 port = FreePort(address);
@@ -55,8 +56,18 @@ void BM_FullReadOut540S(benchmark::State& state) {
   runtime.session.config.single = {127, 0, 0, 10};
   comm.state().ConnectionMode = comm::kLinkTcp;
   connect::TcpConnect tcp(runtime.context);
-  if (!tcp.Initialise() || tcp.Run({}) != connect::ConnectOutcome::kDevicesListed ||
-      comm.state().LastSlot != 0) {
+  auto outcome = connect::ConnectOutcome::kCancelled;
+  if (tcp.Initialise()) {
+    QEventLoop loop;
+    QObject::connect(&tcp, &connect::TcpConnect::Finished, &loop,
+                     [&](connect::ConnectOutcome ended) {
+                       outcome = ended;
+                       loop.quit();
+                     });
+    tcp.Start({});
+    if (outcome == connect::ConnectOutcome::kCancelled) loop.exec();
+  }
+  if (outcome != connect::ConnectOutcome::kDevicesListed || comm.state().LastSlot != 0) {
     state.SkipWithError("device not connected");
     return;
   }

@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "app/AppState.h"
-#include "app/ClickLabel.h"
 #include "app/VersionLines.h"
+#include "widgets/ClickLabel.h"
 
 namespace tessaly::app {
 
@@ -42,15 +42,15 @@ FrmVersion::FrmVersion(const AppState& state, QWidget* parent) : QDialog(parent)
   label3->setVisible(lines.second_visible);
   label4->setVisible(lines.second_visible);
 
-  auto* img_btn1 = new ClickLabel(this);
+  auto* img_btn1 = new widgets::ClickLabel(this);
   img_btn1->setObjectName(QStringLiteral("ImgBtn1"));
   img_btn1->setPixmap(style()->standardIcon(QStyle::SP_DialogOkButton).pixmap(24, 24));
   img_btn1->setCursor(Qt::PointingHandCursor);
-  auto* lbl_btn1 = new ClickLabel(QStringLiteral("OK"), this);
+  auto* lbl_btn1 = new widgets::ClickLabel(QStringLiteral("OK"), this);
   lbl_btn1->setObjectName(QStringLiteral("LblBtn1"));
   lbl_btn1->setCursor(Qt::PointingHandCursor);
-  connect(img_btn1, &ClickLabel::Clicked, this, &QDialog::close);
-  connect(lbl_btn1, &ClickLabel::Clicked, this, &QDialog::close);
+  connect(img_btn1, &widgets::ClickLabel::Clicked, this, &QDialog::close);
+  connect(lbl_btn1, &widgets::ClickLabel::Clicked, this, &QDialog::close);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();

@@ -13,6 +13,7 @@
 
 #include "app/AppState.h"
 #include "app/FrmVersion.h"
+#include "connect/ui/ConnectWorkflow.h"
 
 namespace tessaly::app {
 
@@ -38,15 +39,22 @@ MDIFrmMain::MDIFrmMain(AppState& state, QWidget* parent) : QMainWindow(parent), 
   setCentralWidget(mdi_area_);
   statusBar();
 
-  timer1_ = new QTimer(this);
-  timer1_->setObjectName(QStringLiteral("Timer1"));
-  timer1_->setInterval(kConnectMenuPollMs);
-  connect(timer1_, &QTimer::timeout, this, &MDIFrmMain::Timer1Tick);
+  connect_menu_timer_ = new QTimer(this);
+  connect_menu_timer_->setObjectName(QStringLiteral("connectMenuTimer"));
+  connect_menu_timer_->setInterval(kConnectMenuPollMs);
+  connect(connect_menu_timer_, &QTimer::timeout, this, &MDIFrmMain::OnConnectMenuTimer);
 
-  timer3_ = new QTimer(this);
-  timer3_->setObjectName(QStringLiteral("Timer3"));
-  timer3_->setInterval(kKeepAliveMs);
-  connect(timer3_, &QTimer::timeout, this, &MDIFrmMain::Timer3Tick);
+  keep_alive_timer_ = new QTimer(this);
+  keep_alive_timer_->setObjectName(QStringLiteral("keepAliveTimer"));
+  keep_alive_timer_->setInterval(kKeepAliveMs);
+  connect(keep_alive_timer_, &QTimer::timeout, this, &MDIFrmMain::OnKeepAliveTimer);
+
+  workflow_ = new connect::ConnectWorkflow(
+      state_.comm(), {this, mdi_area_, keep_alive_timer_, connect_menu_timer_}, this);
+  connect(workflow_, &connect::ConnectWorkflow::DeviceListShown, this, [this](QWidget* list) {
+    state_.EditorCount = -1;
+    SetDeviceListWindow(list);
+  });
 
   BuildMenus();
   resize(1024, 740);
@@ -56,10 +64,10 @@ MDIFrmMain::~MDIFrmMain() = default;
 
 void MDIFrmMain::BuildMenus() {
   connection_mode_ = menuBar()->addMenu(QStringLiteral("Connect"));
-  connection_mode_->setObjectName(QStringLiteral("ConnectionMode"));
+  connection_mode_->setObjectName(QStringLiteral("connectMenu"));
   QAction* mode_connect = connection_mode_->addAction(QStringLiteral("Connect"));
-  mode_connect->setObjectName(QStringLiteral("ModeConnect"));
-  connect(mode_connect, &QAction::triggered, this, &MDIFrmMain::ModeConnectClick);
+  mode_connect->setObjectName(QStringLiteral("connectAction"));
+  connect(mode_connect, &QAction::triggered, this, &MDIFrmMain::OnConnectTriggered);
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
   help->setObjectName(QStringLiteral("HelpMenu"));
@@ -102,36 +110,36 @@ bool MDIFrmMain::Load() {
                              QString::fromLatin1(kTcpInitText), comm::MessageButtons::kOk});
     return false;
   }
-  timer1_->start(kConnectMenuPollMs);
+  connect_menu_timer_->start(kConnectMenuPollMs);
   return true;
 }
 
-void MDIFrmMain::Timer1Tick() {
+void MDIFrmMain::OnConnectMenuTimer() {
   // An open editor works on the current links; reconnecting under it would pull them away.
   const bool available = state_.EditorCount < 0;
   QAction* menu = connection_mode_->menuAction();
   if (menu->isEnabled() != available) menu->setEnabled(available);
 }
 
-void MDIFrmMain::StartKeepAlive() { timer3_->start(kKeepAliveFirstMs); }
+void MDIFrmMain::StartKeepAlive() { keep_alive_timer_->start(kKeepAliveFirstMs); }
 
-void MDIFrmMain::Timer3Tick() {
+void MDIFrmMain::OnKeepAliveTimer() {
   const comm::CommState& cs = state_.comm_state();
   if (cs.KeepAliveHold || !cs.OnlineMode) return;
   state_.comm().KeepAliveTick();
-  timer3_->setInterval(kKeepAliveMs);
+  keep_alive_timer_->setInterval(kKeepAliveMs);
 }
 
 void MDIFrmMain::SetDeviceListWindow(QWidget* window) { device_list_ = window; }
 
 bool MDIFrmMain::LeaveOnlineMode() {
-  timer3_->stop();
+  keep_alive_timer_->stop();
   if (!state_.comm().LeaveOnlineMode()) return false;
   if (device_list_) device_list_->close();
   return true;
 }
 
-void MDIFrmMain::ModeConnectClick() {
+void MDIFrmMain::OnConnectTriggered() {
   if (state_.comm_state().OnlineMode) {
     if (state_.messenger().Show(Question(kLeaveOnlineTitle, kLeaveOnlineText)) !=
         comm::MessageAnswer::kYes) {
@@ -139,13 +147,17 @@ void MDIFrmMain::ModeConnectClick() {
     }
     if (!LeaveOnlineMode()) return;
   }
-  if (!ShowPortSelection()) timer1_->start(kConnectMenuPollMs);
-}
-
-bool MDIFrmMain::ShowPortSelection() {
-  // Lives with the connect windows (src/connect/ui/ConnectFlow.cpp).
-  bool RunPortSelection(MDIFrmMain & main);
-  return RunPortSelection(*this);
+  workflow_->Configure(state_.ProgramFolder, state_.DemoFirmwareVersion, state_.DemoSecondVersion);
+  switch (workflow_->Begin()) {
+    case connect::ConnectWorkflow::Begun::kConnecting:
+      break;
+    case connect::ConnectWorkflow::Begun::kCancelled:
+      connect_menu_timer_->start(kConnectMenuPollMs);
+      break;
+    case connect::ConnectWorkflow::Begun::kFatal:
+      QCoreApplication::exit(1);
+      break;
+  }
 }
 
 void MDIFrmMain::ShowAbout() {
@@ -158,9 +170,9 @@ void MDIFrmMain::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  timer3_->stop();
-  timer3_->setInterval(kKeepAliveParkedMs);
-  timer1_->stop();
+  keep_alive_timer_->stop();
+  keep_alive_timer_->setInterval(kKeepAliveParkedMs);
+  connect_menu_timer_->stop();
   // Every device is let go whatever it answers: the program ends either way.
   (void)state_.comm().ReleaseAllDevices(false);
   event->accept();

@@ -10,6 +10,10 @@ class QMdiArea;
 class QMenu;
 class QTimer;
 
+namespace tessaly::connect {
+class ConnectWorkflow;
+}
+
 namespace tessaly::app {
 
 class AppState;
@@ -28,8 +32,6 @@ inline constexpr const char* kExitTitle = "Exit";
 inline constexpr const char* kExitText = "               Are you sure ? ";
 inline constexpr const char* kTcpInitTitle = "TCPLibDemo";
 inline constexpr const char* kTcpInitText = "Wrong TCP initialization!";
-inline constexpr const char* kPortSelectionMissingText =
-    "Port selection is not available in this build";
 
 // The main window: a frame for the device list, the connect windows and the editors. It owns the
 // Connect menu, the keep-alive timer, the pop-up menus the editors borrow, and the exit sequence.
@@ -40,8 +42,8 @@ class MDIFrmMain : public QMainWindow {
   explicit MDIFrmMain(AppState& state, QWidget* parent = nullptr);
   ~MDIFrmMain() override;
 
-  // Sets up the transport and starts Timer1. False when the program must end; the user has been
-  // told why.
+  // Sets up the transport and starts the Connect menu timer. False when the program must end; the
+  // user has been told why.
   bool Load();
 
   AppState& state() { return state_; }
@@ -54,9 +56,8 @@ class MDIFrmMain : public QMainWindow {
   void SetDeviceListWindow(QWidget* window);
   QWidget* device_list_window() const { return device_list_.data(); }
 
-  // Shows the port selection modally and, unless the user cancels it, opens the connect window
-  // of the chosen transport. False when it was cancelled (or nothing could be shown).
-  bool ShowPortSelection();
+  // Port selection, connect window, device list and the open-editor hook.
+  connect::ConnectWorkflow& connect_workflow() { return *workflow_; }
 
   // "Filter Type": one checkable item per EQ band type, item index = type code.
   QMenu* ShapeEqMenu() const { return shape_eq_; }
@@ -66,7 +67,7 @@ class MDIFrmMain : public QMainWindow {
 
  public slots:
   // The Connect menu's only item: leave on-line mode if the user agrees, then choose a port.
-  void ModeConnectClick();
+  void OnConnectTriggered();
   void ShowAbout();
 
  signals:
@@ -78,8 +79,8 @@ class MDIFrmMain : public QMainWindow {
 
  private:
   void BuildMenus();
-  void Timer1Tick();
-  void Timer3Tick();
+  void OnConnectMenuTimer();
+  void OnKeepAliveTimer();
   // False when a device over USB did not let go: the session stays as it was.
   bool LeaveOnlineMode();
 
@@ -89,8 +90,9 @@ class MDIFrmMain : public QMainWindow {
   QMenu* shape_eq_ = nullptr;
   QActionGroup* shape_eq_group_ = nullptr;
   QMenu* meter_sel_ = nullptr;
-  QTimer* timer1_ = nullptr;
-  QTimer* timer3_ = nullptr;
+  QTimer* connect_menu_timer_ = nullptr;
+  QTimer* keep_alive_timer_ = nullptr;
+  connect::ConnectWorkflow* workflow_ = nullptr;
   QPointer<QWidget> device_list_;
 };
 

@@ -1,7 +1,7 @@
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 
 #include "cli/Commands.h"
 #include "cli/DeviceInfo.h"
@@ -81,9 +81,9 @@ Outcome RunReadout(Session& session, const QStringList& args) {
     session.output().Json(object);
     return Outcome::Ok();
   }
-  QFile out(file);
-  if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-      out.write(QJsonDocument(object).toJson(QJsonDocument::Indented)) < 0) {
+  QSaveFile out(file);
+  if (!out.open(QIODevice::WriteOnly) ||
+      out.write(QJsonDocument(object).toJson(QJsonDocument::Indented)) < 0 || !out.commit()) {
     return Outcome::Device(QStringLiteral("The read-out could not be written to %1.").arg(file));
   }
   return Outcome::Ok();

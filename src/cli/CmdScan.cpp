@@ -1,3 +1,4 @@
+#include <QEventLoop>
 #include <QHostAddress>
 #include <QJsonArray>
 
@@ -5,16 +6,10 @@
 #include "cli/DeviceInfo.h"
 #include "comm/Commands.h"
 #include "comm/DeviceTypes.h"
-#include "comm/TcpScan.h"
-#include "connect/Exchange.h"
-#include "connect/TcpConnect.h"
-#include "connect/UsbConnect.h"
+#include "connect/TcpDiscovery.h"
 
 namespace tessaly::cli {
 namespace {
-
-constexpr int kResetAddressBase = 100;
-constexpr int kNameLength = 16;
 
 // The addresses FIRST..LAST; they must share their first three octets.
 std::optional<QStringList> AddressRange(const QString& first, const QString& last, QString* error) {
@@ -40,24 +35,9 @@ std::optional<QStringList> AddressRange(const QString& first, const QString& las
   return list;
 }
 
-// One address that accepted the scan: connect the slot and probe it with the probe of types 0
-// and 3, as the network connect does.
-bool ConnectAndProbe(Session& session, int slot, const QString& address) {
-  comm::Comm& comm = session.comm();
-  comm.state().TransferLock = false;
-  comm.state().CommReady = true;
-  if (comm.tcp().IsConnected(slot)) comm.tcp().Disconnect(slot);
-  if (comm.tcp().Connect(slot, address, comm.device_port(), connect::kConnectWaitMs) != 0) {
-    return false;
-  }
-  comm.state().table.DeviceType[static_cast<size_t>(slot)] = comm::kTypeRk540;
-  return comm.ProbeDevice(slot);
-}
-
 }  // namespace
 
-// The probe, identify and name exchanges go through the exchange layer rather than the connect
-// window's private TCP instance, so that --trace shows every packet of the scan.
+// The network connect's own search, so that --trace shows every packet of it.
 Outcome RunScan(Session& session, const QStringList& args) {
   if (args.size() != 2) return Outcome::Usage(QStringLiteral("scan needs FIRST and LAST."));
   if (session.options().transport == Transport::kCom) {
@@ -68,44 +48,22 @@ Outcome RunScan(Session& session, const QStringList& args) {
   if (!addresses) return Outcome::Usage(error);
 
   comm::Comm& comm = session.comm();
-  comm::CommState& state = comm.state();
-  state.ConnectionMode = comm::kLinkTcp;
-  state.LastSlot = -1;
-  for (int slot = comm::kFirstSlot; slot <= comm::kLastSlot; ++slot) {
-    state.table.ResetSlot(slot);
-    state.table[slot].IpAddress = QStringLiteral("192.168.0.%1").arg(slot + kResetAddressBase);
-  }
+  comm.state().ConnectionMode = comm::kLinkTcp;
+  connect::ResetTcpSlots(comm.state());
   if (comm.tcp().Initialise(comm::kSlotCount) != 0) {
     return Outcome::Device(QStringLiteral("The TCP connections could not be set up."));
   }
-  const QStringList answered =
-      comm::ScanAddresses(*addresses, comm.device_port(), connect::kScanWaitMs);
+  connect::TcpDiscovery discovery(comm);
+  QEventLoop loop;
+  QObject::connect(&discovery, &connect::TcpDiscovery::Finished, &loop, &QEventLoop::quit);
+  discovery.Start(*addresses, {});
+  if (discovery.running()) loop.exec();
 
   QList<DeviceInfo> found;
-  int candidate = -1;
-  for (const QString& address : answered) {
-    if (candidate >= comm::kLastSlot) break;
-    ++candidate;
-    if (!ConnectAndProbe(session, candidate, address) &&
-        !ConnectAndProbe(session, candidate, address)) {
-      --candidate;  // the slot goes to the next address
-      continue;
+  for (const connect::AddressReport& report : discovery.report().addresses) {
+    if (report.outcome == connect::AddressOutcome::kRegistered) {
+      found << InfoOfSlot(session, report.slot);
     }
-    state.CommSuspended = false;
-    ++state.LastSlot;
-    comm::DeviceTable::Found entry;
-    entry.link_kind = comm::kLinkTcp;
-    entry.ip_address = address;
-    entry.device_id = static_cast<int16_t>(candidate);
-    entry.device_type = state.table.DeviceType[static_cast<size_t>(candidate)];
-    state.table.Register(candidate, entry);
-    comm::Params identify{};
-    identify[7] = static_cast<uint8_t>(state.ConnectionMode);
-    (void)connect::Exchange(comm, candidate, comm::kCmdIdentify, identify);
-    if (connect::ReadMemory(comm, candidate, comm::kCmdReadSettings, 0, kNameLength)) {
-      state.table.DeviceName[static_cast<size_t>(candidate)] = connect::NameFromReply(state);
-    }
-    found << InfoOfSlot(session, candidate);
   }
 
   CliOutput& out = session.output();

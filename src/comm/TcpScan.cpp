@@ -1,78 +1,93 @@
 #include "comm/TcpScan.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QDeadlineTimer>
-#include <cerrno>
-#include <vector>
+#include <QHostAddress>
+#include <QTcpSocket>
+#include <algorithm>
 
 namespace tessaly::comm {
-namespace {
 
-struct Attempt {
-  int fd = -1;
-  bool answered = false;
-};
-
-int StartConnect(const QString& address, quint16 port) {
-  sockaddr_in target{};
-  target.sin_family = AF_INET;
-  target.sin_port = htons(port);
-  if (inet_pton(AF_INET, address.toLatin1().constData(), &target.sin_addr) != 1) return -1;
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) return -1;
-  if (connect(fd, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0 &&
-      errno != EINPROGRESS) {
-    close(fd);
-    return -1;
-  }
-  return fd;
+TcpScan::TcpScan(QObject* parent) : QObject(parent) {
+  deadline_.setSingleShot(true);
+  connect(&deadline_, &QTimer::timeout, this, &TcpScan::Finish);
 }
 
-}  // namespace
+TcpScan::~TcpScan() { DropSockets(); }
+
+void TcpScan::Start(const QStringList& addresses, quint16 port, int wait_ms) {
+  Cancel();
+  running_ = true;
+  answers_.clear();
+  settled_.assign(static_cast<size_t>(addresses.size()), false);
+  pending_ = static_cast<int>(addresses.size());
+  for (const QString& address : addresses) answers_.append({address, ScanResult::kTimedOut});
+  for (size_t i = 0; i < settled_.size(); ++i) {
+    const QHostAddress host(addresses[static_cast<qsizetype>(i)]);
+    auto socket = std::make_unique<QTcpSocket>();
+    QTcpSocket* raw = socket.get();
+    sockets_.push_back(std::move(socket));
+    connect(raw, &QTcpSocket::connected, this, [this, i] { Settle(i, ScanResult::kAccepted); });
+    connect(raw, &QTcpSocket::errorOccurred, this, [this, i] { Settle(i, ScanResult::kRefused); });
+    // Only numeric addresses: a host name would start a lookup the scan cannot bound.
+    if (host.protocol() != QAbstractSocket::IPv4Protocol) {
+      Settle(i, ScanResult::kRefused);
+      continue;
+    }
+    raw->connectToHost(host, port);
+  }
+  if (!running_) return;  // every address settled at once
+  deadline_.start(wait_ms);
+}
+
+void TcpScan::Settle(size_t index, ScanResult result) {
+  if (!running_ || index >= settled_.size() || settled_[index]) return;
+  settled_[index] = true;
+  answers_[static_cast<qsizetype>(index)].result = result;
+  if (--pending_ == 0) Finish();
+}
+
+void TcpScan::Finish() {
+  if (!running_) return;
+  running_ = false;
+  deadline_.stop();
+  DropSockets();
+  emit Finished(answers_);
+}
+
+void TcpScan::Cancel() {
+  running_ = false;
+  deadline_.stop();
+  DropSockets();
+}
+
+void TcpScan::DropSockets() {
+  for (auto& socket : sockets_) {
+    socket->disconnect(this);
+    socket->abort();
+    // A socket may be inside its own signal right now.
+    socket.release()->deleteLater();
+  }
+  sockets_.clear();
+}
 
 QStringList ScanAddresses(const QStringList& addresses, quint16 port, int wait_ms) {
-  std::vector<Attempt> attempts(static_cast<size_t>(addresses.size()));
-  for (qsizetype i = 0; i < addresses.size(); ++i)
-    attempts[i].fd = StartConnect(addresses[i], port);
-
-  QDeadlineTimer deadline(wait_ms);
-  for (;;) {
-    std::vector<pollfd> pending;
-    std::vector<size_t> index;
-    for (size_t i = 0; i < attempts.size(); ++i) {
-      if (attempts[i].fd >= 0 && !attempts[i].answered) {
-        pending.push_back({attempts[i].fd, POLLOUT, 0});
-        index.push_back(i);
-      }
-    }
-    const qint64 left = deadline.remainingTime();
-    if (pending.empty() || left <= 0) break;
-    if (poll(pending.data(), pending.size(), static_cast<int>(left)) <= 0) continue;
-    for (size_t k = 0; k < pending.size(); ++k) {
-      if (pending[k].revents == 0) continue;
-      Attempt& attempt = attempts[index[k]];
-      int error = 0;
-      socklen_t length = sizeof error;
-      getsockopt(attempt.fd, SOL_SOCKET, SO_ERROR, &error, &length);
-      if (error == 0) {
-        attempt.answered = true;
-      } else {
-        close(attempt.fd);  // refused: nothing listens there
-        attempt.fd = -1;
-      }
-    }
+  std::vector<std::unique_ptr<QTcpSocket>> sockets;
+  for (const QString& address : addresses) {
+    sockets.push_back(std::make_unique<QTcpSocket>());
+    const QHostAddress host(address);
+    if (host.protocol() == QAbstractSocket::IPv4Protocol) sockets.back()->connectToHost(host, port);
   }
-
+  // All attempts run at once, so waiting for each in turn costs the one wait in all.
+  QDeadlineTimer deadline(wait_ms);
   QStringList answered;
-  for (size_t i = 0; i < attempts.size(); ++i) {
-    if (attempts[i].answered) answered << addresses[static_cast<qsizetype>(i)];
-    if (attempts[i].fd >= 0) close(attempts[i].fd);
+  for (size_t i = 0; i < sockets.size(); ++i) {
+    QTcpSocket& socket = *sockets[i];
+    if (socket.state() == QAbstractSocket::UnconnectedState) continue;
+    if (socket.state() == QAbstractSocket::ConnectedState ||
+        socket.waitForConnected(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0)))) {
+      answered << addresses[static_cast<qsizetype>(i)];
+    }
+    socket.abort();
   }
   return answered;
 }

@@ -1,31 +1,24 @@
 #pragma once
 
-#include <QObject>
-
 #include "connect/ConnectSession.h"
 
 namespace tessaly::connect {
 
-// The connection state of one run and the per-slot tables a read-out fills, owned by the main
-// window for the whole run.
-class ConnectRuntime : public QObject {
- public:
-  ConnectRuntime(comm::Comm& comm, const QString& program_folder, QObject* parent = nullptr)
-      : QObject(parent), store(comm), context{comm, session, store, names, sleep} {
+// The connection state of one run and the per-slot tables a read-out fills; the connect workflow
+// holds it for the whole run.
+struct ConnectRuntime {
+  explicit ConnectRuntime(comm::Comm& comm, const QString& program_folder = {})
+      : store(comm), context{comm, session, store, names, sleep} {
     session.program_folder = program_folder;
-    setObjectName(QStringLiteral("ConnectRuntime"));
   }
+  ConnectRuntime(const ConnectRuntime&) = delete;
+  ConnectRuntime& operator=(const ConnectRuntime&) = delete;
 
   ConnectSession session;
   protocol::ProgramStore store;
   programs::ProgramNames names;
   programs::SleepTable sleep;
   ConnectContext context;
-
-  static ConnectRuntime* Find(QObject* owner) {
-    return dynamic_cast<ConnectRuntime*>(
-        owner->findChild<QObject*>(QStringLiteral("ConnectRuntime"), Qt::FindDirectChildrenOnly));
-  }
 };
 
 }  // namespace tessaly::connect

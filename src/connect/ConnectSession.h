@@ -23,6 +23,9 @@ struct ConnectSession {
   bool PortSelectionCancelled = false;
   int16_t UsbIdChoice = 0;
   bool ScanCancelled = false;
+  // How the last network search ended: one line, and one line per address.
+  QString scan_summary;
+  QString scan_details;
   QString DemoFirmwareVersion = QString::fromLatin1(kDemoFirmwareVersion);
   QString DemoSecondVersion = QString::fromLatin1(kDemoSecondVersion);
 

@@ -1,14 +1,12 @@
 #include "connect/DeviceList.h"
 
-#include <QThread>
-
 #include "comm/Commands.h"
 #include "comm/DeviceTypes.h"
 #include "connect/Exchange.h"
+#include "connect/TcpDiscovery.h"
 
 namespace tessaly::connect {
 namespace {
-constexpr int kConnectWaitMs = 200;
 constexpr int kProbeAttempts = 2;
 }  // namespace
 
@@ -21,16 +19,33 @@ QString DeviceRowText(int16_t connection_mode, const QString& address, const QSt
   return QStringLiteral("USB - ") + name + state;
 }
 
-DeviceList::DeviceList(ConnectContext& context, Pause pause)
-    : context_(context), pause_(std::move(pause)) {}
-
-void DeviceList::Wait(int ms) const {
-  if (pause_) {
-    pause_(ms);
-  } else {
-    QThread::msleep(static_cast<unsigned long>(ms));
+QString ReadoutStepText(ReadoutStep step) {
+  switch (step) {
+    case ReadoutStep::kImage:
+      return QStringLiteral("memory image");
+    case ReadoutStep::kVersions:
+      return QStringLiteral("versions");
+    case ReadoutStep::kSettings:
+      return QStringLiteral("settings");
+    case ReadoutStep::kIpAddress:
+      return QStringLiteral("IP address");
+    case ReadoutStep::kRouting:
+      return QStringLiteral("input routing");
+    case ReadoutStep::kProgramStatus:
+      return QStringLiteral("program status");
+    case ReadoutStep::kProgramNames:
+      return QStringLiteral("program names");
+    case ReadoutStep::kCurrentName:
+      return QStringLiteral("current program name");
+    case ReadoutStep::kSleepTable:
+      return QStringLiteral("sleep settings");
+    case ReadoutStep::kDone:
+      break;
   }
+  return {};
 }
+
+DeviceList::DeviceList(ConnectContext& context) : context_(context) {}
 
 void DeviceList::Load() { context_.comm.state().OnlineMode = true; }
 
@@ -50,34 +65,32 @@ void DeviceList::Identify(int slot) {
   (void)context_.comm.TxCommand(slot, comm::kCmdIdentify, params);
 }
 
-void DeviceList::RefreshRows() {
+void DeviceList::RefreshRow(int slot) {
   comm::Comm& comm = context_.comm;
   comm::CommState& state = comm.state();
-  for (int slot = 0; slot < RowCount() && slot <= comm::kLastSlot; ++slot) {
-    QString name = ListedName(slot);
-    const QString model = comm::ModelName(state.table.DeviceType[static_cast<size_t>(slot)]);
-    bool online = false;
-    if (state.CommSuspended) {
-      name = model.trimmed();
-    } else if (state.ConnectionMode != comm::kLinkTcp) {
+  if (slot < 0 || slot >= RowCount() || !comm::IsValidSlot(slot)) return;
+  QString name = ListedName(slot);
+  const QString model = comm::ModelName(state.table.DeviceType[static_cast<size_t>(slot)]);
+  bool online = false;
+  if (state.CommSuspended) {
+    name = model.trimmed();
+  } else if (state.ConnectionMode != comm::kLinkTcp) {
+    Identify(slot);
+    online = true;
+  } else {
+    const int link_slot = state.table[slot].DeviceId;
+    if (comm.tcp().IsConnected(link_slot)) {
+      online = true;
+    } else if (comm.tcp().Connect(link_slot, state.table[slot].IpAddress, comm.device_port(),
+                                  kConnectWaitMs) == 0) {
       Identify(slot);
       online = true;
     } else {
-      const int link_slot = state.table[slot].DeviceId;
-      if (comm.tcp().IsConnected(link_slot)) {
-        online = true;
-      } else if (comm.tcp().Connect(link_slot, state.table[slot].IpAddress, comm.device_port(),
-                                    kConnectWaitMs) == 0) {
-        Identify(slot);
-        online = true;
-      } else {
-        name = model.trimmed();
-        state.table.DeviceNeedsRead[static_cast<size_t>(slot)] = true;
-      }
+      name = model.trimmed();
+      state.table.DeviceNeedsRead[static_cast<size_t>(slot)] = true;
     }
-    WriteRow(slot, name, online);
-    Wait(kRowPauseMs);
   }
+  WriteRow(slot, name, online);
 }
 
 bool DeviceList::Relink(int slot) {
@@ -110,8 +123,8 @@ bool DeviceList::Relink(int slot) {
     WriteRow(slot, ListedName(slot), false);
     return false;
   }
-  // The device answered again: it may be talked to, and the traffic flags are those of a found
-  // device.
+  // Goes beyond a bare re-link on purpose: a device that answered the probe is marked on-line
+  // again, since the link-loss handlers took it off-line and TxCommand would refuse every read.
   state.table[slot].Online = true;
   state.CommReady = true;
   if (ReadMemory(comm, slot, comm::kCmdReadSettings, 0, 16)) {
@@ -129,7 +142,8 @@ OpenResult DeviceList::OpenDevice(int row, const ConnectHooks& hooks) {
   const int slot = row;
   state.KeepAliveHold = true;
 
-  // Demo slots have no link to re-establish.
+  // A demo slot skips the connect question on purpose: it has no link, so re-linking could only
+  // end in "Device disconnected" and demo devices could never be opened.
   if (state.table.DeviceNeedsRead[static_cast<size_t>(slot)] && !state.CommSuspended) {
     const comm::MessageAnswer answer = comm.messenger().Show(
         {comm::MessageIcon::kQuestion, QString::fromLatin1(kConnectQuestionTitle),
@@ -162,18 +176,32 @@ OpenResult DeviceList::OpenDevice(int row, const ConnectHooks& hooks) {
       hooks.Progress(0, kReadoutProgressMax);
       result.read_out = true;
       result.readout = ReadDevice(context_, slot, hooks);
-      if (result.readout.complete()) {
-        state.table.DeviceDataValid[static_cast<size_t>(slot)] = 1;
-        state.table.DeviceNeedsRead[static_cast<size_t>(slot)] = false;
+      if (!result.readout.complete()) {
+        ReportReadFailure(slot, result.readout.stopped_at);
+        state.KeepAliveHold = false;
+        result.outcome = OpenOutcome::kReadFailed;
+        return result;
       }
+      state.table.DeviceDataValid[static_cast<size_t>(slot)] = 1;
+      state.table.DeviceNeedsRead[static_cast<size_t>(slot)] = false;
     }
   }
 
   Identify(slot);
-  Wait(kIdentifyPauseMs);
-  Identify(slot);
   result.outcome = OpenOutcome::kReady;
   return result;
+}
+
+void DeviceList::ReportReadFailure(int slot, ReadoutStep step) {
+  comm::CommState& state = context_.comm.state();
+  state.table[slot].Online = false;
+  state.table.DeviceNeedsRead[static_cast<size_t>(slot)] = true;
+  context_.comm.messenger().Show(
+      {comm::MessageIcon::kExclamation, QString::fromLatin1(kDisconnectedTitle),
+       QString::fromLatin1(kDisconnectedText) +
+           QStringLiteral("\nReading the %1 failed.").arg(ReadoutStepText(step)),
+       comm::MessageButtons::kOk});
+  WriteRow(slot, ListedName(slot), false);
 }
 
 }  // namespace tessaly::connect

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 #include "connect/ConnectSession.h"
 #include "connect/DeviceReadout.h"
@@ -17,6 +16,7 @@ inline constexpr const char* kAlreadyOpenText = "The window is already open";
 inline constexpr const char* kAlreadyOpenTitle = "Edit window";
 inline constexpr int kRowPauseMs = 50;
 inline constexpr int kIdentifyPauseMs = 50;
+inline constexpr int kKeepAliveFirstMs = 4000;
 
 // "USB - <name> - On-line" or "IP:<address> - <name> - Off-line".
 QString DeviceRowText(int16_t connection_mode, const QString& address, const QString& name,
@@ -27,6 +27,7 @@ enum class OpenOutcome {
   kDeclined,      // the user did not want to reconnect
   kDisconnected,  // the link could not be re-established
   kAlreadyOpen,
+  kReadFailed,  // the read-out stopped; the user was told at which step
   kInvalidRow,
 };
 
@@ -36,33 +37,35 @@ struct OpenResult {
   ReadoutResult readout;
 };
 
+// "memory image", "versions" ...: the read-out step as the user is told it.
+QString ReadoutStepText(ReadoutStep step);
+
 // The logic of the device list window: its rows, and opening a device up to the point where its
-// editor is shown.
+// editor is shown. The window paces the steps (a row, or an identify, every 50 ms).
 class DeviceList {
  public:
-  using Pause = std::function<void(int ms)>;
-
-  explicit DeviceList(ConnectContext& context, Pause pause = {});
+  explicit DeviceList(ConnectContext& context);
 
   int RowCount() const { return context_.comm.state().LastSlot + 1; }
 
   // Window load: on-line mode starts.
   void Load();
-  // The one-shot refresh: identifies every listed device again (or reconnects it over TCP/IP)
-  // and writes its row.
-  void RefreshRows();
-  // Double-click on a row. Holds the keep-alive; the editor lowers it once it is shown.
+  // One row of the one-shot refresh: identifies the listed device again (or reconnects it over
+  // TCP/IP) and writes its row.
+  void RefreshRow(int slot);
+  // Double-click on a row, up to the first of the two identifies that end it. Holds the
+  // keep-alive; the editor lowers it once it is shown.
   OpenResult OpenDevice(int row, const ConnectHooks& hooks);
+  // Command 0 with the connection mode in P8; opening ends with a second one 50 ms later.
+  void Identify(int slot);
 
  private:
   bool Relink(int slot);
-  void Wait(int ms) const;
   QString ListedName(int slot) const;
   void WriteRow(int slot, const QString& name, bool online);
-  void Identify(int slot);
+  void ReportReadFailure(int slot, ReadoutStep step);
 
   ConnectContext& context_;
-  Pause pause_;
 };
 
 }  // namespace tessaly::connect

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QtEndian>
 
 namespace tessaly::connect {
@@ -52,10 +53,11 @@ bool LoadInitConfig(const QString& path, InitConfig& config) {
 }
 
 bool SaveInitConfig(const QString& path, const InitConfig& config) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+  // Written aside and renamed over: a failed write never leaves half a record behind.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
   const QByteArray record = config.Encode();
-  return file.write(record) == record.size() && file.flush();
+  return file.write(record) == record.size() && file.commit();
 }
 
 }  // namespace tessaly::connect

@@ -9,6 +9,8 @@ ComSearchResult SearchComPorts(comm::SerialLink& link, comm::Messenger& messenge
   if (link.IsOpen()) link.Close();
   ComSearchResult result;
   for (int n = 1; n <= kComPortCount; ++n) {
+    // One serial object holds one port, so each open gives up the port found before it; the
+    // search only needs to know which ports open, and the highest found is reopened on connect.
     if (link.Open(QStringLiteral("COM%1").arg(n), kSearchBaud) != 0) continue;
     result.found << n;
     result.list_text += QStringLiteral("COM%1\n").arg(n);

@@ -31,10 +31,10 @@ ComSearchResult SearchComPorts(comm::SerialLink& link, comm::Messenger& messenge
 struct PortChoice {
   int16_t connection_mode = comm::kLinkUsb;  // Option2: 0 USB, 1 TCP/IP
   int device_count_option = 0;               // Option1 index; 0 = one address
-  int com_index = 0;                         // Combo1 index = COM number
-  int usb_id = 0;                            // Combo2 index
-  std::array<QString, 4> single;             // TextSngIP
-  std::array<QString, 8> several;            // TextSeveralIP
+  int com_index = 0;                         // COM list index = COM number
+  int usb_id = 0;                            // USB ID list index
+  std::array<QString, 4> single;             // single address octets
+  std::array<QString, 8> several;            // range start and end octets
 };
 
 enum class AcceptResult { kSaved, kBadOctet, kWriteFailed };

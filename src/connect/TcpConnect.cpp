@@ -1,14 +1,10 @@
 #include "connect/TcpConnect.h"
 
-#include "comm/Commands.h"
 #include "comm/DeviceTypes.h"
-#include "comm/LinkIo.h"
 #include "connect/UsbConnect.h"
 
 namespace tessaly::connect {
 namespace {
-
-constexpr int kResetAddressBase = 100;
 
 QString Prefix(const Octets& octets) {
   return QStringLiteral("%1.%2.%3.").arg(octets[0]).arg(octets[1]).arg(octets[2]);
@@ -30,24 +26,24 @@ QStringList BuildAddressList(const InitConfig& config, bool several_addresses) {
 }
 
 TcpConnect::TcpConnect(ConnectContext& context, QObject* parent)
-    : QObject(parent), context_(context), tcp1_(context.comm.tcp_slots()) {
-  connect(&tcp1_, &comm::TcpLink::ScanResponse, this, &TcpConnect::OnScanResponse);
+    : QObject(parent), context_(context), discovery_(context.comm) {
+  connect(&discovery_, &TcpDiscovery::Finished, this, &TcpConnect::OnDiscoveryFinished);
 }
 
 bool TcpConnect::Initialise() {
-  if (tcp1_.Initialise(comm::kSlotCount) != 0) {
+  if (context_.comm.tcp().Initialise(comm::kSlotCount) != 0) {
     context_.comm.messenger().Show(
         {comm::MessageIcon::kCritical, QString::fromLatin1(kTcpInitFailedTitle),
          QString::fromLatin1(kTcpInitFailedText), comm::MessageButtons::kOk});
     return false;
   }
-  local_addresses_ = tcp1_.ListLocalAddresses();
+  local_addresses_ = context_.comm.tcp().ListLocalAddresses();
   return true;
 }
 
 void TcpConnect::Cancel() {
   context_.session.ScanCancelled = true;
-  outcome_ = ConnectOutcome::kCancelled;
+  discovery_.Cancel();
 }
 
 ConnectOutcome TcpConnect::AskDemo(const char* question) {
@@ -61,105 +57,37 @@ ConnectOutcome TcpConnect::AskDemo(const char* question) {
   return ConnectOutcome::kDemo;
 }
 
-ConnectOutcome TcpConnect::Run(const ConnectHooks& hooks) {
-  hooks_ = hooks;
-  comm::CommState& state = context_.comm.state();
+void TcpConnect::Start(const ConnectHooks& hooks) {
   context_.session.ScanCancelled = false;
-  state.LastSlot = -1;
-  for (int slot = comm::kFirstSlot; slot <= comm::kLastSlot; ++slot) {
-    state.table.ResetSlot(slot);
-    state.table[slot].IpAddress = QStringLiteral("192.168.0.%1").arg(slot + kResetAddressBase);
-  }
+  context_.session.scan_summary.clear();
+  context_.session.scan_details.clear();
+  ResetTcpSlots(context_.comm.state());
 
   if (local_addresses_.isEmpty() || local_addresses_.first() == QLatin1String(kLoopbackAddress)) {
     context_.comm.messenger().Show(
         {comm::MessageIcon::kExclamation, QString::fromLatin1(kNoNetworkTitle),
          QString::fromLatin1(kNoNetworkText), comm::MessageButtons::kOk});
-    outcome_ = AskDemo(kNoNetworkQuestion);
-    return outcome_;
+    emit Finished(AskDemo(kNoNetworkQuestion));
+    return;
   }
-
   scanned_ = BuildAddressList(context_.session.config, context_.session.SeveralAddresses);
-  outcome_ = ConnectOutcome::kCancelled;
-  tcp1_.Scan(scanned_, context_.comm.device_port(), kScanWaitMs, false);
-  return outcome_;
+  discovery_.Start(scanned_, hooks);
 }
 
-bool TcpConnect::TxTmpCheckTcpIp(int slot, uint8_t command, const comm::Params& params) {
-  comm::CommState& state = context_.comm.state();
-  const QByteArray packet = comm::FramePacket(0, command, params, {}, state.ConnectionMode);
-  tcp1_.Send(slot, packet);
-  const int awaited = command == comm::kCmdReadSettings ? params[2] + 5 : comm::kPlainPacketLength;
-  QByteArray reply;
-  if (tcp1_.Receive(slot, reply, awaited, kTcpExchangeWaitMs) != comm::kReceiveOk) return false;
-  std::copy_n(reinterpret_cast<const uint8_t*>(reply.constData()),
-              std::min<qsizetype>(reply.size(), comm::kRxBufferSize), state.RxBuffer.begin());
-  if (command == comm::kCmdProbeA) return state.RxBuffer[11] == comm::kProbeAck;
-  if (command == comm::kCmdIdentify) {
-    const int type = state.RxBuffer[8];
-    if (!comm::IsValidType(type)) return false;
-    if (comm::IsValidSlot(state.LastSlot)) {
-      state.table.DeviceType[static_cast<size_t>(state.LastSlot)] = static_cast<int16_t>(type);
-    }
-    return true;
-  }
-  return true;
-}
-
-bool TcpConnect::ConnectAndProbe(int slot, const QString& address) {
-  comm::CommState& state = context_.comm.state();
-  state.TransferLock = false;
-  state.CommReady = true;
-  if (tcp1_.IsConnected(slot)) tcp1_.Disconnect(slot);
-  if (tcp1_.Connect(slot, address, context_.comm.device_port(), kConnectWaitMs) != 0) return false;
-  return TxTmpCheckTcpIp(slot, comm::kCmdProbeA, {});
-}
-
-void TcpConnect::OnScanResponse(const QStringList& addresses) {
-  if (context_.session.ScanCancelled) {
-    outcome_ = ConnectOutcome::kCancelled;
+void TcpConnect::OnDiscoveryFinished(const DiscoveryReport& report) {
+  if (context_.session.ScanCancelled) return;
+  const bool none_accepted =
+      std::none_of(report.addresses.begin(), report.addresses.end(), [](const AddressReport& a) {
+        return a.outcome != AddressOutcome::kRefused && a.outcome != AddressOutcome::kTimedOut;
+      });
+  if (none_accepted) {
+    emit Finished(AskDemo(kNoDeviceQuestion));
     return;
   }
-  if (addresses.isEmpty() || addresses.first().isEmpty()) {
-    outcome_ = AskDemo(kNoDeviceQuestion);
-    return;
-  }
-  comm::CommState& state = context_.comm.state();
-  comm::DeviceTable& table = state.table;
-  state.LastSlot = -1;
-  int candidate = -1;
-  for (const QString& address : addresses) {
-    // Only what this window asked for becomes a device.
-    if (!scanned_.contains(address)) continue;
-    if (candidate >= comm::kLastSlot) break;
-    ++candidate;
-    hooks_.Status(QStringLiteral("Searching device [IP:%1], please wait.....").arg(address));
-    if (!ConnectAndProbe(candidate, address) && !ConnectAndProbe(candidate, address)) {
-      --candidate;  // the slot goes to the next address
-      continue;
-    }
-    state.CommSuspended = false;
-    ++state.LastSlot;
-    comm::DeviceTable::Found found;
-    found.link_kind = comm::kLinkTcp;
-    found.ip_address = address;
-    found.device_id = static_cast<int16_t>(candidate);
-    found.device_type = table.DeviceType[static_cast<size_t>(candidate)];
-    table.Register(candidate, found);
-
-    comm::Params identify{};
-    identify[7] = static_cast<uint8_t>(state.ConnectionMode);
-    (void)TxTmpCheckTcpIp(candidate, comm::kCmdIdentify, identify);
-
-    hooks_.Progress(0, 1);
-    table.DeviceRow[static_cast<size_t>(candidate)] = static_cast<int16_t>(candidate);
-    table.DeviceName[static_cast<size_t>(candidate)].clear();
-    if (TxTmpCheckTcpIp(candidate, comm::kCmdReadSettings, {0, 0, 16, 0, 0, 0, 0, 0})) {
-      table.DeviceName[static_cast<size_t>(candidate)] = NameFromReply(state);
-    }
-    hooks_.Progress(1, 1);
-  }
-  outcome_ = ConnectOutcome::kDevicesListed;
+  // Addresses that accepted but gave nothing usable still lead to the list, which says why.
+  context_.session.scan_summary = report.Summary();
+  context_.session.scan_details = report.Details();
+  emit Finished(ConnectOutcome::kDevicesListed);
 }
 
 }  // namespace tessaly::connect

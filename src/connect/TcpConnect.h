@@ -5,6 +5,7 @@
 
 #include "comm/TcpLink.h"
 #include "connect/ConnectSession.h"
+#include "connect/TcpDiscovery.h"
 
 namespace tessaly::connect {
 
@@ -18,51 +19,40 @@ inline constexpr const char* kNoNetworkQuestion =
 inline constexpr const char* kNoDeviceQuestion =
     "Device not found, do you want to continue in demo mode?";
 inline constexpr const char* kLoopbackAddress = "127.0.0.1";
-inline constexpr int kScanWaitMs = 300;
-inline constexpr int kConnectWaitMs = 200;
-inline constexpr int kTcpExchangeWaitMs = 400;
 
 // The addresses to scan: the one address, or prefix + k for every last octet k from the range
 // start's to the range end's. Empty when the range runs backwards.
 QStringList BuildAddressList(const InitConfig& config, bool several_addresses);
 
-// Finds the devices on the chosen addresses over its own TCP instance (sharing the slot
-// connections with the exchange layer) and registers them in consecutive slots from 0.
+// The network connect: checks for a network, finds the devices on the chosen addresses and
+// registers them, or offers demo mode. Ends with Finished, once, unless cancelled.
 class TcpConnect : public QObject {
   Q_OBJECT
 
  public:
   explicit TcpConnect(ConnectContext& context, QObject* parent = nullptr);
 
-  // Window load: set up the TCP instance and note the PC's addresses. false (after the message)
-  // when the instance cannot be set up.
+  // Window load: check that the TCP connections can be set up and note the PC's addresses.
+  // false (after the message) when they cannot.
   bool Initialise();
-  // The timer tick: reset, network check, scan, and everything the scan response leads to.
-  ConnectOutcome Run(const ConnectHooks& hooks);
-  // Cancel control: a scan response that arrives afterwards is ignored.
+  // Reset, network check, then the search; the scan's summary goes to the session.
+  void Start(const ConnectHooks& hooks);
+  // The search stops at once and whatever it found is ignored.
   void Cancel();
 
-  // Handles the scan's answer. Addresses that were not asked for are ignored.
-  void OnScanResponse(const QStringList& addresses);
-
-  // Connects `slot` to `address` and probes it with command 119.
-  bool ConnectAndProbe(int slot, const QString& address);
-  // This window's own exchange, 400 ms per reply: probe, identify, or any complete reply.
-  bool TxTmpCheckTcpIp(int slot, uint8_t command, const comm::Params& params);
-
-  comm::TcpLink& tcp1() { return tcp1_; }
   const QStringList& scanned() const { return scanned_; }
-  ConnectOutcome outcome() const { return outcome_; }
+
+ signals:
+  void Finished(tessaly::connect::ConnectOutcome outcome);
 
  private:
+  void OnDiscoveryFinished(const DiscoveryReport& report);
   ConnectOutcome AskDemo(const char* question);
 
   ConnectContext& context_;
-  comm::TcpLink tcp1_;
+  TcpDiscovery discovery_;
   QStringList local_addresses_;
   QStringList scanned_;
-  ConnectHooks hooks_;
-  ConnectOutcome outcome_ = ConnectOutcome::kCancelled;
 };
 
 }  // namespace tessaly::connect

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QTcpServer>
+#include <QTimer>
 
 #include <memory>
+#include <optional>
 
 #include "comm/Comm.h"
 #include "connect/ConnectSession.h"
+#include "connect/TcpConnect.h"
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
 #include "protocol/ProgramStore.h"
@@ -71,6 +75,25 @@ struct ConnectRig {
   }
 
   std::shared_ptr<sim::SimDevice> device(int index) { return sim.device(index); }
+
+  // The network connect from start to end, inside an event loop as in its window.
+  ConnectOutcome RunTcpConnect(const ConnectHooks& hooks = {}) {
+    TcpConnect tcp(context);
+    EXPECT_TRUE(tcp.Initialise());
+    std::optional<ConnectOutcome> outcome;
+    QEventLoop loop;
+    QObject::connect(&tcp, &TcpConnect::Finished, &loop, [&](ConnectOutcome ended) {
+      outcome = ended;
+      loop.quit();
+    });
+    tcp.Start(hooks);
+    if (!outcome) {
+      QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+      loop.exec();
+    }
+    EXPECT_TRUE(outcome.has_value()) << "the network connect never ended";
+    return outcome.value_or(ConnectOutcome::kCancelled);
+  }
 
   // Plays a PC with a network, so the scan is not refused before it starts.
   void WithNetwork() { comm.tcp_slots()->SetLocalAddresses({QStringLiteral("192.168.1.5")}); }

@@ -21,13 +21,9 @@ int ConnectOne(test::ConnectRig& rig, int type) {
   rig.WithNetwork();
   rig.session.config.single = {127, 0, 0, 10};
   rig.comm.state().ConnectionMode = comm::kLinkTcp;
-  TcpConnect tcp(rig.context);
-  EXPECT_TRUE(tcp.Initialise());
-  EXPECT_EQ(tcp.Run({}), ConnectOutcome::kDevicesListed);
+  EXPECT_EQ(rig.RunTcpConnect(), ConnectOutcome::kDevicesListed);
   return index;
 }
-
-void NoPause(int) {}
 
 TEST(DeviceListTest, RowTexts) {
   EXPECT_EQ(DeviceRowText(comm::kLinkUsb, QString(), QStringLiteral("Hall"), true),
@@ -37,11 +33,11 @@ TEST(DeviceListTest, RowTexts) {
       QStringLiteral("IP:10.0.0.2 - Hall - Off-line"));
 }
 
-TEST(DeviceListTest, OpeningAsksToConnectThenReadsAndIdentifiesTwice) {
+TEST(DeviceListTest, OpeningAsksToConnectThenReadsAndIdentifies) {
   test::ConnectRig rig;
   const int index = ConnectOne(rig, comm::kTypeRk540);
   rig.device(index)->ClearReceived();
-  DeviceList list(rig.context, NoPause);
+  DeviceList list(rig.context);
   list.Load();
   const OpenResult result = list.OpenDevice(0, {});
   ASSERT_EQ(result.outcome, OpenOutcome::kReady);
@@ -52,7 +48,7 @@ TEST(DeviceListTest, OpeningAsksToConnectThenReadsAndIdentifiesTwice) {
   ASSERT_GE(heard.size(), 4);
   EXPECT_EQ(heard[0], comm::kCmdProbeA);
   EXPECT_EQ(heard[1], comm::kCmdReadSettings);
-  EXPECT_EQ(heard.mid(heard.size() - 2), (QList<uint8_t>{comm::kCmdIdentify, comm::kCmdIdentify}));
+  EXPECT_EQ(heard.back(), comm::kCmdIdentify);
   EXPECT_TRUE(rig.comm.state().KeepAliveHold);
   EXPECT_EQ(rig.comm.state().table.DeviceDataValid[0], 1);
   EXPECT_EQ(rig.comm.state().row_text[0], QStringLiteral("IP:127.0.0.10 - Foyer - On-line"));
@@ -63,7 +59,7 @@ TEST(DeviceListTest, DecliningTheConnectQuestionSendsNothing) {
   const int index = ConnectOne(rig, comm::kType540S);
   rig.device(index)->ClearReceived();
   rig.messenger.answers.push_back(comm::MessageAnswer::kNo);
-  DeviceList list(rig.context, NoPause);
+  DeviceList list(rig.context);
   EXPECT_EQ(list.OpenDevice(0, {}).outcome, OpenOutcome::kDeclined);
   EXPECT_EQ(rig.device(index)->ReceivedCount(), 0);
   EXPECT_FALSE(rig.comm.state().KeepAliveHold);
@@ -75,7 +71,7 @@ TEST(DeviceListTest, OpenEditorIsReportedAndNothingIsSent) {
   rig.comm.state().table.DeviceNeedsRead[0] = false;
   rig.comm.state().table[0].EditorOpen = true;
   rig.device(index)->ClearReceived();
-  DeviceList list(rig.context, NoPause);
+  DeviceList list(rig.context);
   EXPECT_EQ(list.OpenDevice(0, {}).outcome, OpenOutcome::kAlreadyOpen);
   ASSERT_EQ(rig.messenger.shown.size(), 1);
   EXPECT_EQ(rig.messenger.shown[0].text, QStringLiteral("The window is already open"));
@@ -88,7 +84,7 @@ TEST(DeviceListTest, SilentDeviceIsReportedDisconnectedAndMarkedOffline) {
   const int index = ConnectOne(rig, comm::kType540S);
   rig.device(index)->ClearReceived();
   rig.device(index)->SetSilent(true);
-  DeviceList list(rig.context, NoPause);
+  DeviceList list(rig.context);
   EXPECT_EQ(list.OpenDevice(0, {}).outcome, OpenOutcome::kDisconnected);
   EXPECT_EQ(rig.MessageTexts(), (QStringList{QString::fromLatin1(kConnectQuestion),
                                              QStringLiteral("Device disconnected")}));
@@ -97,9 +93,24 @@ TEST(DeviceListTest, SilentDeviceIsReportedDisconnectedAndMarkedOffline) {
             (QList<uint8_t>{comm::kCmdProbeA, comm::kCmdProbeA}));
 }
 
+TEST(DeviceListTest, FailedReadOutNamesItsStepAndLeavesTheRowOffline) {
+  test::ConnectRig rig;
+  const int index = ConnectOne(rig, comm::kTypeRk540);
+  rig.comm.state().table.DeviceNeedsRead[0] = false;
+  rig.device(index)->DisconnectOnNextPacket();
+  DeviceList list(rig.context);
+  EXPECT_EQ(list.OpenDevice(0, {}).outcome, OpenOutcome::kReadFailed);
+  EXPECT_EQ(rig.MessageTexts(),
+            QStringList{QStringLiteral("Device disconnected\nReading the memory image failed.")});
+  EXPECT_EQ(rig.comm.state().row_text[0], QStringLiteral("IP:127.0.0.10 - Foyer - Off-line"));
+  EXPECT_FALSE(rig.comm.state().table[0].Online);
+  EXPECT_TRUE(rig.comm.state().table.DeviceNeedsRead[0]);
+  EXPECT_FALSE(rig.comm.state().KeepAliveHold);
+}
+
 TEST(DeviceListTest, RowOutsideTheListIsRefused) {
   test::ConnectRig rig;
-  DeviceList list(rig.context, NoPause);
+  DeviceList list(rig.context);
   EXPECT_EQ(list.OpenDevice(0, {}).outcome, OpenOutcome::kInvalidRow);
   EXPECT_EQ(list.OpenDevice(-1, {}).outcome, OpenOutcome::kInvalidRow);
 }

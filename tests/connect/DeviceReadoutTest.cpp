@@ -33,9 +33,7 @@ int ConnectOne(test::ConnectRig& rig, int type, int programs = 0) {
   rig.WithNetwork();
   rig.session.config.single = {127, 0, 0, 10};
   rig.comm.state().ConnectionMode = comm::kLinkTcp;
-  TcpConnect tcp(rig.context);
-  EXPECT_TRUE(tcp.Initialise());
-  EXPECT_EQ(tcp.Run({}), ConnectOutcome::kDevicesListed);
+  EXPECT_EQ(rig.RunTcpConnect(), ConnectOutcome::kDevicesListed);
   EXPECT_EQ(rig.comm.state().LastSlot, 0);
   return index;
 }

@@ -1,5 +1,8 @@
 #include "connect/TcpConnect.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include "ConnectRig.h"
@@ -56,11 +59,9 @@ TEST(TcpConnectTest, RangeWithDevicesOnTenAndTwelveGivesSlotsZeroAndOne) {
   rig.WithNetwork();
   ScanRange(rig, 10, 12);
 
-  TcpConnect tcp(rig.context);
-  ASSERT_TRUE(tcp.Initialise());
   Seen seen;
-  EXPECT_EQ(tcp.Run(Recording(seen)), ConnectOutcome::kDevicesListed);
-  EXPECT_EQ(tcp.scanned(), (QStringList{kTen, kEleven, kTwelve}));
+  EXPECT_EQ(rig.RunTcpConnect(Recording(seen)), ConnectOutcome::kDevicesListed);
+  EXPECT_EQ(rig.session.scan_summary, QStringLiteral("2 devices found"));
 
   const comm::CommState& state = rig.comm.state();
   EXPECT_EQ(state.LastSlot, 1);
@@ -96,7 +97,7 @@ TEST(TcpConnectTest, RangeWithDevicesOnTenAndTwelveGivesSlotsZeroAndOne) {
   EXPECT_TRUE(rig.messenger.shown.isEmpty());
 }
 
-TEST(TcpConnectTest, FailedProbeIsTriedOnceMoreAndItsSlotGoesToTheNextAddress) {
+TEST(TcpConnectTest, SilentAddressIsProbedTwiceNamedInTheSummaryAndLosesItsSlot) {
   test::ConnectRig rig;
   const quint16 port = test::FreePort(kTen);
   rig.comm.set_device_port(port);
@@ -104,13 +105,12 @@ TEST(TcpConnectTest, FailedProbeIsTriedOnceMoreAndItsSlotGoesToTheNextAddress) {
   rig.device(mute)->SetSilent(true);
   const int good = rig.StartTcp(comm::kTypeRk360, kEleven, port);
   rig.WithNetwork();
-  ScanRange(rig, 10, 11);
+  ScanRange(rig, 10, 12);  // nothing listens on .12
 
-  TcpConnect tcp(rig.context);
-  ASSERT_TRUE(tcp.Initialise());
-  EXPECT_EQ(tcp.Run({}), ConnectOutcome::kDevicesListed);
+  EXPECT_EQ(rig.RunTcpConnect(), ConnectOutcome::kDevicesListed);
   EXPECT_EQ(rig.device(mute)->ReceivedCommands(),
             (QList<uint8_t>{comm::kCmdProbeA, comm::kCmdProbeA}));
+  EXPECT_FALSE(rig.comm.tcp().IsConnected(1));
   const comm::CommState& state = rig.comm.state();
   EXPECT_EQ(state.LastSlot, 0);
   EXPECT_EQ(state.table[0].IpAddress, kEleven);
@@ -118,29 +118,14 @@ TEST(TcpConnectTest, FailedProbeIsTriedOnceMoreAndItsSlotGoesToTheNextAddress) {
   EXPECT_FALSE(state.table[1].Registered);
   EXPECT_GT(rig.device(good)->ReceivedCount(), 0);
   EXPECT_TRUE(rig.messenger.shown.isEmpty());
-}
-
-TEST(TcpConnectTest, DeviceThatAnswersTheProbeButNotTheNameStaysRegisteredWithoutName) {
-  test::ConnectRig rig;
-  const quint16 port = test::FreePort(kTen);
-  rig.comm.set_device_port(port);
-  const int index = rig.StartTcp(comm::kType540S, kTen, port, QStringLiteral("Quiet"));
-  rig.device(index)->SetSilentAfter(2);  // probe and identify, then nothing
-  rig.WithNetwork();
-  rig.session.SeveralAddresses = false;
-  rig.session.config.single = {127, 0, 0, 10};
-  rig.comm.state().ConnectionMode = comm::kLinkTcp;
-
-  TcpConnect tcp(rig.context);
-  ASSERT_TRUE(tcp.Initialise());
-  EXPECT_EQ(tcp.Run({}), ConnectOutcome::kDevicesListed);
-  const comm::CommState& state = rig.comm.state();
-  EXPECT_EQ(state.LastSlot, 0);
-  EXPECT_TRUE(state.table[0].Registered);
-  EXPECT_TRUE(state.table[0].Online);
-  EXPECT_EQ(state.table.DeviceType[0], comm::kType540S);
-  EXPECT_TRUE(state.table.DeviceName[0].isEmpty());
-  EXPECT_TRUE(rig.messenger.shown.isEmpty());
+  EXPECT_EQ(
+      rig.session.scan_summary,
+      QStringLiteral("1 device found; 127.0.0.10 accepted the connection but did not answer"));
+  for (const char* line : {"127.0.0.10: accepted the connection but did not answer",
+                           "127.0.0.11: answered, slot 0", "127.0.0.12: refused the connection"}) {
+    EXPECT_TRUE(rig.session.scan_details.split(QLatin1Char('\n')).contains(QLatin1String(line)))
+        << line;
+  }
 }
 
 TEST(TcpConnectTest, NoNetworkTellsSoBeforeTheDemoQuestion) {
@@ -149,9 +134,7 @@ TEST(TcpConnectTest, NoNetworkTellsSoBeforeTheDemoQuestion) {
     rig.comm.tcp_slots()->SetLocalAddresses({QStringLiteral("127.0.0.1")});
     rig.session.SeveralAddresses = several;
     rig.comm.state().ConnectionMode = comm::kLinkTcp;
-    TcpConnect tcp(rig.context);
-    ASSERT_TRUE(tcp.Initialise());
-    EXPECT_EQ(tcp.Run({}), ConnectOutcome::kDemo);
+    EXPECT_EQ(rig.RunTcpConnect(), ConnectOutcome::kDemo);
     ASSERT_EQ(rig.messenger.shown.size(), 2);
     EXPECT_EQ(rig.messenger.shown[0].title, QStringLiteral("TCP/IP Scan"));
     EXPECT_EQ(rig.messenger.shown[0].text, QStringLiteral("WLAN or LAN not found"));
@@ -180,9 +163,7 @@ TEST(TcpConnectTest, NoAnswerAsksForDemoAndNoStaysOffline) {
   rig.WithNetwork();
   ScanRange(rig, 20, 21);
   rig.messenger.answers.push_back(comm::MessageAnswer::kNo);
-  TcpConnect tcp(rig.context);
-  ASSERT_TRUE(tcp.Initialise());
-  EXPECT_EQ(tcp.Run({}), ConnectOutcome::kStayOffline);
+  EXPECT_EQ(rig.RunTcpConnect(), ConnectOutcome::kStayOffline);
   EXPECT_EQ(rig.MessageTexts(),
             QStringList{QStringLiteral("Device not found, do you want to continue in demo mode?")});
   EXPECT_EQ(rig.comm.state().LastSlot, -1);
@@ -190,45 +171,36 @@ TEST(TcpConnectTest, NoAnswerAsksForDemoAndNoStaysOffline) {
   EXPECT_FALSE(rig.comm.state().table[0].Registered);
 }
 
-TEST(TcpConnectTest, CancelledScanIgnoresItsAnswer) {
+// The slot table holds 33 devices; the 34th that answers is named, not registered.
+TEST(TcpDiscoveryTest, RegistersAtMostThirtyThreeDevices) {
   test::ConnectRig rig;
-  const quint16 port = test::FreePort(kTen);
+  constexpr int kFirst = 100;
+  constexpr int kCount = comm::kSlotCount + 1;
+  const quint16 port = test::FreePort(QStringLiteral("127.0.0.%1").arg(kFirst));
   rig.comm.set_device_port(port);
-  const int index = rig.StartTcp(comm::kType540S, kTen, port);
-  rig.WithNetwork();
-  ScanRange(rig, 10, 10);
-  TcpConnect tcp(rig.context);
-  ASSERT_TRUE(tcp.Initialise());
-  // The answer of a scan that was running when the user cancelled.
-  tcp.Cancel();
-  tcp.OnScanResponse({kTen});
-  EXPECT_EQ(tcp.outcome(), ConnectOutcome::kCancelled);
-  EXPECT_TRUE(rig.session.ScanCancelled);
-  EXPECT_EQ(rig.comm.state().LastSlot, -1);
-  EXPECT_EQ(rig.device(index)->ReceivedCount(), 0);
-  EXPECT_TRUE(rig.messenger.shown.isEmpty());
-}
+  QStringList addresses;
+  for (int i = 0; i < kCount; ++i) {
+    addresses << QStringLiteral("127.0.0.%1").arg(kFirst + i);
+    rig.StartTcp(comm::kType540S, addresses.back(), port);
+  }
+  rig.comm.state().ConnectionMode = comm::kLinkTcp;
+  ResetTcpSlots(rig.comm.state());
+  ASSERT_EQ(rig.comm.tcp().Initialise(comm::kSlotCount), 0);
 
-TEST(TcpConnectTest, ScanAnswerFromOutsideTheRangeIsIgnored) {
-  test::ConnectRig rig;
-  const quint16 port = test::FreePort(kTen);
-  rig.comm.set_device_port(port);
-  const int inside = rig.StartTcp(comm::kType540S, kTen, port);
-  const int outside = rig.StartTcp(comm::kTypeRk540, kTwelve, port);
-  rig.WithNetwork();
-  ScanRange(rig, 10, 10);
-  TcpConnect tcp(rig.context);
-  ASSERT_TRUE(tcp.Initialise());
-  ASSERT_EQ(tcp.Run({}), ConnectOutcome::kDevicesListed);
-  rig.device(inside)->ClearReceived();
+  TcpDiscovery discovery(rig.comm);
+  QEventLoop loop;
+  QObject::connect(&discovery, &TcpDiscovery::Finished, &loop, &QEventLoop::quit);
+  QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+  discovery.Start(addresses, {});
+  loop.exec();
 
-  tcp.OnScanResponse({kTwelve, kTen});
-  const comm::CommState& state = rig.comm.state();
-  EXPECT_EQ(state.LastSlot, 0);
-  EXPECT_EQ(state.table[0].IpAddress, kTen);
-  EXPECT_FALSE(state.table[1].Registered);
-  EXPECT_EQ(rig.device(outside)->ReceivedCount(), 0);
-  EXPECT_GT(rig.device(inside)->ReceivedCount(), 0);
+  ASSERT_FALSE(discovery.running());
+  EXPECT_EQ(discovery.report().Registered(), comm::kSlotCount);
+  EXPECT_EQ(rig.comm.state().LastSlot, comm::kLastSlot);
+  EXPECT_EQ(rig.comm.state().table[comm::kLastSlot].IpAddress, addresses[comm::kLastSlot]);
+  EXPECT_EQ(discovery.report().Summary(),
+            QStringLiteral("33 devices found; 127.0.0.133 answered, but all 33 slots are taken"));
+  EXPECT_EQ(rig.device(kCount - 1)->ReceivedCount(), 0);
 }
 
 }  // namespace

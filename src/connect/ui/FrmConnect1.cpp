@@ -31,32 +31,28 @@ ConnectHooks WidgetHooks(QLabel* label, QProgressBar* bar) {
 
 FrmConnect1::FrmConnect1(ConnectContext& context, QWidget* parent)
     : QDialog(parent), context_(context) {
-  setObjectName(QStringLiteral("FrmConnect1"));
+  setObjectName(QStringLiteral("usbConnectDialog"));
   setWindowTitle(QStringLiteral("Connect"));
   auto* layout = new QVBoxLayout(this);
-  label1_ = new QLabel(QString::fromLatin1(kUsbSearchingText), this);
-  label1_->setObjectName(QStringLiteral("Label1"));
-  progress_bar1_ = new QProgressBar(this);
-  progress_bar1_->setObjectName(QStringLiteral("ProgressBar1"));
-  progress_bar1_->hide();
-  layout->addWidget(label1_);
-  layout->addWidget(progress_bar1_);
+  status_label_ = new QLabel(QString::fromLatin1(kUsbSearchingText), this);
+  status_label_->setObjectName(QStringLiteral("statusLabel"));
+  progress_bar_ = new QProgressBar(this);
+  progress_bar_->setObjectName(QStringLiteral("progressBar"));
+  progress_bar_->hide();
+  layout->addWidget(status_label_);
+  layout->addWidget(progress_bar_);
   context_.session.LoadConfig();
 
-  timer1_ = new QTimer(this);
-  timer1_->setObjectName(QStringLiteral("Timer1"));
-  timer1_->setSingleShot(true);
-  timer1_->setInterval(kStartDelayMs);
-  connect(timer1_, &QTimer::timeout, this, [this] {
-    const ConnectOutcome outcome = Timer1Tick();
-    close();
-    emit Finished(outcome);
-  });
-  timer1_->start();
+  search_timer_ = new QTimer(this);
+  search_timer_->setObjectName(QStringLiteral("searchTimer"));
+  search_timer_->setSingleShot(true);
+  search_timer_->setInterval(kStartDelayMs);
+  connect(search_timer_, &QTimer::timeout, this, &FrmConnect1::OnSearchTimer);
+  search_timer_->start();
 }
 
 ConnectHooks FrmConnect1::Hooks() {
-  ConnectHooks hooks = WidgetHooks(label1_, progress_bar1_);
+  ConnectHooks hooks = WidgetHooks(status_label_, progress_bar_);
   hooks.choose_demo_type = [this](int16_t preset) {
     FrmSelDevice choice(preset, this);
     choice.exec();
@@ -65,13 +61,13 @@ ConnectHooks FrmConnect1::Hooks() {
   return hooks;
 }
 
-ConnectOutcome FrmConnect1::Timer1Tick() {
-  timer1_->stop();
+void FrmConnect1::OnSearchTimer() {
   setCursor(Qt::WaitCursor);
   UsbConnect usb(context_);
   const ConnectOutcome outcome = usb.Run(Hooks());
   unsetCursor();
-  return outcome;
+  close();
+  emit Finished(outcome);
 }
 
 }  // namespace tessaly::connect

@@ -18,22 +18,17 @@ class FrmConnect1 : public QDialog {
  public:
   explicit FrmConnect1(ConnectContext& context, QWidget* parent = nullptr);
 
-  QLabel* label1() const { return label1_; }
-  QProgressBar* progress_bar1() const { return progress_bar1_; }
-
-  // The timer's work, callable at once.
-  ConnectOutcome Timer1Tick();
-
  signals:
-  void Finished(ConnectOutcome outcome);
+  void Finished(tessaly::connect::ConnectOutcome outcome);
 
  private:
   ConnectHooks Hooks();
+  void OnSearchTimer();
 
   ConnectContext& context_;
-  QLabel* label1_ = nullptr;
-  QProgressBar* progress_bar1_ = nullptr;
-  QTimer* timer1_ = nullptr;
+  QLabel* status_label_ = nullptr;
+  QProgressBar* progress_bar_ = nullptr;
+  QTimer* search_timer_ = nullptr;
 };
 
 // Status line and progress bar hooks over the given widgets, repainted at once since the

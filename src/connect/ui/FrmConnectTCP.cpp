@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/ClickLabel.h"
 #include "connect/ui/FrmConnect1.h"
+#include "widgets/ClickLabel.h"
 
 namespace tessaly::connect {
 namespace {
@@ -16,69 +16,62 @@ constexpr int kStartDelayMs = 100;
 
 FrmConnectTCP::FrmConnectTCP(ConnectContext& context, QWidget* parent)
     : QDialog(parent), context_(context), tcp_(context) {
-  setObjectName(QStringLiteral("FrmConnectTCP"));
+  setObjectName(QStringLiteral("tcpConnectDialog"));
   setWindowTitle(QStringLiteral("Connect"));
   auto* layout = new QVBoxLayout(this);
-  label1_ = new QLabel(QString::fromLatin1(kTcpSearchingText), this);
-  label1_->setObjectName(QStringLiteral("Label1"));
-  progress_bar1_ = new QProgressBar(this);
-  progress_bar1_->setObjectName(QStringLiteral("ProgressBar1"));
-  progress_bar1_->hide();
-  layout->addWidget(label1_);
-  layout->addWidget(progress_bar1_);
+  status_label_ = new QLabel(QString::fromLatin1(kTcpSearchingText), this);
+  status_label_->setObjectName(QStringLiteral("statusLabel"));
+  progress_bar_ = new QProgressBar(this);
+  progress_bar_->setObjectName(QStringLiteral("progressBar"));
+  progress_bar_->hide();
+  layout->addWidget(status_label_);
+  layout->addWidget(progress_bar_);
 
   auto* cancel_row = new QHBoxLayout;
-  auto* image = new app::ClickLabel(this);
-  image->setObjectName(QStringLiteral("ImgCancel"));
-  auto* cancel = new app::ClickLabel(QStringLiteral("Cancel"), this);
-  cancel->setObjectName(QStringLiteral("LblCancel"));
+  auto* image = new widgets::ClickLabel(this);
+  image->setObjectName(QStringLiteral("cancelImage"));
+  auto* cancel = new widgets::ClickLabel(QStringLiteral("Cancel"), this);
+  cancel->setObjectName(QStringLiteral("cancelButton"));
   cancel->setCursor(Qt::PointingHandCursor);
-  connect(cancel, &app::ClickLabel::Clicked, this, &FrmConnectTCP::CancelClick);
-  connect(image, &app::ClickLabel::Clicked, this, &FrmConnectTCP::CancelClick);
+  connect(cancel, &widgets::ClickLabel::Clicked, this, &FrmConnectTCP::OnCancelClicked);
+  connect(image, &widgets::ClickLabel::Clicked, this, &FrmConnectTCP::OnCancelClicked);
   cancel_row->addWidget(image);
   cancel_row->addWidget(cancel);
   layout->addLayout(cancel_row);
 
-  timer1_ = new QTimer(this);
-  timer1_->setObjectName(QStringLiteral("Timer1"));
-  timer1_->setSingleShot(true);
-  timer1_->setInterval(kStartDelayMs);
-  connect(timer1_, &QTimer::timeout, this, [this] {
-    const ConnectOutcome outcome = Timer1Tick();
-    if (finished_) return;
-    finished_ = true;
-    close();
-    emit Finished(outcome);
-  });
+  connect(&tcp_, &TcpConnect::Finished, this, &FrmConnectTCP::End);
+  scan_timer_ = new QTimer(this);
+  scan_timer_->setObjectName(QStringLiteral("scanTimer"));
+  scan_timer_->setSingleShot(true);
+  scan_timer_->setInterval(kStartDelayMs);
+  connect(scan_timer_, &QTimer::timeout, this, &FrmConnectTCP::OnScanTimer);
 
   loaded_ = tcp_.Initialise();
   if (!loaded_) {
-    QTimer::singleShot(0, this, [this] {
-      finished_ = true;
-      close();
-      emit Finished(ConnectOutcome::kInitFailed);
-    });
+    QTimer::singleShot(0, this, [this] { End(ConnectOutcome::kInitFailed); });
     return;
   }
   context_.session.LoadConfig();
-  timer1_->start();
+  scan_timer_->start();
 }
 
-ConnectOutcome FrmConnectTCP::Timer1Tick() {
-  timer1_->stop();
-  setCursor(Qt::WaitCursor);
-  const ConnectOutcome outcome = tcp_.Run(WidgetHooks(label1_, progress_bar1_));
-  unsetCursor();
-  return outcome;
+void FrmConnectTCP::OnScanTimer() {
+  setCursor(Qt::BusyCursor);  // busy, yet Cancel stays clickable
+  tcp_.Start(WidgetHooks(status_label_, progress_bar_));
 }
 
-void FrmConnectTCP::CancelClick() {
-  tcp_.Cancel();
-  timer1_->stop();
+void FrmConnectTCP::End(ConnectOutcome outcome) {
   if (finished_) return;
   finished_ = true;
+  unsetCursor();
   close();
-  emit Finished(ConnectOutcome::kCancelled);
+  emit Finished(outcome);
+}
+
+void FrmConnectTCP::OnCancelClicked() {
+  scan_timer_->stop();
+  tcp_.Cancel();
+  End(ConnectOutcome::kCancelled);
 }
 
 }  // namespace tessaly::connect

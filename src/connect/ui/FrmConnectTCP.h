@@ -11,31 +11,32 @@ class QTimer;
 
 namespace tessaly::connect {
 
-// The TCP/IP connect window: scans the chosen addresses once, shortly after it is shown, then
-// closes and reports how it ended.
+// The TCP/IP connect window: searches the chosen addresses once, shortly after it is shown, then
+// closes and reports how it ended. Cancel works while the search runs.
 class FrmConnectTCP : public QDialog {
   Q_OBJECT
 
  public:
   explicit FrmConnectTCP(ConnectContext& context, QWidget* parent = nullptr);
 
-  // False when the TCP instance could not be set up (the user was told; the window closes).
+  // False when the TCP connections could not be set up (the user was told; the window closes).
   bool loaded() const { return loaded_; }
-  ConnectOutcome Timer1Tick();
 
  signals:
-  void Finished(ConnectOutcome outcome);
+  void Finished(tessaly::connect::ConnectOutcome outcome);
 
  private:
-  void CancelClick();
+  void OnScanTimer();
+  void OnCancelClicked();
+  void End(ConnectOutcome outcome);
 
   ConnectContext& context_;
   TcpConnect tcp_;
   bool loaded_ = false;
   bool finished_ = false;
-  QLabel* label1_ = nullptr;
-  QProgressBar* progress_bar1_ = nullptr;
-  QTimer* timer1_ = nullptr;
+  QLabel* status_label_ = nullptr;
+  QProgressBar* progress_bar_ = nullptr;
+  QTimer* scan_timer_ = nullptr;
 };
 
 }  // namespace tessaly::connect

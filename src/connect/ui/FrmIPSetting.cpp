@@ -9,10 +9,10 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include "app/ClickLabel.h"
 #include "connect/AddressRules.h"
 #include "connect/IpSettings.h"
 #include "connect/PortSelection.h"
+#include "widgets/ClickLabel.h"
 
 namespace tessaly::connect {
 namespace {
@@ -38,7 +38,7 @@ void AddRow(QGridLayout* grid, int row, const char* caption, const QString& pref
 FrmIPSetting::FrmIPSetting(comm::Comm& comm, protocol::SlotState& slot_state, int slot,
                            QWidget* parent)
     : QDialog(parent), comm_(comm), slot_state_(slot_state), slot_(slot), settle_ms_(kIpSettleMs) {
-  setObjectName(QStringLiteral("FrmIPSetting"));
+  setObjectName(QStringLiteral("deviceIpDialog"));
   setWindowTitle(QStringLiteral("IP Settings (only USB mode)"));
   setModal(true);
   std::array<int, 4> current{};
@@ -47,19 +47,21 @@ FrmIPSetting::FrmIPSetting(comm::Comm& comm, protocol::SlotState& slot_state, in
   auto* layout = new QVBoxLayout(this);
   auto* now = new QGroupBox(QStringLiteral("Current IP settings"), this);
   auto* now_grid = new QGridLayout(now);
-  AddRow<QLabel>(now_grid, 0, "IP address:", QStringLiteral("LabelIP"), current, &label_ip_, now);
-  AddRow<QLabel>(now_grid, 1, "Subnet Mask:", QStringLiteral("LabelNetMask"), kNetMask, nullptr,
+  AddRow<QLabel>(now_grid, 0, "IP address:", QStringLiteral("currentIpLabel"), current, &label_ip_,
                  now);
-  AddRow<QLabel>(now_grid, 2, "Gateway:", QStringLiteral("LabelGateway"), kGateway, nullptr, now);
+  AddRow<QLabel>(now_grid, 1, "Subnet Mask:", QStringLiteral("currentNetMaskLabel"), kNetMask,
+                 nullptr, now);
+  AddRow<QLabel>(now_grid, 2, "Gateway:", QStringLiteral("currentGatewayLabel"), kGateway, nullptr,
+                 now);
   layout->addWidget(now);
 
   auto* next = new QGroupBox(QStringLiteral("New IP settings"), this);
   auto* next_grid = new QGridLayout(next);
-  AddRow<QLineEdit>(next_grid, 0, "IP address:", QStringLiteral("TextIPnew"), current,
+  AddRow<QLineEdit>(next_grid, 0, "IP address:", QStringLiteral("newIpEdit"), current,
                     &text_ip_new_, next);
-  AddRow<QLineEdit>(next_grid, 1, "Subnet Mask:", QStringLiteral("TextNetMasknew"), kNetMask,
+  AddRow<QLineEdit>(next_grid, 1, "Subnet Mask:", QStringLiteral("newNetMaskEdit"), kNetMask,
                     nullptr, next);
-  AddRow<QLineEdit>(next_grid, 2, "Gateway:", QStringLiteral("TextGatewaynew"), kGateway, nullptr,
+  AddRow<QLineEdit>(next_grid, 2, "Gateway:", QStringLiteral("newGatewayEdit"), kGateway, nullptr,
                     next);
   layout->addWidget(next);
   for (size_t i = 0; i < text_ip_new_.size(); ++i) {
@@ -74,15 +76,15 @@ FrmIPSetting::FrmIPSetting(comm::Comm& comm, protocol::SlotState& slot_state, in
   auto* buttons = new QHBoxLayout;
   const std::array<const char*, 2> captions = {"Save", "Cancel"};
   for (size_t i = 0; i < captions.size(); ++i) {
-    auto* button = new app::ClickLabel(QString::fromLatin1(captions[i]), this);
-    button->setObjectName(QStringLiteral("LblBtn_%1").arg(i));
+    auto* button = new widgets::ClickLabel(QString::fromLatin1(captions[i]), this);
+    button->setObjectName(QString::fromLatin1(i == 0 ? "saveButton" : "cancelButton"));
     button->setAlignment(Qt::AlignCenter);
     button->setCursor(Qt::PointingHandCursor);
     buttons->addWidget(button);
     if (i == 0) {
-      connect(button, &app::ClickLabel::Clicked, this, &FrmIPSetting::Save);
+      connect(button, &widgets::ClickLabel::Clicked, this, &FrmIPSetting::Save);
     } else {
-      connect(button, &app::ClickLabel::Clicked, this, &FrmIPSetting::reject);
+      connect(button, &widgets::ClickLabel::Clicked, this, &FrmIPSetting::reject);
     }
   }
   layout->addLayout(buttons);

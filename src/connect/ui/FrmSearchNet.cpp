@@ -9,7 +9,6 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTableWidget>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -24,16 +23,12 @@ constexpr int kPlacePx = 100;
 }  // namespace
 
 FrmSearchNet::FrmSearchNet(ConnectContext& context, Hooks hooks, QWidget* parent)
-    : QWidget(parent), context_(context), hooks_(std::move(hooks)), list_(context, [](int ms) {
-        // The rows appear one by one while the list is refreshed.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QThread::msleep(static_cast<unsigned long>(ms));
-      }) {
-  setObjectName(QStringLiteral("FrmSearchNet"));
+    : QWidget(parent), context_(context), hooks_(std::move(hooks)), list_(context) {
+  setObjectName(QStringLiteral("deviceListWindow"));
   setWindowTitle(QStringLiteral("Device List"));
   auto* layout = new QVBoxLayout(this);
   grid_ = new QTableWidget(this);
-  grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
+  grid_->setObjectName(QStringLiteral("deviceTable"));
   grid_->setColumnCount(1);
   grid_->horizontalHeader()->hide();
   grid_->verticalHeader()->hide();
@@ -41,14 +36,19 @@ FrmSearchNet::FrmSearchNet(ConnectContext& context, Hooks hooks, QWidget* parent
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   layout->addWidget(grid_);
-  label2_ = new QLabel(this);
-  label2_->setObjectName(QStringLiteral("Label2"));
-  label2_->hide();
-  layout->addWidget(label2_);
-  progress_bar1_ = new QProgressBar(this);
-  progress_bar1_->setObjectName(QStringLiteral("ProgressBar1"));
-  progress_bar1_->hide();
-  layout->addWidget(progress_bar1_);
+  summary_label_ = new QLabel(context_.session.scan_summary, this);
+  summary_label_->setObjectName(QStringLiteral("scanSummaryLabel"));
+  summary_label_->setToolTip(context_.session.scan_details);
+  summary_label_->setVisible(!context_.session.scan_summary.isEmpty());
+  layout->addWidget(summary_label_);
+  status_label_ = new QLabel(this);
+  status_label_->setObjectName(QStringLiteral("statusLabel"));
+  status_label_->hide();
+  layout->addWidget(status_label_);
+  progress_bar_ = new QProgressBar(this);
+  progress_bar_->setObjectName(QStringLiteral("progressBar"));
+  progress_bar_->hide();
+  layout->addWidget(progress_bar_);
 
   connect(&context_.comm, &comm::Comm::RowTextChanged, this, &FrmSearchNet::SetRow);
   connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { OpenRow(row); });
@@ -61,12 +61,20 @@ FrmSearchNet::FrmSearchNet(ConnectContext& context, Hooks hooks, QWidget* parent
     SetRow(row, context_.comm.state().row_text[static_cast<size_t>(row)]);
   }
 
-  timer1_ = new QTimer(this);
-  timer1_->setObjectName(QStringLiteral("Timer1"));
-  timer1_->setSingleShot(true);
-  timer1_->setInterval(kRefreshDelayMs);
-  connect(timer1_, &QTimer::timeout, this, &FrmSearchNet::Timer1Tick);
-  timer1_->start();
+  const auto make_timer = [this](const char* name, int interval_ms) {
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QString::fromLatin1(name));
+    timer->setSingleShot(true);
+    timer->setInterval(interval_ms);
+    return timer;
+  };
+  refresh_timer_ = make_timer("refreshTimer", kRefreshDelayMs);
+  row_timer_ = make_timer("rowTimer", kRowPauseMs);
+  identify_timer_ = make_timer("identifyTimer", kIdentifyPauseMs);
+  connect(refresh_timer_, &QTimer::timeout, this, &FrmSearchNet::OnRefreshTimer);
+  connect(row_timer_, &QTimer::timeout, this, &FrmSearchNet::OnRowTimer);
+  connect(identify_timer_, &QTimer::timeout, this, &FrmSearchNet::OnIdentifyTimer);
+  refresh_timer_->start();
 }
 
 void FrmSearchNet::SetRow(int slot, const QString& text) {
@@ -79,34 +87,59 @@ void FrmSearchNet::SetRow(int slot, const QString& text) {
   item->setText(text);
 }
 
-void FrmSearchNet::Timer1Tick() {
-  timer1_->stop();
+void FrmSearchNet::OnRefreshTimer() {
   grid_->setEnabled(false);
-  list_.RefreshRows();
+  next_row_ = 0;
+  OnRowTimer();
+}
+
+// One row per step, 50 ms apart, so the rows appear one by one.
+void FrmSearchNet::OnRowTimer() {
+  if (next_row_ < grid_->rowCount()) {
+    list_.RefreshRow(next_row_++);
+    row_timer_->start();
+    return;
+  }
   if (hooks_.start_keep_alive && !(hooks_.keep_alive_running && hooks_.keep_alive_running())) {
     hooks_.start_keep_alive();
   }
   grid_->setEnabled(true);
-  label2_->hide();
+  status_label_->hide();
   if (hooks_.restart_menu_timer) hooks_.restart_menu_timer();
   QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
   frame->move(kPlacePx, kPlacePx);
+  refreshing_ = false;
 }
 
 OpenResult FrmSearchNet::OpenRow(int row) {
+  if (identify_timer_->isActive()) return {};  // the last opening is not over yet
   grid_->setEnabled(false);
-  ConnectHooks hooks = WidgetHooks(label2_, progress_bar1_);
+  ConnectHooks hooks = WidgetHooks(status_label_, progress_bar_);
   if (row >= 0 && row <= comm::kLastSlot) {
-    label2_->setText(ReadingDeviceText(context_.comm.state().table[row].DeviceId));
+    status_label_->setText(ReadingDeviceText(context_.comm.state().table[row].DeviceId));
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const OpenResult result = list_.OpenDevice(row, hooks);
   QApplication::restoreOverrideCursor();
-  if (result.outcome == OpenOutcome::kReady) ShowEditorWindow(row);
-  progress_bar1_->hide();
-  label2_->hide();
-  grid_->setEnabled(true);
+  if (result.outcome == OpenOutcome::kReady) {
+    opening_slot_ = row;
+    identify_timer_->start();
+  } else {
+    EndOpening();
+  }
   return result;
+}
+
+void FrmSearchNet::OnIdentifyTimer() {
+  list_.Identify(opening_slot_);
+  ShowEditorWindow(opening_slot_);
+  EndOpening();
+}
+
+void FrmSearchNet::EndOpening() {
+  progress_bar_->hide();
+  status_label_->hide();
+  grid_->setEnabled(true);
 }
 
 void FrmSearchNet::ShowEditorWindow(int slot) {

@@ -33,9 +33,10 @@ class FrmSearchNet : public QWidget {
   QTableWidget* grid() const { return grid_; }
   DeviceList& device_list() { return list_; }
 
-  // The one-shot refresh, callable at once.
-  void Timer1Tick();
-  // Double-click on a row.
+  // True from the window's start until every row has been refreshed once.
+  bool refreshing() const { return refreshing_; }
+  // Double-click on a row. When the device is ready its editor follows 50 ms later, after the
+  // second identify.
   OpenResult OpenRow(int row);
 
  protected:
@@ -43,6 +44,10 @@ class FrmSearchNet : public QWidget {
 
  private:
   void SetRow(int slot, const QString& text);
+  void OnRefreshTimer();
+  void OnRowTimer();
+  void OnIdentifyTimer();
+  void EndOpening();
   // Until the editor windows exist, opening a device ends with a note in the status bar.
   void ShowEditorWindow(int slot);
 
@@ -50,9 +55,15 @@ class FrmSearchNet : public QWidget {
   Hooks hooks_;
   DeviceList list_;
   QTableWidget* grid_ = nullptr;
-  QProgressBar* progress_bar1_ = nullptr;
-  QLabel* label2_ = nullptr;
-  QTimer* timer1_ = nullptr;
+  QProgressBar* progress_bar_ = nullptr;
+  QLabel* status_label_ = nullptr;
+  QLabel* summary_label_ = nullptr;
+  QTimer* refresh_timer_ = nullptr;
+  QTimer* row_timer_ = nullptr;
+  QTimer* identify_timer_ = nullptr;
+  bool refreshing_ = true;
+  int next_row_ = 0;
+  int opening_slot_ = -1;
 };
 
 inline constexpr const char* kEditorMissingText =

@@ -4,8 +4,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/ClickLabel.h"
 #include "comm/DeviceTypes.h"
+#include "widgets/ClickLabel.h"
 
 namespace tessaly::connect {
 namespace {
@@ -14,26 +14,26 @@ const QString kHighlightStyle = QStringLiteral("background-color: rgb(255, 128, 
 }  // namespace
 
 FrmSelDevice::FrmSelDevice(int16_t preset, QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("FrmSelDevice"));
+  setObjectName(QStringLiteral("demoDeviceDialog"));
   setWindowTitle(QStringLiteral("Select Device"));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
   for (size_t i = 0; i < option1_.size(); ++i) {
     const auto type = static_cast<int16_t>(i);
     option1_[i] = new QRadioButton(comm::ModelName(type), this);
-    option1_[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
+    option1_[i]->setObjectName(QStringLiteral("deviceTypeOption_%1").arg(i));
     layout->addWidget(option1_[i]);
     connect(option1_[i], &QRadioButton::clicked, this, [this, type] { Highlight(type); });
   }
   auto* buttons = new QHBoxLayout;
-  auto* image = new app::ClickLabel(this);
-  image->setObjectName(QStringLiteral("ImgBtnIP"));
-  auto* ok = new app::ClickLabel(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("LblBtnIP"));
+  auto* image = new widgets::ClickLabel(this);
+  image->setObjectName(QStringLiteral("okImage"));
+  auto* ok = new widgets::ClickLabel(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("okButton"));
   ok->setAlignment(Qt::AlignCenter);
   ok->setCursor(Qt::PointingHandCursor);
-  connect(ok, &app::ClickLabel::Clicked, this, &FrmSelDevice::Ok);
-  connect(image, &app::ClickLabel::Clicked, this, &FrmSelDevice::Ok);
+  connect(ok, &widgets::ClickLabel::Clicked, this, &FrmSelDevice::Ok);
+  connect(image, &widgets::ClickLabel::Clicked, this, &FrmSelDevice::Ok);
   buttons->addWidget(image);
   buttons->addWidget(ok);
   layout->addLayout(buttons);

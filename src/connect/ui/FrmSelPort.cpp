@@ -36,7 +36,7 @@ FrmSelPort::FrmSelPort(ConnectContext& context, QWidget* parent)
       context_(context),
       tcp_(context.comm.tcp_slots()),
       serial_(context.comm.com_ports()) {
-  setObjectName(QStringLiteral("FrmSelPort"));
+  setObjectName(QStringLiteral("portSelectionDialog"));
   setWindowTitle(QStringLiteral("Select Port"));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
@@ -45,7 +45,7 @@ FrmSelPort::FrmSelPort(ConnectContext& context, QWidget* parent)
   const std::array<const char*, 2> transport_captions = {"USB", "TCP/IP"};
   for (size_t i = 0; i < option2_.size(); ++i) {
     option2_[i] = new QRadioButton(QString::fromLatin1(transport_captions[i]), this);
-    option2_[i]->setObjectName(QStringLiteral("Option2_%1").arg(i));
+    option2_[i]->setObjectName(QStringLiteral("transportOption_%1").arg(i));
     transport->addWidget(option2_[i]);
     connect(option2_[i], &QRadioButton::clicked, this,
             [this, i] { SetTransport(static_cast<int16_t>(i)); });
@@ -53,23 +53,23 @@ FrmSelPort::FrmSelPort(ConnectContext& context, QWidget* parent)
   layout->addLayout(transport);
 
   frame2_ = new QGroupBox(QStringLiteral("ID Select"), this);
-  frame2_->setObjectName(QStringLiteral("Frame2"));
+  frame2_->setObjectName(QStringLiteral("usbIdFrame"));
   combo2_ = new QComboBox(frame2_);
-  combo2_->setObjectName(QStringLiteral("Combo2"));
+  combo2_->setObjectName(QStringLiteral("usbIdCombo"));
   (new QVBoxLayout(frame2_))->addWidget(combo2_);
   connect(combo2_, &QComboBox::activated, this,
           [this](int index) { context_.session.UsbIdChoice = static_cast<int16_t>(index); });
   layout->addWidget(frame2_);
 
   frame3_ = new QGroupBox(QStringLiteral("COM Select"), this);
-  frame3_->setObjectName(QStringLiteral("Frame3"));
+  frame3_->setObjectName(QStringLiteral("comPortFrame"));
   combo1_ = new QComboBox(frame3_);
-  combo1_->setObjectName(QStringLiteral("Combo1"));
+  combo1_->setObjectName(QStringLiteral("comPortCombo"));
   combo1_->addItem(QStringLiteral("NONE"));
   for (int n = 1; n <= kComPortCount; ++n) combo1_->addItem(QStringLiteral("COM %1").arg(n));
-  connect(combo1_, &QComboBox::activated, this, &FrmSelPort::Combo1Click);
+  connect(combo1_, &QComboBox::activated, this, &FrmSelPort::OnComPortChosen);
   auto* search = new QPushButton(QStringLiteral("Check"), frame3_);
-  search->setObjectName(QStringLiteral("BtnSearchCom"));
+  search->setObjectName(QStringLiteral("comSearchButton"));
   connect(search, &QPushButton::clicked, this, &FrmSelPort::SearchCom);
   auto* com_row = new QHBoxLayout(frame3_);
   com_row->addWidget(combo1_);
@@ -77,11 +77,11 @@ FrmSelPort::FrmSelPort(ConnectContext& context, QWidget* parent)
   layout->addWidget(frame3_);
 
   frame1_ = new QGroupBox(QStringLiteral("Connection"), this);
-  frame1_->setObjectName(QStringLiteral("Frame1"));
+  frame1_->setObjectName(QStringLiteral("deviceCountFrame"));
   auto* count_layout = new QVBoxLayout(frame1_);
   for (size_t i = 0; i < option1_.size(); ++i) {
     option1_[i] = new QRadioButton(QString::fromLatin1(kDeviceCountCaptions[i]), frame1_);
-    option1_[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
+    option1_[i]->setObjectName(QStringLiteral("deviceCountOption_%1").arg(i));
     count_layout->addWidget(option1_[i]);
     connect(option1_[i], &QRadioButton::clicked, this,
             [this, i] { SetAddressFrame(static_cast<int>(i)); });
@@ -91,14 +91,14 @@ FrmSelPort::FrmSelPort(ConnectContext& context, QWidget* parent)
   const std::array<const char*, 2> ip_captions = {"IP Address", "Scan the following IP range:"};
   for (size_t f = 0; f < frame_ip_.size(); ++f) {
     frame_ip_[f] = new QGroupBox(QString::fromLatin1(ip_captions[f]), this);
-    frame_ip_[f]->setObjectName(QStringLiteral("FrameIp_%1").arg(f));
+    frame_ip_[f]->setObjectName(QStringLiteral("addressFrame_%1").arg(f));
     label_host_[f] = new QLabel(frame_ip_[f]);
-    label_host_[f]->setObjectName(QStringLiteral("LabelHost_%1").arg(f));
+    label_host_[f]->setObjectName(QStringLiteral("hostAddressLabel_%1").arg(f));
     layout->addWidget(frame_ip_[f]);
   }
   auto* single = new QGridLayout(frame_ip_[0]);
   for (size_t i = 0; i < text_sng_ip_.size(); ++i) {
-    text_sng_ip_[i] = OctetField(QStringLiteral("TextSngIP_%1").arg(i), frame_ip_[0]);
+    text_sng_ip_[i] = OctetField(QStringLiteral("singleAddressEdit_%1").arg(i), frame_ip_[0]);
     single->addWidget(text_sng_ip_[i], 0, static_cast<int>(i));
   }
   single->addWidget(label_host_[0], 1, 0, 1, 4);
@@ -107,7 +107,7 @@ FrmSelPort::FrmSelPort(ConnectContext& context, QWidget* parent)
   range->addWidget(new QLabel(QStringLiteral("From:"), frame_ip_[1]), 0, 0);
   range->addWidget(new QLabel(QStringLiteral("To:"), frame_ip_[1]), 1, 0);
   for (size_t i = 0; i < text_several_ip_.size(); ++i) {
-    text_several_ip_[i] = OctetField(QStringLiteral("TextSeveralIP_%1").arg(i), frame_ip_[1]);
+    text_several_ip_[i] = OctetField(QStringLiteral("rangeAddressEdit_%1").arg(i), frame_ip_[1]);
     range->addWidget(text_several_ip_[i], static_cast<int>(i / 4), static_cast<int>(i % 4) + 1);
     const int item = static_cast<int>(i);
     connect(text_several_ip_[i], &QLineEdit::textChanged, this,
@@ -123,7 +123,7 @@ FrmSelPort::FrmSelPort(ConnectContext& context, QWidget* parent)
   const std::array<const char*, 2> button_captions = {"OK", "Exit"};
   for (size_t i = 0; i < button_captions.size(); ++i) {
     auto* button = new QPushButton(QString::fromLatin1(button_captions[i]), this);
-    button->setObjectName(QStringLiteral("Command1_%1").arg(i));
+    button->setObjectName(QString::fromLatin1(i == 0 ? "okButton" : "exitButton"));
     button->setAutoDefault(false);
     buttons->addWidget(button);
     connect(button, &QPushButton::clicked, this, i == 0 ? &FrmSelPort::Accept : &FrmSelPort::Exit);
@@ -189,7 +189,7 @@ void FrmSelPort::SetAddressFrame(int option) {
   frame_ip_[1]->setVisible(tcp && option != 0);
 }
 
-void FrmSelPort::Combo1Click(int index) {
+void FrmSelPort::OnComPortChosen(int index) {
   // There is no port 0 to use.
   if (index == 0) {
     index = 1;

@@ -32,7 +32,7 @@ class FrmSelPort : public QDialog {
  private:
   void SetTransport(int16_t mode);
   void SetAddressFrame(int option);
-  void Combo1Click(int index);
+  void OnComPortChosen(int index);
   void RangeFieldEdited(int item, const QString& text);
   void RangeLastOctetDone(int item);
   void SearchCom();

@@ -36,7 +36,7 @@ class AppMainWindowTest : public QObject {
       QObject::connect(&poll_, &QTimer::timeout, [] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr) return;
-        if (auto* exit = modal->findChild<QAbstractButton*>(QStringLiteral("Command1_1"))) {
+        if (auto* exit = modal->findChild<QAbstractButton*>(QStringLiteral("exitButton"))) {
           exit->click();
         } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
           dialog->reject();
@@ -70,7 +70,7 @@ class AppMainWindowTest : public QObject {
       return window->findChild<QTimer*>(QLatin1String(name));
     }
     QAction* ConnectMenu() const {
-      return window->findChild<QMenu*>(QStringLiteral("ConnectionMode"))->menuAction();
+      return window->findChild<QMenu*>(QStringLiteral("connectMenu"))->menuAction();
     }
   };
 
@@ -80,9 +80,9 @@ class AppMainWindowTest : public QObject {
     f.state.EditorCount = 3;
     QVERIFY(f.window->Load());
     QCOMPARE(f.state.EditorCount, int16_t{-1});
-    QVERIFY(f.Timer("Timer1")->isActive());
-    QCOMPARE(f.Timer("Timer1")->interval(), 1000);
-    QVERIFY2(!f.Timer("Timer3")->isActive(), "no keep-alive before a device list exists");
+    QVERIFY(f.Timer("connectMenuTimer")->isActive());
+    QCOMPARE(f.Timer("connectMenuTimer")->interval(), 1000);
+    QVERIFY2(!f.Timer("keepAliveTimer")->isActive(), "no keep-alive before a device list exists");
     QVERIFY(f.messenger.shown.isEmpty());
     // Every slot is usable for TCP/IP connections from the start.
     QVERIFY(!f.state.comm().tcp().IsConnected(32));
@@ -91,13 +91,13 @@ class AppMainWindowTest : public QObject {
   void menus() {
     Fixture f;
     QVERIFY(f.window->Load());
-    auto* connection = f.window->findChild<QMenu*>(QStringLiteral("ConnectionMode"));
+    auto* connection = f.window->findChild<QMenu*>(QStringLiteral("connectMenu"));
     QVERIFY(connection != nullptr);
     QCOMPARE(connection->title(), QStringLiteral("Connect"));
     QVERIFY(f.window->menuBar()->actions().contains(connection->menuAction()));
     QVERIFY(connection->menuAction()->isVisible());
     QCOMPARE(connection->actions().size(), 1);
-    QCOMPARE(connection->actions()[0]->objectName(), QStringLiteral("ModeConnect"));
+    QCOMPARE(connection->actions()[0]->objectName(), QStringLiteral("connectAction"));
     QCOMPARE(connection->actions()[0]->text(), QStringLiteral("Connect"));
 
     // The pop-up menus are the editors' to show; the menu bar never offers them.
@@ -163,7 +163,7 @@ class AppMainWindowTest : public QObject {
     QVERIFY(!menu->isEnabled());
     f.state.EditorCount = -1;  // the last editor closed
     QTRY_VERIFY_WITH_TIMEOUT(menu->isEnabled(), 2500);
-    QVERIFY(f.Timer("Timer1")->isActive());
+    QVERIFY(f.Timer("connectMenuTimer")->isActive());
   }
 
   void exitAskedAndNoKeepsTheWindow() {
@@ -176,34 +176,34 @@ class AppMainWindowTest : public QObject {
     QCOMPARE(f.messenger.shown[0].title, QStringLiteral("Exit"));
     QCOMPARE(f.messenger.shown[0].text, QStringLiteral("               Are you sure ? "));
     QCOMPARE(f.messenger.shown[0].buttons, MessageButtons::kYesNo);
-    QVERIFY(f.Timer("Timer1")->isActive());
+    QVERIFY(f.Timer("connectMenuTimer")->isActive());
 
     f.messenger.answers.push_back(MessageAnswer::kYes);
     QVERIFY(f.window->close());
     QVERIFY(!f.window->isVisible());
     QCOMPARE(f.messenger.shown.size(), 2);
-    QCOMPARE(f.Timer("Timer3")->interval(), 10000);
-    QVERIFY(!f.Timer("Timer3")->isActive());
+    QCOMPARE(f.Timer("keepAliveTimer")->interval(), 10000);
+    QVERIFY(!f.Timer("keepAliveTimer")->isActive());
   }
 
   void cancellingPortSelectionLeavesTimer1Running() {
     Fixture f;
     QVERIFY(f.window->Load());
-    f.Timer("Timer1")->stop();
+    f.Timer("connectMenuTimer")->stop();
     ModalCanceller canceller;
-    f.window->findChild<QAction*>(QStringLiteral("ModeConnect"))->trigger();
+    f.window->findChild<QAction*>(QStringLiteral("connectAction"))->trigger();
     // Off-line there is nothing to leave, so nothing to ask.
     QVERIFY(f.messenger.shown.isEmpty());
     QVERIFY(!f.state.comm_state().OnlineMode);
-    QVERIFY(f.Timer("Timer1")->isActive());
-    QCOMPARE(f.Timer("Timer1")->interval(), 1000);
+    QVERIFY(f.Timer("connectMenuTimer")->isActive());
+    QCOMPARE(f.Timer("connectMenuTimer")->interval(), 1000);
     QVERIFY(f.window->mdi_area()->subWindowList().isEmpty());
   }
 
   void keepAliveStartsSlowThenTicksEverySecond() {
     Fixture f;
     QVERIFY(f.window->Load());
-    QTimer* timer3 = f.Timer("Timer3");
+    QTimer* timer3 = f.Timer("keepAliveTimer");
     f.window->StartKeepAlive();
     QVERIFY(timer3->isActive());
     QCOMPARE(timer3->interval(), 4000);
@@ -221,18 +221,6 @@ class AppMainWindowTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(timer3->interval(), 1000, 1000);
     QVERIFY(timer3->isActive());
     QVERIFY(f.messenger.shown.isEmpty());
-  }
-
-  void deviceListWindowIsForgottenWhenItGoes() {
-    Fixture f;
-    auto* list = new QWidget;
-    list->setObjectName(QStringLiteral("FrmSelDevice"));
-    QMdiSubWindow* sub = f.window->mdi_area()->addSubWindow(list);
-    sub->show();
-    f.window->SetDeviceListWindow(list);
-    QCOMPARE(f.window->device_list_window(), list);
-    delete sub;
-    QVERIFY(f.window->device_list_window() == nullptr);
   }
 };
 

@@ -83,8 +83,8 @@ class AppOnlineTest : public QObject {
     QTRY_COMPARE(f.Heard(1), release);
     QVERIFY(f.Heard(2).isEmpty());
     for (int slot = 0; slot < 3; ++slot) QVERIFY(!f.state.comm().tcp().IsConnected(slot));
-    QVERIFY(!f.Timer("Timer3")->isActive());
-    QCOMPARE(f.Timer("Timer3")->interval(), 10000);
+    QVERIFY(!f.Timer("keepAliveTimer")->isActive());
+    QCOMPARE(f.Timer("keepAliveTimer")->interval(), 10000);
   }
 
   void exitNoKeepsEverything() {
@@ -96,13 +96,13 @@ class AppOnlineTest : public QObject {
     QTest::qWait(100);
     for (int slot = 0; slot < 3; ++slot) QVERIFY(f.Heard(slot).isEmpty());
     QVERIFY(f.state.comm().tcp().IsConnected(0));
-    QVERIFY(f.Timer("Timer3")->isActive());
+    QVERIFY(f.Timer("keepAliveTimer")->isActive());
   }
 
   void connectAgainLeavesOnlineMode() {
     Fixture f;
     QVERIFY(f.Start());
-    f.window->findChild<QAction*>(QStringLiteral("ModeConnect"))->trigger();
+    f.window->findChild<QAction*>(QStringLiteral("connectAction"))->trigger();
     QVERIFY(!f.messenger.shown.isEmpty());
     QCOMPARE(f.messenger.shown[0].title, QStringLiteral("Connect"));
     QCOMPARE(f.messenger.shown[0].text,
@@ -118,33 +118,33 @@ class AppOnlineTest : public QObject {
       QCOMPARE(cs.table.DeviceDataValid[slot], int16_t{0});
       QVERIFY(!f.state.comm().tcp().IsConnected(slot));
     }
-    QVERIFY(!f.Timer("Timer3")->isActive());
+    QVERIFY(!f.Timer("keepAliveTimer")->isActive());
     QTRY_VERIFY(f.window->device_list_window() == nullptr || !f.device_list->isVisible());
     // Back at the port selection (cancelled here): the Connect menu watch goes on.
-    QVERIFY(f.Timer("Timer1")->isActive());
+    QVERIFY(f.Timer("connectMenuTimer")->isActive());
   }
 
   void connectAgainAnsweredNoChangesNothing() {
     Fixture f;
     QVERIFY(f.Start());
     f.messenger.answers.push_back(MessageAnswer::kNo);
-    f.window->findChild<QAction*>(QStringLiteral("ModeConnect"))->trigger();
+    f.window->findChild<QAction*>(QStringLiteral("connectAction"))->trigger();
     QCOMPARE(f.messenger.shown.size(), 1);
     QTest::qWait(100);
     for (int slot = 0; slot < 3; ++slot) QVERIFY(f.Heard(slot).isEmpty());
     QVERIFY(f.state.comm_state().OnlineMode);
     QVERIFY(f.device_list->isVisible());
-    QVERIFY(f.Timer("Timer3")->isActive());
+    QVERIFY(f.Timer("keepAliveTimer")->isActive());
   }
 
   void keepAlivePollsOnlineDevices() {
     Fixture f;
     QVERIFY(f.Start());
-    QCOMPARE(f.Timer("Timer3")->interval(), 4000);
-    f.Timer("Timer3")->setInterval(5);  // skip the first wait
+    QCOMPARE(f.Timer("keepAliveTimer")->interval(), 4000);
+    f.Timer("keepAliveTimer")->setInterval(5);  // skip the first wait
     QTRY_VERIFY(f.Heard(0).contains(tessaly::comm::kCmdKeepAlive));
     QTRY_VERIFY(f.Heard(1).contains(tessaly::comm::kCmdKeepAlive));
-    QCOMPARE(f.Timer("Timer3")->interval(), 1000);
+    QCOMPARE(f.Timer("keepAliveTimer")->interval(), 1000);
     QVERIFY(f.Heard(2).isEmpty());
     QVERIFY(f.messenger.shown.isEmpty());
   }

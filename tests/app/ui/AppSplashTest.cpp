@@ -185,7 +185,7 @@ class AppSplashTest : public QObject {
     QVERIFY(!timer1->isActive());
     // The main window's own load ran: no editor counted, the Connect menu watched.
     QCOMPARE(state.EditorCount, int16_t{-1});
-    QVERIFY(main->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+    QVERIFY(main->findChild<QTimer*>(QStringLiteral("connectMenuTimer"))->isActive());
     QVERIFY(messenger.shown.isEmpty());
 
     messenger.answers.push_back(tessaly::comm::MessageAnswer::kYes);

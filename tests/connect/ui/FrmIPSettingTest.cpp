@@ -3,13 +3,13 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "app/ClickLabel.h"
 #include "comm/Comm.h"
 #include "comm/DeviceTypes.h"
 #include "connect/ui/FrmIPSetting.h"
 #include "connect/ui/FrmSelDevice.h"
 #include "protocol/SlotState.h"
 #include "support/RecordingMessenger.h"
+#include "widgets/ClickLabel.h"
 
 using namespace tessaly;
 
@@ -24,13 +24,14 @@ class FrmIPSettingTest : public QObject {
     slot_state.ip = {10, 1, 2, 3};
     connect::FrmIPSetting window(comm, slot_state, 0);
     QCOMPARE(window.windowTitle(), QStringLiteral("IP Settings (only USB mode)"));
-    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("LabelIP_3"))->text(), QStringLiteral("3"));
-    auto* last = window.findChild<QLineEdit*>(QStringLiteral("TextIPnew_3"));
+    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("currentIpLabel_3"))->text(),
+             QStringLiteral("3"));
+    auto* last = window.findChild<QLineEdit*>(QStringLiteral("newIpEdit_3"));
     QCOMPARE(last->text(), QStringLiteral("3"));
     last->clear();
     QTest::keyClicks(last, QStringLiteral("300"));
     QCOMPARE(last->text(), QStringLiteral("254"));
-    auto* first = window.findChild<QLineEdit*>(QStringLiteral("TextIPnew_0"));
+    auto* first = window.findChild<QLineEdit*>(QStringLiteral("newIpEdit_0"));
     QTest::keyClicks(first, QStringLiteral("x"));
     QCOMPARE(first->text(), QString());
   }
@@ -42,8 +43,8 @@ class FrmIPSettingTest : public QObject {
     protocol::SlotState slot_state;
     connect::FrmIPSetting window(comm, slot_state, 0);
     window.set_settle_ms(0);
-    window.findChild<QLineEdit*>(QStringLiteral("TextIPnew_2"))->setText(QStringLiteral("77"));
-    window.findChild<app::ClickLabel*>(QStringLiteral("LblBtn_0"))->Clicked();
+    window.findChild<QLineEdit*>(QStringLiteral("newIpEdit_2"))->setText(QStringLiteral("77"));
+    window.findChild<widgets::ClickLabel*>(QStringLiteral("saveButton"))->Clicked();
     QCOMPARE(messenger.shown.size(), 1);
     QCOMPARE(messenger.shown[0].text, QStringLiteral("       Are you sure?"));
     QCOMPARE(slot_state.ip[2], uint8_t{77});
@@ -54,13 +55,15 @@ class FrmIPSettingTest : public QObject {
     connect::FrmSelDevice window(comm::kType540S);
     QCOMPARE(window.windowTitle(), QStringLiteral("Select Device"));
     QCOMPARE(window.highlighted(), int16_t{3});
-    auto* option = window.findChild<QRadioButton*>(QStringLiteral("Option1_1"));
+    auto* option = window.findChild<QRadioButton*>(QStringLiteral("deviceTypeOption_1"));
     QCOMPARE(option->text(), comm::ModelName(1));
     option->click();
     QCOMPARE(window.highlighted(), int16_t{1});
     QVERIFY(!option->styleSheet().isEmpty());
-    QVERIFY(window.findChild<QRadioButton*>(QStringLiteral("Option1_3"))->styleSheet().isEmpty());
-    window.findChild<app::ClickLabel*>(QStringLiteral("LblBtnIP"))->Clicked();
+    QVERIFY(window.findChild<QRadioButton*>(QStringLiteral("deviceTypeOption_3"))
+                ->styleSheet()
+                .isEmpty());
+    window.findChild<widgets::ClickLabel*>(QStringLiteral("okButton"))->Clicked();
     QCOMPARE(window.demo_type(), int16_t{1});
   }
 };

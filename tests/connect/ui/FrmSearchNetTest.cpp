@@ -1,6 +1,7 @@
 #include <QTableWidget>
 #include <QTcpServer>
 #include <QtTest>
+#include <optional>
 
 #include "comm/Comm.h"
 #include "comm/DeviceTypes.h"
@@ -19,7 +20,7 @@ class FrmSearchNetTest : public QObject {
   struct Rig {
     test::RecordingMessenger messenger;
     comm::Comm comm{messenger};
-    connect::ConnectRuntime runtime{comm, QString()};
+    connect::ConnectRuntime runtime{comm};
     sim::SimHost sim;
     int keep_alive_starts = 0;
 
@@ -58,7 +59,12 @@ class FrmSearchNetTest : public QObject {
     rig.comm.state().ConnectionMode = comm::kLinkTcp;
     connect::TcpConnect tcp(rig.runtime.context);
     QVERIFY(tcp.Initialise());
-    QCOMPARE(tcp.Run({}), connect::ConnectOutcome::kDevicesListed);
+    std::optional<connect::ConnectOutcome> outcome;
+    QObject::connect(&tcp, &connect::TcpConnect::Finished,
+                     [&outcome](connect::ConnectOutcome ended) { outcome = ended; });
+    tcp.Start({});
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 10000);
+    QCOMPARE(*outcome, connect::ConnectOutcome::kDevicesListed);
     // The second device's link is gone and it no longer listens.
     rig.sim.Stop(1);
     rig.comm.tcp().Disconnect(1);
@@ -67,7 +73,7 @@ class FrmSearchNetTest : public QObject {
     QCOMPARE(window.windowTitle(), QStringLiteral("Device List"));
     QCOMPARE(window.grid()->rowCount(), 2);
     QVERIFY(rig.comm.state().OnlineMode);
-    window.Timer1Tick();
+    QTRY_VERIFY(!window.refreshing());
     QCOMPARE(rig.Row(window, 0), QStringLiteral("IP:127.0.0.10 - Stage left - On-line"));
     QCOMPARE(rig.Row(window, 1), QStringLiteral("IP:127.0.0.11 - RK-540 - Off-line"));
     QVERIFY(rig.comm.state().table.DeviceNeedsRead[1]);
@@ -82,7 +88,7 @@ class FrmSearchNetTest : public QObject {
     rig.comm.state().DemoType = comm::kTypeRl4800;
     connect::RunDemoSetup(rig.runtime.context);
     connect::FrmSearchNet window(rig.runtime.context, rig.Hooks());
-    window.Timer1Tick();
+    QTRY_VERIFY(!window.refreshing());
     QCOMPARE(window.grid()->rowCount(), 1);
     QCOMPARE(rig.Row(window, 0), QStringLiteral("USB - RL-4800 - Off-line"));
 
@@ -103,7 +109,7 @@ class FrmSearchNetTest : public QObject {
     connect::RunDemoSetup(rig.runtime.context);
     connect::FrmSearchNet window(rig.runtime.context, rig.Hooks());
     QCOMPARE(window.grid()->rowCount(), 5);
-    window.Timer1Tick();
+    QTRY_VERIFY(!window.refreshing());
     QCOMPARE(rig.Row(window, 4), QStringLiteral("IP:192.168.0.5 - RK-540 - Off-line"));
     rig.comm.SetRowText(2, QStringLiteral("changed"));
     QCOMPARE(rig.Row(window, 2), QStringLiteral("changed"));

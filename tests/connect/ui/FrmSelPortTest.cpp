@@ -24,7 +24,7 @@ class FrmSelPortTest : public QObject {
     connect::FrmSelPort window{runtime.context};
     Rig() { window.Load(); }
     QLineEdit* Range(int i) {
-      return window.findChild<QLineEdit*>(QStringLiteral("TextSeveralIP_%1").arg(i));
+      return window.findChild<QLineEdit*>(QStringLiteral("rangeAddressEdit_%1").arg(i));
     }
   };
 
@@ -64,7 +64,7 @@ class FrmSelPortTest : public QObject {
 
   void ComListAndNoneSelectsCom1() {
     Rig rig;
-    QComboBox* combo = rig.window.findChild<QComboBox*>(QStringLiteral("Combo1"));
+    QComboBox* combo = rig.window.findChild<QComboBox*>(QStringLiteral("comPortCombo"));
     QVERIFY(combo != nullptr);
     QCOMPARE(combo->count(), 65);
     QCOMPARE(combo->itemText(0), QStringLiteral("NONE"));
@@ -76,15 +76,16 @@ class FrmSelPortTest : public QObject {
     QCOMPARE(rig.comm.state().ComPort, int16_t{1});
     emit combo->activated(12);
     QCOMPARE(rig.comm.state().ComPort, int16_t{12});
-    auto* combo2 = rig.window.findChild<QComboBox*>(QStringLiteral("Combo2"));
+    auto* combo2 = rig.window.findChild<QComboBox*>(QStringLiteral("usbIdCombo"));
     QCOMPARE(combo2->count(), 33);
     QCOMPARE(combo2->itemText(32), QStringLiteral("32"));
   }
 
   void OkWithLettersInAnOctetWarnsAndKeepsTheWindowOpen() {
     Rig rig;
-    rig.window.findChild<QLineEdit*>(QStringLiteral("TextSngIP_2"))->setText(QStringLiteral("ab"));
-    rig.window.findChild<QPushButton*>(QStringLiteral("Command1_0"))->click();
+    rig.window.findChild<QLineEdit*>(QStringLiteral("singleAddressEdit_2"))
+        ->setText(QStringLiteral("ab"));
+    rig.window.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     QCOMPARE(rig.messenger.shown.size(), 1);
     QCOMPARE(rig.messenger.shown[0].title, QStringLiteral("Warning"));
     QVERIFY(!QFile::exists(rig.runtime.session.ConfigPath()));
@@ -93,14 +94,14 @@ class FrmSelPortTest : public QObject {
 
   void OkWritesTheRecordAndExitDoesNot() {
     Rig rig;
-    rig.window.findChild<QRadioButton*>(QStringLiteral("Option2_1"))->click();
+    rig.window.findChild<QRadioButton*>(QStringLiteral("transportOption_1"))->click();
     QCOMPARE(rig.comm.state().ConnectionMode, comm::kLinkTcp);
-    rig.window.findChild<QRadioButton*>(QStringLiteral("Option1_3"))->click();
+    rig.window.findChild<QRadioButton*>(QStringLiteral("deviceCountOption_3"))->click();
     for (int i = 0; i < 4; ++i) {
       rig.Range(i)->setText(QString::number(QList<int>{10, 0, 0, 10}[i]));
     }
     rig.Range(7)->setText(QStringLiteral("12"));
-    rig.window.findChild<QPushButton*>(QStringLiteral("Command1_0"))->click();
+    rig.window.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     QCOMPARE(rig.window.result(), int(QDialog::Accepted));
     QVERIFY(rig.runtime.session.SeveralAddresses);
     QVERIFY(!rig.runtime.session.PortSelectionCancelled);
@@ -111,7 +112,7 @@ class FrmSelPortTest : public QObject {
     QCOMPARE(written.range_end, (connect::Octets{10, 0, 0, 12}));
 
     Rig other;
-    other.window.findChild<QPushButton*>(QStringLiteral("Command1_1"))->click();
+    other.window.findChild<QPushButton*>(QStringLiteral("exitButton"))->click();
     QVERIFY(other.runtime.session.PortSelectionCancelled);
     QVERIFY(!QFile::exists(other.runtime.session.ConfigPath()));
   }

@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-namespace tessaly::app {
+namespace tessaly::widgets {
 
 // A label or picture that acts as a button: it reports a left click released over it.
 class ClickLabel : public QLabel {
@@ -18,4 +18,4 @@ class ClickLabel : public QLabel {
   void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-}  // namespace tessaly::app
+}  // namespace tessaly::widgets

@@ -1,8 +1,8 @@
-#include "app/ClickLabel.h"
+#include "widgets/ClickLabel.h"
 
 #include <QMouseEvent>
 
-namespace tessaly::app {
+namespace tessaly::widgets {
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
   // A press that is dragged off the label before release is no click.
@@ -12,4 +12,4 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
   QLabel::mouseReleaseEvent(event);
 }
 
-}  // namespace tessaly::app
+}  // namespace tessaly::widgets

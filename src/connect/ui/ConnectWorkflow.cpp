@@ -1,0 +1,87 @@
+#include "connect/ui/ConnectWorkflow.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTimer>
+
+#include "connect/DeviceList.h"
+#include "connect/ui/FrmConnect1.h"
+#include "connect/ui/FrmConnectTCP.h"
+#include "connect/ui/FrmSearchNet.h"
+#include "connect/ui/FrmSelPort.h"
+
+namespace tessaly::connect {
+namespace {
+constexpr int kConnectMenuPollMs = 1000;
+}
+
+ConnectWorkflow::ConnectWorkflow(comm::Comm& comm, Shell shell, QObject* parent)
+    : QObject(parent), comm_(comm), shell_(shell), runtime_(comm) {}
+
+void ConnectWorkflow::Configure(const QString& program_folder, const QString& demo_firmware,
+                                const QString& demo_second) {
+  runtime_.session.program_folder = program_folder;
+  if (!demo_firmware.isEmpty()) runtime_.session.DemoFirmwareVersion = demo_firmware;
+  if (!demo_second.isEmpty()) runtime_.session.DemoSecondVersion = demo_second;
+}
+
+ConnectWorkflow::Begun ConnectWorkflow::Begin() {
+  comm_.state().ReportLinkLoss = false;
+  FrmSelPort selection(runtime_.context, shell_.window);
+  if (!selection.Load()) return Begun::kFatal;
+  selection.exec();
+  if (runtime_.session.PortSelectionCancelled) return Begun::kCancelled;
+
+  QDialog* window = nullptr;
+  if (comm_.state().ConnectionMode == comm::kLinkTcp) {
+    auto* tcp = new FrmConnectTCP(runtime_.context, shell_.window);
+    connect(tcp, &FrmConnectTCP::Finished, this, &ConnectWorkflow::OnConnectFinished);
+    window = tcp;
+  } else {
+    runtime_.session.scan_summary.clear();
+    runtime_.session.scan_details.clear();
+    auto* usb = new FrmConnect1(runtime_.context, shell_.window);
+    connect(usb, &FrmConnect1::Finished, this, &ConnectWorkflow::OnConnectFinished);
+    window = usb;
+  }
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+  return Begun::kConnecting;
+}
+
+void ConnectWorkflow::OnConnectFinished(ConnectOutcome outcome) {
+  if (outcome == ConnectOutcome::kDevicesListed || outcome == ConnectOutcome::kDemo) {
+    ShowDeviceList();
+  }
+}
+
+void ConnectWorkflow::ShowDeviceList() {
+  FrmSearchNet::Hooks hooks;
+  QTimer* keep_alive = shell_.keep_alive_timer;
+  QTimer* menu = shell_.connect_menu_timer;
+  hooks.keep_alive_running = [keep_alive] {
+    return keep_alive != nullptr && keep_alive->isActive();
+  };
+  hooks.start_keep_alive = [keep_alive] {
+    if (keep_alive != nullptr) keep_alive->start(kKeepAliveFirstMs);
+  };
+  hooks.restart_menu_timer = [menu] {
+    if (menu != nullptr) menu->start(kConnectMenuPollMs);
+  };
+  hooks.show_editor = [this](int slot) {
+    if (open_editor_) open_editor_(slot);
+  };
+  if (!open_editor_) hooks.show_editor = nullptr;
+  auto* list = new FrmSearchNet(runtime_.context, hooks);
+  QWidget* shown = list;
+  if (shell_.mdi_area != nullptr) {
+    QMdiSubWindow* frame = shell_.mdi_area->addSubWindow(list);
+    frame->show();
+    shown = frame;
+  } else {
+    list->show();
+  }
+  emit DeviceListShown(shown);
+}
+
+}  // namespace tessaly::connect

@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QTableWidget>
 #include <QTcpServer>
 #include <QtTest>
@@ -72,6 +73,9 @@ class FrmSearchNetTest : public QObject {
     connect::FrmSearchNet window(rig.runtime.context, rig.Hooks());
     QCOMPARE(window.windowTitle(), QStringLiteral("Device List"));
     QCOMPARE(window.grid()->rowCount(), 2);
+    auto* summary = window.findChild<QLabel*>(QStringLiteral("scanSummaryLabel"));
+    QCOMPARE(summary->text(), QStringLiteral("2 devices found"));
+    QVERIFY(summary->toolTip().contains(QStringLiteral("127.0.0.11: answered, slot 1")));
     QVERIFY(rig.comm.state().OnlineMode);
     QTRY_VERIFY(!window.refreshing());
     QCOMPARE(rig.Row(window, 0), QStringLiteral("IP:127.0.0.10 - Stage left - On-line"));

@@ -13,6 +13,7 @@
 
 #include "app/AppState.h"
 #include "app/FrmVersion.h"
+#include "connect/DeviceList.h"
 #include "connect/ui/ConnectWorkflow.h"
 
 namespace tessaly::app {
@@ -121,7 +122,7 @@ void MDIFrmMain::OnConnectMenuTimer() {
   if (menu->isEnabled() != available) menu->setEnabled(available);
 }
 
-void MDIFrmMain::StartKeepAlive() { keep_alive_timer_->start(kKeepAliveFirstMs); }
+void MDIFrmMain::StartKeepAlive() { keep_alive_timer_->start(connect::kKeepAliveFirstMs); }
 
 void MDIFrmMain::OnKeepAliveTimer() {
   const comm::CommState& cs = state_.comm_state();

@@ -19,7 +19,6 @@ namespace tessaly::app {
 class AppState;
 
 inline constexpr int kConnectMenuPollMs = 1000;
-inline constexpr int kKeepAliveFirstMs = 4000;
 inline constexpr int kKeepAliveMs = 1000;
 // Once the program is ending the keep-alive must not come back before the links are closed.
 inline constexpr int kKeepAliveParkedMs = 10000;

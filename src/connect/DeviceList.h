@@ -16,6 +16,7 @@ inline constexpr const char* kAlreadyOpenText = "The window is already open";
 inline constexpr const char* kAlreadyOpenTitle = "Edit window";
 inline constexpr int kRowPauseMs = 50;
 inline constexpr int kIdentifyPauseMs = 50;
+// The first keep-alive round waits longer, the following ones come every second.
 inline constexpr int kKeepAliveFirstMs = 4000;
 
 // "USB - <name> - On-line" or "IP:<address> - <name> - Off-line".

@@ -11,10 +11,6 @@
 #include "connect/ui/FrmSelPort.h"
 
 namespace tessaly::connect {
-namespace {
-constexpr int kConnectMenuPollMs = 1000;
-}
-
 ConnectWorkflow::ConnectWorkflow(comm::Comm& comm, Shell shell, QObject* parent)
     : QObject(parent), comm_(comm), shell_(shell), runtime_(comm) {}
 
@@ -66,12 +62,9 @@ void ConnectWorkflow::ShowDeviceList() {
     if (keep_alive != nullptr) keep_alive->start(kKeepAliveFirstMs);
   };
   hooks.restart_menu_timer = [menu] {
-    if (menu != nullptr) menu->start(kConnectMenuPollMs);
+    if (menu != nullptr) menu->start();  // at the interval the shell gave it
   };
-  hooks.show_editor = [this](int slot) {
-    if (open_editor_) open_editor_(slot);
-  };
-  if (!open_editor_) hooks.show_editor = nullptr;
+  hooks.show_editor = open_editor_;
   auto* list = new FrmSearchNet(runtime_.context, hooks);
   QWidget* shown = list;
   if (shell_.mdi_area != nullptr) {

@@ -6,7 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "connect/AddressRules.h"
@@ -109,10 +109,12 @@ void FrmIPSetting::Save() {
       reject();
       return;
     case IpSaveResult::kSaved:
-      // The device needs a moment to take its new address.
-      QThread::msleep(static_cast<unsigned long>(settle_ms_));
-      unsetCursor();
-      accept();
+      // The device needs a moment to take its new address; the window waits without input.
+      setEnabled(false);
+      QTimer::singleShot(settle_ms_, this, [this] {
+        unsetCursor();
+        accept();
+      });
       return;
   }
 }

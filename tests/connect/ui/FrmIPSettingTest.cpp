@@ -48,7 +48,7 @@ class FrmIPSettingTest : public QObject {
     QCOMPARE(messenger.shown.size(), 1);
     QCOMPARE(messenger.shown[0].text, QStringLiteral("       Are you sure?"));
     QCOMPARE(slot_state.ip[2], uint8_t{77});
-    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QTRY_COMPARE(window.result(), int(QDialog::Accepted));
   }
 
   void SelDeviceStartsOnThePresetAndReturnsTheChoice() {

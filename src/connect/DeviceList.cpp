@@ -116,6 +116,15 @@ bool DeviceList::Relink(int slot) {
 
   bool answered = false;
   for (int attempt = 0; attempt < kProbeAttempts && !answered; ++attempt) {
+    // Over TCP/IP the retry gets a fresh connection, so a late answer to the first probe cannot
+    // pass for the answer to the second.
+    if (attempt > 0 && state.ConnectionMode == comm::kLinkTcp) {
+      comm.tcp().Disconnect(slot);
+      if (comm.tcp().Connect(slot, state.table[slot].IpAddress, comm.device_port(),
+                             kConnectWaitMs) != 0) {
+        break;
+      }
+    }
     answered = comm.ProbeDevice(slot);
   }
   if (!answered) {

@@ -93,6 +93,16 @@ TEST(DeviceListTest, SilentDeviceIsReportedDisconnectedAndMarkedOffline) {
             (QList<uint8_t>{comm::kCmdProbeA, comm::kCmdProbeA}));
 }
 
+// Each probe's answer comes after its 400 ms: the retry must not take the first one's.
+TEST(DeviceListTest, LateDeviceIsNotTakenForAnAnsweringOne) {
+  test::ConnectRig rig;
+  const int index = ConnectOne(rig, comm::kType540S);
+  rig.device(index)->SetDelayMs(450);
+  DeviceList list(rig.context);
+  EXPECT_EQ(list.OpenDevice(0, {}).outcome, OpenOutcome::kDisconnected);
+  EXPECT_EQ(rig.comm.state().row_text[0], QStringLiteral("IP:127.0.0.10 - Foyer - Off-line"));
+}
+
 TEST(DeviceListTest, FailedReadOutNamesItsStepAndLeavesTheRowOffline) {
   test::ConnectRig rig;
   const int index = ConnectOne(rig, comm::kTypeRk540);

@@ -54,7 +54,7 @@ void BM_FullReadOut540S(benchmark::State& state) {
   }
   comm.tcp_slots()->SetLocalAddresses({QStringLiteral("192.168.1.5")});
   runtime.session.config.single = {127, 0, 0, 10};
-  comm.state().ConnectionMode = comm::kLinkTcp;
+  comm.state().connection_mode = comm::kLinkTcp;
   connect::TcpConnect tcp(runtime.context);
   auto outcome = connect::ConnectOutcome::kCancelled;
   if (tcp.Initialise()) {
@@ -67,7 +67,7 @@ void BM_FullReadOut540S(benchmark::State& state) {
     tcp.Start({});
     if (outcome == connect::ConnectOutcome::kCancelled) loop.exec();
   }
-  if (outcome != connect::ConnectOutcome::kDevicesListed || comm.state().LastSlot != 0) {
+  if (outcome != connect::ConnectOutcome::kDevicesListed || comm.state().last_slot != 0) {
     state.SkipWithError("device not connected");
     return;
   }

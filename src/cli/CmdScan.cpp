@@ -48,7 +48,7 @@ Outcome RunScan(Session& session, const QStringList& args) {
   if (!addresses) return Outcome::Usage(error);
 
   comm::Comm& comm = session.comm();
-  comm.state().ConnectionMode = comm::kLinkTcp;
+  comm.state().connection_mode = comm::kLinkTcp;
   connect::ResetTcpSlots(comm.state());
   if (comm.tcp().Initialise(comm::kSlotCount) != 0) {
     return Outcome::Device(QStringLiteral("The TCP connections could not be set up."));

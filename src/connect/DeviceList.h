@@ -47,7 +47,7 @@ class DeviceList {
  public:
   explicit DeviceList(ConnectContext& context);
 
-  int RowCount() const { return context_.comm.state().LastSlot + 1; }
+  int RowCount() const { return context_.comm.state().last_slot + 1; }
 
   // Window load: on-line mode starts.
   void Load();

@@ -42,7 +42,7 @@ bool TcpConnect::Initialise() {
 }
 
 void TcpConnect::Cancel() {
-  context_.session.ScanCancelled = true;
+  context_.session.scan_cancelled = true;
   discovery_.Cancel();
 }
 
@@ -52,13 +52,13 @@ ConnectOutcome TcpConnect::AskDemo(const char* question) {
       {comm::MessageIcon::kQuestion, QString::fromLatin1(kDemoQuestionTitle),
        QString::fromLatin1(question), comm::MessageButtons::kYesNo});
   if (answer != comm::MessageAnswer::kYes) return ConnectOutcome::kStayOffline;
-  state.CommSuspended = true;
+  state.comm_suspended = true;
   RunDemoSetup(context_);
   return ConnectOutcome::kDemo;
 }
 
 void TcpConnect::Start(const ConnectHooks& hooks) {
-  context_.session.ScanCancelled = false;
+  context_.session.scan_cancelled = false;
   context_.session.scan_summary.clear();
   context_.session.scan_details.clear();
   ResetTcpSlots(context_.comm.state());
@@ -70,12 +70,12 @@ void TcpConnect::Start(const ConnectHooks& hooks) {
     emit Finished(AskDemo(kNoNetworkQuestion));
     return;
   }
-  scanned_ = BuildAddressList(context_.session.config, context_.session.SeveralAddresses);
+  scanned_ = BuildAddressList(context_.session.config, context_.session.several_addresses);
   discovery_.Start(scanned_, hooks);
 }
 
 void TcpConnect::OnDiscoveryFinished(const DiscoveryReport& report) {
-  if (context_.session.ScanCancelled) return;
+  if (context_.session.scan_cancelled) return;
   const bool none_accepted =
       std::none_of(report.addresses.begin(), report.addresses.end(), [](const AddressReport& a) {
         return a.outcome != AddressOutcome::kRefused && a.outcome != AddressOutcome::kTimedOut;

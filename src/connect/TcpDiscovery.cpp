@@ -60,10 +60,10 @@ QString DiscoveryReport::Details() const {
 }
 
 void ResetTcpSlots(comm::CommState& state) {
-  state.LastSlot = -1;
+  state.last_slot = -1;
   for (int slot = comm::kFirstSlot; slot <= comm::kLastSlot; ++slot) {
     state.table.ResetSlot(slot);
-    state.table[slot].IpAddress = QStringLiteral("192.168.0.%1").arg(slot + kResetAddressBase);
+    state.table[slot].ip_address = QStringLiteral("192.168.0.%1").arg(slot + kResetAddressBase);
   }
 }
 
@@ -108,37 +108,37 @@ void TcpDiscovery::OnScanFinished(const QList<comm::ScanAnswer>& answers) {
 
 bool TcpDiscovery::ConnectAndProbe(int slot, const QString& address) {
   comm::CommState& state = comm_.state();
-  state.TransferLock = false;
-  state.CommReady = true;
+  state.transfer_lock = false;
+  state.comm_ready = true;
   // A fresh connection per attempt: a late answer to the first probe cannot pass for the second.
   if (comm_.tcp().IsConnected(slot)) comm_.tcp().Disconnect(slot);
   if (comm_.tcp().Connect(slot, address, comm_.device_port(), kConnectWaitMs) != 0) return false;
   // Types 0 and 3 share the probe command every network device answers.
-  state.table.DeviceType[static_cast<size_t>(slot)] = comm::kTypeRk540;
+  state.table.device_type[static_cast<size_t>(slot)] = comm::kTypeRk540;
   return comm_.ProbeDevice(slot);
 }
 
 void TcpDiscovery::Register(int slot, const QString& address) {
   comm::CommState& state = comm_.state();
   comm::DeviceTable& table = state.table;
-  state.CommSuspended = false;
-  state.LastSlot = static_cast<int16_t>(slot);
+  state.comm_suspended = false;
+  state.last_slot = static_cast<int16_t>(slot);
   comm::DeviceTable::Found found;
   found.link_kind = comm::kLinkTcp;
   found.ip_address = address;
   found.device_id = static_cast<int16_t>(slot);
-  found.device_type = table.DeviceType[static_cast<size_t>(slot)];
+  found.device_type = table.device_type[static_cast<size_t>(slot)];
   table.Register(slot, found);
 
   comm::Params identify{};
-  identify[7] = static_cast<uint8_t>(state.ConnectionMode);
+  identify[7] = static_cast<uint8_t>(state.connection_mode);
   (void)Exchange(comm_, slot, comm::kCmdIdentify, identify);  // sets the type from byte 8
 
   hooks_.Progress(0, 1);
-  table.DeviceRow[static_cast<size_t>(slot)] = static_cast<int16_t>(slot);
-  table.DeviceName[static_cast<size_t>(slot)].clear();
+  table.device_row[static_cast<size_t>(slot)] = static_cast<int16_t>(slot);
+  table.device_name[static_cast<size_t>(slot)].clear();
   if (ReadMemory(comm_, slot, comm::kCmdReadSettings, 0, kNameLength)) {
-    table.DeviceName[static_cast<size_t>(slot)] = NameFromReply(state);
+    table.device_name[static_cast<size_t>(slot)] = NameFromReply(state);
   }
   hooks_.Progress(1, 1);
 }

@@ -33,9 +33,9 @@ struct SlotState {
   std::array<uint8_t, kOutputCount> speaker_drive{1, 1, 1};
 
   // Channel linking: family A links its two inputs with one flag; outputs (and every family B
-  // channel) take part through LinkMember.
-  uint8_t InputLinkOn = 0;
-  std::array<uint8_t, kMaxChannels> LinkMember{};
+  // channel) take part through link_member.
+  uint8_t input_link_on = 0;
+  std::array<uint8_t, kMaxChannels> link_member{};
 
   uint8_t noise_type = 0;    // 0 "White Noise", 1 "Pink Noise"
   uint8_t noise_level = 0;   // 0..40, shown as level - 40 dB

@@ -5,10 +5,10 @@
 #include <QTimer>
 
 #include "connect/DeviceList.h"
-#include "connect/ui/FrmConnect1.h"
-#include "connect/ui/FrmConnectTCP.h"
-#include "connect/ui/FrmSearchNet.h"
-#include "connect/ui/FrmSelPort.h"
+#include "connect/ui/UsbConnectDialog.h"
+#include "connect/ui/TcpConnectDialog.h"
+#include "connect/ui/DeviceListWindow.h"
+#include "connect/ui/PortSelectionDialog.h"
 
 namespace tessaly::connect {
 ConnectWorkflow::ConnectWorkflow(comm::Comm& comm, Shell shell, QObject* parent)
@@ -17,27 +17,27 @@ ConnectWorkflow::ConnectWorkflow(comm::Comm& comm, Shell shell, QObject* parent)
 void ConnectWorkflow::Configure(const QString& program_folder, const QString& demo_firmware,
                                 const QString& demo_second) {
   runtime_.session.program_folder = program_folder;
-  if (!demo_firmware.isEmpty()) runtime_.session.DemoFirmwareVersion = demo_firmware;
-  if (!demo_second.isEmpty()) runtime_.session.DemoSecondVersion = demo_second;
+  if (!demo_firmware.isEmpty()) runtime_.session.demo_firmware_version = demo_firmware;
+  if (!demo_second.isEmpty()) runtime_.session.demo_second_version = demo_second;
 }
 
 ConnectWorkflow::Begun ConnectWorkflow::Begin() {
-  comm_.state().ReportLinkLoss = false;
-  FrmSelPort selection(runtime_.context, shell_.window);
+  comm_.state().report_link_loss = false;
+  PortSelectionDialog selection(runtime_.context, shell_.window);
   if (!selection.Load()) return Begun::kFatal;
   selection.exec();
-  if (runtime_.session.PortSelectionCancelled) return Begun::kCancelled;
+  if (runtime_.session.port_selection_cancelled) return Begun::kCancelled;
 
   QDialog* window = nullptr;
-  if (comm_.state().ConnectionMode == comm::kLinkTcp) {
-    auto* tcp = new FrmConnectTCP(runtime_.context, shell_.window);
-    connect(tcp, &FrmConnectTCP::Finished, this, &ConnectWorkflow::OnConnectFinished);
+  if (comm_.state().connection_mode == comm::kLinkTcp) {
+    auto* tcp = new TcpConnectDialog(runtime_.context, shell_.window);
+    connect(tcp, &TcpConnectDialog::Finished, this, &ConnectWorkflow::OnConnectFinished);
     window = tcp;
   } else {
     runtime_.session.scan_summary.clear();
     runtime_.session.scan_details.clear();
-    auto* usb = new FrmConnect1(runtime_.context, shell_.window);
-    connect(usb, &FrmConnect1::Finished, this, &ConnectWorkflow::OnConnectFinished);
+    auto* usb = new UsbConnectDialog(runtime_.context, shell_.window);
+    connect(usb, &UsbConnectDialog::Finished, this, &ConnectWorkflow::OnConnectFinished);
     window = usb;
   }
   window->setAttribute(Qt::WA_DeleteOnClose);
@@ -52,7 +52,7 @@ void ConnectWorkflow::OnConnectFinished(ConnectOutcome outcome) {
 }
 
 void ConnectWorkflow::ShowDeviceList() {
-  FrmSearchNet::Hooks hooks;
+  DeviceListWindow::Hooks hooks;
   QTimer* keep_alive = shell_.keep_alive_timer;
   QTimer* menu = shell_.connect_menu_timer;
   hooks.keep_alive_running = [keep_alive] {
@@ -65,7 +65,7 @@ void ConnectWorkflow::ShowDeviceList() {
     if (menu != nullptr) menu->start();  // at the interval the shell gave it
   };
   hooks.show_editor = open_editor_;
-  auto* list = new FrmSearchNet(runtime_.context, hooks);
+  auto* list = new DeviceListWindow(runtime_.context, hooks);
   QWidget* shown = list;
   if (shell_.mdi_area != nullptr) {
     QMdiSubWindow* frame = shell_.mdi_area->addSubWindow(list);

@@ -49,14 +49,14 @@ void ValueEdit::keyPressEvent(QKeyEvent* event) {
     return;
   }
   const QChar key = typed.front();
-  if (key.isDigit() && key.unicode() < 128) {
-    QLineEdit::keyPressEvent(event);
-  } else if (key == u',' || key == u'.') {
+  const bool digit = key.isDigit() && key.unicode() < 128;
+  const bool sign = key == u'-' || key == u'+';
+  if (key == u',' || key == u'.') {
     insert(decimal_comma_ ? QStringLiteral(",") : QStringLiteral("."));
+  } else if (digit || (sign && rules_ == KeyRules::kNumber)) {
+    QLineEdit::keyPressEvent(event);
   } else if (rules_ == KeyRules::kDelay) {
     insert(QStringLiteral(" "));
-  } else if (key == u'-' || key == u'+') {
-    QLineEdit::keyPressEvent(event);
   } else {
     insert(QStringLiteral("?"));
     emit keyRefused();

@@ -22,7 +22,10 @@ void PaintReadout(QPainter& painter, const QRectF& square, const QPalette& palet
   font.setPointSizeF(std::max(6.0, font.pointSizeF() * 0.85));
   painter.setFont(font);
   const QFontMetricsF metrics(font);
-  const double width = metrics.horizontalAdvance(text) + 8.0 * scale;
+  const double margin = 4.0 * scale;
+  // A long text keeps to the knob rather than being cut at the widget's edge.
+  const double width = std::min(metrics.horizontalAdvance(text) + 2.0 * margin, square.width());
+  const QString shown = metrics.elidedText(text, Qt::ElideRight, width - margin);
   const double height = metrics.height() + 2.0 * scale;
   const QRectF box(square.center().x() - width / 2.0, square.bottom() - height, width, height);
   QColor fill = palette.color(group, QPalette::ToolTipBase);
@@ -31,7 +34,7 @@ void PaintReadout(QPainter& painter, const QRectF& square, const QPalette& palet
   painter.setBrush(fill);
   painter.drawRoundedRect(box, 3.0 * scale, 3.0 * scale);
   painter.setPen(palette.color(group, QPalette::ToolTipText));
-  painter.drawText(box, Qt::AlignCenter, text);
+  painter.drawText(box, Qt::AlignCenter, shown);
 }
 }  // namespace
 

@@ -57,7 +57,7 @@ int main(int argc, char* argv[]) {
 
   QWidget strip;
   auto* grid = new QGridLayout(&strip);
-  AddColumn(*grid, 0, QStringLiteral("min"), 0, false, true);
+  AddColumn(*grid, 0, QStringLiteral("min"), 0, true, true);
   AddColumn(*grid, 1, QStringLiteral("-12 dB"), 96, false, true);
   AddColumn(*grid, 2, QStringLiteral("0 dB"), 120, true, true);
   AddColumn(*grid, 3, QStringLiteral("+6 dB"), 132, true, true);

@@ -6,9 +6,11 @@
 #include "app/MainWindow.h"
 #include "app/QtMessenger.h"
 #include "app/SplashScreen.h"
+#include "widgets/Theme.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  tessaly::widgets::ApplyTheme(app);
   QApplication::setApplicationName(QStringLiteral("Tessaly"));
   QApplication::setApplicationVersion(QLatin1String(tessaly::app::kSoftwareVersion));
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QLineEdit>
+
+namespace tessaly::widgets {
+
+// A one-line box for typing a value. It filters keys as it goes and hands the text to its owner
+// on Enter; reading, clamping and refusing the value are the owner's business.
+class ValueEdit : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  enum class KeyRules {
+    // Digits, signs and the decimal separator; any other character is refused and shown as "?".
+    kNumber,
+    // Digits, blanks and the decimal separator; any other character quietly becomes a blank.
+    kDelay,
+  };
+
+  explicit ValueEdit(QWidget* parent = nullptr);
+
+  void setKeyRules(KeyRules rules) { rules_ = rules; }
+  KeyRules keyRules() const { return rules_; }
+  // Both "," and "." type the separator the locale writes.
+  void setDecimalComma(bool comma) { decimal_comma_ = comma; }
+  bool decimalComma() const { return decimal_comma_; }
+
+ signals:
+  void textCommitted(const QString& text);
+  // A key the box does not take was turned into "?"; the owner tells the user.
+  void keyRefused();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  KeyRules rules_ = KeyRules::kNumber;
+  bool decimal_comma_ = false;
+};
+
+}  // namespace tessaly::widgets

@@ -19,6 +19,7 @@ Options:
   --json                print results as JSON (see below)
   --trace               print every packet sent ("> ") and received ("< ") in hex on stderr
   --help                this text; "tessaly-cli help set" lists the parameters
+  --version             print the program's version
 
 Commands:
   scan FIRST LAST             scan addresses FIRST..LAST (same first three octets) on the

@@ -6,6 +6,7 @@ namespace {
 
 constexpr const char* kUsage =
     R"(Usage: tessaly-cli [--tcp ADDRESS[:PORT] | --com N] [--type T] [--json] [--trace] COMMAND ...
+       tessaly-cli [options] [--keep-going] batch FILE
 
 Drives Tessaly devices through the same core as the editor: every packet is the one the editor
 would send for the same action.
@@ -19,6 +20,7 @@ Options:
   --json                print results as JSON (see below)
   --trace               print every packet sent ("> ") and received ("< ") in hex on stderr
   --help                this text; "tessaly-cli help set" lists the parameters
+  --keep-going          batch: run every line even after one failed
   --version             print the program's version
 
 Commands:
@@ -33,6 +35,11 @@ Commands:
   send COMMAND [P1 ... P8]    one raw exchange (bytes in decimal or 0x hex); prints the reply
   curve CHANNEL [--csv]       the channel's magnitude response as the graph draws it: one line
                               per point of the 1584-point grid, "HZ DB" (CSV with --csv)
+  batch FILE                  the commands of FILE (- for stdin), one per line with its words as
+                              on this command line (double quotes group words, "#" starts a
+                              comment), over one connection and one read-out, each command's
+                              output in order; stops at the first failing line with that line's
+                              exit status unless --keep-going (then the first failure's status)
 
 Channels are named as the editor shows them (InL InR Left Right Sub; In1L In1R In2L In2R Left
 Right Sub on the 540S) or given by number from 0.

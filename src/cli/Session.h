@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "cli/CliMessenger.h"
 #include "cli/CliOptions.h"
@@ -49,11 +50,14 @@ class Session {
   quint16 device_port() const { return comm_.device_port(); }
   int device_type() const;
 
+  // Each step below runs once per session: a batch of commands shares one connection and one
+  // read-out, and a step that failed gives the same answer again without a second try.
+  //
   // Reaches the device of --tcp or --com in slot 0: link, probe and identify (skipped with
   // --type), then its name.
   Outcome Open();
   // The device read-out the device list runs before an editor opens.
-  Outcome ReadOut(connect::ReadoutResult* result = nullptr);
+  Outcome ReadOut();
   // Read-out, then the whole-image display an editor runs when it opens a device: slot state and
   // curves in line with the image, nothing sent. Afterwards a lost reply counts as a failure.
   Outcome PrepareEditor();
@@ -64,6 +68,9 @@ class Session {
   QString Where() const;
 
  private:
+  Outcome OpenOnce();
+  Outcome ReadOutOnce();
+  Outcome PrepareEditorOnce();
   Outcome OpenTcp();
   Outcome OpenCom();
   Outcome Identify();
@@ -84,6 +91,9 @@ class Session {
   protocol::ModLinking linking_;
   graph::ModGraph graph_;
   programs::WholeProgram whole_program_;
+  std::optional<Outcome> opened_;
+  std::optional<Outcome> read_;
+  std::optional<Outcome> prepared_;
 };
 
 // The read-out step's name as a user reads it: "program image", "versions", ...

@@ -128,8 +128,8 @@ ParseResult ParameterDescriptor::Parse(QStringView text, const ParseOptions& opt
     case ValueKind::kAction: {
       bool is_number = false;
       const int number = text.trimmed().toInt(&is_number, 10);
-      if (is_number) {
-        if (number >= minimum && number <= maximum) index = number;
+      if (is_number && number >= minimum && number <= maximum) {
+        index = number;
         break;
       }
       const QString wanted = Folded(text);
@@ -197,7 +197,9 @@ int ParameterDescriptor::IndexFromSlider(int position) const {
 int ParameterDescriptor::KnobTop(int index) const {
   if (!knob) return 0;
   const int span = maximum - minimum;
-  return knob->upper + (SliderPosition(index) - 1) * knob->length / std::max(span, 1);
+  // Rounded up, so that the whole-twip top reads back as the same index.
+  const int divisor = std::max(span, 1);
+  return knob->upper + ((SliderPosition(index) - 1) * knob->length + divisor - 1) / divisor;
 }
 
 int ParameterDescriptor::IndexFromKnob(int top) const {

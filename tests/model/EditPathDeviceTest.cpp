@@ -281,5 +281,16 @@ TEST(EditPathUndo, GestureIsOneEntryAndAFailedUndoStaysPut) {
   EXPECT_FALSE(undo.CanRedo());
 }
 
+TEST(EditPathHeld, TransferLockWritesTheRecordAndSendsNothing) {
+  Rig rig(kA);
+  const int received = rig.device().ReceivedCount();
+  rig.comm_.state().TransferLock = true;
+  const EditOutcome out = rig.Set("gain", 0, -1, "-6");
+  rig.comm_.state().TransferLock = false;
+  EXPECT_EQ(out.status, EditStatus::kHeld);
+  EXPECT_EQ(rig.path.Index({kSlot, FindParameter(u"gain"), 0}), 108);
+  EXPECT_EQ(rig.device().ReceivedCount(), received);
+}
+
 }  // namespace
 }  // namespace tessaly::model

@@ -78,7 +78,8 @@ struct ParameterDescriptor {
   protocol::ScaleKind scale = protocol::ScaleKind::kGain;  // kScale only
   QStringList captions;                                    // kChoice (and kSwitch: "off", "on")
   QList<QStringList> aliases;                              // extra accepted words per caption
-  int minimum = 0;                                         // index range and step
+  QStringList family_b_captions;  // when family B names the choices otherwise
+  int minimum = 0;                // index range and step
   int maximum = 0;
   int step = 1;
   QString unit;  // "dB", "ms", "Hz"; empty for none

@@ -1,9 +1,11 @@
 #include <QFile>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTextStream>
 #include <cstdio>
 
 #include "cli/Commands.h"
+#include "model/EditPath.h"
 
 namespace tessaly::cli {
 namespace {
@@ -18,6 +20,31 @@ QStringList LineWords(const QString& line) {
     if (line[end] == QLatin1Char('#') && !quoted) break;
   }
   return QProcess::splitCommand(QStringView(line).left(end));
+}
+
+// "undo" or "redo" of the last edit through the slot's undo stack: "undo Gain Left -6 dB".
+Outcome RunUndo(Session& session, bool redo) {
+  model::UndoStack& stack = session.edit_path().Undo(kCliSlot);
+  const QString word = redo ? QStringLiteral("redo") : QStringLiteral("undo");
+  if (redo ? !stack.CanRedo() : !stack.CanUndo()) {
+    return Outcome::Usage(QStringLiteral("There is no edit to %1.").arg(word));
+  }
+  const QString text = redo ? stack.RedoText() : stack.UndoText();
+  const model::EditOutcome outcome = redo ? stack.RedoLast() : stack.UndoLast();
+  if (outcome.status != model::EditStatus::kDone) {
+    return Outcome::Device(outcome.reason.isEmpty()
+                               ? QStringLiteral("The %1 of \"%2\" was not sent.").arg(word, text)
+                               : outcome.reason);
+  }
+  CliOutput& out = session.output();
+  if (out.json()) {
+    QJsonObject object;
+    object[word] = text;
+    out.Json(object);
+  } else {
+    out.Line(word + QLatin1Char(' ') + text);
+  }
+  return Outcome::Ok();
 }
 
 // Commands that would leave the batch's one connection or start another batch.
@@ -52,7 +79,10 @@ Outcome RunBatch(Session& session, const QStringList& args) {
     const QStringList words = LineWords(line);
     if (words.isEmpty()) continue;
     Outcome outcome;
-    if (RunsOutsideTheConnection(words[0])) {
+    if (words.size() == 1 &&
+        (words[0] == QLatin1String("undo") || words[0] == QLatin1String("redo"))) {
+      outcome = RunUndo(session, words[0] == QLatin1String("redo"));
+    } else if (RunsOutsideTheConnection(words[0])) {
       outcome = Outcome::Usage(QStringLiteral("%1 cannot run inside a batch.").arg(words[0]));
     } else {
       outcome = RunCommandWords(session, words[0], words.mid(1));

@@ -10,6 +10,7 @@ Outcome RunCommandWords(Session& session, const QString& command, const QStringL
       {QStringLiteral("scan"), RunScan},       {QStringLiteral("identify"), RunIdentify},
       {QStringLiteral("readout"), RunReadout}, {QStringLiteral("set"), RunSet},
       {QStringLiteral("send"), RunSend},       {QStringLiteral("curve"), RunCurve},
+      {QStringLiteral("get"), RunGet},         {QStringLiteral("params"), RunParams},
       {QStringLiteral("help"), RunHelp},       {QStringLiteral("batch"), RunBatch},
   };
   const auto it = kCommands.find(command);

@@ -15,6 +15,8 @@ Outcome RunSet(Session& session, const QStringList& args);
 Outcome RunSend(Session& session, const QStringList& args);
 Outcome RunCurve(Session& session, const QStringList& args);
 Outcome RunHelp(Session& session, const QStringList& args);
+Outcome RunGet(Session& session, const QStringList& args);
+Outcome RunParams(Session& session, const QStringList& args);
 Outcome RunBatch(Session& session, const QStringList& args);
 
 // Runs one command by name; unknown commands are a usage error.

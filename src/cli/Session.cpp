@@ -48,8 +48,8 @@ Session::Session(const CliOptions& options, CliOutput& output)
       family_a_(store_),
       family_b_(store_),
       dispatcher_(store_, family_a_, family_b_),
-      linking_(store_, dispatcher_),
       graph_(store_),
+      edit_path_(store_, graph_, dispatcher_),
       whole_program_(store_, dispatcher_, graph_, names_) {
   if (options_.port) comm_.set_device_port(*options_.port);
   if (options_.trace) {

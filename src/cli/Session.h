@@ -12,10 +12,10 @@
 #include "connect/ConnectSession.h"
 #include "connect/DeviceReadout.h"
 #include "graph/ModGraph.h"
+#include "model/EditPath.h"
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
 #include "programs/WholeProgram.h"
-#include "protocol/ModLinking.h"
 #include "protocol/ModRK_540.h"
 #include "protocol/ModRLX2xxP.h"
 #include "protocol/ProgramStore.h"
@@ -43,9 +43,8 @@ class Session {
   programs::ProgramNames& names() { return names_; }
   programs::SleepTable& sleep() { return sleep_; }
   protocol::Dispatcher& dispatcher() { return dispatcher_; }
-  protocol::ModLinking& linking() { return linking_; }
-  protocol::ModRK_540& family_b() { return family_b_; }
   graph::ModGraph& graph() { return graph_; }
+  model::EditPath& edit_path() { return edit_path_; }
 
   quint16 device_port() const { return comm_.device_port(); }
   int device_type() const;
@@ -88,8 +87,8 @@ class Session {
   protocol::ModRLX2xxP family_a_;
   protocol::ModRK_540 family_b_;
   protocol::Dispatcher dispatcher_;
-  protocol::ModLinking linking_;
   graph::ModGraph graph_;
+  model::EditPath edit_path_;
   programs::WholeProgram whole_program_;
   std::optional<Outcome> opened_;
   std::optional<Outcome> read_;

@@ -62,7 +62,8 @@ JSON output (--json), one document on stdout:
   set       {"channel", "parameter", "value", "sent", "linked": [channel names]}
   get       {"channel", "parameter", "value", "index"}
   params    [{"name", "families", "device_types", "scope", "range": {"min", "max",
-             "min_shown", "max_shown"}, "step", "unit", "captions", "values"}, ...]
+             "min_shown", "max_shown"}, "step", "unit", "captions", "captions_b" (when
+             family B names them otherwise), "values"}, ...]
   undo      {"undo": what was undone} (and redo alike, in a batch)
   send      {"command", "params": [8 bytes], "reply" (hex)}
   curve     {"channel", "points": [[hz, db], ...]}

@@ -85,6 +85,10 @@ QJsonObject ParameterJson(const model::ParameterDescriptor& parameter) {
   object[QStringLiteral("step")] = parameter.step;
   object[QStringLiteral("unit")] = parameter.unit;
   object[QStringLiteral("captions")] = QJsonArray::fromStringList(parameter.captions);
+  // Family B names some choices otherwise (the meter modes).
+  if (!parameter.family_b_captions.isEmpty()) {
+    object[QStringLiteral("captions_b")] = QJsonArray::fromStringList(parameter.family_b_captions);
+  }
   object[QStringLiteral("values")] = parameter.RangeText();
   return object;
 }

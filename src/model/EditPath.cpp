@@ -283,8 +283,19 @@ EditOutcome EditPath::SetIndex(const EditTarget& target, int index) {
     }
     entry.state_before = state_before;
     entry.state_after = ctx.state();
-    entry.sends.push_back({&p, ctx.ch, ctx.element});
-    for (const int follower : out.followers) entry.sends.push_back({&p, follower, ctx.element});
+    // A one-shot action is undone by resending what it changed: every band of the channel.
+    const ParameterDescriptor* band_gain = FindParameter(u"eq.N.gain");
+    const auto add_sends = [&](int channel) {
+      if (p.kind != ValueKind::kAction) {
+        entry.sends.push_back({&p, channel, ctx.element});
+        return;
+      }
+      for (int band = 0; band < ctx.layout.BandCount(channel); ++band) {
+        entry.sends.push_back({band_gain, channel, band});
+      }
+    };
+    add_sends(ctx.ch);
+    for (const int follower : out.followers) add_sends(follower);
     Undo(target.slot).Push(std::move(entry));
   }
   return out;

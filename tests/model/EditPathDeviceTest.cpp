@@ -209,7 +209,7 @@ TEST(EditPathUndo, RandomEditsAndUndosKeepDeviceAndPcInStep) {
     const char* ids[] = {"gain",        "mute",      "polarity",  "comp.ratio",  "gate.threshold",
                          "lim.attack",  "eq.N.gain", "eq.N.type", "eq.N.q",      "eq.N.bypass",
                          "hp.freq",     "lp.slope",  "drive",     "noise.level", "eq.bypass",
-                         "comp.bypass", "delay"};
+                         "comp.bypass", "delay",     "eq.flat"};
     std::mt19937 rng(20261207u + static_cast<unsigned>(type));
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     UndoStack& undo = rig.path.Undo(kSlot);
@@ -220,7 +220,7 @@ TEST(EditPathUndo, RandomEditsAndUndosKeepDeviceAndPcInStep) {
       } else if (what == 1 && undo.CanRedo()) {
         ASSERT_EQ(undo.RedoLast().status, EditStatus::kDone);
       } else {
-        const ParameterDescriptor* p = FindParameter(QString::fromLatin1(ids[pick(0, 16)]));
+        const ParameterDescriptor* p = FindParameter(QString::fromLatin1(ids[pick(0, 17)]));
         int ch = pick(0, layout.channel_count - 1);
         if (p->scope == Scope::kInput) ch = pick(0, layout.input_count - 1);
         if (p->scope != Scope::kAnyChannel && p->scope != Scope::kBand &&
@@ -279,6 +279,15 @@ TEST(EditPathUndo, GestureIsOneEntryAndAFailedUndoStaysPut) {
   EXPECT_EQ(replaced.size(), 1);
   EXPECT_FALSE(undo.CanUndo());
   EXPECT_FALSE(undo.CanRedo());
+}
+
+TEST(EditPathUndo, UndoOfEqFlatBringsTheBandBack) {
+  Rig rig(kB);
+  ASSERT_EQ(rig.Set("eq.N.gain", 4, 1, "+6").status, EditStatus::kDone);
+  ASSERT_EQ(rig.Set("eq.flat", 4, -1, "yes").status, EditStatus::kDone);
+  ASSERT_EQ(rig.path.Undo(kSlot).UndoLast().status, EditStatus::kDone);
+  EXPECT_EQ(rig.path.Shown({kSlot, FindParameter(u"eq.N.gain"), 4, 1}), QStringLiteral("6 dB"));
+  EXPECT_EQ(rig.DeviceDifference(), "");
 }
 
 TEST(EditPathHeld, TransferLockWritesTheRecordAndSendsNothing) {

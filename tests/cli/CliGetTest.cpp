@@ -40,7 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
                       GetCase{3, 164, 108, {"In2L", "gain"}, "-6 dB"},
                       GetCase{3, 418, 24, {"Sub", "mix.In2L.level"}, "-6 dB"}),
     [](const ::testing::TestParamInfo<GetCase>& info) {
-      return "Case" + std::to_string(info.index);
+      QString name = QStringLiteral("Type%1").arg(info.param.type) + info.param.args.join("");
+      name.removeIf([](QChar c) { return !c.isLetterOrNumber(); });
+      return name.toStdString();
     });
 
 using CliParamsTest = CliFixture;

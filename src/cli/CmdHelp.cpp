@@ -50,7 +50,8 @@ Channels are named as the editor shows them (InL InR Left Right Sub; In1L In1R I
 Right Sub on the 540S) or given by number from 0.
 
 Exit status: 0 success, 1 the device did not answer or refused (or a file could not be
-written), 2 usage error. Errors are one sentence on stderr.
+written), 2 usage error (also a batch file that cannot be read). Errors are one sentence on
+stderr; in a batch it starts with "line N: ".
 
 JSON output (--json), one document on stdout:
   scan      [{"slot", "address", "type", "model", "name"}, ...]

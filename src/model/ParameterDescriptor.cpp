@@ -248,17 +248,28 @@ QString ParameterDescriptor::RangeText() const {
       }
       // A caption with blanks is given by its short word first ("100V (\"16 Ohm - 100V\")").
       QStringList words;
+      bool numbered = false;
       for (int i = 0; i < captions.size(); ++i) {
         const bool aliased =
             i < aliases.size() && !aliases[i].isEmpty() && captions[i].contains(QLatin1Char(' '));
-        words << (aliased ? QStringLiteral("%1 (\"%2\")").arg(aliases[i].front(), captions[i])
-                          : captions[i]);
+        const bool blank = captions[i].contains(QLatin1Char(' '));
+        if (aliased) {
+          words << QStringLiteral("%1 (\"%2\")").arg(aliases[i].front(), captions[i]);
+        } else {
+          words << (blank ? QLatin1Char('"') + captions[i] + QLatin1Char('"') : captions[i]);
+          numbered = numbered || blank;
+        }
       }
       text = words.join(QStringLiteral(", "));
+      // Captions with blanks are awkward to type: their numbers are accepted too.
+      if (numbered) {
+        text = QStringLiteral("%1 to %2 or the caption: ").arg(minimum).arg(maximum) + text;
+      }
       break;
     }
   }
-  return note.isEmpty() ? text : text + QLatin1Char(' ') + note;
+  if (note.isEmpty()) return text;
+  return note.startsWith(QLatin1Char(';')) ? text + note : text + QLatin1Char(' ') + note;
 }
 
 }  // namespace tessaly::model

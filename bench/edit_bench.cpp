@@ -10,10 +10,10 @@
 #include <string>
 
 #include "comm/Comm.h"
-#include "graph/ModGraph.h"
+#include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
-#include "protocol/ModRK_540.h"
-#include "protocol/ModRLX2xxP.h"
+#include "protocol/FamilyBOperations.h"
+#include "protocol/FamilyAOperations.h"
 #include "protocol/ProgramStore.h"
 #include "sim/SimHost.h"
 
@@ -37,10 +37,10 @@ struct Rig {
   SilentMessenger messenger;
   comm::Comm comm{messenger};
   protocol::ProgramStore store{comm};
-  protocol::ModRLX2xxP family_a{store};
-  protocol::ModRK_540 family_b{store};
+  protocol::FamilyAOperations family_a{store};
+  protocol::FamilyBOperations family_b{store};
   protocol::Dispatcher dispatcher{store, family_a, family_b};
-  graph::ModGraph curves{store};
+  graph::ResponseCurves curves{store};
   model::EditPath path{store, curves, dispatcher};
 
   Rig() {
@@ -51,9 +51,9 @@ struct Rig {
     config.port = 0;
     const int index = host.Start(config);
     auto& state = comm.state();
-    state.CommReady = true;
-    state.ConnectionMode = comm::kLinkTcp;
-    comm.table().Register(kSlot, {state.ConnectionMode, host.address(index), 0, 0, {}});
+    state.comm_ready = true;
+    state.connection_mode = comm::kLinkTcp;
+    comm.table().Register(kSlot, {state.connection_mode, host.address(index), 0, 0, {}});
     comm.tcp().Initialise(comm::kSlotCount);
     comm.tcp().Connect(kSlot, host.address(index), host.port(index), 2000);
   }

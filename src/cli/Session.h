@@ -11,13 +11,13 @@
 #include "comm/Comm.h"
 #include "connect/ConnectSession.h"
 #include "connect/DeviceReadout.h"
-#include "graph/ModGraph.h"
+#include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
 #include "programs/WholeProgram.h"
-#include "protocol/ModRK_540.h"
-#include "protocol/ModRLX2xxP.h"
+#include "protocol/FamilyBOperations.h"
+#include "protocol/FamilyAOperations.h"
 #include "protocol/ProgramStore.h"
 
 namespace tessaly::cli {
@@ -43,7 +43,7 @@ class Session {
   programs::ProgramNames& names() { return names_; }
   programs::SleepTable& sleep() { return sleep_; }
   protocol::Dispatcher& dispatcher() { return dispatcher_; }
-  graph::ModGraph& graph() { return graph_; }
+  graph::ResponseCurves& graph() { return graph_; }
   model::EditPath& edit_path() { return edit_path_; }
 
   quint16 device_port() const { return comm_.device_port(); }
@@ -84,10 +84,10 @@ class Session {
   programs::ProgramNames names_;
   programs::SleepTable sleep_;
   connect::ConnectContext context_;
-  protocol::ModRLX2xxP family_a_;
-  protocol::ModRK_540 family_b_;
+  protocol::FamilyAOperations family_a_;
+  protocol::FamilyBOperations family_b_;
   protocol::Dispatcher dispatcher_;
-  graph::ModGraph graph_;
+  graph::ResponseCurves graph_;
   model::EditPath edit_path_;
   programs::WholeProgram whole_program_;
   std::optional<Outcome> opened_;

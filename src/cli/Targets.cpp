@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "model/ParameterDescriptor.h"
-#include "protocol/ModRK_540.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/Offsets.h"
 #include "protocol/ValueLists.h"
 

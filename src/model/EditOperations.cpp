@@ -3,8 +3,8 @@
 #include <QHash>
 
 #include "protocol/FlatEq.h"
-#include "protocol/ModCommon.h"
-#include "protocol/ModRK_540.h"
+#include "protocol/CommonOperations.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ValueScale.h"
 
 namespace tessaly::model {
@@ -18,7 +18,7 @@ bool On(int index) { return index != 0; }
 uint8_t Byte(int index) { return static_cast<uint8_t>(index); }
 size_t At(int i) { return static_cast<size_t>(i); }
 
-protocol::ModRK_540* FamilyB(C t) { return dynamic_cast<protocol::ModRK_540*>(&t.ops); }
+protocol::FamilyBOperations* FamilyB(C t) { return dynamic_cast<protocol::FamilyBOperations*>(&t.ops); }
 
 std::optional<int> ImageByte(C t, int offset) {
   if (offset == protocol::kNoOffset) return std::nullopt;
@@ -184,7 +184,7 @@ QHash<QString, Operation> Build() {
   QHash<QString, Operation> ops;
   const auto add = [&](const char* id, Operation op) { ops.insert(QString::fromLatin1(id), op); };
 
-  add("gain", {[](C t) { return ImageByte(t, t.layout.GainOffset[At(t.ch)]); },
+  add("gain", {[](C t) { return ImageByte(t, t.layout.gain_offset[At(t.ch)]); },
                [](C t, int i, bool) { return t.ops.SendGain(t.slot, t.ch, Byte(i)); },
                [](C t) { return t.linking.LinkGain(t.slot, t.ch); }});
   add("delay", {[](C t) {
@@ -206,7 +206,7 @@ QHash<QString, Operation> Build() {
       {[](C t) {
          const bool family_a_input =
              t.layout.family == protocol::Family::kA && t.layout.IsInput(t.ch);
-         return Read(family_a_input ? t.state().InputLinkOn : t.state().LinkMember[At(t.ch)]);
+         return Read(family_a_input ? t.state().input_link_on : t.state().link_member[At(t.ch)]);
        },
        [](C t, int i, bool) { return t.ops.SendLink(t.slot, t.ch, On(i)); }});
 
@@ -271,7 +271,7 @@ QHash<QString, Operation> Build() {
                 [](C t) { return t.linking.LinkSpeakerDrive(t.slot, t.ch); }});
   add("source", {[](C t) {
                    return t.layout.IsOutput(t.ch)
-                              ? ImageByte(t, t.layout.RouteOffset[At(t.ch - t.layout.first_output)])
+                              ? ImageByte(t, t.layout.route_offset[At(t.ch - t.layout.first_output)])
                               : std::nullopt;
                  },
                  [](C t, int i, bool) { return t.ops.SendOutputSource(t.slot, t.ch, i); }});

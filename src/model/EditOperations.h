@@ -2,7 +2,7 @@
 
 #include "model/ParameterDescriptor.h"
 #include "protocol/Dispatch.h"
-#include "protocol/ModLinking.h"
+#include "protocol/ChannelLinking.h"
 #include "protocol/ProgramStore.h"
 
 namespace tessaly::model {
@@ -11,7 +11,7 @@ namespace tessaly::model {
 struct OpContext {
   protocol::ProgramStore& store;
   protocol::FamilyOperations& ops;
-  protocol::ModLinking& linking;
+  protocol::ChannelLinking& linking;
   int slot = 0;
   int type = 0;
   const protocol::Layout& layout;

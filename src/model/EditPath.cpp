@@ -1,10 +1,10 @@
 #include "model/EditPath.h"
 
-#include "graph/ModGraph.h"
+#include "graph/ResponseCurves.h"
 #include "model/EditOperations.h"
-#include "protocol/ModCommon.h"
-#include "protocol/ModLinking.h"
-#include "protocol/ModRK_540.h"
+#include "protocol/CommonOperations.h"
+#include "protocol/ChannelLinking.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 #include "protocol/ValueLists.h"
 
@@ -69,7 +69,7 @@ class EditRunner {
 
   // Recomputes the curves an edit of `channel` moved and tells the views.
   void Announce(const Operation& op, int channel) {
-    graph::ModGraph& curves = path_.curves_;
+    graph::ResponseCurves& curves = path_.curves_;
     const int slot = ctx_.slot;
     switch (op.curves) {
       case CurveEffect::kBand:
@@ -101,13 +101,13 @@ class EditRunner {
   OpContext ctx_;
 };
 
-EditPath::EditPath(protocol::ProgramStore& store, graph::ModGraph& curves,
+EditPath::EditPath(protocol::ProgramStore& store, graph::ResponseCurves& curves,
                    protocol::Dispatcher& dispatcher, QObject* parent)
     : QObject(parent),
       store_(store),
       curves_(curves),
       dispatcher_(dispatcher),
-      linking_(std::make_unique<protocol::ModLinking>(store, dispatcher)) {
+      linking_(std::make_unique<protocol::ChannelLinking>(store, dispatcher)) {
   for (int slot = 0; slot < comm::kSlotCount; ++slot) {
     stacks_[static_cast<size_t>(slot)] = std::make_unique<UndoStack>(*this, slot);
   }
@@ -246,7 +246,7 @@ EditOutcome EditPath::SetIndex(const EditTarget& target, int index) {
 
   const comm::CommState& cs = store_.comm().state();
   const bool held =
-      cs.CommSuspended || !cs.CommReady || cs.TransferLock || !cs.table[target.slot].Online;
+      cs.comm_suspended || !cs.comm_ready || cs.transfer_lock || !cs.table[target.slot].online;
   const std::vector<uint8_t> record_before = Snapshot(ctx.data());
   const protocol::SlotState state_before = ctx.state();
 
@@ -333,7 +333,7 @@ EditOutcome EditPath::Replay(int slot, const UndoEntry& entry, bool forward) {
   *state = forward ? entry.state_after : entry.state_before;
 
   const comm::CommState& cs = store_.comm().state();
-  const bool held = cs.CommSuspended || !cs.CommReady || cs.TransferLock || !cs.table[slot].Online;
+  const bool held = cs.comm_suspended || !cs.comm_ready || cs.transfer_lock || !cs.table[slot].online;
   EditResult result = EditResult::kDone;
   for (const UndoEntry::Send& s : entry.sends) {
     EditRunner runner(*this, {slot, s.parameter, s.channel, s.element}, *type);

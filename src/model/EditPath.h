@@ -14,11 +14,11 @@
 
 namespace tessaly::protocol {
 class Dispatcher;
-class ModLinking;
+class ChannelLinking;
 class ProgramStore;
 }  // namespace tessaly::protocol
 namespace tessaly::graph {
-class ModGraph;
+class ResponseCurves;
 }
 
 namespace tessaly::model {
@@ -31,7 +31,7 @@ class EditPath : public QObject {
   Q_OBJECT
 
  public:
-  EditPath(protocol::ProgramStore& store, graph::ModGraph& curves, protocol::Dispatcher& dispatcher,
+  EditPath(protocol::ProgramStore& store, graph::ResponseCurves& curves, protocol::Dispatcher& dispatcher,
            QObject* parent = nullptr);
   ~EditPath() override;
 
@@ -65,9 +65,9 @@ class EditPath : public QObject {
   EditOutcome Replay(int slot, const UndoEntry& entry, bool forward);
 
   protocol::ProgramStore& store_;
-  graph::ModGraph& curves_;
+  graph::ResponseCurves& curves_;
   protocol::Dispatcher& dispatcher_;
-  std::unique_ptr<protocol::ModLinking> linking_;
+  std::unique_ptr<protocol::ChannelLinking> linking_;
   std::array<std::unique_ptr<UndoStack>, comm::kSlotCount> stacks_;
 };
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "model/DecimalSnap.h"
-#include "protocol/ModCommon.h"
+#include "protocol/CommonOperations.h"
 #include "protocol/ScaleDelay.h"
 #include "protocol/ScaleSlider.h"
 #include "protocol/ScaleText.h"

@@ -1,6 +1,6 @@
 #include "model/ParameterDescriptor.h"
-#include "protocol/ModCommon.h"
-#include "protocol/ModRK_540.h"
+#include "protocol/CommonOperations.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ValueLists.h"
 
 namespace tessaly::model {

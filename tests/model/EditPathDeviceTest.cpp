@@ -5,10 +5,10 @@
 #include <random>
 
 #include "comm/DeviceTypes.h"
-#include "graph/ModGraph.h"
+#include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
 #include "protocol/FamilyBSimFixture.h"
-#include "protocol/ModCommon.h"
+#include "protocol/CommonOperations.h"
 
 namespace tessaly::model {
 namespace {
@@ -31,7 +31,7 @@ struct Rig : ProtocolDeviceFixture {
     return {r.begin(), r.end()};
   }
 
-  graph::ModGraph curves{store_};
+  graph::ResponseCurves curves{store_};
   EditPath path{store_, curves, dispatcher_};
 };
 
@@ -142,8 +142,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SamePacket, testing::ValuesIn(kWire));
 
 TEST(EditPathCurves, LinkedEqGainGivesTheFollowerTheLeadersCurve) {
   Rig rig(kB);
-  rig.state().LinkMember[4] = 1;
-  rig.state().LinkMember[5] = 1;
+  rig.state().link_member[4] = 1;
+  rig.state().link_member[5] = 1;
   QSignalSpy changed(&rig.path, &EditPath::ParameterChanged);
   const EditOutcome out = rig.Set("eq.N.gain", 4, 1, "+9");
   ASSERT_EQ(out.status, EditStatus::kDone);
@@ -293,9 +293,9 @@ TEST(EditPathUndo, UndoOfEqFlatBringsTheBandBack) {
 TEST(EditPathHeld, TransferLockWritesTheRecordAndSendsNothing) {
   Rig rig(kA);
   const int received = rig.device().ReceivedCount();
-  rig.comm_.state().TransferLock = true;
+  rig.comm_.state().transfer_lock = true;
   const EditOutcome out = rig.Set("gain", 0, -1, "-6");
-  rig.comm_.state().TransferLock = false;
+  rig.comm_.state().transfer_lock = false;
   EXPECT_EQ(out.status, EditStatus::kHeld);
   EXPECT_EQ(rig.path.Index({kSlot, FindParameter(u"gain"), 0}), 108);
   EXPECT_EQ(rig.device().ReceivedCount(), received);

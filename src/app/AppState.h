@@ -5,10 +5,11 @@
 
 #include "comm/Comm.h"
 #include "comm/Messenger.h"
+#include "version/Version.h"
 
 namespace tessaly::app {
 
-inline constexpr const char* kSoftwareVersion = "1.3.4";
+inline constexpr const char* kSoftwareVersion = tessaly::kVersion;
 // Version texts the demo devices show in place of what a real device reports.
 inline constexpr const char* kDemoFirmwareVersion = "1.1.5-B";
 inline constexpr const char* kDemoSecondVersion = "1.0.4";

@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include <QCommandLineParser>
 #include <QHostAddress>
 
 #include "comm/DeviceTypes.h"
@@ -39,68 +40,70 @@ bool ParseTcpTarget(const QString& text, QString* address, std::optional<quint16
 ParseResult ParseCommandLine(const QStringList& arguments) {
   ParseResult result;
   CliOptions& o = result.options;
-  int i = 0;
-  const auto value_of = [&](const QString& option) -> std::optional<QString> {
-    if (i + 1 >= arguments.size()) {
-      result.error = QStringLiteral("Option %1 needs a value.").arg(option);
-      return std::nullopt;
-    }
-    return arguments[++i];
-  };
-  for (; i < arguments.size(); ++i) {
-    const QString& arg = arguments[i];
-    if (!arg.startsWith(QLatin1String("--"))) break;
-    if (arg == QLatin1String("--help")) {
-      o.help = true;
-    } else if (arg == QLatin1String("--json")) {
-      o.json = true;
-    } else if (arg == QLatin1String("--trace")) {
-      o.trace = true;
-    } else if (arg == QLatin1String("--tcp") || arg == QLatin1String("--com")) {
-      if (o.transport_given) {
-        result.error = QStringLiteral("Give only one of --tcp and --com.");
-        return result;
-      }
-      const auto value = value_of(arg);
-      if (!value) return result;
-      o.transport_given = true;
-      if (arg == QLatin1String("--tcp")) {
-        o.transport = Transport::kTcp;
-        if (!ParseTcpTarget(*value, &o.address, &o.port)) {
-          result.error =
-              QStringLiteral("\"%1\" is not an IPv4 address with an optional port.").arg(*value);
-          return result;
-        }
-      } else {
-        o.transport = Transport::kCom;
-        const auto com = ParseInteger(*value, 1, kMaxComPort);
-        if (!com) {
-          result.error = QStringLiteral("\"%1\" is not a COM port number from 1 to %2.")
-                             .arg(*value)
-                             .arg(kMaxComPort);
-          return result;
-        }
-        o.com = *com;
-      }
-    } else if (arg == QLatin1String("--type")) {
-      const auto value = value_of(arg);
-      if (!value) return result;
-      const auto type = ParseInteger(*value, 0, comm::kTypeCount - 1);
-      if (!type) {
-        result.error = QStringLiteral("\"%1\" is not a device type code from 0 to 3.").arg(*value);
-        return result;
-      }
-      o.type = *type;
-    } else {
-      result.error = QStringLiteral("Unknown option %1.").arg(arg);
+  const QCommandLineOption tcp(QStringLiteral("tcp"), QString(), QStringLiteral("ADDRESS"));
+  const QCommandLineOption com(QStringLiteral("com"), QString(), QStringLiteral("N"));
+  const QCommandLineOption type(QStringLiteral("type"), QString(), QStringLiteral("T"));
+  const QCommandLineOption json(QStringLiteral("json"));
+  const QCommandLineOption trace(QStringLiteral("trace"));
+  const QCommandLineOption keep_going(QStringLiteral("keep-going"));
+  const QCommandLineOption help(QStringLiteral("help"));
+  const QCommandLineOption version(QStringLiteral("version"));
+  QCommandLineParser parser;
+  parser.addOptions({tcp, com, type, json, trace, keep_going, help, version});
+  // Whatever follows the command is the command's own, even when it looks like an option.
+  parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+  if (!parser.parse(QStringList{QStringLiteral("tessaly-cli")} + arguments)) {
+    result.error = parser.errorText();
+    return result;
+  }
+  o.help = parser.isSet(help);
+  o.version = parser.isSet(version);
+  o.json = parser.isSet(json);
+  o.trace = parser.isSet(trace);
+  o.keep_going = parser.isSet(keep_going);
+  const QStringList tcp_values = parser.values(tcp);
+  const QStringList com_values = parser.values(com);
+  if (tcp_values.size() + com_values.size() > 1) {
+    result.error = QStringLiteral("Give only one of --tcp and --com.");
+    return result;
+  }
+  if (!tcp_values.isEmpty()) {
+    o.transport_given = true;
+    o.transport = Transport::kTcp;
+    if (!ParseTcpTarget(tcp_values.front(), &o.address, &o.port)) {
+      result.error = QStringLiteral("\"%1\" is not an IPv4 address with an optional port.")
+                         .arg(tcp_values.front());
       return result;
     }
   }
-  if (i < arguments.size()) {
-    o.command = arguments[i];
-    o.arguments = arguments.mid(i + 1);
+  if (!com_values.isEmpty()) {
+    o.transport_given = true;
+    o.transport = Transport::kCom;
+    const auto number = ParseInteger(com_values.front(), 1, kMaxComPort);
+    if (!number) {
+      result.error = QStringLiteral("\"%1\" is not a COM port number from 1 to %2.")
+                         .arg(com_values.front())
+                         .arg(kMaxComPort);
+      return result;
+    }
+    o.com = *number;
   }
-  if (o.command.isEmpty() && !o.help) {
+  if (parser.isSet(type)) {
+    const auto code = ParseInteger(parser.value(type), 0, comm::kTypeCount - 1);
+    if (!code) {
+      result.error = QStringLiteral("\"%1\" is not a device type code from 0 to %2.")
+                         .arg(parser.value(type))
+                         .arg(comm::kTypeCount - 1);
+      return result;
+    }
+    o.type = *code;
+  }
+  const QStringList words = parser.positionalArguments();
+  if (!words.isEmpty()) {
+    o.command = words.front();
+    o.arguments = words.mid(1);
+  }
+  if (o.command.isEmpty() && !o.help && !o.version) {
     result.error = QStringLiteral("No command given; try --help.");
   }
   return result;

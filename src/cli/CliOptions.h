@@ -18,7 +18,9 @@ struct CliOptions {
   std::optional<int> type;  // --type T
   bool json = false;
   bool trace = false;
+  bool keep_going = false;  // batch: run every line even after one failed
   bool help = false;
+  bool version = false;
   QString command;
   QStringList arguments;  // the command's own arguments
 };

@@ -2,8 +2,8 @@
 #include <QJsonObject>
 
 #include "cli/Commands.h"
-#include "cli/ParameterTable.h"
 #include "graph/CurveMath.h"
+#include "model/ParameterDescriptor.h"
 #include "protocol/ValueLists.h"
 
 namespace tessaly::cli {
@@ -29,7 +29,7 @@ Outcome RunCurve(Session& session, const QStringList& args) {
   const Outcome opened = session.Open();
   if (!opened.ok()) return opened;
   const int type = session.device_type();
-  const auto ch = ResolveChannel(rest[0], type);
+  const auto ch = model::ResolveChannel(rest[0], type);
   if (!ch) {
     return Outcome::Usage(QStringLiteral("\"%1\" is not a channel of this device.").arg(rest[0]));
   }

@@ -1,11 +1,12 @@
 #include "cli/Commands.h"
-#include "cli/ParameterTable.h"
+#include "cli/ParameterText.h"
 
 namespace tessaly::cli {
 namespace {
 
 constexpr const char* kUsage =
     R"(Usage: tessaly-cli [--tcp ADDRESS[:PORT] | --com N] [--type T] [--json] [--trace] COMMAND ...
+       tessaly-cli [options] [--keep-going] batch FILE
 
 Drives Tessaly devices through the same core as the editor: every packet is the one the editor
 would send for the same action.
@@ -19,6 +20,8 @@ Options:
   --json                print results as JSON (see below)
   --trace               print every packet sent ("> ") and received ("< ") in hex on stderr
   --help                this text; "tessaly-cli help set" lists the parameters
+  --keep-going          batch: run every line even after one failed
+  --version             print the program's version
 
 Commands:
   scan FIRST LAST             scan addresses FIRST..LAST (same first three octets) on the
@@ -29,15 +32,26 @@ Commands:
   set CHANNEL PARAMETER VALUE read the device, then make one edit as the editor does (value in
                               the unit the editor shows, snapped and clamped alike, linked
                               channels follow) and send it; CHANNEL "device" for device settings
+  get CHANNEL PARAMETER       read the device, then print the parameter's value as the editor
+                              shows it
+  params [--json]             the parameters of set; with --json their table: name, families,
+                              device types, scope, range, step, unit, captions
   send COMMAND [P1 ... P8]    one raw exchange (bytes in decimal or 0x hex); prints the reply
   curve CHANNEL [--csv]       the channel's magnitude response as the graph draws it: one line
                               per point of the 1584-point grid, "HZ DB" (CSV with --csv)
+  batch FILE                  the commands of FILE (- for stdin), one per line with its words as
+                              on this command line (double quotes group words, "#" starts a
+                              comment), over one connection and one read-out, each command's
+                              output in order; the lines undo and redo take back and repeat the
+                              last edit; stops at the first failing line with that line's exit
+                              status unless --keep-going (then the first failure's status)
 
 Channels are named as the editor shows them (InL InR Left Right Sub; In1L In1R In2L In2R Left
 Right Sub on the 540S) or given by number from 0.
 
 Exit status: 0 success, 1 the device did not answer or refused (or a file could not be
-written), 2 usage error. Errors are one sentence on stderr.
+written), 2 usage error (also a batch file that cannot be read). Errors are one sentence on
+stderr; in a batch it starts with "line N: ".
 
 JSON output (--json), one document on stdout:
   scan      [{"slot", "address", "type", "model", "name"}, ...]
@@ -47,6 +61,11 @@ JSON output (--json), one document on stdout:
              "routing" (hex, 540S; else null), "programs": [{"number", "status", "stored",
              "name"}], "current_program", "sleep_table" (hex)}
   set       {"channel", "parameter", "value", "sent", "linked": [channel names]}
+  get       {"channel", "parameter", "value", "index"}
+  params    [{"name", "families", "device_types", "scope", "range": {"min", "max",
+             "min_shown", "max_shown"}, "step", "unit", "captions", "captions_b" (when
+             family B names them otherwise), "values"}, ...]
+  undo      {"undo": what was undone} (and redo alike, in a batch)
   send      {"command", "params": [8 bytes], "reply" (hex)}
   curve     {"channel", "points": [[hz, db], ...]}
 )";
@@ -64,19 +83,8 @@ Outcome RunHelp(Session& session, const QStringList& args) {
       QStringLiteral("IN: mixer input In1L, In1R, In2L, In2R). Families: A = RK-540, RK-360,"));
   out.Line(QStringLiteral("RL-4800; B = 540S. Channels: in = inputs, out = outputs, any, device."));
   out.Line(QString());
-  for (const ParameterRow& row : ParameterTable()) {
-    const QString families = row.families == kBothFamilies ? QStringLiteral("A B")
-                             : row.families == kFamilyA    ? QStringLiteral("A")
-                                                           : QStringLiteral("B");
-    const char* scope = row.scope == Scope::kInput    ? "in"
-                        : row.scope == Scope::kOutput ? "out"
-                        : row.scope == Scope::kDevice ? "device"
-                                                      : "any";
-    out.Line(QStringLiteral("  %1 %2 %3 %4")
-                 .arg(QString::fromLatin1(row.name), -16)
-                 .arg(families, -4)
-                 .arg(QString::fromLatin1(scope), -7)
-                 .arg(QString::fromLatin1(row.values)));
+  for (const model::ParameterDescriptor& parameter : model::Parameters()) {
+    out.Line(HelpRow(parameter));
   }
   return Outcome::Ok();
 }

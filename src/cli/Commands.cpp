@@ -1,28 +1,32 @@
 #include "cli/Commands.h"
 
-#include <functional>
 #include <map>
 
 namespace tessaly::cli {
 
-Outcome RunCommand(Session& session) {
-  using Runner = std::function<Outcome(Session&, const QStringList&)>;
+Outcome RunCommandWords(Session& session, const QString& command, const QStringList& args) {
+  using Runner = Outcome (*)(Session&, const QStringList&);
   static const std::map<QString, Runner> kCommands = {
       {QStringLiteral("scan"), RunScan},       {QStringLiteral("identify"), RunIdentify},
       {QStringLiteral("readout"), RunReadout}, {QStringLiteral("set"), RunSet},
       {QStringLiteral("send"), RunSend},       {QStringLiteral("curve"), RunCurve},
-      {QStringLiteral("help"), RunHelp},
+      {QStringLiteral("get"), RunGet},         {QStringLiteral("params"), RunParams},
+      {QStringLiteral("help"), RunHelp},       {QStringLiteral("batch"), RunBatch},
   };
+  const auto it = kCommands.find(command);
+  if (it == kCommands.end()) {
+    return Outcome::Usage(QStringLiteral("Unknown command \"%1\"; try --help.").arg(command));
+  }
+  return it->second(session, args);
+}
+
+Outcome RunCommand(Session& session) {
   const CliOptions& options = session.options();
-  if (options.help)
+  if (options.help) {
     return RunHelp(session,
                    options.command.isEmpty() ? QStringList{} : QStringList{options.command});
-  const auto it = kCommands.find(options.command);
-  if (it == kCommands.end()) {
-    return Outcome::Usage(
-        QStringLiteral("Unknown command \"%1\"; try --help.").arg(options.command));
   }
-  return it->second(session, options.arguments);
+  return RunCommandWords(session, options.command, options.arguments);
 }
 
 }  // namespace tessaly::cli

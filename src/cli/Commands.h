@@ -15,8 +15,13 @@ Outcome RunSet(Session& session, const QStringList& args);
 Outcome RunSend(Session& session, const QStringList& args);
 Outcome RunCurve(Session& session, const QStringList& args);
 Outcome RunHelp(Session& session, const QStringList& args);
+Outcome RunGet(Session& session, const QStringList& args);
+Outcome RunParams(Session& session, const QStringList& args);
+Outcome RunBatch(Session& session, const QStringList& args);
 
-// Runs the command the options name; unknown commands are a usage error.
+// Runs one command by name; unknown commands are a usage error.
+Outcome RunCommandWords(Session& session, const QString& command, const QStringList& args);
+// Runs the command the options name (or the help they ask for).
 Outcome RunCommand(Session& session);
 
 }  // namespace tessaly::cli

@@ -48,8 +48,8 @@ Session::Session(const CliOptions& options, CliOutput& output)
       family_a_(store_),
       family_b_(store_),
       dispatcher_(store_, family_a_, family_b_),
-      linking_(store_, dispatcher_),
       graph_(store_),
+      edit_path_(store_, graph_, dispatcher_),
       whole_program_(store_, dispatcher_, graph_, names_) {
   if (options_.port) comm_.set_device_port(*options_.port);
   if (options_.trace) {
@@ -78,6 +78,24 @@ bool Session::LinkUp() {
 }
 
 Outcome Session::Open() {
+  if (!opened_) opened_ = OpenOnce();
+  return *opened_;
+}
+
+Outcome Session::ReadOut() {
+  if (!read_) {
+    const Outcome opened = Open();
+    read_ = opened.ok() ? ReadOutOnce() : opened;
+  }
+  return *read_;
+}
+
+Outcome Session::PrepareEditor() {
+  if (!prepared_) prepared_ = PrepareEditorOnce();
+  return *prepared_;
+}
+
+Outcome Session::OpenOnce() {
   if (!options_.transport_given) {
     return Outcome::Usage(
         QStringLiteral("This command needs a device: give --tcp ADDRESS or --com N."));
@@ -175,9 +193,8 @@ void Session::ReadName() {
   }
 }
 
-Outcome Session::ReadOut(connect::ReadoutResult* result) {
+Outcome Session::ReadOutOnce() {
   const connect::ReadoutResult readout = connect::ReadDevice(context_, kCliSlot, {});
-  if (result != nullptr) *result = readout;
   if (!readout.complete()) {
     return Outcome::Device(QStringLiteral("The device at %1 did not answer the read-out of its %2.")
                                .arg(Where(), ReadoutStepName(readout.stopped_at)));
@@ -187,7 +204,7 @@ Outcome Session::ReadOut(connect::ReadoutResult* result) {
   return Outcome::Ok();
 }
 
-Outcome Session::PrepareEditor() {
+Outcome Session::PrepareEditorOnce() {
   const Outcome read = ReadOut();
   if (!read.ok()) return read;
   comm::CommState& state = comm_.state();

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "cli/CliMessenger.h"
 #include "cli/CliOptions.h"
@@ -11,10 +12,10 @@
 #include "connect/ConnectSession.h"
 #include "connect/DeviceReadout.h"
 #include "graph/ResponseCurves.h"
+#include "model/EditPath.h"
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
 #include "programs/WholeProgram.h"
-#include "protocol/ChannelLinking.h"
 #include "protocol/FamilyBOperations.h"
 #include "protocol/FamilyAOperations.h"
 #include "protocol/ProgramStore.h"
@@ -42,18 +43,20 @@ class Session {
   programs::ProgramNames& names() { return names_; }
   programs::SleepTable& sleep() { return sleep_; }
   protocol::Dispatcher& dispatcher() { return dispatcher_; }
-  protocol::ChannelLinking& linking() { return linking_; }
-  protocol::FamilyBOperations& family_b() { return family_b_; }
   graph::ResponseCurves& graph() { return graph_; }
+  model::EditPath& edit_path() { return edit_path_; }
 
   quint16 device_port() const { return comm_.device_port(); }
   int device_type() const;
 
+  // Each step below runs once per session: a batch of commands shares one connection and one
+  // read-out, and a step that failed gives the same answer again without a second try.
+  //
   // Reaches the device of --tcp or --com in slot 0: link, probe and identify (skipped with
   // --type), then its name.
   Outcome Open();
   // The device read-out the device list runs before an editor opens.
-  Outcome ReadOut(connect::ReadoutResult* result = nullptr);
+  Outcome ReadOut();
   // Read-out, then the whole-image display an editor runs when it opens a device: slot state and
   // curves in line with the image, nothing sent. Afterwards a lost reply counts as a failure.
   Outcome PrepareEditor();
@@ -64,6 +67,9 @@ class Session {
   QString Where() const;
 
  private:
+  Outcome OpenOnce();
+  Outcome ReadOutOnce();
+  Outcome PrepareEditorOnce();
   Outcome OpenTcp();
   Outcome OpenCom();
   Outcome Identify();
@@ -81,9 +87,12 @@ class Session {
   protocol::FamilyAOperations family_a_;
   protocol::FamilyBOperations family_b_;
   protocol::Dispatcher dispatcher_;
-  protocol::ChannelLinking linking_;
   graph::ResponseCurves graph_;
+  model::EditPath edit_path_;
   programs::WholeProgram whole_program_;
+  std::optional<Outcome> opened_;
+  std::optional<Outcome> read_;
+  std::optional<Outcome> prepared_;
 };
 
 // The read-out step's name as a user reads it: "program image", "versions", ...

@@ -41,6 +41,43 @@ constexpr std::array<TailDefault, 8> kTailDefaults{{
 constexpr int kAddressHigh = 2;
 constexpr int kAddressLow = 3;
 
+// Runs the device-wide operations (and the per-channel ones off the channel page) over the
+// values just shown. The transfer lock keeps them silent; they rewrite their bytes from the
+// slot state, so stray bits in masks and device-wide bytes are normalised before a later block
+// write sends them.
+void RerunDeviceSettings(protocol::FamilyOperations& ops, const protocol::ProgramData& data,
+                         const protocol::SlotState& state, int slot) {
+  const Layout& layout = data.layout();
+  for (int ch = 0; ch < layout.channel_count; ++ch) {
+    const size_t c = static_cast<size_t>(ch);
+    if (const auto gain = data.Get(layout.gain_offset[c])) (void)ops.SendGain(slot, ch, *gain);
+    if (const auto delay = protocol::ReadDelay(data, ch)) {
+      (void)ops.SendDelay(slot, ch, delay->milliseconds, delay->samples);
+    }
+    (void)ops.SendPolarity(slot, ch, state.polarity[c]);
+    (void)ops.SendMute(slot, ch, state.mute[c]);
+    const bool family_a_input = layout.family == Family::kA && layout.IsInput(ch);
+    (void)ops.SendLink(slot, ch, (family_a_input ? state.input_link_on : state.link_member[c]) != 0);
+  }
+  for (int n = 0; n < protocol::kOutputCount; ++n) {
+    (void)ops.SendSpeakerDrive(slot, n, state.speaker_drive[static_cast<size_t>(n)]);
+  }
+  if (layout.family == Family::kA) {
+    (void)ops.SendInputMode(slot, protocol::InputModeField::kSource,
+                            data.Get(layout.input_source).value_or(0));
+    (void)ops.SendInputMode(slot, protocol::InputModeField::kAnalogMode,
+                            data.Get(layout.analog_mode).value_or(0));
+    (void)ops.SendInputMode(slot, protocol::InputModeField::kDigitalMode,
+                            data.Get(layout.digital_mode).value_or(0));
+  } else {
+    (void)ops.SendDigitalMode(slot, data.Tail(protocol::kTailDigitalMode).value_or(0));
+  }
+  (void)ops.SendNoiseGenerator(slot, state.noise_type, state.noise_level);
+  if (const auto line_out = data.Get(layout.line_out)) (void)ops.SendLineOut(slot, *line_out != 0);
+  (void)ops.SendMeterMode(slot, state.meter_mode);
+  (void)ops.SendSleepMode(slot, state.sleep_mode != 0);
+}
+
 }  // namespace
 
 void DeriveSlotState(const protocol::ProgramData& data, protocol::SlotState& state) {
@@ -133,6 +170,7 @@ bool WholeProgram::ShowProgram(int slot) {
   TransferLockGuard lock(store_.comm().state());
   DeriveSlotState(*data, *state);
   graph_.RecomputeAll(slot);
+  RerunDeviceSettings(dispatcher_.For(slot), *data, *state, slot);
   store_.NotifyProgramChanged(slot);
   return true;
 }

@@ -408,16 +408,15 @@ EditResult CommonOperations::SendLineOut(int slot, bool enabled) {
   settings[5] = t->data.Tail(kTailMirroring).value_or(0);
   settings[6] = t->data.Get(t->layout.line_out).value_or(0);
   settings[7] = t->data.Tail(kTailTrigger).value_or(0);
-  EditResult result = Transmit(slot, kCmdLineOut, settings);
-  if (result == EditResult::kDone) {
-    // The trigger byte also goes to its settings address so the device keeps it over a restart.
-    comm::Params write{};
-    write[1] = static_cast<uint8_t>(kTailTrigger);
-    write[4] = t->data.Tail(kTailTrigger).value_or(0);
-    result = Transmit(slot, kCmdWriteSetting, write);
-  }
+  const EditResult first = Transmit(slot, kCmdLineOut, settings);
+  // The pair goes out in a row whatever the first answer: the trigger byte also goes to its
+  // settings address so the device keeps it over a restart.
+  comm::Params write{};
+  write[1] = static_cast<uint8_t>(kTailTrigger);
+  write[4] = t->data.Tail(kTailTrigger).value_or(0);
+  const EditResult second = Transmit(slot, kCmdWriteSetting, write);
   store_.NotifyDeviceSettingsChanged(slot);
-  return result;
+  return first != EditResult::kDone ? first : second;
 }
 
 EditResult CommonOperations::SendSleepMode(int slot, bool enabled) {

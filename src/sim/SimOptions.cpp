@@ -1,5 +1,6 @@
 #include "sim/SimOptions.h"
 
+#include <QCommandLineParser>
 #include <QHostAddress>
 
 #include "comm/DeviceTypes.h"
@@ -149,52 +150,37 @@ SimCommandLine ParseSimCommandLine(const QStringList& arguments, const QString& 
     line.error = QStringLiteral("TESSALY_DEVICE_PORT is not a port: \"%1\"").arg(environment_port);
     return line;
   }
-  // The port must be known before the devices are read, wherever --port stands.
-  for (int i = 0; i < arguments.size(); ++i) {
-    const QString& argument = arguments[i];
-    QString value;
-    if (argument == QLatin1String("--port") && i + 1 < arguments.size()) {
-      value = arguments[i + 1];
-    } else if (argument.startsWith(QLatin1String("--port="))) {
-      value = argument.mid(7);
-    } else {
-      continue;
-    }
-    if (!ToPort(value, &default_port)) {
-      line.error = QStringLiteral("--port needs a port number, not \"%1\"").arg(value);
-      return line;
-    }
+  const QCommandLineOption device(QStringLiteral("device"), QString(), QStringLiteral("KEYS"));
+  const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("N"));
+  const QCommandLineOption trace(QStringLiteral("trace"));
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+  const QCommandLineOption version(QStringLiteral("version"));
+  QCommandLineParser parser;
+  parser.addOptions({device, port, trace, help, version});
+  if (!parser.parse(QStringList{QStringLiteral("tessaly-sim")} + arguments)) {
+    line.error = parser.errorText();
+    return line;
   }
-  QStringList device_args;
-  for (int i = 0; i < arguments.size(); ++i) {
-    const QString& argument = arguments[i];
-    if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-      line.help = true;
-    } else if (argument == QLatin1String("--trace")) {
-      line.trace = true;
-    } else if (argument == QLatin1String("--port")) {
-      ++i;
-    } else if (argument.startsWith(QLatin1String("--port="))) {
-      continue;
-    } else if (argument == QLatin1String("--device")) {
-      if (i + 1 >= arguments.size()) {
-        line.error = QStringLiteral("--device needs a value");
-        return line;
-      }
-      device_args << arguments[++i];
-    } else if (argument.startsWith(QLatin1String("--device="))) {
-      device_args << argument.mid(9);
-    } else {
-      line.error = QStringLiteral("unknown argument \"%1\"").arg(argument);
-      return line;
-    }
+  if (!parser.positionalArguments().isEmpty()) {
+    line.error =
+        QStringLiteral("unknown argument \"%1\"").arg(parser.positionalArguments().constFirst());
+    return line;
   }
-  if (line.help) return line;
-  if (device_args.isEmpty()) {
+  line.help = parser.isSet(help);
+  line.version = parser.isSet(version);
+  line.trace = parser.isSet(trace);
+  if (line.help || line.version) return line;
+  // The last --port counts, and it applies to every device wherever it stands.
+  if (parser.isSet(port) && !ToPort(parser.value(port), &default_port)) {
+    line.error = QStringLiteral("--port needs a port number, not \"%1\"").arg(parser.value(port));
+    return line;
+  }
+  const QStringList device_keys = parser.values(device);
+  if (device_keys.isEmpty()) {
     line.error = QStringLiteral("no --device given");
     return line;
   }
-  for (const QString& keys : device_args) {
+  for (const QString& keys : device_keys) {
     SimDeviceConfig config;
     const QString error = ParseDeviceKeys(keys, default_port, &config);
     if (!error.isEmpty()) {
@@ -218,6 +204,7 @@ Options:
   --port N        default TCP port of the devices (else TESSALY_DEVICE_PORT, else 1001)
   --trace         log every packet received and sent, in hex, on stderr
   --help, -h      show this text
+  --version       print the emulator's version
 
 KEYS is a comma-separated list of keys (quote values that hold commas or blanks):
   type=T             device type: 0 RK-540, 1 RK-360, 2 RL-4800, 3 540S (required)

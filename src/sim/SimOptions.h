@@ -12,6 +12,7 @@ struct SimCommandLine {
   std::vector<SimDeviceConfig> devices;
   bool trace = false;
   bool help = false;
+  bool version = false;
   QString error;  // empty when the line was understood
 };
 

@@ -8,6 +8,7 @@
 
 #include "sim/SimHost.h"
 #include "sim/SimOptions.h"
+#include "version/Version.h"
 
 namespace {
 
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
       tessaly::sim::ParseSimCommandLine(arguments, qEnvironmentVariable("TESSALY_DEVICE_PORT"));
   if (line.help) {
     Print(stdout, tessaly::sim::SimHelpText());
+    return 0;
+  }
+  if (line.version) {
+    Print(stdout, QStringLiteral("tessaly-sim %1").arg(QLatin1String(tessaly::kVersion)));
     return 0;
   }
   if (!line.error.isEmpty()) {

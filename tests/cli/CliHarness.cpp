@@ -103,7 +103,7 @@ int CliFixture::StartPty(int type, int com, const QString& name) {
   return Start(config);
 }
 
-CliRun CliFixture::Run(const QStringList& args) const {
+CliRun CliFixture::Run(const QStringList& args, const QByteArray& input) const {
   QProcess process;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("TESSALY_DEVICE_PORT"), QString::number(port_));
@@ -111,7 +111,12 @@ CliRun CliFixture::Run(const QStringList& args) const {
   process.setProcessEnvironment(env);
   process.start(QStringLiteral(TESSALY_CLI_PATH), args);
   CliRun run;
-  if (!process.waitForStarted() || !process.waitForFinished(kRunLimitMs)) {
+  const bool started = process.waitForStarted();
+  if (started) {
+    process.write(input);
+    process.closeWriteChannel();
+  }
+  if (!started || !process.waitForFinished(kRunLimitMs)) {
     process.kill();
     process.waitForFinished();
     ADD_FAILURE() << "tessaly-cli did not finish: " << args.join(' ').toStdString();

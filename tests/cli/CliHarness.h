@@ -42,8 +42,8 @@ class CliFixture : public ::testing::Test {
   int Start(sim::SimDeviceConfig config);
   std::shared_ptr<sim::SimDevice> Device(int index) const { return host_.device(index); }
 
-  // Runs tessaly-cli with the fixture's device port and COM folder.
-  CliRun Run(const QStringList& args) const;
+  // Runs tessaly-cli with the fixture's device port and COM folder; `input` is its stdin.
+  CliRun Run(const QStringList& args, const QByteArray& input = {}) const;
   // "--tcp 127.0.0.<octet>" followed by args.
   CliRun RunTcp(int last_octet, const QStringList& args) const;
 

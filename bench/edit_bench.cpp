@@ -1,0 +1,129 @@
+// One parameter edit through the edit path (parse, snap, record, send, link, curves, undo)
+// against the emulator over loopback TCP, beside a bare TxCommand of the same packet in the same
+// run; an EQ gain edit, which also recomputes a band curve, beside them.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "comm/Comm.h"
+#include "graph/ResponseCurves.h"
+#include "model/EditPath.h"
+#include "protocol/FamilyBOperations.h"
+#include "protocol/FamilyAOperations.h"
+#include "protocol/ProgramStore.h"
+#include "sim/SimHost.h"
+
+namespace {
+
+using namespace tessaly;
+
+class SilentMessenger : public comm::Messenger {
+ public:
+  comm::MessageAnswer Show(const comm::Message& message) override {
+    std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
+    return comm::MessageAnswer::kOk;
+  }
+};
+
+constexpr int kSlot = 0;
+constexpr int kLeft = 2;
+
+struct Rig {
+  sim::SimHost host;
+  SilentMessenger messenger;
+  comm::Comm comm{messenger};
+  protocol::ProgramStore store{comm};
+  protocol::FamilyAOperations family_a{store};
+  protocol::FamilyBOperations family_b{store};
+  protocol::Dispatcher dispatcher{store, family_a, family_b};
+  graph::ResponseCurves curves{store};
+  model::EditPath path{store, curves, dispatcher};
+
+  Rig() {
+    sim::SimDeviceConfig config;
+    config.type = 0;
+    config.link = sim::SimLinkKind::kTcp;
+    config.address = QStringLiteral("127.0.0.4");
+    config.port = 0;
+    const int index = host.Start(config);
+    auto& state = comm.state();
+    state.comm_ready = true;
+    state.connection_mode = comm::kLinkTcp;
+    comm.table().Register(kSlot, {state.connection_mode, host.address(index), 0, 0, {}});
+    comm.tcp().Initialise(comm::kSlotCount);
+    comm.tcp().Connect(kSlot, host.address(index), host.port(index), 2000);
+  }
+};
+
+Rig* rig = nullptr;
+
+void BM_BareTxCommandGain(benchmark::State& state) {
+  for (auto _ : state) {
+    if (rig->comm.TxCommand(kSlot, 1, {kLeft, 0, 0, 0, 0, 0, 0, 108}) != 0) {
+      state.SkipWithError("lost");
+    }
+  }
+}
+
+void BM_EditPathGain(benchmark::State& state) {
+  const model::EditTarget target{kSlot, model::FindParameter(u"gain"), kLeft};
+  for (auto _ : state) {
+    if (rig->path.SetText(target, u"-6").status != model::EditStatus::kDone) {
+      state.SkipWithError("edit");
+    }
+  }
+  rig->path.Undo(kSlot).Clear();
+}
+
+void BM_EditPathEqGain(benchmark::State& state) {
+  const model::EditTarget target{kSlot, model::FindParameter(u"eq.N.gain"), kLeft, 1};
+  for (auto _ : state) {
+    if (rig->path.SetText(target, u"+4,5").status != model::EditStatus::kDone) {
+      state.SkipWithError("edit");
+    }
+  }
+  rig->path.Undo(kSlot).Clear();
+}
+
+BENCHMARK(BM_BareTxCommandGain)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_EditPathGain)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_EditPathEqGain)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const std::string name = run.benchmark_name();
+      // With repetitions the mean stands for the benchmark.
+      const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+      if (single || run.aggregate_name == "mean") {
+        times[name.substr(0, name.find('/'))] = run.GetAdjustedRealTime();
+      }
+    }
+  }
+  std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  Rig shared;
+  rig = &shared;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const auto bare = reporter.times.find("BM_BareTxCommandGain");
+  if (bare == reporter.times.end()) return 0;
+  for (const char* ours : {"BM_EditPathGain", "BM_EditPathEqGain"}) {
+    if (reporter.times.count(ours) == 0) continue;
+    std::printf("%-18s %9.1f us   bare TxCommand %9.1f us   ratio %.2f (target <= 1.2 for gain)\n",
+                ours, reporter.times[ours], bare->second, reporter.times[ours] / bare->second);
+  }
+  return 0;
+}

@@ -1,0 +1,361 @@
+#include "model/EditPath.h"
+
+#include "graph/ResponseCurves.h"
+#include "model/EditOperations.h"
+#include "protocol/CommonOperations.h"
+#include "protocol/ChannelLinking.h"
+#include "protocol/FamilyBOperations.h"
+#include "protocol/ProgramStore.h"
+#include "protocol/ValueLists.h"
+
+namespace tessaly::model {
+namespace {
+
+using protocol::EditResult;
+
+EditOutcome Refusal(EditStatus status, const QString& reason) {
+  EditOutcome out;
+  out.status = status;
+  out.reason = reason;
+  return out;
+}
+
+// The worst result wins: a lost reply is not hidden by a later success.
+EditResult Worse(EditResult a, EditResult b) {
+  return static_cast<int>(b) > static_cast<int>(a) ? b : a;
+}
+
+std::vector<uint8_t> Snapshot(const protocol::ProgramData& data) {
+  const auto record = data.Record();
+  return {record.begin(), record.end()};
+}
+
+void PutByte(protocol::ProgramData& data, int offset, uint8_t value) {
+  if (offset < data.tail_start()) {
+    data.Set(offset, value);
+  } else {
+    data.SetTail(offset - data.tail_start(), value);
+  }
+}
+
+}  // namespace
+
+// One edit or resend of one slot, with the context its operation needs.
+class EditRunner {
+ public:
+  EditRunner(EditPath& path, const EditTarget& target, int type)
+      : path_(path),
+        target_(target),
+        ctx_{path.store_,
+             path.dispatcher_.For(target.slot),
+             *path.linking_,
+             target.slot,
+             type,
+             protocol::LayoutOfType(type),
+             target.parameter->scope == Scope::kDevice ? -1 : target.channel,
+             target.element} {}
+
+  OpContext& ctx() { return ctx_; }
+
+  ParseOptions Context(ParseOptions options) const {
+    options.device_type = ctx_.type;
+    options.channel = ctx_.ch;
+    options.delay_unit = ctx_.state().delay_unit;
+    if (const auto band = ctx_.layout.GlobalBand(ctx_.ch, ctx_.element)) {
+      options.band_type = ctx_.state().band_type[static_cast<size_t>(*band)];
+    }
+    return options;
+  }
+
+  // Recomputes the curves an edit of `channel` moved and tells the views.
+  void Announce(const Operation& op, int channel) {
+    graph::ResponseCurves& curves = path_.curves_;
+    const int slot = ctx_.slot;
+    switch (op.curves) {
+      case CurveEffect::kBand:
+        if (const auto band = ctx_.layout.GlobalBand(channel, ctx_.element)) {
+          curves.UpdateBandCurve(slot, *band);
+        }
+        break;
+      case CurveEffect::kChannelBands:
+        curves.RecomputeChannelBands(slot, channel);
+        break;
+      case CurveEffect::kHighPass:
+      case CurveEffect::kLowPass: {
+        const int filter = op.curves == CurveEffect::kHighPass ? protocol::kFilterHighPass
+                                                               : protocol::kFilterLowPass;
+        if (const auto x = ctx_.layout.CrossoverIndex(channel, filter)) {
+          curves.UpdateXoverCurve(slot, *x);
+        }
+        break;
+      }
+      case CurveEffect::kNone:
+        break;
+    }
+    emit path_.ParameterChanged(slot, channel, target_.parameter->id, ctx_.element);
+  }
+
+ private:
+  EditPath& path_;
+  EditTarget target_;
+  OpContext ctx_;
+};
+
+EditPath::EditPath(protocol::ProgramStore& store, graph::ResponseCurves& curves,
+                   protocol::Dispatcher& dispatcher, QObject* parent)
+    : QObject(parent),
+      store_(store),
+      curves_(curves),
+      dispatcher_(dispatcher),
+      linking_(std::make_unique<protocol::ChannelLinking>(store, dispatcher)) {
+  for (int slot = 0; slot < comm::kSlotCount; ++slot) {
+    stacks_[static_cast<size_t>(slot)] = std::make_unique<UndoStack>(*this, slot);
+  }
+  connect(&store_, &protocol::ProgramStore::ProgramChanged, this, [this](int slot) {
+    if (slot < 0 || slot >= comm::kSlotCount) return;
+    Undo(slot).Clear();
+    emit ProgramReplaced(slot);
+  });
+}
+
+EditPath::~EditPath() = default;
+
+UndoStack& EditPath::Undo(int slot) {
+  return *stacks_[static_cast<size_t>(std::clamp(slot, 0, comm::kSlotCount - 1))];
+}
+
+void EditPath::BeginGesture(int slot, const QString& text) { Undo(slot).BeginGesture(text); }
+void EditPath::EndGesture(int slot) { Undo(slot).EndGesture(); }
+
+namespace {
+
+// Why a target cannot be edited; empty when it can.
+EditOutcome Check(protocol::ProgramStore& store, const EditTarget& t, int* type) {
+  const ParameterDescriptor* p = t.parameter;
+  if (p == nullptr) return Refusal(EditStatus::kRefused, QStringLiteral("No parameter was given."));
+  const auto device_type = store.DeviceType(t.slot);
+  if (!device_type) {
+    return Refusal(EditStatus::kRefused, QStringLiteral("Slot %1 is not a device slot (0 to %2).")
+                                             .arg(t.slot)
+                                             .arg(comm::kSlotCount - 1));
+  }
+  *type = *device_type;
+  if (!p->OnType(*type) || OperationOf(*p) == nullptr) {
+    return Refusal(EditStatus::kNotSupported,
+                   QStringLiteral("This device type has no \"%1\".").arg(p->id));
+  }
+  const protocol::Layout& layout = protocol::LayoutOfType(*type);
+  const int ch = t.channel;
+  QString reason;
+  switch (p->scope) {
+    case Scope::kInput:
+    case Scope::kRoutingPoint:
+      if (!layout.IsInput(ch)) {
+        reason = QStringLiteral("\"%1\" belongs to the input channels 0 to %2.")
+                     .arg(p->id)
+                     .arg(layout.input_count - 1);
+      }
+      break;
+    case Scope::kOutput:
+    case Scope::kCrossover:
+    case Scope::kMixerSend:
+      if (!layout.IsOutput(ch)) {
+        reason = QStringLiteral("\"%1\" belongs to the output channels %2 to %3.")
+                     .arg(p->id)
+                     .arg(layout.first_output)
+                     .arg(layout.channel_count - 1);
+      }
+      break;
+    case Scope::kAnyChannel:
+    case Scope::kBand:
+      if (!layout.IsChannel(ch)) {
+        reason = QStringLiteral("\"%1\" belongs to the channels 0 to %2.")
+                     .arg(p->id)
+                     .arg(layout.channel_count - 1);
+      }
+      break;
+    case Scope::kDevice:
+      break;
+  }
+  if (reason.isEmpty() && p->scope == Scope::kBand && !layout.IsBand(ch, t.element)) {
+    reason = QStringLiteral("The channel has EQ bands 1 to %1.").arg(layout.BandCount(ch));
+  }
+  const bool four = p->scope == Scope::kMixerSend || p->scope == Scope::kRoutingPoint;
+  if (reason.isEmpty() && four && (t.element < 0 || t.element >= protocol::kMixerSends)) {
+    reason = p->scope == Scope::kMixerSend
+                 ? QStringLiteral("Mixer inputs are numbered 1 to %1.").arg(protocol::kMixerSends)
+                 : QStringLiteral("Routing sources are numbered 1 to %1.")
+                       .arg(protocol::kRoutingSources);
+  }
+  if (!reason.isEmpty()) return Refusal(EditStatus::kRefused, reason);
+  return {};
+}
+
+QString ElementText(const EditTarget& t, int type) {
+  switch (t.parameter->scope) {
+    case Scope::kBand:
+      return QStringLiteral(" Band %1").arg(t.element + 1);
+    case Scope::kMixerSend:
+      return QLatin1Char(' ') + protocol::ChannelName(type, t.element);
+    case Scope::kRoutingPoint:
+      return QStringLiteral(" Source %1").arg(t.element + 1);
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+EditOutcome EditPath::SetText(const EditTarget& target, QStringView text, ParseOptions options) {
+  int type = 0;
+  EditOutcome checked = Check(store_, target, &type);
+  if (!checked.reason.isEmpty()) return checked;
+  EditRunner runner(*this, target, type);
+  const ParseResult parsed = target.parameter->Parse(text, runner.Context(options));
+  if (!parsed.ok()) return Refusal(EditStatus::kRefused, parsed.refusal);
+  return SetIndex(target, *parsed.index);
+}
+
+EditOutcome EditPath::SetIndex(const EditTarget& target, int index) {
+  int type = 0;
+  EditOutcome checked = Check(store_, target, &type);
+  if (!checked.reason.isEmpty()) return checked;
+  const ParameterDescriptor& p = *target.parameter;
+  const Operation& op = *OperationOf(p);
+  EditRunner runner(*this, target, type);
+  OpContext& ctx = runner.ctx();
+  const auto before_index = op.read(ctx);
+  if (!before_index) {
+    return Refusal(EditStatus::kRefused, QStringLiteral("The channel has no \"%1\".").arg(p.id));
+  }
+  if (index < p.minimum || index > p.maximum) {
+    return Refusal(EditStatus::kRefused,
+                   QStringLiteral("%1 is not accepted for %2, which takes %3.")
+                       .arg(index)
+                       .arg(p.id, p.RangeText()));
+  }
+
+  EditOutcome out;
+  out.index = index;
+  // Picking the band type a band already has changes nothing, not even the gain.
+  if (p.id == QLatin1String("eq.N.type") && *before_index == index) {
+    out.unchanged = true;
+    out.shown = p.Show(index, runner.Context({}));
+    return out;
+  }
+
+  const comm::CommState& cs = store_.comm().state();
+  const bool held =
+      cs.comm_suspended || !cs.comm_ready || cs.transfer_lock || !cs.table[target.slot].online;
+  const std::vector<uint8_t> record_before = Snapshot(ctx.data());
+  const protocol::SlotState state_before = ctx.state();
+
+  EditResult result = op.write(ctx, index, true);
+  if (result == EditResult::kRefused || result == EditResult::kNotSupported) {
+    return Refusal(
+        result == EditResult::kRefused ? EditStatus::kRefused : EditStatus::kNotSupported,
+        QStringLiteral("The edit of \"%1\" was refused in the device's present state.").arg(p.id));
+  }
+  if (op.link != nullptr) {
+    const protocol::LinkOutcome link = op.link(ctx);
+    if (link.result != EditResult::kRefused) result = Worse(result, link.result);
+    out.followers = link.followers;
+  }
+  runner.Announce(op, ctx.ch);
+  for (const int follower : out.followers) runner.Announce(op, follower);
+
+  out.index = op.read(ctx).value_or(index);
+  out.shown = p.Show(out.index, runner.Context({}));
+  out.status = result == EditResult::kSendFailed ? EditStatus::kSendFailed
+               : held                            ? EditStatus::kHeld
+                                                 : EditStatus::kDone;
+
+  if (p.undoable) {
+    UndoEntry entry;
+    const QString channel =
+        ctx.ch < 0 ? QString() : QLatin1Char(' ') + protocol::ChannelName(type, ctx.ch);
+    entry.text = p.caption + channel + ElementText(target, type) + QLatin1Char(' ') + out.shown;
+    const auto record_after = ctx.data().Record();
+    for (size_t i = 0; i < record_before.size() && i < record_after.size(); ++i) {
+      if (record_before[i] != record_after[i]) {
+        entry.bytes.push_back({static_cast<int>(i), record_before[i], record_after[i]});
+      }
+    }
+    entry.state_before = state_before;
+    entry.state_after = ctx.state();
+    // A one-shot action is undone by resending what it changed: every band of the channel.
+    const ParameterDescriptor* band_gain = FindParameter(u"eq.N.gain");
+    const auto add_sends = [&](int channel) {
+      if (p.kind != ValueKind::kAction) {
+        entry.sends.push_back({&p, channel, ctx.element});
+        return;
+      }
+      for (int band = 0; band < ctx.layout.BandCount(channel); ++band) {
+        entry.sends.push_back({band_gain, channel, band});
+      }
+    };
+    add_sends(ctx.ch);
+    for (const int follower : out.followers) add_sends(follower);
+    Undo(target.slot).Push(std::move(entry));
+  }
+  return out;
+}
+
+int EditPath::Index(const EditTarget& target) const {
+  int type = 0;
+  auto& self = const_cast<EditPath&>(*this);
+  if (!Check(self.store_, target, &type).reason.isEmpty()) return -1;
+  EditRunner runner(self, target, type);
+  return OperationOf(*target.parameter)->read(runner.ctx()).value_or(-1);
+}
+
+QString EditPath::Shown(const EditTarget& target) const {
+  const int index = Index(target);
+  if (index < 0) return {};
+  int type = 0;
+  auto& self = const_cast<EditPath&>(*this);
+  (void)Check(self.store_, target, &type);
+  EditRunner runner(self, target, type);
+  return target.parameter->Show(index, runner.Context({}));
+}
+
+EditOutcome EditPath::Replay(int slot, const UndoEntry& entry, bool forward) {
+  protocol::ProgramData* data = store_.Data(slot);
+  protocol::SlotState* state = store_.State(slot);
+  const auto type = store_.DeviceType(slot);
+  if (data == nullptr || state == nullptr || !type) {
+    return Refusal(EditStatus::kRefused, QStringLiteral("Slot %1 has no device.").arg(slot));
+  }
+  const std::vector<uint8_t> record_now = Snapshot(*data);
+  const protocol::SlotState state_now = *state;
+  for (const UndoEntry::Byte& b : entry.bytes)
+    PutByte(*data, b.offset, forward ? b.after : b.before);
+  *state = forward ? entry.state_after : entry.state_before;
+
+  const comm::CommState& cs = store_.comm().state();
+  const bool held = cs.comm_suspended || !cs.comm_ready || cs.transfer_lock || !cs.table[slot].online;
+  EditResult result = EditResult::kDone;
+  for (const UndoEntry::Send& s : entry.sends) {
+    EditRunner runner(*this, {slot, s.parameter, s.channel, s.element}, *type);
+    const Operation& op = *OperationOf(*s.parameter);
+    const auto index = op.read(runner.ctx());
+    if (index) result = Worse(result, op.write(runner.ctx(), *index, false));
+    runner.Announce(op, s.channel);
+  }
+  EditOutcome out;
+  if (result == EditResult::kSendFailed) {
+    // The stack stays where it was, so the record goes back to what it held.
+    data->SetRecord(record_now);
+    *state = state_now;
+    out.status = EditStatus::kSendFailed;
+    out.reason =
+        QStringLiteral("The device did not answer; \"%1\" was not %2.")
+            .arg(entry.text, forward ? QStringLiteral("redone") : QStringLiteral("undone"));
+    return out;
+  }
+  out.status = held ? EditStatus::kHeld : EditStatus::kDone;
+  out.shown = entry.text;
+  return out;
+}
+
+}  // namespace tessaly::model

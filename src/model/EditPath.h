@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringView>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "comm/DeviceTable.h"
+#include "model/EditTypes.h"
+#include "model/ParameterDescriptor.h"
+#include "model/UndoStack.h"
+
+namespace tessaly::protocol {
+class Dispatcher;
+class ChannelLinking;
+class ProgramStore;
+}  // namespace tessaly::protocol
+namespace tessaly::graph {
+class ResponseCurves;
+}
+
+namespace tessaly::model {
+
+// The one way a parameter edit reaches a device: the value is converted, written to the record
+// and slot state, sent through the slot's family operations, repeated on the linked channels, the
+// response curves of every changed channel are recomputed, views are told per changed channel,
+// and the edit is recorded for undo.
+class EditPath : public QObject {
+  Q_OBJECT
+
+ public:
+  EditPath(protocol::ProgramStore& store, graph::ResponseCurves& curves, protocol::Dispatcher& dispatcher,
+           QObject* parent = nullptr);
+  ~EditPath() override;
+
+  // A refusal touches nothing. The context fields of `options` are taken from the slot.
+  EditOutcome SetText(const EditTarget& target, QStringView text, ParseOptions options = {});
+  EditOutcome SetIndex(const EditTarget& target, int index);
+
+  // The value as the record and slot state hold it now; -1 when the target is not valid.
+  int Index(const EditTarget& target) const;
+  QString Shown(const EditTarget& target) const;
+
+  // Between these every edit of the slot joins one undo entry (a knob drag, a slider move).
+  void BeginGesture(int slot, const QString& text);
+  void EndGesture(int slot);
+
+  UndoStack& Undo(int slot);
+
+  protocol::ProgramStore& store() { return store_; }
+
+ signals:
+  // One per edited or linked channel; channel -1 for a device setting.
+  void ParameterChanged(int slot, int channel, QString parameter_id, int element);
+  // The whole image of the slot changed; its undo stack was cleared.
+  void ProgramReplaced(int slot);
+
+ private:
+  friend class UndoStack;
+  friend class EditRunner;
+
+  // Undo and redo: puts the recorded bytes back and resends; the stack moves only on success.
+  EditOutcome Replay(int slot, const UndoEntry& entry, bool forward);
+
+  protocol::ProgramStore& store_;
+  graph::ResponseCurves& curves_;
+  protocol::Dispatcher& dispatcher_;
+  std::unique_ptr<protocol::ChannelLinking> linking_;
+  std::array<std::unique_ptr<UndoStack>, comm::kSlotCount> stacks_;
+};
+
+}  // namespace tessaly::model

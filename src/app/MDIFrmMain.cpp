@@ -37,6 +37,12 @@ MDIFrmMain::MDIFrmMain(AppState& state, QWidget* parent) : QMainWindow(parent), 
   mdi_area_->setObjectName(QStringLiteral("MdiArea"));
   setCentralWidget(mdi_area_);
   statusBar();
+  // A long exchange keeps the window painting; the status bar says which device it waits for.
+  connect(&state_.comm(), &comm::Comm::WaitingForDevice, this,
+          [this](int /*slot*/, const QString& description) {
+            statusBar()->showMessage(QStringLiteral("Waiting for ") + description);
+          });
+  connect(&state_.comm(), &comm::Comm::WaitFinished, statusBar(), &QStatusBar::clearMessage);
 
   timer1_ = new QTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));

@@ -70,12 +70,7 @@ QString Session::Where() const {
   return QStringLiteral("%1:%2").arg(options_.address).arg(comm_.device_port());
 }
 
-bool Session::LinkUp() {
-  const comm::CommState& state = comm_.state();
-  if (!state.table[kCliSlot].Online) return false;
-  if (state.ConnectionMode == comm::kLinkTcp) return comm_.tcp().IsConnected(kCliSlot);
-  return comm_.serial().IsOpen();
-}
+bool Session::LinkUp() { return comm_.state().table[kCliSlot].Online && comm_.LinkUp(kCliSlot); }
 
 Outcome Session::Open() {
   if (!options_.transport_given) {
@@ -158,7 +153,7 @@ Outcome Session::Identify() {
     return Outcome::Device(
         QStringLiteral("The device at %1 did not answer the identify command.").arg(Where()));
   }
-  const int code = comm_.state().RxBuffer[8];
+  const int code = comm_.state().RxBuffer[comm::kReplyTypeByte];
   if (!comm::IsValidType(code)) {
     return Outcome::Device(QStringLiteral("The device at %1 reported the unknown type code %2.")
                                .arg(Where())

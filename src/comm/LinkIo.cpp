@@ -1,12 +1,18 @@
 #include "comm/LinkIo.h"
 
 #include <QAbstractSocket>
-#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QIODevice>
 #include <QSerialPort>
+#include <QTimer>
+#include <algorithm>
 
 namespace tessaly::comm {
 namespace {
+
+// A socket does not emit readyRead again while a handler of its readyRead runs, so the wait also
+// wakes on this tick and looks for itself.
+constexpr qint64 kWakeTickMs = 50;
 
 // A wait that ends early without data means the line went away, not that time ran out.
 bool LineLost(QIODevice& io) {
@@ -22,6 +28,29 @@ bool LineLost(QIODevice& io) {
 
 }  // namespace
 
+void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing) {
+  const qint64 left = deadline.remainingTime();
+  if (left == 0) return;
+  QEventLoop loop;
+  QTimer wake;
+  wake.setSingleShot(true);
+  QObject::connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
+  if (writing) {
+    QObject::connect(&io, &QIODevice::bytesWritten, &loop, &QEventLoop::quit);
+  } else {
+    QObject::connect(&io, &QIODevice::readyRead, &loop, &QEventLoop::quit);
+  }
+  QObject::connect(&io, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
+  if (auto* socket = qobject_cast<QAbstractSocket*>(&io)) {
+    QObject::connect(socket, &QAbstractSocket::disconnected, &loop, &QEventLoop::quit);
+    QObject::connect(socket, &QAbstractSocket::errorOccurred, &loop, &QEventLoop::quit);
+  } else if (auto* port = qobject_cast<QSerialPort*>(&io)) {
+    QObject::connect(port, &QSerialPort::errorOccurred, &loop, &QEventLoop::quit);
+  }
+  wake.start(static_cast<int>(left < 0 ? kWakeTickMs : std::min(left, kWakeTickMs)));
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
 void DiscardStale(QIODevice& io) {
   // waitForReadyRead(0) pulls what the OS already holds into Qt's buffer without blocking.
   io.waitForReadyRead(0);
@@ -31,29 +60,28 @@ void DiscardStale(QIODevice& io) {
   }
 }
 
-bool SendAll(QIODevice& io, const QByteArray& packet, int limit_ms) {
+bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& deadline) {
   if (io.write(packet) != packet.size()) return false;
-  QDeadlineTimer deadline(limit_ms);
   while (io.bytesToWrite() > 0) {
-    if (!io.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) return false;
+    if (deadline.hasExpired() || LineLost(io)) return false;
+    AwaitActivity(io, deadline, true);
   }
   return true;
 }
 
-int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, int limit_ms) {
+int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline) {
   reply.clear();
-  QDeadlineTimer deadline(limit_ms);
   while (reply.size() < awaited) {
     if (io.bytesAvailable() > 0) {
       reply.append(io.read(awaited - reply.size()));
       continue;
     }
-    const qint64 left = deadline.remainingTime();
-    if (left <= 0) break;
-    if (!io.waitForReadyRead(static_cast<int>(left)) && io.bytesAvailable() == 0 && LineLost(io)) {
+    if (LineLost(io)) {
       reply.clear();
       return kReceiveClosed;
     }
+    if (deadline.hasExpired()) break;
+    AwaitActivity(io, deadline);
   }
   if (reply.size() == awaited) return kReceiveOk;
   reply.clear();

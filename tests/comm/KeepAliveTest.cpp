@@ -62,6 +62,8 @@ TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
 
   ASSERT_EQ(messenger_.shown.size(), 1);
   EXPECT_EQ(messenger_.shown.front().title, QStringLiteral("Communication problem"));
+  EXPECT_TRUE(
+      messenger_.shown.front().text.endsWith(QStringLiteral(".\nRK-540 - IP:") + host_.address(0)));
   EXPECT_TRUE(comm_.state().row_text[0].endsWith(QStringLiteral(" - Off-line")));
   EXPECT_EQ(comm_.state().row_text[0],
             QStringLiteral("IP:") + host_.address(0) + QStringLiteral(" -  RK-540  - Off-line"));

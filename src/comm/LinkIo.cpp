@@ -1,6 +1,7 @@
 #include "comm/LinkIo.h"
 
 #include <QAbstractSocket>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QIODevice>
 #include <QSerialPort>
@@ -31,6 +32,16 @@ bool LineLost(QIODevice& io) {
 void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing) {
   const qint64 left = deadline.remainingTime();
   if (left == 0) return;
+  const int wait_ms = static_cast<int>(left < 0 ? kWakeTickMs : std::min(left, kWakeTickMs));
+  if (QCoreApplication::instance() == nullptr) {
+    // No event loop to run (a bare tool or test): block instead.
+    if (writing) {
+      io.waitForBytesWritten(wait_ms);
+    } else {
+      io.waitForReadyRead(wait_ms);
+    }
+    return;
+  }
   QEventLoop loop;
   QTimer wake;
   wake.setSingleShot(true);
@@ -47,7 +58,7 @@ void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing) 
   } else if (auto* port = qobject_cast<QSerialPort*>(&io)) {
     QObject::connect(port, &QSerialPort::errorOccurred, &loop, &QEventLoop::quit);
   }
-  wake.start(static_cast<int>(left < 0 ? kWakeTickMs : std::min(left, kWakeTickMs)));
+  wake.start(wait_ms);
   loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 

@@ -42,24 +42,30 @@ void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing) 
     }
     return;
   }
-  QEventLoop loop;
+  // Runs the dispatcher itself rather than QEventLoop::exec, which returns at once for the rest
+  // of the run once the application has been asked to quit.
+  bool woken = false;
+  const auto wake_up = [&woken] { woken = true; };
   QTimer wake;
   wake.setSingleShot(true);
-  QObject::connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
+  QObject::connect(&wake, &QTimer::timeout, &wake, wake_up);
   if (writing) {
-    QObject::connect(&io, &QIODevice::bytesWritten, &loop, &QEventLoop::quit);
+    QObject::connect(&io, &QIODevice::bytesWritten, &wake, wake_up);
   } else {
-    QObject::connect(&io, &QIODevice::readyRead, &loop, &QEventLoop::quit);
+    QObject::connect(&io, &QIODevice::readyRead, &wake, wake_up);
   }
-  QObject::connect(&io, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
+  QObject::connect(&io, &QIODevice::aboutToClose, &wake, wake_up);
   if (auto* socket = qobject_cast<QAbstractSocket*>(&io)) {
-    QObject::connect(socket, &QAbstractSocket::disconnected, &loop, &QEventLoop::quit);
-    QObject::connect(socket, &QAbstractSocket::errorOccurred, &loop, &QEventLoop::quit);
+    QObject::connect(socket, &QAbstractSocket::disconnected, &wake, wake_up);
+    QObject::connect(socket, &QAbstractSocket::errorOccurred, &wake, wake_up);
   } else if (auto* port = qobject_cast<QSerialPort*>(&io)) {
-    QObject::connect(port, &QSerialPort::errorOccurred, &loop, &QEventLoop::quit);
+    QObject::connect(port, &QSerialPort::errorOccurred, &wake, wake_up);
   }
   wake.start(wait_ms);
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  QEventLoop loop;
+  while (!woken) {
+    loop.processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+  }
 }
 
 void DiscardStale(QIODevice& io) {

@@ -38,8 +38,8 @@ Comm::Comm(Messenger& messenger, QObject* parent)
 Comm::~Comm() = default;
 
 Link& Comm::LinkFor(int slot) {
-  if (state_.ConnectionMode == kLinkTcp) return *tcp_links_.at(static_cast<size_t>(slot));
-  serial_.SetTarget(ComPortName(), BaudRate(state_.table.DeviceType[slot]));
+  if (state_.connection_mode == kLinkTcp) return *tcp_links_.at(static_cast<size_t>(slot));
+  serial_.SetTarget(ComPortName(), BaudRate(state_.table.device_type[slot]));
   return serial_;
 }
 
@@ -47,8 +47,8 @@ bool Comm::LinkUp(int slot) { return IsValidSlot(slot) && LinkFor(slot).IsOpen()
 
 QString Comm::DeviceLabel(int slot) {
   if (!IsValidSlot(slot)) return {};
-  QString name = state_.table.DeviceName[slot].trimmed();
-  if (name.isEmpty()) name = ModelName(state_.table.DeviceType[slot]).trimmed();
+  QString name = state_.table.device_name[slot].trimmed();
+  if (name.isEmpty()) name = ModelName(state_.table.device_type[slot]).trimmed();
   return name + QStringLiteral(" - ") + LinkFor(slot).Describe();
 }
 
@@ -77,7 +77,7 @@ int Comm::ReceiveReply(int slot, Link& link, QByteArray& reply, int awaited, int
 
 void Comm::StoreReply(const QByteArray& reply) {
   const auto count = std::min<qsizetype>(reply.size(), kRxBufferSize);
-  std::copy_n(reinterpret_cast<const uint8_t*>(reply.constData()), count, state_.RxBuffer.begin());
+  std::copy_n(reinterpret_cast<const uint8_t*>(reply.constData()), count, state_.rx_buffer.begin());
 }
 
 void Comm::ShowLinkLoss(int slot) {
@@ -89,12 +89,12 @@ void Comm::ShowLinkLoss(int slot) {
 
 void Comm::ReportLoss(int slot) {
   DeviceTable& table = state_.table;
-  table[slot].Online = false;
+  table[slot].online = false;
   ShowLinkLoss(slot);
-  SetRowText(slot, table.OfflineRowText(slot, state_.ConnectionMode));
-  table.DeviceDataValid[slot] = 0;
-  table.DeviceNeedsRead[slot] = true;
-  if (table[slot].EditorOpen) emit EditorCloseRequested(slot);
+  SetRowText(slot, table.OfflineRowText(slot, state_.connection_mode));
+  table.device_data_valid[slot] = 0;
+  table.device_needs_read[slot] = true;
+  if (table[slot].editor_open) emit EditorCloseRequested(slot);
 }
 
 int16_t Comm::TxCommand(int slot, uint8_t command, const Params& params) {
@@ -102,17 +102,17 @@ int16_t Comm::TxCommand(int slot, uint8_t command, const Params& params) {
 }
 
 CommandOutcome Comm::SendCommand(int slot, uint8_t command, const Params& params) {
-  if (state_.CommSuspended || !state_.CommReady || state_.TransferLock) return {};
-  if (!IsValidSlot(slot) || !state_.table[slot].Online) return {};
+  if (state_.comm_suspended || !state_.comm_ready || state_.transfer_lock) return {};
+  if (!IsValidSlot(slot) || !state_.table[slot].online) return {};
 
-  state_.TxIdle = false;
+  state_.tx_idle = false;
   Link& link = LinkFor(slot);
   const QByteArray packet =
-      FramePacket(0, command, params, state_.TxDataBuffer, state_.ConnectionMode);
+      FramePacket(0, command, params, state_.tx_data_buffer, state_.connection_mode);
   CommandOutcome outcome;
   if (packet.isEmpty() || !link.Open()) {
     // A port that cannot be opened (or a block too long to frame) fails without a word.
-    state_.TxIdle = true;
+    state_.tx_idle = true;
     outcome.send = SendOutcome::kFailed;
     outcome.result = -1;
     return outcome;
@@ -120,9 +120,9 @@ CommandOutcome Comm::SendCommand(int slot, uint8_t command, const Params& params
   // A line that takes no packet is lost like one that does not answer.
   outcome.send = SendPacket(link, packet);
 
-  const ReplyClass expected = ClassifyReply(command, params[2], state_.table.DeviceType[slot]);
+  const ReplyClass expected = ClassifyReply(command, params[2], state_.table.device_type[slot]);
   if (outcome.send == SendOutcome::kSent && expected.awaited_bytes == 0) {
-    state_.TxIdle = true;
+    state_.tx_idle = true;
     outcome.answered = true;
     return outcome;
   }
@@ -131,29 +131,29 @@ CommandOutcome Comm::SendCommand(int slot, uint8_t command, const Params& params
   if (outcome.send == SendOutcome::kSent && ReceiveReply(slot, link, reply, expected.awaited_bytes,
                                                          expected.wait_limit_ms) == kReceiveOk) {
     StoreReply(reply);
-    if (command == kCmdIdentify && IsValidType(state_.RxBuffer[kReplyTypeByte])) {
-      state_.table.DeviceType[slot] = state_.RxBuffer[kReplyTypeByte];
+    if (command == kCmdIdentify && IsValidType(state_.rx_buffer[kReplyTypeByte])) {
+      state_.table.device_type[slot] = state_.rx_buffer[kReplyTypeByte];
     }
-    state_.TxIdle = true;
+    state_.tx_idle = true;
     outcome.answered = true;
     return outcome;
   }
 
   // Lost reply. During discovery it is not reported, but the link is closed all the same.
-  if (state_.ReportLinkLoss) {
+  if (state_.report_link_loss) {
     outcome.result = -1;
     ReportLoss(slot);
   }
-  state_.TxIdle = true;
+  state_.tx_idle = true;
   if (link.IsOpen()) link.Close();
   return outcome;
 }
 
 int16_t Comm::TxPoll(int slot, uint8_t command, const Params& params) {
   if (!IsValidSlot(slot)) return -1;
-  state_.TxIdle = false;
+  state_.tx_idle = false;
   Link& link = LinkFor(slot);
-  const QByteArray packet = FramePacket(0, command, params, {}, state_.ConnectionMode);
+  const QByteArray packet = FramePacket(0, command, params, {}, state_.connection_mode);
   int16_t result = -1;
   QByteArray reply;
   if (packet.size() == kPlainPacketLength && link.Open() &&
@@ -162,7 +162,7 @@ int16_t Comm::TxPoll(int slot, uint8_t command, const Params& params) {
     StoreReply(reply);
     result = 0;
   }
-  state_.TxIdle = true;
+  state_.tx_idle = true;
   return result;
 }
 
@@ -170,34 +170,34 @@ bool Comm::ProbeDevice(int slot) {
   if (!IsValidSlot(slot)) return false;
   Link& link = LinkFor(slot);
   const QByteArray packet =
-      FramePacket(link.ProbeAddress(slot), ProbeCommand(state_.table.DeviceType[slot]), {}, {},
-                  state_.ConnectionMode);
+      FramePacket(link.ProbeAddress(slot), ProbeCommand(state_.table.device_type[slot]), {}, {},
+                  state_.connection_mode);
   if (!link.Open() || SendPacket(link, packet) != SendOutcome::kSent) return false;
   QByteArray reply;
   if (ReceiveReply(slot, link, reply, kPlainPacketLength, kProbeWaitMs) != kReceiveOk) {
     return false;
   }
   StoreReply(reply);
-  return state_.RxBuffer[kReplyProbeAckByte] == kProbeAck;
+  return state_.rx_buffer[kReplyProbeAckByte] == kProbeAck;
 }
 
 bool Comm::SplitToBytes(double value, int start) {
-  return comm::SplitToBytes(value, start, state_.AddressBytes);
+  return comm::SplitToBytes(value, start, state_.address_bytes);
 }
 
 void Comm::KeepAliveTick() {
   // A tick never starts an exchange while another one is running.
-  if (state_.KeepAliveHold || !state_.OnlineMode || !state_.TxIdle) return;
+  if (state_.keep_alive_hold || !state_.online_mode || !state_.tx_idle) return;
   DeviceTable& table = state_.table;
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
-    if (!table[slot].Registered || !table[slot].Online) continue;
+    if (!table[slot].registered || !table[slot].online) continue;
     if (TxPoll(slot, kCmdKeepAlive) == 0) continue;
     // Unlike a lost command reply, a silent keep-alive keeps the link and the editor open.
-    table[slot].Online = false;
+    table[slot].online = false;
     ShowLinkLoss(slot);
-    SetRowText(slot, table.OfflineRowText(slot, state_.ConnectionMode));
-    table.DeviceNeedsRead[slot] = true;
-    table.DeviceDataValid[slot] = 0;
+    SetRowText(slot, table.OfflineRowText(slot, state_.connection_mode));
+    table.device_needs_read[slot] = true;
+    table.device_data_valid[slot] = 0;
   }
 }
 
@@ -205,13 +205,13 @@ bool Comm::ReleaseAllDevices(bool stop_on_serial_failure) {
   DeviceTable& table = state_.table;
   if (serial_.IsOpen()) {
     for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
-      if (!table[slot].Online) continue;
+      if (!table[slot].online) continue;
       if (TxCommand(slot, kCmdRelease) != 0 && stop_on_serial_failure) return false;
     }
     serial_.Close();
   }
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
-    if (table[slot].LinkKind == kLinkTcp && table[slot].Online) {
+    if (table[slot].link_kind == kLinkTcp && table[slot].online) {
       (void)TxCommand(slot, kCmdRelease);  // the device is let go whatever it answers
     }
   }
@@ -223,8 +223,8 @@ bool Comm::ReleaseAllDevices(bool stop_on_serial_failure) {
 
 bool Comm::LeaveOnlineMode() {
   if (!ReleaseAllDevices(true)) return false;
-  state_.OnlineMode = false;
-  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) state_.table.DeviceDataValid[slot] = 0;
+  state_.online_mode = false;
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) state_.table.device_data_valid[slot] = 0;
   return true;
 }
 

@@ -86,7 +86,7 @@ class Comm : public QObject {
   // Sets the device list row of a slot and tells the views.
   void SetRowText(int slot, const QString& text);
 
-  QString ComPortName() const { return QStringLiteral("COM%1").arg(state_.ComPort); }
+  QString ComPortName() const { return QStringLiteral("COM%1").arg(state_.com_port); }
 
   // The line to the slot's device for the connection mode of the run. The only place that asks
   // which kind of line the run uses. The slot must be valid.

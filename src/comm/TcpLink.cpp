@@ -108,7 +108,7 @@ void TcpSlotLink::Close() {
 
 QString TcpSlotLink::Describe() const {
   if (table_ == nullptr || !IsValidSlot(slot_)) return {};
-  return QStringLiteral("IP:") + (*table_)[slot_].IpAddress;
+  return QStringLiteral("IP:") + (*table_)[slot_].ip_address;
 }
 
 }  // namespace tessaly::comm

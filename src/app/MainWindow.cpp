@@ -39,6 +39,12 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
   mdi_area_->setObjectName(QStringLiteral("MdiArea"));
   setCentralWidget(mdi_area_);
   statusBar();
+  // A long exchange keeps the window painting; the status bar says which device it waits for.
+  connect(&state_.comm(), &comm::Comm::WaitingForDevice, this,
+          [this](int /*slot*/, const QString& description) {
+            statusBar()->showMessage(QStringLiteral("Waiting for ") + description);
+          });
+  connect(&state_.comm(), &comm::Comm::WaitFinished, statusBar(), &QStatusBar::clearMessage);
 
   connect_menu_timer_ = new QTimer(this);
   connect_menu_timer_->setObjectName(QStringLiteral("connectMenuTimer"));

@@ -70,12 +70,7 @@ QString Session::Where() const {
   return QStringLiteral("%1:%2").arg(options_.address).arg(comm_.device_port());
 }
 
-bool Session::LinkUp() {
-  const comm::CommState& state = comm_.state();
-  if (!state.table[kCliSlot].online) return false;
-  if (state.connection_mode == comm::kLinkTcp) return comm_.tcp().IsConnected(kCliSlot);
-  return comm_.serial().IsOpen();
-}
+bool Session::LinkUp() { return comm_.state().table[kCliSlot].online && comm_.LinkUp(kCliSlot); }
 
 Outcome Session::Open() {
   if (!opened_) opened_ = OpenOnce();
@@ -176,7 +171,7 @@ Outcome Session::Identify() {
     return Outcome::Device(
         QStringLiteral("The device at %1 did not answer the identify command.").arg(Where()));
   }
-  const int code = comm_.state().rx_buffer[8];
+  const int code = comm_.state().rx_buffer[comm::kReplyTypeByte];
   if (!comm::IsValidType(code)) {
     return Outcome::Device(QStringLiteral("The device at %1 reported the unknown type code %2.")
                                .arg(Where())

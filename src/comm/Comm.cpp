@@ -1,12 +1,21 @@
 #include "comm/Comm.h"
 
+#include <QDeadlineTimer>
+#include <QTimer>
 #include <algorithm>
 
 #include "comm/Commands.h"
 #include "comm/DeviceTypes.h"
 #include "comm/LinkIo.h"
+#include "comm/TimeScale.h"
 
 namespace tessaly::comm {
+namespace {
+
+// How long an exchange waits before the windows name the device it waits for.
+constexpr int kAnnounceWaitMs = 1000;
+
+}  // namespace
 
 quint16 DevicePortFromEnvironment() {
   bool ok = false;
@@ -20,28 +29,48 @@ Comm::Comm(Messenger& messenger, QObject* parent)
       serial_(com_ports_),
       tcp_slots_(std::make_shared<TcpSlots>()),
       tcp_(tcp_slots_),
-      device_port_(DevicePortFromEnvironment()) {}
+      device_port_(DevicePortFromEnvironment()) {
+  for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
+    tcp_links_[slot] = std::make_unique<TcpSlotLink>(tcp_slots_, slot, &state_.table);
+  }
+}
 
 Comm::~Comm() = default;
 
-Comm::Sent Comm::SendPacket(int slot, const QByteArray& packet) {
-  if (state_.connection_mode == kLinkTcp) {
-    tcp_.Send(slot, packet);
-  } else {
-    if (!serial_.IsOpen() &&
-        serial_.Open(ComPortName(), BaudRate(state_.table.device_type[slot])) != 0) {
-      return Sent::kPortFailed;
-    }
-    serial_.Send(packet);
-  }
-  if (trace_) trace_(true, packet);
-  return Sent::kOk;
+Link& Comm::LinkFor(int slot) {
+  if (state_.connection_mode == kLinkTcp) return *tcp_links_.at(static_cast<size_t>(slot));
+  serial_.SetTarget(ComPortName(), BaudRate(state_.table.device_type[slot]));
+  return serial_;
 }
 
-int Comm::ReceiveReply(int slot, QByteArray& reply, int awaited, int limit_ms) {
-  const int status = state_.connection_mode == kLinkTcp
-                         ? tcp_.Receive(slot, reply, awaited, limit_ms)
-                         : serial_.Receive(reply, awaited, limit_ms);
+bool Comm::LinkUp(int slot) { return IsValidSlot(slot) && LinkFor(slot).IsOpen(); }
+
+QString Comm::DeviceLabel(int slot) {
+  if (!IsValidSlot(slot)) return {};
+  QString name = state_.table.device_name[slot].trimmed();
+  if (name.isEmpty()) name = ModelName(state_.table.device_type[slot]).trimmed();
+  return name + QStringLiteral(" - ") + LinkFor(slot).Describe();
+}
+
+SendOutcome Comm::SendPacket(Link& link, const QByteArray& packet) {
+  if (!link.Send(packet)) return SendOutcome::kFailed;
+  if (trace_) trace_(true, packet);
+  return SendOutcome::kSent;
+}
+
+int Comm::ReceiveReply(int slot, Link& link, QByteArray& reply, int awaited, int limit_ms) {
+  // Past a second the windows say which device the run is waiting for.
+  QTimer announce;
+  announce.setSingleShot(true);
+  bool announced = false;
+  connect(&announce, &QTimer::timeout, this, [&] {
+    announced = true;
+    emit WaitingForDevice(slot, DeviceLabel(slot));
+  });
+  announce.start(ScaledMs(kAnnounceWaitMs));
+  const int status = link.Receive(reply, awaited, QDeadlineTimer(ScaledMs(limit_ms)));
+  announce.stop();
+  if (announced) emit WaitFinished();
   if (status == kReceiveOk && trace_) trace_(false, reply);
   return status;
 }
@@ -51,19 +80,17 @@ void Comm::StoreReply(const QByteArray& reply) {
   std::copy_n(reinterpret_cast<const uint8_t*>(reply.constData()), count, state_.rx_buffer.begin());
 }
 
-void Comm::CloseLink(int slot) {
-  if (state_.connection_mode == kLinkTcp) {
-    if (tcp_.IsConnected(slot)) tcp_.Disconnect(slot);
-  } else if (serial_.IsOpen()) {
-    serial_.Close();
-  }
+void Comm::ShowLinkLoss(int slot) {
+  // Several devices lost at once give several boxes; the last line tells them apart.
+  messenger_.Show({MessageIcon::kExclamation, QString::fromLatin1(kLinkLossTitle),
+                   QString::fromLatin1(kLinkLossText) + QLatin1Char('\n') + DeviceLabel(slot),
+                   MessageButtons::kOk});
 }
 
 void Comm::ReportLoss(int slot) {
   DeviceTable& table = state_.table;
   table[slot].online = false;
-  messenger_.Show({MessageIcon::kExclamation, QString::fromLatin1(kLinkLossTitle),
-                   QString::fromLatin1(kLinkLossText), MessageButtons::kOk});
+  ShowLinkLoss(slot);
   SetRowText(slot, table.OfflineRowText(slot, state_.connection_mode));
   table.device_data_valid[slot] = 0;
   table.device_needs_read[slot] = true;
@@ -71,55 +98,67 @@ void Comm::ReportLoss(int slot) {
 }
 
 int16_t Comm::TxCommand(int slot, uint8_t command, const Params& params) {
-  if (state_.comm_suspended || !state_.comm_ready || state_.transfer_lock) return 0;
-  if (!IsValidSlot(slot) || !state_.table[slot].online) return 0;
+  return SendCommand(slot, command, params).result;
+}
+
+CommandOutcome Comm::SendCommand(int slot, uint8_t command, const Params& params) {
+  if (state_.comm_suspended || !state_.comm_ready || state_.transfer_lock) return {};
+  if (!IsValidSlot(slot) || !state_.table[slot].online) return {};
 
   state_.tx_idle = false;
-  const int type = state_.table.device_type[slot];
+  Link& link = LinkFor(slot);
   const QByteArray packet =
       FramePacket(0, command, params, state_.tx_data_buffer, state_.connection_mode);
-  if (packet.isEmpty() || SendPacket(slot, packet) == Sent::kPortFailed) {
+  CommandOutcome outcome;
+  if (packet.isEmpty() || !link.Open()) {
+    // A port that cannot be opened (or a block too long to frame) fails without a word.
     state_.tx_idle = true;
-    return -1;
+    outcome.send = SendOutcome::kFailed;
+    outcome.result = -1;
+    return outcome;
   }
+  // A line that takes no packet is lost like one that does not answer.
+  outcome.send = SendPacket(link, packet);
 
-  const ReplyClass expected = ClassifyReply(command, params[2], type);
-  if (expected.awaited_bytes == 0) {
+  const ReplyClass expected = ClassifyReply(command, params[2], state_.table.device_type[slot]);
+  if (outcome.send == SendOutcome::kSent && expected.awaited_bytes == 0) {
     state_.tx_idle = true;
-    return 0;
+    outcome.answered = true;
+    return outcome;
   }
 
   QByteArray reply;
-  if (ReceiveReply(slot, reply, expected.awaited_bytes, expected.wait_limit_ms) == kReceiveOk) {
+  if (outcome.send == SendOutcome::kSent && ReceiveReply(slot, link, reply, expected.awaited_bytes,
+                                                         expected.wait_limit_ms) == kReceiveOk) {
     StoreReply(reply);
-    if (command == kCmdIdentify && IsValidType(state_.rx_buffer[8])) {
-      state_.table.device_type[slot] = state_.rx_buffer[8];
+    if (command == kCmdIdentify && IsValidType(state_.rx_buffer[kReplyTypeByte])) {
+      state_.table.device_type[slot] = state_.rx_buffer[kReplyTypeByte];
     }
     state_.tx_idle = true;
-    return 0;
+    outcome.answered = true;
+    return outcome;
   }
 
   // Lost reply. During discovery it is not reported, but the link is closed all the same.
-  int16_t result = 0;
   if (state_.report_link_loss) {
-    result = -1;
+    outcome.result = -1;
     ReportLoss(slot);
   }
   state_.tx_idle = true;
-  CloseLink(slot);
-  return result;
+  if (link.IsOpen()) link.Close();
+  return outcome;
 }
 
 int16_t Comm::TxPoll(int slot, uint8_t command, const Params& params) {
   if (!IsValidSlot(slot)) return -1;
   state_.tx_idle = false;
-  Params plain = params;
-  const QByteArray packet = FramePacket(0, command, plain, {}, state_.connection_mode);
+  Link& link = LinkFor(slot);
+  const QByteArray packet = FramePacket(0, command, params, {}, state_.connection_mode);
   int16_t result = -1;
   QByteArray reply;
-  if (!packet.isEmpty() && packet.size() == kPlainPacketLength &&
-      SendPacket(slot, packet) == Sent::kOk &&
-      ReceiveReply(slot, reply, kPlainPacketLength, kPollWaitMs) == kReceiveOk) {
+  if (packet.size() == kPlainPacketLength && link.Open() &&
+      SendPacket(link, packet) == SendOutcome::kSent &&
+      ReceiveReply(slot, link, reply, kPlainPacketLength, kPollWaitMs) == kReceiveOk) {
     StoreReply(reply);
     result = 0;
   }
@@ -129,15 +168,17 @@ int16_t Comm::TxPoll(int slot, uint8_t command, const Params& params) {
 
 bool Comm::ProbeDevice(int slot) {
   if (!IsValidSlot(slot)) return false;
-  const bool usb = state_.connection_mode != kLinkTcp;
-  const uint8_t address = usb ? static_cast<uint8_t>(slot) : 0;
-  const QByteArray packet = FramePacket(address, ProbeCommand(state_.table.device_type[slot]), {},
-                                        {}, state_.connection_mode);
-  if (SendPacket(slot, packet) != Sent::kOk) return false;
+  Link& link = LinkFor(slot);
+  const QByteArray packet =
+      FramePacket(link.ProbeAddress(slot), ProbeCommand(state_.table.device_type[slot]), {}, {},
+                  state_.connection_mode);
+  if (!link.Open() || SendPacket(link, packet) != SendOutcome::kSent) return false;
   QByteArray reply;
-  if (ReceiveReply(slot, reply, kPlainPacketLength, kProbeWaitMs) != kReceiveOk) return false;
+  if (ReceiveReply(slot, link, reply, kPlainPacketLength, kProbeWaitMs) != kReceiveOk) {
+    return false;
+  }
   StoreReply(reply);
-  return state_.rx_buffer[11] == kProbeAck;
+  return state_.rx_buffer[kReplyProbeAckByte] == kProbeAck;
 }
 
 bool Comm::SplitToBytes(double value, int start) {
@@ -153,8 +194,7 @@ void Comm::KeepAliveTick() {
     if (TxPoll(slot, kCmdKeepAlive) == 0) continue;
     // Unlike a lost command reply, a silent keep-alive keeps the link and the editor open.
     table[slot].online = false;
-    messenger_.Show({MessageIcon::kExclamation, QString::fromLatin1(kLinkLossTitle),
-                     QString::fromLatin1(kLinkLossText), MessageButtons::kOk});
+    ShowLinkLoss(slot);
     SetRowText(slot, table.OfflineRowText(slot, state_.connection_mode));
     table.device_needs_read[slot] = true;
     table.device_data_valid[slot] = 0;

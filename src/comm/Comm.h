@@ -2,11 +2,13 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <array>
 #include <functional>
 #include <memory>
 
 #include "comm/ComPortMap.h"
 #include "comm/CommState.h"
+#include "comm/Link.h"
 #include "comm/Messenger.h"
 #include "comm/Packet.h"
 #include "comm/SerialLink.h"
@@ -18,6 +20,19 @@ inline constexpr quint16 kDefaultDevicePort = 1001;
 
 // The device port: TESSALY_DEVICE_PORT when it holds a port number, else 1001.
 quint16 DevicePortFromEnvironment();
+
+// What became of a request.
+enum class SendOutcome {
+  kSent,    // on the line
+  kHeld,    // the traffic flags or the slot kept it back; nothing was sent or traced
+  kFailed,  // the line could not be opened or written
+};
+
+struct CommandOutcome {
+  SendOutcome send = SendOutcome::kHeld;
+  bool answered = false;  // the reply arrived (or none is awaited) and is in RxBuffer
+  int16_t result = 0;     // TxCommand's result
+};
 
 // The exchange layer: owns the run-wide communication state and the two transport objects, and
 // runs every exchange strictly one at a time on the caller's thread.
@@ -48,6 +63,8 @@ class Comm : public QObject {
   // -1 when the serial port cannot be opened or a lost reply was reported. The reply is in
   // RxBuffer only after 0 with a reply received.
   [[nodiscard]] int16_t TxCommand(int slot, uint8_t command, const Params& params = {});
+  // TxCommand with the whole story: whether it went out and whether its answer came.
+  [[nodiscard]] CommandOutcome SendCommand(int slot, uint8_t command, const Params& params = {});
   // Keep-alive exchange: always 13 bytes out and in, 3000 ms; never shows a message and never
   // touches the device table.
   [[nodiscard]] int16_t TxPoll(int slot, uint8_t command, const Params& params = {});
@@ -71,17 +88,28 @@ class Comm : public QObject {
 
   QString ComPortName() const { return QStringLiteral("COM%1").arg(state_.com_port); }
 
+  // The line to the slot's device for the connection mode of the run. The only place that asks
+  // which kind of line the run uses. The slot must be valid.
+  Link& LinkFor(int slot);
+  // Whether the slot's line is open (a lost reply closes it).
+  bool LinkUp(int slot);
+  // "<device name> - <where>", e.g. "Main PA - IP:127.0.0.7" or "RK-360 - USB COM3".
+  QString DeviceLabel(int slot);
+
  signals:
   void RowTextChanged(int slot, const QString& text);
   // A lost reply ends the session with that device: its editor window must close.
   void EditorCloseRequested(int slot);
+  // An exchange has been waiting for a second; `description` is DeviceLabel(slot).
+  void WaitingForDevice(int slot, const QString& description);
+  // The wait announced by WaitingForDevice is over.
+  void WaitFinished();
 
  private:
-  enum class Sent { kOk, kPortFailed };
-  Sent SendPacket(int slot, const QByteArray& packet);
-  int ReceiveReply(int slot, QByteArray& reply, int awaited, int limit_ms);
+  SendOutcome SendPacket(Link& link, const QByteArray& packet);
+  int ReceiveReply(int slot, Link& link, QByteArray& reply, int awaited, int limit_ms);
   void StoreReply(const QByteArray& reply);
-  void CloseLink(int slot);
+  void ShowLinkLoss(int slot);
   void ReportLoss(int slot);
 
   Messenger& messenger_;
@@ -90,6 +118,7 @@ class Comm : public QObject {
   SerialLink serial_;
   std::shared_ptr<TcpSlots> tcp_slots_;
   TcpLink tcp_;
+  std::array<std::unique_ptr<TcpSlotLink>, kSlotCount> tcp_links_;
   quint16 device_port_;
   TraceFn trace_;
 };

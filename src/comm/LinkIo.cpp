@@ -1,12 +1,19 @@
 #include "comm/LinkIo.h"
 
 #include <QAbstractSocket>
-#include <QDeadlineTimer>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QIODevice>
 #include <QSerialPort>
+#include <QTimer>
+#include <algorithm>
 
 namespace tessaly::comm {
 namespace {
+
+// A socket does not emit readyRead again while a handler of its readyRead runs, so the wait also
+// wakes on this tick and looks for itself.
+constexpr qint64 kWakeTickMs = 50;
 
 // A wait that ends early without data means the line went away, not that time ran out.
 bool LineLost(QIODevice& io) {
@@ -22,6 +29,45 @@ bool LineLost(QIODevice& io) {
 
 }  // namespace
 
+void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing) {
+  const qint64 left = deadline.remainingTime();
+  if (left == 0) return;
+  const int wait_ms = static_cast<int>(left < 0 ? kWakeTickMs : std::min(left, kWakeTickMs));
+  if (QCoreApplication::instance() == nullptr) {
+    // No event loop to run (a bare tool or test): block instead.
+    if (writing) {
+      io.waitForBytesWritten(wait_ms);
+    } else {
+      io.waitForReadyRead(wait_ms);
+    }
+    return;
+  }
+  // Runs the dispatcher itself rather than QEventLoop::exec, which returns at once for the rest
+  // of the run once the application has been asked to quit.
+  bool woken = false;
+  const auto wake_up = [&woken] { woken = true; };
+  QTimer wake;
+  wake.setSingleShot(true);
+  QObject::connect(&wake, &QTimer::timeout, &wake, wake_up);
+  if (writing) {
+    QObject::connect(&io, &QIODevice::bytesWritten, &wake, wake_up);
+  } else {
+    QObject::connect(&io, &QIODevice::readyRead, &wake, wake_up);
+  }
+  QObject::connect(&io, &QIODevice::aboutToClose, &wake, wake_up);
+  if (auto* socket = qobject_cast<QAbstractSocket*>(&io)) {
+    QObject::connect(socket, &QAbstractSocket::disconnected, &wake, wake_up);
+    QObject::connect(socket, &QAbstractSocket::errorOccurred, &wake, wake_up);
+  } else if (auto* port = qobject_cast<QSerialPort*>(&io)) {
+    QObject::connect(port, &QSerialPort::errorOccurred, &wake, wake_up);
+  }
+  wake.start(wait_ms);
+  QEventLoop loop;
+  while (!woken) {
+    loop.processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+  }
+}
+
 void DiscardStale(QIODevice& io) {
   // waitForReadyRead(0) pulls what the OS already holds into Qt's buffer without blocking.
   io.waitForReadyRead(0);
@@ -31,29 +77,28 @@ void DiscardStale(QIODevice& io) {
   }
 }
 
-bool SendAll(QIODevice& io, const QByteArray& packet, int limit_ms) {
+bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& deadline) {
   if (io.write(packet) != packet.size()) return false;
-  QDeadlineTimer deadline(limit_ms);
   while (io.bytesToWrite() > 0) {
-    if (!io.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) return false;
+    if (deadline.hasExpired() || LineLost(io)) return false;
+    AwaitActivity(io, deadline, true);
   }
   return true;
 }
 
-int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, int limit_ms) {
+int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline) {
   reply.clear();
-  QDeadlineTimer deadline(limit_ms);
   while (reply.size() < awaited) {
     if (io.bytesAvailable() > 0) {
       reply.append(io.read(awaited - reply.size()));
       continue;
     }
-    const qint64 left = deadline.remainingTime();
-    if (left <= 0) break;
-    if (!io.waitForReadyRead(static_cast<int>(left)) && io.bytesAvailable() == 0 && LineLost(io)) {
+    if (LineLost(io)) {
       reply.clear();
       return kReceiveClosed;
     }
+    if (deadline.hasExpired()) break;
+    AwaitActivity(io, deadline);
   }
   if (reply.size() == awaited) return kReceiveOk;
   reply.clear();

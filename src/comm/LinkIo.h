@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 
 class QIODevice;
 
@@ -11,15 +12,21 @@ inline constexpr int kReceiveOk = 0;
 inline constexpr int kReceiveTimeout = 1;
 inline constexpr int kReceiveClosed = 2;
 
+// Waits until `io` has bytes to read (or, with `writing`, has written some), its line goes away
+// or the deadline passes. The wait runs a local event loop that leaves user input queued: windows
+// repaint and timers run, but no click can start a second exchange, and timer handlers test
+// TxIdle before they send.
+void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing = false);
+
 // Drops whatever is waiting: a reply that came after its request had given up, or the remainder of
 // a partial one. Called before every send so that it is never read as the next command's answer.
 void DiscardStale(QIODevice& io);
 
-// Writes the whole packet, waiting at most `limit_ms` for it to leave.
-bool SendAll(QIODevice& io, const QByteArray& packet, int limit_ms);
+// Writes the whole packet, waiting at most until `deadline` for it to leave.
+bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& deadline);
 
-// Fills `reply` with exactly `awaited` bytes. A partial reply at the limit is dropped, so the link
-// stays usable for the next exchange.
-int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, int limit_ms);
+// Fills `reply` with exactly `awaited` bytes. A partial reply at the deadline is dropped, so the
+// link stays usable for the next exchange.
+int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline);
 
 }  // namespace tessaly::comm

@@ -1,5 +1,6 @@
 #include "comm/Packet.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "comm/Commands.h"
@@ -34,50 +35,30 @@ QByteArray FramePacket(uint8_t address, uint8_t command, const Params& params,
   packet.append(static_cast<char>(address));
   packet.append(static_cast<char>(command));
   for (uint8_t p : params) packet.append(static_cast<char>(p));
-  if (command == kCmdIdentify) packet[11] = static_cast<char>(connection_mode);
+  if (command == kCmdIdentify) packet[kModeByte] = static_cast<char>(connection_mode);
   packet.append(static_cast<char>(kEndMarker));
   return packet;
 }
 
 ReplyClass ClassifyReply(uint8_t command, uint8_t p3, int device_type) {
-  constexpr int kLong = 20000;
-  constexpr int kShort = 2000;
-  constexpr int kDefault = 5000;
   switch (command) {
     case kCmdReadParams:
     case kCmdReadSettings:
-      return {p3 + 5, kLong};
+      return {p3 + kMemoryReadOverhead, kLongWaitMs};
     case kCmdMeters:
-      return {IsFamilyB(device_type) ? 42 : 33, kPollWaitMs};
-    case 6:
-    case 15:
-    case 24:
-    case 27:
-    case 30:
-    case 31:
-    case 33:
-    case 34:
-    case 36:
-    case 37:
-    case 41:
-    case 42:
-    case 49:
-    case 54:
-    case 55:
-    case kCmdWriteBlock:
-    case kCmdDataBlock:
-      return {kPlainPacketLength, kLong};
-    case 18:
-    case 19:
-    case 20:
-    case 23:
-    case 39:
-      return {kPlainPacketLength, kShort};
+      return {IsFamilyB(device_type) ? kMeterReplyFamilyB : kMeterReplyFamilyA, kPollWaitMs};
     case kCmdNoReply:
       return {0, 0};
     default:
-      return {kPlainPacketLength, kDefault};
+      break;
   }
+  if (std::ranges::find(kLongWaitCommands, command) != kLongWaitCommands.end()) {
+    return {kPlainPacketLength, kLongWaitMs};
+  }
+  if (std::ranges::find(kShortWaitCommands, command) != kShortWaitCommands.end()) {
+    return {kPlainPacketLength, kShortWaitMs};
+  }
+  return {kPlainPacketLength, kDefaultWaitMs};
 }
 
 bool SplitToBytes(double value, int start, std::span<uint8_t> out) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "comm/Commands.h"
+
 namespace tessaly::comm {
 
 inline constexpr uint8_t kLengthBase = 0x80;  // byte 0 = 0x80 + total packet length
@@ -26,15 +28,12 @@ QByteArray FramePacket(uint8_t address, uint8_t command, const Params& params,
 
 struct ReplyClass {
   int awaited_bytes = 0;  // 0: the command has no reply
-  int wait_limit_ms = 0;
+  int wait_limit_ms = 0;  // the real limit; the exchange scales it by TimeScale()
 };
 
 // How many reply bytes a command brings and how long to wait for them. Depends on the command
 // byte only, except the meter poll (size by device type) and memory reads (size by P3).
 ReplyClass ClassifyReply(uint8_t command, uint8_t p3, int device_type);
-
-inline constexpr int kPollWaitMs = 3000;
-inline constexpr int kProbeWaitMs = 400;
 
 // Rounds to the nearest integer and writes it big-endian as four bytes at `start`. Refuses a
 // start that would write past the end of `out`.

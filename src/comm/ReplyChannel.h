@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 
 class QIODevice;
 
@@ -10,20 +11,25 @@ namespace tessaly::comm {
 // Request/reply discipline over one byte stream (a serial port or one TCP connection).
 //
 // A device answers in order, so an answer that missed its wait limit can still arrive later and
-// would then be read as the answer to the next request. Two defences keep that from happening:
-// whatever is waiting is dropped before each send, and when an earlier request went unanswered
-// and a reply turns up that echoes that request's command byte instead of the current one, it is
-// skipped as the late answer it is. A late answer is expected for one more wait limit at most.
+// would then be read as the answer to the next request. It is expected for as long again as the
+// request waited. Three defences keep it out: whatever is waiting is dropped before each send; a
+// reply that echoes the late request's command byte instead of the current one is skipped; and
+// before the same command is sent again, the late answer (which would look exactly like the new
+// one's) is awaited and dropped first.
 class ReplyChannel {
  public:
-  void Send(QIODevice& io, const QByteArray& packet);
+  // False when the packet could not be written.
+  [[nodiscard]] bool Send(QIODevice& io, const QByteArray& packet);
   // One of the kReceive* results of LinkIo.h; `reply` holds exactly `awaited` bytes on success.
-  int Receive(QIODevice& io, QByteArray& reply, int awaited, int limit_ms);
+  int Receive(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline);
   // A new line or connection owes nothing.
   void Forget();
 
  private:
+  bool LateOneOwed() const { return late_command_ >= 0 && !late_until_.hasExpired(); }
+
   int sent_command_ = -1;
+  QElapsedTimer sent_at_;
   int late_command_ = -1;
   int late_bytes_ = 0;
   QDeadlineTimer late_until_;

@@ -70,26 +70,45 @@ int TcpLink::Connect(int slot, const QString& address, quint16 port, int wait_ms
 }
 
 void TcpLink::Send(int slot, const QByteArray& packet) {
-  QTcpSocket* socket = pool_ ? pool_->Socket(slot) : nullptr;
-  if (socket == nullptr || socket->state() != QAbstractSocket::ConnectedState) return;
-  pool_->Channel(slot).Send(*socket, packet);
+  (void)TcpSlotLink(pool_, slot).Send(packet);
 }
 
 int TcpLink::Receive(int slot, QByteArray& reply, int awaited, int limit_ms) {
-  QTcpSocket* socket = pool_ ? pool_->Socket(slot) : nullptr;
-  if (socket == nullptr || socket->state() != QAbstractSocket::ConnectedState) {
-    return kReceiveClosed;
-  }
-  return pool_->Channel(slot).Receive(*socket, reply, awaited, limit_ms);
+  return TcpSlotLink(pool_, slot).Receive(reply, awaited, QDeadlineTimer(limit_ms));
 }
 
-void TcpLink::Disconnect(int slot) {
-  if (QTcpSocket* socket = pool_ ? pool_->Socket(slot) : nullptr) socket->abort();
+void TcpLink::Disconnect(int slot) { TcpSlotLink(pool_, slot).Close(); }
+
+bool TcpLink::IsConnected(int slot) const { return TcpSlotLink(pool_, slot).IsOpen(); }
+
+TcpSlotLink::TcpSlotLink(std::shared_ptr<TcpSlots> pool, int slot, const DeviceTable* table)
+    : pool_(std::move(pool)), slot_(slot), table_(table) {}
+
+QTcpSocket* TcpSlotLink::ConnectedSocket() const {
+  QTcpSocket* socket = pool_ ? pool_->Socket(slot_) : nullptr;
+  return socket != nullptr && socket->state() == QAbstractSocket::ConnectedState ? socket : nullptr;
 }
 
-bool TcpLink::IsConnected(int slot) const {
-  const QTcpSocket* socket = pool_ ? pool_->Socket(slot) : nullptr;
-  return socket != nullptr && socket->state() == QAbstractSocket::ConnectedState;
+bool TcpSlotLink::IsOpen() const { return ConnectedSocket() != nullptr; }
+
+bool TcpSlotLink::Send(const QByteArray& packet) {
+  QTcpSocket* socket = ConnectedSocket();
+  return socket != nullptr && pool_->Channel(slot_).Send(*socket, packet);
+}
+
+int TcpSlotLink::Receive(QByteArray& reply, int awaited, const QDeadlineTimer& deadline) {
+  QTcpSocket* socket = ConnectedSocket();
+  if (socket == nullptr) return kReceiveClosed;
+  return pool_->Channel(slot_).Receive(*socket, reply, awaited, deadline);
+}
+
+void TcpSlotLink::Close() {
+  if (QTcpSocket* socket = pool_ ? pool_->Socket(slot_) : nullptr) socket->abort();
+}
+
+QString TcpSlotLink::Describe() const {
+  if (table_ == nullptr || !IsValidSlot(slot_)) return {};
+  return QStringLiteral("IP:") + (*table_)[slot_].ip_address;
 }
 
 }  // namespace tessaly::comm

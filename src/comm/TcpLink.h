@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "comm/DeviceTable.h"
+#include "comm/Link.h"
 #include "comm/ReplyChannel.h"
 
 class QTcpSocket;
@@ -66,6 +67,28 @@ class TcpLink : public QObject {
  private:
   std::shared_ptr<TcpSlots> pool_;
   int slot_count_ = 0;
+};
+
+// One slot's connection in the shared pool, as the exchange layer sees it.
+class TcpSlotLink : public Link {
+ public:
+  // `table`, when given, names the device's address for Describe().
+  TcpSlotLink(std::shared_ptr<TcpSlots> pool, int slot, const DeviceTable* table = nullptr);
+
+  bool Open() override { return true; }
+  bool IsOpen() const override;
+  bool Send(const QByteArray& packet) override;
+  int Receive(QByteArray& reply, int awaited, const QDeadlineTimer& deadline) override;
+  void Close() override;
+  QString Describe() const override;
+  uint8_t ProbeAddress(int /*slot*/) const override { return 0; }
+
+ private:
+  QTcpSocket* ConnectedSocket() const;
+
+  std::shared_ptr<TcpSlots> pool_;
+  int slot_;
+  const DeviceTable* table_;
 };
 
 }  // namespace tessaly::comm

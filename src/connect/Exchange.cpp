@@ -9,10 +9,7 @@ bool MaySend(const comm::Comm& comm, int slot) {
 }
 
 bool Exchange(comm::Comm& comm, int slot, uint8_t command, const comm::Params& params) {
-  if (!MaySend(comm, slot)) return false;
-  if (comm.TxCommand(slot, command, params) != 0) return false;
-  if (comm.state().connection_mode == comm::kLinkTcp) return comm.tcp().IsConnected(slot);
-  return comm.serial().IsOpen();
+  return comm.SendCommand(slot, command, params).answered;
 }
 
 bool ReadMemory(comm::Comm& comm, int slot, uint8_t command, int address, uint8_t length) {

@@ -7,8 +7,7 @@
 namespace tessaly::connect {
 
 // TxCommand that says whether a reply really arrived. Before an editor has been opened TxCommand
-// does not report a lost reply: it returns 0 and closes the link. So a read counts only when the
-// flags let it go out and the link is still up afterwards.
+// does not report a lost reply: it returns 0 and closes the link, so its result alone cannot tell.
 bool Exchange(comm::Comm& comm, int slot, uint8_t command, const comm::Params& params = {});
 
 // True when TxCommand would send to the slot now.

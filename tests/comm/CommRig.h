@@ -69,9 +69,7 @@ class CommRig {
     comm_.table()[slot_].online = true;
   }
 
-  bool LinkOpen() {
-    return transport_ == Transport::kTcp ? comm_.tcp().IsConnected(slot_) : comm_.serial().IsOpen();
-  }
+  bool LinkOpen() { return comm_.LinkUp(slot_); }
 
   // Waits until the device has heard `count` packets (or a second has passed).
   int WaitForPackets(int count) {

@@ -80,14 +80,6 @@ TEST(DeviceTable, RegisterThenGoOfflineKeepsTheRegistration) {
   EXPECT_EQ(table.device_data_valid[2], 0);
 }
 
-TEST(DeviceTable, OfflineRowTextPerTransport) {
-  DeviceTable table;
-  table.Register(1, {kLinkTcp, "127.0.0.12", 1, 2, {}});
-  EXPECT_EQ(table.OfflineRowText(1, kLinkTcp),
-            QStringLiteral("IP:127.0.0.12 -  RL-4800  - Off-line"));
-  EXPECT_EQ(table.OfflineRowText(1, kLinkUsb), QStringLiteral("USB -  RL-4800  - Off-line"));
-}
-
 TEST(DeviceTable, DemoSetupPerMode) {
   struct Case {
     const char* name;

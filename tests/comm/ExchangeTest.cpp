@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTimer>
 
 #include "CommRig.h"
 #include "comm/Commands.h"
+#include "comm/TimeScale.h"
 
 namespace tessaly::comm::test {
 namespace {
@@ -14,6 +16,23 @@ constexpr uint8_t kShortWaitCommand = 18;
 QByteArray Bytes(const auto& buffer, int count) {
   return QByteArray(reinterpret_cast<const char*>(buffer.data()), count);
 }
+
+QString Where(Transport transport) {
+  return transport == Transport::kTcp ? QStringLiteral("IP:127.0.0.2") : QStringLiteral("USB COM3");
+}
+
+// Every packet sent and every reply read, in order.
+struct Traffic {
+  explicit Traffic(Comm& comm) {
+    comm.set_trace([this](bool outgoing, const QByteArray& bytes) {
+      (outgoing ? sent : read) << bytes;
+      order << outgoing;
+    });
+  }
+  QList<QByteArray> sent;
+  QList<QByteArray> read;
+  QList<bool> order;
+};
 
 class ExchangeTest : public ::testing::TestWithParam<Transport> {};
 
@@ -75,8 +94,11 @@ TEST_P(ExchangeTest, FlagsAndSlotsThatForbidSendingSendNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     CommRig rig(GetParam(), 0);
+    Traffic traffic(rig.comm());
     c.arrange(rig);
     EXPECT_EQ(rig.comm().TxCommand(c.slot, 1, {1, 0, 0, 0, 0, 0, 0, 100}), 0);
+    EXPECT_EQ(rig.comm().SendCommand(c.slot, 1).send, SendOutcome::kHeld);
+    EXPECT_TRUE(traffic.sent.isEmpty());
     EXPECT_TRUE(rig.state().tx_idle);
     EXPECT_EQ(rig.device()->ReceivedCount(), 0);
     EXPECT_TRUE(rig.messenger().shown.isEmpty());
@@ -101,7 +123,8 @@ TEST_P(ExchangeTest, LostReplyReportedClosesLinkMarksOfflineAndClosesTheEditor) 
   EXPECT_EQ(message.text,
             QStringLiteral("The system will be close the communication with the device. \n"
                            "To reconnect with device, please select device from the Device List "
-                           "window."));
+                           "window.\nRK-540 - ") +
+                Where(GetParam()));
   EXPECT_EQ(rig.state().row_text[0], GetParam() == Transport::kTcp
                                          ? QStringLiteral("IP:127.0.0.2 -  RK-540  - Off-line")
                                          : QStringLiteral("USB -  RK-540  - Off-line"));
@@ -141,7 +164,7 @@ TEST_P(ExchangeTest, BadRepliesFailLikeLostOnesAndDoNotPoisonTheNextExchange) {
   };
   const Case cases[] = {
       {"Truncated", [](sim::SimDevice& d) { d.SetTruncate(7); }, true},
-      {"Late", [](sim::SimDevice& d) { d.SetDelayMs(2400); }, true},
+      {"Late", [](sim::SimDevice& d) { d.SetDelayMs(ScaledMs(2400)); }, true},
       {"Disconnect", [](sim::SimDevice& d) { d.DisconnectOnNextPacket(); }, true},
       {"TrailingGarbage", [](sim::SimDevice& d) { d.SetGarbage(9); }, false},
   };
@@ -178,7 +201,7 @@ TEST_P(ExchangeTest, LateKeepAliveAnswerIsNotTakenForTheNextOne) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     CommRig rig(GetParam(), 0);
-    rig.device()->SetDelayMs(kPollWaitMs + 300);
+    rig.device()->SetDelayMs(ScaledMs(kPollWaitMs + 300));
     EXPECT_EQ(rig.comm().TxPoll(0, kCmdKeepAlive), -1);
     EXPECT_TRUE(rig.LinkOpen());
     ASSERT_EQ(rig.comm().TxCommand(0, c.command, c.params), 0);
@@ -210,6 +233,62 @@ TEST_P(ExchangeTest, ProbeOfASilentDeviceIsFalse) {
   EXPECT_EQ(static_cast<uint8_t>(rig.device()->ReceivedPackets().front()[3]), kCmdProbeB);
 }
 
+// A device that answers every request later than the probe waits: both probes fail honestly, and
+// every exchange after them reads its own answer, not a straggler of the one before.
+TEST_P(ExchangeTest, LateDeviceNeverShiftsTheAnswers) {
+  CommRig rig(GetParam(), 3);
+  rig.state().report_link_loss = false;
+  Traffic traffic(rig.comm());
+  rig.device()->SetDelayMs(ScaledMs(kProbeWaitMs) + ScaledMs(50));
+
+  EXPECT_FALSE(rig.comm().ProbeDevice(0));
+  EXPECT_FALSE(rig.comm().ProbeDevice(0));
+  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdIdentify).answered);
+  EXPECT_EQ(rig.state().rx_buffer[kReplyTypeByte], 3);
+  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadSettings, {0, 0, 16}).answered);
+  EXPECT_EQ(Bytes(std::span(rig.state().rx_buffer).subspan(4), 16),
+            rig.device()->Settings().left(16));
+  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadSettings, {0, 0, 16}).answered);
+  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadParams, {0x00, 0x40, 32}).answered);
+  EXPECT_EQ(Bytes(std::span(rig.state().rx_buffer).subspan(4), 32),
+            rig.device()->Image().mid(0x40, 32));
+
+  // Each reply read answers the packet sent just before it.
+  ASSERT_EQ(traffic.read.size(), 4);
+  ASSERT_EQ(traffic.order,
+            (QList<bool>{true, true, true, false, true, false, true, false, true, false}));
+  for (int i = 0; i < traffic.read.size(); ++i) {
+    EXPECT_EQ(traffic.read[i].at(kCommandByte), traffic.sent[i + 2].at(kCommandByte)) << i;
+  }
+}
+
+// The wait runs a local event loop: timers fire, but the keep-alive sees TxIdle and holds back,
+// and past a second the windows are told which device is awaited.
+TEST_P(ExchangeTest, WaitRunsTimersWithoutANestedExchangeAndNamesTheDevice) {
+  CommRig rig(GetParam(), 0);
+  rig.state().online_mode = true;
+  QSignalSpy waiting(&rig.comm(), &Comm::WaitingForDevice);
+  QSignalSpy finished(&rig.comm(), &Comm::WaitFinished);
+  int ticks = 0;
+  QTimer keep_alive;
+  QObject::connect(&keep_alive, &QTimer::timeout, [&] {
+    ++ticks;
+    rig.comm().KeepAliveTick();
+  });
+  keep_alive.start(ScaledMs(50));
+  rig.device()->SetDelayMs(ScaledMs(1500));
+
+  ASSERT_EQ(rig.comm().TxCommand(0, kCmdVersions), 0);
+
+  EXPECT_GT(ticks, 0);
+  EXPECT_EQ(rig.device()->ReceivedCommands(), QList<uint8_t>{kCmdVersions});
+  EXPECT_EQ(rig.state().rx_buffer[kCommandByte], kCmdVersions);
+  ASSERT_EQ(waiting.count(), 1);
+  EXPECT_EQ(waiting.front().at(0).toInt(), 0);
+  EXPECT_EQ(waiting.front().at(1).toString(), QStringLiteral("RK-540 - ") + Where(GetParam()));
+  EXPECT_EQ(finished.count(), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Transports, ExchangeTest,
                          ::testing::Values(Transport::kTcp, Transport::kPty),
                          [](const auto& info) { return std::string(TransportName(info.param)); });
@@ -223,6 +302,7 @@ TEST(SerialExchange, UnopenablePortFailsWithoutMessageOrSending) {
   comm.com_ports().Map(7, QStringLiteral("/nonexistent/tessaly-port"));
   comm.table().Register(0, {kLinkUsb, {}, 0, 0, {}});
   EXPECT_EQ(comm.TxCommand(0, 1, {1}), -1);
+  EXPECT_EQ(comm.SendCommand(0, 1, {1}).send, SendOutcome::kFailed);
   EXPECT_TRUE(messenger.shown.isEmpty());
   EXPECT_TRUE(comm.table()[0].online);
   EXPECT_TRUE(comm.state().tx_idle);

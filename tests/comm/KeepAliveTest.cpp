@@ -45,14 +45,6 @@ class TwoDevices : public ::testing::Test {
   Comm comm_{messenger_};
 };
 
-TEST_F(TwoDevices, TickPollsEveryRegisteredOnlineSlot) {
-  comm_.KeepAliveTick();
-  EXPECT_EQ(Heard(0), QList<uint8_t>{kCmdKeepAlive});
-  EXPECT_EQ(Heard(1), QList<uint8_t>{kCmdKeepAlive});
-  EXPECT_TRUE(messenger_.shown.isEmpty());
-  EXPECT_TRUE(comm_.state().tx_idle);
-}
-
 TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
   comm_.table()[0].editor_open = true;
   QSignalSpy close_requests(&comm_, &Comm::EditorCloseRequested);
@@ -62,6 +54,8 @@ TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
 
   ASSERT_EQ(messenger_.shown.size(), 1);
   EXPECT_EQ(messenger_.shown.front().title, QStringLiteral("Communication problem"));
+  EXPECT_TRUE(
+      messenger_.shown.front().text.endsWith(QStringLiteral(".\nRK-540 - IP:") + host_.address(0)));
   EXPECT_TRUE(comm_.state().row_text[0].endsWith(QStringLiteral(" - Off-line")));
   EXPECT_EQ(comm_.state().row_text[0],
             QStringLiteral("IP:") + host_.address(0) + QStringLiteral(" -  RK-540  - Off-line"));
@@ -69,7 +63,9 @@ TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
   EXPECT_FALSE(comm_.table()[0].online);
   EXPECT_TRUE(comm_.table().device_needs_read[0]);
   EXPECT_EQ(comm_.table().device_data_valid[0], 0);
+  EXPECT_EQ(Heard(0), QList<uint8_t>{kCmdKeepAlive});
   EXPECT_EQ(Heard(1), QList<uint8_t>{kCmdKeepAlive});
+  EXPECT_TRUE(comm_.state().tx_idle);
   // Unlike a lost command reply, the keep-alive keeps the link and the editor.
   EXPECT_TRUE(comm_.tcp().IsConnected(0));
   EXPECT_EQ(close_requests.count(), 0);

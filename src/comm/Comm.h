@@ -11,6 +11,7 @@
 #include "comm/Packet.h"
 #include "comm/SerialLink.h"
 #include "comm/TcpLink.h"
+#include "device/Transmitter.h"
 
 namespace tessaly::comm {
 
@@ -21,7 +22,7 @@ quint16 DevicePortFromEnvironment();
 
 // The exchange layer: owns the run-wide communication state and the two transport objects, and
 // runs every exchange strictly one at a time on the caller's thread.
-class Comm : public QObject {
+class Comm : public QObject, public device::Transmitter {
   Q_OBJECT
 
  public:
@@ -48,6 +49,12 @@ class Comm : public QObject {
   // -1 when the serial port cannot be opened or a lost reply was reported. The reply is in
   // RxBuffer only after 0 with a reply received.
   [[nodiscard]] int16_t TxCommand(int slot, uint8_t command, const Params& params = {});
+  // The transmit seam of the family operations.
+  [[nodiscard]] int16_t Transmit(int slot, uint8_t c, const Params& p) override {
+    return TxCommand(slot, c, p);
+  }
+  int DeviceType(int slot) const override { return state_.table.DeviceType.at(slot); }
+  int CurrentSlot() const override { return state_.CurrentDevice; }
   // Keep-alive exchange: always 13 bytes out and in, 3000 ms; never shows a message and never
   // touches the device table.
   [[nodiscard]] int16_t TxPoll(int slot, uint8_t command, const Params& params = {});

@@ -1,15 +1,9 @@
 #include "comm/Packet.h"
 
-#include <cmath>
-
 #include "comm/Commands.h"
 #include "comm/DeviceTypes.h"
 
 namespace tessaly::comm {
-
-bool IsDataBlockCommand(uint8_t command) {
-  return command == kCmdWriteBlock || command == kCmdDataBlock;
-}
 
 QByteArray FramePacket(uint8_t address, uint8_t command, const Params& params,
                        std::span<const uint8_t> data, int16_t connection_mode) {
@@ -78,13 +72,6 @@ ReplyClass ClassifyReply(uint8_t command, uint8_t p3, int device_type) {
     default:
       return {kPlainPacketLength, kDefault};
   }
-}
-
-bool SplitToBytes(double value, int start, std::span<uint8_t> out) {
-  if (start < 0 || static_cast<size_t>(start) + 4 > out.size()) return false;
-  const auto bits = static_cast<uint32_t>(static_cast<int64_t>(std::llround(value)));
-  for (int i = 0; i < 4; ++i) out[start + i] = static_cast<uint8_t>(bits >> (24 - 8 * i));
-  return true;
 }
 
 }  // namespace tessaly::comm

@@ -46,7 +46,7 @@ ModGraph::ModGraph(protocol::ProgramStore& store) : store_(store) {}
 ModGraph::~ModGraph() = default;
 
 std::optional<ModGraph::Context> ModGraph::Resolve(int slot) const {
-  if (!comm::IsValidSlot(slot)) return std::nullopt;
+  if (!device::IsValidSlot(slot)) return std::nullopt;
   const protocol::ProgramData* data = std::as_const(store_).Data(slot);
   const protocol::SlotState* state = std::as_const(store_).State(slot);
   if (data == nullptr || state == nullptr) return std::nullopt;
@@ -60,11 +60,11 @@ SlotCurves& ModGraph::Allocate(int slot) {
 }
 
 void ModGraph::ReleaseSlot(int slot) {
-  if (comm::IsValidSlot(slot)) curves_[static_cast<size_t>(slot)].reset();
+  if (device::IsValidSlot(slot)) curves_[static_cast<size_t>(slot)].reset();
 }
 
 const SlotCurves* ModGraph::Curves(int slot) const {
-  if (!comm::IsValidSlot(slot)) return nullptr;
+  if (!device::IsValidSlot(slot)) return nullptr;
   return curves_[static_cast<size_t>(slot)].get();
 }
 
@@ -276,11 +276,11 @@ std::optional<double> ModGraph::ChannelValue(int slot, int channel, int point) c
 }
 
 void ModGraph::AttachPanel(int slot, GraphPanel* panel) {
-  if (comm::IsValidSlot(slot)) panels_[static_cast<size_t>(slot)] = panel;
+  if (device::IsValidSlot(slot)) panels_[static_cast<size_t>(slot)] = panel;
 }
 
 GraphPanel* ModGraph::Panel(int slot) const {
-  return comm::IsValidSlot(slot) ? panels_[static_cast<size_t>(slot)] : nullptr;
+  return device::IsValidSlot(slot) ? panels_[static_cast<size_t>(slot)] : nullptr;
 }
 
 }  // namespace tessaly::graph

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,8 @@ const SeamCase kCases[] = {
       {0x09, {0, 0, 0, 0, 0, 0, 0, 1}},
       {0x09, {3, 0, 0, 0, 0, 0, 0, 1}}}},
 };
+
+void PrintTo(const SeamCase& c, std::ostream* os) { *os << c.name; }
 
 class TransmitSeamTest : public testing::TestWithParam<SeamCase> {};
 

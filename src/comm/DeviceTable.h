@@ -8,6 +8,7 @@
 
 namespace tessaly::comm {
 
+// The slot rules are shared with the protocol layer; the exchange code keeps its short names.
 using device::IsValidSlot;
 using device::kFirstSlot;
 using device::kLastSlot;

@@ -9,6 +9,7 @@
 
 namespace tessaly::comm {
 
+// The frame layout is shared with the emulator; the exchange code keeps its short names.
 using device::IsDataBlockCommand;
 using device::kDataBlockOverhead;
 using device::kEndMarker;

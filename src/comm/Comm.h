@@ -53,8 +53,8 @@ class Comm : public QObject, public device::Transmitter {
   [[nodiscard]] int16_t Transmit(int slot, uint8_t c, const Params& p) override {
     return TxCommand(slot, c, p);
   }
-  int DeviceType(int slot) const override { return state_.table.DeviceType.at(slot); }
-  int CurrentSlot() const override { return state_.CurrentDevice; }
+  int DeviceType(int slot) const override { return state_.table.device_type.at(slot); }
+  int CurrentSlot() const override { return state_.current_device; }
   // Keep-alive exchange: always 13 bytes out and in, 3000 ms; never shows a message and never
   // touches the device table.
   [[nodiscard]] int16_t TxPoll(int slot, uint8_t command, const Params& params = {});
@@ -76,7 +76,7 @@ class Comm : public QObject, public device::Transmitter {
   // Sets the device list row of a slot and tells the views.
   void SetRowText(int slot, const QString& text);
 
-  QString ComPortName() const { return QStringLiteral("COM%1").arg(state_.ComPort); }
+  QString ComPortName() const { return QStringLiteral("COM%1").arg(state_.com_port); }
 
  signals:
   void RowTextChanged(int slot, const QString& text);

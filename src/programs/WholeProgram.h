@@ -17,7 +17,7 @@ struct SlotState;
 }  // namespace tessaly::protocol
 
 namespace tessaly::graph {
-class ModGraph;
+class ResponseCurves;
 }
 
 namespace tessaly::programs {
@@ -61,7 +61,7 @@ class WholeProgram {
 
   // `comm` carries the data blocks of a whole image and the transfer lock.
   WholeProgram(comm::Comm& comm, protocol::ProgramStore& store, protocol::Dispatcher& dispatcher,
-               graph::ModGraph& graph, ProgramNames& names);
+               graph::ResponseCurves& graph, ProgramNames& names);
 
   // Defaults of the slot's family: image, tail initial values, routing matrix (family B), slot
   // state, IP 192.168.0.100 and the program names. The curves become flat.
@@ -91,7 +91,7 @@ class WholeProgram {
   comm::Comm& comm_;
   protocol::ProgramStore& store_;
   protocol::Dispatcher& dispatcher_;
-  graph::ModGraph& graph_;
+  graph::ResponseCurves& graph_;
   ProgramNames& names_;
 };
 

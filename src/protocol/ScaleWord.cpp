@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "device/PacketFormat.h"
-#include "protocol/ModCommon.h"
+#include "protocol/CommonOperations.h"
 
 namespace tessaly::protocol {
 

@@ -6,7 +6,7 @@
 #include "comm/Comm.h"
 #include "comm/DeviceTypes.h"
 #include "protocol/Dispatch.h"
-#include "protocol/ModRLX2xxP.h"
+#include "protocol/FamilyAOperations.h"
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 
@@ -30,7 +30,7 @@ class FamilyAImageTest : public testing::Test {
   test::RecordingMessenger messenger_;
   comm::Comm comm_;
   ProgramStore store_;
-  ModRLX2xxP ops_;
+  FamilyAOperations ops_;
 };
 
 TEST_F(FamilyAImageTest, GainStoredAtTheChannelOffset) {
@@ -120,7 +120,7 @@ TEST_F(FamilyAImageTest, DelayIsMillisecondsThenSamples) {
 }
 
 TEST_F(FamilyAImageTest, DelayLimitFollowsTheDeviceType) {
-  comm_.table().DeviceType[kSlot] = comm::kTypeRk360;
+  comm_.table().device_type[kSlot] = comm::kTypeRk360;
   EXPECT_EQ(ops_.SendDelay(kSlot, 0, 81, 0), EditResult::kRefused);
   EXPECT_EQ(ops_.SendDelay(kSlot, 2, 51, 0), EditResult::kRefused);
   EXPECT_EQ(ops_.SendDelay(kSlot, 2, 50, 48), EditResult::kDone);
@@ -161,7 +161,7 @@ TEST_F(FamilyAImageTest, LinkByteFromInputFlagAndOutputMembers) {
   ops_.SendLink(kSlot, 3, true);
   ops_.SendLink(kSlot, 4, true);
   EXPECT_EQ(Img(350), 25);
-  EXPECT_EQ(State().InputLinkOn, 1);
+  EXPECT_EQ(State().input_link_on, 1);
   ops_.SendLink(kSlot, 0, false);
   EXPECT_EQ(Img(350), 24);
 }
@@ -187,7 +187,7 @@ TEST_F(FamilyAImageTest, DeviceSettingsGoToTheRecordTail) {
 TEST_F(FamilyAImageTest, LineOutOnlyOnTheRk540) {
   EXPECT_EQ(ops_.SendLineOut(kSlot, true), EditResult::kDone);
   EXPECT_EQ(Img(349), 1);
-  comm_.table().DeviceType[kSlot] = comm::kTypeRl4800;
+  comm_.table().device_type[kSlot] = comm::kTypeRl4800;
   const auto before = Record();
   EXPECT_EQ(ops_.SendLineOut(kSlot, false), EditResult::kNotSupported);
   EXPECT_EQ(Record(), before);
@@ -296,12 +296,12 @@ TEST_F(FamilyAImageTest, OutOfRangeArgumentsAreRefusedBeforeTheImageIsTouched) {
   EXPECT_EQ(State().mute, state_before.mute);
   EXPECT_EQ(State().band_bypass, state_before.band_bypass);
   EXPECT_EQ(State().dynamics_bypass, state_before.dynamics_bypass);
-  EXPECT_EQ(State().LinkMember, state_before.LinkMember);
+  EXPECT_EQ(State().link_member, state_before.link_member);
   EXPECT_EQ(notified, 0);
 }
 
 TEST_F(FamilyAImageTest, FamilyBSlotNeverReachesFamilyAOperations) {
-  comm_.table().DeviceType[kSlot] = comm::kType540S;
+  comm_.table().device_type[kSlot] = comm::kType540S;
   const auto before = std::vector<uint8_t>(store_.Data(kSlot, Family::kA)->Record().begin(),
                                            store_.Data(kSlot, Family::kA)->Record().end());
   EXPECT_EQ(ops_.SendGain(kSlot, 0, 10), EditResult::kRefused);
@@ -326,9 +326,9 @@ TEST_F(FamilyAImageTest, ViewsHearWhichChannelChanged) {
 }
 
 // A stand-in for the other family: records that it was chosen.
-class MarkerOperations : public ModRLX2xxP {
+class MarkerOperations : public FamilyAOperations {
  public:
-  using ModRLX2xxP::ModRLX2xxP;
+  using FamilyAOperations::FamilyAOperations;
   EditResult SendGain(int, int, uint8_t) override {
     ++calls;
     return EditResult::kDone;
@@ -340,15 +340,15 @@ TEST_F(FamilyAImageTest, DispatcherSendsTypeThreeToFamilyB) {
   MarkerOperations family_b(store_);
   Dispatcher dispatch(store_, ops_, family_b);
   for (int type : {0, 1, 2}) {
-    comm_.table().DeviceType[kSlot] = static_cast<int16_t>(type);
+    comm_.table().device_type[kSlot] = static_cast<int16_t>(type);
     EXPECT_EQ(&dispatch.For(kSlot), &ops_) << type;
   }
-  comm_.table().DeviceType[kSlot] = comm::kType540S;
+  comm_.table().device_type[kSlot] = comm::kType540S;
   EXPECT_EQ(&dispatch.For(kSlot), &family_b);
-  comm_.state().CurrentDevice = kSlot;
+  comm_.state().current_device = kSlot;
   dispatch.Current().SendGain(kSlot, 0, 1);
   EXPECT_EQ(family_b.calls, 1);
-  comm_.state().CurrentDevice = 0;
+  comm_.state().current_device = 0;
   EXPECT_EQ(&dispatch.Current(), &ops_);
 }
 

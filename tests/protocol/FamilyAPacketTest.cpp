@@ -9,7 +9,7 @@
 
 #include "comm/Comm.h"
 #include "comm/DeviceTypes.h"
-#include "protocol/ModRLX2xxP.h"
+#include "protocol/FamilyAOperations.h"
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
@@ -31,14 +31,14 @@ class FamilyADevice {
   explicit FamilyADevice(int type) : comm_(messenger_), store_(comm_), ops_(store_) {
     index_ = sim_.AddTcp(type);
     comm::CommState& state = comm_.state();
-    state.ConnectionMode = comm::kLinkTcp;
-    state.CommReady = true;
-    state.ReportLinkLoss = true;
-    state.CurrentDevice = kSlot;
-    state.table.DeviceType[kSlot] = static_cast<int16_t>(type);
-    state.table[kSlot].Online = true;
-    state.table[kSlot].Registered = true;
-    state.table[kSlot].LinkKind = comm::kLinkTcp;
+    state.connection_mode = comm::kLinkTcp;
+    state.comm_ready = true;
+    state.report_link_loss = true;
+    state.current_device = kSlot;
+    state.table.device_type[kSlot] = static_cast<int16_t>(type);
+    state.table[kSlot].online = true;
+    state.table[kSlot].registered = true;
+    state.table[kSlot].link_kind = comm::kLinkTcp;
     comm_.tcp().Initialise(comm::kSlotCount);
     EXPECT_EQ(comm_.tcp().Connect(kSlot, sim_.address(index_), sim_.port(), 3000), 0);
     comm_.set_trace([this](bool outgoing, const QByteArray& bytes) {
@@ -79,7 +79,7 @@ class FamilyADevice {
   test::RecordingMessenger messenger_;
   comm::Comm comm_;
   ProgramStore store_;
-  ModRLX2xxP ops_;
+  FamilyAOperations ops_;
   std::vector<std::string> sent_;
 
  private:
@@ -89,7 +89,7 @@ class FamilyADevice {
 
 struct GoldenCase {
   const char* name;
-  std::function<EditResult(ModRLX2xxP&, int slot)> edit;
+  std::function<EditResult(FamilyAOperations&, int slot)> edit;
   std::vector<std::string> packets;
 };
 
@@ -212,7 +212,7 @@ TEST(FamilyAPackets, MaskCommandsCarryTheSwitchWhileTheImageKeepsTheMask) {
 TEST(FamilyAPackets, NothingIsSentWhileTrafficIsHeld) {
   for (const bool transfer : {true, false}) {
     FamilyADevice dev(comm::kTypeRk540);
-    (transfer ? dev.comm_.state().TransferLock : dev.comm_.state().CommSuspended) = true;
+    (transfer ? dev.comm_.state().transfer_lock : dev.comm_.state().comm_suspended) = true;
     const int slot = FamilyADevice::kSlot;
     EXPECT_EQ(dev.ops_.SendGain(slot, 0, 10), EditResult::kDone);
     EXPECT_EQ(dev.ops_.SendMute(slot, 2, true), EditResult::kDone);
@@ -241,7 +241,7 @@ TEST(FamilyAPackets, DeviceWithoutAReplyReportsTheLoss) {
   dev.device().SetSilent(true);
   EXPECT_EQ(dev.ops_.SendGain(FamilyADevice::kSlot, 0, 10), EditResult::kSendFailed);
   EXPECT_EQ(dev.data().Get(4), 10);
-  EXPECT_FALSE(dev.comm_.table()[FamilyADevice::kSlot].Online);
+  EXPECT_FALSE(dev.comm_.table()[FamilyADevice::kSlot].online);
 }
 
 // A long run of random edits of every kind leaves the device's memories equal to the record:

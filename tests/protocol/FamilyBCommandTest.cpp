@@ -21,7 +21,7 @@ class FamilyBTest : public ::testing::Test {
   FamilyBTest() : fx_(comm::kType540S) { fx_.ReadOutSettings(); }
 
   FamilyOperations& ops() { return fx_.dispatcher_.For(kSlot); }
-  ModRK_540& b() { return fx_.family_b_; }
+  FamilyBOperations& b() { return fx_.family_b_; }
   std::vector<std::string> SentHex() const {
     std::vector<std::string> out;
     for (const QByteArray& packet : fx_.sent) out.push_back(Hex(packet));
@@ -33,7 +33,7 @@ class FamilyBTest : public ::testing::Test {
 
 struct GoldenCase {
   const char* name;
-  std::function<EditResult(FamilyOperations&, ModRK_540&)> edit;
+  std::function<EditResult(FamilyOperations&, FamilyBOperations&)> edit;
   std::vector<std::string> packets;
   std::vector<std::pair<int, int>> image;  // offset, expected byte
   std::vector<std::pair<int, int>> tail;   // tail index, expected byte
@@ -44,137 +44,137 @@ struct GoldenCase {
 const std::vector<GoldenCase>& GoldenCases() {
   static const std::vector<GoldenCase> kCases = {
       {"gain of Sub",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendGain(kSlot, 6, 108); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendGain(kSlot, 6, 108); },
        {"8D 1F 00 01 06 00 00 00 00 00 00 6C F7"},
        {{420, 108}},
        {}},
       {"delay of Left",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendDelay(kSlot, 4, 300, 10); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendDelay(kSlot, 4, 300, 10); },
        {"8D 1F 00 02 04 00 00 00 00 01 2C 0A F7"},
        {{325, 1}, {326, 44}, {327, 10}},
        {}},
       {"polarity of Right",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendPolarity(kSlot, 5, true); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendPolarity(kSlot, 5, true); },
        {"8D 1F 00 03 05 00 00 00 00 00 00 01 F7"},
        {{505, 32}},
        {}},
       {"mute of Sub",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendMute(kSlot, 6, true); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendMute(kSlot, 6, true); },
        {"8D 1F 00 09 06 00 00 00 00 00 00 01 F7"},
        {{504, 64}},
        {}},
       {"low-pass of Right",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendCrossover(kSlot, 5, 1, 20000, 7); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendCrossover(kSlot, 5, 1, 20000, 7); },
        {"8D 1F 00 04 05 01 00 00 00 4E 20 07 F7"},
        {{382, 78}, {383, 32}, {384, 7}},
        {}},
       {"high-pass of Left",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendCrossover(kSlot, 4, 0, 80, 3); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendCrossover(kSlot, 4, 0, 80, 3); },
        {"8D 1F 00 04 04 00 00 00 00 00 50 03 F7"},
        {{331, 0}, {332, 80}, {333, 3}},
        {}},
       {"last band of In2R, bypassed",
-       [](FamilyOperations& o, ModRK_540&) {
+       [](FamilyOperations& o, FamilyBOperations&) {
          return o.SendEqBand(kSlot, 3, 11, {5, 16000, 50, 40}, true);
        },
        {"8D 1F 00 05 03 0B 01 05 3E 80 32 28 F7"},
        {{309, 5}, {310, 0x3E}, {311, 0x80}, {312, 50}, {313, 40}, {314, 0x08}, {315, 0}},
        {}},
       {"last band of Sub",
-       [](FamilyOperations& o, ModRK_540&) {
+       [](FamilyOperations& o, FamilyBOperations&) {
          return o.SendEqBand(kSlot, 6, 4, {1, 8000, 100, 0}, false);
        },
        {"8D 1F 00 05 06 04 00 01 1F 40 64 00 F7"},
        {{453, 1}, {454, 0x1F}, {455, 0x40}, {456, 100}, {457, 0}, {458, 0}, {459, 0}},
        {}},
       {"EQ switch of Sub",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendEqSwitch(kSlot, 6, true); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendEqSwitch(kSlot, 6, true); },
        {"8D 1F 00 06 06 00 00 00 00 00 00 01 F7"},
        {{507, 63}},
        {}},
       {"compressor of In2R, bypassed",
-       [](FamilyOperations& o, ModRK_540&) {
+       [](FamilyOperations& o, FamilyBOperations&) {
          return o.SendCompressor(kSlot, 3, {100, 5, 50, 20, 10, 12}, true);
        },
        {"8D 1F 00 07 03 01 64 05 32 14 0A 0C F7"},
        {{248, 100}, {249, 5}, {250, 50}, {251, 20}, {252, 10}, {253, 12}, {506, 119}},
        {}},
       {"limiter of Left",
-       [](FamilyOperations& o, ModRK_540&) {
+       [](FamilyOperations& o, FamilyBOperations&) {
          return o.SendLimiter(kSlot, 4, {100, 30, 20}, false);
        },
        {"8D 1F 00 07 04 00 00 00 00 64 1E 14 F7"},
        {{328, 100}, {329, 30}, {330, 20}, {506, 127}},
        {}},
       {"gate of In2L",
-       [](FamilyOperations& o, ModRK_540&) {
+       [](FamilyOperations& o, FamilyBOperations&) {
          return o.SendGate(kSlot, 2, {0, 3, 4, 5});
        },
        {"8D 1F 00 1A 02 00 00 00 00 03 04 05 F7"},
        {{160, 0}, {161, 3}, {162, 4}, {163, 5}},
        {}},
       {"speaker drive of Sub",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendSpeakerDrive(kSlot, 2, 0); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendSpeakerDrive(kSlot, 2, 0); },
        {"8D 1F 00 19 00 00 00 00 00 00 00 05 F7"},
        {{503, 5}},
        {}},
       {"In2L into Sub at -6 dB",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendOutputMixer(kSlot, 6, 2, true, 24); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendOutputMixer(kSlot, 6, 2, true, 24); },
        {"8D 1F 00 08 06 00 00 00 98 98 98 1E F7"},
        {{416, 152}, {417, 152}, {418, 152}, {419, 30}},
        {}},
       {"DIG R into In1R at -10 dB",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendInputRouting(kSlot, 1, 3, true, 20); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendInputRouting(kSlot, 1, 3, true, 20); },
        {"8D 1F 00 1C 01 00 00 00 1E 9E 1E 94 F7"},
        {},
        {{612, 30}, {613, 158}, {614, 30}, {615, 148}}},
       {"optical input",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendDigitalMode(kSlot, 1); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendDigitalMode(kSlot, 1); },
        {"8D 1F 00 24 00 00 00 00 00 00 00 01 F7"},
        {},
        {{38, 1}}},
       {"pink noise at -15 dB",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendNoiseGenerator(kSlot, 1, 25); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendNoiseGenerator(kSlot, 1, 25); },
        {"8D 1F 00 1D 00 00 00 00 00 00 01 19 F7"},
        {},
        {{32, 1}, {33, 25}, {34, 0}}},
       {"noise generator switched on",
-       [](FamilyOperations&, ModRK_540& b) { return b.SendNoiseEnable(kSlot, true); },
+       [](FamilyOperations&, FamilyBOperations& b) { return b.SendNoiseEnable(kSlot, true); },
        {"8D 1F 00 1D 00 00 00 00 00 01 00 00 F7"},
        {},
        {{34, 1}}},
       {"standby",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendStandby(kSlot, true); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendStandby(kSlot, true); },
        {"8D 1F 00 2C 01 00 00 00 00 00 00 00 F7"},
        {},
        {{16, 1}}},
       {"sleep mode",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendSleepMode(kSlot, true); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendSleepMode(kSlot, true); },
        {"8D 1F 00 32 00 00 00 00 00 00 00 01 F7"},
        {},
        {{17, 1}}},
       {"meter mode In 2",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendMeterMode(kSlot, 1); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendMeterMode(kSlot, 1); },
        {"8D 1F 00 35 00 00 00 00 00 00 00 01 F7"},
        {},
        {{45, 1}}},
       {"link of In2L",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendLink(kSlot, 2, true); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendLink(kSlot, 2, true); },
        {"8D 1F 00 36 00 00 00 00 00 00 00 04 F7"},
        {{510, 4}},
        {}},
       {"line output",
-       [](FamilyOperations& o, ModRK_540&) { return o.SendLineOut(kSlot, true); },
+       [](FamilyOperations& o, FamilyBOperations&) { return o.SendLineOut(kSlot, true); },
        {"8D 1F 00 2E 00 00 00 00 00 00 01 00 F7", "8D 1F 00 11 00 15 00 00 00 00 00 00 F7"},
        {{509, 1}},
        {}},
       {"input trigger",
-       [](FamilyOperations&, ModRK_540& b) { return b.SendInputTrigger(kSlot, true); },
+       [](FamilyOperations&, FamilyBOperations& b) { return b.SendInputTrigger(kSlot, true); },
        {"8D 1F 00 2E 00 00 00 00 00 00 00 04 F7", "8D 1F 00 11 00 15 00 00 04 00 00 00 F7"},
        {{509, 0}},
        {{21, 4}}},
       {"standby mirroring",
-       [](FamilyOperations&, ModRK_540& b) { return b.SendStandbyMirroring(kSlot, true); },
+       [](FamilyOperations&, FamilyBOperations& b) { return b.SendStandbyMirroring(kSlot, true); },
        {"8D 1F 00 2E 00 00 00 00 00 01 00 00 F7", "8D 1F 00 11 00 15 00 00 00 00 00 00 F7"},
        {},
        {{47, 1}}},
@@ -294,7 +294,7 @@ TEST_F(FamilyBTest, MeterModeAndDigitalModeCaptions) {
 
 struct RefusalCase {
   const char* name;
-  std::function<EditResult(FamilyOperations&, ModRK_540&)> edit;
+  std::function<EditResult(FamilyOperations&, FamilyBOperations&)> edit;
 };
 
 TEST_F(FamilyBTest, OutOfRangeEditsAreRefusedWithoutTouchingTheRecord) {
@@ -382,7 +382,7 @@ TEST_F(FamilyBTest, OutOfRangeEditsAreRefusedWithoutTouchingTheRecord) {
     const auto after = fx_.data().Record();
     EXPECT_TRUE(std::equal(after.begin(), after.end(), record.begin()));
     EXPECT_EQ(fx_.state().mute, state.mute);
-    EXPECT_EQ(fx_.state().LinkMember, state.LinkMember);
+    EXPECT_EQ(fx_.state().link_member, state.link_member);
     EXPECT_EQ(fx_.state().noise_type, state.noise_type);
     EXPECT_TRUE(fx_.sent.isEmpty());
   }

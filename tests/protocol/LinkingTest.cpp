@@ -18,8 +18,8 @@ constexpr int kSlot = ProtocolDeviceFixture::kSlot;
 
 SlotState Members(std::initializer_list<int> channels, bool inputs_linked = false) {
   SlotState state;
-  state.InputLinkOn = inputs_linked ? 1 : 0;
-  for (int c : channels) state.LinkMember[static_cast<size_t>(c)] = 1;
+  state.input_link_on = inputs_linked ? 1 : 0;
+  for (int c : channels) state.link_member[static_cast<size_t>(c)] = 1;
   return state;
 }
 
@@ -69,14 +69,14 @@ TEST(LinkByte, FlagsComeBackFromTheByte) {
     SlotState state = Members({0, 1, 2, 3, 4, 5, 6}, true);
     RestoreLinkFlags(Family::kB, static_cast<uint8_t>(byte), state);
     EXPECT_EQ(LinkByte(Family::kB, state), byte);
-    EXPECT_EQ(state.InputLinkOn, 0);
+    EXPECT_EQ(state.input_link_on, 0);
   }
   for (int byte = 0; byte < 32; ++byte) {
     if ((byte & 2) != 0) continue;  // bit 1 carries nothing in family A
     SlotState state = Members({0, 1, 5, 6});
     RestoreLinkFlags(Family::kA, static_cast<uint8_t>(byte), state);
     EXPECT_EQ(LinkByte(Family::kA, state), byte);
-    EXPECT_EQ(state.LinkMember[0] + state.LinkMember[1] + state.LinkMember[5], 0);
+    EXPECT_EQ(state.link_member[0] + state.link_member[1] + state.link_member[5], 0);
   }
 }
 
@@ -181,7 +181,7 @@ struct RepeatCase {
   bool inputs_linked;
   int edited;
   std::function<EditResult(FamilyOperations&)> edit;
-  std::function<LinkOutcome(ModLinking&)> link;
+  std::function<LinkOutcome(ChannelLinking&)> link;
   std::vector<int> followers;
 };
 
@@ -413,7 +413,7 @@ TEST_F(LinkingTest, FlatEqIsCopiedBandByBand) {
 
 TEST_F(LinkingTest, ParametersOutsideTheChannelsGroupAreRefused) {
   auto fx = Start(comm::kType540S, {0, 1, 2, 3, 4, 5, 6});
-  ModLinking& l = fx->linking_;
+  ChannelLinking& l = fx->linking_;
   const std::vector<std::pair<const char*, LinkOutcome>> refused = {
       {"gate of an output", l.LinkGate(kSlot, 4)},
       {"compressor of an output", l.LinkCompressor(kSlot, 5)},

@@ -26,24 +26,24 @@ TEST_P(OffsetTablesTest, EveryChannelFieldHoldsItsDefault) {
   const QByteArray& image = DefaultImage(GetParam().type);
   for (int ch = 0; ch < l.channel_count; ++ch) {
     SCOPED_TRACE(ch);
-    EXPECT_EQ(At(image, l.GainOffset[ch]), 120);
-    EXPECT_EQ(At16(image, l.DelayOffset[ch]), 0);
-    EXPECT_EQ(At(image, l.DelayOffset[ch] + 2), 0);
-    EXPECT_EQ(At16(image, l.EqBypassOffset[ch]), 0);
+    EXPECT_EQ(At(image, l.gain_offset[ch]), 120);
+    EXPECT_EQ(At16(image, l.delay_offset[ch]), 0);
+    EXPECT_EQ(At(image, l.delay_offset[ch] + 2), 0);
+    EXPECT_EQ(At16(image, l.eq_bypass_offset[ch]), 0);
     if (l.IsInput(ch)) {
       const std::vector<int> gate{1, 2, 5, 6};
-      for (int i = 0; i < 4; ++i) EXPECT_EQ(At(image, l.GateOffset[ch] + i), gate[i]);
+      for (int i = 0; i < 4; ++i) EXPECT_EQ(At(image, l.gate_offset[ch] + i), gate[i]);
       const std::vector<int> comp{150, 20, 0, 10, 0, 0};
-      for (int i = 0; i < 6; ++i) EXPECT_EQ(At(image, l.CompOffset[ch] + i), comp[i]);
-      EXPECT_EQ(l.DynOffset[ch], l.CompOffset[ch]);
+      for (int i = 0; i < 6; ++i) EXPECT_EQ(At(image, l.comp_offset[ch] + i), comp[i]);
+      EXPECT_EQ(l.dyn_offset[ch], l.comp_offset[ch]);
     } else {
       const std::vector<int> lim{150, 20, 0};
-      for (int i = 0; i < 3; ++i) EXPECT_EQ(At(image, l.DynOffset[ch] + i), lim[i]);
+      for (int i = 0; i < 3; ++i) EXPECT_EQ(At(image, l.dyn_offset[ch] + i), lim[i]);
       const int out = ch - l.first_output;
-      EXPECT_EQ(At16(image, l.XoverOffset[out * 2]), 20);
-      EXPECT_EQ(At(image, l.XoverOffset[out * 2] + 2), 0);
-      EXPECT_EQ(At16(image, l.XoverOffset[out * 2 + 1]), 20000);
-      EXPECT_EQ(At(image, l.XoverOffset[out * 2 + 1] + 2), 0);
+      EXPECT_EQ(At16(image, l.xover_offset[out * 2]), 20);
+      EXPECT_EQ(At(image, l.xover_offset[out * 2] + 2), 0);
+      EXPECT_EQ(At16(image, l.xover_offset[out * 2 + 1]), 20000);
+      EXPECT_EQ(At(image, l.xover_offset[out * 2 + 1] + 2), 0);
     }
   }
 }
@@ -59,7 +59,7 @@ TEST_P(OffsetTablesTest, BandsHoldFlatBellsAtTheirFrequencies) {
     ASSERT_EQ(l.BandCount(ch), static_cast<int>(hz.size()));
     for (int k = 0; k < l.BandCount(ch); ++k) {
       SCOPED_TRACE(testing::Message() << "ch " << ch << " band " << k);
-      const int offset = l.EqBandOffset[*l.GlobalBand(ch, k)];
+      const int offset = l.eq_band_offset[*l.GlobalBand(ch, k)];
       EXPECT_EQ(At(image, offset), 0);
       EXPECT_EQ(At16(image, offset + 1), hz[static_cast<size_t>(k)]);
       EXPECT_EQ(At(image, offset + 3), 9);
@@ -70,16 +70,16 @@ TEST_P(OffsetTablesTest, BandsHoldFlatBellsAtTheirFrequencies) {
 
 TEST_P(OffsetTablesTest, BandTablesAreContiguousAndEndAtTheBypassMask) {
   const Layout& l = *GetParam().layout;
-  ASSERT_EQ(static_cast<int>(l.EqBandOffset.size()), l.band_count);
+  ASSERT_EQ(static_cast<int>(l.eq_band_offset.size()), l.band_count);
   int expected_first = 0;
   for (int ch = 0; ch < l.channel_count; ++ch) {
-    EXPECT_EQ(l.FirstBand[ch], expected_first);
+    EXPECT_EQ(l.first_band[ch], expected_first);
     expected_first += l.BandCount(ch);
-    const int first = l.EqBandOffset[l.FirstBand[ch]];
+    const int first = l.eq_band_offset[l.first_band[ch]];
     for (int k = 1; k < l.BandCount(ch); ++k) {
-      EXPECT_EQ(l.EqBandOffset[l.FirstBand[ch] + k], first + 5 * k);
+      EXPECT_EQ(l.eq_band_offset[l.first_band[ch] + k], first + 5 * k);
     }
-    EXPECT_EQ(l.EqBypassOffset[ch], first + 5 * l.BandCount(ch));
+    EXPECT_EQ(l.eq_bypass_offset[ch], first + 5 * l.BandCount(ch));
   }
   EXPECT_EQ(expected_first, l.band_count);
   EXPECT_FALSE(l.GlobalBand(0, 12).has_value());
@@ -96,21 +96,21 @@ INSTANTIATE_TEST_SUITE_P(Families, OffsetTablesTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OffsetTables, BandOffsetsMatchTheDeviceMemoryMap) {
-  using family_a::EqBandOffset;
-  EXPECT_EQ(EqBandOffset[0], 14);
-  EXPECT_EQ(EqBandOffset[11], 69);
-  EXPECT_EQ(EqBandOffset[12], 94);
-  EXPECT_EQ(EqBandOffset[23], 149);
-  EXPECT_EQ(EqBandOffset[24], 174);
-  EXPECT_EQ(EqBandOffset[28], 194);
-  EXPECT_EQ(EqBandOffset[29], 222);
-  EXPECT_EQ(EqBandOffset[33], 242);
-  EXPECT_EQ(EqBandOffset[34], 270);
-  EXPECT_EQ(EqBandOffset[38], 290);
+  using family_a::kEqBandOffset;
+  EXPECT_EQ(kEqBandOffset[0], 14);
+  EXPECT_EQ(kEqBandOffset[11], 69);
+  EXPECT_EQ(kEqBandOffset[12], 94);
+  EXPECT_EQ(kEqBandOffset[23], 149);
+  EXPECT_EQ(kEqBandOffset[24], 174);
+  EXPECT_EQ(kEqBandOffset[28], 194);
+  EXPECT_EQ(kEqBandOffset[29], 222);
+  EXPECT_EQ(kEqBandOffset[33], 242);
+  EXPECT_EQ(kEqBandOffset[34], 270);
+  EXPECT_EQ(kEqBandOffset[38], 290);
   const std::vector<std::pair<int, int>> b{{0, 14},   {11, 69},  {12, 94},  {23, 149}, {24, 174},
                                            {35, 229}, {36, 254}, {47, 309}, {48, 337}, {52, 357},
                                            {53, 385}, {57, 405}, {58, 433}, {62, 453}};
-  for (const auto& [band, offset] : b) EXPECT_EQ(family_b::EqBandOffset[band], offset) << band;
+  for (const auto& [band, offset] : b) EXPECT_EQ(family_b::kEqBandOffset[band], offset) << band;
 }
 
 TEST(OffsetTables, FamilyChosenByTypeCode) {

@@ -8,9 +8,9 @@
 
 #include "device/DeviceTypes.h"
 #include "protocol/Dispatch.h"
-#include "protocol/ModLinking.h"
-#include "protocol/ModRK_540.h"
-#include "protocol/ModRLX2xxP.h"
+#include "protocol/ChannelLinking.h"
+#include "protocol/FamilyBOperations.h"
+#include "protocol/FamilyAOperations.h"
 #include "protocol/ProgramStore.h"
 #include "support/RecordingTransmitter.h"
 
@@ -26,10 +26,10 @@ constexpr int kSlot = 9;
 struct Rig {
   RecordingTransmitter tx;
   ProgramStore store{tx};
-  ModRLX2xxP family_a{store};
-  ModRK_540 family_b{store};
+  FamilyAOperations family_a{store};
+  FamilyBOperations family_b{store};
   Dispatcher dispatcher{store, family_a, family_b};
-  ModLinking linking{store, dispatcher};
+  ChannelLinking linking{store, dispatcher};
   FamilyOperations& ops() { return dispatcher.Current(); }
 };
 

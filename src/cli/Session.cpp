@@ -50,7 +50,7 @@ Session::Session(const CliOptions& options, CliOutput& output)
       dispatcher_(store_, family_a_, family_b_),
       graph_(store_),
       edit_path_(store_, graph_, dispatcher_),
-      whole_program_(store_, dispatcher_, graph_, names_) {
+      whole_program_(comm_, store_, dispatcher_, graph_, names_) {
   if (options_.port) comm_.set_device_port(*options_.port);
   if (options_.trace) {
     comm_.set_trace(

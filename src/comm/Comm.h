@@ -13,6 +13,7 @@
 #include "comm/Packet.h"
 #include "comm/SerialLink.h"
 #include "comm/TcpLink.h"
+#include "device/Transmitter.h"
 
 namespace tessaly::comm {
 
@@ -36,7 +37,7 @@ struct CommandOutcome {
 
 // The exchange layer: owns the run-wide communication state and the two transport objects, and
 // runs every exchange strictly one at a time on the caller's thread.
-class Comm : public QObject {
+class Comm : public QObject, public device::Transmitter {
   Q_OBJECT
 
  public:
@@ -65,6 +66,12 @@ class Comm : public QObject {
   [[nodiscard]] int16_t TxCommand(int slot, uint8_t command, const Params& params = {});
   // TxCommand with the whole story: whether it went out and whether its answer came.
   [[nodiscard]] CommandOutcome SendCommand(int slot, uint8_t command, const Params& params = {});
+  // The transmit seam of the family operations.
+  [[nodiscard]] int16_t Transmit(int slot, uint8_t c, const Params& p) override {
+    return TxCommand(slot, c, p);
+  }
+  int DeviceType(int slot) const override { return state_.table.device_type.at(slot); }
+  int CurrentSlot() const override { return state_.current_device; }
   // Keep-alive exchange: always 13 bytes out and in, 3000 ms; never shows a message and never
   // touches the device table.
   [[nodiscard]] int16_t TxPoll(int slot, uint8_t command, const Params& params = {});

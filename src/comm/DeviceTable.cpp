@@ -4,8 +4,6 @@
 
 namespace tessaly::comm {
 
-bool IsValidSlot(int slot) { return slot >= kFirstSlot && slot <= kLastSlot; }
-
 DeviceTable::DeviceTable() { ResetAll(); }
 
 bool DeviceTable::ResetSlot(int slot) {

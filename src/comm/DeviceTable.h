@@ -4,16 +4,18 @@
 #include <array>
 #include <cstdint>
 
+#include "device/Slots.h"
+
 namespace tessaly::comm {
 
-inline constexpr int kSlotCount = 33;
-inline constexpr int kFirstSlot = 0;
-inline constexpr int kLastSlot = kSlotCount - 1;
+// The slot rules are shared with the protocol layer; the exchange code keeps its short names.
+using device::IsValidSlot;
+using device::kFirstSlot;
+using device::kLastSlot;
+using device::kLinkTcp;
+using device::kLinkUsb;
+using device::kSlotCount;
 
-bool IsValidSlot(int slot);
-
-inline constexpr int16_t kLinkUsb = 0;
-inline constexpr int16_t kLinkTcp = 1;
 inline constexpr int16_t kResetDeviceId = 255;
 // The reset text really has a blank in place of the last dot.
 inline constexpr const char* kResetIpAddress = "192.168.0 1";

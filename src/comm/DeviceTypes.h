@@ -1,25 +1,21 @@
 #pragma once
 
-#include <QString>
-#include <cstdint>
+// The device tables live below the exchange layer; comm code keeps its short names.
+#include "device/DeviceTypes.h"
 
 namespace tessaly::comm {
 
-// Per-type tables, indexed by the type code the device reports in reply byte 8 of command 0.
-inline constexpr int kTypeCount = 4;
-inline constexpr int16_t kTypeRk540 = 0;
-inline constexpr int16_t kTypeRk360 = 1;
-inline constexpr int16_t kTypeRl4800 = 2;
-inline constexpr int16_t kType540S = 3;
-
-bool IsValidType(int type);
-// Code 3 is family B; every other code is family A.
-bool IsFamilyB(int type);
-// Captions keep their leading and trailing blank: device list rows concatenate them as they are.
-QString ModelName(int type);
-int BaudRate(int type);
-uint8_t ProbeCommand(int type);
-int LastProgramIndex(int type);
-QString PresetFolder(int type);
+using device::BaudRate;
+using device::IsFamilyB;
+using device::IsValidType;
+using device::kType540S;
+using device::kTypeCount;
+using device::kTypeRk360;
+using device::kTypeRk540;
+using device::kTypeRl4800;
+using device::LastProgramIndex;
+using device::ModelName;
+using device::PresetFolder;
+using device::ProbeCommand;
 
 }  // namespace tessaly::comm

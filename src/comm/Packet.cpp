@@ -1,16 +1,11 @@
 #include "comm/Packet.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "comm/Commands.h"
 #include "comm/DeviceTypes.h"
 
 namespace tessaly::comm {
-
-bool IsDataBlockCommand(uint8_t command) {
-  return command == kCmdWriteBlock || command == kCmdDataBlock;
-}
 
 QByteArray FramePacket(uint8_t address, uint8_t command, const Params& params,
                        std::span<const uint8_t> data, int16_t connection_mode) {
@@ -59,13 +54,6 @@ ReplyClass ClassifyReply(uint8_t command, uint8_t p3, int device_type) {
     return {kPlainPacketLength, kShortWaitMs};
   }
   return {kPlainPacketLength, kDefaultWaitMs};
-}
-
-bool SplitToBytes(double value, int start, std::span<uint8_t> out) {
-  if (start < 0 || static_cast<size_t>(start) + 4 > out.size()) return false;
-  const auto bits = static_cast<uint32_t>(static_cast<int64_t>(std::llround(value)));
-  for (int i = 0; i < 4; ++i) out[start + i] = static_cast<uint8_t>(bits >> (24 - 8 * i));
-  return true;
 }
 
 }  // namespace tessaly::comm

@@ -46,7 +46,7 @@ ResponseCurves::ResponseCurves(protocol::ProgramStore& store) : store_(store) {}
 ResponseCurves::~ResponseCurves() = default;
 
 std::optional<ResponseCurves::Context> ResponseCurves::Resolve(int slot) const {
-  if (!comm::IsValidSlot(slot)) return std::nullopt;
+  if (!device::IsValidSlot(slot)) return std::nullopt;
   const protocol::ProgramData* data = std::as_const(store_).Data(slot);
   const protocol::SlotState* state = std::as_const(store_).State(slot);
   if (data == nullptr || state == nullptr) return std::nullopt;
@@ -60,11 +60,11 @@ SlotCurves& ResponseCurves::Allocate(int slot) {
 }
 
 void ResponseCurves::ReleaseSlot(int slot) {
-  if (comm::IsValidSlot(slot)) curves_[static_cast<size_t>(slot)].reset();
+  if (device::IsValidSlot(slot)) curves_[static_cast<size_t>(slot)].reset();
 }
 
 const SlotCurves* ResponseCurves::Curves(int slot) const {
-  if (!comm::IsValidSlot(slot)) return nullptr;
+  if (!device::IsValidSlot(slot)) return nullptr;
   return curves_[static_cast<size_t>(slot)].get();
 }
 
@@ -276,11 +276,11 @@ std::optional<double> ResponseCurves::ChannelValue(int slot, int channel, int po
 }
 
 void ResponseCurves::AttachPanel(int slot, GraphPanel* panel) {
-  if (comm::IsValidSlot(slot)) panels_[static_cast<size_t>(slot)] = panel;
+  if (device::IsValidSlot(slot)) panels_[static_cast<size_t>(slot)] = panel;
 }
 
 GraphPanel* ResponseCurves::Panel(int slot) const {
-  return comm::IsValidSlot(slot) ? panels_[static_cast<size_t>(slot)] : nullptr;
+  return device::IsValidSlot(slot) ? panels_[static_cast<size_t>(slot)] : nullptr;
 }
 
 }  // namespace tessaly::graph

@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "comm/DeviceTable.h"
+#include "device/Slots.h"
 #include "graph/CurveMath.h"
 #include "graph/GraphPanel.h"
 #include "protocol/Offsets.h"
@@ -96,8 +96,8 @@ class ResponseCurves {
   void DrawSegment(GraphPanel* panel, const SlotCurves& curves, int channel, int point) const;
 
   protocol::ProgramStore& store_;
-  std::array<std::unique_ptr<SlotCurves>, comm::kSlotCount> curves_;
-  std::array<GraphPanel*, comm::kSlotCount> panels_{};
+  std::array<std::unique_ptr<SlotCurves>, device::kSlotCount> curves_;
+  std::array<GraphPanel*, device::kSlotCount> panels_{};
 };
 
 // The channel a global band belongs to; nullopt when the family has no such band.

@@ -138,9 +138,10 @@ void DeriveSlotState(const protocol::ProgramData& data, protocol::SlotState& sta
       layout.family == Family::kB ? data.Tail(protocol::kTailNoiseEnable).value_or(0) : 0;
 }
 
-WholeProgram::WholeProgram(protocol::ProgramStore& store, protocol::Dispatcher& dispatcher,
-                           graph::ResponseCurves& graph, ProgramNames& names)
-    : store_(store), dispatcher_(dispatcher), graph_(graph), names_(names) {}
+WholeProgram::WholeProgram(comm::Comm& comm, protocol::ProgramStore& store,
+                           protocol::Dispatcher& dispatcher, graph::ResponseCurves& graph,
+                           ProgramNames& names)
+    : comm_(comm), store_(store), dispatcher_(dispatcher), graph_(graph), names_(names) {}
 
 bool WholeProgram::ResetProgram(int slot) {
   protocol::ProgramData* data = store_.Data(slot);
@@ -167,7 +168,7 @@ bool WholeProgram::ShowProgram(int slot) {
   protocol::ProgramData* data = store_.Data(slot);
   protocol::SlotState* state = store_.State(slot);
   if (data == nullptr || state == nullptr) return false;
-  TransferLockGuard lock(store_.comm().state());
+  TransferLockGuard lock(comm_.state());
   DeriveSlotState(*data, *state);
   graph_.RecomputeAll(slot);
   RerunDeviceSettings(dispatcher_.For(slot), *data, *state, slot);
@@ -182,7 +183,7 @@ EditResult WholeProgram::ShowChannelPage(int slot, int channel, PageSend mode) {
     return EditResult::kRefused;
   }
   std::optional<TransferLockGuard> lock;
-  if (mode == PageSend::kSilent) lock.emplace(store_.comm().state());
+  if (mode == PageSend::kSilent) lock.emplace(comm_.state());
 
   const Layout& layout = data->layout();
   protocol::FamilyOperations& ops = dispatcher_.For(slot);
@@ -245,7 +246,7 @@ EditResult WholeProgram::ShowChannelPage(int slot, int channel, PageSend mode) {
 
 bool WholeProgram::DisplayWholeImage(int slot, std::optional<int> page_channel) {
   if (store_.Data(slot) == nullptr) return false;
-  TransferLockGuard lock(store_.comm().state());
+  TransferLockGuard lock(comm_.state());
   if (!ShowProgram(slot)) return false;
   if (page_channel) ShowChannelPage(slot, *page_channel, PageSend::kSilent);
   return true;
@@ -256,8 +257,7 @@ WriteResult WholeProgram::WriteImage(int slot, std::optional<int> page_channel,
   WriteResult result;
   const protocol::ProgramData* data = store_.Data(slot);
   if (data == nullptr) return result;
-  comm::Comm& comm = store_.comm();
-  comm::CommState& cs = comm.state();
+  comm::CommState& cs = comm_.state();
 
   const std::span<const uint8_t> image = data->Image();
   const int size = static_cast<int>(image.size());
@@ -267,19 +267,19 @@ WriteResult WholeProgram::WriteImage(int slot, std::optional<int> page_channel,
     const int count = std::min(kImageBlockBytes, size - offset);
     cs.tx_data_buffer.fill(0);
     std::copy_n(image.begin() + offset, count, cs.tx_data_buffer.begin());
-    comm.SplitToBytes(offset, 0);
+    comm_.SplitToBytes(offset, 0);
     comm::Params p{};
     p[0] = cs.address_bytes[kAddressHigh];
     p[1] = cs.address_bytes[kAddressLow];
     p[2] = static_cast<uint8_t>(kImageBlockBytes);
-    if (comm.TxCommand(slot, kCmdImageBlock, p) != 0) {
+    if (comm_.TxCommand(slot, kCmdImageBlock, p) != 0) {
       result.status = WriteStatus::kSendFailed;
       return result;
     }
     ++result.blocks_sent;
     if (progress) progress(result.blocks_sent, total);
   }
-  if (comm.TxCommand(slot, kCmdImageCommit, comm::Params{}) != 0) {
+  if (comm_.TxCommand(slot, kCmdImageCommit, comm::Params{}) != 0) {
     result.status = WriteStatus::kSendFailed;
     return result;
   }

@@ -6,6 +6,10 @@
 
 #include "protocol/Dispatch.h"
 
+namespace tessaly::comm {
+class Comm;
+}
+
 namespace tessaly::protocol {
 class ProgramData;
 class ProgramStore;
@@ -55,7 +59,8 @@ class WholeProgram {
   // step counts from 1 to total; total is the number of blocks plus the closing command.
   using ProgressFn = std::function<void(int step, int total)>;
 
-  WholeProgram(protocol::ProgramStore& store, protocol::Dispatcher& dispatcher,
+  // `comm` carries the data blocks of a whole image and the transfer lock.
+  WholeProgram(comm::Comm& comm, protocol::ProgramStore& store, protocol::Dispatcher& dispatcher,
                graph::ResponseCurves& graph, ProgramNames& names);
 
   // Defaults of the slot's family: image, tail initial values, routing matrix (family B), slot
@@ -83,6 +88,7 @@ class WholeProgram {
   WriteResult WriteImage(int slot, std::optional<int> page_channel, const ProgressFn& progress);
 
  private:
+  comm::Comm& comm_;
   protocol::ProgramStore& store_;
   protocol::Dispatcher& dispatcher_;
   graph::ResponseCurves& graph_;

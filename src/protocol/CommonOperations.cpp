@@ -1,6 +1,6 @@
 #include "protocol/CommonOperations.h"
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::protocol {
 namespace {
@@ -34,10 +34,10 @@ std::optional<int> DelayLimitMs(int device_type, int ch) {
   if (!layout.IsChannel(ch)) return std::nullopt;
   const bool input = layout.IsInput(ch);
   switch (device_type) {
-    case comm::kTypeRk360:
-    case comm::kTypeRl4800:
+    case device::kTypeRk360:
+    case device::kTypeRl4800:
       return input ? kDelayLimitSmallInput : kDelayLimitSmallOutput;
-    case comm::kType540S:
+    case device::kType540S:
       return input ? kDelayLimit540SInput : kDelayLimit540SOutput;
     default:
       return input ? kDelayLimitRk540Input : kDelayLimitRk540Output;
@@ -150,14 +150,14 @@ std::optional<CommonOperations::Target> CommonOperations::Resolve(int slot) {
   return Target{*data, *state, data->layout()};
 }
 
-EditResult CommonOperations::Transmit(int slot, uint8_t command, const comm::Params& params) {
+EditResult CommonOperations::Transmit(int slot, uint8_t command, const device::Params& params) {
   return store_.Transmit(slot, command, params) == 0 ? EditResult::kDone : EditResult::kSendFailed;
 }
 
 bool CommonOperations::SendsLineOut(int slot) const {
   const auto type = store_.DeviceType(slot);
   if (!type) return false;
-  return family_ == Family::kB || *type == comm::kTypeRk540;
+  return family_ == Family::kB || *type == device::kTypeRk540;
 }
 
 EditResult CommonOperations::SendGain(int slot, int ch, uint8_t gain) {
@@ -165,7 +165,7 @@ EditResult CommonOperations::SendGain(int slot, int ch, uint8_t gain) {
   if (!t || !t->layout.IsChannel(ch) || gain > kMaxGain) return EditResult::kRefused;
   const int offset = t->layout.gain_offset[ch];
   t->data.Set(offset, gain);
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[7] = t->data.Get(offset).value_or(0);
   const EditResult result = Transmit(slot, kCmdGain, p);
@@ -185,7 +185,7 @@ EditResult CommonOperations::SendDelay(int slot, int ch, int milliseconds, int s
   t->data.Set16(offset, static_cast<uint16_t>(milliseconds));
   t->data.Set(offset + 2, static_cast<uint8_t>(samples));
   const auto bytes = t->data.Read(offset, 3);
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[5] = bytes[0];
   p[6] = bytes[1];
@@ -201,7 +201,7 @@ EditResult CommonOperations::SendPolarity(int slot, int ch, bool inverted) {
   t->state.polarity[static_cast<size_t>(ch)] = inverted;
   t->data.Set(t->layout.polarity_mask,
               BuildChannelMask(t->state.polarity, t->layout.channel_count));
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[7] = Bit(t->state.polarity[static_cast<size_t>(ch)]);
   const EditResult result = Transmit(slot, kCmdPolarity, p);
@@ -214,7 +214,7 @@ EditResult CommonOperations::SendMute(int slot, int ch, bool muted) {
   if (!t || !t->layout.IsChannel(ch)) return EditResult::kRefused;
   t->state.mute[static_cast<size_t>(ch)] = muted;
   t->data.Set(t->layout.mute_mask, BuildChannelMask(t->state.mute, t->layout.channel_count));
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[7] = Bit(t->state.mute[static_cast<size_t>(ch)]);
   const EditResult result = Transmit(slot, kCmdMute, p);
@@ -235,7 +235,7 @@ EditResult CommonOperations::SendCrossover(int slot, int ch, int filter, int fre
   t->data.Set(offset + 2, static_cast<uint8_t>(slope));
   t->state.crossover[static_cast<size_t>(*index)] = {frequency_hz, slope};
   const auto bytes = t->data.Read(offset, kCrossoverBytes);
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[1] = static_cast<uint8_t>(filter);
   p[5] = bytes[0];
@@ -261,7 +261,7 @@ EditResult CommonOperations::SendEqBand(int slot, int ch, int band, const EqBand
   t->state.band_type[static_cast<size_t>(*global)] = values.type;
   t->data.Set16(t->layout.eq_bypass_offset[ch], BuildBandMask(t->layout, t->state, ch));
   const auto image = t->data.Read(offset, kBandBytes);
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[1] = static_cast<uint8_t>(band);
   p[2] = Bit(t->state.band_bypass[static_cast<size_t>(*global)]);
@@ -277,7 +277,7 @@ EditResult CommonOperations::SendEqSwitch(int slot, int ch, bool bypassed) {
   t->state.eq_bypass[static_cast<size_t>(ch)] = bypassed;
   const uint8_t mask = t->data.Get(t->layout.eq_mask).value_or(0);
   t->data.Set(t->layout.eq_mask, WorkingMaskWithBit(mask, ch, bypassed));
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[7] = Bit(t->state.eq_bypass[static_cast<size_t>(ch)]);
   const EditResult result = Transmit(slot, kCmdEqSwitch, p);
@@ -285,9 +285,9 @@ EditResult CommonOperations::SendEqSwitch(int slot, int ch, bool bypassed) {
   return result;
 }
 
-std::optional<comm::Params> CommonOperations::DynamicsParams(const Target& t, int ch) const {
+std::optional<device::Params> CommonOperations::DynamicsParams(const Target& t, int ch) const {
   if (!t.layout.IsChannel(ch)) return std::nullopt;
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[1] = Bit(t.state.dynamics_bypass[static_cast<size_t>(ch)]);
   const int offset = t.layout.dyn_offset[ch];
@@ -341,7 +341,7 @@ EditResult CommonOperations::SendGate(int slot, int ch, const GateValues& values
                                      values.attack};
   t->data.Write(offset, bytes);
   const auto image = t->data.Read(offset, kGateBytes);
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   for (int i = 0; i < kGateBytes; ++i) p[static_cast<size_t>(4 + i)] = image[i];
   const EditResult result = Transmit(slot, kCmdGate, p);
@@ -357,7 +357,7 @@ EditResult CommonOperations::SendSpeakerDrive(int slot, int output, int drive) {
   t->state.speaker_drive[static_cast<size_t>(output)] = static_cast<uint8_t>(drive);
   const auto& sd = t->state.speaker_drive;
   t->data.Set(t->layout.speaker_drive, static_cast<uint8_t>(sd[0] + 4 * sd[1] + 16 * sd[2]));
-  comm::Params p{};
+  device::Params p{};
   p[7] = t->data.Get(t->layout.speaker_drive).value_or(0);
   const EditResult result = Transmit(slot, kCmdSpeakerDrive, p);
   store_.NotifyChannelChanged(slot, t->layout.first_output + output);
@@ -374,7 +374,7 @@ EditResult CommonOperations::SendNoiseGenerator(int slot, int type, int level) {
   t->state.noise_level = static_cast<uint8_t>(level);
   t->data.SetTail(kTailNoiseType, t->state.noise_type);
   t->data.SetTail(kTailNoiseLevel, t->state.noise_level);
-  comm::Params p{};
+  device::Params p{};
   p[6] = t->data.Tail(kTailNoiseType).value_or(0);
   p[7] = t->data.Tail(kTailNoiseLevel).value_or(0);
   const EditResult result = Transmit(slot, kCmdNoiseGenerator, p);
@@ -388,7 +388,7 @@ EditResult CommonOperations::SendTailSetting(int slot, uint8_t SlotState::*field
   if (!t) return EditResult::kRefused;
   t->state.*field = value;
   t->data.SetTail(tail_index, value);
-  comm::Params p{};
+  device::Params p{};
   p[static_cast<size_t>(param)] = t->data.Tail(tail_index).value_or(0);
   const EditResult result = Transmit(slot, command, p);
   store_.NotifyDeviceSettingsChanged(slot);
@@ -404,14 +404,14 @@ EditResult CommonOperations::SendLineOut(int slot, bool enabled) {
   if (!t) return EditResult::kRefused;
   if (!SendsLineOut(slot)) return EditResult::kNotSupported;
   t->data.Set(t->layout.line_out, Bit(enabled));
-  comm::Params settings{};
+  device::Params settings{};
   settings[5] = t->data.Tail(kTailMirroring).value_or(0);
   settings[6] = t->data.Get(t->layout.line_out).value_or(0);
   settings[7] = t->data.Tail(kTailTrigger).value_or(0);
   const EditResult first = Transmit(slot, kCmdLineOut, settings);
   // The pair goes out in a row whatever the first answer: the trigger byte also goes to its
   // settings address so the device keeps it over a restart.
-  comm::Params write{};
+  device::Params write{};
   write[1] = static_cast<uint8_t>(kTailTrigger);
   write[4] = t->data.Tail(kTailTrigger).value_or(0);
   const EditResult second = Transmit(slot, kCmdWriteSetting, write);
@@ -439,7 +439,7 @@ EditResult CommonOperations::SendLink(int slot, int ch, bool linked) {
     t->state.link_member[static_cast<size_t>(ch)] = Bit(linked);
   }
   t->data.Set(t->layout.link_mask, LinkByte(family_, t->state));
-  comm::Params p{};
+  device::Params p{};
   p[7] = t->data.Get(t->layout.link_mask).value_or(0);
   const EditResult result = Transmit(slot, kCmdLink, p);
   store_.NotifyDeviceSettingsChanged(slot);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "comm/Packet.h"
+#include "device/PacketFormat.h"
 #include "protocol/Dispatch.h"
 #include "protocol/ProgramData.h"
 #include "protocol/ProgramStore.h"
@@ -128,7 +128,7 @@ class CommonOperations : public FamilyOperations {
   // The slot's record of this module's family; nullopt for a bad slot or a slot whose device
   // belongs to the other family.
   std::optional<Target> Resolve(int slot);
-  EditResult Transmit(int slot, uint8_t command, const comm::Params& params);
+  EditResult Transmit(int slot, uint8_t command, const device::Params& params);
   // A device-wide setting kept in one tail byte and sent as parameter `param` of its command.
   EditResult SendTailSetting(int slot, uint8_t SlotState::*field, uint8_t value, int tail_index,
                              uint8_t command, int param);
@@ -136,7 +136,7 @@ class CommonOperations : public FamilyOperations {
   // output on the RK-540.
   bool SendsLineOut(int slot) const;
   // Command 7 of a channel, built from the image and the dynamics switch.
-  std::optional<comm::Params> DynamicsParams(const Target& t, int ch) const;
+  std::optional<device::Params> DynamicsParams(const Target& t, int ch) const;
 
   ProgramStore& store_;
   Family family_;

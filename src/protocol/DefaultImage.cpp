@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "protocol/Offsets.h"
 
 namespace tessaly::protocol {
@@ -87,7 +87,7 @@ QByteArray Build(const Layout& layout) {
 const QByteArray& DefaultImage(int device_type) {
   static const QByteArray kImageA = Build(kLayoutA);
   static const QByteArray kImageB = Build(kLayoutB);
-  return comm::IsFamilyB(device_type) ? kImageB : kImageA;
+  return device::IsFamilyB(device_type) ? kImageB : kImageA;
 }
 
 }  // namespace tessaly::protocol

@@ -18,7 +18,7 @@ EditResult FamilyAOperations::SendOutputSource(int slot, int ch, int source) {
   }
   const int offset = t->layout.route_offset[ch - t->layout.first_output];
   t->data.Set(offset, static_cast<uint8_t>(source));
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[7] = t->data.Get(offset).value_or(0);
   const EditResult result = Transmit(slot, kCmdOutputSource, p);
@@ -47,7 +47,7 @@ EditResult FamilyAOperations::SendInputMode(int slot, InputModeField field, int 
       t->data.Set(layout.digital_mode, static_cast<uint8_t>(index));
       break;
   }
-  comm::Params p{};
+  device::Params p{};
   p[5] = t->data.Get(layout.analog_mode).value_or(0);
   p[6] = t->data.Get(layout.digital_mode).value_or(0);
   p[7] = t->data.Get(layout.input_source).value_or(0);

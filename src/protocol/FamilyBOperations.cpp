@@ -86,7 +86,7 @@ EditResult FamilyBOperations::SendMixer(int slot, int ch, int input, std::option
   t->data.Set(base + input,
               SendByte(enabled.value_or(SendEnabled(*stored)), level.value_or(SendLevel(*stored))));
   const auto sends = t->data.Read(base, kMixerSends);
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   for (int i = 0; i < kMixerSends; ++i) {
     p[4 + static_cast<size_t>(i)] = sends[i];
@@ -123,7 +123,7 @@ EditResult FamilyBOperations::SendRouting(int slot, int input, int source, std::
   }
   t->data.SetTail(
       *index, SendByte(enabled.value_or(SendEnabled(*stored)), level.value_or(SendLevel(*stored))));
-  comm::Params p{};
+  device::Params p{};
   p[0] = static_cast<uint8_t>(input);
   for (int j = 0; j < kRoutingSources; ++j) {
     p[4 + static_cast<size_t>(j)] = t->data.Tail(*RoutingTailIndex(input, j)).value_or(0);
@@ -139,7 +139,7 @@ EditResult FamilyBOperations::SendDigitalMode(int slot, int mode) {
     return EditResult::kRefused;
   }
   t->data.SetTail(kTailDigitalMode, static_cast<uint8_t>(mode));
-  comm::Params p{};
+  device::Params p{};
   p[7] = t->data.Tail(kTailDigitalMode).value_or(0);
   const EditResult result = Transmit(slot, kCmdDigitalMode, p);
   store_.NotifyDeviceSettingsChanged(slot);
@@ -173,7 +173,7 @@ EditResult FamilyBOperations::SendNoise(int slot) {
   t->data.SetTail(kTailNoiseType, t->state.noise_type);
   t->data.SetTail(kTailNoiseLevel, t->state.noise_level);
   t->data.SetTail(kTailNoiseEnable, t->state.noise_enable);
-  comm::Params p{};
+  device::Params p{};
   p[5] = t->data.Tail(kTailNoiseEnable).value_or(0);
   p[6] = t->data.Tail(kTailNoiseType).value_or(0);
   p[7] = t->data.Tail(kTailNoiseLevel).value_or(0);
@@ -216,13 +216,13 @@ EditResult FamilyBOperations::SendTriggerPair(int slot) {
   if (!t) {
     return EditResult::kRefused;
   }
-  comm::Params settings{};
+  device::Params settings{};
   settings[5] = t->data.Tail(kTailMirroring).value_or(0);
   settings[6] = t->data.Get(t->layout.line_out).value_or(0);
   settings[7] = t->data.Tail(kTailTrigger).value_or(0);
   const EditResult first = Transmit(slot, kCmdLineOut, settings);
   // The trigger byte also goes to its settings address so the device keeps it over a restart.
-  comm::Params write{};
+  device::Params write{};
   write[1] = static_cast<uint8_t>(kTailTrigger);
   write[4] = t->data.Tail(kTailTrigger).value_or(0);
   const EditResult second = Transmit(slot, kCmdWriteSetting, write);

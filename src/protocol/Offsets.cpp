@@ -1,9 +1,11 @@
 #include "protocol/Offsets.h"
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::protocol {
 
-Family FamilyOf(int device_type) { return comm::IsFamilyB(device_type) ? Family::kB : Family::kA; }
+Family FamilyOf(int device_type) {
+  return device::IsFamilyB(device_type) ? Family::kB : Family::kA;
+}
 
 }  // namespace tessaly::protocol

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "comm/Comm.h"
-#include "comm/DeviceTable.h"
+#include "device/Slots.h"
+#include "device/Transmitter.h"
 #include "protocol/ProgramData.h"
 #include "protocol/SlotState.h"
 
@@ -19,9 +19,9 @@ class ProgramStore : public QObject {
   Q_OBJECT
 
  public:
-  explicit ProgramStore(comm::Comm& comm, QObject* parent = nullptr);
+  explicit ProgramStore(device::Transmitter& transmitter, QObject* parent = nullptr);
 
-  comm::Comm& comm() { return comm_; }
+  device::Transmitter& transmitter() { return transmitter_; }
 
   // nullopt for a slot outside 0..32.
   std::optional<int> DeviceType(int slot) const;
@@ -37,8 +37,9 @@ class ProgramStore : public QObject {
   SlotState* State(int slot);
   const SlotState* State(int slot) const;
 
-  // TxCommand to the slot: nothing goes out while the flags or the slot forbid it.
-  int16_t Transmit(int slot, uint8_t command, const comm::Params& params);
+  // One packet to the slot through the transmitter: nothing goes out while the flags or the slot
+  // forbid it.
+  int16_t Transmit(int slot, uint8_t command, const device::Params& params);
 
   void NotifyChannelChanged(int slot, int channel) { emit ChannelChanged(slot, channel); }
   void NotifyDeviceSettingsChanged(int slot) { emit DeviceSettingsChanged(slot); }
@@ -54,10 +55,10 @@ class ProgramStore : public QObject {
   void ProgramChanged(int slot);
 
  private:
-  comm::Comm& comm_;
-  std::array<ProgramData, comm::kSlotCount> data_a_;
-  std::array<ProgramData, comm::kSlotCount> data_b_;
-  std::array<SlotState, comm::kSlotCount> state_;
+  device::Transmitter& transmitter_;
+  std::array<ProgramData, device::kSlotCount> data_a_;
+  std::array<ProgramData, device::kSlotCount> data_b_;
+  std::array<SlotState, device::kSlotCount> state_;
 };
 
 }  // namespace tessaly::protocol

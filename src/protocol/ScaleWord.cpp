@@ -4,15 +4,14 @@
 #include <array>
 #include <cmath>
 
-#include "comm/CommState.h"
-#include "comm/Packet.h"
+#include "device/PacketFormat.h"
 #include "protocol/CommonOperations.h"
 
 namespace tessaly::protocol {
 
 WordBytes SplitWord(double value) {
-  std::array<uint8_t, comm::kAddressBytesSize> bytes{};
-  comm::SplitToBytes(value, 0, bytes);
+  std::array<uint8_t, 4> bytes{};
+  device::SplitToBytes(value, 0, bytes);
   return {bytes[2], bytes[3]};
 }
 

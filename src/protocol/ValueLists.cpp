@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::protocol {
 
@@ -62,8 +62,8 @@ QString DelayCaption(int unit) {
 }
 
 QString ChannelName(int device_type, int channel) {
-  return comm::IsFamilyB(device_type) ? NameAt(kChannelNamesB, channel)
-                                      : NameAt(kChannelNamesA, channel);
+  return device::IsFamilyB(device_type) ? NameAt(kChannelNamesB, channel)
+                                        : NameAt(kChannelNamesA, channel);
 }
 
 }  // namespace tessaly::protocol

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <span>
 
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
-#include "comm/Packet.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
+#include "device/PacketFormat.h"
 #include "protocol/DefaultImage.h"
 #include "sim/ParameterDecoder.h"
 #include "sim/SimLayout.h"
@@ -33,18 +33,18 @@ int Address(const QByteArray& packet) { return Byte(packet, 4) * 256 + Byte(pack
 
 QByteArray Frame(uint8_t address, uint8_t command, int total_length) {
   QByteArray reply(total_length, '\0');
-  reply[0] = static_cast<char>((comm::kLengthBase + total_length) & 0xFF);
-  reply[1] = static_cast<char>(comm::kPacketTag);
+  reply[0] = static_cast<char>((device::kLengthBase + total_length) & 0xFF);
+  reply[1] = static_cast<char>(device::kPacketTag);
   reply[2] = static_cast<char>(address);
   reply[3] = static_cast<char>(command);
-  reply[total_length - 1] = static_cast<char>(comm::kEndMarker);
+  reply[total_length - 1] = static_cast<char>(device::kEndMarker);
   return reply;
 }
 
 // A plain answer echoes the request's parameters; callers overwrite the bytes they carry.
 QByteArray PlainReply(const QByteArray& packet) {
-  QByteArray reply = Frame(Byte(packet, 2), Byte(packet, 3), comm::kPlainPacketLength);
-  const int echoed = comm::IsDataBlockCommand(Byte(packet, 3)) ? 3 : 8;
+  QByteArray reply = Frame(Byte(packet, 2), Byte(packet, 3), device::kPlainPacketLength);
+  const int echoed = device::IsDataBlockCommand(Byte(packet, 3)) ? 3 : 8;
   for (int i = 0; i < echoed; ++i) reply[kHeaderSize + i] = static_cast<char>(Byte(packet, 4 + i));
   return reply;
 }
@@ -71,11 +71,11 @@ QByteArray Junk(int count) {
 }  // namespace
 
 QString SimModelName(int type) {
-  return type == comm::kType540S ? QStringLiteral("540S") : comm::ModelName(type).trimmed();
+  return type == device::kType540S ? QStringLiteral("540S") : device::ModelName(type).trimmed();
 }
 
 SimDevice::SimDevice(int type)
-    : type_(comm::IsValidType(type) ? type : comm::kTypeRk540), settings_(kSettingsSize, '\0') {
+    : type_(device::IsValidType(type) ? type : device::kTypeRk540), settings_(kSettingsSize, '\0') {
   image_ = protocol::DefaultImage(type_);
   image_.resize(image_size(), '\0');
 
@@ -106,11 +106,11 @@ SimDevice::SimDevice(int type)
   programs_.assign(static_cast<size_t>(program_count()), empty);
 }
 
-bool SimDevice::family_b() const { return comm::IsFamilyB(type_); }
+bool SimDevice::family_b() const { return device::IsFamilyB(type_); }
 int SimDevice::image_size() const {
   return family_b() ? protocol::kImageSizeB : protocol::kImageSizeA;
 }
-int SimDevice::program_count() const { return comm::LastProgramIndex(type_) + 1; }
+int SimDevice::program_count() const { return device::LastProgramIndex(type_) + 1; }
 int SimDevice::program_base() const { return family_b() ? kProgramBaseB : kProgramBaseA; }
 int SimDevice::program_name_offset() const {
   return family_b() ? kProgramNameOffsetB : kProgramNameOffsetA;
@@ -145,23 +145,23 @@ QByteArray SimDevice::Answer(const QByteArray& packet) {
   const uint8_t command = Byte(packet, 3);
   QByteArray reply = PlainReply(packet);
   switch (command) {
-    case comm::kCmdNoReply:
+    case device::kCmdNoReply:
       return {};
-    case comm::kCmdIdentify:
+    case device::kCmdIdentify:
       reply[8] = static_cast<char>(type_);
       return reply;
-    case comm::kCmdProbeA:
-    case comm::kCmdProbeB:
+    case device::kCmdProbeA:
+    case device::kCmdProbeB:
       reply[8] = static_cast<char>(type_);
-      reply[11] = static_cast<char>(comm::kProbeAck);
+      reply[11] = static_cast<char>(device::kProbeAck);
       return reply;
-    case comm::kCmdVersions:
+    case device::kCmdVersions:
       for (int i = 0; i < 3; ++i) {
         reply[4 + i] = static_cast<char>(versions_.firmware[i]);
         reply[7 + i] = static_cast<char>(versions_.second[i]);
       }
       return reply;
-    case comm::kCmdProgramStatus: {
+    case device::kCmdProgramStatus: {
       const int first = Byte(packet, 4);
       for (int i = 0; i < kStatusPerRead; ++i) {
         const int slot = first + i;
@@ -171,16 +171,16 @@ QByteArray SimDevice::Answer(const QByteArray& packet) {
       }
       return reply;
     }
-    case comm::kCmdReadParams:
+    case device::kCmdReadParams:
       return MemoryReadReply(packet, false);
-    case comm::kCmdReadSettings:
+    case device::kCmdReadSettings:
       return MemoryReadReply(packet, true);
-    case comm::kCmdMeters:
+    case device::kCmdMeters:
       return MeterReply(packet);
-    case comm::kCmdWriteBlock:
+    case device::kCmdWriteBlock:
       WriteImageLocked(Address(packet), packet.mid(7, Byte(packet, 6)));
       return reply;
-    case comm::kCmdDataBlock:
+    case device::kCmdDataBlock:
       WriteMemoryLocked(Address(packet), packet.mid(7, Byte(packet, 6)));
       return reply;
     case kCmdWriteFour:
@@ -189,7 +189,7 @@ QByteArray SimDevice::Answer(const QByteArray& packet) {
     case kCmdSettingsByte:
       WriteMemoryLocked(Address(packet), packet.mid(8, 1));
       return reply;
-    case comm::kCmdSetIp:
+    case device::kCmdSetIp:
       Put(settings_, kIpAddress, packet.mid(4, 4));
       return reply;
     case kCmdLineOut:
@@ -218,8 +218,8 @@ QByteArray SimDevice::Answer(const QByteArray& packet) {
       }
       return reply;
     }
-    case comm::kCmdKeepAlive:
-    case comm::kCmdRelease:
+    case device::kCmdKeepAlive:
+    case device::kCmdRelease:
       return reply;
     default: {
       const auto* bytes = reinterpret_cast<const uint8_t*>(packet.constData());

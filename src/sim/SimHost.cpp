@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QHostAddress>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "sim/SimPtyEndpoint.h"
 #include "sim/SimTcpEndpoint.h"
 
@@ -28,7 +28,7 @@ SimHost::~SimHost() {
 void SimHost::SetTrace(SimTrace trace) { trace_ = std::move(trace); }
 
 int SimHost::Start(const SimDeviceConfig& config, QString* error) {
-  if (!comm::IsValidType(config.type)) {
+  if (!device::IsValidType(config.type)) {
     if (error) *error = QStringLiteral("unknown device type %1").arg(config.type);
     return -1;
   }

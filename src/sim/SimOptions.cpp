@@ -3,7 +3,7 @@
 #include <QCommandLineParser>
 #include <QHostAddress>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::sim {
 namespace {
@@ -92,7 +92,7 @@ QString ParseDeviceKeys(const QString& keys, quint16 default_port, SimDeviceConf
     const QString bad = QStringLiteral("bad value for %1: \"%2\"").arg(key, value);
     int number = 0;
     if (key == QLatin1String("type")) {
-      if (!ToInt(value, 0, comm::kTypeCount - 1, &result.type)) return bad;
+      if (!ToInt(value, 0, device::kTypeCount - 1, &result.type)) return bad;
       have_type = true;
     } else if (key == QLatin1String("tcp")) {
       if (have_link) return QStringLiteral("a device has one link: tcp or pty");

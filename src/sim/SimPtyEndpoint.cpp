@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::sim {
 namespace {
@@ -163,7 +163,7 @@ void SimPtyEndpoint::Read() {
   }
   if (bytes.isEmpty()) return;
   const int speed = LineSpeed();
-  const int expected = comm::BaudRate(device_->type());
+  const int expected = device::BaudRate(device_->type());
   if (speed != expected) {
     // At the wrong speed the device hears only noise; it also forgets any half packet.
     Trace(QStringLiteral("ignored %1 byte(s) at %2 baud (device runs at %3)")

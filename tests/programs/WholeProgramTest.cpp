@@ -39,7 +39,7 @@ struct Rig {
   protocol::Dispatcher dispatcher{store, family_a, family_b};
   graph::ResponseCurves graph{store};
   ProgramNames names;
-  WholeProgram whole{store, dispatcher, graph, names};
+  WholeProgram whole{comm, store, dispatcher, graph, names};
   test::SimHarness emulator;
   sim::SimDevice* device = nullptr;
 

@@ -1,10 +1,10 @@
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 #include <array>
 
-#include "comm/Commands.h"
+#include "device/Commands.h"
 
-namespace tessaly::comm {
+namespace tessaly::device {
 namespace {
 
 struct TypeInfo {
@@ -36,4 +36,4 @@ uint8_t ProbeCommand(int type) { return Info(type).probe_command; }
 int LastProgramIndex(int type) { return Info(type).last_program_index; }
 QString PresetFolder(int type) { return QString::fromLatin1(Info(type).preset_folder); }
 
-}  // namespace tessaly::comm
+}  // namespace tessaly::device

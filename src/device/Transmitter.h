@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+#include "device/PacketFormat.h"
+
+namespace tessaly::device {
+
+// What the family operations need of the exchange layer: one packet out to a slot, and what the
+// PC knows of the slot's device. The exchange layer sends for real; an offline editor sends
+// nothing; byte-level tests record.
+class Transmitter {
+ public:
+  virtual ~Transmitter() = default;
+
+  // 0 when the packet went out or the traffic flags held it back; non-zero when it was lost.
+  [[nodiscard]] virtual int16_t Transmit(int slot, uint8_t command, const Params& params) = 0;
+  // The type code of the slot's device; the caller has checked the slot.
+  virtual int DeviceType(int slot) const = 0;
+  // The slot the editor works on.
+  virtual int CurrentSlot() const = 0;
+};
+
+}  // namespace tessaly::device

@@ -137,16 +137,6 @@ TEST(SimDevice, FamilyBRoutingDefaultsToStraightThrough) {
   }
 }
 
-TEST(SimDevice, SettingsByteWriteAndIpCommand) {
-  SimDevice device(0);
-  Answer(device, Request(17, {0, 21, 0, 0, 5, 0, 0, 0}));
-  Answer(device, Request(comm::kCmdSetIp, {192, 168, 1, 77}));
-  const QByteArray settings = device.Settings();
-  EXPECT_EQ(At(settings, 21), 5);
-  EXPECT_EQ(settings.mid(40, 4), QByteArray::fromHex("c0a8014d"));
-  EXPECT_EQ(settings.size(), kSettingsSize);
-}
-
 TEST(SimDevice, LineOutAndSleepGroupCommands) {
   SimDevice device(3);
   Answer(device, Request(46, {0, 0, 0, 0, 0, 1, 0x22, 5}));

@@ -77,46 +77,33 @@ TEST_F(FamilyAImageTest, DigitalModeNeedsTheDigitalInput) {
   EXPECT_EQ(Img(348), 1);
 }
 
-// Every refused call leaves the record, the slot state and the views exactly as they were.
+// Every refused call leaves the record, the slot state and the views exactly as they were. Value
+// ranges both families share are refused by common code and listed with the family B cases.
 TEST_F(FamilyAImageTest, OutOfRangeArgumentsAreRefusedBeforeTheImageIsTouched) {
   using Call = std::function<EditResult(ModRLX2xxP&)>;
   const std::vector<Call> calls{
       [](auto& o) { return o.SendGain(kSlot, 5, 120); },
       [](auto& o) { return o.SendGain(kSlot, -1, 120); },
-      [](auto& o) { return o.SendGain(kSlot, 0, 145); },
-      [](auto& o) { return o.SendGain(33, 0, 120); },
       [](auto& o) { return o.SendDelay(kSlot, 0, 961, 0); },
       [](auto& o) { return o.SendDelay(kSlot, 2, 541, 0); },
-      [](auto& o) { return o.SendDelay(kSlot, 0, 1, 49); },
       [](auto& o) { return o.SendDelay(kSlot, 0, -1, 0); },
       [](auto& o) { return o.SendPolarity(kSlot, 5, true); },
       [](auto& o) { return o.SendMute(kSlot, 7, true); },
       [](auto& o) { return o.SendCrossover(kSlot, 1, 0, 100, 1); },
       [](auto& o) { return o.SendCrossover(kSlot, 2, 2, 100, 1); },
-      [](auto& o) { return o.SendCrossover(kSlot, 2, 0, 19, 1); },
       [](auto& o) { return o.SendCrossover(kSlot, 2, 0, 20001, 1); },
-      [](auto& o) { return o.SendCrossover(kSlot, 2, 0, 100, 9); },
       [](auto& o) { return o.SendEqBand(kSlot, 0, 12, Band(0, 100, 9, 30), true); },
       [](auto& o) { return o.SendEqBand(kSlot, 2, 5, Band(0, 100, 9, 30), true); },
-      [](auto& o) { return o.SendEqBand(kSlot, 0, 0, Band(6, 100, 9, 30), true); },
       [](auto& o) { return o.SendEqBand(kSlot, 0, 0, Band(0, 19, 9, 30), true); },
       [](auto& o) { return o.SendEqBand(kSlot, 0, 0, Band(0, 100, 101, 30), true); },
-      [](auto& o) { return o.SendEqBand(kSlot, 0, 0, Band(0, 100, 9, 61), true); },
       [](auto& o) { return o.SendEqSwitch(kSlot, 5, true); },
       [](auto& o) { return o.SendCompressor(kSlot, 2, Comp(0, 0, 0, 0, 0, 0), true); },
-      [](auto& o) { return o.SendCompressor(kSlot, 0, Comp(0, 31, 0, 0, 0, 0), true); },
       [](auto& o) { return o.SendCompressor(kSlot, 0, Comp(0, 0, 0, 0, 0, 25), true); },
       [](auto& o) { return o.SendLimiter(kSlot, 1, Lim(0, 0, 0), true); },
       [](auto& o) { return o.SendLimiter(kSlot, 2, Lim(0, 50, 0), true); },
-      [](auto& o) { return o.SendLimiter(kSlot, 2, Lim(0, 0, 41), true); },
       [](auto& o) { return o.SendGate(kSlot, 2, Gate(0, 0, 0, 0)); },
-      [](auto& o) { return o.SendGate(kSlot, 0, Gate(0, 7, 0, 0)); },
       [](auto& o) { return o.SendGate(kSlot, 0, Gate(2, 0, 0, 0)); },
       [](auto& o) { return o.SendSpeakerDrive(kSlot, 3, 0); },
-      [](auto& o) { return o.SendSpeakerDrive(kSlot, 0, 2); },
-      [](auto& o) { return o.SendNoiseGenerator(kSlot, 2, 0); },
-      [](auto& o) { return o.SendNoiseGenerator(kSlot, 0, 41); },
-      [](auto& o) { return o.SendMeterMode(kSlot, 3); },
       [](auto& o) { return o.SendLink(kSlot, 5, true); },
       [](auto& o) { return o.SetDelayUnit(kSlot, 2); },
       [](auto& o) { return o.SendOutputSource(kSlot, 1, 0); },

@@ -48,11 +48,11 @@ struct Rig {
     index = host.Start(config);
     comm = std::make_unique<Comm>(messenger);
     auto& state = comm->state();
-    state.CommReady = true;
-    state.ConnectionMode = tcp ? tessaly::comm::kLinkTcp : tessaly::comm::kLinkUsb;
-    state.ComPort = 3;
+    state.comm_ready = true;
+    state.connection_mode = tcp ? tessaly::comm::kLinkTcp : tessaly::comm::kLinkUsb;
+    state.com_port = 3;
     comm->com_ports().Map(3, host.pty_path(index));
-    comm->table().Register(0, {state.ConnectionMode, host.address(index), 0, 0, {}});
+    comm->table().Register(0, {state.connection_mode, host.address(index), 0, 0, {}});
     if (tcp) {
       comm->tcp().Initialise(33);
       comm->tcp().Connect(0, host.address(index), host.port(index), 2000);

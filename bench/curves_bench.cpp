@@ -7,14 +7,14 @@
 #include <string>
 
 #include "comm/Comm.h"
-#include "graph/ModGraph.h"
+#include "graph/ResponseCurves.h"
 #include "protocol/ProgramStore.h"
 
 namespace {
 
 using tessaly::graph::GraphFreq;
 using tessaly::graph::kGraphPoints;
-using tessaly::graph::ModGraph;
+using tessaly::graph::ResponseCurves;
 
 constexpr int kSlot = 7;
 constexpr const char* kBaseline = "BM_GridMultiplyAddBaseline";
@@ -31,10 +31,10 @@ struct Rig {
   NullMessenger messenger;
   tessaly::comm::Comm comm{messenger};
   tessaly::protocol::ProgramStore store{comm};
-  ModGraph graph{store};
+  ResponseCurves graph{store};
 
   Rig() {
-    comm.table().DeviceType[kSlot] = 3;
+    comm.table().device_type[kSlot] = 3;
     tessaly::protocol::ProgramData& data = *store.Data(kSlot);
     tessaly::protocol::SlotState& state = *store.State(kSlot);
     const auto& layout = data.layout();
@@ -43,7 +43,7 @@ struct Rig {
       const uint16_t hz = static_cast<uint16_t>(40 + 300 * band);
       const uint8_t bytes[] = {type, static_cast<uint8_t>(hz >> 8), static_cast<uint8_t>(hz & 0xFF),
                                20, 42};
-      data.Write(layout.EqBandOffset[band], bytes);
+      data.Write(layout.eq_band_offset[band], bytes);
       state.band_type[band] = type;
     }
     for (int filter = 0; filter < tessaly::protocol::kCrossoverCount; ++filter) {

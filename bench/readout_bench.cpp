@@ -53,10 +53,10 @@ void BM_FullReadOut540S(benchmark::State& state) {
   }
   comm.tcp_slots()->SetLocalAddresses({QStringLiteral("192.168.1.5")});
   runtime.session.config.single = {127, 0, 0, 10};
-  comm.state().ConnectionMode = comm::kLinkTcp;
+  comm.state().connection_mode = comm::kLinkTcp;
   connect::TcpConnect tcp(runtime.context);
   if (!tcp.Initialise() || tcp.Run({}) != connect::ConnectOutcome::kDevicesListed ||
-      comm.state().LastSlot != 0) {
+      comm.state().last_slot != 0) {
     state.SkipWithError("device not connected");
     return;
   }

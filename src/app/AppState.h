@@ -28,18 +28,18 @@ class AppState {
   comm::CommState& comm_state() { return comm_.state(); }
   const comm::CommState& comm_state() const { return comm_.state(); }
 
-  QString ProgramFolder;
-  int32_t ScreenDpi = kReferenceDpi;
-  double DpiScale = 1.0;
+  QString program_folder;
+  int32_t screen_dpi = kReferenceDpi;
+  double dpi_scale = 1.0;
   // 1 when the user's locale writes a decimal comma (anything but "."): the editors then accept
   // and show "," in their number boxes.
-  int32_t DecimalComma = 0;
-  QString SoftwareVersion;
-  QString DemoFirmwareVersion;
-  QString DemoSecondVersion;
+  int32_t decimal_comma = 0;
+  QString software_version;
+  QString demo_firmware_version;
+  QString demo_second_version;
   // -1 while no editor window is open; each editor adds 1 when it opens and subtracts 1 when it
   // closes. The Connect menu is available only while it is negative.
-  int16_t EditorCount = -1;
+  int16_t editor_count = -1;
 
  private:
   comm::Messenger& messenger_;

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "app/AppState.h"
-#include "app/MDIFrmMain.h"
+#include "app/MainWindow.h"
 #include "app/QtMessenger.h"
-#include "app/frmSplash.h"
+#include "app/SplashScreen.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -36,10 +36,10 @@ int main(int argc, char* argv[]) {
     state.comm().set_device_port(static_cast<quint16>(port));
   }
 
-  tessaly::app::frmSplash splash(state, tessaly::app::SplashEnvironment::OfThisMachine());
+  tessaly::app::SplashScreen splash(state, tessaly::app::SplashEnvironment::OfThisMachine());
   QObject::connect(
-      &splash, &tessaly::app::frmSplash::MainWindowOpened,
-      [&messenger](tessaly::app::MDIFrmMain* window) { messenger.set_parent(window); });
+      &splash, &tessaly::app::SplashScreen::MainWindowOpened,
+      [&messenger](tessaly::app::MainWindow* window) { messenger.set_parent(window); });
   if (!splash.Load()) return 1;
   splash.show();
   return QApplication::exec();

@@ -1,6 +1,6 @@
 #include "cli/Edits.h"
 #include "cli/ValueParsers.h"
-#include "protocol/ModCommon.h"
+#include "protocol/CommonOperations.h"
 #include "protocol/ScaleDelay.h"
 #include "protocol/ValueLists.h"
 #include "protocol/ValueScale.h"

@@ -33,8 +33,8 @@ QJsonObject ReadoutJson(Session& session) {
 
   QJsonObject object = InfoOfSlot(session, kCliSlot).Json();
   object.remove(QStringLiteral("slot"));
-  object[QStringLiteral("firmware")] = table.FirmwareVersion[kCliSlot];
-  object[QStringLiteral("second_version")] = table.SecondVersion[kCliSlot];
+  object[QStringLiteral("firmware")] = table.firmware_version[kCliSlot];
+  object[QStringLiteral("second_version")] = table.second_version[kCliSlot];
   object[QStringLiteral("image")] = HexBlock(data.Image());
   object[QStringLiteral("settings")] = TailHex(data, 0, connect::kSettingsReadEnd);
   object[QStringLiteral("ip")] = QStringLiteral("%1.%2.%3.%4")
@@ -48,16 +48,16 @@ QJsonObject ReadoutJson(Session& session) {
   QJsonArray programs;
   const int last = std::min(comm::LastProgramIndex(type), programs::kMaxPrograms - 1);
   for (int p = 0; p <= last; ++p) {
-    const double status = names.ProgramStatus[static_cast<size_t>(p)];
+    const double status = names.program_status[static_cast<size_t>(p)];
     QJsonObject program;
     program[QStringLiteral("number")] = p;
     program[QStringLiteral("status")] = static_cast<int>(status);
     program[QStringLiteral("stored")] = programs::ProgramNameList::IsStored(status);
-    program[QStringLiteral("name")] = Trimmed(names.ProgramName[static_cast<size_t>(p)]);
+    program[QStringLiteral("name")] = Trimmed(names.program_name[static_cast<size_t>(p)]);
     programs.append(program);
   }
   object[QStringLiteral("programs")] = programs;
-  object[QStringLiteral("current_program")] = Trimmed(names.CurrentProgramName);
+  object[QStringLiteral("current_program")] = Trimmed(names.current_program_name);
   object[QStringLiteral("sleep_table")] = HexBlock(session.sleep().bytes);
   return object;
 }

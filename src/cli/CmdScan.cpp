@@ -44,13 +44,13 @@ std::optional<QStringList> AddressRange(const QString& first, const QString& las
 // and 3, as the network connect does.
 bool ConnectAndProbe(Session& session, int slot, const QString& address) {
   comm::Comm& comm = session.comm();
-  comm.state().TransferLock = false;
-  comm.state().CommReady = true;
+  comm.state().transfer_lock = false;
+  comm.state().comm_ready = true;
   if (comm.tcp().IsConnected(slot)) comm.tcp().Disconnect(slot);
   if (comm.tcp().Connect(slot, address, comm.device_port(), connect::kConnectWaitMs) != 0) {
     return false;
   }
-  comm.state().table.DeviceType[static_cast<size_t>(slot)] = comm::kTypeRk540;
+  comm.state().table.device_type[static_cast<size_t>(slot)] = comm::kTypeRk540;
   return comm.ProbeDevice(slot);
 }
 
@@ -69,11 +69,11 @@ Outcome RunScan(Session& session, const QStringList& args) {
 
   comm::Comm& comm = session.comm();
   comm::CommState& state = comm.state();
-  state.ConnectionMode = comm::kLinkTcp;
-  state.LastSlot = -1;
+  state.connection_mode = comm::kLinkTcp;
+  state.last_slot = -1;
   for (int slot = comm::kFirstSlot; slot <= comm::kLastSlot; ++slot) {
     state.table.ResetSlot(slot);
-    state.table[slot].IpAddress = QStringLiteral("192.168.0.%1").arg(slot + kResetAddressBase);
+    state.table[slot].ip_address = QStringLiteral("192.168.0.%1").arg(slot + kResetAddressBase);
   }
   if (comm.tcp().Initialise(comm::kSlotCount) != 0) {
     return Outcome::Device(QStringLiteral("The TCP connections could not be set up."));
@@ -91,19 +91,19 @@ Outcome RunScan(Session& session, const QStringList& args) {
       --candidate;  // the slot goes to the next address
       continue;
     }
-    state.CommSuspended = false;
-    ++state.LastSlot;
+    state.comm_suspended = false;
+    ++state.last_slot;
     comm::DeviceTable::Found entry;
     entry.link_kind = comm::kLinkTcp;
     entry.ip_address = address;
     entry.device_id = static_cast<int16_t>(candidate);
-    entry.device_type = state.table.DeviceType[static_cast<size_t>(candidate)];
+    entry.device_type = state.table.device_type[static_cast<size_t>(candidate)];
     state.table.Register(candidate, entry);
     comm::Params identify{};
-    identify[7] = static_cast<uint8_t>(state.ConnectionMode);
+    identify[7] = static_cast<uint8_t>(state.connection_mode);
     (void)connect::Exchange(comm, candidate, comm::kCmdIdentify, identify);
     if (connect::ReadMemory(comm, candidate, comm::kCmdReadSettings, 0, kNameLength)) {
-      state.table.DeviceName[static_cast<size_t>(candidate)] = connect::NameFromReply(state);
+      state.table.device_name[static_cast<size_t>(candidate)] = connect::NameFromReply(state);
     }
     found << InfoOfSlot(session, candidate);
   }

@@ -51,7 +51,7 @@ Outcome RunSend(Session& session, const QStringList& args) {
                                .arg(*command));
   }
   const int awaited = comm::ClassifyReply(*command, params[2], session.device_type()).awaited_bytes;
-  const auto reply = std::span<const uint8_t>(session.state().RxBuffer)
+  const auto reply = std::span<const uint8_t>(session.state().rx_buffer)
                          .first(static_cast<size_t>(std::max(awaited, 0)));
   CliOutput& out = session.output();
   if (out.json()) {

@@ -3,7 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ParameterTable.h"
-#include "protocol/ModRK_540.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ValueLists.h"
 
 namespace tessaly::cli {

@@ -1,6 +1,6 @@
 #include "cli/Edits.h"
 #include "cli/ValueParsers.h"
-#include "protocol/ModRK_540.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ValueLists.h"
 #include "protocol/ValueScale.h"
 

@@ -14,9 +14,9 @@ DeviceInfo InfoOfSlot(Session& session, int slot) {
   const comm::CommState& state = session.state();
   DeviceInfo info;
   info.slot = slot;
-  if (state.ConnectionMode == comm::kLinkTcp) info.address = state.table[slot].IpAddress;
-  info.type = state.table.DeviceType[static_cast<size_t>(slot)];
-  QString name = state.table.DeviceName[static_cast<size_t>(slot)];
+  if (state.connection_mode == comm::kLinkTcp) info.address = state.table[slot].ip_address;
+  info.type = state.table.device_type[static_cast<size_t>(slot)];
+  QString name = state.table.device_name[static_cast<size_t>(slot)];
   while (name.endsWith(QLatin1Char(' '))) name.chop(1);
   info.name = name;
   return info;

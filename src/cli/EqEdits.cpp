@@ -1,7 +1,7 @@
 #include "cli/Edits.h"
 #include "cli/ValueParsers.h"
 #include "protocol/FlatEq.h"
-#include "protocol/ModCommon.h"
+#include "protocol/CommonOperations.h"
 #include "protocol/ScaleSnap.h"
 #include "protocol/ScaleWord.h"
 #include "protocol/ValueLists.h"

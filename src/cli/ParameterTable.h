@@ -9,7 +9,7 @@
 #include "cli/Outcome.h"
 #include "cli/Session.h"
 #include "protocol/Dispatch.h"
-#include "protocol/ModLinking.h"
+#include "protocol/ChannelLinking.h"
 
 namespace tessaly::cli {
 
@@ -32,7 +32,7 @@ struct EditTarget {
   int index = -1;  // band within the channel, mixer input or routing source (from 0)
 
   protocol::FamilyOperations& ops() { return session.dispatcher().For(slot); }
-  protocol::ModLinking& linking() { return session.linking(); }
+  protocol::ChannelLinking& linking() { return session.linking(); }
   protocol::ProgramData& data() { return *session.store().Data(slot); }
   protocol::SlotState& state() { return *session.store().State(slot); }
 };

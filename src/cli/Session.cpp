@@ -63,7 +63,7 @@ Session::~Session() {
   if (LinkUp()) (void)comm_.ReleaseAllDevices(false);
 }
 
-int Session::device_type() const { return comm_.state().table.DeviceType[kCliSlot]; }
+int Session::device_type() const { return comm_.state().table.device_type[kCliSlot]; }
 
 QString Session::Where() const {
   if (options_.transport == Transport::kCom) return QStringLiteral("COM%1").arg(options_.com);
@@ -72,8 +72,8 @@ QString Session::Where() const {
 
 bool Session::LinkUp() {
   const comm::CommState& state = comm_.state();
-  if (!state.table[kCliSlot].Online) return false;
-  if (state.ConnectionMode == comm::kLinkTcp) return comm_.tcp().IsConnected(kCliSlot);
+  if (!state.table[kCliSlot].online) return false;
+  if (state.connection_mode == comm::kLinkTcp) return comm_.tcp().IsConnected(kCliSlot);
   return comm_.serial().IsOpen();
 }
 
@@ -84,12 +84,12 @@ Outcome Session::Open() {
   }
   comm::CommState& state = comm_.state();
   state.table.ResetAll();
-  state.CommReady = true;
-  state.CommSuspended = false;
-  state.TransferLock = false;
-  state.ReportLinkLoss = false;
-  state.CurrentDevice = kCliSlot;
-  state.LastSlot = kCliSlot;
+  state.comm_ready = true;
+  state.comm_suspended = false;
+  state.transfer_lock = false;
+  state.report_link_loss = false;
+  state.current_device = kCliSlot;
+  state.last_slot = kCliSlot;
   const Outcome linked = options_.transport == Transport::kCom ? OpenCom() : OpenTcp();
   if (!linked.ok()) return linked;
   if (!options_.type) {
@@ -104,7 +104,7 @@ Outcome Session::Open() {
 
 Outcome Session::OpenTcp() {
   comm::CommState& state = comm_.state();
-  state.ConnectionMode = comm::kLinkTcp;
+  state.connection_mode = comm::kLinkTcp;
   if (comm_.tcp().Initialise(comm::kSlotCount) != 0) {
     return Outcome::Device(QStringLiteral("The TCP connections could not be set up."));
   }
@@ -123,23 +123,23 @@ Outcome Session::OpenTcp() {
   for (int attempt = 0; attempt < connect::kProbeAttempts; ++attempt) {
     if (comm_.ProbeDevice(kCliSlot)) return Outcome::Ok();
   }
-  state.table[kCliSlot].Online = false;
+  state.table[kCliSlot].online = false;
   return Outcome::Device(QStringLiteral("The device at %1 did not answer the probe.").arg(Where()));
 }
 
 Outcome Session::OpenCom() {
   comm::CommState& state = comm_.state();
-  state.ConnectionMode = comm::kLinkUsb;
-  state.ComPort = static_cast<int16_t>(options_.com);
+  state.connection_mode = comm::kLinkUsb;
+  state.com_port = static_cast<int16_t>(options_.com);
   if (options_.type) {
     comm::DeviceTable::Found found;
     found.link_kind = comm::kLinkUsb;
-    found.ip_address = state.table[kCliSlot].IpAddress;
+    found.ip_address = state.table[kCliSlot].ip_address;
     found.device_id = kCliSlot;
     found.device_type = static_cast<int16_t>(*options_.type);
     state.table.Register(kCliSlot, found);
     if (comm_.serial().Open(comm_.ComPortName(), comm::BaudRate(*options_.type)) != 0) {
-      state.table[kCliSlot].Online = false;
+      state.table[kCliSlot].online = false;
       return Outcome::Device(QStringLiteral("%1 could not be opened.").arg(Where()));
     }
     return Outcome::Ok();
@@ -153,12 +153,12 @@ Outcome Session::OpenCom() {
 
 Outcome Session::Identify() {
   comm::Params params{};
-  params[7] = static_cast<uint8_t>(comm_.state().ConnectionMode);
+  params[7] = static_cast<uint8_t>(comm_.state().connection_mode);
   if (!connect::Exchange(comm_, kCliSlot, comm::kCmdIdentify, params)) {
     return Outcome::Device(
         QStringLiteral("The device at %1 did not answer the identify command.").arg(Where()));
   }
-  const int code = comm_.state().RxBuffer[8];
+  const int code = comm_.state().rx_buffer[8];
   if (!comm::IsValidType(code)) {
     return Outcome::Device(QStringLiteral("The device at %1 reported the unknown type code %2.")
                                .arg(Where())
@@ -169,9 +169,9 @@ Outcome Session::Identify() {
 
 void Session::ReadName() {
   comm::DeviceTable& table = comm_.state().table;
-  table.DeviceName[kCliSlot].clear();
+  table.device_name[kCliSlot].clear();
   if (connect::ReadMemory(comm_, kCliSlot, comm::kCmdReadSettings, 0, kNameLength)) {
-    table.DeviceName[kCliSlot] = connect::NameFromReply(comm_.state());
+    table.device_name[kCliSlot] = connect::NameFromReply(comm_.state());
   }
 }
 
@@ -182,8 +182,8 @@ Outcome Session::ReadOut(connect::ReadoutResult* result) {
     return Outcome::Device(QStringLiteral("The device at %1 did not answer the read-out of its %2.")
                                .arg(Where(), ReadoutStepName(readout.stopped_at)));
   }
-  comm_.state().table.DeviceDataValid[kCliSlot] = 1;
-  comm_.state().table.DeviceNeedsRead[kCliSlot] = false;
+  comm_.state().table.device_data_valid[kCliSlot] = 1;
+  comm_.state().table.device_needs_read[kCliSlot] = false;
   return Outcome::Ok();
 }
 
@@ -195,8 +195,8 @@ Outcome Session::PrepareEditor() {
     return Outcome::Device(QStringLiteral("The device's program could not be shown."));
   }
   // From here on the run is an open editor: a lost reply is a failure, not a quiet close.
-  state.ReportLinkLoss = true;
-  state.table[kCliSlot].EditorOpen = true;
+  state.report_link_loss = true;
+  state.table[kCliSlot].editor_open = true;
   return Outcome::Ok();
 }
 

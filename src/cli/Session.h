@@ -10,13 +10,13 @@
 #include "comm/Comm.h"
 #include "connect/ConnectSession.h"
 #include "connect/DeviceReadout.h"
-#include "graph/ModGraph.h"
+#include "graph/ResponseCurves.h"
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
 #include "programs/WholeProgram.h"
-#include "protocol/ModLinking.h"
-#include "protocol/ModRK_540.h"
-#include "protocol/ModRLX2xxP.h"
+#include "protocol/ChannelLinking.h"
+#include "protocol/FamilyBOperations.h"
+#include "protocol/FamilyAOperations.h"
 #include "protocol/ProgramStore.h"
 
 namespace tessaly::cli {
@@ -42,9 +42,9 @@ class Session {
   programs::ProgramNames& names() { return names_; }
   programs::SleepTable& sleep() { return sleep_; }
   protocol::Dispatcher& dispatcher() { return dispatcher_; }
-  protocol::ModLinking& linking() { return linking_; }
-  protocol::ModRK_540& family_b() { return family_b_; }
-  graph::ModGraph& graph() { return graph_; }
+  protocol::ChannelLinking& linking() { return linking_; }
+  protocol::FamilyBOperations& family_b() { return family_b_; }
+  graph::ResponseCurves& graph() { return graph_; }
 
   quint16 device_port() const { return comm_.device_port(); }
   int device_type() const;
@@ -78,11 +78,11 @@ class Session {
   programs::ProgramNames names_;
   programs::SleepTable sleep_;
   connect::ConnectContext context_;
-  protocol::ModRLX2xxP family_a_;
-  protocol::ModRK_540 family_b_;
+  protocol::FamilyAOperations family_a_;
+  protocol::FamilyBOperations family_b_;
   protocol::Dispatcher dispatcher_;
-  protocol::ModLinking linking_;
-  graph::ModGraph graph_;
+  protocol::ChannelLinking linking_;
+  graph::ResponseCurves graph_;
   programs::WholeProgram whole_program_;
 };
 

@@ -69,7 +69,7 @@ class Comm : public QObject {
   // Sets the device list row of a slot and tells the views.
   void SetRowText(int slot, const QString& text);
 
-  QString ComPortName() const { return QStringLiteral("COM%1").arg(state_.ComPort); }
+  QString ComPortName() const { return QStringLiteral("COM%1").arg(state_.com_port); }
 
  signals:
   void RowTextChanged(int slot, const QString& text);

@@ -16,23 +16,23 @@ inline constexpr int kAddressBytesSize = 31;
 struct CommState {
   DeviceTable table;
 
-  int16_t CurrentDevice = 0;
-  int16_t LastSlot = -1;
-  int16_t DemoType = 0;
-  int16_t ConnectionMode = kLinkUsb;
-  int16_t ComPort = 0;
+  int16_t current_device = 0;
+  int16_t last_slot = -1;
+  int16_t demo_type = 0;
+  int16_t connection_mode = kLinkUsb;
+  int16_t com_port = 0;
 
-  bool CommReady = false;
-  bool CommSuspended = false;
-  bool TxIdle = true;
-  bool TransferLock = false;
-  bool ReportLinkLoss = false;
-  bool OnlineMode = false;
-  bool KeepAliveHold = false;
+  bool comm_ready = false;
+  bool comm_suspended = false;
+  bool tx_idle = true;
+  bool transfer_lock = false;
+  bool report_link_loss = false;
+  bool online_mode = false;
+  bool keep_alive_hold = false;
 
-  std::array<uint8_t, kRxBufferSize> RxBuffer{};
-  std::array<uint8_t, kTxDataBufferSize> TxDataBuffer{};
-  std::array<uint8_t, kAddressBytesSize> AddressBytes{};
+  std::array<uint8_t, kRxBufferSize> rx_buffer{};
+  std::array<uint8_t, kTxDataBufferSize> tx_data_buffer{};
+  std::array<uint8_t, kAddressBytesSize> address_bytes{};
 
   // Text of each slot's row in the device list; the list window shows it.
   std::array<QString, kSlotCount> row_text;

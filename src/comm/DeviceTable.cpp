@@ -11,8 +11,8 @@ DeviceTable::DeviceTable() { ResetAll(); }
 bool DeviceTable::ResetSlot(int slot) {
   if (!IsValidSlot(slot)) return false;
   entries[slot] = DeviceEntry{};
-  DeviceNeedsRead[slot] = true;
-  DeviceDataValid[slot] = 0;
+  device_needs_read[slot] = true;
+  device_data_valid[slot] = 0;
   return true;
 }
 
@@ -23,22 +23,22 @@ void DeviceTable::ResetAll() {
 bool DeviceTable::Register(int slot, const Found& found) {
   if (!IsValidSlot(slot)) return false;
   DeviceEntry& entry = entries[slot];
-  entry.Online = true;
-  entry.Registered = true;
-  entry.EditorOpen = false;
-  entry.LinkKind = found.link_kind;
-  entry.IpAddress = found.ip_address;
-  entry.DeviceId = found.device_id;
-  DeviceType[slot] = found.device_type;
-  DeviceName[slot] = found.device_name;
+  entry.online = true;
+  entry.registered = true;
+  entry.editor_open = false;
+  entry.link_kind = found.link_kind;
+  entry.ip_address = found.ip_address;
+  entry.device_id = found.device_id;
+  device_type[slot] = found.device_type;
+  device_name[slot] = found.device_name;
   return true;
 }
 
 bool DeviceTable::GoOffline(int slot) {
   if (!IsValidSlot(slot)) return false;
-  entries[slot].Online = false;
-  DeviceNeedsRead[slot] = true;
-  DeviceDataValid[slot] = 0;
+  entries[slot].online = false;
+  device_needs_read[slot] = true;
+  device_data_valid[slot] = 0;
   return true;
 }
 
@@ -47,14 +47,14 @@ std::array<bool, kSlotCount> DeviceTable::DemoSetup(int16_t connection_mode, boo
   std::array<bool, kSlotCount> filled{};
   auto fill = [&](int slot, int16_t link_kind, const QString& ip, int16_t id, int16_t type) {
     DeviceEntry& entry = entries[slot];
-    entry.LinkKind = link_kind;
-    if (!ip.isEmpty()) entry.IpAddress = ip;
-    entry.DeviceId = id;
-    DeviceType[slot] = type;
-    entry.Online = false;
-    entry.Registered = true;
-    entry.EditorOpen = false;
-    DeviceName[slot] = ModelName(type);
+    entry.link_kind = link_kind;
+    if (!ip.isEmpty()) entry.ip_address = ip;
+    entry.device_id = id;
+    device_type[slot] = type;
+    entry.online = false;
+    entry.registered = true;
+    entry.editor_open = false;
+    device_name[slot] = ModelName(type);
     filled[slot] = true;
   };
   if (connection_mode == kLinkTcp && several_addresses) {
@@ -72,9 +72,9 @@ std::array<bool, kSlotCount> DeviceTable::DemoSetup(int16_t connection_mode, boo
 
 QString DeviceTable::OfflineRowText(int slot, int16_t connection_mode) const {
   if (!IsValidSlot(slot)) return {};
-  const QString model = ModelName(DeviceType[slot]);
+  const QString model = ModelName(device_type[slot]);
   if (connection_mode == kLinkTcp) {
-    return QStringLiteral("IP:") + entries[slot].IpAddress + QStringLiteral(" - ") + model +
+    return QStringLiteral("IP:") + entries[slot].ip_address + QStringLiteral(" - ") + model +
            QStringLiteral(" - Off-line");
   }
   return QStringLiteral("USB - ") + model + QStringLiteral(" - Off-line");

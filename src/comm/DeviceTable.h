@@ -19,12 +19,12 @@ inline constexpr int16_t kResetDeviceId = 255;
 inline constexpr const char* kResetIpAddress = "192.168.0 1";
 
 struct DeviceEntry {
-  bool Online = false;
-  bool EditorOpen = false;
-  int16_t DeviceId = kResetDeviceId;
-  QString IpAddress = QString::fromLatin1(kResetIpAddress);
-  int16_t LinkKind = kLinkUsb;
-  bool Registered = false;
+  bool online = false;
+  bool editor_open = false;
+  int16_t device_id = kResetDeviceId;
+  QString ip_address = QString::fromLatin1(kResetIpAddress);
+  int16_t link_kind = kLinkUsb;
+  bool registered = false;
 };
 
 // Everything known about the 33 device slots between exchanges. Slot arguments are checked:
@@ -32,13 +32,13 @@ struct DeviceEntry {
 class DeviceTable {
  public:
   std::array<DeviceEntry, kSlotCount> entries;
-  std::array<int16_t, kSlotCount> DeviceType{};
-  std::array<QString, kSlotCount> DeviceName;
-  std::array<bool, kSlotCount> DeviceNeedsRead{};
-  std::array<int16_t, kSlotCount> DeviceDataValid{};
-  std::array<int16_t, kSlotCount> DeviceRow{};
-  std::array<QString, kSlotCount> FirmwareVersion;
-  std::array<QString, kSlotCount> SecondVersion;
+  std::array<int16_t, kSlotCount> device_type{};
+  std::array<QString, kSlotCount> device_name;
+  std::array<bool, kSlotCount> device_needs_read{};
+  std::array<int16_t, kSlotCount> device_data_valid{};
+  std::array<int16_t, kSlotCount> device_row{};
+  std::array<QString, kSlotCount> firmware_version;
+  std::array<QString, kSlotCount> second_version;
 
   DeviceTable();
 

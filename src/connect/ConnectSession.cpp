@@ -5,21 +5,21 @@ namespace tessaly::connect {
 int16_t RunDemoSetup(ConnectContext& context) {
   comm::CommState& state = context.comm.state();
   const auto filled =
-      state.table.DemoSetup(state.ConnectionMode, context.session.SeveralAddresses, state.DemoType);
+      state.table.DemoSetup(state.connection_mode, context.session.several_addresses, state.demo_type);
   int16_t last = -1;
   for (int slot = comm::kFirstSlot; slot <= comm::kLastSlot; ++slot) {
     if (!filled[static_cast<size_t>(slot)]) continue;
-    context.names.FillFactory(slot, state.table.DeviceType[static_cast<size_t>(slot)]);
-    state.table.DeviceRow[static_cast<size_t>(slot)] = static_cast<int16_t>(slot);
+    context.names.FillFactory(slot, state.table.device_type[static_cast<size_t>(slot)]);
+    state.table.device_row[static_cast<size_t>(slot)] = static_cast<int16_t>(slot);
     last = static_cast<int16_t>(slot);
   }
-  // The device list shows rows 0..LastSlot, demo slots included.
-  state.LastSlot = last;
+  // The device list shows rows 0..last_slot, demo slots included.
+  state.last_slot = last;
   return last;
 }
 
 QString NameFromReply(const comm::CommState& state) {
-  return QString::fromLatin1(reinterpret_cast<const char*>(state.RxBuffer.data()) + 4, 16);
+  return QString::fromLatin1(reinterpret_cast<const char*>(state.rx_buffer.data()) + 4, 16);
 }
 
 }  // namespace tessaly::connect

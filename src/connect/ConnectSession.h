@@ -19,12 +19,12 @@ inline constexpr const char* kDemoSecondVersion = "1.0.4";
 struct ConnectSession {
   QString program_folder;
   InitConfig config;
-  bool SeveralAddresses = false;
-  bool PortSelectionCancelled = false;
-  int16_t UsbIdChoice = 0;
-  bool ScanCancelled = false;
-  QString DemoFirmwareVersion = QString::fromLatin1(kDemoFirmwareVersion);
-  QString DemoSecondVersion = QString::fromLatin1(kDemoSecondVersion);
+  bool several_addresses = false;
+  bool port_selection_cancelled = false;
+  int16_t usb_id_choice = 0;
+  bool scan_cancelled = false;
+  QString demo_firmware_version = QString::fromLatin1(kDemoFirmwareVersion);
+  QString demo_second_version = QString::fromLatin1(kDemoSecondVersion);
 
   QString ConfigPath() const { return InitConfigPath(program_folder); }
   // Reads init.cfg into `config`; a missing or short file keeps what `config` held.

@@ -32,21 +32,21 @@ void DeviceList::Wait(int ms) const {
   }
 }
 
-void DeviceList::Load() { context_.comm.state().OnlineMode = true; }
+void DeviceList::Load() { context_.comm.state().online_mode = true; }
 
 QString DeviceList::ListedName(int slot) const {
-  return context_.comm.state().table.DeviceName[static_cast<size_t>(slot)].trimmed();
+  return context_.comm.state().table.device_name[static_cast<size_t>(slot)].trimmed();
 }
 
 void DeviceList::WriteRow(int slot, const QString& name, bool online) {
   const comm::CommState& state = context_.comm.state();
   context_.comm.SetRowText(
-      slot, DeviceRowText(state.ConnectionMode, state.table[slot].IpAddress, name, online));
+      slot, DeviceRowText(state.connection_mode, state.table[slot].ip_address, name, online));
 }
 
 void DeviceList::Identify(int slot) {
   comm::Params params{};
-  params[7] = static_cast<uint8_t>(context_.comm.state().ConnectionMode);
+  params[7] = static_cast<uint8_t>(context_.comm.state().connection_mode);
   (void)context_.comm.TxCommand(slot, comm::kCmdIdentify, params);
 }
 
@@ -55,24 +55,24 @@ void DeviceList::RefreshRows() {
   comm::CommState& state = comm.state();
   for (int slot = 0; slot < RowCount() && slot <= comm::kLastSlot; ++slot) {
     QString name = ListedName(slot);
-    const QString model = comm::ModelName(state.table.DeviceType[static_cast<size_t>(slot)]);
+    const QString model = comm::ModelName(state.table.device_type[static_cast<size_t>(slot)]);
     bool online = false;
-    if (state.CommSuspended) {
+    if (state.comm_suspended) {
       name = model.trimmed();
-    } else if (state.ConnectionMode != comm::kLinkTcp) {
+    } else if (state.connection_mode != comm::kLinkTcp) {
       Identify(slot);
       online = true;
     } else {
-      const int link_slot = state.table[slot].DeviceId;
+      const int link_slot = state.table[slot].device_id;
       if (comm.tcp().IsConnected(link_slot)) {
         online = true;
-      } else if (comm.tcp().Connect(link_slot, state.table[slot].IpAddress, comm.device_port(),
+      } else if (comm.tcp().Connect(link_slot, state.table[slot].ip_address, comm.device_port(),
                                     kConnectWaitMs) == 0) {
         Identify(slot);
         online = true;
       } else {
         name = model.trimmed();
-        state.table.DeviceNeedsRead[static_cast<size_t>(slot)] = true;
+        state.table.device_needs_read[static_cast<size_t>(slot)] = true;
       }
     }
     WriteRow(slot, name, online);
@@ -89,10 +89,10 @@ bool DeviceList::Relink(int slot) {
                     QString::fromLatin1(kDisconnectedText), comm::MessageButtons::kOk});
     return false;
   };
-  const int type = state.table.DeviceType[static_cast<size_t>(slot)];
-  if (state.ConnectionMode == comm::kLinkTcp) {
+  const int type = state.table.device_type[static_cast<size_t>(slot)];
+  if (state.connection_mode == comm::kLinkTcp) {
     if (!comm.tcp().IsConnected(slot) &&
-        comm.tcp().Connect(slot, state.table[slot].IpAddress, comm.device_port(), kConnectWaitMs) !=
+        comm.tcp().Connect(slot, state.table[slot].ip_address, comm.device_port(), kConnectWaitMs) !=
             0) {
       return disconnected();
     }
@@ -112,12 +112,12 @@ bool DeviceList::Relink(int slot) {
   }
   // The device answered again: it may be talked to, and the traffic flags are those of a found
   // device.
-  state.table[slot].Online = true;
-  state.CommReady = true;
+  state.table[slot].online = true;
+  state.comm_ready = true;
   if (ReadMemory(comm, slot, comm::kCmdReadSettings, 0, 16)) {
-    state.table.DeviceName[static_cast<size_t>(slot)] = NameFromReply(state);
+    state.table.device_name[static_cast<size_t>(slot)] = NameFromReply(state);
   }
-  WriteRow(slot, ListedName(slot), state.table[slot].Online);
+  WriteRow(slot, ListedName(slot), state.table[slot].online);
   return true;
 }
 
@@ -127,44 +127,44 @@ OpenResult DeviceList::OpenDevice(int row, const ConnectHooks& hooks) {
   OpenResult result;
   if (row < 0 || row >= RowCount() || !comm::IsValidSlot(row)) return result;
   const int slot = row;
-  state.KeepAliveHold = true;
+  state.keep_alive_hold = true;
 
   // Demo slots have no link to re-establish.
-  if (state.table.DeviceNeedsRead[static_cast<size_t>(slot)] && !state.CommSuspended) {
+  if (state.table.device_needs_read[static_cast<size_t>(slot)] && !state.comm_suspended) {
     const comm::MessageAnswer answer = comm.messenger().Show(
         {comm::MessageIcon::kQuestion, QString::fromLatin1(kConnectQuestionTitle),
          QString::fromLatin1(kConnectQuestion), comm::MessageButtons::kYesNo});
     if (answer != comm::MessageAnswer::kYes) {
-      state.KeepAliveHold = false;
+      state.keep_alive_hold = false;
       result.outcome = OpenOutcome::kDeclined;
       return result;
     }
     if (!Relink(slot)) {
-      state.KeepAliveHold = false;
+      state.keep_alive_hold = false;
       result.outcome = OpenOutcome::kDisconnected;
       return result;
     }
   }
 
-  if (state.table[slot].EditorOpen) {
+  if (state.table[slot].editor_open) {
     comm.messenger().Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kAlreadyOpenTitle),
                            QString::fromLatin1(kAlreadyOpenText), comm::MessageButtons::kOk});
-    state.KeepAliveHold = false;
+    state.keep_alive_hold = false;
     result.outcome = OpenOutcome::kAlreadyOpen;
     return result;
   }
 
-  if (state.table.DeviceDataValid[static_cast<size_t>(slot)] == 0) {
-    if (state.CommSuspended) {
-      state.table.FirmwareVersion[static_cast<size_t>(slot)] = context_.session.DemoFirmwareVersion;
-      state.table.SecondVersion[static_cast<size_t>(slot)] = context_.session.DemoSecondVersion;
+  if (state.table.device_data_valid[static_cast<size_t>(slot)] == 0) {
+    if (state.comm_suspended) {
+      state.table.firmware_version[static_cast<size_t>(slot)] = context_.session.demo_firmware_version;
+      state.table.second_version[static_cast<size_t>(slot)] = context_.session.demo_second_version;
     } else {
       hooks.Progress(0, kReadoutProgressMax);
       result.read_out = true;
       result.readout = ReadDevice(context_, slot, hooks);
       if (result.readout.complete()) {
-        state.table.DeviceDataValid[static_cast<size_t>(slot)] = 1;
-        state.table.DeviceNeedsRead[static_cast<size_t>(slot)] = false;
+        state.table.device_data_valid[static_cast<size_t>(slot)] = 1;
+        state.table.device_needs_read[static_cast<size_t>(slot)] = false;
       }
     }
   }

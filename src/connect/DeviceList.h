@@ -44,7 +44,7 @@ class DeviceList {
 
   explicit DeviceList(ConnectContext& context, Pause pause = {});
 
-  int RowCount() const { return context_.comm.state().LastSlot + 1; }
+  int RowCount() const { return context_.comm.state().last_slot + 1; }
 
   // Window load: on-line mode starts.
   void Load();

@@ -29,7 +29,7 @@ class Reader {
     return true;
   }
   std::span<const uint8_t> Data(int length) const {
-    return std::span<const uint8_t>(context_.comm.state().RxBuffer).subspan(kReplyData, length);
+    return std::span<const uint8_t>(context_.comm.state().rx_buffer).subspan(kReplyData, length);
   }
   int exchanges() const { return exchanges_; }
 
@@ -68,7 +68,7 @@ void DecodeSettings(const protocol::ProgramData& data, protocol::SlotState& stat
 
 ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
   comm::DeviceTable& table = context.comm.state().table;
-  const int type = table.DeviceType[static_cast<size_t>(slot)];
+  const int type = table.device_type[static_cast<size_t>(slot)];
   const bool family_b = comm::IsFamilyB(type);
   protocol::ProgramData* data = context.store.Data(slot);
   protocol::SlotState* state = context.store.State(slot);
@@ -81,8 +81,8 @@ ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
   }
   context.store.NotifyProgramChanged(slot);
 
-  QString& firmware = table.FirmwareVersion[static_cast<size_t>(slot)];
-  QString& second = table.SecondVersion[static_cast<size_t>(slot)];
+  QString& firmware = table.firmware_version[static_cast<size_t>(slot)];
+  QString& second = table.second_version[static_cast<size_t>(slot)];
   firmware = QString::fromLatin1(kPresetFirmwareVersion);
   second = QString::fromLatin1(kPresetSecondVersion);
   if (!reader.Send(comm::kCmdVersions, {})) return ReadoutStep::kVersions;
@@ -93,7 +93,7 @@ ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
   for (int address = 0; address < kSettingsReadEnd; address += kSettingsBlock) {
     if (!ReadSettings(reader, *data, address, kSettingsBlock)) return ReadoutStep::kSettings;
   }
-  DecodeSettings(*data, *state, table.DeviceName[static_cast<size_t>(slot)]);
+  DecodeSettings(*data, *state, table.device_name[static_cast<size_t>(slot)]);
 
   // Only the RK-540 and the 540S can tell their address.
   if (type == comm::kTypeRk540 || type == comm::kType540S) {
@@ -117,13 +117,13 @@ ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
     }
     const auto status = reader.Data(kProgramStride8);
     for (int i = 0; i < kProgramStride8 && first + i < programs::kMaxPrograms; ++i) {
-      names->ProgramStatus[static_cast<size_t>(first + i)] = status[static_cast<size_t>(i)];
+      names->program_status[static_cast<size_t>(first + i)] = status[static_cast<size_t>(i)];
     }
   }
 
   for (int p = 0; p <= last_program && p < programs::kMaxPrograms; ++p) {
-    QString& name = names->ProgramName[static_cast<size_t>(p)];
-    if (!programs::ProgramNameList::IsStored(names->ProgramStatus[static_cast<size_t>(p)])) {
+    QString& name = names->program_name[static_cast<size_t>(p)];
+    if (!programs::ProgramNameList::IsStored(names->program_status[static_cast<size_t>(p)])) {
       name = QString::fromLatin1(programs::kEmptyProgramName);
       continue;
     }
@@ -139,7 +139,7 @@ ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
                    kSettingsBlock)) {
     return ReadoutStep::kCurrentName;
   }
-  names->CurrentProgramName = NameFromReply(context.comm.state());
+  names->current_program_name = NameFromReply(context.comm.state());
 
   if (!reader.Read(comm::kCmdReadSettings, kSettingsSleepTable, kSettingsBlock)) {
     return ReadoutStep::kSleepTable;

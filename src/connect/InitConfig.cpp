@@ -10,7 +10,7 @@ namespace {
 // Field order on disk: ComPort, mode, single[4], range start[4], range end[4].
 template <typename Fn>
 void ForEachField(InitConfig& config, Fn fn) {
-  fn(config.ComPort);
+  fn(config.com_port);
   fn(config.connection_mode);
   for (auto* octets : {&config.single, &config.range_start, &config.range_end}) {
     for (int16_t& octet : *octets) fn(octet);

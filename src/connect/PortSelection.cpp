@@ -48,14 +48,14 @@ AcceptResult AcceptPortSelection(const PortChoice& choice, ConnectSession& sessi
     return AcceptResult::kBadOctet;
   }
 
-  session.PortSelectionCancelled = false;
-  state.ComPort = static_cast<int16_t>(choice.com_index);
-  session.UsbIdChoice = static_cast<int16_t>(choice.usb_id);
-  record.ComPort = state.ComPort;
+  session.port_selection_cancelled = false;
+  state.com_port = static_cast<int16_t>(choice.com_index);
+  session.usb_id_choice = static_cast<int16_t>(choice.usb_id);
+  record.com_port = state.com_port;
   record.connection_mode = choice.connection_mode;
   session.config = record;
-  state.ConnectionMode = choice.connection_mode == comm::kLinkUsb ? comm::kLinkUsb : comm::kLinkTcp;
-  session.SeveralAddresses = choice.device_count_option != 0;
+  state.connection_mode = choice.connection_mode == comm::kLinkUsb ? comm::kLinkUsb : comm::kLinkTcp;
+  session.several_addresses = choice.device_count_option != 0;
   // The choices hold for this run even when the folder is read-only.
   return SaveInitConfig(session.ConfigPath(), record) ? AcceptResult::kSaved
                                                       : AcceptResult::kWriteFailed;

@@ -46,7 +46,7 @@ bool TcpConnect::Initialise() {
 }
 
 void TcpConnect::Cancel() {
-  context_.session.ScanCancelled = true;
+  context_.session.scan_cancelled = true;
   outcome_ = ConnectOutcome::kCancelled;
 }
 
@@ -56,7 +56,7 @@ ConnectOutcome TcpConnect::AskDemo(const char* question) {
       {comm::MessageIcon::kQuestion, QString::fromLatin1(kDemoQuestionTitle),
        QString::fromLatin1(question), comm::MessageButtons::kYesNo});
   if (answer != comm::MessageAnswer::kYes) return ConnectOutcome::kStayOffline;
-  state.CommSuspended = true;
+  state.comm_suspended = true;
   RunDemoSetup(context_);
   return ConnectOutcome::kDemo;
 }
@@ -64,11 +64,11 @@ ConnectOutcome TcpConnect::AskDemo(const char* question) {
 ConnectOutcome TcpConnect::Run(const ConnectHooks& hooks) {
   hooks_ = hooks;
   comm::CommState& state = context_.comm.state();
-  context_.session.ScanCancelled = false;
-  state.LastSlot = -1;
+  context_.session.scan_cancelled = false;
+  state.last_slot = -1;
   for (int slot = comm::kFirstSlot; slot <= comm::kLastSlot; ++slot) {
     state.table.ResetSlot(slot);
-    state.table[slot].IpAddress = QStringLiteral("192.168.0.%1").arg(slot + kResetAddressBase);
+    state.table[slot].ip_address = QStringLiteral("192.168.0.%1").arg(slot + kResetAddressBase);
   }
 
   if (local_addresses_.isEmpty() || local_addresses_.first() == QLatin1String(kLoopbackAddress)) {
@@ -79,7 +79,7 @@ ConnectOutcome TcpConnect::Run(const ConnectHooks& hooks) {
     return outcome_;
   }
 
-  scanned_ = BuildAddressList(context_.session.config, context_.session.SeveralAddresses);
+  scanned_ = BuildAddressList(context_.session.config, context_.session.several_addresses);
   outcome_ = ConnectOutcome::kCancelled;
   tcp1_.Scan(scanned_, context_.comm.device_port(), kScanWaitMs, false);
   return outcome_;
@@ -87,19 +87,19 @@ ConnectOutcome TcpConnect::Run(const ConnectHooks& hooks) {
 
 bool TcpConnect::TxTmpCheckTcpIp(int slot, uint8_t command, const comm::Params& params) {
   comm::CommState& state = context_.comm.state();
-  const QByteArray packet = comm::FramePacket(0, command, params, {}, state.ConnectionMode);
+  const QByteArray packet = comm::FramePacket(0, command, params, {}, state.connection_mode);
   tcp1_.Send(slot, packet);
   const int awaited = command == comm::kCmdReadSettings ? params[2] + 5 : comm::kPlainPacketLength;
   QByteArray reply;
   if (tcp1_.Receive(slot, reply, awaited, kTcpExchangeWaitMs) != comm::kReceiveOk) return false;
   std::copy_n(reinterpret_cast<const uint8_t*>(reply.constData()),
-              std::min<qsizetype>(reply.size(), comm::kRxBufferSize), state.RxBuffer.begin());
-  if (command == comm::kCmdProbeA) return state.RxBuffer[11] == comm::kProbeAck;
+              std::min<qsizetype>(reply.size(), comm::kRxBufferSize), state.rx_buffer.begin());
+  if (command == comm::kCmdProbeA) return state.rx_buffer[11] == comm::kProbeAck;
   if (command == comm::kCmdIdentify) {
-    const int type = state.RxBuffer[8];
+    const int type = state.rx_buffer[8];
     if (!comm::IsValidType(type)) return false;
-    if (comm::IsValidSlot(state.LastSlot)) {
-      state.table.DeviceType[static_cast<size_t>(state.LastSlot)] = static_cast<int16_t>(type);
+    if (comm::IsValidSlot(state.last_slot)) {
+      state.table.device_type[static_cast<size_t>(state.last_slot)] = static_cast<int16_t>(type);
     }
     return true;
   }
@@ -108,15 +108,15 @@ bool TcpConnect::TxTmpCheckTcpIp(int slot, uint8_t command, const comm::Params& 
 
 bool TcpConnect::ConnectAndProbe(int slot, const QString& address) {
   comm::CommState& state = context_.comm.state();
-  state.TransferLock = false;
-  state.CommReady = true;
+  state.transfer_lock = false;
+  state.comm_ready = true;
   if (tcp1_.IsConnected(slot)) tcp1_.Disconnect(slot);
   if (tcp1_.Connect(slot, address, context_.comm.device_port(), kConnectWaitMs) != 0) return false;
   return TxTmpCheckTcpIp(slot, comm::kCmdProbeA, {});
 }
 
 void TcpConnect::OnScanResponse(const QStringList& addresses) {
-  if (context_.session.ScanCancelled) {
+  if (context_.session.scan_cancelled) {
     outcome_ = ConnectOutcome::kCancelled;
     return;
   }
@@ -126,7 +126,7 @@ void TcpConnect::OnScanResponse(const QStringList& addresses) {
   }
   comm::CommState& state = context_.comm.state();
   comm::DeviceTable& table = state.table;
-  state.LastSlot = -1;
+  state.last_slot = -1;
   int candidate = -1;
   for (const QString& address : addresses) {
     // Only what this window asked for becomes a device.
@@ -138,24 +138,24 @@ void TcpConnect::OnScanResponse(const QStringList& addresses) {
       --candidate;  // the slot goes to the next address
       continue;
     }
-    state.CommSuspended = false;
-    ++state.LastSlot;
+    state.comm_suspended = false;
+    ++state.last_slot;
     comm::DeviceTable::Found found;
     found.link_kind = comm::kLinkTcp;
     found.ip_address = address;
     found.device_id = static_cast<int16_t>(candidate);
-    found.device_type = table.DeviceType[static_cast<size_t>(candidate)];
+    found.device_type = table.device_type[static_cast<size_t>(candidate)];
     table.Register(candidate, found);
 
     comm::Params identify{};
-    identify[7] = static_cast<uint8_t>(state.ConnectionMode);
+    identify[7] = static_cast<uint8_t>(state.connection_mode);
     (void)TxTmpCheckTcpIp(candidate, comm::kCmdIdentify, identify);
 
     hooks_.Progress(0, 1);
-    table.DeviceRow[static_cast<size_t>(candidate)] = static_cast<int16_t>(candidate);
-    table.DeviceName[static_cast<size_t>(candidate)].clear();
+    table.device_row[static_cast<size_t>(candidate)] = static_cast<int16_t>(candidate);
+    table.device_name[static_cast<size_t>(candidate)].clear();
     if (TxTmpCheckTcpIp(candidate, comm::kCmdReadSettings, {0, 0, 16, 0, 0, 0, 0, 0})) {
-      table.DeviceName[static_cast<size_t>(candidate)] = NameFromReply(state);
+      table.device_name[static_cast<size_t>(candidate)] = NameFromReply(state);
     }
     hooks_.Progress(1, 1);
   }

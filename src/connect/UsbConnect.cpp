@@ -18,7 +18,7 @@ void UsbConnect::RegisterSlot0(int16_t type) {
   comm::DeviceTable& table = context_.comm.state().table;
   comm::DeviceTable::Found found;
   found.link_kind = comm::kLinkUsb;
-  found.ip_address = table[kUsbSlot].IpAddress;
+  found.ip_address = table[kUsbSlot].ip_address;
   found.device_id = kUsbSlot;
   found.device_type = type;
   table.Register(kUsbSlot, found);
@@ -30,16 +30,16 @@ bool UsbConnect::Stage(int16_t type, int16_t fallback_type, int16_t answer_type,
                        int16_t other_type) {
   comm::Comm& comm = context_.comm;
   comm::CommState& state = comm.state();
-  state.table.DeviceType[kUsbSlot] = type;
+  state.table.device_type[kUsbSlot] = type;
   bool opened = comm.serial().Open(comm.ComPortName(), comm::BaudRate(type)) == 0;
   if (!opened && fallback_type != type) {
-    state.table.DeviceType[kUsbSlot] = fallback_type;
+    state.table.device_type[kUsbSlot] = fallback_type;
     opened = comm.serial().Open(comm.ComPortName(), comm::BaudRate(fallback_type)) == 0;
   }
   if (!opened) return false;
   for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
     if (!comm.ProbeDevice(kUsbSlot)) continue;
-    RegisterSlot0(state.RxBuffer[8] == answer_type ? answer_type : other_type);
+    RegisterSlot0(state.rx_buffer[8] == answer_type ? answer_type : other_type);
     return true;
   }
   return false;
@@ -48,9 +48,9 @@ bool UsbConnect::Stage(int16_t type, int16_t fallback_type, int16_t answer_type,
 bool UsbConnect::SearchNumCom() {
   comm::Comm& comm = context_.comm;
   comm::CommState& state = comm.state();
-  state.TransferLock = false;
-  state.CommReady = true;
-  state.CommSuspended = false;
+  state.transfer_lock = false;
+  state.comm_ready = true;
+  state.comm_suspended = false;
   if (comm.serial().IsOpen()) comm.serial().Close();
   using namespace comm;
   return Stage(kType540S, kTypeRk540, kType540S, kTypeRk540) ||
@@ -61,22 +61,22 @@ bool UsbConnect::SearchNumCom() {
 void UsbConnect::ReadName(const ConnectHooks& hooks) {
   comm::Comm& comm = context_.comm;
   comm::DeviceTable& table = comm.state().table;
-  comm.state().CommSuspended = false;
+  comm.state().comm_suspended = false;
   hooks.Progress(0, kUsbNameProgressMax);
-  hooks.Status(ReadingDeviceText(table[kUsbSlot].DeviceId));
-  table.DeviceName[kUsbSlot].clear();
-  table.DeviceRow[kUsbSlot] = kUsbSlot;
+  hooks.Status(ReadingDeviceText(table[kUsbSlot].device_id));
+  table.device_name[kUsbSlot].clear();
+  table.device_row[kUsbSlot] = kUsbSlot;
   if (!ReadMemory(comm, kUsbSlot, comm::kCmdReadSettings, 0, 16)) return;
-  table.DeviceName[kUsbSlot] = NameFromReply(comm.state());
+  table.device_name[kUsbSlot] = NameFromReply(comm.state());
   hooks.Progress(1, kUsbNameProgressMax);
-  table.DeviceNeedsRead[kUsbSlot] = false;
+  table.device_needs_read[kUsbSlot] = false;
 }
 
 ConnectOutcome UsbConnect::Run(const ConnectHooks& hooks) {
   comm::CommState& state = context_.comm.state();
   state.table.ResetAll();
   if (SearchNumCom()) {
-    state.LastSlot = kUsbSlot;
+    state.last_slot = kUsbSlot;
     ReadName(hooks);
     return ConnectOutcome::kDevicesListed;
   }
@@ -84,9 +84,9 @@ ConnectOutcome UsbConnect::Run(const ConnectHooks& hooks) {
       {comm::MessageIcon::kQuestion, QString::fromLatin1(kDemoQuestionTitle),
        QString::fromLatin1(kUsbDemoQuestion), comm::MessageButtons::kYesNo});
   if (answer != comm::MessageAnswer::kYes) return ConnectOutcome::kStayOffline;
-  state.CommSuspended = true;
-  state.DemoType = comm::kType540S;
-  if (hooks.choose_demo_type) state.DemoType = hooks.choose_demo_type(state.DemoType);
+  state.comm_suspended = true;
+  state.demo_type = comm::kType540S;
+  if (hooks.choose_demo_type) state.demo_type = hooks.choose_demo_type(state.demo_type);
   RunDemoSetup(context_);
   return ConnectOutcome::kDemo;
 }

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "graph/ModGraph.h"
+#include "graph/ResponseCurves.h"
 #include "protocol/ScaleGrids.h"
 #include "protocol/ValueLists.h"
 

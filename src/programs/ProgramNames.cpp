@@ -5,8 +5,8 @@
 namespace tessaly::programs {
 
 ProgramNameList::ProgramNameList() {
-  ProgramName.fill(QString::fromLatin1(kEmptyProgramName));
-  ProgramStatus.fill(255);
+  program_name.fill(QString::fromLatin1(kEmptyProgramName));
+  program_status.fill(255);
 }
 
 ProgramNameList* ProgramNames::At(int slot) {
@@ -23,9 +23,9 @@ bool ProgramNames::FillFactory(int slot, int device_type) {
   *list = ProgramNameList{};
   const int last = comm::LastProgramIndex(device_type);
   for (int p = 0; p <= last && p < kMaxPrograms; ++p) {
-    list->ProgramName[static_cast<size_t>(p)] = QString::fromLatin1(kEmptyProgramName);
+    list->program_name[static_cast<size_t>(p)] = QString::fromLatin1(kEmptyProgramName);
   }
-  list->CurrentProgramName = QString::fromLatin1(kFactoryProgramCaption);
+  list->current_program_name = QString::fromLatin1(kFactoryProgramCaption);
   return true;
 }
 

@@ -17,11 +17,11 @@ inline constexpr const char* kFactoryProgramCaption = "Factory Preset";
 
 // What one device holds in its program memory, as last read from it.
 struct ProgramNameList {
-  std::array<QString, kMaxPrograms> ProgramName;
+  std::array<QString, kMaxPrograms> program_name;
   // The program-number byte of each program slot: 0..63 occupied (equal to the slot number),
   // anything larger empty. Kept as read, so 0xFF stays 255.
-  std::array<double, kMaxPrograms> ProgramStatus;
-  QString CurrentProgramName;
+  std::array<double, kMaxPrograms> program_status;
+  QString current_program_name;
 
   ProgramNameList();
   static bool IsStored(double status) { return status <= kLastOccupiedStatus; }

@@ -10,10 +10,10 @@ namespace tessaly::programs {
 class TransferLockGuard {
  public:
   explicit TransferLockGuard(comm::CommState& state)
-      : state_(state), previous_(state.TransferLock) {
-    state_.TransferLock = true;
+      : state_(state), previous_(state.transfer_lock) {
+    state_.transfer_lock = true;
   }
-  ~TransferLockGuard() { state_.TransferLock = previous_; }
+  ~TransferLockGuard() { state_.transfer_lock = previous_; }
   TransferLockGuard(const TransferLockGuard&) = delete;
   TransferLockGuard& operator=(const TransferLockGuard&) = delete;
 

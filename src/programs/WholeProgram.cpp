@@ -4,11 +4,11 @@
 #include <array>
 
 #include "comm/Comm.h"
-#include "graph/ModGraph.h"
+#include "graph/ResponseCurves.h"
 #include "programs/ProgramNames.h"
 #include "programs/TransferLockGuard.h"
-#include "protocol/ModCommon.h"
-#include "protocol/ModRK_540.h"
+#include "protocol/CommonOperations.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 
 namespace tessaly::programs {
@@ -61,16 +61,16 @@ void DeriveSlotState(const protocol::ProgramData& data, protocol::SlotState& sta
   state.band_bypass.fill(false);
   state.band_type.fill(0);
   for (int ch = 0; ch < layout.channel_count; ++ch) {
-    const uint16_t mask = data.Get16(layout.EqBypassOffset[ch]).value_or(0);
+    const uint16_t mask = data.Get16(layout.eq_bypass_offset[ch]).value_or(0);
     for (int k = 0; k < layout.BandCount(ch); ++k) {
-      const int band = layout.FirstBand[ch] + k;
+      const int band = layout.first_band[ch] + k;
       state.band_bypass[band] = ((mask >> k) & 1) != 0;
-      state.band_type[band] = data.Get(layout.EqBandOffset[band]).value_or(0);
+      state.band_type[band] = data.Get(layout.eq_band_offset[band]).value_or(0);
     }
   }
 
   for (int k = 0; k < protocol::kCrossoverCount; ++k) {
-    const int offset = layout.XoverOffset[k];
+    const int offset = layout.xover_offset[k];
     state.crossover[k] = {data.Get16(offset).value_or(0), data.Get(offset + 2).value_or(0)};
   }
 
@@ -80,15 +80,15 @@ void DeriveSlotState(const protocol::ProgramData& data, protocol::SlotState& sta
   }
 
   const uint8_t link = data.Get(layout.link_mask).value_or(0);
-  state.LinkMember.fill(0);
+  state.link_member.fill(0);
   if (layout.family == Family::kA) {
-    state.InputLinkOn = Bit(link, 0) ? 1 : 0;
+    state.input_link_on = Bit(link, 0) ? 1 : 0;
     for (int ch = layout.first_output; ch < layout.channel_count; ++ch) {
-      state.LinkMember[ch] = Bit(link, ch) ? 1 : 0;
+      state.link_member[ch] = Bit(link, ch) ? 1 : 0;
     }
   } else {
-    state.InputLinkOn = 0;
-    for (int ch = 0; ch < layout.channel_count; ++ch) state.LinkMember[ch] = Bit(link, ch) ? 1 : 0;
+    state.input_link_on = 0;
+    for (int ch = 0; ch < layout.channel_count; ++ch) state.link_member[ch] = Bit(link, ch) ? 1 : 0;
   }
 
   state.standby = data.Tail(protocol::kTailStandby).value_or(kResetStandby);
@@ -102,7 +102,7 @@ void DeriveSlotState(const protocol::ProgramData& data, protocol::SlotState& sta
 }
 
 WholeProgram::WholeProgram(protocol::ProgramStore& store, protocol::Dispatcher& dispatcher,
-                           graph::ModGraph& graph, ProgramNames& names)
+                           graph::ResponseCurves& graph, ProgramNames& names)
     : store_(store), dispatcher_(dispatcher), graph_(graph), names_(names) {}
 
 bool WholeProgram::ResetProgram(int slot) {
@@ -179,7 +179,7 @@ EditResult WholeProgram::ShowChannelPage(int slot, int channel, PageSend mode) {
       }
       const int output = channel - layout.first_output;
       if (layout.family == Family::kA) {
-        const uint8_t source = data->Get(layout.RouteOffset[output]).value_or(0);
+        const uint8_t source = data->Get(layout.route_offset[output]).value_or(0);
         if (!run(ops.SendOutputSource(slot, channel, source))) return;
       } else if (const auto send = protocol::ReadMixerSend(*data, channel, 0)) {
         // One mixer command carries all four sends of the output.
@@ -192,7 +192,7 @@ EditResult WholeProgram::ShowChannelPage(int slot, int channel, PageSend mode) {
     for (int k = 0; k < layout.BandCount(channel); ++k) {
       const auto band = protocol::ReadEqBand(*data, channel, k);
       if (!band) continue;
-      const bool band_bypassed = state->band_bypass[layout.FirstBand[channel] + k];
+      const bool band_bypassed = state->band_bypass[layout.first_band[channel] + k];
       if (!run(ops.SendEqBand(slot, channel, k, *band, band_bypassed))) return;
     }
   };
@@ -227,12 +227,12 @@ WriteResult WholeProgram::WriteImage(int slot, std::optional<int> page_channel,
   const int total = blocks + 1;
   for (int offset = 0; offset < size; offset += kImageBlockBytes) {
     const int count = std::min(kImageBlockBytes, size - offset);
-    cs.TxDataBuffer.fill(0);
-    std::copy_n(image.begin() + offset, count, cs.TxDataBuffer.begin());
+    cs.tx_data_buffer.fill(0);
+    std::copy_n(image.begin() + offset, count, cs.tx_data_buffer.begin());
     comm.SplitToBytes(offset, 0);
     comm::Params p{};
-    p[0] = cs.AddressBytes[kAddressHigh];
-    p[1] = cs.AddressBytes[kAddressLow];
+    p[0] = cs.address_bytes[kAddressHigh];
+    p[1] = cs.address_bytes[kAddressLow];
     p[2] = static_cast<uint8_t>(kImageBlockBytes);
     if (comm.TxCommand(slot, kCmdImageBlock, p) != 0) {
       result.status = WriteStatus::kSendFailed;

@@ -13,7 +13,7 @@ struct SlotState;
 }  // namespace tessaly::protocol
 
 namespace tessaly::graph {
-class ModGraph;
+class ResponseCurves;
 }
 
 namespace tessaly::programs {
@@ -56,7 +56,7 @@ class WholeProgram {
   using ProgressFn = std::function<void(int step, int total)>;
 
   WholeProgram(protocol::ProgramStore& store, protocol::Dispatcher& dispatcher,
-               graph::ModGraph& graph, ProgramNames& names);
+               graph::ResponseCurves& graph, ProgramNames& names);
 
   // Defaults of the slot's family: image, tail initial values, routing matrix (family B), slot
   // state, IP 192.168.0.100 and the program names. The curves become flat.
@@ -85,7 +85,7 @@ class WholeProgram {
  private:
   protocol::ProgramStore& store_;
   protocol::Dispatcher& dispatcher_;
-  graph::ModGraph& graph_;
+  graph::ResponseCurves& graph_;
   ProgramNames& names_;
 };
 

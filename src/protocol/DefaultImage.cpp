@@ -48,30 +48,30 @@ void PutAll(QByteArray& image, int offset, const std::array<uint8_t, N>& bytes) 
 QByteArray Build(const Layout& layout) {
   QByteArray image(layout.image_size, '\0');
   for (int ch = 0; ch < layout.channel_count; ++ch) {
-    Put(image, layout.GainOffset[ch], kDefaultGain);
+    Put(image, layout.gain_offset[ch], kDefaultGain);
     const bool input = layout.IsInput(ch);
     for (int k = 0; k < layout.BandCount(ch); ++k) {
-      const int band = layout.EqBandOffset[layout.FirstBand[ch] + k];
+      const int band = layout.eq_band_offset[layout.first_band[ch] + k];
       Put(image, band, 0);
       Put16(image, band + 1, input ? kInputBandHz[k] : kOutputBandHz[k]);
       Put(image, band + 3, kDefaultBandQ);
       Put(image, band + 4, kDefaultBandGain);
     }
     if (input) {
-      PutAll(image, layout.GateOffset[ch], kDefaultGate);
-      PutAll(image, layout.CompOffset[ch], kDefaultCompressor);
+      PutAll(image, layout.gate_offset[ch], kDefaultGate);
+      PutAll(image, layout.comp_offset[ch], kDefaultCompressor);
       continue;
     }
     const int output = ch - layout.first_output;
-    PutAll(image, layout.DynOffset[ch], kDefaultLimiter);
-    const int high_pass = layout.XoverOffset[output * 2 + kFilterHighPass];
-    const int low_pass = layout.XoverOffset[output * 2 + kFilterLowPass];
+    PutAll(image, layout.dyn_offset[ch], kDefaultLimiter);
+    const int high_pass = layout.xover_offset[output * 2 + kFilterHighPass];
+    const int low_pass = layout.xover_offset[output * 2 + kFilterLowPass];
     Put16(image, high_pass, kDefaultHighPassHz);
     Put16(image, low_pass, kDefaultLowPassHz);
     if (layout.family == Family::kA) {
-      Put(image, layout.RouteOffset[output], static_cast<uint8_t>(output));
+      Put(image, layout.route_offset[output], static_cast<uint8_t>(output));
     } else {
-      PutAll(image, layout.RouteOffset[output], kDefaultMixers[output]);
+      PutAll(image, layout.route_offset[output], kDefaultMixers[output]);
     }
   }
   for (int i = 0; i < kNameLength; ++i) Put(image, layout.name + i, kDefaultName[i]);

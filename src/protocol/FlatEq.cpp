@@ -1,6 +1,6 @@
 #include "protocol/FlatEq.h"
 
-#include "protocol/ModCommon.h"
+#include "protocol/CommonOperations.h"
 
 namespace tessaly::protocol {
 

@@ -68,16 +68,16 @@ inline constexpr int kFirstOutput = 2;
 inline constexpr int kBands = 39;
 inline constexpr int kOutputBase = 160;
 
-inline constexpr std::array<int, kInputs> GateOffset{0, 80};
-inline constexpr std::array<int, kChannels> GainOffset{4, 84, 161, 209, 257};
-inline constexpr std::array<int, kChannels> DelayOffset{5, 85, 162, 210, 258};
-inline constexpr std::array<int, kInputs> CompOffset{8, 88};
-inline constexpr std::array<int, kChannels> DynOffset{8, 88, 165, 213, 261};
-inline constexpr std::array<int, kCrossoverCount> XoverOffset{168, 171, 216, 219, 264, 267};
-inline constexpr std::array<int, kOutputCount> RouteOffset{160, 208, 256};
-inline constexpr std::array<int, kChannels> EqBypassOffset{74, 154, 199, 247, 295};
-inline constexpr std::array<int, kChannels> FirstBand{0, 12, 24, 29, 34};
-inline constexpr std::array<int, kChannels> LastBandNumber{11, 11, 4, 4, 4};
+inline constexpr std::array<int, kInputs> kGateOffset{0, 80};
+inline constexpr std::array<int, kChannels> kGainOffset{4, 84, 161, 209, 257};
+inline constexpr std::array<int, kChannels> kDelayOffset{5, 85, 162, 210, 258};
+inline constexpr std::array<int, kInputs> kCompOffset{8, 88};
+inline constexpr std::array<int, kChannels> kDynOffset{8, 88, 165, 213, 261};
+inline constexpr std::array<int, kCrossoverCount> kXoverOffset{168, 171, 216, 219, 264, 267};
+inline constexpr std::array<int, kOutputCount> kRouteOffset{160, 208, 256};
+inline constexpr std::array<int, kChannels> kEqBypassOffset{74, 154, 199, 247, 295};
+inline constexpr std::array<int, kChannels> kFirstBand{0, 12, 24, 29, 34};
+inline constexpr std::array<int, kChannels> kLastBandNumber{11, 11, 4, 4, 4};
 inline constexpr std::array<int, kChannels> kChannelFirstBandOffset{14, 94, 174, 222, 270};
 
 inline constexpr int kName = 320;
@@ -102,16 +102,16 @@ inline constexpr int kFirstOutput = 4;
 inline constexpr int kBands = 63;
 inline constexpr int kOutputBase = 320;
 
-inline constexpr std::array<int, kInputs> GateOffset{0, 80, 160, 240};
-inline constexpr std::array<int, kChannels> GainOffset{4, 84, 164, 244, 324, 372, 420};
-inline constexpr std::array<int, kChannels> DelayOffset{5, 85, 165, 245, 325, 373, 421};
-inline constexpr std::array<int, kInputs> CompOffset{8, 88, 168, 248};
-inline constexpr std::array<int, kChannels> DynOffset{8, 88, 168, 248, 328, 376, 424};
-inline constexpr std::array<int, kCrossoverCount> XoverOffset{331, 334, 379, 382, 427, 430};
-inline constexpr std::array<int, kOutputCount> RouteOffset{320, 368, 416};
-inline constexpr std::array<int, kChannels> EqBypassOffset{74, 154, 234, 314, 362, 410, 458};
-inline constexpr std::array<int, kChannels> FirstBand{0, 12, 24, 36, 48, 53, 58};
-inline constexpr std::array<int, kChannels> LastBandNumber{11, 11, 11, 11, 4, 4, 4};
+inline constexpr std::array<int, kInputs> kGateOffset{0, 80, 160, 240};
+inline constexpr std::array<int, kChannels> kGainOffset{4, 84, 164, 244, 324, 372, 420};
+inline constexpr std::array<int, kChannels> kDelayOffset{5, 85, 165, 245, 325, 373, 421};
+inline constexpr std::array<int, kInputs> kCompOffset{8, 88, 168, 248};
+inline constexpr std::array<int, kChannels> kDynOffset{8, 88, 168, 248, 328, 376, 424};
+inline constexpr std::array<int, kCrossoverCount> kXoverOffset{331, 334, 379, 382, 427, 430};
+inline constexpr std::array<int, kOutputCount> kRouteOffset{320, 368, 416};
+inline constexpr std::array<int, kChannels> kEqBypassOffset{74, 154, 234, 314, 362, 410, 458};
+inline constexpr std::array<int, kChannels> kFirstBand{0, 12, 24, 36, 48, 53, 58};
+inline constexpr std::array<int, kChannels> kLastBandNumber{11, 11, 11, 11, 4, 4, 4};
 inline constexpr std::array<int, kChannels> kChannelFirstBandOffset{14,  94,  174, 254,
                                                                     337, 385, 433};
 
@@ -142,12 +142,12 @@ constexpr std::array<int, Bands> BandOffsets(const std::array<int, Channels>& fi
 }  // namespace detail
 
 namespace family_a {
-inline constexpr std::array<int, kBands> EqBandOffset =
-    detail::BandOffsets<kBands>(kChannelFirstBandOffset, LastBandNumber);
+inline constexpr std::array<int, kBands> kEqBandOffset =
+    detail::BandOffsets<kBands>(kChannelFirstBandOffset, kLastBandNumber);
 }
 namespace family_b {
-inline constexpr std::array<int, kBands> EqBandOffset =
-    detail::BandOffsets<kBands>(kChannelFirstBandOffset, LastBandNumber);
+inline constexpr std::array<int, kBands> kEqBandOffset =
+    detail::BandOffsets<kBands>(kChannelFirstBandOffset, kLastBandNumber);
 }
 
 inline constexpr int kNoOffset = -1;
@@ -163,17 +163,17 @@ struct Layout {
   int band_count;
   int output_base;
 
-  std::span<const int> GateOffset;
-  std::span<const int> GainOffset;
-  std::span<const int> DelayOffset;
-  std::span<const int> CompOffset;
-  std::span<const int> DynOffset;
-  std::span<const int> XoverOffset;
-  std::span<const int> RouteOffset;
-  std::span<const int> EqBandOffset;
-  std::span<const int> EqBypassOffset;
-  std::span<const int> FirstBand;
-  std::span<const int> LastBandNumber;
+  std::span<const int> gate_offset;
+  std::span<const int> gain_offset;
+  std::span<const int> delay_offset;
+  std::span<const int> comp_offset;
+  std::span<const int> dyn_offset;
+  std::span<const int> xover_offset;
+  std::span<const int> route_offset;
+  std::span<const int> eq_band_offset;
+  std::span<const int> eq_bypass_offset;
+  std::span<const int> first_band;
+  std::span<const int> last_band_number;
 
   int name;
   int analog_mode;
@@ -191,14 +191,14 @@ struct Layout {
   bool IsInput(int ch) const { return ch >= 0 && ch < input_count; }
   bool IsOutput(int ch) const { return ch >= first_output && ch < channel_count; }
   // Number of EQ bands of a channel, 0 for a channel the family does not have.
-  int BandCount(int ch) const { return IsChannel(ch) ? LastBandNumber[ch] + 1 : 0; }
+  int BandCount(int ch) const { return IsChannel(ch) ? last_band_number[ch] + 1 : 0; }
   bool IsBand(int ch, int band) const { return band >= 0 && band < BandCount(ch); }
   // Global band number of band `band` of channel `ch`, nullopt when either is out of range.
   std::optional<int> GlobalBand(int ch, int band) const {
     if (!IsBand(ch, band)) return std::nullopt;
-    return FirstBand[ch] + band;
+    return first_band[ch] + band;
   }
-  // Index into XoverOffset of an output's filter (0 high-pass, 1 low-pass).
+  // Index into xover_offset of an output's filter (0 high-pass, 1 low-pass).
   std::optional<int> CrossoverIndex(int ch, int filter) const {
     if (!IsOutput(ch) || (filter != kFilterHighPass && filter != kFilterLowPass)) {
       return std::nullopt;
@@ -219,17 +219,17 @@ inline constexpr Layout kLayoutA{
     family_a::kFirstOutput,
     family_a::kBands,
     family_a::kOutputBase,
-    family_a::GateOffset,
-    family_a::GainOffset,
-    family_a::DelayOffset,
-    family_a::CompOffset,
-    family_a::DynOffset,
-    family_a::XoverOffset,
-    family_a::RouteOffset,
-    family_a::EqBandOffset,
-    family_a::EqBypassOffset,
-    family_a::FirstBand,
-    family_a::LastBandNumber,
+    family_a::kGateOffset,
+    family_a::kGainOffset,
+    family_a::kDelayOffset,
+    family_a::kCompOffset,
+    family_a::kDynOffset,
+    family_a::kXoverOffset,
+    family_a::kRouteOffset,
+    family_a::kEqBandOffset,
+    family_a::kEqBypassOffset,
+    family_a::kFirstBand,
+    family_a::kLastBandNumber,
     family_a::kName,
     family_a::kAnalogMode,
     family_a::kDigitalMode,
@@ -252,17 +252,17 @@ inline constexpr Layout kLayoutB{
     family_b::kFirstOutput,
     family_b::kBands,
     family_b::kOutputBase,
-    family_b::GateOffset,
-    family_b::GainOffset,
-    family_b::DelayOffset,
-    family_b::CompOffset,
-    family_b::DynOffset,
-    family_b::XoverOffset,
-    family_b::RouteOffset,
-    family_b::EqBandOffset,
-    family_b::EqBypassOffset,
-    family_b::FirstBand,
-    family_b::LastBandNumber,
+    family_b::kGateOffset,
+    family_b::kGainOffset,
+    family_b::kDelayOffset,
+    family_b::kCompOffset,
+    family_b::kDynOffset,
+    family_b::kXoverOffset,
+    family_b::kRouteOffset,
+    family_b::kEqBandOffset,
+    family_b::kEqBypassOffset,
+    family_b::kFirstBand,
+    family_b::kLastBandNumber,
     family_b::kName,
     kNoOffset,
     kNoOffset,

@@ -8,7 +8,7 @@ ProgramStore::ProgramStore(comm::Comm& comm, QObject* parent) : QObject(parent),
 
 std::optional<int> ProgramStore::DeviceType(int slot) const {
   if (!comm::IsValidSlot(slot)) return std::nullopt;
-  return comm_.state().table.DeviceType[static_cast<size_t>(slot)];
+  return comm_.state().table.device_type[static_cast<size_t>(slot)];
 }
 
 Family ProgramStore::FamilyOfSlot(int slot) const { return FamilyOf(DeviceType(slot).value_or(0)); }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "protocol/ModCommon.h"
+#include "protocol/CommonOperations.h"
 #include "protocol/ScaleText.h"
 #include "protocol/SlotState.h"
 

@@ -25,7 +25,7 @@ struct DelaySetting {
 };
 
 // Splits a typed delay (in the unit shown: ms, or metres with kDelayUnitMeter) into whole
-// milliseconds and samples, clamping it to the channel's limit (DelayLimitMs in ModCommon.h)
+// milliseconds and samples, clamping it to the channel's limit (DelayLimitMs in CommonOperations.h)
 // plus kDelayFractionMs first.
 DelaySetting DelayFromTyped(double value, int unit, int limit_ms);
 

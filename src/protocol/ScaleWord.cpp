@@ -6,7 +6,7 @@
 
 #include "comm/CommState.h"
 #include "comm/Packet.h"
-#include "protocol/ModCommon.h"
+#include "protocol/CommonOperations.h"
 
 namespace tessaly::protocol {
 

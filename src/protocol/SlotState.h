@@ -19,7 +19,7 @@ inline constexpr std::array<uint8_t, 4> kDefaultSlotIp{192, 168, 0, 100};
 
 // Editor-side state of one slot: the switches that commands send but that are not single image
 // bytes, and the values the response graph reads. Channel arrays are indexed by channel number,
-// band arrays by global band number, crossovers like XoverOffset. The image masks are rebuilt
+// band arrays by global band number, crossovers like the crossover offset table. The image masks are rebuilt
 // from these flags before a mask command is sent.
 struct SlotState {
   std::array<bool, kMaxChannels> mute{};
@@ -33,9 +33,9 @@ struct SlotState {
   std::array<uint8_t, kOutputCount> speaker_drive{1, 1, 1};
 
   // Channel linking: family A links its two inputs with one flag; outputs (and every family B
-  // channel) take part through LinkMember.
-  uint8_t InputLinkOn = 0;
-  std::array<uint8_t, kMaxChannels> LinkMember{};
+  // channel) take part through link_member.
+  uint8_t input_link_on = 0;
+  std::array<uint8_t, kMaxChannels> link_member{};
 
   uint8_t noise_type = 0;    // 0 "White Noise", 1 "Pink Noise"
   uint8_t noise_level = 0;   // 0..40, shown as level - 40 dB

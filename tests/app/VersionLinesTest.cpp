@@ -18,14 +18,14 @@ class AboutVersions : public testing::TestWithParam<VersionCase> {};
 TEST_P(AboutVersions, DeviceLinesFollowTypeAndLink) {
   const VersionCase& c = GetParam();
   comm::CommState state;
-  state.CurrentDevice = 7;
-  state.table.DeviceType[7] = c.type;
-  state.table[7].Online = c.online;
-  state.table.FirmwareVersion[7] = QStringLiteral("2.0.1");
-  state.table.SecondVersion[7] = QStringLiteral("1.4.0");
+  state.current_device = 7;
+  state.table.device_type[7] = c.type;
+  state.table[7].online = c.online;
+  state.table.firmware_version[7] = QStringLiteral("2.0.1");
+  state.table.second_version[7] = QStringLiteral("1.4.0");
   // Another slot's versions must never leak into the window.
-  state.table[0].Online = true;
-  state.table.FirmwareVersion[0] = QStringLiteral("9.9.9");
+  state.table[0].online = true;
+  state.table.firmware_version[0] = QStringLiteral("9.9.9");
 
   const VersionLines lines = VersionLinesFor(QStringLiteral("1.3.4"), state);
   EXPECT_EQ(lines.software, "1.3.4");
@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(Types, AboutVersions,
 
 TEST(AboutVersions, CurrentDeviceOutsideTheTableShowsOnlyTheSoftware) {
   comm::CommState state;
-  state.CurrentDevice = 33;
+  state.current_device = 33;
   const VersionLines lines = VersionLinesFor(QStringLiteral("1.3.4"), state);
   EXPECT_EQ(lines.software, "1.3.4");
   EXPECT_TRUE(lines.firmware.isEmpty());

@@ -39,15 +39,15 @@ class CommRig {
     if (index_ < 0) ADD_FAILURE() << "emulator did not start: " << error.toStdString();
 
     CommState& state = comm_.state();
-    state.CommReady = true;
-    state.ReportLinkLoss = true;
+    state.comm_ready = true;
+    state.report_link_loss = true;
     if (transport == Transport::kTcp) {
-      state.ConnectionMode = kLinkTcp;
+      state.connection_mode = kLinkTcp;
       comm_.set_device_port(host_.port(index_));
       EXPECT_EQ(comm_.tcp().Initialise(kSlotCount), 0);
     } else {
-      state.ConnectionMode = kLinkUsb;
-      state.ComPort = 3;
+      state.connection_mode = kLinkUsb;
+      state.com_port = 3;
       comm_.com_ports().Map(3, host_.pty_path(index_));
     }
     comm_.table().Register(slot, {transport == Transport::kTcp ? kLinkTcp : kLinkUsb,
@@ -66,7 +66,7 @@ class CommRig {
       // A dropped pseudo-terminal comes back under a new name, like a replugged USB adapter.
       comm_.com_ports().Map(3, host_.pty_path(index_));
     }
-    comm_.table()[slot_].Online = true;
+    comm_.table()[slot_].online = true;
   }
 
   bool LinkOpen() {

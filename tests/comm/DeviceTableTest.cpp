@@ -37,18 +37,18 @@ TEST(DeviceTypes, PerTypeTables) {
 TEST(DeviceTable, ResetGivesTheDocumentedValues) {
   DeviceTable table;
   table.Register(5, {kLinkTcp, "127.0.0.9", 5, 3, "Name"});
-  table.DeviceDataValid[5] = 1;
-  table.DeviceNeedsRead[5] = false;
+  table.device_data_valid[5] = 1;
+  table.device_needs_read[5] = false;
   ASSERT_TRUE(table.ResetSlot(5));
   const DeviceEntry& entry = table[5];
-  EXPECT_FALSE(entry.Online);
-  EXPECT_FALSE(entry.EditorOpen);
-  EXPECT_FALSE(entry.Registered);
-  EXPECT_EQ(entry.DeviceId, 255);
-  EXPECT_EQ(entry.IpAddress, QStringLiteral("192.168.0 1"));
-  EXPECT_EQ(entry.LinkKind, kLinkUsb);
-  EXPECT_TRUE(table.DeviceNeedsRead[5]);
-  EXPECT_EQ(table.DeviceDataValid[5], 0);
+  EXPECT_FALSE(entry.online);
+  EXPECT_FALSE(entry.editor_open);
+  EXPECT_FALSE(entry.registered);
+  EXPECT_EQ(entry.device_id, 255);
+  EXPECT_EQ(entry.ip_address, QStringLiteral("192.168.0 1"));
+  EXPECT_EQ(entry.link_kind, kLinkUsb);
+  EXPECT_TRUE(table.device_needs_read[5]);
+  EXPECT_EQ(table.device_data_valid[5], 0);
 }
 
 TEST(DeviceTable, SlotsOutsideTheTableAreRefused) {
@@ -67,17 +67,17 @@ TEST(DeviceTable, SlotsOutsideTheTableAreRefused) {
 TEST(DeviceTable, RegisterThenGoOfflineKeepsTheRegistration) {
   DeviceTable table;
   ASSERT_TRUE(table.Register(2, {kLinkTcp, "127.0.0.12", 2, 1, "Stage Left Amp  "}));
-  EXPECT_TRUE(table[2].Online);
-  EXPECT_TRUE(table[2].Registered);
-  EXPECT_EQ(table.DeviceType[2], 1);
-  EXPECT_EQ(table.DeviceName[2], QStringLiteral("Stage Left Amp  "));
-  table.DeviceDataValid[2] = 1;
-  table.DeviceNeedsRead[2] = false;
+  EXPECT_TRUE(table[2].online);
+  EXPECT_TRUE(table[2].registered);
+  EXPECT_EQ(table.device_type[2], 1);
+  EXPECT_EQ(table.device_name[2], QStringLiteral("Stage Left Amp  "));
+  table.device_data_valid[2] = 1;
+  table.device_needs_read[2] = false;
   ASSERT_TRUE(table.GoOffline(2));
-  EXPECT_FALSE(table[2].Online);
-  EXPECT_TRUE(table[2].Registered);
-  EXPECT_TRUE(table.DeviceNeedsRead[2]);
-  EXPECT_EQ(table.DeviceDataValid[2], 0);
+  EXPECT_FALSE(table[2].online);
+  EXPECT_TRUE(table[2].registered);
+  EXPECT_TRUE(table.device_needs_read[2]);
+  EXPECT_EQ(table.device_data_valid[2], 0);
 }
 
 TEST(DeviceTable, OfflineRowTextPerTransport) {
@@ -112,18 +112,18 @@ TEST(DeviceTable, DemoSetupPerMode) {
       SCOPED_TRACE(slot);
       const bool expected = slot < c.slot_count;
       EXPECT_EQ(filled[slot], expected);
-      EXPECT_EQ(table[slot].Registered, expected);
-      EXPECT_FALSE(table[slot].Online);  // demo slots never take traffic
+      EXPECT_EQ(table[slot].registered, expected);
+      EXPECT_FALSE(table[slot].online);  // demo slots never take traffic
       if (!expected) continue;
-      EXPECT_EQ(table.DeviceType[slot], c.type);
-      EXPECT_EQ(table.DeviceName[slot], ModelName(c.type));
-      EXPECT_EQ(table[slot].DeviceId, c.mode == kLinkTcp ? slot : 0);
+      EXPECT_EQ(table.device_type[slot], c.type);
+      EXPECT_EQ(table.device_name[slot], ModelName(c.type));
+      EXPECT_EQ(table[slot].device_id, c.mode == kLinkTcp ? slot : 0);
     }
-    EXPECT_EQ(table[0].IpAddress, QString::fromLatin1(c.first_ip));
+    EXPECT_EQ(table[0].ip_address, QString::fromLatin1(c.first_ip));
   }
   DeviceTable table;
   table.DemoSetup(kLinkTcp, true, 0);
-  EXPECT_EQ(table[4].IpAddress, QStringLiteral("192.168.0.5"));
+  EXPECT_EQ(table[4].ip_address, QStringLiteral("192.168.0.5"));
 }
 
 }  // namespace

@@ -24,29 +24,29 @@ TEST_P(ExchangeTest, EditPacketReachesTheDeviceAndTheReplyLandsInRxBuffer) {
   EXPECT_EQ(rig.device()->ReceivedPackets().front().toHex(),
             "8d1f000101000000000000"
             "7ff7");
-  EXPECT_EQ(rig.state().RxBuffer[3], 1);
-  EXPECT_TRUE(rig.state().TxIdle);
+  EXPECT_EQ(rig.state().rx_buffer[3], 1);
+  EXPECT_TRUE(rig.state().tx_idle);
 }
 
 TEST_P(ExchangeTest, MemoryReadBringsP3PlusFiveBytes) {
   CommRig rig(GetParam(), 3);
-  rig.state().RxBuffer.fill(0xEE);
+  rig.state().rx_buffer.fill(0xEE);
   ASSERT_EQ(rig.comm().TxCommand(0, kCmdReadParams, {0x00, 0x40, 32}), 0);
   const QByteArray image = rig.device()->Image();
-  EXPECT_EQ(Bytes(std::span(rig.state().RxBuffer).subspan(4), 32), image.mid(0x40, 32));
+  EXPECT_EQ(Bytes(std::span(rig.state().rx_buffer).subspan(4), 32), image.mid(0x40, 32));
   // Bytes past the reply keep their older contents.
-  EXPECT_EQ(rig.state().RxBuffer[37], 0xEE);
+  EXPECT_EQ(rig.state().rx_buffer[37], 0xEE);
 }
 
 TEST_P(ExchangeTest, IdentifyStoresTheReportedType) {
   // Types 1 and 2 share a line speed, so the serial line still reaches the device.
   CommRig rig(GetParam(), 2);
-  rig.comm().table().DeviceType[0] = 1;
+  rig.comm().table().device_type[0] = 1;
   ASSERT_EQ(rig.comm().TxCommand(0, kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 7}), 0);
-  EXPECT_EQ(rig.comm().table().DeviceType[0], 2);
+  EXPECT_EQ(rig.comm().table().device_type[0], 2);
   // Byte 11 carries the connection mode, not the caller's P8.
   EXPECT_EQ(static_cast<uint8_t>(rig.device()->ReceivedPackets().front()[11]),
-            rig.state().ConnectionMode);
+            rig.state().connection_mode);
 }
 
 TEST_P(ExchangeTest, CommandWithoutReplyReturnsAtOnce) {
@@ -64,10 +64,10 @@ TEST_P(ExchangeTest, FlagsAndSlotsThatForbidSendingSendNothing) {
     int slot;
   };
   const Case cases[] = {
-      {"CommSuspended", [](CommRig& r) { r.state().CommSuspended = true; }, 0},
-      {"TransferLock", [](CommRig& r) { r.state().TransferLock = true; }, 0},
-      {"CommNotReady", [](CommRig& r) { r.state().CommReady = false; }, 0},
-      {"SlotOffline", [](CommRig& r) { r.comm().table()[0].Online = false; }, 0},
+      {"CommSuspended", [](CommRig& r) { r.state().comm_suspended = true; }, 0},
+      {"TransferLock", [](CommRig& r) { r.state().transfer_lock = true; }, 0},
+      {"CommNotReady", [](CommRig& r) { r.state().comm_ready = false; }, 0},
+      {"SlotOffline", [](CommRig& r) { r.comm().table()[0].online = false; }, 0},
       {"SlotBelowTable", [](CommRig&) {}, -1},
       {"SlotAboveTable", [](CommRig&) {}, 33},
       {"UnusedSlot", [](CommRig&) {}, 5},
@@ -77,7 +77,7 @@ TEST_P(ExchangeTest, FlagsAndSlotsThatForbidSendingSendNothing) {
     CommRig rig(GetParam(), 0);
     c.arrange(rig);
     EXPECT_EQ(rig.comm().TxCommand(c.slot, 1, {1, 0, 0, 0, 0, 0, 0, 100}), 0);
-    EXPECT_TRUE(rig.state().TxIdle);
+    EXPECT_TRUE(rig.state().tx_idle);
     EXPECT_EQ(rig.device()->ReceivedCount(), 0);
     EXPECT_TRUE(rig.messenger().shown.isEmpty());
   }
@@ -85,12 +85,12 @@ TEST_P(ExchangeTest, FlagsAndSlotsThatForbidSendingSendNothing) {
 
 TEST_P(ExchangeTest, LostReplyReportedClosesLinkMarksOfflineAndClosesTheEditor) {
   CommRig rig(GetParam(), 0);
-  rig.comm().table()[0].EditorOpen = true;
-  rig.comm().table().DeviceDataValid[0] = 1;
-  rig.comm().table().DeviceNeedsRead[0] = false;
+  rig.comm().table()[0].editor_open = true;
+  rig.comm().table().device_data_valid[0] = 1;
+  rig.comm().table().device_needs_read[0] = false;
   QSignalSpy close_requests(&rig.comm(), &Comm::EditorCloseRequested);
   rig.device()->SetSilent(true);
-  rig.state().RxBuffer.fill(0x5A);
+  rig.state().rx_buffer.fill(0x5A);
 
   EXPECT_EQ(rig.comm().TxCommand(0, kShortWaitCommand), -1);
 
@@ -105,27 +105,27 @@ TEST_P(ExchangeTest, LostReplyReportedClosesLinkMarksOfflineAndClosesTheEditor) 
   EXPECT_EQ(rig.state().row_text[0], GetParam() == Transport::kTcp
                                          ? QStringLiteral("IP:127.0.0.2 -  RK-540  - Off-line")
                                          : QStringLiteral("USB -  RK-540  - Off-line"));
-  EXPECT_FALSE(rig.comm().table()[0].Online);
-  EXPECT_EQ(rig.comm().table().DeviceDataValid[0], 0);
-  EXPECT_TRUE(rig.comm().table().DeviceNeedsRead[0]);
+  EXPECT_FALSE(rig.comm().table()[0].online);
+  EXPECT_EQ(rig.comm().table().device_data_valid[0], 0);
+  EXPECT_TRUE(rig.comm().table().device_needs_read[0]);
   EXPECT_FALSE(rig.LinkOpen());
   ASSERT_EQ(close_requests.count(), 1);
   EXPECT_EQ(close_requests.front().front().toInt(), 0);
-  EXPECT_TRUE(rig.state().TxIdle);
-  EXPECT_EQ(rig.state().RxBuffer[0], 0x5A);  // a failed exchange leaves the last reply alone
+  EXPECT_TRUE(rig.state().tx_idle);
+  EXPECT_EQ(rig.state().rx_buffer[0], 0x5A);  // a failed exchange leaves the last reply alone
 }
 
 TEST_P(ExchangeTest, LostReplyDuringDiscoveryIsSilentButClosesTheLink) {
   CommRig rig(GetParam(), 0);
-  rig.state().ReportLinkLoss = false;
+  rig.state().report_link_loss = false;
   QSignalSpy close_requests(&rig.comm(), &Comm::EditorCloseRequested);
-  rig.comm().table()[0].EditorOpen = true;
+  rig.comm().table()[0].editor_open = true;
   rig.device()->SetSilent(true);
 
   EXPECT_EQ(rig.comm().TxCommand(0, kShortWaitCommand), 0);
 
   EXPECT_TRUE(rig.messenger().shown.isEmpty());
-  EXPECT_TRUE(rig.comm().table()[0].Online);
+  EXPECT_TRUE(rig.comm().table()[0].online);
   EXPECT_TRUE(rig.state().row_text[0].isEmpty());
   EXPECT_FALSE(rig.LinkOpen());
   EXPECT_EQ(close_requests.count(), 0);
@@ -156,8 +156,8 @@ TEST_P(ExchangeTest, BadRepliesFailLikeLostOnesAndDoNotPoisonTheNextExchange) {
     rig.device()->ClearFaults();
     if (c.exchange_fails) rig.Relink();
     ASSERT_EQ(rig.comm().TxCommand(0, kCmdReadParams, {0x00, 0x20, 32}), 0);
-    EXPECT_EQ(rig.state().RxBuffer[3], kCmdReadParams);
-    EXPECT_EQ(Bytes(std::span(rig.state().RxBuffer).subspan(4), 32),
+    EXPECT_EQ(rig.state().rx_buffer[3], kCmdReadParams);
+    EXPECT_EQ(Bytes(std::span(rig.state().rx_buffer).subspan(4), 32),
               rig.device()->Image().mid(0x20, 32));
   }
 }
@@ -182,9 +182,9 @@ TEST_P(ExchangeTest, LateKeepAliveAnswerIsNotTakenForTheNextOne) {
     EXPECT_EQ(rig.comm().TxPoll(0, kCmdKeepAlive), -1);
     EXPECT_TRUE(rig.LinkOpen());
     ASSERT_EQ(rig.comm().TxCommand(0, c.command, c.params), 0);
-    EXPECT_EQ(rig.state().RxBuffer[3], c.command);
+    EXPECT_EQ(rig.state().rx_buffer[3], c.command);
     if (c.data_bytes > 0) {
-      EXPECT_EQ(Bytes(std::span(rig.state().RxBuffer).subspan(4), c.data_bytes),
+      EXPECT_EQ(Bytes(std::span(rig.state().rx_buffer).subspan(4), c.data_bytes),
                 rig.device()->Image().mid(0x40, c.data_bytes));
     }
     EXPECT_TRUE(rig.messenger().shown.isEmpty());
@@ -193,14 +193,14 @@ TEST_P(ExchangeTest, LateKeepAliveAnswerIsNotTakenForTheNextOne) {
 
 TEST_P(ExchangeTest, ProbeIgnoresTheTrafficFlags) {
   CommRig rig(GetParam(), 0);
-  rig.state().CommSuspended = true;
-  rig.state().TransferLock = true;
-  rig.state().CommReady = false;
-  rig.comm().table()[0].Online = false;
+  rig.state().comm_suspended = true;
+  rig.state().transfer_lock = true;
+  rig.state().comm_ready = false;
+  rig.comm().table()[0].online = false;
   EXPECT_TRUE(rig.comm().ProbeDevice(0));
   const QByteArray probe = rig.device()->ReceivedPackets().front();
   EXPECT_EQ(static_cast<uint8_t>(probe[3]), kCmdProbeA);
-  EXPECT_EQ(rig.state().RxBuffer[11], kProbeAck);
+  EXPECT_EQ(rig.state().rx_buffer[11], kProbeAck);
 }
 
 TEST_P(ExchangeTest, ProbeOfASilentDeviceIsFalse) {
@@ -217,15 +217,15 @@ INSTANTIATE_TEST_SUITE_P(Transports, ExchangeTest,
 TEST(SerialExchange, UnopenablePortFailsWithoutMessageOrSending) {
   tessaly::test::RecordingMessenger messenger;
   Comm comm(messenger);
-  comm.state().CommReady = true;
-  comm.state().ReportLinkLoss = true;
-  comm.state().ComPort = 7;
+  comm.state().comm_ready = true;
+  comm.state().report_link_loss = true;
+  comm.state().com_port = 7;
   comm.com_ports().Map(7, QStringLiteral("/nonexistent/tessaly-port"));
   comm.table().Register(0, {kLinkUsb, {}, 0, 0, {}});
   EXPECT_EQ(comm.TxCommand(0, 1, {1}), -1);
   EXPECT_TRUE(messenger.shown.isEmpty());
-  EXPECT_TRUE(comm.table()[0].Online);
-  EXPECT_TRUE(comm.state().TxIdle);
+  EXPECT_TRUE(comm.table()[0].online);
+  EXPECT_TRUE(comm.state().tx_idle);
   EXPECT_FALSE(comm.ProbeDevice(0));
   EXPECT_EQ(comm.TxPoll(0, kCmdKeepAlive), -1);
 }

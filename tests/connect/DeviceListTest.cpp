@@ -20,7 +20,7 @@ int ConnectOne(test::ConnectRig& rig, int type) {
   const int index = rig.StartTcp(type, kAddress, port, QStringLiteral("Foyer"));
   rig.WithNetwork();
   rig.session.config.single = {127, 0, 0, 10};
-  rig.comm.state().ConnectionMode = comm::kLinkTcp;
+  rig.comm.state().connection_mode = comm::kLinkTcp;
   TcpConnect tcp(rig.context);
   EXPECT_TRUE(tcp.Initialise());
   EXPECT_EQ(tcp.Run({}), ConnectOutcome::kDevicesListed);
@@ -53,8 +53,8 @@ TEST(DeviceListTest, OpeningAsksToConnectThenReadsAndIdentifiesTwice) {
   EXPECT_EQ(heard[0], comm::kCmdProbeA);
   EXPECT_EQ(heard[1], comm::kCmdReadSettings);
   EXPECT_EQ(heard.mid(heard.size() - 2), (QList<uint8_t>{comm::kCmdIdentify, comm::kCmdIdentify}));
-  EXPECT_TRUE(rig.comm.state().KeepAliveHold);
-  EXPECT_EQ(rig.comm.state().table.DeviceDataValid[0], 1);
+  EXPECT_TRUE(rig.comm.state().keep_alive_hold);
+  EXPECT_EQ(rig.comm.state().table.device_data_valid[0], 1);
   EXPECT_EQ(rig.comm.state().row_text[0], QStringLiteral("IP:127.0.0.10 - Foyer - On-line"));
 }
 
@@ -66,14 +66,14 @@ TEST(DeviceListTest, DecliningTheConnectQuestionSendsNothing) {
   DeviceList list(rig.context, NoPause);
   EXPECT_EQ(list.OpenDevice(0, {}).outcome, OpenOutcome::kDeclined);
   EXPECT_EQ(rig.device(index)->ReceivedCount(), 0);
-  EXPECT_FALSE(rig.comm.state().KeepAliveHold);
+  EXPECT_FALSE(rig.comm.state().keep_alive_hold);
 }
 
 TEST(DeviceListTest, OpenEditorIsReportedAndNothingIsSent) {
   test::ConnectRig rig;
   const int index = ConnectOne(rig, comm::kType540S);
-  rig.comm.state().table.DeviceNeedsRead[0] = false;
-  rig.comm.state().table[0].EditorOpen = true;
+  rig.comm.state().table.device_needs_read[0] = false;
+  rig.comm.state().table[0].editor_open = true;
   rig.device(index)->ClearReceived();
   DeviceList list(rig.context, NoPause);
   EXPECT_EQ(list.OpenDevice(0, {}).outcome, OpenOutcome::kAlreadyOpen);
@@ -127,7 +127,7 @@ TEST(IpSettingsTest, SaveSendsTheAddressAndNoSendsNothing) {
 
 TEST(IpSettingsTest, DemoDeviceCountsAsSavedAndEmptyFieldIsRefused) {
   test::ConnectRig rig;
-  rig.comm.state().CommSuspended = true;
+  rig.comm.state().comm_suspended = true;
   RunDemoSetup(rig.context);
   protocol::SlotState slot_state;
   EXPECT_EQ(SaveDeviceIp(rig.comm, slot_state, 0,

@@ -32,11 +32,11 @@ int ConnectOne(test::ConnectRig& rig, int type, int programs = 0) {
   EXPECT_GE(index, 0) << error.toStdString();
   rig.WithNetwork();
   rig.session.config.single = {127, 0, 0, 10};
-  rig.comm.state().ConnectionMode = comm::kLinkTcp;
+  rig.comm.state().connection_mode = comm::kLinkTcp;
   TcpConnect tcp(rig.context);
   EXPECT_TRUE(tcp.Initialise());
   EXPECT_EQ(tcp.Run({}), ConnectOutcome::kDevicesListed);
-  EXPECT_EQ(rig.comm.state().LastSlot, 0);
+  EXPECT_EQ(rig.comm.state().last_slot, 0);
   return index;
 }
 
@@ -107,9 +107,9 @@ TEST(DeviceReadoutTest, FullReadOutOfBothFamiliesMirrorsTheDevice) {
     EXPECT_EQ(Tail(*data, 608, 16), family_b ? settings.mid(608, 16) : QByteArray(16, '\0'));
 
     const comm::DeviceTable& table = rig.comm.state().table;
-    EXPECT_EQ(table.FirmwareVersion[0], QStringLiteral("1.1.4-B"));
-    EXPECT_EQ(table.SecondVersion[0], QStringLiteral("2.0.7"));
-    EXPECT_EQ(table.DeviceName[0], device->Name());
+    EXPECT_EQ(table.firmware_version[0], QStringLiteral("1.1.4-B"));
+    EXPECT_EQ(table.second_version[0], QStringLiteral("2.0.7"));
+    EXPECT_EQ(table.device_name[0], device->Name());
 
     const protocol::SlotState* slot_state = rig.store.State(0);
     EXPECT_EQ(slot_state->standby, static_cast<uint8_t>(settings[16]));
@@ -125,12 +125,12 @@ TEST(DeviceReadoutTest, FullReadOutOfBothFamiliesMirrorsTheDevice) {
     const programs::ProgramNameList* names = rig.names.At(0);
     const int last = comm::LastProgramIndex(type);
     for (int p = 0; p <= last; ++p) {
-      EXPECT_EQ(names->ProgramStatus[static_cast<size_t>(p)], device->ProgramStatus(p)) << p;
+      EXPECT_EQ(names->program_status[static_cast<size_t>(p)], device->ProgramStatus(p)) << p;
       const QString expected = device->ProgramStatus(p) <= 63 ? device->ProgramName(p)
                                                               : QStringLiteral("Program Empty   ");
-      EXPECT_EQ(names->ProgramName[static_cast<size_t>(p)], expected) << p;
+      EXPECT_EQ(names->program_name[static_cast<size_t>(p)], expected) << p;
     }
-    EXPECT_EQ(names->CurrentProgramName,
+    EXPECT_EQ(names->current_program_name,
               QString::fromLatin1(device->ReadMemory(
                   family_b ? sim::kCurrentNameAddressB : sim::kCurrentNameAddressA, 16)));
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(rig.sleep.bytes.data()), 15),
@@ -187,11 +187,11 @@ TEST(DeviceReadoutTest, DeviceLostMidReadOutStopsThereAndKeepsWhatWasRead) {
 
   const protocol::ProgramData* data = rig.store.Data(0);
   EXPECT_EQ(ImageOf(*data), device->Image());
-  EXPECT_EQ(rig.comm.state().table.FirmwareVersion[0], QStringLiteral("1.1.4-B"));
+  EXPECT_EQ(rig.comm.state().table.firmware_version[0], QStringLiteral("1.1.4-B"));
   EXPECT_EQ(Tail(*data, 0, 16), device->Settings().left(16));
   EXPECT_EQ(Tail(*data, 16, 32), before_tail.mid(16, 32));
   // Later steps did not run: the names keep their empty defaults and the sleep table stays zero.
-  EXPECT_EQ(rig.names.At(0)->CurrentProgramName, QString());
+  EXPECT_EQ(rig.names.At(0)->current_program_name, QString());
   EXPECT_EQ(rig.sleep.bytes, (std::array<uint8_t, 15>{}));
   EXPECT_FALSE(rig.comm.tcp().IsConnected(0));
   // During the first opening a lost reply is not reported by the exchange layer.
@@ -209,8 +209,8 @@ TEST(DeviceReadoutTest, MissingVersionsReplyKeepsThePresetTexts) {
   };
   const ReadoutResult result = ReadDevice(rig.context, 0, hooks);
   EXPECT_EQ(result.stopped_at, ReadoutStep::kVersions);
-  EXPECT_EQ(rig.comm.state().table.FirmwareVersion[0], QStringLiteral("1.1.5-B"));
-  EXPECT_EQ(rig.comm.state().table.SecondVersion[0], QStringLiteral("1.0.4"));
+  EXPECT_EQ(rig.comm.state().table.firmware_version[0], QStringLiteral("1.1.5-B"));
+  EXPECT_EQ(rig.comm.state().table.second_version[0], QStringLiteral("1.0.4"));
 }
 
 TEST(DeviceReadoutTest, SlotOutsideTheTableReadsNothing) {

@@ -14,7 +14,7 @@ namespace {
 
 InitConfig Sample() {
   InitConfig config;
-  config.ComPort = 7;
+  config.com_port = 7;
   config.connection_mode = 1;
   config.single = {192, 168, 0, 100};
   config.range_start = {10, 0, 0, 10};
@@ -84,7 +84,7 @@ TEST(InitConfigTest, MissingShortOrEmptyFileLeavesFieldsAsTheyWere) {
     QFile::remove(path);
     if (c.contents) WriteFile(path, *c.contents);
     InitConfig config;
-    config.ComPort = 4;
+    config.com_port = 4;
     config.single = {1, 2, 3, 4};
     const InitConfig before = config;
     EXPECT_FALSE(LoadInitConfig(path, config)) << c.what;
@@ -174,20 +174,20 @@ TEST(PortSelectionTest, OkWritesTheShownValuesAndSetsTheChoices) {
   ConnectSession session;
   session.program_folder = dir.path();
   comm::CommState state;
-  state.ConnectionMode = comm::kLinkTcp;
+  state.connection_mode = comm::kLinkTcp;
   ASSERT_EQ(AcceptPortSelection(UsbChoice(), session, state, messenger), AcceptResult::kSaved);
   EXPECT_TRUE(messenger.shown.isEmpty());
-  EXPECT_EQ(state.ConnectionMode, comm::kLinkUsb);
-  EXPECT_EQ(state.ComPort, 5);
-  EXPECT_EQ(session.UsbIdChoice, 3);
-  EXPECT_TRUE(session.SeveralAddresses);
-  EXPECT_FALSE(session.PortSelectionCancelled);
+  EXPECT_EQ(state.connection_mode, comm::kLinkUsb);
+  EXPECT_EQ(state.com_port, 5);
+  EXPECT_EQ(session.usb_id_choice, 3);
+  EXPECT_TRUE(session.several_addresses);
+  EXPECT_FALSE(session.port_selection_cancelled);
 
   const QByteArray file = ReadFile(session.ConfigPath());
   ASSERT_EQ(file.size(), kInitConfigSize);
   InitConfig written;
   ASSERT_TRUE(written.Decode(file));
-  EXPECT_EQ(written.ComPort, 5);
+  EXPECT_EQ(written.com_port, 5);
   EXPECT_EQ(written.connection_mode, 0);
   EXPECT_EQ(written.single, (Octets{192, 168, 0, 100}));
   EXPECT_EQ(written.range_start, (Octets{192, 168, 1, 10}));
@@ -199,14 +199,14 @@ TEST(PortSelectionTest, OneAddressOptionClearsSeveralAddresses) {
   tessaly::test::RecordingMessenger messenger;
   ConnectSession session;
   session.program_folder = dir.path();
-  session.SeveralAddresses = true;
+  session.several_addresses = true;
   comm::CommState state;
   PortChoice choice = UsbChoice();
   choice.device_count_option = 0;
   choice.connection_mode = comm::kLinkTcp;
   ASSERT_EQ(AcceptPortSelection(choice, session, state, messenger), AcceptResult::kSaved);
-  EXPECT_FALSE(session.SeveralAddresses);
-  EXPECT_EQ(state.ConnectionMode, comm::kLinkTcp);
+  EXPECT_FALSE(session.several_addresses);
+  EXPECT_EQ(state.connection_mode, comm::kLinkTcp);
 }
 
 TEST(PortSelectionTest, NonNumericOctetWarnsAndWritesNothing) {
@@ -215,7 +215,7 @@ TEST(PortSelectionTest, NonNumericOctetWarnsAndWritesNothing) {
   ConnectSession session;
   session.program_folder = dir.path();
   comm::CommState state;
-  state.ComPort = 2;
+  state.com_port = 2;
   for (int field = 0; field < 12; ++field) {
     PortChoice choice = UsbChoice();
     QString& text = field < 4 ? choice.single[static_cast<size_t>(field)]
@@ -229,7 +229,7 @@ TEST(PortSelectionTest, NonNumericOctetWarnsAndWritesNothing) {
     EXPECT_EQ(messenger.shown[0].icon, comm::MessageIcon::kExclamation);
   }
   EXPECT_FALSE(QFile::exists(session.ConfigPath()));
-  EXPECT_EQ(state.ComPort, 2);
+  EXPECT_EQ(state.com_port, 2);
 }
 
 }  // namespace

@@ -14,10 +14,10 @@ const QString kEleven = QStringLiteral("127.0.0.11");
 const QString kTwelve = QStringLiteral("127.0.0.12");
 
 void ScanRange(test::ConnectRig& rig, int first, int last) {
-  rig.session.SeveralAddresses = true;
+  rig.session.several_addresses = true;
   rig.session.config.range_start = {127, 0, 0, static_cast<int16_t>(first)};
   rig.session.config.range_end = {127, 0, 0, static_cast<int16_t>(last)};
-  rig.comm.state().ConnectionMode = comm::kLinkTcp;
+  rig.comm.state().connection_mode = comm::kLinkTcp;
 }
 
 struct Seen {
@@ -63,8 +63,8 @@ TEST(TcpConnectTest, RangeWithDevicesOnTenAndTwelveGivesSlotsZeroAndOne) {
   EXPECT_EQ(tcp.scanned(), (QStringList{kTen, kEleven, kTwelve}));
 
   const comm::CommState& state = rig.comm.state();
-  EXPECT_EQ(state.LastSlot, 1);
-  EXPECT_FALSE(state.CommSuspended);
+  EXPECT_EQ(state.last_slot, 1);
+  EXPECT_FALSE(state.comm_suspended);
   struct Expect {
     int slot;
     const QString& address;
@@ -73,19 +73,19 @@ TEST(TcpConnectTest, RangeWithDevicesOnTenAndTwelveGivesSlotsZeroAndOne) {
   };
   for (const Expect& e : {Expect{0, kTen, comm::kType540S, "Main PA"},
                           Expect{1, kTwelve, comm::kTypeRl4800, "Delay tower"}}) {
-    EXPECT_TRUE(state.table[e.slot].Registered) << e.slot;
-    EXPECT_TRUE(state.table[e.slot].Online) << e.slot;
-    EXPECT_EQ(state.table[e.slot].LinkKind, comm::kLinkTcp);
-    EXPECT_EQ(state.table[e.slot].DeviceId, e.slot);
-    EXPECT_EQ(state.table[e.slot].IpAddress, e.address);
-    EXPECT_EQ(state.table.DeviceType[static_cast<size_t>(e.slot)], e.type);
-    EXPECT_EQ(state.table.DeviceName[static_cast<size_t>(e.slot)],
+    EXPECT_TRUE(state.table[e.slot].registered) << e.slot;
+    EXPECT_TRUE(state.table[e.slot].online) << e.slot;
+    EXPECT_EQ(state.table[e.slot].link_kind, comm::kLinkTcp);
+    EXPECT_EQ(state.table[e.slot].device_id, e.slot);
+    EXPECT_EQ(state.table[e.slot].ip_address, e.address);
+    EXPECT_EQ(state.table.device_type[static_cast<size_t>(e.slot)], e.type);
+    EXPECT_EQ(state.table.device_name[static_cast<size_t>(e.slot)],
               QString::fromLatin1(e.name).leftJustified(16));
-    EXPECT_EQ(state.table.DeviceRow[static_cast<size_t>(e.slot)], e.slot);
+    EXPECT_EQ(state.table.device_row[static_cast<size_t>(e.slot)], e.slot);
     EXPECT_TRUE(rig.comm.tcp().IsConnected(e.slot));
   }
-  EXPECT_FALSE(state.table[2].Registered);
-  EXPECT_EQ(state.table[2].IpAddress, QStringLiteral("192.168.0.102"));
+  EXPECT_FALSE(state.table[2].registered);
+  EXPECT_EQ(state.table[2].ip_address, QStringLiteral("192.168.0.102"));
   EXPECT_EQ(seen.status,
             (QStringList{QStringLiteral("Searching device [IP:127.0.0.10], please wait....."),
                          QStringLiteral("Searching device [IP:127.0.0.12], please wait.....")}));
@@ -112,10 +112,10 @@ TEST(TcpConnectTest, FailedProbeIsTriedOnceMoreAndItsSlotGoesToTheNextAddress) {
   EXPECT_EQ(rig.device(mute)->ReceivedCommands(),
             (QList<uint8_t>{comm::kCmdProbeA, comm::kCmdProbeA}));
   const comm::CommState& state = rig.comm.state();
-  EXPECT_EQ(state.LastSlot, 0);
-  EXPECT_EQ(state.table[0].IpAddress, kEleven);
-  EXPECT_EQ(state.table.DeviceType[0], comm::kTypeRk360);
-  EXPECT_FALSE(state.table[1].Registered);
+  EXPECT_EQ(state.last_slot, 0);
+  EXPECT_EQ(state.table[0].ip_address, kEleven);
+  EXPECT_EQ(state.table.device_type[0], comm::kTypeRk360);
+  EXPECT_FALSE(state.table[1].registered);
   EXPECT_GT(rig.device(good)->ReceivedCount(), 0);
   EXPECT_TRUE(rig.messenger.shown.isEmpty());
 }
@@ -127,19 +127,19 @@ TEST(TcpConnectTest, DeviceThatAnswersTheProbeButNotTheNameStaysRegisteredWithou
   const int index = rig.StartTcp(comm::kType540S, kTen, port, QStringLiteral("Quiet"));
   rig.device(index)->SetSilentAfter(2);  // probe and identify, then nothing
   rig.WithNetwork();
-  rig.session.SeveralAddresses = false;
+  rig.session.several_addresses = false;
   rig.session.config.single = {127, 0, 0, 10};
-  rig.comm.state().ConnectionMode = comm::kLinkTcp;
+  rig.comm.state().connection_mode = comm::kLinkTcp;
 
   TcpConnect tcp(rig.context);
   ASSERT_TRUE(tcp.Initialise());
   EXPECT_EQ(tcp.Run({}), ConnectOutcome::kDevicesListed);
   const comm::CommState& state = rig.comm.state();
-  EXPECT_EQ(state.LastSlot, 0);
-  EXPECT_TRUE(state.table[0].Registered);
-  EXPECT_TRUE(state.table[0].Online);
-  EXPECT_EQ(state.table.DeviceType[0], comm::kType540S);
-  EXPECT_TRUE(state.table.DeviceName[0].isEmpty());
+  EXPECT_EQ(state.last_slot, 0);
+  EXPECT_TRUE(state.table[0].registered);
+  EXPECT_TRUE(state.table[0].online);
+  EXPECT_EQ(state.table.device_type[0], comm::kType540S);
+  EXPECT_TRUE(state.table.device_name[0].isEmpty());
   EXPECT_TRUE(rig.messenger.shown.isEmpty());
 }
 
@@ -147,8 +147,8 @@ TEST(TcpConnectTest, NoNetworkTellsSoBeforeTheDemoQuestion) {
   for (const bool several : {false, true}) {
     test::ConnectRig rig;
     rig.comm.tcp_slots()->SetLocalAddresses({QStringLiteral("127.0.0.1")});
-    rig.session.SeveralAddresses = several;
-    rig.comm.state().ConnectionMode = comm::kLinkTcp;
+    rig.session.several_addresses = several;
+    rig.comm.state().connection_mode = comm::kLinkTcp;
     TcpConnect tcp(rig.context);
     ASSERT_TRUE(tcp.Initialise());
     EXPECT_EQ(tcp.Run({}), ConnectOutcome::kDemo);
@@ -161,15 +161,15 @@ TEST(TcpConnectTest, NoNetworkTellsSoBeforeTheDemoQuestion) {
     EXPECT_EQ(rig.messenger.shown[1].buttons, comm::MessageButtons::kYesNo);
 
     const comm::CommState& state = rig.comm.state();
-    EXPECT_TRUE(state.CommSuspended);
+    EXPECT_TRUE(state.comm_suspended);
     const int last = several ? 4 : 0;
-    EXPECT_EQ(state.LastSlot, last);
+    EXPECT_EQ(state.last_slot, last);
     for (int slot = 0; slot <= last; ++slot) {
-      EXPECT_TRUE(state.table[slot].Registered);
-      EXPECT_FALSE(state.table[slot].Online);
-      EXPECT_EQ(state.table.DeviceType[static_cast<size_t>(slot)], comm::kType540S);
+      EXPECT_TRUE(state.table[slot].registered);
+      EXPECT_FALSE(state.table[slot].online);
+      EXPECT_EQ(state.table.device_type[static_cast<size_t>(slot)], comm::kType540S);
     }
-    EXPECT_EQ(state.table[0].IpAddress,
+    EXPECT_EQ(state.table[0].ip_address,
               several ? QStringLiteral("192.168.0.1") : QStringLiteral("192.168.0.100"));
   }
 }
@@ -185,9 +185,9 @@ TEST(TcpConnectTest, NoAnswerAsksForDemoAndNoStaysOffline) {
   EXPECT_EQ(tcp.Run({}), ConnectOutcome::kStayOffline);
   EXPECT_EQ(rig.MessageTexts(),
             QStringList{QStringLiteral("Device not found, do you want to continue in demo mode?")});
-  EXPECT_EQ(rig.comm.state().LastSlot, -1);
-  EXPECT_FALSE(rig.comm.state().CommSuspended);
-  EXPECT_FALSE(rig.comm.state().table[0].Registered);
+  EXPECT_EQ(rig.comm.state().last_slot, -1);
+  EXPECT_FALSE(rig.comm.state().comm_suspended);
+  EXPECT_FALSE(rig.comm.state().table[0].registered);
 }
 
 TEST(TcpConnectTest, CancelledScanIgnoresItsAnswer) {
@@ -203,8 +203,8 @@ TEST(TcpConnectTest, CancelledScanIgnoresItsAnswer) {
   tcp.Cancel();
   tcp.OnScanResponse({kTen});
   EXPECT_EQ(tcp.outcome(), ConnectOutcome::kCancelled);
-  EXPECT_TRUE(rig.session.ScanCancelled);
-  EXPECT_EQ(rig.comm.state().LastSlot, -1);
+  EXPECT_TRUE(rig.session.scan_cancelled);
+  EXPECT_EQ(rig.comm.state().last_slot, -1);
   EXPECT_EQ(rig.device(index)->ReceivedCount(), 0);
   EXPECT_TRUE(rig.messenger.shown.isEmpty());
 }
@@ -224,9 +224,9 @@ TEST(TcpConnectTest, ScanAnswerFromOutsideTheRangeIsIgnored) {
 
   tcp.OnScanResponse({kTwelve, kTen});
   const comm::CommState& state = rig.comm.state();
-  EXPECT_EQ(state.LastSlot, 0);
-  EXPECT_EQ(state.table[0].IpAddress, kTen);
-  EXPECT_FALSE(state.table[1].Registered);
+  EXPECT_EQ(state.last_slot, 0);
+  EXPECT_EQ(state.table[0].ip_address, kTen);
+  EXPECT_FALSE(state.table[1].registered);
   EXPECT_EQ(rig.device(outside)->ReceivedCount(), 0);
   EXPECT_GT(rig.device(inside)->ReceivedCount(), 0);
 }

@@ -40,20 +40,20 @@ TEST(UsbConnectTest, EachStageFindsItsDeviceType) {
   for (const Case& c : cases) {
     test::ConnectRig rig;
     const int index = rig.StartPty(c.type, kCom, QStringLiteral("Stage %1").arg(c.type));
-    rig.comm.state().ComPort = kCom;
+    rig.comm.state().com_port = kCom;
     Seen seen;
     UsbConnect usb(rig.context);
     ASSERT_EQ(usb.Run(Recording(seen)), ConnectOutcome::kDevicesListed) << c.type;
 
     const comm::DeviceTable& table = rig.comm.state().table;
-    EXPECT_EQ(table.DeviceType[0], c.type);
-    EXPECT_TRUE(table[0].Registered);
-    EXPECT_TRUE(table[0].Online);
-    EXPECT_EQ(table[0].DeviceId, 0);
-    EXPECT_EQ(table[0].LinkKind, comm::kLinkUsb);
-    EXPECT_EQ(table.DeviceName[0], QStringLiteral("Stage %1").arg(c.type).leftJustified(16));
-    EXPECT_FALSE(table.DeviceNeedsRead[0]);
-    EXPECT_EQ(rig.comm.state().LastSlot, 0);
+    EXPECT_EQ(table.device_type[0], c.type);
+    EXPECT_TRUE(table[0].registered);
+    EXPECT_TRUE(table[0].online);
+    EXPECT_EQ(table[0].device_id, 0);
+    EXPECT_EQ(table[0].link_kind, comm::kLinkUsb);
+    EXPECT_EQ(table.device_name[0], QStringLiteral("Stage %1").arg(c.type).leftJustified(16));
+    EXPECT_FALSE(table.device_needs_read[0]);
+    EXPECT_EQ(rig.comm.state().last_slot, 0);
     EXPECT_TRUE(rig.messenger.shown.isEmpty());
     // The port of the stage that found the device stays open at that stage's speed.
     EXPECT_TRUE(rig.comm.serial().IsOpen());
@@ -76,7 +76,7 @@ TEST(UsbConnectTest, NoAnswerRunsThreeStagesOfTwoProbesThenAsksForDemo) {
   // One silent device per line speed hears the stages at its speed.
   const int fast = rig.StartPty(comm::kType540S, kCom);
   rig.device(fast)->SetSilent(true);
-  rig.comm.state().ComPort = kCom;
+  rig.comm.state().com_port = kCom;
   rig.messenger.answers.push_back(comm::MessageAnswer::kNo);
   Seen seen;
   UsbConnect usb(rig.context);
@@ -87,13 +87,13 @@ TEST(UsbConnectTest, NoAnswerRunsThreeStagesOfTwoProbesThenAsksForDemo) {
   EXPECT_EQ(rig.messenger.shown[0].text, QString::fromLatin1(kUsbDemoQuestion));
   EXPECT_EQ(rig.messenger.shown[0].title, QStringLiteral("Warning"));
   EXPECT_EQ(rig.messenger.shown[0].buttons, comm::MessageButtons::kYesNo);
-  EXPECT_FALSE(rig.comm.state().table[0].Registered);
-  EXPECT_FALSE(rig.comm.state().CommSuspended);
+  EXPECT_FALSE(rig.comm.state().table[0].registered);
+  EXPECT_FALSE(rig.comm.state().comm_suspended);
 
   test::ConnectRig slow_rig;
   const int slow = slow_rig.StartPty(comm::kTypeRk360, kCom);
   slow_rig.device(slow)->SetSilent(true);
-  slow_rig.comm.state().ComPort = kCom;
+  slow_rig.comm.state().com_port = kCom;
   slow_rig.messenger.answers.push_back(comm::MessageAnswer::kNo);
   UsbConnect slow_usb(slow_rig.context);
   EXPECT_EQ(slow_usb.Run(Recording(seen)), ConnectOutcome::kStayOffline);
@@ -104,23 +104,23 @@ TEST(UsbConnectTest, NoAnswerRunsThreeStagesOfTwoProbesThenAsksForDemo) {
 
 TEST(UsbConnectTest, DemoModeTakesTheChosenTypeWithoutTraffic) {
   test::ConnectRig rig;
-  rig.comm.state().ComPort = 60;  // nothing behind it: every open fails
+  rig.comm.state().com_port = 60;  // nothing behind it: every open fails
   rig.comm.com_ports().Map(60, QStringLiteral("/nonexistent/tessaly-com60"));
   Seen seen;
   UsbConnect usb(rig.context);
   EXPECT_EQ(usb.Run(Recording(seen, comm::kTypeRk360)), ConnectOutcome::kDemo);
   const comm::CommState& state = rig.comm.state();
-  EXPECT_TRUE(state.CommSuspended);
-  EXPECT_EQ(state.DemoType, comm::kTypeRk360);
-  EXPECT_EQ(state.table.DeviceType[0], comm::kTypeRk360);
-  EXPECT_TRUE(state.table[0].Registered);
-  EXPECT_FALSE(state.table[0].Online);
-  EXPECT_EQ(state.table.DeviceName[0], comm::ModelName(comm::kTypeRk360));
-  EXPECT_EQ(state.LastSlot, 0);
+  EXPECT_TRUE(state.comm_suspended);
+  EXPECT_EQ(state.demo_type, comm::kTypeRk360);
+  EXPECT_EQ(state.table.device_type[0], comm::kTypeRk360);
+  EXPECT_TRUE(state.table[0].registered);
+  EXPECT_FALSE(state.table[0].online);
+  EXPECT_EQ(state.table.device_name[0], comm::ModelName(comm::kTypeRk360));
+  EXPECT_EQ(state.last_slot, 0);
   const programs::ProgramNameList* names = rig.names.At(0);
   ASSERT_NE(names, nullptr);
-  EXPECT_EQ(names->CurrentProgramName, QStringLiteral("Factory Preset"));
-  EXPECT_EQ(names->ProgramName[55], QStringLiteral("Program Empty   "));
+  EXPECT_EQ(names->current_program_name, QStringLiteral("Factory Preset"));
+  EXPECT_EQ(names->program_name[55], QStringLiteral("Program Empty   "));
   EXPECT_FALSE(rig.comm.serial().IsOpen());
 }
 

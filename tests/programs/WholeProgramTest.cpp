@@ -6,11 +6,11 @@
 
 #include "comm/Comm.h"
 #include "comm/DeviceTypes.h"
-#include "graph/ModGraph.h"
+#include "graph/ResponseCurves.h"
 #include "programs/ProgramNames.h"
 #include "protocol/DefaultImage.h"
-#include "protocol/ModRK_540.h"
-#include "protocol/ModRLX2xxP.h"
+#include "protocol/FamilyBOperations.h"
+#include "protocol/FamilyAOperations.h"
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
@@ -34,16 +34,16 @@ struct Rig {
   test::RecordingMessenger messenger;
   comm::Comm comm{messenger};
   protocol::ProgramStore store{comm};
-  protocol::ModRLX2xxP family_a{store};
-  protocol::ModRK_540 family_b{store};
+  protocol::FamilyAOperations family_a{store};
+  protocol::FamilyBOperations family_b{store};
   protocol::Dispatcher dispatcher{store, family_a, family_b};
-  graph::ModGraph graph{store};
+  graph::ResponseCurves graph{store};
   ProgramNames names;
   WholeProgram whole{store, dispatcher, graph, names};
   test::SimHarness emulator;
   sim::SimDevice* device = nullptr;
 
-  void UseType(int type) { comm.table().DeviceType[kSlot] = static_cast<int16_t>(type); }
+  void UseType(int type) { comm.table().device_type[kSlot] = static_cast<int16_t>(type); }
 
   // Brings an emulated device of `type` on line in kSlot, as after a TCP/IP connect.
   bool Online(int type) {
@@ -53,7 +53,7 @@ struct Rig {
     device = &emulator.device(index);
     const QString address = emulator.address(index);
     comm::CommState& s = comm.state();
-    s.ConnectionMode = comm::kLinkTcp;
+    s.connection_mode = comm::kLinkTcp;
     if (comm.tcp().Initialise(comm::kSlotCount) != 0 ||
         comm.tcp().Connect(kSlot, address, emulator.port(), 3000) != 0) {
       ADD_FAILURE() << "no connection to the emulator";
@@ -64,15 +64,15 @@ struct Rig {
     found.ip_address = address;
     found.device_type = static_cast<int16_t>(type);
     comm.table().Register(kSlot, found);
-    s.CommReady = true;
-    s.ReportLinkLoss = true;
-    s.OnlineMode = true;
+    s.comm_ready = true;
+    s.report_link_loss = true;
+    s.online_mode = true;
     return true;
   }
 
   protocol::ProgramData& data() { return *store.Data(kSlot); }
   protocol::SlotState& state() { return *store.State(kSlot); }
-  bool lock() const { return comm.state().TransferLock; }
+  bool lock() const { return comm.state().transfer_lock; }
 };
 
 TEST(DeriveSlotStateTest, FamilyASwitchesFromMasksAndTail) {
@@ -84,11 +84,11 @@ TEST(DeriveSlotStateTest, FamilyASwitchesFromMasksAndTail) {
   data.Set(fa::kEqMask, 0b01111);        // EQ of "Sub" bypassed
   data.Set(fa::kSpeakerDrive, 4 + 16);   // "Right" and "Sub" 70 V, "Left" 100 V
   data.Set(fa::kLinkMask, 1 + 4 + 16);
-  data.Set16(fa::EqBypassOffset[1], 0x0801);  // bands 0 and 11 of channel 1
-  data.Set16(fa::EqBypassOffset[3], 0x0010);  // band 4 of channel 3
-  data.Set(fa::EqBandOffset[30], 5);
-  data.Set16(fa::XoverOffset[3], 20000);
-  data.Set(fa::XoverOffset[3] + 2, 7);
+  data.Set16(fa::kEqBypassOffset[1], 0x0801);  // bands 0 and 11 of channel 1
+  data.Set16(fa::kEqBypassOffset[3], 0x0010);  // band 4 of channel 3
+  data.Set(fa::kEqBandOffset[30], 5);
+  data.Set16(fa::kXoverOffset[3], 20000);
+  data.Set(fa::kXoverOffset[3] + 2, 7);
   data.SetTail(protocol::kTailDelayUnit, 0);
   data.SetTail(protocol::kTailNoiseType, 1);
   data.SetTail(protocol::kTailNoiseLevel, 17);
@@ -106,8 +106,8 @@ TEST(DeriveSlotStateTest, FamilyASwitchesFromMasksAndTail) {
             (std::array<bool, 7>{false, true, false, false, false, false, false}));
   EXPECT_EQ(state.eq_bypass, (std::array<bool, 7>{false, false, false, false, true, false, false}));
   EXPECT_EQ(state.speaker_drive, (std::array<uint8_t, 3>{0, 1, 1}));
-  EXPECT_EQ(state.InputLinkOn, 1);
-  EXPECT_EQ(state.LinkMember, (std::array<uint8_t, 7>{0, 0, 1, 0, 1, 0, 0}));
+  EXPECT_EQ(state.input_link_on, 1);
+  EXPECT_EQ(state.link_member, (std::array<uint8_t, 7>{0, 0, 1, 0, 1, 0, 0}));
   for (int band = 0; band < protocol::kMaxBands; ++band) {
     const bool expected = band == 12 || band == 23 || band == 33;
     EXPECT_EQ(state.band_bypass[band], expected) << band;
@@ -131,8 +131,8 @@ TEST(DeriveSlotStateTest, FamilyBLinksEveryChannelByItsBit) {
   data.SetTail(protocol::kTailNoiseEnable, 1);
   protocol::SlotState state;
   DeriveSlotState(data, state);
-  EXPECT_EQ(state.InputLinkOn, 0);
-  EXPECT_EQ(state.LinkMember, (std::array<uint8_t, 7>{1, 1, 0, 0, 1, 0, 1}));
+  EXPECT_EQ(state.input_link_on, 0);
+  EXPECT_EQ(state.link_member, (std::array<uint8_t, 7>{1, 1, 0, 0, 1, 0, 1}));
   EXPECT_EQ(state.dynamics_bypass, (std::array<bool, 7>{true, true, true, true, true, true, true}));
   EXPECT_EQ(state.noise_enable, 1);
   EXPECT_EQ(state.crossover[5].frequency, 20000);  // default low-pass of "Sub"
@@ -142,7 +142,7 @@ TEST(ResetProgramTest, FamilyARecordNamesAndState) {
   Rig rig;
   rig.UseType(comm::kTypeRk540);
   protocol::ProgramData& data = rig.data();
-  data.Set(protocol::family_a::GainOffset[0], 3);
+  data.Set(protocol::family_a::kGainOffset[0], 3);
   data.SetTail(protocol::kTailStandby, 0);
   data.SetTail(protocol::kTailMeterMode, 0);
   data.SetTail(protocol::kTailDelayUnit, 0);
@@ -150,8 +150,8 @@ TEST(ResetProgramTest, FamilyARecordNamesAndState) {
   data.SetTail(protocol::kTailNoiseEnable, 9);  // not the reset's business
   rig.state().ip = {10, 0, 0, 9};
   rig.state().mute[2] = true;
-  rig.names.At(kSlot)->CurrentProgramName = QStringLiteral("Live");
-  rig.names.At(kSlot)->ProgramName[4] = QStringLiteral("Stage");
+  rig.names.At(kSlot)->current_program_name = QStringLiteral("Live");
+  rig.names.At(kSlot)->program_name[4] = QStringLiteral("Stage");
   ASSERT_TRUE(rig.graph.RecomputeAll(kSlot));
 
   ASSERT_TRUE(rig.whole.ResetProgram(kSlot));
@@ -176,9 +176,9 @@ TEST(ResetProgramTest, FamilyARecordNamesAndState) {
   EXPECT_FALSE(state.mute[2]);
 
   const ProgramNameList& names = *rig.names.At(kSlot);
-  EXPECT_EQ(names.CurrentProgramName, QStringLiteral("Factory Preset"));
+  EXPECT_EQ(names.current_program_name, QStringLiteral("Factory Preset"));
   for (int p = 0; p <= comm::LastProgramIndex(comm::kTypeRk540); ++p) {
-    EXPECT_EQ(names.ProgramName[p], QStringLiteral("Program Empty   ")) << p;
+    EXPECT_EQ(names.program_name[p], QStringLiteral("Program Empty   ")) << p;
   }
   EXPECT_EQ(rig.graph.Curves(kSlot), nullptr);  // flat again, nothing held
   EXPECT_EQ(rig.graph.ChannelValue(kSlot, 0, 500), 0.0);
@@ -219,7 +219,7 @@ TEST(ShowProgramTest, ResetFamilyARecordShowsDefaultsAndSendsNothing) {
   const protocol::SlotState& state = rig.state();
   const protocol::Layout& layout = rig.data().layout();
   for (int ch = 0; ch < layout.channel_count; ++ch) {
-    EXPECT_EQ(rig.data().Get(layout.GainOffset[ch]), 120) << ch;  // 0 dB
+    EXPECT_EQ(rig.data().Get(layout.gain_offset[ch]), 120) << ch;  // 0 dB
     EXPECT_FALSE(state.dynamics_bypass[ch]) << ch;
     EXPECT_FALSE(state.eq_bypass[ch]) << ch;
     EXPECT_FALSE(state.mute[ch]) << ch;
@@ -228,7 +228,7 @@ TEST(ShowProgramTest, ResetFamilyARecordShowsDefaultsAndSendsNothing) {
     }
   }
   for (int input = 0; input < layout.input_count; ++input) {
-    EXPECT_EQ(rig.data().Get(layout.GateOffset[input]), 1) << input;  // gate bypassed
+    EXPECT_EQ(rig.data().Get(layout.gate_offset[input]), 1) << input;  // gate bypassed
   }
   EXPECT_EQ(state.delay_unit, protocol::kDelayUnitMeter);
   EXPECT_TRUE(rig.messenger.shown.isEmpty());
@@ -255,9 +255,9 @@ TEST(ShowProgramTest, RecomputesEveryCurveFromTheImage) {
   protocol::ProgramData& data = rig.data();
   const protocol::Layout& layout = data.layout();
   const uint8_t notch[] = {5, 0x03, 0xE8, 10, 30};  // 1000 Hz notch
-  data.Write(layout.EqBandOffset[40], notch);       // input channel 3
-  data.Set16(layout.XoverOffset[5], 1000);          // low-pass of "Sub"
-  data.Set(layout.XoverOffset[5] + 2, 3);
+  data.Write(layout.eq_band_offset[40], notch);       // input channel 3
+  data.Set16(layout.xover_offset[5], 1000);          // low-pass of "Sub"
+  data.Set(layout.xover_offset[5] + 2, 3);
   data.Set(layout.eq_mask, 127 - 8);  // channel 3's EQ bypassed
 
   ASSERT_TRUE(rig.whole.ShowProgram(kSlot));
@@ -272,10 +272,10 @@ TEST(ShowProgramTest, RecomputesEveryCurveFromTheImage) {
 TEST(ShowProgramTest, LeavesAnOuterLockStanding) {
   Rig rig;
   rig.UseType(comm::kTypeRk360);
-  rig.comm.state().TransferLock = true;
+  rig.comm.state().transfer_lock = true;
   ASSERT_TRUE(rig.whole.ShowProgram(kSlot));
   EXPECT_TRUE(rig.lock());
-  rig.comm.state().TransferLock = false;
+  rig.comm.state().transfer_lock = false;
   EXPECT_EQ(rig.whole.ShowChannelPage(kSlot, 2, PageSend::kSilent), protocol::EditResult::kDone);
   EXPECT_FALSE(rig.lock());
   EXPECT_FALSE(rig.whole.ShowProgram(-1));

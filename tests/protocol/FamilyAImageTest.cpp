@@ -32,7 +32,7 @@ class FamilyAImageTest : public testing::Test {
   test::RecordingMessenger messenger_;
   comm::Comm comm_;
   ProgramStore store_;
-  ModRLX2xxP ops_;
+  FamilyAOperations ops_;
 };
 
 // The mute mask is rebuilt from the slot state (a stray bit in the image is dropped); a bypass
@@ -80,7 +80,7 @@ TEST_F(FamilyAImageTest, DigitalModeNeedsTheDigitalInput) {
 // Every refused call leaves the record, the slot state and the views exactly as they were. Value
 // ranges both families share are refused by common code and listed with the family B cases.
 TEST_F(FamilyAImageTest, OutOfRangeArgumentsAreRefusedBeforeTheImageIsTouched) {
-  using Call = std::function<EditResult(ModRLX2xxP&)>;
+  using Call = std::function<EditResult(FamilyAOperations&)>;
   const std::vector<Call> calls{
       [](auto& o) { return o.SendGain(kSlot, 5, 120); },
       [](auto& o) { return o.SendGain(kSlot, -1, 120); },
@@ -123,12 +123,12 @@ TEST_F(FamilyAImageTest, OutOfRangeArgumentsAreRefusedBeforeTheImageIsTouched) {
   EXPECT_EQ(State().mute, state_before.mute);
   EXPECT_EQ(State().band_bypass, state_before.band_bypass);
   EXPECT_EQ(State().dynamics_bypass, state_before.dynamics_bypass);
-  EXPECT_EQ(State().LinkMember, state_before.LinkMember);
+  EXPECT_EQ(State().link_member, state_before.link_member);
   EXPECT_EQ(notified, 0);
   // A family B slot never reaches these operations, nor the line output a smaller model lacks.
-  comm_.table().DeviceType[kSlot] = comm::kTypeRl4800;
+  comm_.table().device_type[kSlot] = comm::kTypeRl4800;
   EXPECT_EQ(ops_.SendLineOut(kSlot, false), EditResult::kNotSupported);
-  comm_.table().DeviceType[kSlot] = comm::kType540S;
+  comm_.table().device_type[kSlot] = comm::kType540S;
   EXPECT_EQ(ops_.SendGain(kSlot, 0, 10), EditResult::kRefused);
   EXPECT_EQ(ops_.SendMute(kSlot, 0, true), EditResult::kRefused);
   EXPECT_EQ(store_.Data(kSlot, Family::kB)->Get(4), 120);
@@ -151,9 +151,9 @@ TEST_F(FamilyAImageTest, ViewsHearWhichChannelChanged) {
 }
 
 // A stand-in for the other family: records that it was chosen.
-class MarkerOperations : public ModRLX2xxP {
+class MarkerOperations : public FamilyAOperations {
  public:
-  using ModRLX2xxP::ModRLX2xxP;
+  using FamilyAOperations::FamilyAOperations;
   EditResult SendGain(int, int, uint8_t) override {
     ++calls;
     return EditResult::kDone;
@@ -165,15 +165,15 @@ TEST_F(FamilyAImageTest, DispatcherSendsTypeThreeToFamilyB) {
   MarkerOperations family_b(store_);
   Dispatcher dispatch(store_, ops_, family_b);
   for (int type : {0, 1, 2}) {
-    comm_.table().DeviceType[kSlot] = static_cast<int16_t>(type);
+    comm_.table().device_type[kSlot] = static_cast<int16_t>(type);
     EXPECT_EQ(&dispatch.For(kSlot), &ops_) << type;
   }
-  comm_.table().DeviceType[kSlot] = comm::kType540S;
+  comm_.table().device_type[kSlot] = comm::kType540S;
   EXPECT_EQ(&dispatch.For(kSlot), &family_b);
-  comm_.state().CurrentDevice = kSlot;
+  comm_.state().current_device = kSlot;
   dispatch.Current().SendGain(kSlot, 0, 1);
   EXPECT_EQ(family_b.calls, 1);
-  comm_.state().CurrentDevice = 0;
+  comm_.state().current_device = 0;
   EXPECT_EQ(&dispatch.Current(), &ops_);
 }
 

@@ -17,7 +17,7 @@ using test::Comp;
 using test::Gate;
 using test::Lim;
 using test::ProtocolDeviceFixture;
-using A = ModRLX2xxP;
+using A = FamilyAOperations;
 constexpr int kS = ProtocolDeviceFixture::kSlot;
 
 struct GoldenCase {
@@ -100,7 +100,7 @@ TEST(FamilyAPackets, MaskCommandsCarryTheSwitchWhileTheImageKeepsTheMask) {
 TEST(FamilyAPackets, NothingIsSentWhileTrafficIsHeld) {
   for (const bool transfer : {true, false}) {
     ProtocolDeviceFixture fx(comm::kTypeRk540);
-    (transfer ? fx.comm_.state().TransferLock : fx.comm_.state().CommSuspended) = true;
+    (transfer ? fx.comm_.state().transfer_lock : fx.comm_.state().comm_suspended) = true;
     A& ops = fx.family_a_;
     EXPECT_EQ(ops.SendGain(kS, 0, 10), EditResult::kDone);
     EXPECT_EQ(ops.SendMute(kS, 2, true), EditResult::kDone);
@@ -134,7 +134,7 @@ TEST(FamilyAPackets, DeviceWithoutAReplyReportsTheLoss) {
   fx.device().SetSilent(true);
   EXPECT_EQ(fx.family_a_.SendGain(kS, 0, 10), EditResult::kSendFailed);
   EXPECT_EQ(fx.data().Get(4), 10);
-  EXPECT_FALSE(fx.comm_.table()[kS].Online);
+  EXPECT_FALSE(fx.comm_.table()[kS].online);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ using test::Hex;
 using test::Lim;
 using test::ProtocolDeviceFixture;
 using F = FamilyOperations;
-using B = ModRK_540;
+using B = FamilyBOperations;
 
 constexpr int kS = ProtocolDeviceFixture::kSlot;
 
@@ -280,7 +280,7 @@ TEST(FamilyB, OutOfRangeEditsAreRefusedWithoutTouchingTheRecord) {
     EXPECT_TRUE(std::equal(after.begin(), after.end(), record.begin())) << "case " << i;
   }
   EXPECT_EQ(fx.state().mute, state.mute);
-  EXPECT_EQ(fx.state().LinkMember, state.LinkMember);
+  EXPECT_EQ(fx.state().link_member, state.link_member);
   EXPECT_EQ(fx.state().noise_type, state.noise_type);
   EXPECT_TRUE(fx.sent.isEmpty());
   EXPECT_EQ(fx.device().ReceivedCount(), 0);

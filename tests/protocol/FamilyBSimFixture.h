@@ -9,9 +9,9 @@
 
 #include "comm/Comm.h"
 #include "protocol/Dispatch.h"
-#include "protocol/ModLinking.h"
-#include "protocol/ModRK_540.h"
-#include "protocol/ModRLX2xxP.h"
+#include "protocol/ChannelLinking.h"
+#include "protocol/FamilyBOperations.h"
+#include "protocol/FamilyAOperations.h"
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
@@ -52,14 +52,14 @@ class ProtocolDeviceFixture {
   explicit ProtocolDeviceFixture(int device_type) : comm_(messenger_), store_(comm_) {
     device_index_ = sim_.AddTcp(device_type);
     comm::CommState& state = comm_.state();
-    state.ConnectionMode = comm::kLinkTcp;
-    state.CommReady = true;
-    state.ReportLinkLoss = true;
-    state.CurrentDevice = kSlot;
-    state.table.DeviceType[kSlot] = static_cast<int16_t>(device_type);
-    state.table[kSlot].Online = true;
-    state.table[kSlot].Registered = true;
-    state.table[kSlot].LinkKind = comm::kLinkTcp;
+    state.connection_mode = comm::kLinkTcp;
+    state.comm_ready = true;
+    state.report_link_loss = true;
+    state.current_device = kSlot;
+    state.table.device_type[kSlot] = static_cast<int16_t>(device_type);
+    state.table[kSlot].online = true;
+    state.table[kSlot].registered = true;
+    state.table[kSlot].link_kind = comm::kLinkTcp;
     comm_.tcp().Initialise(comm::kSlotCount);
     EXPECT_EQ(comm_.tcp().Connect(kSlot, sim_.address(device_index_), sim_.port(), 3000), 0);
     comm_.set_trace([this](bool outgoing, const QByteArray& bytes) {
@@ -118,10 +118,10 @@ class ProtocolDeviceFixture {
   RecordingMessenger messenger_;
   comm::Comm comm_;
   protocol::ProgramStore store_;
-  protocol::ModRLX2xxP family_a_{store_};
-  protocol::ModRK_540 family_b_{store_};
+  protocol::FamilyAOperations family_a_{store_};
+  protocol::FamilyBOperations family_b_{store_};
   protocol::Dispatcher dispatcher_{store_, family_a_, family_b_};
-  protocol::ModLinking linking_{store_, dispatcher_};
+  protocol::ChannelLinking linking_{store_, dispatcher_};
   QList<QByteArray> sent;
 
  private:

@@ -11,7 +11,7 @@
 
 #include "FamilyBSimFixture.h"
 #include "comm/DeviceTypes.h"
-#include "protocol/ModCommon.h"
+#include "protocol/CommonOperations.h"
 
 // Random edit sequences over real TCP: whatever the PC writes into its record and sends, the
 // emulated device must end up holding byte for byte (the spare byte is the PC's own). Edits cover
@@ -66,7 +66,7 @@ class EditRunner {
 
   EditResult RandomEdit(std::ostringstream& text) {
     FamilyOperations& ops = fx_.dispatcher_.For(kSlot);
-    ModLinking& link = fx_.linking_;
+    ChannelLinking& link = fx_.linking_;
     const int kinds = IsB() ? 26 : 21;
     switch (Int(0, kinds - 1)) {
       case 0: {
@@ -239,7 +239,7 @@ class EditRunner {
   }
 
   EditResult RandomFamilyB(std::ostringstream& text) {
-    ModRK_540& b = fx_.family_b_;
+    FamilyBOperations& b = fx_.family_b_;
     const int input = Input();
     const int source = Value(3);
     switch (Int(0, 5)) {
@@ -309,7 +309,7 @@ TEST_P(ImageSyncProperty, DeviceImageFollowsEveryEditSequence) {
     // Out-of-range edits took part, and nothing was reported lost on the way.
     EXPECT_GT(runner.refused(), 0) << "seed " << seed;
     EXPECT_TRUE(fx.messenger_.shown.isEmpty()) << "seed " << seed;
-    EXPECT_TRUE(fx.comm_.state().table[kSlot].Online) << "seed " << seed;
+    EXPECT_TRUE(fx.comm_.state().table[kSlot].online) << "seed " << seed;
   }
 }
 

@@ -23,8 +23,8 @@ constexpr int kB = comm::kType540S;
 
 SlotState Members(std::initializer_list<int> channels, bool inputs_linked = false) {
   SlotState state;
-  state.InputLinkOn = inputs_linked ? 1 : 0;
-  for (int c : channels) state.LinkMember[static_cast<size_t>(c)] = 1;
+  state.input_link_on = inputs_linked ? 1 : 0;
+  for (int c : channels) state.link_member[static_cast<size_t>(c)] = 1;
   return state;
 }
 
@@ -63,14 +63,14 @@ TEST(LinkByte, FormulasOfBothFamiliesAndTheWayBack) {
     SlotState state = Members({0, 1, 2, 3, 4, 5, 6}, true);
     RestoreLinkFlags(Family::kB, static_cast<uint8_t>(byte), state);
     EXPECT_EQ(LinkByte(Family::kB, state), byte);
-    EXPECT_EQ(state.InputLinkOn, 0);
+    EXPECT_EQ(state.input_link_on, 0);
   }
   for (int byte = 0; byte < 32; ++byte) {
     if ((byte & 2) != 0) continue;  // bit 1 carries nothing in family A
     SlotState state = Members({0, 1, 5, 6});
     RestoreLinkFlags(Family::kA, static_cast<uint8_t>(byte), state);
     EXPECT_EQ(LinkByte(Family::kA, state), byte);
-    EXPECT_EQ(state.LinkMember[0] + state.LinkMember[1] + state.LinkMember[5], 0);
+    EXPECT_EQ(state.link_member[0] + state.link_member[1] + state.link_member[5], 0);
   }
 }
 
@@ -113,7 +113,7 @@ enum class Param {
 // One fixed edit of `param` on channel `ch`, then the editor's linking step for it.
 LinkOutcome EditAndLink(ProtocolDeviceFixture& fx, Param param, int ch) {
   FamilyOperations& o = fx.ops();
-  ModLinking& l = fx.linking_;
+  ChannelLinking& l = fx.linking_;
   const int band = ch < fx.data().layout().first_output ? 11 : 4;
   EditResult r = EditResult::kRefused;
   switch (param) {
@@ -265,7 +265,7 @@ TEST(Linking, FlatEqIsCopiedBandByBand) {
 
 TEST(Linking, ParametersOutsideTheChannelsGroupAreRefused) {
   auto fx = Start(kB, {0, 1, 2, 3, 4, 5, 6});
-  ModLinking& l = fx->linking_;
+  ChannelLinking& l = fx->linking_;
   const std::vector<LinkOutcome> refused = {
       l.LinkGate(kSlot, 4),         l.LinkCompressor(kSlot, 5),   l.LinkLimiter(kSlot, 0),
       l.LinkCrossover(kSlot, 3, 0), l.LinkCrossover(kSlot, 4, 2), l.LinkSpeakerDrive(kSlot, 1),

@@ -17,16 +17,16 @@ class OffsetTablesTest : public testing::TestWithParam<FamilyCase> {};
 
 TEST_P(OffsetTablesTest, BandTablesAreContiguousAndEndAtTheBypassMask) {
   const Layout& l = *GetParam().layout;
-  ASSERT_EQ(static_cast<int>(l.EqBandOffset.size()), l.band_count);
+  ASSERT_EQ(static_cast<int>(l.eq_band_offset.size()), l.band_count);
   int expected_first = 0;
   for (int ch = 0; ch < l.channel_count; ++ch) {
-    EXPECT_EQ(l.FirstBand[ch], expected_first);
+    EXPECT_EQ(l.first_band[ch], expected_first);
     expected_first += l.BandCount(ch);
-    const int first = l.EqBandOffset[l.FirstBand[ch]];
+    const int first = l.eq_band_offset[l.first_band[ch]];
     for (int k = 1; k < l.BandCount(ch); ++k) {
-      EXPECT_EQ(l.EqBandOffset[l.FirstBand[ch] + k], first + 5 * k);
+      EXPECT_EQ(l.eq_band_offset[l.first_band[ch] + k], first + 5 * k);
     }
-    EXPECT_EQ(l.EqBypassOffset[ch], first + 5 * l.BandCount(ch));
+    EXPECT_EQ(l.eq_bypass_offset[ch], first + 5 * l.BandCount(ch));
   }
   EXPECT_EQ(expected_first, l.band_count);
   EXPECT_FALSE(l.GlobalBand(0, 12).has_value());
@@ -43,21 +43,21 @@ INSTANTIATE_TEST_SUITE_P(Families, OffsetTablesTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OffsetTables, BandOffsetsMatchTheDeviceMemoryMap) {
-  using family_a::EqBandOffset;
-  EXPECT_EQ(EqBandOffset[0], 14);
-  EXPECT_EQ(EqBandOffset[11], 69);
-  EXPECT_EQ(EqBandOffset[12], 94);
-  EXPECT_EQ(EqBandOffset[23], 149);
-  EXPECT_EQ(EqBandOffset[24], 174);
-  EXPECT_EQ(EqBandOffset[28], 194);
-  EXPECT_EQ(EqBandOffset[29], 222);
-  EXPECT_EQ(EqBandOffset[33], 242);
-  EXPECT_EQ(EqBandOffset[34], 270);
-  EXPECT_EQ(EqBandOffset[38], 290);
+  using family_a::kEqBandOffset;
+  EXPECT_EQ(kEqBandOffset[0], 14);
+  EXPECT_EQ(kEqBandOffset[11], 69);
+  EXPECT_EQ(kEqBandOffset[12], 94);
+  EXPECT_EQ(kEqBandOffset[23], 149);
+  EXPECT_EQ(kEqBandOffset[24], 174);
+  EXPECT_EQ(kEqBandOffset[28], 194);
+  EXPECT_EQ(kEqBandOffset[29], 222);
+  EXPECT_EQ(kEqBandOffset[33], 242);
+  EXPECT_EQ(kEqBandOffset[34], 270);
+  EXPECT_EQ(kEqBandOffset[38], 290);
   const std::vector<std::pair<int, int>> b{{0, 14},   {11, 69},  {12, 94},  {23, 149}, {24, 174},
                                            {35, 229}, {36, 254}, {47, 309}, {48, 337}, {52, 357},
                                            {53, 385}, {57, 405}, {58, 433}, {62, 453}};
-  for (const auto& [band, offset] : b) EXPECT_EQ(family_b::EqBandOffset[band], offset) << band;
+  for (const auto& [band, offset] : b) EXPECT_EQ(family_b::kEqBandOffset[band], offset) << band;
 }
 
 TEST(OffsetTables, FamilyChosenByTypeCode) {

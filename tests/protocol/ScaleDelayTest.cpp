@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "protocol/ModCommon.h"
+#include "protocol/CommonOperations.h"
 #include "protocol/SlotState.h"
 
 namespace tessaly::protocol {

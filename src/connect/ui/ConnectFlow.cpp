@@ -4,20 +4,20 @@
 #include <QTimer>
 
 #include "app/AppState.h"
-#include "app/MDIFrmMain.h"
+#include "app/MainWindow.h"
 #include "connect/ConnectRuntime.h"
-#include "connect/ui/FrmConnect1.h"
-#include "connect/ui/FrmConnectTCP.h"
-#include "connect/ui/FrmSearchNet.h"
-#include "connect/ui/FrmSelPort.h"
+#include "connect/ui/UsbConnectDialog.h"
+#include "connect/ui/TcpConnectDialog.h"
+#include "connect/ui/DeviceListWindow.h"
+#include "connect/ui/PortSelectionDialog.h"
 
 namespace tessaly::app {
 
 namespace {
 
-void ShowDeviceList(MDIFrmMain& main, connect::ConnectRuntime& runtime) {
-  main.state().EditorCount = -1;
-  connect::FrmSearchNet::Hooks hooks;
+void ShowDeviceList(MainWindow& main, connect::ConnectRuntime& runtime) {
+  main.state().editor_count = -1;
+  connect::DeviceListWindow::Hooks hooks;
   hooks.keep_alive_running = [&main] {
     const auto* timer3 = main.findChild<QTimer*>(QStringLiteral("Timer3"));
     return timer3 != nullptr && timer3->isActive();
@@ -28,7 +28,7 @@ void ShowDeviceList(MDIFrmMain& main, connect::ConnectRuntime& runtime) {
       timer1->start(kConnectMenuPollMs);
     }
   };
-  auto* list = new connect::FrmSearchNet(runtime.context, hooks);
+  auto* list = new connect::DeviceListWindow(runtime.context, hooks);
   QMdiSubWindow* frame = main.mdi_area()->addSubWindow(list);
   frame->show();
   main.SetDeviceListWindow(frame);
@@ -37,25 +37,25 @@ void ShowDeviceList(MDIFrmMain& main, connect::ConnectRuntime& runtime) {
 }  // namespace
 
 // The port selection and the connect window it leads to, for the main window's Connect menu.
-bool RunPortSelection(MDIFrmMain& main) {
+bool RunPortSelection(MainWindow& main) {
   AppState& app = main.state();
   auto* runtime = connect::ConnectRuntime::Find(&main);
   if (runtime == nullptr)
-    runtime = new connect::ConnectRuntime(app.comm(), app.ProgramFolder, &main);
-  if (!app.DemoFirmwareVersion.isEmpty()) {
-    runtime->session.DemoFirmwareVersion = app.DemoFirmwareVersion;
+    runtime = new connect::ConnectRuntime(app.comm(), app.program_folder, &main);
+  if (!app.demo_firmware_version.isEmpty()) {
+    runtime->session.demo_firmware_version = app.demo_firmware_version;
   }
-  if (!app.DemoSecondVersion.isEmpty()) runtime->session.DemoSecondVersion = app.DemoSecondVersion;
-  runtime->session.program_folder = app.ProgramFolder;
-  app.comm_state().ReportLinkLoss = false;
+  if (!app.demo_second_version.isEmpty()) runtime->session.demo_second_version = app.demo_second_version;
+  runtime->session.program_folder = app.program_folder;
+  app.comm_state().report_link_loss = false;
 
-  connect::FrmSelPort selection(runtime->context, &main);
+  connect::PortSelectionDialog selection(runtime->context, &main);
   if (!selection.Load()) {
     QCoreApplication::exit(1);
     return false;
   }
   selection.exec();
-  if (runtime->session.PortSelectionCancelled) return false;
+  if (runtime->session.port_selection_cancelled) return false;
 
   QDialog* window = nullptr;
   const auto finished = [&main, runtime](connect::ConnectOutcome outcome) {
@@ -64,13 +64,13 @@ bool RunPortSelection(MDIFrmMain& main) {
       ShowDeviceList(main, *runtime);
     }
   };
-  if (app.comm_state().ConnectionMode == comm::kLinkTcp) {
-    auto* tcp = new connect::FrmConnectTCP(runtime->context, &main);
-    QObject::connect(tcp, &connect::FrmConnectTCP::Finished, &main, finished);
+  if (app.comm_state().connection_mode == comm::kLinkTcp) {
+    auto* tcp = new connect::TcpConnectDialog(runtime->context, &main);
+    QObject::connect(tcp, &connect::TcpConnectDialog::Finished, &main, finished);
     window = tcp;
   } else {
-    auto* usb = new connect::FrmConnect1(runtime->context, &main);
-    QObject::connect(usb, &connect::FrmConnect1::Finished, &main, finished);
+    auto* usb = new connect::UsbConnectDialog(runtime->context, &main);
+    QObject::connect(usb, &connect::UsbConnectDialog::Finished, &main, finished);
     window = usb;
   }
   window->setAttribute(Qt::WA_DeleteOnClose);

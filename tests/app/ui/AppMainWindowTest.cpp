@@ -13,11 +13,11 @@
 #include <memory>
 
 #include "app/AppState.h"
-#include "app/MDIFrmMain.h"
+#include "app/MainWindow.h"
 #include "support/RecordingMessenger.h"
 
 using tessaly::app::AppState;
-using tessaly::app::MDIFrmMain;
+using tessaly::app::MainWindow;
 using tessaly::comm::MessageAnswer;
 using tessaly::comm::MessageButtons;
 using tessaly::test::RecordingMessenger;
@@ -54,10 +54,10 @@ class AppMainWindowTest : public QObject {
   struct Fixture {
     RecordingMessenger messenger;
     AppState state{messenger};
-    std::unique_ptr<MDIFrmMain> window;
+    std::unique_ptr<MainWindow> window;
 
     Fixture() {
-      window = std::make_unique<MDIFrmMain>(state);
+      window = std::make_unique<MainWindow>(state);
       window->show();
     }
     ~Fixture() {
@@ -77,9 +77,9 @@ class AppMainWindowTest : public QObject {
  private slots:
   void loadStartsTheConnectMenuWatch() {
     Fixture f;
-    f.state.EditorCount = 3;
+    f.state.editor_count = 3;
     QVERIFY(f.window->Load());
-    QCOMPARE(f.state.EditorCount, int16_t{-1});
+    QCOMPARE(f.state.editor_count, int16_t{-1});
     QVERIFY(f.Timer("Timer1")->isActive());
     QCOMPARE(f.Timer("Timer1")->interval(), 1000);
     QVERIFY2(!f.Timer("Timer3")->isActive(), "no keep-alive before a device list exists");
@@ -126,7 +126,7 @@ class AppMainWindowTest : public QObject {
 
   void popupMenusReportTheItemPicked() {
     Fixture f;
-    QSignalSpy shape(f.window.get(), &MDIFrmMain::ShapeEqFilterClicked);
+    QSignalSpy shape(f.window.get(), &MainWindow::ShapeEqFilterClicked);
     f.window->findChild<QAction*>(QStringLiteral("ShapeEqFilter_5"))->trigger();
     f.window->findChild<QAction*>(QStringLiteral("ShapeEqFilter_0"))->trigger();
     QCOMPARE(shape.size(), 2);
@@ -136,7 +136,7 @@ class AppMainWindowTest : public QObject {
     QVERIFY(f.window->findChild<QAction*>(QStringLiteral("ShapeEqFilter_0"))->isChecked());
     QVERIFY(!f.window->findChild<QAction*>(QStringLiteral("ShapeEqFilter_5"))->isChecked());
 
-    QSignalSpy meter(f.window.get(), &MDIFrmMain::MeterSelItemClicked);
+    QSignalSpy meter(f.window.get(), &MainWindow::MeterSelItemClicked);
     f.window->SetMeterSelItems({QStringLiteral("Before Gain"), QStringLiteral("After Gain"),
                                 QStringLiteral("After Compressor")});
     f.window->SetMeterSelItems({QStringLiteral("After Mute"), QStringLiteral("Before Limiter"),
@@ -156,12 +156,12 @@ class AppMainWindowTest : public QObject {
     QVERIFY(f.window->Load());
     QAction* menu = f.ConnectMenu();
     QVERIFY(menu->isEnabled());
-    f.state.EditorCount = 0;  // the first editor opened
+    f.state.editor_count = 0;  // the first editor opened
     QTRY_VERIFY_WITH_TIMEOUT(!menu->isEnabled(), 2500);
-    f.state.EditorCount = 1;
+    f.state.editor_count = 1;
     QTest::qWait(1200);
     QVERIFY(!menu->isEnabled());
-    f.state.EditorCount = -1;  // the last editor closed
+    f.state.editor_count = -1;  // the last editor closed
     QTRY_VERIFY_WITH_TIMEOUT(menu->isEnabled(), 2500);
     QVERIFY(f.Timer("Timer1")->isActive());
   }
@@ -194,7 +194,7 @@ class AppMainWindowTest : public QObject {
     f.window->findChild<QAction*>(QStringLiteral("ModeConnect"))->trigger();
     // Off-line there is nothing to leave, so nothing to ask.
     QVERIFY(f.messenger.shown.isEmpty());
-    QVERIFY(!f.state.comm_state().OnlineMode);
+    QVERIFY(!f.state.comm_state().online_mode);
     QVERIFY(f.Timer("Timer1")->isActive());
     QCOMPARE(f.Timer("Timer1")->interval(), 1000);
     QVERIFY(f.window->mdi_area()->subWindowList().isEmpty());
@@ -212,12 +212,12 @@ class AppMainWindowTest : public QObject {
     QTest::qWait(50);
     QCOMPARE(timer3->interval(), 5);
     // Held: the same.
-    f.state.comm_state().OnlineMode = true;
-    f.state.comm_state().KeepAliveHold = true;
+    f.state.comm_state().online_mode = true;
+    f.state.comm_state().keep_alive_hold = true;
     QTest::qWait(50);
     QCOMPARE(timer3->interval(), 5);
     // A round ran (no device registered, so nothing to send): back to once a second.
-    f.state.comm_state().KeepAliveHold = false;
+    f.state.comm_state().keep_alive_hold = false;
     QTRY_COMPARE_WITH_TIMEOUT(timer3->interval(), 1000, 1000);
     QVERIFY(timer3->isActive());
     QVERIFY(f.messenger.shown.isEmpty());
@@ -226,7 +226,7 @@ class AppMainWindowTest : public QObject {
   void deviceListWindowIsForgottenWhenItGoes() {
     Fixture f;
     auto* list = new QWidget;
-    list->setObjectName(QStringLiteral("FrmSelDevice"));
+    list->setObjectName(QStringLiteral("DemoDeviceDialog"));
     QMdiSubWindow* sub = f.window->mdi_area()->addSubWindow(list);
     sub->show();
     f.window->SetDeviceListWindow(list);

@@ -6,13 +6,13 @@
 #include <memory>
 
 #include "app/AppState.h"
-#include "app/MDIFrmMain.h"
+#include "app/MainWindow.h"
 #include "comm/Commands.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 
 using tessaly::app::AppState;
-using tessaly::app::MDIFrmMain;
+using tessaly::app::MainWindow;
 using tessaly::comm::MessageAnswer;
 using tessaly::comm::MessageButtons;
 using tessaly::test::RecordingMessenger;
@@ -28,31 +28,31 @@ class AppOnlineTest : public QObject {
     SimHarness sim;
     RecordingMessenger messenger;
     AppState state{messenger};
-    std::unique_ptr<MDIFrmMain> window;
+    std::unique_ptr<MainWindow> window;
     std::array<int, 3> devices{};
     QWidget* device_list = nullptr;
 
     bool Start() {
       devices = {sim.AddTcp(3), sim.AddTcp(0), sim.AddTcp(2)};
-      window = std::make_unique<MDIFrmMain>(state);
+      window = std::make_unique<MainWindow>(state);
       if (!window->Load()) return false;
       window->show();
       auto& cs = state.comm_state();
       state.comm().set_device_port(sim.port());
-      cs.ConnectionMode = tessaly::comm::kLinkTcp;
-      cs.CommReady = true;
+      cs.connection_mode = tessaly::comm::kLinkTcp;
+      cs.comm_ready = true;
       for (int slot = 0; slot < 3; ++slot) {
         if (state.comm().tcp().Connect(slot, sim.address(devices[slot]), sim.port(), 1000) != 0) {
           return false;
         }
         cs.table.Register(slot, {tessaly::comm::kLinkTcp, sim.address(devices[slot]),
                                  static_cast<int16_t>(slot), 0, QString()});
-        cs.table.DeviceDataValid[slot] = 1;
+        cs.table.device_data_valid[slot] = 1;
       }
-      cs.table[2].Online = false;
-      cs.OnlineMode = true;
+      cs.table[2].online = false;
+      cs.online_mode = true;
       device_list = new QWidget;
-      device_list->setObjectName(QStringLiteral("FrmSelDevice"));
+      device_list->setObjectName(QStringLiteral("DemoDeviceDialog"));
       window->mdi_area()->addSubWindow(device_list)->show();
       window->SetDeviceListWindow(device_list);
       window->StartKeepAlive();
@@ -113,9 +113,9 @@ class AppOnlineTest : public QObject {
     QTRY_COMPARE(f.Heard(1), release);
     QVERIFY(f.Heard(2).isEmpty());
     const auto& cs = f.state.comm_state();
-    QVERIFY(!cs.OnlineMode);
+    QVERIFY(!cs.online_mode);
     for (int slot = 0; slot < 3; ++slot) {
-      QCOMPARE(cs.table.DeviceDataValid[slot], int16_t{0});
+      QCOMPARE(cs.table.device_data_valid[slot], int16_t{0});
       QVERIFY(!f.state.comm().tcp().IsConnected(slot));
     }
     QVERIFY(!f.Timer("Timer3")->isActive());
@@ -132,7 +132,7 @@ class AppOnlineTest : public QObject {
     QCOMPARE(f.messenger.shown.size(), 1);
     QTest::qWait(100);
     for (int slot = 0; slot < 3; ++slot) QVERIFY(f.Heard(slot).isEmpty());
-    QVERIFY(f.state.comm_state().OnlineMode);
+    QVERIFY(f.state.comm_state().online_mode);
     QVERIFY(f.device_list->isVisible());
     QVERIFY(f.Timer("Timer3")->isActive());
   }

@@ -6,13 +6,13 @@
 #include <QtTest>
 
 #include "app/AppState.h"
-#include "app/MDIFrmMain.h"
-#include "app/frmSplash.h"
+#include "app/MainWindow.h"
+#include "app/SplashScreen.h"
 #include "support/RecordingMessenger.h"
 
 using tessaly::app::AppState;
-using tessaly::app::frmSplash;
-using tessaly::app::MDIFrmMain;
+using tessaly::app::SplashScreen;
+using tessaly::app::MainWindow;
 using tessaly::app::ScreenFacts;
 using tessaly::app::SingleInstance;
 using tessaly::app::SplashEnvironment;
@@ -38,13 +38,13 @@ class AppSplashTest : public QObject {
   void secondInstanceInThisProcessIsRefused() {
     RecordingMessenger first_messenger;
     AppState first_state(first_messenger);
-    frmSplash first(first_state, Environment());
+    SplashScreen first(first_state, Environment());
     QVERIFY(first.Load());
     QVERIFY(first_messenger.shown.isEmpty());
 
     RecordingMessenger messenger;
     AppState state(messenger);
-    frmSplash second(state, Environment());
+    SplashScreen second(state, Environment());
     QVERIFY(!second.Load());
     QCOMPARE(messenger.shown.size(), 1);
     QCOMPARE(messenger.shown[0].icon, MessageIcon::kCritical);
@@ -54,7 +54,7 @@ class AppSplashTest : public QObject {
     QCOMPARE(messenger.shown[0].buttons, MessageButtons::kOk);
     // The refused instance goes no further: no checks, no hand-over to a main window.
     QVERIFY(!second.findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
-    QVERIFY(state.SoftwareVersion.isEmpty());
+    QVERIFY(state.software_version.isEmpty());
     // ...and the first one keeps running.
     QVERIFY(first.instance_lock().IsHeld());
   }
@@ -96,11 +96,11 @@ class AppSplashTest : public QObject {
 
     RecordingMessenger messenger;
     AppState state(messenger);
-    frmSplash splash(state, Environment({width, height, dpi}));
+    SplashScreen splash(state, Environment({width, height, dpi}));
     // Too small a screen is only a warning: start-up goes on.
     QVERIFY(splash.Load());
-    QCOMPARE(state.ScreenDpi, screen_dpi);
-    QCOMPARE(state.DpiScale, dpi_scale);
+    QCOMPARE(state.screen_dpi, screen_dpi);
+    QCOMPARE(state.dpi_scale, dpi_scale);
     QStringList shown_titles;
     QStringList shown_texts;
     for (const auto& message : messenger.shown) {
@@ -126,23 +126,23 @@ class AppSplashTest : public QObject {
     QFETCH(int, decimal_comma);
     RecordingMessenger messenger;
     AppState state(messenger);
-    state.DecimalComma = 1 - decimal_comma;
-    frmSplash splash(state, Environment({1280, 1024, 96.0}, locale));
+    state.decimal_comma = 1 - decimal_comma;
+    SplashScreen splash(state, Environment({1280, 1024, 96.0}, locale));
     QVERIFY(splash.Load());
-    QCOMPARE(state.DecimalComma, decimal_comma);
-    QCOMPARE(state.SoftwareVersion, QStringLiteral("1.3.4"));
-    QCOMPARE(state.DemoFirmwareVersion, QStringLiteral("1.1.5-B"));
-    QCOMPARE(state.DemoSecondVersion, QStringLiteral("1.0.4"));
-    QCOMPARE(state.ProgramFolder, QDir::currentPath());
-    QVERIFY(!state.ProgramFolder.isEmpty());
+    QCOMPARE(state.decimal_comma, decimal_comma);
+    QCOMPARE(state.software_version, QStringLiteral("1.3.4"));
+    QCOMPARE(state.demo_firmware_version, QStringLiteral("1.1.5-B"));
+    QCOMPARE(state.demo_second_version, QStringLiteral("1.0.4"));
+    QCOMPARE(state.program_folder, QDir::currentPath());
+    QVERIFY(!state.program_folder.isEmpty());
   }
 
   void timerHandsOverToTheMainWindow() {
     RecordingMessenger messenger;
     AppState state(messenger);
-    state.EditorCount = 5;
-    frmSplash splash(state, Environment());
-    QSignalSpy opened(&splash, &frmSplash::MainWindowOpened);
+    state.editor_count = 5;
+    SplashScreen splash(state, Environment());
+    QSignalSpy opened(&splash, &SplashScreen::MainWindowOpened);
     QVERIFY(splash.Load());
     splash.show();
     auto* timer1 = splash.findChild<QTimer*>(QStringLiteral("Timer1"));
@@ -153,14 +153,14 @@ class AppSplashTest : public QObject {
     QVERIFY(splash.main_window() == nullptr);
 
     QVERIFY(opened.wait(4000));
-    MDIFrmMain* main = splash.main_window();
+    MainWindow* main = splash.main_window();
     QVERIFY(main != nullptr);
-    QCOMPARE(opened.at(0).at(0).value<MDIFrmMain*>(), main);
+    QCOMPARE(opened.at(0).at(0).value<MainWindow*>(), main);
     QVERIFY(main->isVisible());
     QVERIFY(!splash.isVisible());
     QVERIFY(!timer1->isActive());
     // The main window's own load ran: no editor counted, the Connect menu watched.
-    QCOMPARE(state.EditorCount, int16_t{-1});
+    QCOMPARE(state.editor_count, int16_t{-1});
     QVERIFY(main->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
     QVERIFY(messenger.shown.isEmpty());
 

@@ -5,13 +5,13 @@
 #include <QtTest>
 
 #include "app/AppState.h"
-#include "app/FrmVersion.h"
-#include "app/MDIFrmMain.h"
+#include "app/AboutDialog.h"
+#include "app/MainWindow.h"
 #include "support/RecordingMessenger.h"
 
 using tessaly::app::AppState;
-using tessaly::app::FrmVersion;
-using tessaly::app::MDIFrmMain;
+using tessaly::app::AboutDialog;
+using tessaly::app::MainWindow;
 using tessaly::test::RecordingMessenger;
 
 class AppVersionWindowTest : public QObject {
@@ -45,15 +45,15 @@ class AppVersionWindowTest : public QObject {
 
     RecordingMessenger messenger;
     AppState state(messenger);
-    state.SoftwareVersion = QStringLiteral("1.3.4");
+    state.software_version = QStringLiteral("1.3.4");
     auto& cs = state.comm_state();
-    cs.CurrentDevice = 4;
-    cs.table.DeviceType[4] = static_cast<int16_t>(type);
-    cs.table[4].Online = online;
-    cs.table.FirmwareVersion[4] = QStringLiteral("3.2.1");
-    cs.table.SecondVersion[4] = QStringLiteral("1.0.9");
+    cs.current_device = 4;
+    cs.table.device_type[4] = static_cast<int16_t>(type);
+    cs.table[4].online = online;
+    cs.table.firmware_version[4] = QStringLiteral("3.2.1");
+    cs.table.second_version[4] = QStringLiteral("1.0.9");
 
-    FrmVersion about(state);
+    AboutDialog about(state);
     about.show();
     QCOMPARE(Text(about, "LblVersion"), QStringLiteral("1.3.4"));
     QCOMPARE(Text(about, "LblFirmware"), firmware);
@@ -73,7 +73,7 @@ class AppVersionWindowTest : public QObject {
     QFETCH(QString, button);
     RecordingMessenger messenger;
     AppState state(messenger);
-    FrmVersion about(state);
+    AboutDialog about(state);
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     auto* target = about.findChild<QLabel*>(button);
@@ -85,13 +85,13 @@ class AppVersionWindowTest : public QObject {
   void helpAboutOpensIt() {
     RecordingMessenger messenger;
     AppState state(messenger);
-    state.SoftwareVersion = QStringLiteral("1.3.4");
-    MDIFrmMain window(state);
+    state.software_version = QStringLiteral("1.3.4");
+    MainWindow window(state);
     QVERIFY(window.Load());
     window.show();
     QString seen;
     QTimer::singleShot(0, [&seen] {
-      auto* about = qobject_cast<FrmVersion*>(QApplication::activeModalWidget());
+      auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
       if (about == nullptr) return;
       seen = about->findChild<QLabel*>(QStringLiteral("LblVersion"))->text();
       QTest::mouseClick(about->findChild<QLabel*>(QStringLiteral("LblBtn1")), Qt::LeftButton);

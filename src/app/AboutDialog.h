@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDialog>
+
+namespace tessaly::app {
+
+class AppState;
+
+// The about window: the program's version and, while it is on-line, the current device's.
+// `ImgBtn1` and `LblBtn1` close it.
+class AboutDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit AboutDialog(const AppState& state, QWidget* parent = nullptr);
+};
+
+}  // namespace tessaly::app

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "connect/ConnectSession.h"
+#include "connect/DeviceList.h"
+
+class QLabel;
+class QProgressBar;
+class QTableWidget;
+class QTimer;
+
+namespace tessaly::connect {
+
+// "Device List": one row per found device. Refreshes its rows once after it is shown, starts the
+// keep-alive, and opens a device's editor on a double-click.
+class DeviceListWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // What the window needs from the main window.
+  struct Hooks {
+    std::function<bool()> keep_alive_running;
+    std::function<void()> start_keep_alive;
+    std::function<void()> restart_menu_timer;
+    // Shows the device's editor window once the device is read out and identified.
+    std::function<void(int slot)> show_editor;
+  };
+
+  DeviceListWindow(ConnectContext& context, Hooks hooks, QWidget* parent = nullptr);
+
+  QTableWidget* grid() const { return grid_; }
+  DeviceList& device_list() { return list_; }
+
+  // The one-shot refresh, callable at once.
+  void Timer1Tick();
+  // Double-click on a row.
+  OpenResult OpenRow(int row);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void SetRow(int slot, const QString& text);
+  // Until the editor windows exist, opening a device ends with a note in the status bar.
+  void ShowEditorWindow(int slot);
+
+  ConnectContext& context_;
+  Hooks hooks_;
+  DeviceList list_;
+  QTableWidget* grid_ = nullptr;
+  QProgressBar* progress_bar1_ = nullptr;
+  QLabel* label2_ = nullptr;
+  QTimer* timer1_ = nullptr;
+};
+
+inline constexpr const char* kEditorMissingText =
+    "The editor window for this device is not available yet";
+
+}  // namespace tessaly::connect

@@ -1,4 +1,5 @@
 #include "graph/CurveMath.h"
+#include "graph/GraphScale.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ namespace {
 constexpr double kHalfPowerDb = -3.0103;  // 10 lg(1/2)
 constexpr double kOctaveDb = 6.0206;      // 20 lg 2
 
-TEST(GraphFreqTest, SegmentsStartAndEndWhereTheyShould) {
+TEST(GraphFreqTest, SegmentsStartAndEndWhereTheyShouldAndRise) {
   const GraphFreqTable& f = GraphFreq();
   struct Point {
     int index;
@@ -22,10 +23,7 @@ TEST(GraphFreqTest, SegmentsStartAndEndWhereTheyShould) {
                                   {1082, 3000}, {1382, 10000}, {1383, 10000}, {1384, 10050},
                                   {1583, 20000}};
   for (const Point& p : points) EXPECT_EQ(f[p.index], p.hz) << "index " << p.index;
-}
-
-TEST(GraphFreqTest, RisesMonotonicallyAndRepeatsOnlyTheThreeJoins) {
-  const GraphFreqTable& f = GraphFreq();
+  // It rises and repeats only the three joins.
   std::vector<int> repeats;
   for (int i = 1; i < kGraphPoints; ++i) {
     ASSERT_GE(f[i], f[i - 1]) << "index " << i;
@@ -41,27 +39,19 @@ TEST(EffectiveQTest, PerType) {
     double q;
     double expected;
   };
-  const std::vector<Case> cases{
-      {kBandBell, 6.0, 2.0, 2.0},
-      {kBandBell, -6.0, 2.0, 2.0},
-      {kBandBell, 12.0, 1.0, 1.0 / (1.0 + 6.0 * 1.1 / 9.0)},
-      {kBandBell, -15.0, 3.0, 3.0 / 2.1},
-      {kBandHiShelf, 10.0, 0.8, 0.4},
-      {kBandLoShelf, -3.0, 1.5, 0.75},
-      {kBandHighPass, 9.0, 0.7071, 0.7071},
-      {kBandLowPass, 9.0, 2.0, 2.0},
-      {kBandNotch, 0.0, 0.0, 11.0},
-      {kBandNotch, 0.0, 20.0, 31.0},
-  };
+  const std::vector<Case> cases{{kBandBell, 6.0, 2.0, 2.0},
+                                {kBandBell, -6.0, 2.0, 2.0},
+                                {kBandBell, 12.0, 1.0, 1.0 / (1.0 + 6.0 * 1.1 / 9.0)},
+                                {kBandBell, -15.0, 3.0, 3.0 / 2.1},
+                                {kBandHiShelf, 10.0, 0.8, 0.4},
+                                {kBandLoShelf, -3.0, 1.5, 0.75},
+                                {kBandHighPass, 9.0, 0.7071, 0.7071},
+                                {kBandLowPass, 9.0, 2.0, 2.0},
+                                {kBandNotch, 0.0, 0.0, 11.0},
+                                {kBandNotch, 0.0, 20.0, 31.0}};
   for (const Case& c : cases) {
     EXPECT_DOUBLE_EQ(EffectiveQ(c.type, c.gain, c.q), c.expected)
         << "type " << c.type << " gain " << c.gain;
-  }
-}
-
-TEST(BandResponseTest, BellAtZeroGainIsFlat) {
-  for (int16_t hz : GraphFreq()) {
-    ASSERT_EQ(BandResponseDb(kBandBell, 0.0, 1000.0, EffectiveQ(kBandBell, 0.0, 0.67), hz), 0.0);
   }
 }
 
@@ -82,16 +72,13 @@ TEST(BandResponseTest, NotchIsMinus45AtCentreWhateverQ) {
   }
 }
 
-TEST(BandResponseTest, SecondOrderPassFiltersAreHalfPowerAtCorner) {
+TEST(BandResponseTest, SecondOrderPassFiltersHalfPowerAtCornerPassAndStop) {
   for (int16_t type : {kBandHighPass, kBandLowPass}) {
     for (double f0 : {20.0, 1000.0, 20000.0}) {
       EXPECT_NEAR(BandResponseDb(type, 0.0, f0, EffectiveQ(type, 0.0, 0.7071), f0), kHalfPowerDb,
                   1e-3);
     }
   }
-}
-
-TEST(BandResponseTest, SecondOrderPassFiltersPassAndStop) {
   const double qe = 0.7071;
   EXPECT_NEAR(BandResponseDb(kBandHighPass, 0.0, 100.0, qe, 20000.0), 0.0, 1e-3);
   EXPECT_NEAR(BandResponseDb(kBandLowPass, 0.0, 10000.0, qe, 20.0), 0.0, 1e-3);
@@ -121,43 +108,15 @@ TEST(ShelfResponseTest, PlateausAndMidpoint) {
   }
 }
 
-TEST(ShelfResponseTest, CutMirrorsBoostAndShelvesComplementEachOther) {
-  for (int16_t hz : {20, 150, 700, 1000, 4000, 20000}) {
-    const double hi = ShelfResponseDb(kBandHiShelf, 12.0, 1000.0, 0.4, hz);
-    const double lo = ShelfResponseDb(kBandLoShelf, 12.0, 1000.0, 0.4, hz);
-    EXPECT_NEAR(ShelfResponseDb(kBandHiShelf, -12.0, 1000.0, 0.4, hz), -hi, 1e-9) << hz;
-    EXPECT_NEAR(hi + lo, 12.0, 1e-9) << hz;
-  }
-  EXPECT_EQ(ShelfResponseDb(kBandBell, 12.0, 1000.0, 0.4, 1000.0), 0.0);
-}
-
-TEST(BandResponseTest, UnknownTypeHasNoCurve) {
-  EXPECT_FALSE(IsKnownBandType(6));
-  EXPECT_FALSE(IsKnownBandType(-1));
-  EXPECT_TRUE(IsKnownBandType(kBandNotch));
-}
-
-struct XoverAtCorner {
-  int16_t code;
-  double db;
-};
-
 TEST(XoverResponseTest, ButterworthFamilyAtCorner) {
-  const std::vector<XoverAtCorner> cases{{0, 0.0},
-                                         {1, kHalfPowerDb},
-                                         {2, kHalfPowerDb},
-                                         {3, 2 * kHalfPowerDb},
-                                         {5, kHalfPowerDb},
-                                         {6, kHalfPowerDb},
-                                         {7, 2 * kHalfPowerDb},
-                                         {9, kHalfPowerDb},
-                                         {10, 2 * kHalfPowerDb},
-                                         {11, kHalfPowerDb},
-                                         {12, 2 * kHalfPowerDb}};
-  for (const XoverAtCorner& c : cases) {
+  const double h = kHalfPowerDb;
+  const std::vector<std::pair<int16_t, double>> cases{{0, 0.0},    {1, h},  {2, h},     {3, 2 * h},
+                                                      {5, h},      {6, h},  {7, 2 * h}, {9, h},
+                                                      {10, 2 * h}, {11, h}, {12, 2 * h}};
+  for (const auto& [code, db] : cases) {
     for (bool low_pass : {false, true}) {
-      EXPECT_NEAR(XoverResponseDb(c.code, low_pass, 1200.0, 1200.0), c.db, 1e-3)
-          << "code " << c.code << (low_pass ? " LP" : " HP");
+      EXPECT_NEAR(XoverResponseDb(code, low_pass, 1200.0, 1200.0), db, 1e-3)
+          << "code " << code << (low_pass ? " LP" : " HP");
     }
   }
 }
@@ -181,16 +140,6 @@ TEST(XoverResponseTest, SlopeFarFromCornerIsSixDbPerOrderPerOctave) {
   }
 }
 
-TEST(XoverResponseTest, HighPassMirrorsLowPassAroundTheCorner) {
-  for (int16_t code = 0; code <= kXoverLastCode; ++code) {
-    for (double ratio : {0.1, 0.5, 0.9, 1.0, 1.7, 8.0}) {
-      EXPECT_NEAR(XoverResponseDb(code, false, 800.0, 800.0 * ratio),
-                  XoverResponseDb(code, true, 800.0, 800.0 / ratio), 1e-9)
-          << "code " << code << " ratio " << ratio;
-    }
-  }
-}
-
 TEST(XoverResponseTest, BesselCornersAreShifted) {
   // The second-order Bessel prototype 3 / (s^2 + 3s + 3) is half power at 1.36165 rad/s; the
   // shifted corner puts that point at 0.52 fc for code 4.
@@ -200,17 +149,65 @@ TEST(XoverResponseTest, BesselCornersAreShifted) {
   EXPECT_NEAR(XoverResponseDb(8, true, fc, fc * 0.649 * 1.36165), 2 * kHalfPowerDb, 1e-3);
 }
 
-TEST(XoverResponseTest, UnknownCodesAndBypassAreFlat) {
+TEST(CurveMath, UnknownTypesAndCodesHaveNoCurve) {
+  EXPECT_FALSE(IsKnownBandType(6));
+  EXPECT_FALSE(IsKnownBandType(-1));
+  EXPECT_TRUE(IsKnownBandType(kBandNotch));
+  EXPECT_EQ(ShelfResponseDb(kBandBell, 12.0, 1000.0, 0.4, 1000.0), 0.0);
   for (int16_t code : {int16_t{0}, int16_t{13}, int16_t{-1}}) {
     EXPECT_EQ(XoverResponseDb(code, true, 1000.0, 19000.0), 0.0) << code;
   }
-}
-
-TEST(XoverResponseTest, CodeIsTheRoundedSlope) {
+  // A slope byte becomes the rounded code.
   EXPECT_EQ(XoverCode(2.4), 2);
   EXPECT_EQ(XoverCode(2.6), 3);
-  EXPECT_EQ(XoverCode(7.0), 7);
   EXPECT_EQ(XoverCode(std::nan("")), -1);
+}
+
+TEST(GraphScaleTest, FrequencyAxisIsLogarithmicAcrossTheWidth) {
+  EXPECT_DOUBLE_EQ(FreqToX(20.0, 600.0), 0.0);
+  EXPECT_NEAR(FreqToX(20000.0, 600.0), 600.0, 1e-9);
+  EXPECT_NEAR(FreqToX(200.0, 600.0), 200.0, 1e-9);
+  EXPECT_NEAR(FreqToX(2000.0, 900.0), 600.0, 1e-9);
+  EXPECT_DOUBLE_EQ(GraphXScale(900.0), 300.0);
+  EXPECT_DOUBLE_EQ(ScaleDesignPosition(3160.0, 12600.0, 630.0), 158.0);
+  EXPECT_DOUBLE_EQ(ScaleDesignPosition(100.0, 0.0, 630.0), 0.0);
+}
+
+TEST(GraphScaleTest, GainAxisRunsFromPlus30AtTopToMinus30AtBottom) {
+  EXPECT_EQ(DbToY(30.0, 300.0), 0);
+  EXPECT_EQ(DbToY(-30.0, 300.0), 300);
+  EXPECT_EQ(DbToY(0.0, 300.0), 150);
+  EXPECT_EQ(DbToY(-3.01, 300.0), 165);
+  EXPECT_EQ(DbToY(45.0, 300.0), -75);  // outside, clipped by the picture
+  EXPECT_DOUBLE_EQ(GraphY0(240.0), 120.0);
+  EXPECT_DOUBLE_EQ(GainGridDb(0), -30.0);
+  EXPECT_DOUBLE_EQ(GainGridDb(7), 5.0);
+}
+
+TEST(GraphScaleTest, ChannelColours) {
+  EXPECT_EQ(ChannelColour(false, 2), (Rgb{255, 0, 255}));
+  EXPECT_EQ(ChannelColour(true, 2), (Rgb{255, 128, 0}));
+  EXPECT_EQ(ChannelColour(true, 4), ChannelColour(false, 2));
+  EXPECT_EQ(ChannelColour(true, 6), ChannelColour(false, 4));
+  EXPECT_EQ(ChannelColour(false, 5), (Rgb{}));
+}
+
+TEST(GraphScaleTest, CursorReadOut) {
+  struct Case {
+    double x;
+    double y;
+    const char* text;
+  };
+  const Case cases[] = {
+      {600.0, 150.0, "0dB; 20000Hz"},    {0.0, 150.0, "0dB; 20Hz"},
+      {200.0, 0.0, "30dB; 200Hz"},       {400.0, 300.0, "-30dB; 2000Hz"},
+      {-50.0, -20.0, "30dB; 20Hz"},      {900.0, 999.0, "-30dB; 20000Hz"},
+      {300.0, 151.0, "-0.2dB; 632.5Hz"}, {300.0, 149.9, "0dB; 632.5Hz"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CursorText(ReadCursor(c.x, c.y, 600.0, 300.0)), QString::fromLatin1(c.text))
+        << c.x << "," << c.y;
+  }
 }
 
 }  // namespace

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "comm/Comm.h"
-#include "protocol/Dispatch.h"
 #include "protocol/ChannelLinking.h"
-#include "protocol/FamilyBOperations.h"
+#include "protocol/Dispatch.h"
 #include "protocol/FamilyAOperations.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
@@ -49,7 +49,8 @@ class ProtocolDeviceFixture {
  public:
   static constexpr int kSlot = 4;
 
-  explicit ProtocolDeviceFixture(int device_type) : comm_(messenger_), store_(comm_) {
+  explicit ProtocolDeviceFixture(int device_type)
+      : comm_(messenger_), store_(comm_), type_(device_type) {
     device_index_ = sim_.AddTcp(device_type);
     comm::CommState& state = comm_.state();
     state.connection_mode = comm::kLinkTcp;
@@ -69,6 +70,11 @@ class ProtocolDeviceFixture {
     for (int n : SyncedTailIndexes()) data().SetTail(n, static_cast<uint8_t>(settings[n]));
   }
 
+  int type() const { return type_; }
+  std::vector<uint8_t> Record() {
+    const auto record = data().Record();
+    return {record.begin(), record.end()};
+  }
   sim::SimDevice& device() { return sim_.device(device_index_); }
   protocol::ProgramData& data() { return *store_.Data(kSlot); }
   protocol::SlotState& state() { return *store_.State(kSlot); }
@@ -125,6 +131,7 @@ class ProtocolDeviceFixture {
   QList<QByteArray> sent;
 
  private:
+  int type_;
   SimHarness sim_;
   int device_index_ = -1;
 };

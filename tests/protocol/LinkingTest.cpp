@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -85,71 +86,36 @@ std::unique_ptr<ProtocolDeviceFixture> Start(int type, const std::vector<int>& m
   return fx;
 }
 
-TEST(Linking, SettingALinkSendsTheLinkByteAndCopiesNothing) {
-  auto fx = Start(kA, {});
-  const auto before = fx->data().Read(0, 320);
-  for (int c : {1, 3, 4}) ASSERT_EQ(fx->ops().SendLink(kSlot, c, true), EditResult::kDone);
-  EXPECT_EQ(fx->data().Get(350), 25);
-  EXPECT_EQ(Hex(fx->sent.back()), "8D 1F 00 36 00 00 00 00 00 00 00 19 F7");
-  EXPECT_EQ(fx->data().Read(0, 320), before);
-  ASSERT_EQ(fx->ops().SendLink(kSlot, 0, false), EditResult::kDone);
-  EXPECT_EQ(fx->data().Get(350), 24);
-  EXPECT_EQ(fx->DeviceDifference(), "");
-}
-
-enum class Param {
-  kGate,
-  kComp,
-  kLim,
-  kLowPass,
-  kDelay,
-  kGain,
-  kPolarity,
-  kMute,
-  kEqSwitch,
-  kBand
+// One fixed edit of a parameter on channel `ch` (band 11 of an input, 4 of an output), and the
+// editor's linking step for it.
+struct Param {
+  std::function<EditResult(FamilyOperations&, int ch, int band)> edit;
+  std::function<LinkOutcome(ChannelLinking&, int ch, int band)> link;
 };
-
-// One fixed edit of `param` on channel `ch`, then the editor's linking step for it.
-LinkOutcome EditAndLink(ProtocolDeviceFixture& fx, Param param, int ch) {
-  FamilyOperations& o = fx.ops();
-  ChannelLinking& l = fx.linking_;
-  const int band = ch < fx.data().layout().first_output ? 11 : 4;
-  EditResult r = EditResult::kRefused;
-  switch (param) {
-    case Param::kGate:
-      r = o.SendGate(kSlot, ch, Gate(0, 4, 7, 20));
-      return r == EditResult::kDone ? l.LinkGate(kSlot, ch) : LinkOutcome{r, {}};
-    case Param::kComp:
-      r = o.SendCompressor(kSlot, ch, Comp(90, 4, 30, 15, 3, 6), true);
-      return r == EditResult::kDone ? l.LinkCompressor(kSlot, ch) : LinkOutcome{r, {}};
-    case Param::kLim:
-      r = o.SendLimiter(kSlot, ch, Lim(80, 10, 35), true);
-      return r == EditResult::kDone ? l.LinkLimiter(kSlot, ch) : LinkOutcome{r, {}};
-    case Param::kLowPass:
-      r = o.SendCrossover(kSlot, ch, 1, 2500, 6);
-      return r == EditResult::kDone ? l.LinkCrossover(kSlot, ch, 1) : LinkOutcome{r, {}};
-    case Param::kDelay:
-      r = o.SendDelay(kSlot, ch, 500, 48);
-      return r == EditResult::kDone ? l.LinkDelay(kSlot, ch) : LinkOutcome{r, {}};
-    case Param::kGain:
-      r = o.SendGain(kSlot, ch, 1);
-      return r == EditResult::kDone ? l.LinkGain(kSlot, ch) : LinkOutcome{r, {}};
-    case Param::kPolarity:
-      r = o.SendPolarity(kSlot, ch, true);
-      return r == EditResult::kDone ? l.LinkPolarity(kSlot, ch) : LinkOutcome{r, {}};
-    case Param::kMute:
-      r = o.SendMute(kSlot, ch, true);
-      return r == EditResult::kDone ? l.LinkMute(kSlot, ch) : LinkOutcome{r, {}};
-    case Param::kEqSwitch:
-      r = o.SendEqSwitch(kSlot, ch, true);
-      return r == EditResult::kDone ? l.LinkEqSwitch(kSlot, ch) : LinkOutcome{r, {}};
-    case Param::kBand:
-      r = o.SendEqBand(kSlot, ch, band, Band(4, 15000, 70, 10), false);
-      return r == EditResult::kDone ? l.LinkEqBand(kSlot, ch, band) : LinkOutcome{r, {}};
-  }
-  return {};
-}
+using F = FamilyOperations;
+using L = ChannelLinking;
+const Param kGate{[](F& o, int c, int) { return o.SendGate(kSlot, c, Gate(0, 4, 7, 20)); },
+                  [](L& l, int c, int) { return l.LinkGate(kSlot, c); }};
+const Param kComp{
+    [](F& o, int c, int) { return o.SendCompressor(kSlot, c, Comp(90, 4, 30, 15, 3, 6), true); },
+    [](L& l, int c, int) { return l.LinkCompressor(kSlot, c); }};
+const Param kLim{[](F& o, int c, int) { return o.SendLimiter(kSlot, c, Lim(80, 10, 35), true); },
+                 [](L& l, int c, int) { return l.LinkLimiter(kSlot, c); }};
+const Param kLowPass{[](F& o, int c, int) { return o.SendCrossover(kSlot, c, 1, 2500, 6); },
+                     [](L& l, int c, int) { return l.LinkCrossover(kSlot, c, 1); }};
+const Param kDelay{[](F& o, int c, int) { return o.SendDelay(kSlot, c, 500, 48); },
+                   [](L& l, int c, int) { return l.LinkDelay(kSlot, c); }};
+const Param kGain{[](F& o, int c, int) { return o.SendGain(kSlot, c, 1); },
+                  [](L& l, int c, int) { return l.LinkGain(kSlot, c); }};
+const Param kPolarity{[](F& o, int c, int) { return o.SendPolarity(kSlot, c, true); },
+                      [](L& l, int c, int) { return l.LinkPolarity(kSlot, c); }};
+const Param kMute{[](F& o, int c, int) { return o.SendMute(kSlot, c, true); },
+                  [](L& l, int c, int) { return l.LinkMute(kSlot, c); }};
+const Param kEqSwitch{[](F& o, int c, int) { return o.SendEqSwitch(kSlot, c, true); },
+                      [](L& l, int c, int) { return l.LinkEqSwitch(kSlot, c); }};
+const Param kBand{
+    [](F& o, int c, int k) { return o.SendEqBand(kSlot, c, k, Band(4, 15000, 70, 10), false); },
+    [](L& l, int c, int k) { return l.LinkEqBand(kSlot, c, k); }};
 
 // An edit followed by its link: every follower gets the edited channel's packet with its own
 // channel number, once, in increasing order, and the device ends up holding what the PC holds.
@@ -158,36 +124,38 @@ TEST(Linking, EveryLinkRepeatsTheEditedPacketOncePerFollower) {
     int type;
     std::vector<int> members;
     bool inputs_linked;
-    Param param;
+    const Param& param;
     int edited;
     std::vector<int> followers;
   };
   const std::vector<int> all_b = {0, 1, 2, 3, 4, 5, 6};
   const std::vector<int> outs_a = {2, 3, 4};
   const std::vector<Case> cases = {
-      {kB, all_b, false, Param::kGate, 1, {0, 2, 3}},
-      {kB, all_b, false, Param::kComp, 3, {0, 1, 2}},
-      {kB, all_b, false, Param::kLim, 6, {4, 5}},
-      {kB, all_b, false, Param::kLowPass, 4, {5, 6}},
-      {kB, all_b, false, Param::kDelay, 2, {0, 1, 3}},
-      {kB, all_b, false, Param::kGain, 0, {1, 2, 3}},
-      {kB, all_b, false, Param::kPolarity, 5, {4, 6}},
-      {kB, all_b, false, Param::kMute, 3, {0, 1, 2}},
-      {kB, all_b, false, Param::kEqSwitch, 6, {4, 5}},
-      {kB, all_b, false, Param::kBand, 5, {4, 6}},
-      {kA, outs_a, true, Param::kGate, 0, {1}},
-      {kA, outs_a, true, Param::kComp, 1, {0}},
-      {kA, outs_a, false, Param::kLim, 4, {2, 3}},
-      {kA, outs_a, false, Param::kDelay, 3, {2, 4}},
-      {kA, {}, true, Param::kMute, 0, {1}},
-      {kA, {}, true, Param::kBand, 1, {0}},
-      {kA, {}, false, Param::kGain, 2, {}},
+      {kB, all_b, false, kGate, 1, {0, 2, 3}},
+      {kB, all_b, false, kComp, 3, {0, 1, 2}},
+      {kB, all_b, false, kLim, 6, {4, 5}},
+      {kB, all_b, false, kLowPass, 4, {5, 6}},
+      {kB, all_b, false, kDelay, 2, {0, 1, 3}},
+      {kB, all_b, false, kGain, 0, {1, 2, 3}},
+      {kB, all_b, false, kPolarity, 5, {4, 6}},
+      {kB, all_b, false, kMute, 3, {0, 1, 2}},
+      {kB, all_b, false, kEqSwitch, 6, {4, 5}},
+      {kB, all_b, false, kBand, 5, {4, 6}},
+      {kA, outs_a, true, kGate, 0, {1}},
+      {kA, outs_a, true, kComp, 1, {0}},
+      {kA, outs_a, false, kLim, 4, {2, 3}},
+      {kA, outs_a, false, kDelay, 3, {2, 4}},
+      {kA, {}, true, kMute, 0, {1}},
+      {kA, {}, true, kBand, 1, {0}},
+      {kA, {}, false, kGain, 2, {}},
   };
   for (size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
     SCOPED_TRACE("case " + std::to_string(i));
     auto fx = Start(c.type, c.members, c.inputs_linked);
-    const LinkOutcome outcome = EditAndLink(*fx, c.param, c.edited);
+    const int band = c.edited < fx->data().layout().first_output ? 11 : 4;
+    ASSERT_EQ(c.param.edit(fx->ops(), c.edited, band), EditResult::kDone);
+    const LinkOutcome outcome = c.param.link(fx->linking_, c.edited, band);
     EXPECT_EQ(outcome.result, EditResult::kDone);
     EXPECT_EQ(outcome.followers, c.followers);
     ASSERT_EQ(fx->sent.size(), static_cast<qsizetype>(1 + c.followers.size()));
@@ -240,26 +208,6 @@ TEST(Linking, LinkedSpeakerDriveRebuildsTheDriveByteForEachFollower) {
   EXPECT_EQ(fx->SentHex(), (std::vector<std::string>{"8D 1F 00 19 00 00 00 00 00 00 00 14 F7",
                                                      "8D 1F 00 19 00 00 00 00 00 00 00 10 F7",
                                                      "8D 1F 00 19 00 00 00 00 00 00 00 00 F7"}));
-  EXPECT_EQ(fx->DeviceDifference(), "");
-}
-
-TEST(Linking, FlatEqIsCopiedBandByBand) {
-  auto fx = Start(kB, {4, 6});
-  ASSERT_EQ(fx->ops().SendEqBand(kSlot, 6, 2, Band(0, 1000, 9, 0), true), EditResult::kDone);
-  fx->sent.clear();
-  for (int k = 0; k < 5; ++k) {
-    ASSERT_EQ(fx->ops().SendEqBand(kSlot, 4, k, Band(0, 1000, 9, 30), false), EditResult::kDone);
-  }
-  EXPECT_EQ(fx->linking_.LinkFlatEq(kSlot, 4).followers, std::vector<int>{6});
-  ASSERT_EQ(fx->sent.size(), 10);
-  for (int k = 0; k < 5; ++k) {
-    const QByteArray& packet = fx->sent[5 + k];
-    EXPECT_EQ(packet[3], 5);
-    EXPECT_EQ(packet[4], 6);
-    EXPECT_EQ(packet[5], k);
-    EXPECT_EQ(packet[6], k == 2 ? 1 : 0) << "band " << k << " keeps its own bypass flag";
-    EXPECT_EQ(packet.mid(7, 5), fx->sent[k].mid(7, 5));
-  }
   EXPECT_EQ(fx->DeviceDifference(), "");
 }
 

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
-#include <span>
 #include <vector>
 
-#include "protocol/ScaleGrids.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/SlotState.h"
 #include "protocol/ValueScale.h"
 
@@ -75,47 +74,14 @@ const std::vector<ListTexts>& ExpectedListTexts() {
   return lists;
 }
 
+// Comma locales change only the separator.
 TEST(ValueLists, EveryListShowsItsExactTexts) {
   for (const ListTexts& list : ExpectedListTexts()) {
     SCOPED_TRACE(list.name);
     EXPECT_EQ(TextsOf(list.kind, false), list.texts);
-  }
-}
-
-TEST(ValueLists, CommaLocaleChangesOnlyTheSeparator) {
-  for (const ListTexts& list : ExpectedListTexts()) {
-    SCOPED_TRACE(list.name);
     QStringList with_comma = list.texts;
     with_comma.replaceInStrings(QStringLiteral("."), QStringLiteral(","));
     EXPECT_EQ(TextsOf(list.kind, true), with_comma);
-  }
-}
-
-// Snapping walks the steps in order and stops at the first step above the input.
-TEST(ValueLists, EveryGridRisesStrictly) {
-  const std::vector<std::pair<const char*, std::span<const double>>> grids = {
-      {"GateReleaseList", GateReleaseList},
-      {"GateAttackList", GateAttackList},
-      {"LimReleaseList", LimReleaseList},
-      {"LimAttackList", LimAttackList},
-      {"CompReleaseList", CompReleaseList},
-      {"CompAttackList", CompAttackList},
-      {"BellQTable", BellQTable},
-      {"kGainGrid", kGainGrid},
-      {"kEqGainGrid", kEqGainGrid},
-      {"kGateThresholdGrid", kGateThresholdGrid},
-      {"kThresholdGrid", kThresholdGrid},
-      {"kRatioGrid", kRatioGrid},
-      {"kKneeGrid", kKneeGrid},
-      {"kMakeupGrid", kMakeupGrid},
-      {"kNoiseLevelGrid", kNoiseLevelGrid},
-      {"kSendLevelGrid", kSendLevelGrid},
-      {"kOtherQGrid", kOtherQGrid},
-      {"kNotchQGrid", kNotchQGrid},
-  };
-  for (const auto& [name, grid] : grids) {
-    SCOPED_TRACE(name);
-    for (size_t k = 1; k < grid.size(); ++k) EXPECT_LT(grid[k - 1], grid[k]) << "at " << k;
   }
 }
 
@@ -137,31 +103,27 @@ TEST(ValueLists, NamedListsAndTheirEnds) {
   EXPECT_EQ(names(DelayCaption, -1, kDelayUnitMeter),
             (QStringList{"", "Delay [ ms ]", "Delay [ m ]"}));
   EXPECT_EQ(QString::fromLatin1(kProgramEmptyName), "Program Empty   ");
+  const auto& meter = MeterModeCaptions(Family::kB);
+  EXPECT_EQ(QStringList(meter.begin(), meter.end()),
+            (QStringList{"Only In 1 L/R", "Only In 2 L/R", "Only Out L/R "}));
+  EXPECT_EQ(MeterModeCaptions(Family::kA)[2], "L/R  In and Out");
+  EXPECT_EQ(names(DigitalModeName, 0, 2), (QStringList{"Coaxial", "Optical", ""}));
 }
 
-TEST(ValueLists, ChannelNamesFollowTheFamily) {
-  const QStringList family_a = {"InL", "InR", "Left", "Right", "Sub"};
-  const QStringList family_b = {"In1L", "In1R", "In2L", "In2R", "Left", "Right", "Sub"};
-  for (int type : {0, 1, 2}) {
-    SCOPED_TRACE(type);
+// Channel names end one past the family's last channel.
+TEST(ValueLists, ChannelNamesAndQClasses) {
+  for (int type : {0, 1, 2, 3}) {
+    const QStringList expected =
+        type == 3 ? QStringList{"In1L", "In1R", "In2L", "In2R", "Left", "Right", "Sub", ""}
+                  : QStringList{"InL", "InR", "Left", "Right", "Sub", ""};
     QStringList names;
-    for (int c = 0; c < kChannelCountA; ++c) names << ChannelName(type, c);
-    EXPECT_EQ(names, family_a);
-    EXPECT_EQ(ChannelName(type, kChannelCountA), QString());
+    for (int c = 0; c < expected.size(); ++c) names << ChannelName(type, c);
+    EXPECT_EQ(names, expected) << type;
+    EXPECT_EQ(ChannelName(type, -1), QString());
   }
-  QStringList names;
-  for (int c = 0; c < kChannelCountB; ++c) names << ChannelName(3, c);
-  EXPECT_EQ(names, family_b);
-  EXPECT_EQ(ChannelName(3, kChannelCountB), QString());
-  EXPECT_EQ(ChannelName(3, -1), QString());
-}
-
-TEST(ValueLists, QClassOfEveryBandType) {
-  const std::vector<int> expected = {kQClassBell,  kQClassOther, kQClassOther,
-                                     kQClassOther, kQClassOther, kQClassNotch};
-  for (int type = 0; type < kEqTypeCount; ++type) {
-    EXPECT_EQ(QClassOfType(type), expected[type]) << "type " << type;
-  }
+  const std::vector<int> q_class = {kQClassBell,  kQClassOther, kQClassOther,
+                                    kQClassOther, kQClassOther, kQClassNotch};
+  for (int type = 0; type < kEqTypeCount; ++type) EXPECT_EQ(QClassOfType(type), q_class[type]);
 }
 
 }  // namespace

@@ -15,8 +15,8 @@
 // Random edit sequences over real TCP: whatever the PC writes into its record and sends, the
 // emulated device must end up holding byte for byte (the spare byte is the PC's own). Edits cover
 // every parameter operation of the device's family, with links switched on and off and the
-// editor's linking step after each edit; a few edits are out of range and must change nothing on
-// either side.
+// editor's linking step after each edit; a few edits are out of range and must be refused and
+// change nothing on either side.
 //
 // Reproduce a failure with TESSALY_PROPERTY_SEED=<seed printed in the failure>; the edits of the
 // run are printed with it (kind of edit and channel).
@@ -37,9 +37,11 @@ class EditRunner {
   // One random edit followed by its linking step; returns what it did.
   std::string Step() {
     text_.str("");
+    past_ = false;
     const EditResult result = RandomEdit();
     if (result == EditResult::kRefused) ++refused_;
     text_ << " -> " << static_cast<int>(result);
+    EXPECT_TRUE(!past_ || result == EditResult::kRefused) << text_.str();
     return text_.str();
   }
 
@@ -49,20 +51,24 @@ class EditRunner {
   int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
   bool Chance(int percent) { return Int(1, 100) <= percent; }
   uint8_t Byte(int max) { return static_cast<uint8_t>(Int(0, max)); }
-  // A valid value most of the time, now and then one just past the top.
-  int Value(int max) { return Chance(3) ? max + 1 : Int(0, max); }
-  int Channel() { return Chance(3) ? layout_.channel_count : Int(0, layout_.channel_count - 1); }
-  int Input() { return Chance(3) ? layout_.input_count : Int(0, layout_.input_count - 1); }
-  int Output() {
-    return Chance(3) ? layout_.channel_count : Int(layout_.first_output, layout_.channel_count - 1);
+  // A valid value most of the time, now and then one just past the top, which the edit refuses.
+  int Past(int value) {
+    past_ = true;
+    return value;
   }
+  int Value(int max, int min = 0) { return Chance(5) ? Past(max + 1) : Int(min, max); }
+  uint8_t ValueByte(int max) { return static_cast<uint8_t>(Value(max)); }
+  int Channel() { return Value(layout_.channel_count - 1); }
+  int Input() { return Value(layout_.input_count - 1); }
+  int Output() { return Value(layout_.channel_count - 1, layout_.first_output); }
   bool IsB() const { return layout_.family == Family::kB; }
 
   EditResult RandomEdit() {
     FamilyOperations& ops = fx_.dispatcher_.For(kSlot);
     ChannelLinking& link = fx_.linking_;
-    const int ch = Channel();
     const int kind = Int(0, IsB() ? 25 : 20);
+    // Only the kinds that edit one channel of any class draw it.
+    const int ch = kind != 4 && (kind <= 7 || (kind >= 12 && kind <= 14)) ? Channel() : 0;
     text_ << "kind " << kind << " channel " << ch;
     switch (kind) {
       case 0:
@@ -81,15 +87,15 @@ class EditRunner {
                       [&] { return link.LinkMute(kSlot, ch); });
       case 4: {
         const int out = Output(), filter = Value(1), slope = Value(kMaxSlope);
-        const int hz = Chance(3) ? 19 : Int(kMinFrequency, kMaxFrequency);
+        const int hz = Chance(3) ? Past(19) : Int(kMinFrequency, kMaxFrequency);
         return Linked(ops.SendCrossover(kSlot, out, filter, hz, slope),
                       [&] { return link.LinkCrossover(kSlot, out, filter); });
       }
       case 5:
       case 6: {
         const int band = Value(layout_.BandCount(ch) > 0 ? layout_.BandCount(ch) - 1 : 0);
-        const EqBandValues v{Byte(kMaxEqType), static_cast<uint16_t>(Int(20, 20000)), Byte(kMaxEqQ),
-                             static_cast<uint8_t>(Value(kMaxEqGain))};
+        const EqBandValues v{ValueByte(kMaxEqType), static_cast<uint16_t>(Int(20, 20000)),
+                             ValueByte(kMaxEqQ), static_cast<uint8_t>(Value(kMaxEqGain))};
         const bool bypassed = Chance(30);
         return Linked(ops.SendEqBand(kSlot, ch, band, v, bypassed),
                       [&] { return link.LinkEqBand(kSlot, ch, band); });
@@ -100,24 +106,24 @@ class EditRunner {
       case 8: {
         const int in = Input();
         const CompressorValues v{static_cast<uint8_t>(Value(kMaxDynThreshold)),
-                                 Byte(kMaxRatio),
+                                 ValueByte(kMaxRatio),
                                  Byte(kMaxKnee),
                                  Byte(kMaxCompRelease),
                                  Byte(kMaxCompAttack),
-                                 Byte(kMaxMakeup)};
+                                 ValueByte(kMaxMakeup)};
         return Linked(ops.SendCompressor(kSlot, in, v, Chance(40)),
                       [&] { return link.LinkCompressor(kSlot, in); });
       }
       case 9: {
         const int out = Output();
-        const LimiterValues v{Byte(kMaxDynThreshold), Byte(kMaxLimRelease),
+        const LimiterValues v{Byte(kMaxDynThreshold), ValueByte(kMaxLimRelease),
                               static_cast<uint8_t>(Value(kMaxLimAttack))};
         return Linked(ops.SendLimiter(kSlot, out, v, Chance(40)),
                       [&] { return link.LinkLimiter(kSlot, out); });
       }
       case 10: {
         const int in = Input();
-        const GateValues v{Byte(1), static_cast<uint8_t>(Value(kMaxGateThreshold)),
+        const GateValues v{ValueByte(1), static_cast<uint8_t>(Value(kMaxGateThreshold)),
                            Byte(kMaxGateRelease), Byte(kMaxGateAttack)};
         return Linked(ops.SendGate(kSlot, in, v), [&] { return link.LinkGate(kSlot, in); });
       }
@@ -177,20 +183,25 @@ class EditRunner {
   }
 
   EditResult RandomMixer() {
-    const int out = Output(), input = Value(3), level = Value(kMaxSendLevel);
+    const int out = Output(), input = Value(3);
     if (Chance(30)) return fx_.family_b_.SetOutputMixerEnabled(kSlot, out, input, Chance(50));
+    const int level = Value(kMaxSendLevel);
     return fx_.dispatcher_.For(kSlot).SendOutputMixer(kSlot, out, input, Chance(50), level);
   }
 
   EditResult RandomFamilyB() {
     FamilyBOperations& b = fx_.family_b_;
-    const int input = Input(), source = Value(3), kind = Int(0, 5);
+    const int kind = Int(0, 5);
     text_ << " family B kind " << kind;
     switch (kind) {
-      case 0:
-        return b.SendInputRouting(kSlot, input, source, Chance(50), Value(kMaxSendLevel));
-      case 1:
+      case 0: {
+        const int input = Input(), source = Value(3), level = Value(kMaxSendLevel);
+        return b.SendInputRouting(kSlot, input, source, Chance(50), level);
+      }
+      case 1: {
+        const int input = Input(), source = Value(3);
         return b.ToggleInputRouting(kSlot, input, source);
+      }
       case 2:
         return b.SendDigitalMode(kSlot, Value(kMaxDigitalMode));
       case 3:
@@ -214,6 +225,7 @@ class EditRunner {
   const Layout& layout_;
   std::ostringstream text_;
   int refused_ = 0;
+  bool past_ = false;
 };
 
 std::vector<uint32_t> Seeds() {

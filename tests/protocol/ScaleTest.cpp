@@ -62,7 +62,9 @@ TEST(ValueScale, EveryKindHasItsRangeFormulaAndSlider) {
     EXPECT_DOUBLE_EQ(scale.Maximum(), r.last);
     EXPECT_EQ(scale.Unit(), QString(r.unit));
     for (int b = 0; b < r.count; ++b) {
-      if (r.shown) EXPECT_NEAR(scale.ValueOf(b), r.shown(b), 1e-12) << "byte " << b;
+      if (r.shown) {
+        EXPECT_NEAR(scale.ValueOf(b), r.shown(b), 1e-12) << "byte " << b;
+      }
       EXPECT_EQ(scale.ByteOf(scale.ValueOf(b)), b) << "byte " << b;
       EXPECT_EQ(scale.ByteAtSlider(r.count - b), b);
       EXPECT_EQ(scale.SliderPosition(b), r.count - b);
@@ -239,7 +241,9 @@ TEST(ScaleWord, SplitJoinAndTypedFrequency) {
   for (int value = 0; value <= 0xFFFF; ++value) {
     const WordBytes word = SplitWord(value);
     ASSERT_EQ(JoinWord(word.high, word.low), value);
-    if (value == 2049) EXPECT_EQ(word, (WordBytes{8, 1}));
+    if (value == 2049) {
+      EXPECT_EQ(word, (WordBytes{8, 1}));
+    }
   }
   const std::vector<std::pair<double, int>> typed = {{25000, 20000}, {5, 20},    {1000.4, 1000},
                                                      {1000.5, 1001}, {-100, 20}, {19.6, 20}};

@@ -251,7 +251,7 @@ TEST(ScaleWord, SplitJoinAndTypedFrequency) {
 }
 
 TEST(ScaleDelay, ShownDelayIsCutAndTypedBackGivesTheSameSetting) {
-  EXPECT_DOUBLE_EQ(DelayMilliseconds(0, 3), 0.062);  // 0.0624 cut, not rounded
+  EXPECT_DOUBLE_EQ(DelayMilliseconds(0, 1), 0.020);  // 0.0208 cut, not rounded
   EXPECT_DOUBLE_EQ(DelayMilliseconds(12, 24), 12.499);
   EXPECT_DOUBLE_EQ(DelayMilliseconds(65535, 0), 65535);
   EXPECT_DOUBLE_EQ(DelayMetres(12, 24), 12.499 * 0.34);

@@ -48,8 +48,8 @@ DelayControls::DelayControls(EditorContext& context, int channel, bool compact, 
 
   auto* text_row = new QHBoxLayout;
   text_row->setContentsMargins(0, 0, 0, 0);
-  text_row->addWidget(edit_);
   text_row->addWidget(unit_);
+  text_row->addWidget(edit_);
   if (compact) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -89,7 +89,7 @@ void DelayControls::Refresh() {
   const int samples = index % model::kDelaySamplesPerMs;
   const int unit = context_.store.State(context_.slot)->delay_unit;
   edit_->setText(protocol::DelayText(ms, samples, unit, context_.decimal_comma));
-  unit_->setText(protocol::DelayUnitName(unit).trimmed());
+  unit_->setText(QStringLiteral("Delay [") + protocol::DelayUnitName(unit) + QStringLiteral(" ]"));
   const QSignalBlocker quiet_ms(milliseconds_);
   const QSignalBlocker quiet_samples(samples_);
   milliseconds_->setValue(ms);

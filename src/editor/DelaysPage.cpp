@@ -78,11 +78,11 @@ DelaysPage::DelaysPage(EditorContext& context, QWidget* parent) : QWidget(parent
     grid->addWidget(name, channel, 1);
     grid->addWidget(controls, channel, 2);
   }
-  grid->setColumnStretch(3, 1);
 
   auto* row = new QHBoxLayout(this);
-  row->addWidget(table, 1, Qt::AlignTop);
+  row->addWidget(table, 0, Qt::AlignTop);
   row->addWidget(UnitChoice(context, this), 0, Qt::AlignTop);
+  row->addStretch(1);
 }
 
 }  // namespace tessaly::editor

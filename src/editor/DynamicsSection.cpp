@@ -43,14 +43,18 @@ QGroupBox* Processor(EditorContext& context, int channel, const QString& title,
     row->addWidget(new ParameterColumn(
         context, c.id, channel, {QString::fromLatin1(c.caption), true, kSliderHeight, -1}, box));
   }
-  auto* bypass_box = new QGroupBox(bypass_frame, box);
-  auto* bypass_layout = new QVBoxLayout(bypass_box);
-  auto* bypass = new QCheckBox(QStringLiteral("Bypass"), bypass_box);
+  // The gate's box sits in its own frame; the compressor's and limiter's in a captioned one.
+  QWidget* holder = box;
+  if (!bypass_frame.isEmpty()) holder = new QGroupBox(bypass_frame, box);
+  auto* bypass = new QCheckBox(QStringLiteral("Bypass"), holder);
   bypass->setObjectName(ObjectStem(QString::fromLatin1(bypass_id)) + QStringLiteral("Check"));
   new SwitchBinding(context, Target(context, bypass_id, channel), bypass);
-  bypass_layout->addWidget(bypass);
-  bypass_layout->addStretch(1);
-  row->addWidget(bypass_box, 0, Qt::AlignTop);
+  if (holder != box) {
+    (new QVBoxLayout(holder))->addWidget(bypass);
+    row->addWidget(holder, 0, Qt::AlignTop);
+  } else {
+    row->addWidget(bypass, 0, Qt::AlignTop);
+  }
   return box;
 }
 
@@ -63,7 +67,7 @@ DynamicsSection::DynamicsSection(EditorContext& context, int channel, QWidget* p
   const protocol::Layout& layout = protocol::LayoutOfType(DeviceTypeOf(context));
   if (layout.IsInput(channel)) {
     row->addWidget(Processor(context, channel, QStringLiteral("Noise Gate"), kGate, "gate.bypass",
-                             QStringLiteral("Noise Gate"), "gateFrame", this));
+                             QString(), "gateFrame", this));
     row->addWidget(Processor(context, channel, QStringLiteral("RMS Compressor"), kCompressor,
                              "comp.bypass", QStringLiteral("Compressor"), "compressorFrame", this));
   } else {

@@ -11,7 +11,6 @@
 
 namespace tessaly::editor {
 namespace {
-constexpr int kFaderHeight = 190;
 constexpr int kColourBarHeight = 4;
 }  // namespace
 
@@ -33,8 +32,8 @@ GainStrip::GainStrip(EditorContext& context, int channel, QWidget* parent) : QFr
   bold.setBold(true);
   title->setFont(bold);
 
-  gain_ = new ParameterColumn(context, "gain", channel,
-                              {QStringLiteral("Gain [dB]"), true, kFaderHeight, -1}, this);
+  gain_ = new ParameterColumn(context, "gain", channel, {QStringLiteral("Gain [dB]"), true, 0, -1},
+                              this);
   mute_ = new MuteButton(this);
   mute_->setObjectName(QStringLiteral("muteButton"));
   new SwitchBinding(context, Target(context, "mute", channel), mute_);

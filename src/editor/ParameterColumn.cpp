@@ -15,6 +15,8 @@
 namespace tessaly::editor {
 namespace {
 
+constexpr int kShortestFader = 120;
+
 // A reset goes to 0 dB (or 0 of whatever the unit) where the scale has it, else to the value the
 // page opened with.
 int DefaultIndex(const EditorContext& context, const model::EditTarget& target) {
@@ -46,7 +48,11 @@ ParameterColumn::ParameterColumn(EditorContext& context, const char* id, int cha
     slider_ = new widgets::ParameterSlider(this);
     slider_->setObjectName(stem + QStringLiteral("Slider"));
     slider_->setAccessibleName(look.caption);
-    if (look.slider_height > 0) slider_->setFixedHeight(look.slider_height);
+    if (look.slider_height > 0) {
+      slider_->setFixedHeight(look.slider_height);
+    } else {
+      slider_->setMinimumHeight(kShortestFader);
+    }
     binding_->SetSlider(slider_);
   }
   edit_ = new widgets::ValueEdit(this);
@@ -64,7 +70,8 @@ ParameterColumn::ParameterColumn(EditorContext& context, const char* id, int cha
   column->addWidget(knob_, 0, Qt::AlignHCenter);
   if (slider_ != nullptr) column->addWidget(slider_, 1, Qt::AlignHCenter);
   column->addWidget(edit_, 0, Qt::AlignHCenter);
-  if (slider_ == nullptr) column->addStretch(1);
+  // A column without a growing fader keeps its controls together at the top.
+  if (slider_ == nullptr || look.slider_height > 0) column->addStretch(1);
 }
 
 }  // namespace tessaly::editor

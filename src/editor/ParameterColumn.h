@@ -23,7 +23,7 @@ class ParameterColumn : public QWidget {
   struct Look {
     QString caption;
     bool slider = true;
-    int slider_height = 0;   // 0: the style's default
+    int slider_height = 0;   // 0: the fader grows with the column
     int default_index = -1;  // -1: the index the record holds when the page opens
   };
 

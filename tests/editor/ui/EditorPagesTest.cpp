@@ -37,7 +37,6 @@ constexpr int kSlot = test::ProtocolDeviceFixture::kSlot;
 // An emulated device over TCP, the run's store and edit path, and the context pages work on.
 struct Rig : test::ProtocolDeviceFixture {
   explicit Rig(int type, bool comma = false) : ProtocolDeviceFixture(type) {
-    ReadOutSettings();
     context.decimal_comma = comma;
   }
   QString LastPacket() const {
@@ -70,8 +69,11 @@ QString GainText(int index) {
 void Drag(QWidget* widget, int dy) {
   const QPoint centre = widget->rect().center();
   QTest::mousePress(widget, Qt::LeftButton, {}, centre);
-  QTest::mouseMove(widget, centre + QPoint(0, dy / 2));
-  QTest::mouseMove(widget, centre + QPoint(0, dy));
+  // Moves a hand makes, with time for each to go out.
+  for (const int step : {dy / 100, dy / 50, dy / 20, dy}) {
+    QTest::mouseMove(widget, centre + QPoint(0, step));
+    QTest::qWait(5);
+  }
   QTest::mouseRelease(widget, Qt::LeftButton, {}, centre + QPoint(0, dy));
 }
 
@@ -158,7 +160,7 @@ class EditorPagesTest : public QObject {
     QTest::newRow("point on a comma locale")
         << kA << 0 << true << 2 << "12.5" << 12 << 24 << "12,499";
     QTest::newRow("metres, text after a blank ignored")
-        << kB << 1 << false << 4 << "3.4 x" << 10 << 0 << "3.4";
+        << kB << 1 << false << 4 << "3.4 5" << 10 << 0 << "3.4";
     QTest::newRow("metres past the output limit")
         << kB << 1 << false << 6 << "999" << 540 << 48 << "183.93932";
   }
@@ -295,6 +297,7 @@ class EditorPagesTest : public QObject {
     slider->setFocus();
     QTest::keyPress(slider, Qt::Key_Up);
     QTest::keyPress(slider, Qt::Key_Up);
+    QTest::qWait(20);
     QCOMPARE(rig.sent.size(), before);
     QTest::keyRelease(slider, Qt::Key_Up);
     QCOMPARE(rig.sent.size(), before + 1);

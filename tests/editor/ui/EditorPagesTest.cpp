@@ -352,6 +352,21 @@ class EditorPagesTest : public QObject {
     QCOMPARE(rig.Difference(), QString());
   }
 
+  // A program that arrives whole (recall, preset) repaints every control of the page.
+  void wholeProgramRepaints() {
+    Rig rig(kA);
+    ChannelPage page(rig.context, 1);
+    QCOMPARE(rig.ops().SendGain(kSlot, 1, 100), protocol::EditResult::kDone);
+    QCOMPARE(rig.ops().SendMute(kSlot, 1, true), protocol::EditResult::kDone);
+    QCOMPARE(rig.ops().SendDelay(kSlot, 1, 7, 3), protocol::EditResult::kDone);
+    rig.store_.NotifyProgramChanged(kSlot);
+    QCOMPARE(Find<ValueEdit>(page, "gainEdit")->text(), GainText(100));
+    QCOMPARE(Find<Knob>(page, "gainKnob")->index(), 100);
+    QVERIFY(Find<QAbstractButton>(page, "muteButton")->isChecked());
+    QCOMPARE(Find<QSpinBox>(page, "delayMsSpin")->value(), 7);
+    QCOMPARE(Find<QSpinBox>(page, "delaySamplesSpin")->value(), 3);
+  }
+
   // The unit choice is the PC's own: it rewrites every delay text and sends nothing.
   void delayUnitRewritesTexts() {
     Rig rig(kA);

@@ -109,8 +109,8 @@ void ParameterBinding::OnGestureStarted() {
 
 void ParameterBinding::OnChanging(int control_index, Source source) {
   ShowIndex(control_index + Minimum(), source);
-  // A slider only shows while it moves; its release sends.
-  if (source != Source::kKnob) return;
+  // Only a knob's drag sends while it moves; a slider, keys and the wheel send at the release.
+  if (source != Source::kKnob || widgets::Knob::Dragged() != knob_) return;
   pending_ = control_index + Minimum();
   if (!flush_timer_.isActive()) flush_timer_.start(0);
 }

@@ -285,24 +285,34 @@ class EditorPagesTest : public QObject {
              knob->index());
   }
 
-  // A slider sends once, at its release.
-  void sliderSendsOnRelease() {
+  // Arrow keys on a slider or a knob step the display; the key's release sends once.
+  void keysSendOnRelease_data() {
+    QTest::addColumn<QString>("control");
+    QTest::newRow("slider") << "gainSlider";
+    QTest::newRow("knob") << "gainKnob";
+  }
+
+  void keysSendOnRelease() {
+    QFETCH(QString, control);
     Rig rig(kB);
     ChannelPage page(rig.context, 0);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
+    auto* widget = Find<QWidget>(page, control);
     auto* slider = Find<ParameterSlider>(page, "gainSlider");
     const qsizetype before = rig.sent.size();
     const int start = slider->index();
-    slider->setFocus();
-    QTest::keyPress(slider, Qt::Key_Up);
-    QTest::keyPress(slider, Qt::Key_Up);
+    widget->setFocus();
+    QTest::keyPress(widget, Qt::Key_Up, Qt::ShiftModifier);
+    QTest::qWait(20);
+    QTest::keyPress(widget, Qt::Key_Up, Qt::ShiftModifier);
     QTest::qWait(20);
     QCOMPARE(rig.sent.size(), before);
-    QTest::keyRelease(slider, Qt::Key_Up);
+    QCOMPARE(Find<ValueEdit>(page, "gainEdit")->text(), GainText(start + 2));
+    QTest::keyRelease(widget, Qt::Key_Up, Qt::ShiftModifier);
     QCOMPARE(rig.sent.size(), before + 1);
     QCOMPARE(slider->index(), start + 2);
-    QCOMPARE(Find<ValueEdit>(page, "gainEdit")->text(), GainText(start + 2));
+    QCOMPARE(Find<Knob>(page, "gainKnob")->index(), start + 2);
     QCOMPARE(rig.Difference(), QString());
   }
 

@@ -7,8 +7,8 @@
 #include "comm/DeviceTypes.h"
 #include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
-#include "protocol/FamilyBSimFixture.h"
 #include "protocol/CommonOperations.h"
+#include "protocol/FamilyBSimFixture.h"
 
 namespace tessaly::model {
 namespace {

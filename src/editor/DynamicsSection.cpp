@@ -1,0 +1,80 @@
+#include "editor/DynamicsSection.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <span>
+
+#include "editor/EditorSupport.h"
+#include "editor/ParameterColumn.h"
+#include "editor/SwitchBinding.h"
+#include "protocol/Offsets.h"
+
+namespace tessaly::editor {
+namespace {
+
+constexpr int kSliderHeight = 90;
+
+struct Control {
+  const char* id;
+  const char* caption;
+};
+
+constexpr Control kGate[] = {{"gate.threshold", "Thr [dBV]"},
+                             {"gate.release", "Release [ms]"},
+                             {"gate.attack", " Attack [ms]"}};
+constexpr Control kCompressor[] = {
+    {"comp.threshold", "Thr [dBV]"}, {"comp.ratio", "Ratio [In:Out]"},
+    {"comp.knee", " Knee  [%]"},     {"comp.release", "Release [sec]"},
+    {"comp.attack", " Attack [ms]"}, {"comp.makeup", "Makeup [dB]"}};
+constexpr Control kLimiter[] = {{"lim.threshold", "Thr [dBV]"},
+                                {"lim.release", "Release [sec]"},
+                                {"lim.attack", " Attack [ms]"}};
+
+// A processor's frame: its knobs side by side, and its bypass box in a frame of its own.
+QGroupBox* Processor(EditorContext& context, int channel, const QString& title,
+                     std::span<const Control> controls, const char* bypass_id,
+                     const QString& bypass_frame, const char* name, QWidget* parent) {
+  auto* box = new QGroupBox(title, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  auto* row = new QHBoxLayout(box);
+  for (const Control& c : controls) {
+    row->addWidget(new ParameterColumn(
+        context, c.id, channel, {QString::fromLatin1(c.caption), true, kSliderHeight, -1}, box));
+  }
+  // The gate's box sits in its own frame; the compressor's and limiter's in a captioned one.
+  QWidget* holder = box;
+  if (!bypass_frame.isEmpty()) holder = new QGroupBox(bypass_frame, box);
+  auto* bypass = new QCheckBox(QStringLiteral("Bypass"), holder);
+  bypass->setObjectName(ObjectStem(QString::fromLatin1(bypass_id)) + QStringLiteral("Check"));
+  new SwitchBinding(context, Target(context, bypass_id, channel), bypass);
+  if (holder != box) {
+    (new QVBoxLayout(holder))->addWidget(bypass);
+    row->addWidget(holder, 0, Qt::AlignTop);
+  } else {
+    row->addWidget(bypass, 0, Qt::AlignTop);
+  }
+  return box;
+}
+
+}  // namespace
+
+DynamicsSection::DynamicsSection(EditorContext& context, int channel, QWidget* parent)
+    : QWidget(parent) {
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(0, 0, 0, 0);
+  const protocol::Layout& layout = protocol::LayoutOfType(DeviceTypeOf(context));
+  if (layout.IsInput(channel)) {
+    row->addWidget(Processor(context, channel, QStringLiteral("Noise Gate"), kGate, "gate.bypass",
+                             QString(), "gateFrame", this));
+    row->addWidget(Processor(context, channel, QStringLiteral("RMS Compressor"), kCompressor,
+                             "comp.bypass", QStringLiteral("Compressor"), "compressorFrame", this));
+  } else {
+    row->addWidget(Processor(context, channel, QStringLiteral("Peak Limiter"), kLimiter,
+                             "lim.bypass", QStringLiteral("Limiter"), "limiterFrame", this));
+  }
+  row->addStretch(1);
+}
+
+}  // namespace tessaly::editor

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "editor/SettingBinder.h"
+#include "editor/SettingLook.h"
 #include "graph/GraphScale.h"
 #include "model/ParameterDescriptor.h"
 #include "widgets/UiScale.h"
@@ -241,7 +242,7 @@ void CrossPointGrid::PaintCaptions(QPainter& painter) {
   const QPalette& p = palette();
   const auto caption_pen = [&](bool lit, int channel) {
     if (lit) return QPen(p.color(QPalette::HighlightedText));
-    return QPen(channel >= 0 ? ChannelColor(layout_.family_b, channel)
+    return QPen(channel >= 0 ? ChannelTextColour(layout_.family_b, channel, p)
                              : p.color(QPalette::WindowText));
   };
   for (int column = 0; column < layout_.columns.size(); ++column) {
@@ -294,7 +295,9 @@ void CrossPointGrid::PaintCell(QPainter& painter, int row, int column) {
   if (level >= 0) {
     const model::ParameterDescriptor* parameter = model::FindParameter(layout_.level_id);
     const QString text = protocol::ScaleOf(parameter->scale).Text(level, false);
-    painter.setPen(on ? QColor(Qt::black) : p.color(QPalette::PlaceholderText));
+    // Dark text on a bright pad, light text on a dark one.
+    const QColor on_text = accent.lightnessF() > 0.45 ? QColor(Qt::black) : QColor(Qt::white);
+    painter.setPen(on ? on_text : p.color(QPalette::PlaceholderText));
     painter.drawText(inner, Qt::AlignCenter, text);
   }
   if (hasFocus() && current_ == QPoint(column, row)) {

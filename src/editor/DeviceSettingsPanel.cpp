@@ -169,14 +169,14 @@ QGroupBox* DeviceSettingsPanel::LinkGroup() {
   const int first_linked_input = 0;
   const int last_linked_input = family_b_ ? layout.input_count - 1 : 0;
   int column = 1;
-  grid->addWidget(new QLabel(QStringLiteral("Input Link"), box), 0, 0);
+  if (family_b_) grid->addWidget(new QLabel(QStringLiteral("Input Link"), box), 0, 0);
   for (int ch = first_linked_input; ch <= last_linked_input; ++ch, ++column) {
-    const QString text = family_b_ ? TabCaption(true, ch) : QString();
+    const QString text = family_b_ ? TabCaption(true, ch) : QStringLiteral("Input Link");
     auto* check = new QCheckBox(text, box);
     check->setObjectName(QStringLiteral("linkCheck") + protocol::ChannelName(device_type_, ch));
-    check->setAccessibleName(QStringLiteral("Input Link ") + text);
+    check->setAccessibleName(family_b_ ? QStringLiteral("Input Link ") + text : text);
     if (family_b_) ColourByChannel(check, true, ch);
-    grid->addWidget(check, 0, column);
+    grid->addWidget(check, 0, family_b_ ? column : 0, 1, family_b_ ? 1 : 4);
     connect(check, &QCheckBox::clicked, this,
             [this, id, ch](bool on) { binder_->Set(id, ch, -1, on ? 1 : 0); });
     binder_->Bind(id, ch, -1, [check](int index) { check->setChecked(index == 1); });

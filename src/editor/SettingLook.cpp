@@ -14,6 +14,7 @@ namespace tessaly::editor {
 namespace {
 constexpr std::array<const char*, 7> kTabCaptionsB = {"1", "2", "3", "4", "L", "R", "S"};
 constexpr int kIconPixels = 48;
+constexpr int kLighten = 170;  // percent
 }  // namespace
 
 QString TabCaption(bool family_b, int channel) {
@@ -22,11 +23,19 @@ QString TabCaption(bool family_b, int channel) {
   return QString::fromLatin1(kTabCaptionsB[static_cast<size_t>(channel)]);
 }
 
-void ColourByChannel(QWidget* widget, bool family_b, int channel) {
+QColor ChannelTextColour(bool family_b, int channel, const QPalette& palette) {
   const graph::Rgb rgb = graph::ChannelColour(family_b, channel);
+  QColor colour(rgb.r, rgb.g, rgb.b);
+  const bool dark_window = palette.color(QPalette::Window).lightnessF() < 0.5;
+  if (dark_window && colour.lightnessF() < 0.45) colour = colour.lighter(kLighten);
+  return colour;
+}
+
+void ColourByChannel(QWidget* widget, bool family_b, int channel) {
   QPalette palette = widget->palette();
-  palette.setColor(QPalette::Active, QPalette::WindowText, QColor(rgb.r, rgb.g, rgb.b));
-  palette.setColor(QPalette::Inactive, QPalette::WindowText, QColor(rgb.r, rgb.g, rgb.b));
+  const QColor colour = ChannelTextColour(family_b, channel, palette);
+  palette.setColor(QPalette::Active, QPalette::WindowText, colour);
+  palette.setColor(QPalette::Inactive, QPalette::WindowText, colour);
   widget->setPalette(palette);
 }
 

@@ -1,18 +1,20 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QtTest>
 
 #include "editor/EditorContext.h"
 #include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
 #include "protocol/FamilyBSimFixture.h"
+#include "widgets/Theme.h"
 
 namespace tessaly::test {
 
 // One emulated device over loopback TCP with the edit path and an editor context on it.
 struct EditorRig : ProtocolDeviceFixture {
-  explicit EditorRig(int type) : ProtocolDeviceFixture(type) { ReadOutSettings(); }
+  explicit EditorRig(int type) : ProtocolDeviceFixture(type) {}
 
   model::EditTarget Target(const QString& id, int channel = -1, int element = -1) {
     return {kSlot, model::FindParameter(id), channel, element};
@@ -42,7 +44,10 @@ T* Find(QWidget& root, const QString& name) {
 // Saves a picture of the widget when TESSALY_SHOT_DIR names a folder, to look at the layout.
 inline void Shoot(QWidget& widget, const QString& name) {
   const QString dir = qEnvironmentVariable("TESSALY_SHOT_DIR");
-  if (!dir.isEmpty()) widget.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+  if (dir.isEmpty()) return;
+  widgets::ApplyTheme(*static_cast<QApplication*>(QCoreApplication::instance()));
+  QCoreApplication::processEvents();
+  widget.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 }  // namespace tessaly::test

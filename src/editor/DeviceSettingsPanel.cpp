@@ -207,12 +207,7 @@ QGroupBox* DeviceSettingsPanel::StandbyGroup() {
   button->setIconSize(QSize(24, 24));
   button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   layout->addWidget(button);
-  connect(button, &QToolButton::clicked, this, [this, button] {
-    // The device's input trigger owns standby while it is on.
-    if (family_b_ && binder_->Index(QStringLiteral("trigger.input")) == 1) {
-      ShowStandby(button);
-      return;
-    }
+  connect(button, &QToolButton::clicked, this, [this] {
     const int standby = binder_->Index(QStringLiteral("standby"));
     setCursor(Qt::BusyCursor);
     binder_->Set(QStringLiteral("standby"), -1, -1, standby == 1 ? 0 : 1);
@@ -232,6 +227,7 @@ void DeviceSettingsPanel::ShowStandby(QToolButton* button) {
   button->setChecked(standby);
   button->setText(standby ? QStringLiteral("Standby") : QStringLiteral("Operate"));
   button->setIcon(StandbyIcon(standby, button->palette()));
+  // The device's input trigger owns standby while it is on.
   button->setToolTip(triggered ? QString::fromLatin1(kTriggerBlocksStandby) : QString());
   button->setEnabled(!triggered);
 }

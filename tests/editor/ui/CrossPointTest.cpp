@@ -63,24 +63,26 @@ class CrossPointTest : public QObject {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("column");
+    QTest::addColumn<QPoint>("target");  // channel, element
     QTest::addColumn<QString>("gesture");
     QTest::addColumn<int>("start");  // level before the gesture
     QTest::addColumn<int>("level");  // level after it; -1 when the gesture toggles
-    QTest::newRow("routing click") << "routing" << 2 << 0 << "click" << 10 << -1;
-    QTest::newRow("routing space") << "routing" << 3 << 3 << "space" << 10 << -1;
-    QTest::newRow("routing wheel") << "routing" << 1 << 2 << "wheel up" << 10 << 11;
-    QTest::newRow("routing drag") << "routing" << 0 << 1 << "drag down" << 10 << 8;
-    QTest::newRow("routing top") << "routing" << 0 << 0 << "wheel up" << 30 << 30;
-    QTest::newRow("mixer click") << "mixer" << 1 << 2 << "click" << 10 << -1;
-    QTest::newRow("mixer drag") << "mixer" << 3 << 0 << "drag up" << 10 << 12;
-    QTest::newRow("mixer key") << "mixer" << 0 << 1 << "minus" << 10 << 9;
-    QTest::newRow("mixer bottom") << "mixer" << 2 << 2 << "drag down" << 0 << 0;
+    QTest::newRow("routing click") << "routing" << 2 << 0 << QPoint(2, 0) << "click" << 10 << -1;
+    QTest::newRow("routing space") << "routing" << 3 << 1 << QPoint(3, 1) << "space" << 10 << -1;
+    QTest::newRow("routing wheel") << "routing" << 1 << 2 << QPoint(1, 2) << "wheel up" << 10 << 11;
+    QTest::newRow("routing drag") << "routing" << 0 << 1 << QPoint(0, 1) << "drag down" << 10 << 8;
+    QTest::newRow("routing top") << "routing" << 0 << 0 << QPoint(0, 0) << "wheel up" << 30 << 30;
+    QTest::newRow("mixer click") << "mixer" << 1 << 2 << QPoint(6, 1) << "click" << 10 << -1;
+    QTest::newRow("mixer drag") << "mixer" << 3 << 0 << QPoint(4, 3) << "drag up" << 10 << 12;
+    QTest::newRow("mixer key") << "mixer" << 0 << 1 << QPoint(5, 0) << "minus" << 10 << 9;
+    QTest::newRow("mixer bottom") << "mixer" << 2 << 2 << QPoint(6, 2) << "drag down" << 0 << 0;
   }
 
   void cellGesture() {
     QFETCH(QString, kind);
     QFETCH(int, row);
     QFETCH(int, column);
+    QFETCH(QPoint, target);
     QFETCH(QString, gesture);
     QFETCH(int, start);
     QFETCH(int, level);
@@ -90,7 +92,7 @@ class CrossPointTest : public QObject {
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     CrossPointGrid* grid = view->grid();
-    const QPoint t = grid->layout().target(row, column);
+    const QPoint t = target;
     const QString on_id = grid->layout().on_id;
     const QString level_id = grid->layout().level_id;
     for (EditorRig* r : {&rig, &twin}) {

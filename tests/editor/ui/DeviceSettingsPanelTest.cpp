@@ -2,6 +2,9 @@
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QToolButton>
 #include <QtTest>
 
@@ -38,6 +41,22 @@ void Act(QWidget& panel, const QString& name, const QString& action) {
     static_cast<QLineEdit*>(widget)->clear();
     QTest::keyClicks(widget, action.mid(5));
     QTest::keyClick(widget, Qt::Key_Return);
+  } else if (action == QLatin1String("drag up")) {
+    auto* slider = qobject_cast<QSlider*>(widget);
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = option.sliderValue = slider->value();
+    option.upsideDown = !slider->invertedAppearance();
+    const QPoint handle =
+        slider->style()
+            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+            .center();
+    QTest::mousePress(slider, Qt::LeftButton, {}, handle);
+    for (int step = 1; step <= 4; ++step) QTest::mouseMove(slider, handle - QPoint(0, 10 * step));
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, handle - QPoint(0, 40));
   } else if (action == QLatin1String("key up")) {
     widget->setFocus();
     QTest::keyPress(widget, Qt::Key_Up);
@@ -129,9 +148,9 @@ class DeviceSettingsPanelTest : public QObject {
     QTest::newRow("knob: key") << kA << "noiseLevelKnob"
                                << "key up"
                                << "noise.level" << -1 << kMoved;
-    QTest::newRow("slider: key") << kA << "noiseLevelSlider"
-                                 << "key up"
-                                 << "noise.level" << -1 << kMoved;
+    QTest::newRow("slider: drag") << kA << "noiseLevelSlider"
+                                  << "drag up"
+                                  << "noise.level" << -1 << kMoved;
   }
 
   void controlSendsItsParameter() {

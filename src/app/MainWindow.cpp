@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <array>
 
-#include "app/AppState.h"
 #include "app/AboutDialog.h"
+#include "app/AppState.h"
 #include "connect/DeviceList.h"
 #include "connect/ui/ConnectWorkflow.h"
 
@@ -154,7 +154,8 @@ void MainWindow::OnConnectTriggered() {
     }
     if (!LeaveOnlineMode()) return;
   }
-  workflow_->Configure(state_.program_folder, state_.demo_firmware_version, state_.demo_second_version);
+  workflow_->Configure(state_.program_folder, state_.demo_firmware_version,
+                       state_.demo_second_version);
   switch (workflow_->Begin()) {
     case connect::ConnectWorkflow::Begun::kConnecting:
       break;

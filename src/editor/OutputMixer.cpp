@@ -1,7 +1,6 @@
 #include "editor/OutputMixer.h"
 
 #include "editor/SettingLook.h"
-#include "protocol/Offsets.h"
 
 namespace tessaly::editor {
 
@@ -37,7 +36,6 @@ CrossPointLayout Layout() {
 OutputMixer::OutputMixer(EditorContext& context, QWidget* parent)
     : CrossPointView(context, QStringLiteral("OUTPUT MIXER"), Layout(), parent) {
   setObjectName(QStringLiteral("outputMixer"));
-  static_assert(kFirstOutput + kOutputs == 7);
 }
 
 }  // namespace tessaly::editor

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeySequence>
 #include <QLabel>
@@ -41,7 +42,9 @@ comm::Message Question(const char* title, const char* text) {
 
 MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
   setObjectName(QStringLiteral("MainWindow"));
-  setWindowIcon(AppIcon());
+  // Every window of the program, the MDI children included, carries the one icon.
+  QApplication::setWindowIcon(AppIcon());
+  setWindowIcon(QApplication::windowIcon());
   mdi_area_ = new QMdiArea(this);
   mdi_area_->setObjectName(QStringLiteral("MdiArea"));
   mdi_area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -11,9 +11,8 @@ namespace tessaly::editor {
 
 namespace {
 
-constexpr std::array<const char*, 5> kTitlesA = {
-    "View Channel Input Left", "View Channel Input Right", "View Channel Output Left",
-    "View Channel Output Right", "View Channel Output Sub"};
+constexpr std::array<const char*, 5> kTitlesA = {"Input Left", "Input Right", "Output Left",
+                                                  "Output Right", "Output Sub"};
 constexpr std::array<const char*, 7> kTitlesB = {"1", "2", "3", "4", "L", "R", "S"};
 
 QString ChannelKey(int type, int channel) {

@@ -9,6 +9,7 @@
 
 #include "comm/Comm.h"
 #include "comm/Commands.h"
+#include "comm/DeviceTypes.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/DeviceReadout.h"
 #include "editor/EditorManager.h"
@@ -64,6 +65,8 @@ class EditorShellTest : public QObject {
             tessaly::connect::ReadoutStep::kDone) {
           return false;
         }
+        cs.table.device_data_valid[slot] = 1;  // as the device list leaves a read-out device
+        cs.table.device_needs_read[slot] = false;
       }
       cs.last_slot = 1;
       cs.online_mode = true;

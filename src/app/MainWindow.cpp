@@ -2,8 +2,8 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QCloseEvent>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeySequence>
 #include <QLabel>
@@ -15,9 +15,9 @@
 #include <QTimer>
 #include <array>
 
-#include "app/AppState.h"
 #include "app/AboutDialog.h"
 #include "app/AppIcon.h"
+#include "app/AppState.h"
 #include "app/ConnectionSummary.h"
 #include "connect/DeviceList.h"
 #include "connect/ui/ConnectWorkflow.h"
@@ -235,7 +235,8 @@ void MainWindow::OnConnectTriggered() {
     }
     if (!LeaveOnlineMode()) return;
   }
-  workflow_->Configure(state_.program_folder, state_.demo_firmware_version, state_.demo_second_version);
+  workflow_->Configure(state_.program_folder, state_.demo_firmware_version,
+                       state_.demo_second_version);
   switch (workflow_->Begin()) {
     case connect::ConnectWorkflow::Begun::kConnecting:
       break;

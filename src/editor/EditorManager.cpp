@@ -52,10 +52,9 @@ EditorWindow* EditorManager::Open(int slot) {
   comm::CommState& state = comm_.state();
   const auto index = static_cast<size_t>(slot);
   if (state.table[slot].editor_open) {
-    comm_.messenger().Show({comm::MessageIcon::kExclamation,
-                            QString::fromLatin1(connect::kAlreadyOpenTitle),
-                            QString::fromLatin1(connect::kAlreadyOpenText),
-                            comm::MessageButtons::kOk});
+    comm_.messenger().Show(
+        {comm::MessageIcon::kExclamation, QString::fromLatin1(connect::kAlreadyOpenTitle),
+         QString::fromLatin1(connect::kAlreadyOpenText), comm::MessageButtons::kOk});
     state.keep_alive_hold = false;
     return nullptr;
   }

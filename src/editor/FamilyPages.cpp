@@ -12,7 +12,7 @@ namespace tessaly::editor {
 namespace {
 
 constexpr std::array<const char*, 5> kTitlesA = {"Input Left", "Input Right", "Output Left",
-                                                  "Output Right", "Output Sub"};
+                                                 "Output Right", "Output Sub"};
 constexpr std::array<const char*, 7> kTitlesB = {"1", "2", "3", "4", "L", "R", "S"};
 
 QString ChannelKey(int type, int channel) {

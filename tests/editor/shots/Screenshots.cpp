@@ -55,8 +55,8 @@ bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const 
   bool ok = true;
   for (int page = 0; page < editor->page_count(); ++page) {
     editor->ShowPage(page);
-    ok = Save(frame, folder, QStringLiteral("editor-") + family + QLatin1Char('-') +
-                                 editor->PageKey(page)) &&
+    ok = Save(frame, folder,
+              QStringLiteral("editor-") + family + QLatin1Char('-') + editor->PageKey(page)) &&
          ok;
   }
   frame->showNormal();

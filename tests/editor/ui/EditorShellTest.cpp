@@ -57,10 +57,10 @@ class EditorShellTest : public QObject {
       for (int slot = 0; slot < 2; ++slot) {
         const QString address = sim.address(devices[slot]);
         if (comm.tcp().Connect(slot, address, sim.port(), 1000) != 0) return false;
-        cs.table.Register(slot, {comm::kLinkTcp, address, static_cast<int16_t>(slot),
-                                 static_cast<int16_t>(slot == 0 ? comm::kTypeRk540
-                                                                : comm::kType540S),
-                                 QString()});
+        cs.table.Register(
+            slot,
+            {comm::kLinkTcp, address, static_cast<int16_t>(slot),
+             static_cast<int16_t>(slot == 0 ? comm::kTypeRk540 : comm::kType540S), QString()});
         if (tessaly::connect::ReadDevice(runtime.context, slot, {}).stopped_at !=
             tessaly::connect::ReadoutStep::kDone) {
           return false;
@@ -78,9 +78,9 @@ class EditorShellTest : public QObject {
       return editor != nullptr ? qobject_cast<QMdiSubWindow*>(editor->parentWidget()) : nullptr;
     }
     model::EditOutcome SetGain(int slot, int channel, const char* text) {
-      return editors->core().edits.SetText({slot, model::FindParameter(QStringLiteral("gain")),
-                                            channel, -1},
-                                           QString::fromLatin1(text));
+      return editors->core().edits.SetText(
+          {slot, model::FindParameter(QStringLiteral("gain")), channel, -1},
+          QString::fromLatin1(text));
     }
     int Gain(int slot, int channel) {
       return editors->core().edits.Index(

@@ -72,6 +72,10 @@ class Comm : public QObject, public device::Transmitter {
   }
   int DeviceType(int slot) const override { return state_.table.device_type.at(slot); }
   int CurrentSlot() const override { return state_.current_device; }
+  bool Holds(int slot) const override {
+    return state_.comm_suspended || !state_.comm_ready || state_.transfer_lock ||
+           !IsValidSlot(slot) || !state_.table[slot].online;
+  }
   // Keep-alive exchange: always 13 bytes out and in, 3000 ms; never shows a message and never
   // touches the device table.
   [[nodiscard]] int16_t TxPoll(int slot, uint8_t command, const Params& params = {});

@@ -19,6 +19,9 @@ class Transmitter {
   virtual int DeviceType(int slot) const = 0;
   // The slot the editor works on.
   virtual int CurrentSlot() const = 0;
+  // True while the traffic flags or the slot keep every packet to it back: an edit then changes
+  // the PC's image only.
+  virtual bool Holds(int slot) const = 0;
 };
 
 }  // namespace tessaly::device

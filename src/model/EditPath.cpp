@@ -108,11 +108,11 @@ EditPath::EditPath(protocol::ProgramStore& store, graph::ResponseCurves& curves,
       curves_(curves),
       dispatcher_(dispatcher),
       linking_(std::make_unique<protocol::ChannelLinking>(store, dispatcher)) {
-  for (int slot = 0; slot < comm::kSlotCount; ++slot) {
+  for (int slot = 0; slot < device::kSlotCount; ++slot) {
     stacks_[static_cast<size_t>(slot)] = std::make_unique<UndoStack>(*this, slot);
   }
   connect(&store_, &protocol::ProgramStore::ProgramChanged, this, [this](int slot) {
-    if (slot < 0 || slot >= comm::kSlotCount) return;
+    if (slot < 0 || slot >= device::kSlotCount) return;
     Undo(slot).Clear();
     emit ProgramReplaced(slot);
   });
@@ -121,7 +121,7 @@ EditPath::EditPath(protocol::ProgramStore& store, graph::ResponseCurves& curves,
 EditPath::~EditPath() = default;
 
 UndoStack& EditPath::Undo(int slot) {
-  return *stacks_[static_cast<size_t>(std::clamp(slot, 0, comm::kSlotCount - 1))];
+  return *stacks_[static_cast<size_t>(std::clamp(slot, 0, device::kSlotCount - 1))];
 }
 
 void EditPath::BeginGesture(int slot, const QString& text) { Undo(slot).BeginGesture(text); }
@@ -137,7 +137,7 @@ EditOutcome Check(protocol::ProgramStore& store, const EditTarget& t, int* type)
   if (!device_type) {
     return Refusal(EditStatus::kRefused, QStringLiteral("Slot %1 is not a device slot (0 to %2).")
                                              .arg(t.slot)
-                                             .arg(comm::kSlotCount - 1));
+                                             .arg(device::kSlotCount - 1));
   }
   *type = *device_type;
   if (!p->OnType(*type) || OperationOf(*p) == nullptr) {
@@ -244,9 +244,7 @@ EditOutcome EditPath::SetIndex(const EditTarget& target, int index) {
     return out;
   }
 
-  const comm::CommState& cs = store_.comm().state();
-  const bool held =
-      cs.comm_suspended || !cs.comm_ready || cs.transfer_lock || !cs.table[target.slot].online;
+  const bool held = store_.transmitter().Holds(target.slot);
   const std::vector<uint8_t> record_before = Snapshot(ctx.data());
   const protocol::SlotState state_before = ctx.state();
 
@@ -332,8 +330,7 @@ EditOutcome EditPath::Replay(int slot, const UndoEntry& entry, bool forward) {
     PutByte(*data, b.offset, forward ? b.after : b.before);
   *state = forward ? entry.state_after : entry.state_before;
 
-  const comm::CommState& cs = store_.comm().state();
-  const bool held = cs.comm_suspended || !cs.comm_ready || cs.transfer_lock || !cs.table[slot].online;
+  const bool held = store_.transmitter().Holds(slot);
   EditResult result = EditResult::kDone;
   for (const UndoEntry::Send& s : entry.sends) {
     EditRunner runner(*this, {slot, s.parameter, s.channel, s.element}, *type);

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "comm/DeviceTable.h"
+#include "device/Slots.h"
 #include "model/EditTypes.h"
 #include "model/ParameterDescriptor.h"
 #include "model/UndoStack.h"
@@ -68,7 +68,7 @@ class EditPath : public QObject {
   graph::ResponseCurves& curves_;
   protocol::Dispatcher& dispatcher_;
   std::unique_ptr<protocol::ChannelLinking> linking_;
-  std::array<std::unique_ptr<UndoStack>, comm::kSlotCount> stacks_;
+  std::array<std::unique_ptr<UndoStack>, device::kSlotCount> stacks_;
 };
 
 }  // namespace tessaly::model

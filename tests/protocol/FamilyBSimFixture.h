@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,21 +18,39 @@
 
 namespace tessaly::test {
 
-// Qt networking wants an application object before the first socket.
-struct ApplicationGuard {
-  ApplicationGuard() { EnsureCoreApplication(); }
-};
+// Parameter values built by calls, so that a table row holding one stays on one line.
+inline protocol::EqBandValues Band(int type, int hz, int q, int gain) {
+  return {static_cast<uint8_t>(type), static_cast<uint16_t>(hz), static_cast<uint8_t>(q),
+          static_cast<uint8_t>(gain)};
+}
+inline protocol::CompressorValues Comp(int threshold, int ratio, int knee, int release, int attack,
+                                       int makeup) {
+  return {static_cast<uint8_t>(threshold), static_cast<uint8_t>(ratio),
+          static_cast<uint8_t>(knee),      static_cast<uint8_t>(release),
+          static_cast<uint8_t>(attack),    static_cast<uint8_t>(makeup)};
+}
+inline protocol::LimiterValues Lim(int threshold, int release, int attack) {
+  return {static_cast<uint8_t>(threshold), static_cast<uint8_t>(release),
+          static_cast<uint8_t>(attack)};
+}
+inline protocol::GateValues Gate(int bypass, int threshold, int release, int attack) {
+  return {static_cast<uint8_t>(bypass), static_cast<uint8_t>(threshold),
+          static_cast<uint8_t>(release), static_cast<uint8_t>(attack)};
+}
+
+// Hex text of a packet, bytes separated by blanks ("8D 1F 00 01 ..."), for readable failures.
+inline std::string Hex(const QByteArray& bytes) { return bytes.toHex(' ').toUpper().toStdString(); }
 
 // One emulated device of the given type on a loopback address, registered on-line in a
 // slot of a fresh run over real TCP, with both family modules, the dispatcher and linking.
-// Records every packet the PC sends.
+// Records every packet the PC sends. The settings start out as the device's, as the read-out
+// of an opened editor leaves them.
 class ProtocolDeviceFixture {
  public:
   static constexpr int kSlot = 4;
 
   explicit ProtocolDeviceFixture(int device_type) : comm_(messenger_), store_(comm_) {
     device_index_ = sim_.AddTcp(device_type);
-
     comm::CommState& state = comm_.state();
     state.connection_mode = comm::kLinkTcp;
     state.comm_ready = true;
@@ -48,9 +65,20 @@ class ProtocolDeviceFixture {
     comm_.set_trace([this](bool outgoing, const QByteArray& bytes) {
       if (outgoing) sent.append(bytes);
     });
+    const QByteArray settings = device().Settings();
+    for (int n : SyncedTailIndexes()) data().SetTail(n, static_cast<uint8_t>(settings[n]));
   }
 
   sim::SimDevice& device() { return sim_.device(device_index_); }
+  protocol::ProgramData& data() { return *store_.Data(kSlot); }
+  protocol::SlotState& state() { return *store_.State(kSlot); }
+  protocol::FamilyOperations& ops() { return dispatcher_.For(kSlot); }
+
+  std::vector<std::string> SentHex() const {
+    std::vector<std::string> out;
+    for (const QByteArray& packet : sent) out.push_back(Hex(packet));
+    return out;
+  }
 
   // What a read-out brings into the record tail: the settings the parameter commands change.
   static std::vector<int> SyncedTailIndexes() {
@@ -62,12 +90,6 @@ class ProtocolDeviceFixture {
     return indexes;
   }
 
-  // Starts from the device's settings, as the read-out of an opened editor would.
-  void ReadOutSettings() {
-    const QByteArray settings = device().Settings();
-    for (int n : SyncedTailIndexes()) data().SetTail(n, static_cast<uint8_t>(settings[n]));
-  }
-
   // The device's image and settings against the PC's record (the spare byte is the PC's own).
   // Returns a description of the first difference, empty when they agree.
   std::string DeviceDifference() {
@@ -75,26 +97,24 @@ class ProtocolDeviceFixture {
     const auto pc_image = data().Image();
     if (image.size() != static_cast<qsizetype>(pc_image.size())) return "image sizes differ";
     for (size_t i = 0; i < pc_image.size(); ++i) {
-      if (static_cast<uint8_t>(image[static_cast<qsizetype>(i)]) != pc_image[i]) {
-        return "image byte " + std::to_string(i) + ": device " +
-               std::to_string(static_cast<uint8_t>(image[static_cast<qsizetype>(i)])) + ", PC " +
+      const auto dev = static_cast<uint8_t>(image[static_cast<qsizetype>(i)]);
+      if (dev != pc_image[i]) {
+        return "image byte " + std::to_string(i) + ": device " + std::to_string(dev) + ", PC " +
                std::to_string(pc_image[i]);
       }
     }
     const QByteArray settings = device().Settings();
     for (int n : SyncedTailIndexes()) {
-      if (static_cast<uint8_t>(settings[n]) != data().Tail(n)) {
-        return "settings byte " + std::to_string(n) + ": device " +
-               std::to_string(static_cast<uint8_t>(settings[n])) + ", PC " +
+      const auto dev = static_cast<uint8_t>(settings[n]);
+      if (dev != data().Tail(n)) {
+        return "settings byte " + std::to_string(n) + ": device " + std::to_string(dev) + ", PC " +
                std::to_string(data().Tail(n).value_or(0));
       }
     }
     return {};
   }
-  protocol::ProgramData& data() { return *store_.Data(kSlot); }
-  protocol::SlotState& state() { return *store_.State(kSlot); }
 
-  ApplicationGuard application_;
+  bool application_ = (EnsureCoreApplication(), true);
   RecordingMessenger messenger_;
   comm::Comm comm_;
   protocol::ProgramStore store_;
@@ -108,8 +128,5 @@ class ProtocolDeviceFixture {
   SimHarness sim_;
   int device_index_ = -1;
 };
-
-// Hex text of a packet, bytes separated by blanks ("8D 1F 00 01 ..."), for readable failures.
-inline std::string Hex(const QByteArray& bytes) { return bytes.toHex(' ').toUpper().toStdString(); }
 
 }  // namespace tessaly::test

@@ -48,17 +48,8 @@ class EditRunner {
 
  private:
   static const char* Name(EditResult r) {
-    switch (r) {
-      case EditResult::kDone:
-        return "done";
-      case EditResult::kSendFailed:
-        return "send failed";
-      case EditResult::kRefused:
-        return "refused";
-      case EditResult::kNotSupported:
-        return "not supported";
-    }
-    return "?";
+    static const char* const kNames[] = {"done", "send failed", "refused", "not supported"};
+    return kNames[static_cast<int>(r)];
   }
 
   int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
@@ -304,7 +295,6 @@ TEST_P(ImageSyncProperty, DeviceImageFollowsEveryEditSequence) {
   const int type = GetParam();
   for (uint32_t seed : Seeds()) {
     ProtocolDeviceFixture fx(type);
-    fx.ReadOutSettings();
     EditRunner runner(fx, type, seed);
     std::vector<std::string> history;
     std::string difference;

@@ -2,16 +2,10 @@
 
 #include <vector>
 
-#include "protocol/DefaultImage.h"
 #include "protocol/Offsets.h"
 
 namespace tessaly::protocol {
 namespace {
-
-uint8_t At(const QByteArray& image, int offset) { return static_cast<uint8_t>(image.at(offset)); }
-int At16(const QByteArray& image, int offset) {
-  return At(image, offset) << 8 | At(image, offset + 1);
-}
 
 struct FamilyCase {
   const char* name;
@@ -20,53 +14,6 @@ struct FamilyCase {
 };
 
 class OffsetTablesTest : public testing::TestWithParam<FamilyCase> {};
-
-TEST_P(OffsetTablesTest, EveryChannelFieldHoldsItsDefault) {
-  const Layout& l = *GetParam().layout;
-  const QByteArray& image = DefaultImage(GetParam().type);
-  for (int ch = 0; ch < l.channel_count; ++ch) {
-    SCOPED_TRACE(ch);
-    EXPECT_EQ(At(image, l.gain_offset[ch]), 120);
-    EXPECT_EQ(At16(image, l.delay_offset[ch]), 0);
-    EXPECT_EQ(At(image, l.delay_offset[ch] + 2), 0);
-    EXPECT_EQ(At16(image, l.eq_bypass_offset[ch]), 0);
-    if (l.IsInput(ch)) {
-      const std::vector<int> gate{1, 2, 5, 6};
-      for (int i = 0; i < 4; ++i) EXPECT_EQ(At(image, l.gate_offset[ch] + i), gate[i]);
-      const std::vector<int> comp{150, 20, 0, 10, 0, 0};
-      for (int i = 0; i < 6; ++i) EXPECT_EQ(At(image, l.comp_offset[ch] + i), comp[i]);
-      EXPECT_EQ(l.dyn_offset[ch], l.comp_offset[ch]);
-    } else {
-      const std::vector<int> lim{150, 20, 0};
-      for (int i = 0; i < 3; ++i) EXPECT_EQ(At(image, l.dyn_offset[ch] + i), lim[i]);
-      const int out = ch - l.first_output;
-      EXPECT_EQ(At16(image, l.xover_offset[out * 2]), 20);
-      EXPECT_EQ(At(image, l.xover_offset[out * 2] + 2), 0);
-      EXPECT_EQ(At16(image, l.xover_offset[out * 2 + 1]), 20000);
-      EXPECT_EQ(At(image, l.xover_offset[out * 2 + 1] + 2), 0);
-    }
-  }
-}
-
-TEST_P(OffsetTablesTest, BandsHoldFlatBellsAtTheirFrequencies) {
-  const Layout& l = *GetParam().layout;
-  const QByteArray& image = DefaultImage(GetParam().type);
-  const std::vector<int> input_hz{40,   80,   100,  200,   400,   800,
-                                  1000, 2000, 4000, 10000, 12000, 16000};
-  const std::vector<int> output_hz{125, 250, 1000, 4000, 8000};
-  for (int ch = 0; ch < l.channel_count; ++ch) {
-    const auto& hz = l.IsInput(ch) ? input_hz : output_hz;
-    ASSERT_EQ(l.BandCount(ch), static_cast<int>(hz.size()));
-    for (int k = 0; k < l.BandCount(ch); ++k) {
-      SCOPED_TRACE(testing::Message() << "ch " << ch << " band " << k);
-      const int offset = l.eq_band_offset[*l.GlobalBand(ch, k)];
-      EXPECT_EQ(At(image, offset), 0);
-      EXPECT_EQ(At16(image, offset + 1), hz[static_cast<size_t>(k)]);
-      EXPECT_EQ(At(image, offset + 3), 9);
-      EXPECT_EQ(At(image, offset + 4), 30);
-    }
-  }
-}
 
 TEST_P(OffsetTablesTest, BandTablesAreContiguousAndEndAtTheBypassMask) {
   const Layout& l = *GetParam().layout;

@@ -60,15 +60,6 @@ double Expected(const SnapOp& op, size_t k) {
   return op.returns_index ? static_cast<double>(k) : op.grid[k];
 }
 
-TEST(ScaleSnap, EveryStepSnapsToItself) {
-  for (const SnapOp& op : AllSnapOps()) {
-    SCOPED_TRACE(op.name);
-    for (size_t k = 0; k < op.grid.size(); ++k) {
-      EXPECT_DOUBLE_EQ(op.snap(op.grid[k]), Expected(op, k)) << "step " << k;
-    }
-  }
-}
-
 TEST(ScaleSnap, MidpointsGoDownAndAnythingPastThemGoesUp) {
   for (const SnapOp& op : AllSnapOps()) {
     SCOPED_TRACE(op.name);

@@ -10,8 +10,7 @@ namespace {
 
 TEST(ScaleText, FormatTwoDigits) {
   const std::vector<std::pair<int, const char*>> cases = {
-      {0, "00"}, {5, "05"}, {7, "07"}, {9, "09"}, {10, "10"}, {12, "12"}, {59, "59"}, {123, "123"},
-  };
+      {0, "00"}, {5, "05"}, {7, "07"}, {9, "09"}, {10, "10"}, {12, "12"}, {59, "59"}, {123, "123"}};
   for (const auto& [n, text] : cases) EXPECT_EQ(FormatTwoDigits(n), QString(text)) << n;
 }
 
@@ -35,8 +34,7 @@ TEST(ScaleText, NumberTextIsTheShortestForm) {
       {20000, "20000", "20000"},
       {0.0001, "0.0001", "0,0001"},
       {960.998 * 0.34, "326.73932", "326,73932"},
-      {-0.5, "-0.5", "-0,5"},
-  };
+      {-0.5, "-0.5", "-0,5"}};
   for (const Case& c : cases) {
     EXPECT_EQ(NumberText(c.value, false), QString(c.point)) << c.value;
     EXPECT_EQ(NumberText(c.value, true), QString(c.comma)) << c.value;
@@ -62,30 +60,28 @@ TEST(ScaleText, RatioAndNoiseLevel) {
 }
 
 TEST(ScaleText, ParseNumberText) {
-  const std::vector<std::pair<const char*, std::optional<double>>> cases = {
-      {"3.3", 3.3},
-      {"3,3", 3.3},
-      {"-60", -60},
-      {"+12", 12},
-      {"  12.5 ", 12.5},
-      {".5", 0.5},
-      {"5.", 5},
-      {"0", 0},
-      {"-0,25", -0.25},
-      {"", std::nullopt},
-      {"   ", std::nullopt},
-      {"-", std::nullopt},
-      {".", std::nullopt},
-      {"abc", std::nullopt},
-      {"1?", std::nullopt},
-      {"1.2.3", std::nullopt},
-      {"1,2.3", std::nullopt},
-      {"1e5", std::nullopt},
-      {"inf", std::nullopt},
-      {"5-", std::nullopt},
-      {"+-5", std::nullopt},
-      {"1 2", std::nullopt},
-  };
+  const std::vector<std::pair<const char*, std::optional<double>>> cases = {{"3.3", 3.3},
+                                                                            {"3,3", 3.3},
+                                                                            {"-60", -60},
+                                                                            {"+12", 12},
+                                                                            {"  12.5 ", 12.5},
+                                                                            {".5", 0.5},
+                                                                            {"5.", 5},
+                                                                            {"0", 0},
+                                                                            {"-0,25", -0.25},
+                                                                            {"", std::nullopt},
+                                                                            {"   ", std::nullopt},
+                                                                            {"-", std::nullopt},
+                                                                            {".", std::nullopt},
+                                                                            {"abc", std::nullopt},
+                                                                            {"1?", std::nullopt},
+                                                                            {"1.2.3", std::nullopt},
+                                                                            {"1,2.3", std::nullopt},
+                                                                            {"1e5", std::nullopt},
+                                                                            {"inf", std::nullopt},
+                                                                            {"5-", std::nullopt},
+                                                                            {"+-5", std::nullopt},
+                                                                            {"1 2", std::nullopt}};
   for (const auto& [text, expected] : cases) {
     const std::optional<double> parsed = ParseNumberText(QString::fromLatin1(text));
     ASSERT_EQ(parsed.has_value(), expected.has_value()) << '"' << text << '"';

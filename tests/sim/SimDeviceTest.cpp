@@ -102,15 +102,6 @@ TEST(SimDevice, VersionsInBytesFourToNine) {
   EXPECT_EQ(reply.mid(4, 6), QByteArray::fromHex("010104020007"));
 }
 
-TEST(SimDevice, BlockWriteThenReadRoundTrip) {
-  SimDevice device(3);
-  std::vector<uint8_t> data(32);
-  for (int i = 0; i < 32; ++i) data[i] = static_cast<uint8_t>(200 + i);
-  ExpectFramed(Answer(device, BlockRequest(comm::kCmdWriteBlock, 480, data)), 92, 13);
-  const QByteArray reply = Answer(device, ReadRequest(comm::kCmdReadParams, 480, 32));
-  EXPECT_EQ(reply.mid(4, 32), QByteArray(reinterpret_cast<const char*>(data.data()), 32));
-}
-
 TEST(SimDevice, WritesNeverGrowTheImage) {
   SimDevice device(0);
   Answer(device, BlockRequest(comm::kCmdWriteBlock, 340, std::vector<uint8_t>(32, 0x77)));
@@ -144,16 +135,6 @@ TEST(SimDevice, FamilyBRoutingDefaultsToStraightThrough) {
       EXPECT_EQ(At(reply, 4 + 4 * input + source), input == source ? 158 : 30);
     }
   }
-}
-
-TEST(SimDevice, SettingsByteWriteAndIpCommand) {
-  SimDevice device(0);
-  Answer(device, Request(17, {0, 21, 0, 0, 5, 0, 0, 0}));
-  Answer(device, Request(comm::kCmdSetIp, {192, 168, 1, 77}));
-  const QByteArray settings = device.Settings();
-  EXPECT_EQ(At(settings, 21), 5);
-  EXPECT_EQ(settings.mid(40, 4), QByteArray::fromHex("c0a8014d"));
-  EXPECT_EQ(settings.size(), kSettingsSize);
 }
 
 TEST(SimDevice, LineOutAndSleepGroupCommands) {
@@ -239,38 +220,6 @@ TEST(SimDeviceFaults, SilentDeviceHearsButNeitherAnswersNorActs) {
   EXPECT_FALSE(reply.disconnect);
   EXPECT_EQ(device.Image(), before);
   EXPECT_EQ(device.ReceivedCount(), 1);
-}
-
-TEST(SimDeviceFaults, SilentAfterCountsPackets) {
-  SimDevice device(0);
-  device.SetSilentAfter(2);
-  EXPECT_FALSE(Answer(device, Request(comm::kCmdKeepAlive)).isEmpty());
-  EXPECT_FALSE(Answer(device, Request(comm::kCmdKeepAlive)).isEmpty());
-  EXPECT_TRUE(Answer(device, Request(comm::kCmdKeepAlive)).isEmpty());
-  EXPECT_TRUE(Answer(device, Request(comm::kCmdKeepAlive)).isEmpty());
-  device.ClearFaults();
-  EXPECT_FALSE(Answer(device, Request(comm::kCmdKeepAlive)).isEmpty());
-}
-
-TEST(SimDeviceFaults, TruncateGarbageAndDelayShapeTheReply) {
-  SimDevice device(3);
-  device.SetTruncate(5);
-  device.SetGarbage(3);
-  device.SetDelayMs(250);
-  const SimReply reply = device.Receive(Request(comm::kCmdIdentify));
-  ASSERT_EQ(reply.bytes.size(), 8);
-  EXPECT_EQ(reply.bytes.left(4), QByteArray::fromHex("8d1f0000"));
-  EXPECT_EQ(reply.delay_ms, 250);
-}
-
-TEST(SimDeviceFaults, DisconnectHappensOnce) {
-  SimDevice device(0);
-  device.DisconnectOnNextPacket();
-  EXPECT_TRUE(device.Receive(Request(comm::kCmdKeepAlive)).disconnect);
-  EXPECT_FALSE(device.Faults().disconnect);
-  const SimReply next = device.Receive(Request(comm::kCmdKeepAlive));
-  EXPECT_FALSE(next.disconnect);
-  EXPECT_EQ(next.bytes.size(), 13);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <QtTest>
 
 #include "app/AppState.h"
-#include "app/LockHolderProcess.h"
 #include "app/MainWindow.h"
 #include "app/SplashScreen.h"
 #include "support/RecordingMessenger.h"
@@ -58,29 +57,6 @@ class AppSplashTest : public QObject {
     QVERIFY(state.software_version.isEmpty());
     // ...and the first one keeps running.
     QVERIFY(first.instance_lock().IsHeld());
-  }
-
-  void instanceInAnotherProcessIsRefusedUntilItDies() {
-    const QString path = dir_.filePath(QStringLiteral("tessaly.lock"));
-    tessaly::app::test::LockHolderProcess other(path);
-    QVERIFY(other.locked());
-    {
-      RecordingMessenger messenger;
-      AppState state(messenger);
-      SplashScreen splash(state, Environment());
-      QVERIFY(!splash.Load());
-      QCOMPARE(messenger.shown.size(), 1);
-      QCOMPARE(messenger.shown[0].text,
-               QStringLiteral("The Sw PC is already Running, Can't be run again!"));
-    }
-    // A crash leaves the lock file behind; it must not keep the program from starting again.
-    other.Kill();
-    QVERIFY(QFile::exists(path));
-    RecordingMessenger messenger;
-    AppState state(messenger);
-    SplashScreen splash(state, Environment());
-    QVERIFY(splash.Load());
-    QVERIFY(messenger.shown.isEmpty());
   }
 
   void resolutionMessages_data() {

@@ -12,12 +12,14 @@ QString Devices(int count) {
 
 QString ConnectionSummary(const comm::CommState& state) {
   if (!state.online_mode) return QStringLiteral("Off-line");
-  const int listed = state.last_slot + 1;
-  if (state.comm_suspended) return QStringLiteral("Demo: ") + Devices(listed);
+  int listed = 0;
   int online = 0;
-  for (int slot = 0; slot < listed && slot < comm::kSlotCount; ++slot) {
+  for (int slot = 0; slot < comm::kSlotCount; ++slot) {
+    if (!state.table[slot].registered) continue;
+    ++listed;
     if (state.table[slot].online) ++online;
   }
+  if (state.comm_suspended) return QStringLiteral("Demo: ") + Devices(listed);
   const QString link =
       state.connection_mode == comm::kLinkTcp ? QStringLiteral("TCP/IP") : QStringLiteral("USB");
   if (online == listed) return link + QStringLiteral(": ") + Devices(online) + " on-line";

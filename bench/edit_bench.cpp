@@ -12,8 +12,8 @@
 #include "comm/Comm.h"
 #include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
-#include "protocol/FamilyBOperations.h"
 #include "protocol/FamilyAOperations.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 #include "sim/SimHost.h"
 

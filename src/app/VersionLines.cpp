@@ -14,7 +14,8 @@ VersionLines VersionLinesFor(const QString& software_version, const comm::CommSt
   const int type = table.device_type[static_cast<size_t>(slot)];
   if (online) lines.firmware = table.firmware_version[static_cast<size_t>(slot)];
   lines.second_visible = type != comm::kTypeRk360 && type != comm::kTypeRl4800;
-  if (lines.second_visible && online) lines.second = table.second_version[static_cast<size_t>(slot)];
+  if (lines.second_visible && online)
+    lines.second = table.second_version[static_cast<size_t>(slot)];
   return lines;
 }
 

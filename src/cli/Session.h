@@ -16,8 +16,8 @@
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
 #include "programs/WholeProgram.h"
-#include "protocol/FamilyBOperations.h"
 #include "protocol/FamilyAOperations.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 
 namespace tessaly::cli {

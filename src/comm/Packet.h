@@ -36,5 +36,4 @@ struct ReplyClass {
 // byte only, except the meter poll (size by device type) and memory reads (size by P3).
 ReplyClass ClassifyReply(uint8_t command, uint8_t p3, int device_type);
 
-
 }  // namespace tessaly::comm

@@ -4,8 +4,8 @@ namespace tessaly::connect {
 
 int16_t RunDemoSetup(ConnectContext& context) {
   comm::CommState& state = context.comm.state();
-  const auto filled =
-      state.table.DemoSetup(state.connection_mode, context.session.several_addresses, state.demo_type);
+  const auto filled = state.table.DemoSetup(state.connection_mode,
+                                            context.session.several_addresses, state.demo_type);
   int16_t last = -1;
   for (int slot = comm::kFirstSlot; slot <= comm::kLastSlot; ++slot) {
     if (!filled[static_cast<size_t>(slot)]) continue;

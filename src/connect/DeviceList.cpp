@@ -105,8 +105,8 @@ bool DeviceList::Relink(int slot) {
   const int type = state.table.device_type[static_cast<size_t>(slot)];
   if (state.connection_mode == comm::kLinkTcp) {
     if (!comm.tcp().IsConnected(slot) &&
-        comm.tcp().Connect(slot, state.table[slot].ip_address, comm.device_port(), kConnectWaitMs) !=
-            0) {
+        comm.tcp().Connect(slot, state.table[slot].ip_address, comm.device_port(),
+                           kConnectWaitMs) != 0) {
       return disconnected();
     }
   } else if (!comm.serial().IsOpen() &&
@@ -179,7 +179,8 @@ OpenResult DeviceList::OpenDevice(int row, const ConnectHooks& hooks) {
 
   if (state.table.device_data_valid[static_cast<size_t>(slot)] == 0) {
     if (state.comm_suspended) {
-      state.table.firmware_version[static_cast<size_t>(slot)] = context_.session.demo_firmware_version;
+      state.table.firmware_version[static_cast<size_t>(slot)] =
+          context_.session.demo_firmware_version;
       state.table.second_version[static_cast<size_t>(slot)] = context_.session.demo_second_version;
     } else {
       hooks.Progress(0, kReadoutProgressMax);

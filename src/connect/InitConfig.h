@@ -14,7 +14,7 @@ using Octets = std::array<int16_t, 4>;  // most significant first
 
 // The port selection's settings record: fourteen 16-bit little-endian fields.
 struct InitConfig {
-  int16_t com_port = 0;          // 1..64, 0 = none
+  int16_t com_port = 0;         // 1..64, 0 = none
   int16_t connection_mode = 0;  // 0 USB, 1 TCP/IP
   Octets single{};
   Octets range_start{};

@@ -56,7 +56,8 @@ AcceptResult AcceptPortSelection(const PortChoice& choice, ConnectSession& sessi
   record.com_port = state.com_port;
   record.connection_mode = choice.connection_mode;
   session.config = record;
-  state.connection_mode = choice.connection_mode == comm::kLinkUsb ? comm::kLinkUsb : comm::kLinkTcp;
+  state.connection_mode =
+      choice.connection_mode == comm::kLinkUsb ? comm::kLinkUsb : comm::kLinkTcp;
   session.several_addresses = choice.device_count_option != 0;
   // The choices hold for this run even when the folder is read-only.
   return SaveInitConfig(session.ConfigPath(), record) ? AcceptResult::kSaved

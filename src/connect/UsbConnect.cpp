@@ -39,7 +39,7 @@ bool UsbConnect::Stage(int16_t type, int16_t fallback_type, int16_t answer_type,
   if (!opened) return false;
   for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
     if (!comm.ProbeDevice(kUsbSlot)) continue;
-    RegisterSlot0(state.rx_buffer[8] == answer_type ? answer_type : other_type);
+    RegisterSlot0(state.rx_buffer[comm::kReplyTypeByte] == answer_type ? answer_type : other_type);
     return true;
   }
   return false;

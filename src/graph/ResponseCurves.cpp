@@ -30,7 +30,8 @@ struct ResponseCurves::Context {
 
 std::optional<int> ChannelOfBand(const protocol::Layout& layout, int band) {
   for (int ch = 0; ch < layout.channel_count; ++ch) {
-    if (band >= layout.first_band[ch] && band <= layout.first_band[ch] + layout.last_band_number[ch]) {
+    if (band >= layout.first_band[ch] &&
+        band <= layout.first_band[ch] + layout.last_band_number[ch]) {
       return ch;
     }
   }
@@ -115,7 +116,7 @@ void ResponseCurves::ComputeXover(const XoverInput& input, Curve& out) {
 }
 
 double ResponseCurves::ChannelSumAt(const Context& ctx, const SlotCurves& curves, int channel,
-                              int point) const {
+                                    int point) const {
   const protocol::Layout& layout = *ctx.layout;
   double sum = 0.0;
   if (layout.IsOutput(channel)) {
@@ -135,7 +136,7 @@ void ResponseCurves::SumChannel(const Context& ctx, SlotCurves& curves, int chan
 }
 
 void ResponseCurves::DrawSegment(GraphPanel* panel, const SlotCurves& curves, int channel,
-                           int point) const {
+                                 int point) const {
   if (panel == nullptr || point == 0) return;
   const GraphFreqTable& freq = GraphFreq();
   const Curve& curve = curves.channel_curve[channel];

@@ -2,9 +2,9 @@
 
 #include <QHash>
 
-#include "protocol/FlatEq.h"
 #include "protocol/CommonOperations.h"
 #include "protocol/FamilyBOperations.h"
+#include "protocol/FlatEq.h"
 #include "protocol/ValueScale.h"
 
 namespace tessaly::model {
@@ -18,7 +18,9 @@ bool On(int index) { return index != 0; }
 uint8_t Byte(int index) { return static_cast<uint8_t>(index); }
 size_t At(int i) { return static_cast<size_t>(i); }
 
-protocol::FamilyBOperations* FamilyB(C t) { return dynamic_cast<protocol::FamilyBOperations*>(&t.ops); }
+protocol::FamilyBOperations* FamilyB(C t) {
+  return dynamic_cast<protocol::FamilyBOperations*>(&t.ops);
+}
 
 std::optional<int> ImageByte(C t, int offset) {
   if (offset == protocol::kNoOffset) return std::nullopt;
@@ -271,7 +273,8 @@ QHash<QString, Operation> Build() {
                 [](C t) { return t.linking.LinkSpeakerDrive(t.slot, t.ch); }});
   add("source", {[](C t) {
                    return t.layout.IsOutput(t.ch)
-                              ? ImageByte(t, t.layout.route_offset[At(t.ch - t.layout.first_output)])
+                              ? ImageByte(t,
+                                          t.layout.route_offset[At(t.ch - t.layout.first_output)])
                               : std::nullopt;
                  },
                  [](C t, int i, bool) { return t.ops.SendOutputSource(t.slot, t.ch, i); }});

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/ParameterDescriptor.h"
-#include "protocol/Dispatch.h"
 #include "protocol/ChannelLinking.h"
+#include "protocol/Dispatch.h"
 #include "protocol/ProgramStore.h"
 
 namespace tessaly::model {

@@ -2,8 +2,8 @@
 
 #include "graph/ResponseCurves.h"
 #include "model/EditOperations.h"
-#include "protocol/CommonOperations.h"
 #include "protocol/ChannelLinking.h"
+#include "protocol/CommonOperations.h"
 #include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 #include "protocol/ValueLists.h"

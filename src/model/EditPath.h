@@ -31,8 +31,8 @@ class EditPath : public QObject {
   Q_OBJECT
 
  public:
-  EditPath(protocol::ProgramStore& store, graph::ResponseCurves& curves, protocol::Dispatcher& dispatcher,
-           QObject* parent = nullptr);
+  EditPath(protocol::ProgramStore& store, graph::ResponseCurves& curves,
+           protocol::Dispatcher& dispatcher, QObject* parent = nullptr);
   ~EditPath() override;
 
   // A refusal touches nothing. The context fields of `options` are taken from the slot.

@@ -57,7 +57,8 @@ void RerunDeviceSettings(protocol::FamilyOperations& ops, const protocol::Progra
     (void)ops.SendPolarity(slot, ch, state.polarity[c]);
     (void)ops.SendMute(slot, ch, state.mute[c]);
     const bool family_a_input = layout.family == Family::kA && layout.IsInput(ch);
-    (void)ops.SendLink(slot, ch, (family_a_input ? state.input_link_on : state.link_member[c]) != 0);
+    (void)ops.SendLink(slot, ch,
+                       (family_a_input ? state.input_link_on : state.link_member[c]) != 0);
   }
   for (int n = 0; n < protocol::kOutputCount; ++n) {
     (void)ops.SendSpeakerDrive(slot, n, state.speaker_drive[static_cast<size_t>(n)]);

@@ -140,7 +140,8 @@ bool IsValid(const EqBandValues& v) {
          v.frequency <= kMaxFrequency && InRange(v.q, kMaxEqQ) && InRange(v.gain, kMaxEqGain);
 }
 
-CommonOperations::CommonOperations(ProgramStore& store, Family family) : store_(store), family_(family) {}
+CommonOperations::CommonOperations(ProgramStore& store, Family family)
+    : store_(store), family_(family) {}
 
 std::optional<CommonOperations::Target> CommonOperations::Resolve(int slot) {
   if (store_.FamilyOfSlot(slot) != family_) return std::nullopt;
@@ -222,7 +223,8 @@ EditResult CommonOperations::SendMute(int slot, int ch, bool muted) {
   return result;
 }
 
-EditResult CommonOperations::SendCrossover(int slot, int ch, int filter, int frequency_hz, int slope) {
+EditResult CommonOperations::SendCrossover(int slot, int ch, int filter, int frequency_hz,
+                                           int slope) {
   auto t = Resolve(slot);
   if (!t) return EditResult::kRefused;
   const auto index = t->layout.CrossoverIndex(ch, filter);
@@ -247,7 +249,7 @@ EditResult CommonOperations::SendCrossover(int slot, int ch, int filter, int fre
 }
 
 EditResult CommonOperations::SendEqBand(int slot, int ch, int band, const EqBandValues& values,
-                                 bool bypassed) {
+                                        bool bypassed) {
   auto t = Resolve(slot);
   if (!t || !IsValid(values)) return EditResult::kRefused;
   const auto global = t->layout.GlobalBand(ch, band);
@@ -304,7 +306,7 @@ std::optional<device::Params> CommonOperations::DynamicsParams(const Target& t, 
 }
 
 EditResult CommonOperations::SendCompressor(int slot, int ch, const CompressorValues& values,
-                                     bool bypassed) {
+                                            bool bypassed) {
   auto t = Resolve(slot);
   if (!t || !t->layout.IsInput(ch) || !IsValid(values)) return EditResult::kRefused;
   const uint8_t bytes[kCompressorBytes] = {values.threshold, values.ratio,  values.knee,
@@ -319,7 +321,8 @@ EditResult CommonOperations::SendCompressor(int slot, int ch, const CompressorVa
   return result;
 }
 
-EditResult CommonOperations::SendLimiter(int slot, int ch, const LimiterValues& values, bool bypassed) {
+EditResult CommonOperations::SendLimiter(int slot, int ch, const LimiterValues& values,
+                                         bool bypassed) {
   auto t = Resolve(slot);
   if (!t || !t->layout.IsOutput(ch) || !IsValid(values)) return EditResult::kRefused;
   const uint8_t bytes[kLimiterBytes] = {values.threshold, values.release, values.attack};
@@ -383,7 +386,7 @@ EditResult CommonOperations::SendNoiseGenerator(int slot, int type, int level) {
 }
 
 EditResult CommonOperations::SendTailSetting(int slot, uint8_t SlotState::*field, uint8_t value,
-                                      int tail_index, uint8_t command, int param) {
+                                             int tail_index, uint8_t command, int param) {
   auto t = Resolve(slot);
   if (!t) return EditResult::kRefused;
   t->state.*field = value;

@@ -63,7 +63,8 @@ QString DigitalModeName(int mode) {
   }
 }
 
-EditResult FamilyBOperations::SendOutputMixer(int slot, int ch, int input, bool enabled, int level) {
+EditResult FamilyBOperations::SendOutputMixer(int slot, int ch, int input, bool enabled,
+                                              int level) {
   return SendMixer(slot, ch, input, enabled, level);
 }
 
@@ -72,7 +73,7 @@ EditResult FamilyBOperations::SetOutputMixerEnabled(int slot, int ch, int input,
 }
 
 EditResult FamilyBOperations::SendMixer(int slot, int ch, int input, std::optional<bool> enabled,
-                                std::optional<int> level) {
+                                        std::optional<int> level) {
   auto t = Resolve(slot);
   if (!t || !t->layout.IsOutput(ch) || !InRange(input, kMixerSends - 1) ||
       (level && !InRange(*level, kMaxSendLevel))) {
@@ -96,7 +97,8 @@ EditResult FamilyBOperations::SendMixer(int slot, int ch, int input, std::option
   return result;
 }
 
-EditResult FamilyBOperations::SendInputRouting(int slot, int input, int source, bool enabled, int level) {
+EditResult FamilyBOperations::SendInputRouting(int slot, int input, int source, bool enabled,
+                                               int level) {
   return SendRouting(slot, input, source, enabled, level);
 }
 
@@ -110,8 +112,8 @@ EditResult FamilyBOperations::ToggleInputRouting(int slot, int input, int source
                      std::nullopt);
 }
 
-EditResult FamilyBOperations::SendRouting(int slot, int input, int source, std::optional<bool> enabled,
-                                  std::optional<int> level) {
+EditResult FamilyBOperations::SendRouting(int slot, int input, int source,
+                                          std::optional<bool> enabled, std::optional<int> level) {
   auto t = Resolve(slot);
   const auto index = RoutingTailIndex(input, source);
   if (!t || !index || (level && !InRange(*level, kMaxSendLevel))) {

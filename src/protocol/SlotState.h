@@ -19,8 +19,8 @@ inline constexpr std::array<uint8_t, 4> kDefaultSlotIp{192, 168, 0, 100};
 
 // Editor-side state of one slot: the switches that commands send but that are not single image
 // bytes, and the values the response graph reads. Channel arrays are indexed by channel number,
-// band arrays by global band number, crossovers like the crossover offset table. The image masks are rebuilt
-// from these flags before a mask command is sent.
+// band arrays by global band number, crossovers like the crossover offset table. The image masks
+// are rebuilt from these flags before a mask command is sent.
 struct SlotState {
   std::array<bool, kMaxChannels> mute{};
   std::array<bool, kMaxChannels> polarity{};  // true = inverted ("180'")

@@ -7,8 +7,8 @@
 #include "comm/DeviceTypes.h"
 #include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
-#include "protocol/FamilyBSimFixture.h"
 #include "protocol/CommonOperations.h"
+#include "protocol/FamilyBSimFixture.h"
 
 namespace tessaly::model {
 namespace {
@@ -18,7 +18,7 @@ using test::ProtocolDeviceFixture;
 
 // A device on loopback with the edit path over the run's store, dispatcher and curves.
 struct Rig : ProtocolDeviceFixture {
-  explicit Rig(int type) : ProtocolDeviceFixture(type) { ReadOutSettings(); }
+  explicit Rig(int type) : ProtocolDeviceFixture(type) {}
 
   EditOutcome Set(const char* id, int ch, int element, const char* text) {
     ParseOptions options;

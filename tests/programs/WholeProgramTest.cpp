@@ -9,8 +9,8 @@
 #include "graph/ResponseCurves.h"
 #include "programs/ProgramNames.h"
 #include "protocol/DefaultImage.h"
-#include "protocol/FamilyBOperations.h"
 #include "protocol/FamilyAOperations.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
@@ -255,8 +255,8 @@ TEST(ShowProgramTest, RecomputesEveryCurveFromTheImage) {
   protocol::ProgramData& data = rig.data();
   const protocol::Layout& layout = data.layout();
   const uint8_t notch[] = {5, 0x03, 0xE8, 10, 30};  // 1000 Hz notch
-  data.Write(layout.eq_band_offset[40], notch);       // input channel 3
-  data.Set16(layout.xover_offset[5], 1000);          // low-pass of "Sub"
+  data.Write(layout.eq_band_offset[40], notch);     // input channel 3
+  data.Set16(layout.xover_offset[5], 1000);         // low-pass of "Sub"
   data.Set(layout.xover_offset[5] + 2, 3);
   data.Set(layout.eq_mask, 127 - 8);  // channel 3's EQ bypassed
 

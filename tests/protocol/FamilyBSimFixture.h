@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "comm/Comm.h"
-#include "protocol/Dispatch.h"
 #include "protocol/ChannelLinking.h"
-#include "protocol/FamilyBOperations.h"
+#include "protocol/Dispatch.h"
 #include "protocol/FamilyAOperations.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "device/DeviceTypes.h"
-#include "protocol/Dispatch.h"
 #include "protocol/ChannelLinking.h"
-#include "protocol/FamilyBOperations.h"
+#include "protocol/Dispatch.h"
 #include "protocol/FamilyAOperations.h"
+#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 #include "support/RecordingTransmitter.h"
 

@@ -6,10 +6,10 @@
 
 #include "connect/DeviceList.h"
 #include "connect/PortSelection.h"
-#include "connect/ui/UsbConnectDialog.h"
-#include "connect/ui/TcpConnectDialog.h"
 #include "connect/ui/DeviceListWindow.h"
 #include "connect/ui/PortSelectionDialog.h"
+#include "connect/ui/TcpConnectDialog.h"
+#include "connect/ui/UsbConnectDialog.h"
 
 namespace tessaly::connect {
 ConnectWorkflow::ConnectWorkflow(comm::Comm& comm, Shell shell, QObject* parent)

@@ -36,7 +36,7 @@ void AddRow(QGridLayout* grid, int row, const char* caption, const QString& pref
 }  // namespace
 
 DeviceIpDialog::DeviceIpDialog(comm::Comm& comm, protocol::SlotState& slot_state, int slot,
-                           QWidget* parent)
+                               QWidget* parent)
     : QDialog(parent), comm_(comm), slot_state_(slot_state), slot_(slot), settle_ms_(kIpSettleMs) {
   setObjectName(QStringLiteral("deviceIpDialog"));
   setWindowTitle(QStringLiteral("IP Settings (only USB mode)"));

@@ -17,7 +17,7 @@ class DeviceIpDialog : public QDialog {
 
  public:
   DeviceIpDialog(comm::Comm& comm, protocol::SlotState& slot_state, int slot,
-               QWidget* parent = nullptr);
+                 QWidget* parent = nullptr);
 
   // The pause after a successful save, in which the device takes its new address.
   void set_settle_ms(int ms) { settle_ms_ = ms; }

@@ -126,7 +126,8 @@ PortSelectionDialog::PortSelectionDialog(ConnectContext& context, QWidget* paren
     button->setObjectName(QString::fromLatin1(i == 0 ? "okButton" : "exitButton"));
     button->setAutoDefault(false);
     buttons->addWidget(button);
-    connect(button, &QPushButton::clicked, this, i == 0 ? &PortSelectionDialog::Accept : &PortSelectionDialog::Exit);
+    connect(button, &QPushButton::clicked, this,
+            i == 0 ? &PortSelectionDialog::Accept : &PortSelectionDialog::Exit);
   }
   layout->addLayout(buttons);
 }
@@ -164,8 +165,8 @@ bool PortSelectionDialog::Load() {
   SetAddressFrame(0);
   option2_[0]->setChecked(true);
   state.com_port = record.com_port;
-  combo1_->setCurrentIndex(record.com_port >= 0 && record.com_port <= kComPortCount ? record.com_port
-                                                                                  : 0);
+  combo1_->setCurrentIndex(
+      record.com_port >= 0 && record.com_port <= kComPortCount ? record.com_port : 0);
   const int16_t mode = record.connection_mode != 0 ? comm::kLinkTcp : comm::kLinkUsb;
   option2_[static_cast<size_t>(mode)]->setChecked(true);
   SetTransport(mode);

@@ -11,11 +11,11 @@
 #include "support/RecordingMessenger.h"
 
 using tessaly::app::AppState;
-using tessaly::app::SplashScreen;
 using tessaly::app::MainWindow;
 using tessaly::app::ScreenFacts;
 using tessaly::app::SingleInstance;
 using tessaly::app::SplashEnvironment;
+using tessaly::app::SplashScreen;
 using tessaly::comm::MessageButtons;
 using tessaly::comm::MessageIcon;
 using tessaly::test::RecordingMessenger;

@@ -4,13 +4,13 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "app/AppState.h"
 #include "app/AboutDialog.h"
+#include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "support/RecordingMessenger.h"
 
-using tessaly::app::AppState;
 using tessaly::app::AboutDialog;
+using tessaly::app::AppState;
 using tessaly::app::MainWindow;
 using tessaly::test::RecordingMessenger;
 

@@ -5,8 +5,8 @@
 
 #include "comm/Comm.h"
 #include "comm/DeviceTypes.h"
-#include "connect/ui/DeviceIpDialog.h"
 #include "connect/ui/DemoDeviceDialog.h"
+#include "connect/ui/DeviceIpDialog.h"
 #include "protocol/SlotState.h"
 #include "support/RecordingMessenger.h"
 #include "widgets/ClickLabel.h"

@@ -1,8 +1,8 @@
 #include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTimer>
 #include <QtTest>
 #include <memory>

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -108,6 +109,7 @@ class EditorShellTest : public QObject {
     comm::CommState& cs = f.comm.state();
     cs.keep_alive_hold = true;  // as the device list leaves it
     cs.current_device = 1;
+    f.runtime.store.State(0)->lock = 1;  // the device's front panel is locked
     EditorWindow* editor = f.editors->Open(0);
     QVERIFY(editor != nullptr);
     QCOMPARE(f.editor_count, int16_t{0});
@@ -117,6 +119,8 @@ class EditorShellTest : public QObject {
     QCOMPARE(cs.current_device, int16_t{0});
     QVERIFY(editor->poll_timer() != nullptr && !editor->poll_timer()->isActive());
     QCOMPARE(editor->PageKey(editor->current_page()), QStringLiteral("gains"));
+    QCOMPARE(editor->findChild<QLabel*>(QStringLiteral("lockIndicator"))->text(),
+             QStringLiteral("Locked"));
     QCOMPARE(f.FrameOf(0)->windowTitle(),
              QStringLiteral("IP:%1 RK-540 - program loaded: ").arg(f.sim.address(f.devices[0])) +
                  f.runtime.names.At(0)->current_program_name);

@@ -6,7 +6,7 @@ DEBS := cmake ninja-build g++ ccache xvfb xauth qt6-base-dev libqt6serialport6-d
         libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test demo bench format tidy asan clean
+.PHONY: deps configure build test demo bench screenshots format tidy asan clean
 
 # Installs only what is missing, so a machine that has everything never touches apt.
 deps:
@@ -27,6 +27,10 @@ test: build
 
 demo: build
 	tools/demo.sh $(BUILD)
+
+screenshots: configure
+	cmake --build $(BUILD) -j $(JOBS) --target tessaly-screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/editor/tessaly-screenshots $(BUILD)/screenshots
 
 bench: build
 	tools/bench.sh $(BUILD)

@@ -85,8 +85,8 @@ fi
 
 echo "demo: emulated devices on TCP port $port:"
 sed 's/^/  /' "$sim_log"
-echo "demo: in the application choose Connect > Connect, then TCP/IP with the range" \
-  "127.0.0.2 to 127.0.0.4"
+echo "demo: the application searches 127.0.0.2 to 127.0.0.4 and opens the first device's editor;" \
+  "Connect > Connect starts over"
 
 export TESSALY_DEVICE_PORT=$port
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
@@ -96,7 +96,7 @@ if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
 fi
 
 status=0
-(cd "$demo_dir" && exec "$app" --device-port "$port") &
+(cd "$demo_dir" && exec "$app" --device-port "$port" --open-first) &
 app_pid=$!
 wait "$app_pid" || status=$?
 app_pid=""

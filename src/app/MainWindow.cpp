@@ -2,9 +2,13 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeySequence>
+#include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -12,9 +16,13 @@
 #include <array>
 
 #include "app/AboutDialog.h"
+#include "app/AppIcon.h"
 #include "app/AppState.h"
+#include "app/ConnectionSummary.h"
 #include "connect/DeviceList.h"
 #include "connect/ui/ConnectWorkflow.h"
+#include "connect/ui/DeviceListWindow.h"
+#include "editor/EditorManager.h"
 
 namespace tessaly::app {
 
@@ -34,11 +42,18 @@ comm::Message Question(const char* title, const char* text) {
 
 MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
   setObjectName(QStringLiteral("MainWindow"));
-  setWindowTitle(QStringLiteral("Tessaly"));
+  // Every window of the program, the MDI children included, carries the one icon.
+  QApplication::setWindowIcon(AppIcon());
+  setWindowIcon(QApplication::windowIcon());
   mdi_area_ = new QMdiArea(this);
   mdi_area_->setObjectName(QStringLiteral("MdiArea"));
+  mdi_area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_area_);
-  statusBar();
+  connection_label_ = new QLabel(this);
+  connection_label_->setObjectName(QStringLiteral("connectionLabel"));
+  statusBar()->addPermanentWidget(connection_label_);
+  connect(&state_.comm(), &comm::Comm::RowTextChanged, this, &MainWindow::ShowConnection);
   // A long exchange keeps the window painting; the status bar says which device it waits for.
   connect(&state_.comm(), &comm::Comm::WaitingForDevice, this,
           [this](int /*slot*/, const QString& description) {
@@ -61,25 +76,48 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
   connect(workflow_, &connect::ConnectWorkflow::DeviceListShown, this, [this](QWidget* list) {
     state_.editor_count = -1;
     SetDeviceListWindow(list);
+    ShowConnection();
+    if (open_first_pending_) OpenFirstWhenListed(list);
   });
+  editors_ = new editor::EditorManager(workflow_->runtime(), mdi_area_, state_.editor_count,
+                                       state_.decimal_comma == 1, this);
+  workflow_->SetOpenEditor([this](int slot) { editors_->Open(slot); });
 
   BuildMenus();
-  resize(1024, 740);
+  ShowConnection();
+  resize(1280, 760);
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildMenus() {
-  connection_mode_ = menuBar()->addMenu(QStringLiteral("Connect"));
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("fileMenu"));
+  QAction* exit = file->addAction(QStringLiteral("E&xit"));
+  exit->setObjectName(QStringLiteral("exitAction"));
+  exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  connection_mode_ = menuBar()->addMenu(QStringLiteral("&Connect"));
   connection_mode_->setObjectName(QStringLiteral("connectMenu"));
-  QAction* mode_connect = connection_mode_->addAction(QStringLiteral("Connect"));
+  QAction* mode_connect = connection_mode_->addAction(QStringLiteral("&Connect"));
   mode_connect->setObjectName(QStringLiteral("connectAction"));
+  mode_connect->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
   connect(mode_connect, &QAction::triggered, this, &MainWindow::OnConnectTriggered);
 
-  QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  edit->setObjectName(QStringLiteral("editMenu"));
+  edit->addAction(editors_->undo_action());
+  edit->addAction(editors_->redo_action());
+  connect(edit, &QMenu::aboutToShow, editors_, &editor::EditorManager::RefreshUndoActions);
+
+  BuildWindowMenu();
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("HelpMenu"));
-  QAction* about = help->addAction(QStringLiteral("About"));
+  QAction* about = help->addAction(QStringLiteral("&About"));
   about->setObjectName(QStringLiteral("HelpAbout"));
+  about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this, &MainWindow::ShowAbout);
 
   // The pop-up menus belong to no menu bar: the editors pop them up next to the clicked control.
@@ -98,6 +136,48 @@ void MainWindow::BuildMenus() {
 
   meter_sel_ = new QMenu(QStringLiteral("Meter"), this);
   meter_sel_->setObjectName(QStringLiteral("MeterSel"));
+}
+
+void MainWindow::BuildWindowMenu() {
+  window_menu_ = menuBar()->addMenu(QStringLiteral("&Window"));
+  window_menu_->setObjectName(QStringLiteral("windowMenu"));
+  connect(window_menu_, &QMenu::aboutToShow, this, &MainWindow::FillWindowMenu);
+  FillWindowMenu();
+}
+
+// The list of open windows is rebuilt each time the menu opens, so a minimised device list can
+// always be brought back.
+void MainWindow::FillWindowMenu() {
+  window_menu_->clear();
+  QAction* tile = window_menu_->addAction(QStringLiteral("&Tile"));
+  tile->setObjectName(QStringLiteral("tileAction"));
+  connect(tile, &QAction::triggered, mdi_area_, &QMdiArea::tileSubWindows);
+  QAction* cascade = window_menu_->addAction(QStringLiteral("&Cascade"));
+  cascade->setObjectName(QStringLiteral("cascadeAction"));
+  connect(cascade, &QAction::triggered, mdi_area_, &QMdiArea::cascadeSubWindows);
+  const QList<QMdiSubWindow*> windows = mdi_area_->subWindowList();
+  if (!windows.isEmpty()) window_menu_->addSeparator();
+  int number = 1;
+  for (QMdiSubWindow* window : windows) {
+    QString text = window->windowTitle();
+    if (text.isEmpty() && window->widget() != nullptr) text = window->widget()->windowTitle();
+    if (number <= 9) text = QStringLiteral("&%1 ").arg(number) + text;
+    ++number;
+    QAction* item = window_menu_->addAction(text);
+    item->setObjectName(QStringLiteral("windowListAction"));
+    item->setCheckable(true);
+    item->setChecked(window == mdi_area_->currentSubWindow());
+    connect(item, &QAction::triggered, this, [this, window] {
+      if (window->isMinimized()) window->showNormal();
+      mdi_area_->setActiveSubWindow(window);
+    });
+  }
+}
+
+void MainWindow::ShowConnection() {
+  const QString summary = ConnectionSummary(state_.comm_state());
+  setWindowTitle(QStringLiteral("Tessaly - ") + summary);
+  connection_label_->setText(summary);
 }
 
 void MainWindow::SetMeterSelItems(const QStringList& items) {
@@ -124,6 +204,7 @@ bool MainWindow::Load() {
 void MainWindow::OnConnectMenuTimer() {
   // An open editor works on the current links; reconnecting under it would pull them away.
   const bool available = state_.editor_count < 0;
+  ShowConnection();
   QAction* menu = connection_mode_->menuAction();
   if (menu->isEnabled() != available) menu->setEnabled(available);
 }
@@ -166,6 +247,31 @@ void MainWindow::OnConnectTriggered() {
       QCoreApplication::exit(1);
       break;
   }
+}
+
+void MainWindow::ConnectAndOpenFirst() {
+  open_first_pending_ = true;
+  workflow_->Configure(state_.program_folder, state_.demo_firmware_version,
+                       state_.demo_second_version);
+  if (workflow_->BeginConfigured() == connect::ConnectWorkflow::Begun::kFatal) {
+    QCoreApplication::exit(1);
+  }
+}
+
+void MainWindow::OpenFirstWhenListed(QWidget* list) {
+  open_first_pending_ = false;
+  auto* window = qobject_cast<connect::DeviceListWindow*>(list);
+  if (window == nullptr) window = list->findChild<connect::DeviceListWindow*>();
+  if (window == nullptr) return;
+  connect(window, &connect::DeviceListWindow::RefreshFinished, this, [this, window] {
+    const comm::CommState& cs = state_.comm_state();
+    for (int slot = 0; slot <= cs.last_slot; ++slot) {
+      if (cs.table[slot].online) {
+        window->OpenRow(slot);
+        return;
+      }
+    }
+  });
 }
 
 void MainWindow::ShowAbout() {

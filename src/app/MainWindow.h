@@ -10,8 +10,13 @@ class QMdiArea;
 class QMenu;
 class QTimer;
 
+class QLabel;
+
 namespace tessaly::connect {
 class ConnectWorkflow;
+}
+namespace tessaly::editor {
+class EditorManager;
 }
 
 namespace tessaly::app {
@@ -57,6 +62,8 @@ class MainWindow : public QMainWindow {
 
   // Port selection, connect window, device list and the open-editor hook.
   connect::ConnectWorkflow& connect_workflow() { return *workflow_; }
+  // The open editor windows, one per device at most.
+  editor::EditorManager& editors() { return *editors_; }
 
   // "Filter Type": one checkable item per EQ band type, item index = type code.
   QMenu* ShapeEqMenu() const { return shape_eq_; }
@@ -68,6 +75,9 @@ class MainWindow : public QMainWindow {
   // The Connect menu's only item: leave on-line mode if the user agrees, then choose a port.
   void OnConnectTriggered();
   void ShowAbout();
+  // Searches the network range saved in init.cfg without asking and opens the editor of the
+  // first device on-line (the demo's start).
+  void ConnectAndOpenFirst();
 
  signals:
   void ShapeEqFilterClicked(int type);
@@ -78,6 +88,11 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildMenus();
+  void BuildWindowMenu();
+  void FillWindowMenu();
+  // Title and status bar follow the connection: link kind and devices on-line.
+  void ShowConnection();
+  void OpenFirstWhenListed(QWidget* list);
   void OnConnectMenuTimer();
   void OnKeepAliveTimer();
   // False when a device over USB did not let go: the session stays as it was.
@@ -89,10 +104,14 @@ class MainWindow : public QMainWindow {
   QMenu* shape_eq_ = nullptr;
   QActionGroup* shape_eq_group_ = nullptr;
   QMenu* meter_sel_ = nullptr;
+  QMenu* window_menu_ = nullptr;
+  QLabel* connection_label_ = nullptr;
   QTimer* connect_menu_timer_ = nullptr;
   QTimer* keep_alive_timer_ = nullptr;
   connect::ConnectWorkflow* workflow_ = nullptr;
+  editor::EditorManager* editors_ = nullptr;
   QPointer<QWidget> device_list_;
+  bool open_first_pending_ = false;
 };
 
 }  // namespace tessaly::app

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/AppState.h"
@@ -24,6 +25,11 @@ int main(int argc, char* argv[]) {
       QStringLiteral("TCP port the devices listen on (default: TESSALY_DEVICE_PORT, else 1001)."),
       QStringLiteral("N"));
   parser.addOption(device_port_option);
+  const QCommandLineOption open_first_option(
+      QStringLiteral("open-first"),
+      QStringLiteral("Search the network range saved in init.cfg at start and open the editor of "
+                     "the first device found."));
+  parser.addOption(open_first_option);
   parser.process(app);
 
   tessaly::app::QtMessenger messenger;
@@ -41,7 +47,12 @@ int main(int argc, char* argv[]) {
   tessaly::app::SplashScreen splash(state, tessaly::app::SplashEnvironment::OfThisMachine());
   QObject::connect(
       &splash, &tessaly::app::SplashScreen::MainWindowOpened,
-      [&messenger](tessaly::app::MainWindow* window) { messenger.set_parent(window); });
+      [&messenger, open_first = parser.isSet(open_first_option)](tessaly::app::MainWindow* window) {
+        messenger.set_parent(window);
+        if (open_first && window != nullptr) {
+          QTimer::singleShot(0, window, &tessaly::app::MainWindow::ConnectAndOpenFirst);
+        }
+      });
   if (!splash.Load()) return 1;
   splash.show();
   return QApplication::exec();

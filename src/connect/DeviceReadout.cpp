@@ -64,6 +64,11 @@ void DecodeSettings(const protocol::ProgramData& data, protocol::SlotState& stat
   state.noise_type = tail(protocol::kTailNoiseType);
   state.noise_level = tail(protocol::kTailNoiseLevel);
   state.meter_mode = tail(protocol::kTailMeterMode);
+  state.lock = tail(protocol::kTailLock);
+  state.password = tail(protocol::kTailPassword);
+  for (int i = 0; i < protocol::kTailKeptCount; ++i) {
+    state.kept_settings[static_cast<size_t>(i)] = tail(protocol::kTailKeptFirst + i);
+  }
 }
 
 ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {

@@ -52,6 +52,10 @@ inline constexpr int kTailStandby = 16;
 inline constexpr int kTailSleepMode = 17;
 inline constexpr int kTailDelayUnit = 18;  // 0 "Time", 1 "Meter"
 inline constexpr int kTailTrigger = 21;    // line-out / trigger byte
+inline constexpr int kTailLock = 22;       // front-panel lock, 1 = locked
+inline constexpr int kTailPassword = 23;   // 1 = password protected
+inline constexpr int kTailKeptFirst = 24;  // 24..29 are kept, not shown
+inline constexpr int kTailKeptCount = 6;
 inline constexpr int kTailNoiseType = 32;
 inline constexpr int kTailNoiseLevel = 33;
 inline constexpr int kTailNoiseEnable = 34;  // family B

@@ -44,6 +44,10 @@ struct SlotState {
   uint8_t standby = 1;
   uint8_t sleep_mode = 0;
   uint8_t delay_unit = kDelayUnitMeter;
+  // Read from the device when it is opened; the editor shows lock and password, keeps the rest.
+  uint8_t lock = 0;
+  uint8_t password = 0;
+  std::array<uint8_t, kTailKeptCount> kept_settings{};
 
   std::array<uint8_t, 4> ip = kDefaultSlotIp;
 };

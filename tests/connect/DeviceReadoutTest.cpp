@@ -116,6 +116,11 @@ TEST(DeviceReadoutTest, FullReadOutOfBothFamiliesMirrorsTheDevice) {
     EXPECT_EQ(slot_state->noise_type, static_cast<uint8_t>(settings[32]));
     EXPECT_EQ(slot_state->noise_level, static_cast<uint8_t>(settings[33]));
     EXPECT_EQ(slot_state->meter_mode, static_cast<uint8_t>(settings[45]));
+    EXPECT_EQ(slot_state->lock, static_cast<uint8_t>(settings[22]));
+    EXPECT_EQ(slot_state->password, static_cast<uint8_t>(settings[23]));
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_EQ(slot_state->kept_settings[i], static_cast<uint8_t>(settings[24 + i])) << i;
+    }
     const std::array<uint8_t, 4> expected_ip =
         type == comm::kTypeRk360 ? std::array<uint8_t, 4>{192, 168, 0, 100} : device->IpAddress();
     EXPECT_EQ(slot_state->ip, expected_ip);

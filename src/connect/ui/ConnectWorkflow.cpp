@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "connect/DeviceList.h"
+#include "connect/PortSelection.h"
 #include "connect/ui/DeviceListWindow.h"
 #include "connect/ui/PortSelectionDialog.h"
 #include "connect/ui/TcpConnectDialog.h"
@@ -27,7 +28,32 @@ ConnectWorkflow::Begun ConnectWorkflow::Begin() {
   if (!selection.Load()) return Begun::kFatal;
   selection.exec();
   if (runtime_.session.port_selection_cancelled) return Begun::kCancelled;
+  return ShowConnectWindow();
+}
 
+ConnectWorkflow::Begun ConnectWorkflow::BeginConfigured() {
+  comm_.state().report_link_loss = false;
+  ConnectSession& session = runtime_.session;
+  session.LoadConfig();
+  if (comm_.tcp().Initialise(comm::kSlotCount) != 0) return Begun::kFatal;
+  PortChoice choice;
+  choice.connection_mode = comm::kLinkTcp;
+  choice.device_count_option = 1;
+  choice.com_index = session.config.com_port;
+  for (size_t i = 0; i < 4; ++i) {
+    choice.single[i] = QString::number(session.config.single[i]);
+    choice.several[i] = QString::number(session.config.range_start[i]);
+    choice.several[i + 4] = QString::number(session.config.range_end[i]);
+  }
+  if (AcceptPortSelection(choice, session, comm_.state(), comm_.messenger()) !=
+      AcceptResult::kSaved) {
+    return Begun::kCancelled;
+  }
+  session.port_selection_cancelled = false;
+  return ShowConnectWindow();
+}
+
+ConnectWorkflow::Begun ConnectWorkflow::ShowConnectWindow() {
   QDialog* window = nullptr;
   if (comm_.state().connection_mode == comm::kLinkTcp) {
     auto* tcp = new TcpConnectDialog(runtime_.context, shell_.window);

@@ -40,6 +40,9 @@ class ConnectWorkflow : public QObject {
   // Shows the port selection modally and, unless it is cancelled, the chosen connect window.
   // kFatal when the port selection could not set up its connections: the program must end.
   Begun Begin();
+  // The same without asking: the network range saved in init.cfg is searched at once (the
+  // start-up option that opens the first device found).
+  Begun BeginConfigured();
 
  signals:
   // The device list has loaded (every editor is closed by then).
@@ -48,6 +51,7 @@ class ConnectWorkflow : public QObject {
  private:
   void OnConnectFinished(ConnectOutcome outcome);
   void ShowDeviceList();
+  Begun ShowConnectWindow();
 
   comm::Comm& comm_;
   Shell shell_;

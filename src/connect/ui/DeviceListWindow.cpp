@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "connect/UsbConnect.h"
@@ -35,6 +36,10 @@ DeviceListWindow::DeviceListWindow(ConnectContext& context, Hooks hooks, QWidget
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+  // A row is one line: the column grows with its longest text instead of wrapping it.
+  grid_->setWordWrap(false);
+  grid_->horizontalHeader()->setStretchLastSection(true);
+  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   layout->addWidget(grid_);
   summary_label_ = new QLabel(context_.session.scan_summary, this);
   summary_label_->setObjectName(QStringLiteral("scanSummaryLabel"));
@@ -85,6 +90,14 @@ void DeviceListWindow::SetRow(int slot, const QString& text) {
     grid_->setItem(slot, 0, item);
   }
   item->setText(text);
+  FitColumn();
+}
+
+void DeviceListWindow::FitColumn() {
+  grid_->resizeColumnToContents(0);
+  const int text_width = std::max(kColumnWidthPx, grid_->columnWidth(0));
+  const int chrome = grid_->frameWidth() * 2 + grid_->verticalScrollBar()->sizeHint().width();
+  grid_->setMinimumWidth(text_width + chrome);
 }
 
 void DeviceListWindow::OnRefreshTimer() {
@@ -109,6 +122,7 @@ void DeviceListWindow::OnRowTimer() {
   QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
   frame->move(kPlacePx, kPlacePx);
   refreshing_ = false;
+  emit RefreshFinished();
 }
 
 OpenResult DeviceListWindow::OpenRow(int row) {

@@ -39,11 +39,16 @@ class DeviceListWindow : public QWidget {
   // second identify.
   OpenResult OpenRow(int row);
 
+ signals:
+  // Every row has been refreshed once after the window showed.
+  void RefreshFinished();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void SetRow(int slot, const QString& text);
+  void FitColumn();
   void OnRefreshTimer();
   void OnRowTimer();
   void OnIdentifyTimer();

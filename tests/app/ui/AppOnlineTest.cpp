@@ -1,6 +1,8 @@
 #include <QAction>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -135,6 +137,26 @@ class AppOnlineTest : public QObject {
     QVERIFY(f.state.comm_state().online_mode);
     QVERIFY(f.device_list->isVisible());
     QVERIFY(f.Timer("keepAliveTimer")->isActive());
+  }
+
+  // The frame says how it is connected and brings a minimised window back from its Window menu.
+  void frameShowsConnectionAndListsWindows() {
+    Fixture f;
+    QVERIFY(f.Start());
+    const QString summary = QStringLiteral("TCP/IP: 2 of 3 devices on-line");
+    QTRY_COMPARE(f.window->windowTitle(), QStringLiteral("Tessaly - ") + summary);
+    QCOMPARE(f.window->findChild<QLabel*>(QStringLiteral("connectionLabel"))->text(), summary);
+    auto* frame = qobject_cast<QMdiSubWindow*>(f.device_list->parentWidget());
+    frame->showMinimized();
+    auto* menu = f.window->findChild<QMenu*>(QStringLiteral("windowMenu"));
+    emit menu->aboutToShow();
+    QList<QAction*> items;
+    for (QAction* action : menu->actions()) {
+      if (action->objectName() == QStringLiteral("windowListAction")) items.append(action);
+    }
+    QCOMPARE(items.size(), 1);
+    items[0]->trigger();
+    QVERIFY(!frame->isMinimized());
   }
 
   void keepAlivePollsOnlineDevices() {

@@ -1,0 +1,17 @@
+#include "editor/EditorCaption.h"
+
+#include "comm/DeviceTable.h"
+
+namespace tessaly::editor {
+
+QString EditorCaption(int16_t connection_mode, const QString& ip_address, const QString& model,
+                      const QString& program_name, LoadedFrom from) {
+  const QString link = connection_mode == comm::kLinkTcp
+                           ? QStringLiteral("IP:") + ip_address + QLatin1Char(' ')
+                           : QStringLiteral("USB ");
+  const QString what = from == LoadedFrom::kFile ? QStringLiteral(" - file loaded: ")
+                                                 : QStringLiteral(" - program loaded: ");
+  return link + model + what + program_name;
+}
+
+}  // namespace tessaly::editor

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace tessaly::editor {
+
+enum class LoadedFrom { kProgram, kFile };
+
+// "USB RK-540 - program loaded: Live" or "IP:10.0.0.7 RL-4800 - file loaded: Venue".
+QString EditorCaption(int16_t connection_mode, const QString& ip_address, const QString& model,
+                      const QString& program_name, LoadedFrom from);
+
+}  // namespace tessaly::editor

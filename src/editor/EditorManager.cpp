@@ -1,0 +1,167 @@
+#include "editor/EditorManager.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "comm/DeviceTypes.h"
+#include "connect/DeviceList.h"
+#include "editor/FamilyAEditor.h"
+#include "editor/FamilyBEditor.h"
+
+namespace tessaly::editor {
+
+namespace {
+constexpr int kEditorWidth = 1180;
+constexpr int kEditorHeight = 660;
+}  // namespace
+
+EditorManager::EditorManager(connect::ConnectRuntime& runtime, QMdiArea* mdi_area,
+                             int16_t& editor_count, bool decimal_comma, QObject* parent)
+    : QObject(parent),
+      runtime_(runtime),
+      comm_(runtime.context.comm),
+      core_(runtime),
+      mdi_area_(mdi_area),
+      editor_count_(editor_count),
+      decimal_comma_(decimal_comma) {
+  undo_ = new QAction(QStringLiteral("&Undo"), this);
+  undo_->setObjectName(QStringLiteral("undoAction"));
+  undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  redo_ = new QAction(QStringLiteral("&Redo"), this);
+  redo_->setObjectName(QStringLiteral("redoAction"));
+  redo_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+  connect(undo_, &QAction::triggered, this, &EditorManager::OnUndo);
+  connect(redo_, &QAction::triggered, this, &EditorManager::OnRedo);
+  connect(&core_.edits, &model::EditPath::ParameterChanged, this,
+          &EditorManager::RefreshUndoActions);
+  connect(&core_.edits, &model::EditPath::ProgramReplaced, this,
+          &EditorManager::RefreshUndoActions);
+  connect(mdi_area_, &QMdiArea::subWindowActivated, this, &EditorManager::OnSubWindowActivated);
+  connect(&comm_, &comm::Comm::EditorCloseRequested, this, &EditorManager::OnCloseRequested);
+  RefreshUndoActions();
+}
+
+EditorManager::~EditorManager() {
+  // The windows reach into the core; they must not outlive it.
+  for (QPointer<QMdiSubWindow>& frame : frames_) delete frame.data();
+}
+
+EditorWindow* EditorManager::Open(int slot) {
+  if (slot < 0 || slot > comm::kLastSlot) return nullptr;
+  comm::CommState& state = comm_.state();
+  const auto index = static_cast<size_t>(slot);
+  if (state.table[slot].editor_open) {
+    comm_.messenger().Show(
+        {comm::MessageIcon::kExclamation, QString::fromLatin1(connect::kAlreadyOpenTitle),
+         QString::fromLatin1(connect::kAlreadyOpenText), comm::MessageButtons::kOk});
+    state.keep_alive_hold = false;
+    return nullptr;
+  }
+  state.current_device = static_cast<int16_t>(slot);
+  state.report_link_loss = true;
+  core_.whole_program.ShowProgram(slot);
+
+  EditorWindow* editor = CreateWindow(slot);
+  auto* frame = new QMdiSubWindow;
+  frame->setObjectName(QStringLiteral("editorFrame%1").arg(slot));
+  frame->setAttribute(Qt::WA_DeleteOnClose);
+  frame->setWidget(editor);
+  mdi_area_->addSubWindow(frame);
+  frames_[index] = frame;
+  connect(editor, &EditorWindow::Closed, this, &EditorManager::OnEditorClosed);
+  connect(editor, &EditorWindow::ChannelPageShown, this, [this, slot](int channel) {
+    core_.whole_program.ShowChannelPage(slot, channel, programs::PageSend::kSilent);
+  });
+  editor->ShowLockState();
+  editor->ShowPage(editor->PageIndex(QStringLiteral("gains")));
+  const programs::ProgramNameList* names = runtime_.names.At(slot);
+  editor->SetCaption(names != nullptr ? names->current_program_name : QString(),
+                     LoadedFrom::kProgram);
+  const QSize room = mdi_area_->viewport()->size();
+  frame->resize(std::min(kEditorWidth, std::max(room.width(), 640)),
+                std::min(kEditorHeight, std::max(room.height(), 480)));
+  frame->show();
+  mdi_area_->setActiveSubWindow(frame);
+
+  ++editor_count_;
+  state.table[slot].editor_open = true;
+  state.keep_alive_hold = false;
+  RefreshUndoActions();
+  emit EditorOpened(slot);
+  return editor;
+}
+
+EditorWindow* EditorManager::CreateWindow(int slot) {
+  EditorContext context{core_.edits, runtime_.store, comm_.messenger(), slot, decimal_comma_};
+  if (comm::IsFamilyB(comm_.state().table.device_type[static_cast<size_t>(slot)])) {
+    return new FamilyBEditor(context, comm_);
+  }
+  return new FamilyAEditor(context, comm_);
+}
+
+EditorWindow* EditorManager::EditorOf(int slot) const {
+  if (slot < 0 || slot > comm::kLastSlot) return nullptr;
+  QMdiSubWindow* frame = frames_[static_cast<size_t>(slot)];
+  return frame != nullptr ? qobject_cast<EditorWindow*>(frame->widget()) : nullptr;
+}
+
+int EditorManager::ActiveSlot() const {
+  QMdiSubWindow* current = mdi_area_->currentSubWindow();
+  if (current == nullptr) return -1;
+  for (size_t slot = 0; slot < frames_.size(); ++slot) {
+    if (frames_[slot] == current) return static_cast<int>(slot);
+  }
+  return -1;
+}
+
+void EditorManager::OnSubWindowActivated(QMdiSubWindow* window) {
+  for (size_t slot = 0; slot < frames_.size(); ++slot) {
+    if (window != nullptr && frames_[slot] == window) {
+      comm_.state().current_device = static_cast<int16_t>(slot);
+      break;
+    }
+  }
+  RefreshUndoActions();
+}
+
+void EditorManager::OnEditorClosed(int slot) {
+  comm::CommState& state = comm_.state();
+  --editor_count_;
+  state.table[slot].editor_open = false;
+  frames_[static_cast<size_t>(slot)] = nullptr;
+  RefreshUndoActions();
+  emit EditorClosed(slot);
+}
+
+void EditorManager::OnCloseRequested(int slot) {
+  if (slot < 0 || slot > comm::kLastSlot) return;
+  if (QMdiSubWindow* frame = frames_[static_cast<size_t>(slot)]) frame->close();
+}
+
+void EditorManager::RefreshUndoActions() {
+  const int slot = ActiveSlot();
+  const model::UndoStack* stack = slot >= 0 ? &core_.edits.Undo(slot) : nullptr;
+  const bool can_undo = stack != nullptr && stack->CanUndo();
+  const bool can_redo = stack != nullptr && stack->CanRedo();
+  undo_->setEnabled(can_undo);
+  redo_->setEnabled(can_redo);
+  undo_->setText(can_undo ? QStringLiteral("&Undo ") + stack->UndoText() : QStringLiteral("&Undo"));
+  redo_->setText(can_redo ? QStringLiteral("&Redo ") + stack->RedoText() : QStringLiteral("&Redo"));
+}
+
+void EditorManager::OnUndo() {
+  const int slot = ActiveSlot();
+  if (slot < 0) return;
+  (void)core_.edits.Undo(slot).UndoLast();
+  RefreshUndoActions();
+}
+
+void EditorManager::OnRedo() {
+  const int slot = ActiveSlot();
+  if (slot < 0) return;
+  (void)core_.edits.Undo(slot).RedoLast();
+  RefreshUndoActions();
+}
+
+}  // namespace tessaly::editor

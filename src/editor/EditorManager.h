@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+
+#include "comm/DeviceTable.h"
+#include "editor/EditorCore.h"
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace tessaly::editor {
+
+class EditorWindow;
+
+// The open editor windows, at most one per device slot, inside the main window's MDI area. Opens
+// them for the device list, keeps EditorCount and the slot's EditorOpen, follows the active
+// window into CurrentDevice, closes a window whose device was lost, and points Undo and Redo at
+// the active window's device.
+class EditorManager : public QObject {
+  Q_OBJECT
+
+ public:
+  EditorManager(connect::ConnectRuntime& runtime, QMdiArea* mdi_area, int16_t& editor_count,
+                bool decimal_comma, QObject* parent = nullptr);
+  ~EditorManager() override;
+
+  EditorCore& core() { return core_; }
+  // The device list's hook: shows the slot's editor, or says it is already open (nullptr).
+  EditorWindow* Open(int slot);
+  EditorWindow* EditorOf(int slot) const;
+  // The slot of the MDI area's current editor window, -1 when the current window is no editor.
+  int ActiveSlot() const;
+
+  QAction* undo_action() const { return undo_; }
+  QAction* redo_action() const { return redo_; }
+  // Texts and availability of Undo and Redo for the active editor's device.
+  void RefreshUndoActions();
+
+ signals:
+  void EditorOpened(int slot);
+  void EditorClosed(int slot);
+
+ private:
+  EditorWindow* CreateWindow(int slot);
+  void OnSubWindowActivated(QMdiSubWindow* window);
+  void OnEditorClosed(int slot);
+  void OnCloseRequested(int slot);
+  void OnUndo();
+  void OnRedo();
+
+  connect::ConnectRuntime& runtime_;
+  comm::Comm& comm_;
+  EditorCore core_;
+  QMdiArea* mdi_area_;
+  int16_t& editor_count_;
+  bool decimal_comma_;
+  std::array<QPointer<QMdiSubWindow>, comm::kSlotCount> frames_{};
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
+};
+
+}  // namespace tessaly::editor

@@ -1,0 +1,181 @@
+#include "editor/EditorWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "comm/DeviceTypes.h"
+#include "connect/ui/DeviceIpDialog.h"
+
+namespace tessaly::editor {
+
+namespace {
+
+constexpr int kPollFirstMs = 2000;
+const QColor kFlagOnColor(255, 0, 0);
+const QColor kFlagOffColor(192, 192, 192);
+
+void ShowFlag(QLabel* label, const QString& text, bool on) {
+  label->setText(text);
+  label->setStyleSheet(QStringLiteral("QLabel { color: %1; padding: 0 8px; font-weight: bold; }")
+                           .arg((on ? kFlagOnColor : kFlagOffColor).name()));
+  label->setToolTip(on ? text + QStringLiteral(" is on") : text + QStringLiteral(" is off"));
+}
+
+}  // namespace
+
+EditorWindow::EditorWindow(EditorContext context, comm::Comm& comm, QWidget* parent)
+    : QWidget(parent), context_(context), comm_(comm) {
+  setObjectName(QStringLiteral("editorWindow"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(2);
+
+  tool_bar_ = new QToolBar(this);
+  tool_bar_->setObjectName(QStringLiteral("editorToolBar"));
+  tool_bar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  QAction* ip = tool_bar_->addAction(QStringLiteral("IP &Setting"));
+  ip->setObjectName(QStringLiteral("ipSettingAction"));
+  ip->setToolTip(QStringLiteral("Change the device's IP address"));
+  connect(ip, &QAction::triggered, this, &EditorWindow::OpenIpSettings);
+  tool_bar_->addSeparator();
+  lock_indicator_ = new QLabel(tool_bar_);
+  lock_indicator_->setObjectName(QStringLiteral("lockIndicator"));
+  password_indicator_ = new QLabel(tool_bar_);
+  password_indicator_->setObjectName(QStringLiteral("passwordIndicator"));
+  tool_bar_->addWidget(lock_indicator_);
+  tool_bar_->addWidget(password_indicator_);
+  layout->addWidget(tool_bar_);
+
+  tabs_ = new QTabBar(this);
+  tabs_->setObjectName(QStringLiteral("pageTabs"));
+  tabs_->setExpanding(false);
+  tabs_->setDocumentMode(true);
+  tabs_->setFocusPolicy(Qt::StrongFocus);
+  layout->addWidget(tabs_);
+  stack_ = new QStackedWidget(this);
+  stack_->setObjectName(QStringLiteral("pageStack"));
+  layout->addWidget(stack_, 1);
+  connect(tabs_, &QTabBar::currentChanged, this, &EditorWindow::ShowPage);
+
+  poll_timer_ = new QTimer(this);
+  poll_timer_->setObjectName(QStringLiteral("pollTimer"));
+  poll_timer_->setInterval(kPollFirstMs);
+
+  ShowLockState();
+}
+
+int EditorWindow::AddPage(const QString& title, QWidget* page, const QString& key, int channel) {
+  page->setParent(stack_);
+  stack_->addWidget(page);
+  pages_.push_back({title, key.isEmpty() ? page->objectName() : key, channel, page});
+  const QSignalBlocker block(tabs_);  // adding a tab is no selection
+  tabs_->addTab(title);
+  tabs_->setCurrentIndex(current_page_ < 0 ? 0 : current_page_);
+  return page_count() - 1;
+}
+
+void EditorWindow::ShowPage(int index) {
+  if (index == current_page_ || index < 0 || index >= page_count()) return;
+  current_page_ = index;
+  {
+    const QSignalBlocker block(tabs_);
+    tabs_->setCurrentIndex(index);
+  }
+  QWidget* page = pages_[static_cast<size_t>(index)].widget;
+  stack_->setCurrentWidget(page);
+  const int channel = pages_[static_cast<size_t>(index)].channel;
+  if (channel >= 0) emit ChannelPageShown(channel);
+  // No text box of the page keeps the keyboard from the last visit.
+  page->setFocus(Qt::OtherFocusReason);
+  emit PageShown(index);
+}
+
+QWidget* EditorWindow::Page(int index) const {
+  return index >= 0 && index < page_count() ? pages_[static_cast<size_t>(index)].widget : nullptr;
+}
+
+QString EditorWindow::PageTitle(int index) const {
+  return index >= 0 && index < page_count() ? pages_[static_cast<size_t>(index)].title : QString();
+}
+
+QString EditorWindow::PageKey(int index) const {
+  return index >= 0 && index < page_count() ? pages_[static_cast<size_t>(index)].key : QString();
+}
+
+int EditorWindow::PageChannel(int index) const {
+  return index >= 0 && index < page_count() ? pages_[static_cast<size_t>(index)].channel : -1;
+}
+
+int EditorWindow::PageIndex(const QString& key) const {
+  for (int i = 0; i < page_count(); ++i) {
+    if (pages_[static_cast<size_t>(i)].key == key) return i;
+  }
+  return -1;
+}
+
+void EditorWindow::SetCaption(const QString& program_name, LoadedFrom from) {
+  const comm::CommState& state = comm_.state();
+  const auto slot = static_cast<size_t>(context_.slot);
+  const QString caption =
+      EditorCaption(state.connection_mode, state.table[context_.slot].ip_address,
+                    comm::ModelName(state.table.device_type[slot]).trimmed(), program_name, from);
+  setWindowTitle(caption);
+  if (parentWidget() != nullptr) parentWidget()->setWindowTitle(caption);
+}
+
+void EditorWindow::ShowLockState() {
+  const protocol::SlotState* state = context_.store.State(context_.slot);
+  const bool locked = state != nullptr && state->lock == 1;
+  const bool password = state != nullptr && state->password == 1;
+  ShowFlag(lock_indicator_, locked ? QStringLiteral("Locked") : QStringLiteral("Lock"), locked);
+  ShowFlag(password_indicator_, QStringLiteral("Password"), password);
+}
+
+void EditorWindow::OpenIpSettings() {
+  comm::CommState& state = comm_.state();
+  if (state.connection_mode == comm::kLinkTcp) {
+    context_.messenger.Show({comm::MessageIcon::kInformation, QString::fromLatin1(kIpSettingTitle),
+                             QString::fromLatin1(kIpUsbOnlyText), comm::MessageButtons::kOk});
+    return;
+  }
+  protocol::SlotState* slot_state = context_.store.State(context_.slot);
+  if (slot_state == nullptr) return;
+  state.keep_alive_hold = true;
+  connect::DeviceIpDialog dialog(comm_, *slot_state, context_.slot, this);
+  dialog.exec();
+  state.keep_alive_hold = false;
+}
+
+bool EditorWindow::MayClose() {
+  comm::CommState& state = comm_.state();
+  state.current_device = static_cast<int16_t>(context_.slot);
+  // A device that went off-line takes its window with it without a question.
+  if (state.table.device_needs_read[static_cast<size_t>(context_.slot)]) return true;
+  return context_.messenger.Show({comm::MessageIcon::kNone, QString::fromLatin1(kCloseEditorTitle),
+                                  QString::fromLatin1(kCloseEditorText),
+                                  comm::MessageButtons::kYesNo}) == comm::MessageAnswer::kYes;
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event) {
+  if (closed_) {
+    event->accept();
+    return;
+  }
+  if (!MayClose()) {
+    event->ignore();
+    return;
+  }
+  closed_ = true;
+  poll_timer_->stop();
+  event->accept();
+  emit Closed(context_.slot);
+}
+
+}  // namespace tessaly::editor

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <vector>
+
+#include "comm/Comm.h"
+#include "editor/EditorCaption.h"
+#include "editor/EditorContext.h"
+
+class QLabel;
+class QStackedWidget;
+class QTabBar;
+class QTimer;
+class QToolBar;
+
+namespace tessaly::editor {
+
+inline constexpr const char* kCloseEditorTitle = "Close edit window";
+inline constexpr const char* kCloseEditorText = "               Are you sure ? ";
+inline constexpr const char* kIpSettingTitle = "IP Setting";
+inline constexpr const char* kIpUsbOnlyText = "Function available only in USB Mode";
+
+// One device's editor: a toolbar, the device's pages behind tabs, the caption. The pages do the
+// editing; the window only shows one page at a time and decides whether it may close.
+class EditorWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  EditorWindow(EditorContext context, comm::Comm& comm, QWidget* parent = nullptr);
+
+  EditorContext& context() { return context_; }
+  int slot() const { return context_.slot; }
+
+  // `key` names the page for tools and tests ("gains", "channel-inl"); `channel` is the channel a
+  // channel page shows, -1 for other pages. Returns the page's index.
+  int AddPage(const QString& title, QWidget* page, const QString& key = {}, int channel = -1);
+  // Selecting the page already shown does nothing: no refresh, no focus change.
+  void ShowPage(int index);
+  int current_page() const { return current_page_; }
+  int page_count() const { return static_cast<int>(pages_.size()); }
+  QWidget* Page(int index) const;
+  QString PageTitle(int index) const;
+  QString PageKey(int index) const;
+  int PageChannel(int index) const;
+  int PageIndex(const QString& key) const;
+
+  // The caption names the link, the model and the program or preset file now in the device.
+  void SetCaption(const QString& program_name, LoadedFrom from);
+  // Lock and password as the device reported them when it was opened.
+  void ShowLockState();
+
+  // Meters poll here once they exist; it is never started yet.
+  QTimer* poll_timer() const { return poll_timer_; }
+
+ signals:
+  void PageShown(int index);
+  // The channel page of `channel` has just become the shown page.
+  void ChannelPageShown(int channel);
+  // The window agreed to close; the slot's editor state must be released.
+  void Closed(int slot);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  struct PageEntry {
+    QString title;
+    QString key;
+    int channel = -1;
+    QWidget* widget = nullptr;
+  };
+
+  void OpenIpSettings();
+  bool MayClose();
+
+  EditorContext context_;
+  comm::Comm& comm_;
+  QToolBar* tool_bar_ = nullptr;
+  QLabel* lock_indicator_ = nullptr;
+  QLabel* password_indicator_ = nullptr;
+  QTabBar* tabs_ = nullptr;
+  QStackedWidget* stack_ = nullptr;
+  QTimer* poll_timer_ = nullptr;
+  std::vector<PageEntry> pages_;
+  int current_page_ = -1;
+  bool closed_ = false;
+};
+
+}  // namespace tessaly::editor

@@ -1,0 +1,121 @@
+// Renders the main window, the device list and every page of both editors against emulated
+// devices into PNG files: main-window.png, device-list.png, editor-<a|b>-<page>.png.
+//
+//   QT_QPA_PLATFORM=offscreen tessaly-screenshots <output folder>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "comm/DeviceTypes.h"
+#include "connect/InitConfig.h"
+#include "connect/ui/DeviceListWindow.h"
+#include "editor/EditorManager.h"
+#include "editor/EditorWindow.h"
+#include "support/RecordingMessenger.h"
+#include "support/SimHarness.h"
+#include "widgets/Theme.h"
+
+namespace {
+
+using tessaly::app::MainWindow;
+
+bool WaitFor(const std::function<bool()>& done, int ms = 15000) {
+  QDeadlineTimer deadline(ms);
+  while (!done()) {
+    if (deadline.hasExpired()) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+bool Save(QWidget* widget, const QDir& folder, const QString& name) {
+  QCoreApplication::processEvents();
+  const QString path = folder.filePath(name + QStringLiteral(".png"));
+  if (!widget->grab().save(path)) {
+    std::fprintf(stderr, "screenshots: could not write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  return true;
+}
+
+bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const QDir& folder) {
+  tessaly::editor::EditorWindow* editor = window.editors().EditorOf(slot);
+  if (editor == nullptr) return false;
+  auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
+  frame->showMaximized();
+  bool ok = true;
+  for (int page = 0; page < editor->page_count(); ++page) {
+    editor->ShowPage(page);
+    ok = Save(frame, folder,
+              QStringLiteral("editor-") + family + QLatin1Char('-') + editor->PageKey(page)) &&
+         ok;
+  }
+  frame->showNormal();
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  tessaly::widgets::ApplyTheme(app);
+  const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"));
+  if (!QDir().mkpath(folder.path())) return 1;
+
+  tessaly::test::SimHarness sim;
+  const int a = sim.AddTcp({.type = tessaly::comm::kTypeRk540, .name = "Front Fill"});
+  const int b = sim.AddTcp({.type = tessaly::comm::kType540S, .name = "Main PA"});
+  if (a < 0 || b < 0) return 1;
+
+  QTemporaryDir program_folder;
+  tessaly::connect::InitConfig config;
+  config.connection_mode = tessaly::comm::kLinkTcp;
+  config.single = {127, 0, 0, 2};
+  config.range_start = {127, 0, 0, 2};
+  config.range_end = {127, 0, 0, 3};
+  QFile cfg(tessaly::connect::InitConfigPath(program_folder.path()));
+  if (!cfg.open(QIODevice::WriteOnly) || cfg.write(config.Encode()) != 28) return 1;
+  cfg.close();
+
+  tessaly::test::RecordingMessenger messenger;
+  tessaly::app::AppState state(messenger);
+  state.program_folder = program_folder.path();
+  state.comm().set_device_port(sim.port());
+  MainWindow window(state);
+  if (!window.Load()) return 1;
+  window.resize(1366, 768);
+  window.show();
+
+  window.ConnectAndOpenFirst();
+  if (!WaitFor([&] { return window.editors().EditorOf(0) != nullptr; })) {
+    std::fprintf(stderr, "screenshots: the first device's editor did not open\n");
+    return 1;
+  }
+  auto* list = window.mdi_area()->findChild<tessaly::connect::DeviceListWindow*>();
+  if (list == nullptr) return 1;
+  list->OpenRow(1);
+  if (!WaitFor([&] { return window.editors().EditorOf(1) != nullptr; })) {
+    std::fprintf(stderr, "screenshots: the second device's editor did not open\n");
+    return 1;
+  }
+  window.mdi_area()->tileSubWindows();
+  bool ok = Save(&window, folder, QStringLiteral("main-window"));
+  ok = Save(list->parentWidget() != nullptr ? list->parentWidget() : list, folder,
+            QStringLiteral("device-list")) &&
+       ok;
+  ok = SaveEditorPages(window, 0, QStringLiteral("a"), folder) && ok;
+  ok = SaveEditorPages(window, 1, QStringLiteral("b"), folder) && ok;
+
+  messenger.answers.push_back(tessaly::comm::MessageAnswer::kYes);
+  window.close();
+  return ok ? 0 : 1;
+}

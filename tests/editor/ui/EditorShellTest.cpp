@@ -1,0 +1,268 @@
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSignalSpy>
+#include <QtTest>
+#include <array>
+#include <memory>
+
+#include "comm/Comm.h"
+#include "comm/Commands.h"
+#include "comm/DeviceTypes.h"
+#include "connect/ConnectRuntime.h"
+#include "connect/DeviceReadout.h"
+#include "editor/EditorManager.h"
+#include "editor/EditorWindow.h"
+#include "support/RecordingMessenger.h"
+#include "support/SimHarness.h"
+
+using tessaly::comm::MessageAnswer;
+using tessaly::comm::MessageIcon;
+using tessaly::editor::EditorManager;
+using tessaly::editor::EditorWindow;
+using tessaly::test::RecordingMessenger;
+using tessaly::test::SimHarness;
+namespace comm = tessaly::comm;
+namespace model = tessaly::model;
+
+// Editor windows in an MDI area over two read-out devices on loopback: an RK-540 in slot 0 and a
+// 540S in slot 1.
+class EditorShellTest : public QObject {
+  Q_OBJECT
+
+ private:
+  struct Fixture {
+    SimHarness sim;
+    RecordingMessenger messenger;
+    comm::Comm comm{messenger};
+    tessaly::connect::ConnectRuntime runtime{comm};
+    QMainWindow frame;
+    QMdiArea* area = new QMdiArea;
+    int16_t editor_count = -1;
+    std::unique_ptr<EditorManager> editors;
+    std::array<int, 2> devices{};
+
+    bool Start() {
+      devices = {sim.AddTcp({.type = comm::kTypeRk540, .name = "Front Fill"}),
+                 sim.AddTcp(comm::kType540S)};
+      frame.setCentralWidget(area);
+      frame.resize(1280, 760);
+      frame.show();
+      comm::CommState& cs = comm.state();
+      comm.set_device_port(sim.port());
+      if (comm.tcp().Initialise(comm::kSlotCount) != 0) return false;
+      cs.connection_mode = comm::kLinkTcp;
+      cs.comm_ready = true;
+      for (int slot = 0; slot < 2; ++slot) {
+        const QString address = sim.address(devices[slot]);
+        if (comm.tcp().Connect(slot, address, sim.port(), 1000) != 0) return false;
+        cs.table.Register(
+            slot,
+            {comm::kLinkTcp, address, static_cast<int16_t>(slot),
+             static_cast<int16_t>(slot == 0 ? comm::kTypeRk540 : comm::kType540S), QString()});
+        if (tessaly::connect::ReadDevice(runtime.context, slot, {}).stopped_at !=
+            tessaly::connect::ReadoutStep::kDone) {
+          return false;
+        }
+        cs.table.device_data_valid[slot] = 1;  // as the device list leaves a read-out device
+        cs.table.device_needs_read[slot] = false;
+      }
+      cs.last_slot = 1;
+      cs.online_mode = true;
+      editors = std::make_unique<EditorManager>(runtime, area, editor_count, false);
+      return true;
+    }
+    QMdiSubWindow* FrameOf(int slot) const {
+      EditorWindow* editor = editors->EditorOf(slot);
+      return editor != nullptr ? qobject_cast<QMdiSubWindow*>(editor->parentWidget()) : nullptr;
+    }
+    model::EditOutcome SetGain(int slot, int channel, const char* text) {
+      return editors->core().edits.SetText(
+          {slot, model::FindParameter(QStringLiteral("gain")), channel, -1},
+          QString::fromLatin1(text));
+    }
+    int Gain(int slot, int channel) {
+      return editors->core().edits.Index(
+          {slot, model::FindParameter(QStringLiteral("gain")), channel, -1});
+    }
+    // Empty when the device's memory equals the PC's image of it.
+    QString Difference(int slot) {
+      const QByteArray device = sim.device(devices[slot]).Image();
+      const auto pc = runtime.store.Data(slot)->Image();
+      for (size_t i = 0; i < pc.size(); ++i) {
+        if (static_cast<uint8_t>(device[static_cast<qsizetype>(i)]) != pc[i]) {
+          return QStringLiteral("byte %1").arg(i);
+        }
+      }
+      return {};
+    }
+  };
+
+ private slots:
+  void initTestCase() { qputenv("TESSALY_TIME_SCALE", "0.05"); }
+
+  void opensOncePerDevice() {
+    Fixture f;
+    QVERIFY(f.Start());
+    comm::CommState& cs = f.comm.state();
+    cs.keep_alive_hold = true;  // as the device list leaves it
+    cs.current_device = 1;
+    f.runtime.store.State(0)->lock = 1;  // the device's front panel is locked
+    EditorWindow* editor = f.editors->Open(0);
+    QVERIFY(editor != nullptr);
+    QCOMPARE(f.editor_count, int16_t{0});
+    QVERIFY(cs.table[0].editor_open);
+    QVERIFY(cs.report_link_loss);
+    QVERIFY(!cs.keep_alive_hold);
+    QCOMPARE(cs.current_device, int16_t{0});
+    QVERIFY(editor->poll_timer() != nullptr && !editor->poll_timer()->isActive());
+    QCOMPARE(editor->PageKey(editor->current_page()), QStringLiteral("gains"));
+    QCOMPARE(editor->findChild<QLabel*>(QStringLiteral("lockIndicator"))->text(),
+             QStringLiteral("Locked"));
+    QCOMPARE(f.FrameOf(0)->windowTitle(),
+             QStringLiteral("IP:%1 RK-540 - program loaded: ").arg(f.sim.address(f.devices[0])) +
+                 f.runtime.names.At(0)->current_program_name);
+    const qsizetype heard = f.sim.device(f.devices[0]).ReceivedCommands().size();
+
+    cs.keep_alive_hold = true;
+    QVERIFY(f.editors->Open(0) == nullptr);
+    QCOMPARE(f.messenger.shown.size(), 1);
+    QCOMPARE(f.messenger.shown[0].text, QStringLiteral("The window is already open"));
+    QCOMPARE(f.messenger.shown[0].title, QStringLiteral("Edit window"));
+    QCOMPARE(f.messenger.shown[0].icon, MessageIcon::kExclamation);
+    QCOMPARE(f.area->subWindowList().size(), 1);
+    QCOMPARE(f.editor_count, int16_t{0});
+    QVERIFY(!cs.keep_alive_hold);
+    QCOMPARE(f.sim.device(f.devices[0]).ReceivedCommands().size(), heard);
+  }
+
+  void close_data() {
+    QTest::addColumn<bool>("device_lost");
+    QTest::addColumn<MessageAnswer>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("answered yes") << false << MessageAnswer::kYes << true << true;
+    QTest::newRow("answered no") << false << MessageAnswer::kNo << true << false;
+    QTest::newRow("device lost") << true << MessageAnswer::kNo << false << true;
+  }
+
+  void close() {
+    QFETCH(bool, device_lost);
+    QFETCH(MessageAnswer, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, closed);
+    Fixture f;
+    QVERIFY(f.Start());
+    QVERIFY(f.editors->Open(0) != nullptr);
+    QVERIFY(f.editors->Open(1) != nullptr);
+    QCOMPARE(f.editor_count, int16_t{1});
+    f.messenger.answers.push_back(answer);
+    if (device_lost) {
+      // The device stops answering an edit: the link-loss path closes its window by itself.
+      f.sim.device(f.devices[0]).SetSilent(true);
+      QVERIFY(f.SetGain(0, 0, "-6").status != model::EditStatus::kDone);
+    } else {
+      f.FrameOf(0)->close();
+    }
+    QCoreApplication::processEvents();
+    bool was_asked = false;
+    for (const comm::Message& m : f.messenger.shown) {
+      if (m.title == QStringLiteral("Close edit window")) {
+        QCOMPARE(m.text, QStringLiteral("               Are you sure ? "));
+        was_asked = true;
+      }
+    }
+    QCOMPARE(was_asked, asked);
+    QCOMPARE(f.editors->EditorOf(0) == nullptr, closed);
+    QCOMPARE(f.comm.state().table[0].editor_open, !closed);
+    QCOMPARE(f.editor_count, int16_t(closed ? 0 : 1));
+    // The other device's window is never touched.
+    QVERIFY(f.editors->EditorOf(1) != nullptr);
+    QVERIFY(f.comm.state().table[1].editor_open);
+  }
+
+  void selectingTheShownPageDoesNothing() {
+    Fixture f;
+    QVERIFY(f.Start());
+    EditorWindow* editor = f.editors->Open(1);
+    QVERIFY(editor != nullptr);
+    QSignalSpy shown(editor, &EditorWindow::PageShown);
+    QSignalSpy channel(editor, &EditorWindow::ChannelPageShown);
+    const int gains = editor->current_page();
+    auto* tabs = editor->findChild<QWidget*>(QStringLiteral("pageTabs"));
+    tabs->setFocus();
+    QApplication::setActiveWindow(&f.frame);
+    QTRY_VERIFY(tabs->hasFocus());
+    editor->ShowPage(gains);
+    QCOMPARE(shown.count(), 0);
+    QVERIFY(tabs->hasFocus());
+
+    const int page = editor->PageIndex(QStringLiteral("channel-in2l"));
+    QVERIFY(page >= 0);
+    editor->ShowPage(page);
+    QCOMPARE(shown.count(), 1);
+    QCOMPARE(channel.count(), 1);
+    QCOMPARE(channel[0][0].toInt(), 2);
+    QCOMPARE(editor->current_page(), page);
+    QVERIFY(!tabs->hasFocus());
+  }
+
+  void activationMovesCurrentDevice() {
+    Fixture f;
+    QVERIFY(f.Start());
+    QVERIFY(f.editors->Open(0) != nullptr);
+    QVERIFY(f.editors->Open(1) != nullptr);
+    for (const int slot : {0, 1, 0}) {
+      f.area->setActiveSubWindow(f.FrameOf(slot));
+      QCOMPARE(f.comm.state().current_device, int16_t(slot));
+      QCOMPARE(f.editors->ActiveSlot(), slot);
+    }
+  }
+
+  void undoAndRedoActOnTheActiveEditor() {
+    Fixture f;
+    QVERIFY(f.Start());
+    QVERIFY(f.editors->Open(0) != nullptr);
+    QVERIFY(f.editors->Open(1) != nullptr);
+    const int before0 = f.Gain(0, 1);
+    const int before1 = f.Gain(1, 1);
+    QCOMPARE(f.SetGain(0, 1, "-6").status, model::EditStatus::kDone);
+    QCOMPARE(f.SetGain(1, 1, "-12").status, model::EditStatus::kDone);
+    const int after0 = f.Gain(0, 1);
+    const int after1 = f.Gain(1, 1);
+    QVERIFY(after0 != before0 && after1 != before1);
+
+    QAction* undo = f.editors->undo_action();
+    QAction* redo = f.editors->redo_action();
+    QCOMPARE(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    QCOMPARE(redo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+    f.area->setActiveSubWindow(f.FrameOf(0));
+    QVERIFY(undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+    QVERIFY(undo->text().size() > QStringLiteral("&Undo").size());
+    undo->trigger();
+    QCOMPARE(f.Gain(0, 1), before0);
+    QCOMPARE(f.Gain(1, 1), after1);
+    QCOMPARE(f.Difference(0), QString());
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(redo->isEnabled());
+
+    f.area->setActiveSubWindow(f.FrameOf(1));
+    QVERIFY(undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+    undo->trigger();
+    QCOMPARE(f.Gain(1, 1), before1);
+    QCOMPARE(f.Difference(1), QString());
+
+    f.area->setActiveSubWindow(f.FrameOf(0));
+    redo->trigger();
+    QCOMPARE(f.Gain(0, 1), after0);
+    QCOMPARE(f.Gain(1, 1), before1);
+    QCOMPARE(f.Difference(0), QString());
+  }
+};
+
+QTEST_MAIN(EditorShellTest)
+#include "EditorShellTest.moc"

@@ -23,42 +23,42 @@ QLabel* NamedLabel(const char* name, const QString& text, QWidget* parent) {
 }  // namespace
 
 AboutDialog::AboutDialog(const AppState& state, QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("AboutDialog"));
+  setObjectName(QStringLiteral("aboutDialog"));
   setWindowTitle(QStringLiteral("Version"));
 
   const VersionLines lines = VersionLinesFor(state.software_version, state.comm_state());
 
   auto* grid = new QGridLayout;
-  grid->addWidget(NamedLabel("Label1", QStringLiteral("Software version:"), this), 0, 0);
-  auto* lbl_version = NamedLabel("LblVersion", lines.software, this);
-  grid->addWidget(lbl_version, 0, 1);
-  grid->addWidget(NamedLabel("Label2", QStringLiteral("Firmware version:"), this), 1, 0);
-  auto* lbl_firmware = NamedLabel("LblFirmware", lines.firmware, this);
-  grid->addWidget(lbl_firmware, 1, 1);
-  auto* label3 = NamedLabel("Label3", QStringLiteral("Second version:"), this);
-  grid->addWidget(label3, 2, 0);
-  auto* label4 = NamedLabel("Label4", lines.second, this);
-  grid->addWidget(label4, 2, 1);
-  label3->setVisible(lines.second_visible);
-  label4->setVisible(lines.second_visible);
+  grid->addWidget(NamedLabel("softwareCaptionLabel", QStringLiteral("Software version:"), this), 0, 0);
+  auto* version_label = NamedLabel("versionLabel", lines.software, this);
+  grid->addWidget(version_label, 0, 1);
+  grid->addWidget(NamedLabel("firmwareCaptionLabel", QStringLiteral("Firmware version:"), this), 1, 0);
+  auto* firmware_label = NamedLabel("firmwareLabel", lines.firmware, this);
+  grid->addWidget(firmware_label, 1, 1);
+  auto* second_caption = NamedLabel("secondCaptionLabel", QStringLiteral("Second version:"), this);
+  grid->addWidget(second_caption, 2, 0);
+  auto* second_version_label = NamedLabel("secondVersionLabel", lines.second, this);
+  grid->addWidget(second_version_label, 2, 1);
+  second_caption->setVisible(lines.second_visible);
+  second_version_label->setVisible(lines.second_visible);
 
-  auto* img_btn1 = new widgets::ClickLabel(this);
-  img_btn1->setObjectName(QStringLiteral("ImgBtn1"));
-  img_btn1->setPixmap(style()->standardIcon(QStyle::SP_DialogOkButton).pixmap(24, 24));
-  img_btn1->setCursor(Qt::PointingHandCursor);
-  auto* lbl_btn1 = new widgets::ClickLabel(QStringLiteral("OK"), this);
-  lbl_btn1->setObjectName(QStringLiteral("LblBtn1"));
-  lbl_btn1->setCursor(Qt::PointingHandCursor);
-  connect(img_btn1, &widgets::ClickLabel::Clicked, this, &QDialog::close);
-  connect(lbl_btn1, &widgets::ClickLabel::Clicked, this, &QDialog::close);
+  auto* ok_image = new widgets::ClickLabel(this);
+  ok_image->setObjectName(QStringLiteral("okImage"));
+  ok_image->setPixmap(style()->standardIcon(QStyle::SP_DialogOkButton).pixmap(24, 24));
+  ok_image->setCursor(Qt::PointingHandCursor);
+  auto* ok_label = new widgets::ClickLabel(QStringLiteral("OK"), this);
+  ok_label->setObjectName(QStringLiteral("okLabel"));
+  ok_label->setCursor(Qt::PointingHandCursor);
+  connect(ok_image, &widgets::ClickLabel::Clicked, this, &QDialog::close);
+  connect(ok_label, &widgets::ClickLabel::Clicked, this, &QDialog::close);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(img_btn1);
-  buttons->addWidget(lbl_btn1);
+  buttons->addWidget(ok_image);
+  buttons->addWidget(ok_label);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(NamedLabel("LblTitle", QStringLiteral("Tessaly"), this));
+  layout->addWidget(NamedLabel("titleLabel", QStringLiteral("Tessaly"), this));
   layout->addLayout(grid);
   layout->addLayout(buttons);
 }

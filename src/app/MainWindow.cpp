@@ -41,12 +41,12 @@ comm::Message Question(const char* title, const char* text) {
 }  // namespace
 
 MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
-  setObjectName(QStringLiteral("MainWindow"));
+  setObjectName(QStringLiteral("mainWindow"));
   // Every window of the program, the MDI children included, carries the one icon.
   QApplication::setWindowIcon(AppIcon());
   setWindowIcon(QApplication::windowIcon());
   mdi_area_ = new QMdiArea(this);
-  mdi_area_->setObjectName(QStringLiteral("MdiArea"));
+  mdi_area_->setObjectName(QStringLiteral("mdiArea"));
   mdi_area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_area_);
@@ -114,28 +114,28 @@ void MainWindow::BuildMenus() {
   BuildWindowMenu();
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-  help->setObjectName(QStringLiteral("HelpMenu"));
+  help->setObjectName(QStringLiteral("helpMenu"));
   QAction* about = help->addAction(QStringLiteral("&About"));
-  about->setObjectName(QStringLiteral("HelpAbout"));
+  about->setObjectName(QStringLiteral("aboutAction"));
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this, &MainWindow::ShowAbout);
 
   // The pop-up menus belong to no menu bar: the editors pop them up next to the clicked control.
-  shape_eq_ = new QMenu(QStringLiteral("Filter Type"), this);
-  shape_eq_->setObjectName(QStringLiteral("ShapeEq"));
-  shape_eq_group_ = new QActionGroup(shape_eq_);
+  eq_type_menu_ = new QMenu(QStringLiteral("Filter Type"), this);
+  eq_type_menu_->setObjectName(QStringLiteral("eqTypeMenu"));
+  shape_eq_group_ = new QActionGroup(eq_type_menu_);
   shape_eq_group_->setExclusive(true);
   for (size_t type = 0; type < kShapeEqItems.size(); ++type) {
-    QAction* item = shape_eq_->addAction(QString::fromLatin1(kShapeEqItems[type]));
-    item->setObjectName(QStringLiteral("ShapeEqFilter_%1").arg(type));
+    QAction* item = eq_type_menu_->addAction(QString::fromLatin1(kShapeEqItems[type]));
+    item->setObjectName(QStringLiteral("eqTypeAction_%1").arg(type));
     item->setCheckable(true);
     shape_eq_group_->addAction(item);
     connect(item, &QAction::triggered, this,
             [this, type] { emit ShapeEqFilterClicked(static_cast<int>(type)); });
   }
 
-  meter_sel_ = new QMenu(QStringLiteral("Meter"), this);
-  meter_sel_->setObjectName(QStringLiteral("MeterSel"));
+  meter_point_menu_ = new QMenu(QStringLiteral("Meter"), this);
+  meter_point_menu_->setObjectName(QStringLiteral("meterPointMenu"));
 }
 
 void MainWindow::BuildWindowMenu() {
@@ -181,10 +181,10 @@ void MainWindow::ShowConnection() {
 }
 
 void MainWindow::SetMeterSelItems(const QStringList& items) {
-  meter_sel_->clear();
+  meter_point_menu_->clear();
   for (int i = 0; i < items.size(); ++i) {
-    QAction* item = meter_sel_->addAction(items[i]);
-    item->setObjectName(QStringLiteral("MeterSelItem_%1").arg(i));
+    QAction* item = meter_point_menu_->addAction(items[i]);
+    item->setObjectName(QStringLiteral("meterPointAction_%1").arg(i));
     connect(item, &QAction::triggered, this, [this, i] { emit MeterSelItemClicked(i); });
   }
 }

@@ -66,9 +66,9 @@ class MainWindow : public QMainWindow {
   editor::EditorManager& editors() { return *editors_; }
 
   // "Filter Type": one checkable item per EQ band type, item index = type code.
-  QMenu* ShapeEqMenu() const { return shape_eq_; }
+  QMenu* ShapeEqMenu() const { return eq_type_menu_; }
   // Meter point menu; its items are set by the editor that pops it up.
-  QMenu* MeterSelMenu() const { return meter_sel_; }
+  QMenu* MeterSelMenu() const { return meter_point_menu_; }
   void SetMeterSelItems(const QStringList& items);
 
  public slots:
@@ -101,9 +101,9 @@ class MainWindow : public QMainWindow {
   AppState& state_;
   QMdiArea* mdi_area_ = nullptr;
   QMenu* connection_mode_ = nullptr;
-  QMenu* shape_eq_ = nullptr;
+  QMenu* eq_type_menu_ = nullptr;
   QActionGroup* shape_eq_group_ = nullptr;
-  QMenu* meter_sel_ = nullptr;
+  QMenu* meter_point_menu_ = nullptr;
   QMenu* window_menu_ = nullptr;
   QLabel* connection_label_ = nullptr;
   QTimer* connect_menu_timer_ = nullptr;

@@ -20,11 +20,11 @@ SplashScreen::SplashScreen(AppState& state, SplashEnvironment environment, QWidg
       state_(state),
       environment_(std::move(environment)),
       instance_(environment_.lock_path) {
-  setObjectName(QStringLiteral("SplashScreen"));
+  setObjectName(QStringLiteral("splashScreen"));
   setWindowTitle(QStringLiteral("Tessaly"));
 
   auto* title = new QLabel(QStringLiteral("Tessaly"), this);
-  title->setObjectName(QStringLiteral("LblTitle"));
+  title->setObjectName(QStringLiteral("titleLabel"));
   QFont big = title->font();
   big.setPointSize(big.pointSize() * 3);
   big.setBold(true);
@@ -32,18 +32,18 @@ SplashScreen::SplashScreen(AppState& state, SplashEnvironment environment, QWidg
   title->setAlignment(Qt::AlignCenter);
   auto* version =
       new QLabel(QStringLiteral("Version %1").arg(QLatin1String(kSoftwareVersion)), this);
-  version->setObjectName(QStringLiteral("LblVersion"));
+  version->setObjectName(QStringLiteral("versionLabel"));
   version->setAlignment(Qt::AlignCenter);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(title);
   layout->addWidget(version);
   resize(420, 220);
 
-  timer1_ = new QTimer(this);
-  timer1_->setObjectName(QStringLiteral("Timer1"));
-  timer1_->setSingleShot(true);
-  timer1_->setInterval(kSplashMs);
-  connect(timer1_, &QTimer::timeout, this, &SplashScreen::Timer1Tick);
+  splash_timer_ = new QTimer(this);
+  splash_timer_->setObjectName(QStringLiteral("splashTimer"));
+  splash_timer_->setSingleShot(true);
+  splash_timer_->setInterval(kSplashMs);
+  connect(splash_timer_, &QTimer::timeout, this, &SplashScreen::OnSplashTimer);
 }
 
 SplashScreen::~SplashScreen() = default;
@@ -72,12 +72,12 @@ bool SplashScreen::Load() {
   state_.program_folder = QDir::currentPath();
   QDir::setCurrent(state_.program_folder);
 
-  timer1_->start();
+  splash_timer_->start();
   return true;
 }
 
-void SplashScreen::Timer1Tick() {
-  timer1_->stop();
+void SplashScreen::OnSplashTimer() {
+  splash_timer_->stop();
   main_ = std::make_unique<MainWindow>(state_);
   if (!main_->Load()) {
     main_.reset();

@@ -47,12 +47,12 @@ class SplashScreen : public QWidget {
   void MainWindowOpened(MainWindow* window);
 
  private:
-  void Timer1Tick();
+  void OnSplashTimer();
 
   AppState& state_;
   SplashEnvironment environment_;
   SingleInstance instance_;
-  QTimer* timer1_ = nullptr;
+  QTimer* splash_timer_ = nullptr;
   std::unique_ptr<MainWindow> main_;
 };
 

@@ -50,6 +50,9 @@ class EditorWindow : public QWidget {
   // Lock and password as the device reported them when it was opened.
   void ShowLockState();
 
+  // Opens the device's IP settings (over USB only).
+  void OpenIpSettings();
+
   // Meters poll here once they exist; it is never started yet.
   QTimer* poll_timer() const { return poll_timer_; }
 
@@ -71,7 +74,6 @@ class EditorWindow : public QWidget {
     QWidget* widget = nullptr;
   };
 
-  void OpenIpSettings();
   bool MayClose();
 
   EditorContext context_;

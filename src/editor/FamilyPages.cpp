@@ -1,10 +1,16 @@
 #include "editor/FamilyPages.h"
 
+#include <QHBoxLayout>
 #include <array>
 
-#include "comm/DeviceTypes.h"
+#include "editor/ChannelPage.h"
+#include "editor/DelaysPage.h"
+#include "editor/DeviceSettingsPanel.h"
 #include "editor/EditorWindow.h"
-#include "editor/PlaceholderPage.h"
+#include "editor/GainsPage.h"
+#include "editor/OutputMixer.h"
+#include "editor/RoutingMatrix.h"
+#include "comm/DeviceTypes.h"
 #include "protocol/ValueLists.h"
 
 namespace tessaly::editor {
@@ -19,19 +25,34 @@ QString ChannelKey(int type, int channel) {
   return QStringLiteral("channel-") + protocol::ChannelName(type, channel).toLower();
 }
 
+// The family B input routing and the output mixers side by side: signal flows left to right.
+QWidget* RoutingPage(EditorContext& context) {
+  auto* page = new QWidget;
+  auto* layout = new QHBoxLayout(page);
+  layout->addWidget(new RoutingMatrix(context, page));
+  layout->addWidget(new OutputMixer(context, page));
+  layout->addStretch(1);
+  return page;
+}
+
 // Gains first: the window opens on the overview of every channel's level and mute.
 template <size_t N>
 void BuildPages(EditorWindow& window, EditorContext& context, int type,
                 const std::array<const char*, N>& channel_titles, const QString& gains_title) {
-  (void)context;
-  window.AddPage(gains_title, new PlaceholderPage(gains_title), QStringLiteral("gains"));
+  window.AddPage(gains_title, new GainsPage(context), QStringLiteral("gains"));
   for (size_t channel = 0; channel < N; ++channel) {
-    const QString title = QString::fromLatin1(channel_titles[channel]);
     const int ch = static_cast<int>(channel);
-    window.AddPage(title, new PlaceholderPage(title), ChannelKey(type, ch), ch);
+    window.AddPage(QString::fromLatin1(channel_titles[channel]), new ChannelPage(context, ch),
+                   ChannelKey(type, ch), ch);
   }
-  window.AddPage(QStringLiteral("Delays"), new PlaceholderPage(QStringLiteral("Delays")),
-                 QStringLiteral("delays"));
+  window.AddPage(QStringLiteral("Delays"), new DelaysPage(context), QStringLiteral("delays"));
+  if (N == kTitlesB.size()) {
+    window.AddPage(QStringLiteral("Routing"), RoutingPage(context), QStringLiteral("routing"));
+  }
+  auto* settings = new DeviceSettingsPanel(context);
+  QObject::connect(settings, &DeviceSettingsPanel::ipSettingsRequested, &window,
+                   &EditorWindow::OpenIpSettings);
+  window.AddPage(QStringLiteral("Device"), settings, QStringLiteral("settings"));
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ class AppMainWindowTest : public QObject {
 
     // The pop-up menus are the editors' to show; the menu bar never offers them.
     QMenu* shape = f.window->ShapeEqMenu();
-    QCOMPARE(shape->objectName(), QStringLiteral("ShapeEq"));
+    QCOMPARE(shape->objectName(), QStringLiteral("eqTypeMenu"));
     QCOMPARE(shape->title(), QStringLiteral("Filter Type"));
     QVERIFY(!f.window->menuBar()->actions().contains(shape->menuAction()));
     const QStringList expected = {QStringLiteral("Bell"),          QStringLiteral("Hi-Shelving Q"),
@@ -111,12 +111,12 @@ class AppMainWindowTest : public QObject {
     QCOMPARE(shape->actions().size(), expected.size());
     for (int i = 0; i < expected.size(); ++i) {
       QAction* item = shape->actions()[i];
-      QCOMPARE(item->objectName(), QStringLiteral("ShapeEqFilter_%1").arg(i));
+      QCOMPARE(item->objectName(), QStringLiteral("eqTypeAction_%1").arg(i));
       QCOMPARE(item->text(), expected[i]);
       QVERIFY(item->isCheckable());
     }
     QMenu* meter = f.window->MeterSelMenu();
-    QCOMPARE(meter->objectName(), QStringLiteral("MeterSel"));
+    QCOMPARE(meter->objectName(), QStringLiteral("meterPointMenu"));
     QVERIFY(!f.window->menuBar()->actions().contains(meter->menuAction()));
     QVERIFY(meter->actions().isEmpty());
     for (QAction* action : f.window->menuBar()->actions()) {
@@ -127,14 +127,14 @@ class AppMainWindowTest : public QObject {
   void popupMenusReportTheItemPicked() {
     Fixture f;
     QSignalSpy shape(f.window.get(), &MainWindow::ShapeEqFilterClicked);
-    f.window->findChild<QAction*>(QStringLiteral("ShapeEqFilter_5"))->trigger();
-    f.window->findChild<QAction*>(QStringLiteral("ShapeEqFilter_0"))->trigger();
+    f.window->findChild<QAction*>(QStringLiteral("eqTypeAction_5"))->trigger();
+    f.window->findChild<QAction*>(QStringLiteral("eqTypeAction_0"))->trigger();
     QCOMPARE(shape.size(), 2);
     QCOMPARE(shape.at(0).at(0).toInt(), 5);
     QCOMPARE(shape.at(1).at(0).toInt(), 0);
     // One type at a time carries the check mark.
-    QVERIFY(f.window->findChild<QAction*>(QStringLiteral("ShapeEqFilter_0"))->isChecked());
-    QVERIFY(!f.window->findChild<QAction*>(QStringLiteral("ShapeEqFilter_5"))->isChecked());
+    QVERIFY(f.window->findChild<QAction*>(QStringLiteral("eqTypeAction_0"))->isChecked());
+    QVERIFY(!f.window->findChild<QAction*>(QStringLiteral("eqTypeAction_5"))->isChecked());
 
     QSignalSpy meter(f.window.get(), &MainWindow::MeterSelItemClicked);
     f.window->SetMeterSelItems({QStringLiteral("Before Gain"), QStringLiteral("After Gain"),
@@ -143,7 +143,7 @@ class AppMainWindowTest : public QObject {
                                 QStringLiteral("After Limiter")});
     // Items are replaced, not added.
     QCOMPARE(f.window->MeterSelMenu()->actions().size(), 3);
-    auto* item = f.window->findChild<QAction*>(QStringLiteral("MeterSelItem_2"));
+    auto* item = f.window->findChild<QAction*>(QStringLiteral("meterPointAction_2"));
     QVERIFY(item != nullptr);
     QCOMPARE(item->text(), QStringLiteral("After Limiter"));
     item->trigger();

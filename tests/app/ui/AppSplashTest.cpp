@@ -53,7 +53,7 @@ class AppSplashTest : public QObject {
              QStringLiteral("The Sw PC is already Running, Can't be run again!"));
     QCOMPARE(messenger.shown[0].buttons, MessageButtons::kOk);
     // The refused instance goes no further: no checks, no hand-over to a main window.
-    QVERIFY(!second.findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+    QVERIFY(!second.findChild<QTimer*>(QStringLiteral("splashTimer"))->isActive());
     QVERIFY(state.software_version.isEmpty());
     // ...and the first one keeps running.
     QVERIFY(first.instance_lock().IsHeld());
@@ -145,7 +145,7 @@ class AppSplashTest : public QObject {
     QSignalSpy opened(&splash, &SplashScreen::MainWindowOpened);
     QVERIFY(splash.Load());
     splash.show();
-    auto* timer1 = splash.findChild<QTimer*>(QStringLiteral("Timer1"));
+    auto* timer1 = splash.findChild<QTimer*>(QStringLiteral("splashTimer"));
     QVERIFY(timer1 != nullptr);
     QVERIFY(timer1->isActive());
     QVERIFY(timer1->isSingleShot());

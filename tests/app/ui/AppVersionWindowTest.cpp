@@ -55,18 +55,18 @@ class AppVersionWindowTest : public QObject {
 
     AboutDialog about(state);
     about.show();
-    QCOMPARE(Text(about, "LblVersion"), QStringLiteral("1.3.4"));
-    QCOMPARE(Text(about, "LblFirmware"), firmware);
-    QCOMPARE(Text(about, "Label4"), second);
-    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("Label4"))->isVisible(), second_shown);
-    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("Label3"))->isVisible(), second_shown);
-    QVERIFY(about.findChild<QLabel*>(QStringLiteral("LblFirmware"))->isVisible());
+    QCOMPARE(Text(about, "versionLabel"), QStringLiteral("1.3.4"));
+    QCOMPARE(Text(about, "firmwareLabel"), firmware);
+    QCOMPARE(Text(about, "secondVersionLabel"), second);
+    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("secondVersionLabel"))->isVisible(), second_shown);
+    QCOMPARE(about.findChild<QLabel*>(QStringLiteral("secondCaptionLabel"))->isVisible(), second_shown);
+    QVERIFY(about.findChild<QLabel*>(QStringLiteral("firmwareLabel"))->isVisible());
   }
 
   void closedByEitherButton_data() {
     QTest::addColumn<QString>("button");
-    QTest::newRow("image") << QStringLiteral("ImgBtn1");
-    QTest::newRow("label") << QStringLiteral("LblBtn1");
+    QTest::newRow("image") << QStringLiteral("okImage");
+    QTest::newRow("label") << QStringLiteral("okLabel");
   }
 
   void closedByEitherButton() {
@@ -93,10 +93,10 @@ class AppVersionWindowTest : public QObject {
     QTimer::singleShot(0, [&seen] {
       auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
       if (about == nullptr) return;
-      seen = about->findChild<QLabel*>(QStringLiteral("LblVersion"))->text();
-      QTest::mouseClick(about->findChild<QLabel*>(QStringLiteral("LblBtn1")), Qt::LeftButton);
+      seen = about->findChild<QLabel*>(QStringLiteral("versionLabel"))->text();
+      QTest::mouseClick(about->findChild<QLabel*>(QStringLiteral("okLabel")), Qt::LeftButton);
     });
-    window.findChild<QAction*>(QStringLiteral("HelpAbout"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("aboutAction"))->trigger();
     QCOMPARE(seen, QStringLiteral("1.3.4"));
     messenger.answers.push_back(tessaly::comm::MessageAnswer::kYes);
     window.close();

@@ -19,7 +19,6 @@ class LockHolderProcess {
     if (pipe(ready) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
-      close(ready[0]);
       SingleInstance holder(path);
       const char ok = holder.TryAcquire() ? '1' : '0';
       (void)!write(ready[1], &ok, 1);
@@ -27,12 +26,10 @@ class LockHolderProcess {
     }
     close(ready[1]);
     char ok = '0';
-    if (pid_ > 0 && read(ready[0], &ok, 1) == 1) locked_ = ok == '1';
+    locked_ = pid_ > 0 && read(ready[0], &ok, 1) == 1 && ok == '1';
     close(ready[0]);
   }
   ~LockHolderProcess() { Kill(); }
-  LockHolderProcess(const LockHolderProcess&) = delete;
-  LockHolderProcess& operator=(const LockHolderProcess&) = delete;
 
   bool locked() const { return locked_; }
 

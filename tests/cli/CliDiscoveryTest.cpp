@@ -1,6 +1,3 @@
-#include <QJsonArray>
-#include <QJsonObject>
-
 #include "CliHarness.h"
 
 namespace tessaly::test {
@@ -17,108 +14,52 @@ using CliDiscoveryTest = CliFixture;
 TEST_F(CliDiscoveryTest, ScanGivesConsecutiveSlotsAndSkipsGaps) {
   StartTcp(3, 2, QStringLiteral("Main PA"));
   StartTcp(0, 3);
+  StartTcp(0, 4, {}, 0, {.silent = true});  // its slot goes to the next address
   StartTcp(2, 5, QStringLiteral("Rack 5"));
-  const CliRun run = Run({"scan", "127.0.0.2", "127.0.0.7"});
+  const CliRun run = Run({"--trace", "scan", "127.0.0.2", "127.0.0.7"});
   EXPECT_EQ(run.exit_code, 0) << run.err.toStdString();
+  // Probe, identify and name read of each device; the silent one is probed twice.
+  EXPECT_EQ(run.Sent().count(kProbeA), 5);
+  EXPECT_EQ(run.Sent().mid(0, 3), QStringList({kProbeA, kIdentifyTcp, kNameRead}));
   EXPECT_EQ(run.OutLines(),
             QStringList({"0\t127.0.0.2\t3\t540S\tMain PA", "1\t127.0.0.3\t0\tRK-540\tRK-540",
                          "2\t127.0.0.5\t2\tRL-4800\tRack 5"}));
-}
-
-TEST_F(CliDiscoveryTest, ScanGivesASilentDevicesSlotToTheNextAddress) {
-  sim::SimDeviceConfig silent;
-  silent.type = 0;
-  silent.address = QStringLiteral("127.0.0.2");
-  silent.port = port();
-  silent.faults.silent = true;
-  Start(silent);
-  StartTcp(1, 4, QStringLiteral("Hall"));
-  const CliRun run = Run({"--trace", "scan", "127.0.0.2", "127.0.0.4"});
-  EXPECT_EQ(run.exit_code, 0) << run.err.toStdString();
-  EXPECT_EQ(run.OutLines(), QStringList({"0\t127.0.0.4\t1\tRK-360\tHall"}));
-  // Two probes to the silent device, then probe, identify and name read of the RK-360.
-  const QStringList sent = run.Sent();
-  ASSERT_GE(sent.size(), 5);
-  EXPECT_EQ(sent.mid(0, 5), QStringList({kProbeA, kProbeA, kProbeA, kIdentifyTcp, kNameRead}));
-}
-
-TEST_F(CliDiscoveryTest, ScanJsonListsEveryDevice) {
-  StartTcp(3, 2, QStringLiteral("Main PA"));
-  StartTcp(0, 4);
-  const CliRun run = Run({"--json", "scan", "127.0.0.2", "127.0.0.4"});
-  ASSERT_EQ(run.exit_code, 0) << run.err.toStdString();
-  const QJsonArray list = run.Json().array();
+  const QJsonArray list = Run({"--json", "scan", "127.0.0.2", "127.0.0.4"}).Json().array();
   ASSERT_EQ(list.size(), 2);
-  const QJsonObject second = list[1].toObject();
-  EXPECT_EQ(second["slot"].toInt(), 1);
-  EXPECT_EQ(second["address"].toString(), "127.0.0.4");
-  EXPECT_EQ(second["type"].toInt(), 0);
-  EXPECT_EQ(second["model"].toString(), "RK-540");
+  EXPECT_EQ(list[1].toObject(), (QJsonObject{{"slot", 1},
+                                             {"address", "127.0.0.3"},
+                                             {"type", 0},
+                                             {"model", "RK-540"},
+                                             {"name", "RK-540"}}));
   EXPECT_EQ(list[0].toObject()["name"].toString(), "Main PA");
 }
 
-TEST_F(CliDiscoveryTest, ScanWithoutDevicesFails) {
-  const CliRun run = Run({"scan", "127.0.0.2", "127.0.0.3"});
-  EXPECT_EQ(run.exit_code, 1);
-  EXPECT_TRUE(run.out.isEmpty());
-  EXPECT_EQ(run.ErrLines().size(), 1);
-}
+TEST_F(CliDiscoveryTest, IdentifyEveryTypeOverTcpAndPseudoTerminal) {
+  const char* const models[] = {"RK-540", "RK-360", "RL-4800", "540S"};
+  for (int type = 0; type < 4; ++type) {
+    SCOPED_TRACE(type);
+    StartTcp(type, 2 + type, QStringLiteral("Stage left"));
+    StartPty(type, 3 + type, QStringLiteral("Stage left"));
+    const QStringList line = {QStringLiteral("%1\t%2\tStage left").arg(type).arg(models[type])};
+    const CliRun tcp = RunTcp(2 + type, {"--trace", "identify"});
+    ASSERT_EQ(tcp.exit_code, 0) << tcp.err.toStdString();
+    EXPECT_EQ(tcp.OutLines(), line);
+    // The network probe is the one of types 0 and 3 whatever answers it.
+    EXPECT_EQ(tcp.Sent().mid(0, 3), QStringList({kProbeA, kIdentifyTcp, kNameRead}));
+    EXPECT_EQ(tcp.Traced("< ").value(1).section(' ', 8, 8).toInt(nullptr, 16), type);
 
-TEST_F(CliDiscoveryTest, ScanRefusesBadRanges) {
-  for (const QStringList& args :
-       {QStringList{"scan", "127.0.0.2", "127.0.1.3"},
-        QStringList{"scan", "127.0.0.9", "127.0.0.3"}, QStringList{"scan", "127.0.0.2"},
-        QStringList{"scan", "localhost", "127.0.0.3"},
-        QStringList{"--com", "3", "scan", "127.0.0.2", "127.0.0.3"}}) {
-    const CliRun run = Run(args);
-    EXPECT_EQ(run.exit_code, 2) << args.join(' ').toStdString();
-    EXPECT_EQ(run.ErrLines().size(), 1) << run.err.toStdString();
+    const CliRun usb = Run({"--com", QString::number(3 + type), "--trace", "identify"});
+    ASSERT_EQ(usb.exit_code, 0) << usb.err.toStdString();
+    EXPECT_EQ(usb.OutLines(), line);
+    // 57600 baud stages probe with 119, the 9600 baud ones with 127; then identify and name.
+    const QStringList sent = usb.Sent();
+    EXPECT_EQ(sent.value(0), kProbeA);
+    EXPECT_EQ(sent.contains(kProbeB), type == 1 || type == 2);
+    const qsizetype identify = sent.indexOf(kIdentifyUsb);
+    ASSERT_GE(identify, 1);
+    EXPECT_EQ(sent.value(identify + 1), kNameRead);
   }
 }
-
-struct IdentifyCase {
-  int type;
-  const char* line;
-};
-
-class CliIdentifyTest : public CliFixture, public ::testing::WithParamInterface<IdentifyCase> {};
-
-TEST_P(CliIdentifyTest, OverTcp) {
-  StartTcp(GetParam().type, 2, QStringLiteral("Stage left"));
-  const CliRun run = RunTcp(2, {"--trace", "identify"});
-  ASSERT_EQ(run.exit_code, 0) << run.err.toStdString();
-  EXPECT_EQ(run.OutLines(), QStringList({GetParam().line}));
-  const QStringList sent = run.Sent();
-  ASSERT_GE(sent.size(), 3);
-  // The network probe is the one of types 0 and 3 whatever answers it.
-  EXPECT_EQ(sent.mid(0, 3), QStringList({kProbeA, kIdentifyTcp, kNameRead}));
-  EXPECT_EQ(run.Received()[1].split(' ')[8].toInt(nullptr, 16), GetParam().type);
-}
-
-TEST_P(CliIdentifyTest, OverPseudoTerminal) {
-  StartPty(GetParam().type, 3, QStringLiteral("Stage left"));
-  const CliRun run = Run({"--com", "3", "--trace", "identify"});
-  ASSERT_EQ(run.exit_code, 0) << run.err.toStdString();
-  EXPECT_EQ(run.OutLines(), QStringList({GetParam().line}));
-  const QStringList sent = run.Sent();
-  // 57600 baud stages probe with 119, the 9600 baud ones with 127; then identify and name.
-  ASSERT_GE(sent.size(), 3);
-  const bool fast = GetParam().type == 0 || GetParam().type == 3;
-  EXPECT_EQ(sent.front(), kProbeA);
-  EXPECT_EQ(sent.contains(kProbeB), !fast);
-  const int identify = static_cast<int>(sent.indexOf(kIdentifyUsb));
-  ASSERT_GE(identify, 1);
-  EXPECT_EQ(sent[identify + 1], kNameRead);
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryType, CliIdentifyTest,
-                         ::testing::Values(IdentifyCase{0, "0\tRK-540\tStage left"},
-                                           IdentifyCase{1, "1\tRK-360\tStage left"},
-                                           IdentifyCase{2, "2\tRL-4800\tStage left"},
-                                           IdentifyCase{3, "3\t540S\tStage left"}),
-                         [](const ::testing::TestParamInfo<IdentifyCase>& info) {
-                           return "Type" + std::to_string(info.param.type);
-                         });
 
 TEST_F(CliDiscoveryTest, KnownTypeSkipsProbeAndIdentify) {
   StartTcp(2, 2);
@@ -130,32 +71,33 @@ TEST_F(CliDiscoveryTest, KnownTypeSkipsProbeAndIdentify) {
   EXPECT_EQ(object["model"].toString(), "RL-4800");
   EXPECT_EQ(object["address"].toString(), "127.0.0.2");
   EXPECT_EQ(object["port"].toInt(), port());
+  // An address with a port overrides the device port.
+  EXPECT_EQ(Run({"--tcp", QStringLiteral("127.0.0.2:%1").arg(port()), "identify"}).exit_code, 0);
+  EXPECT_EQ(Run({"--tcp", QStringLiteral("127.0.0.2:%1").arg(port() + 1), "identify"}).exit_code,
+            1);
 }
 
-TEST_F(CliDiscoveryTest, AddressWithPortOverridesTheDevicePort) {
-  StartTcp(0, 2);
-  const CliRun run = Run({"--tcp", QStringLiteral("127.0.0.2:%1").arg(port()), "identify"});
-  EXPECT_EQ(run.exit_code, 0) << run.err.toStdString();
-  const CliRun wrong = Run({"--tcp", QStringLiteral("127.0.0.2:%1").arg(port() + 1), "identify"});
-  EXPECT_EQ(wrong.exit_code, 1);
-}
-
-TEST_F(CliDiscoveryTest, NoDeviceIsExitOne) {
-  sim::SimDeviceConfig silent;
-  silent.type = 3;
-  silent.address = QStringLiteral("127.0.0.3");
-  silent.port = port();
-  silent.faults.silent = true;
-  Start(silent);
-  for (const QStringList& args :
-       {QStringList{"--tcp", "127.0.0.2", "identify"},
-        QStringList{"--tcp", "127.0.0.3", "identify"}, QStringList{"--com", "7", "identify"},
-        QStringList{"--tcp", "127.0.0.2", "readout"},
-        QStringList{"--tcp", "127.0.0.2", "set", "InL", "gain", "0"}}) {
-    const CliRun run = Run(args);
-    EXPECT_EQ(run.exit_code, 1) << args.join(' ').toStdString();
-    EXPECT_TRUE(run.out.isEmpty());
-    EXPECT_EQ(run.ErrLines().size(), 1) << run.err.toStdString();
+// Bad ranges are usage errors (2); no device, or a silent one, is exit status 1.
+TEST_F(CliDiscoveryTest, BadRangesAndNoDevice) {
+  StartTcp(3, 3, {}, 0, {.silent = true});
+  // The exit status, then the arguments.
+  const char* const cases[] = {"2 scan 127.0.0.2 127.0.1.3",
+                               "2 scan 127.0.0.9 127.0.0.3",
+                               "2 scan 127.0.0.2",
+                               "2 scan localhost 127.0.0.3",
+                               "2 --com 3 scan 127.0.0.2 127.0.0.3",
+                               "1 scan 127.0.0.2 127.0.0.3",
+                               "1 --tcp 127.0.0.2 identify",
+                               "1 --tcp 127.0.0.3 identify",
+                               "1 --com 7 identify",
+                               "1 --tcp 127.0.0.2 readout",
+                               "1 --tcp 127.0.0.2 set InL gain 0"};
+  for (const char* line : cases) {
+    const QStringList args = QString(line).split(' ');
+    const CliRun run = Run(args.mid(1));
+    EXPECT_EQ(run.exit_code, args[0].toInt()) << line;
+    EXPECT_TRUE(run.out.isEmpty()) << line;
+    EXPECT_EQ(run.ErrLines().size(), 1) << line << ": " << run.err.toStdString();
   }
 }
 

@@ -2,50 +2,116 @@
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
+#include <QJsonArray>
 #include <QJsonDocument>
-#include <QString>
-#include <QStringList>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <memory>
 
 #include "sim/SimHost.h"
+#include "support/SimHarness.h"
 
 namespace tessaly::test {
+
+inline QStringList Lines(const QString& text) { return text.split('\n', Qt::SkipEmptyParts); }
 
 // One run of the built tessaly-cli.
 struct CliRun {
   int exit_code = -1;
-  QString out;
-  QString err;
+  QString out, err;
 
-  QStringList OutLines() const;
-  QStringList ErrLines() const;
-  // Trace lines of packets sent ("> ...") and received ("< ..."), without the marker.
-  QStringList Sent() const;
-  QStringList Received() const;
-  // Packets sent for an edit: everything but the probe, identify, read-out and release traffic.
-  QStringList EditPackets() const;
-  QJsonDocument Json() const;
+  QStringList OutLines() const { return Lines(out); }
+  QStringList ErrLines() const { return Lines(err); }
+  // Trace lines of packets sent ("> ...") or received ("< ..."), without the marker.
+  QStringList Traced(const QString& marker) const {
+    QStringList lines;
+    for (const QString& line : ErrLines()) {
+      if (line.startsWith(marker)) lines << line.mid(marker.size());
+    }
+    return lines;
+  }
+  QStringList Sent() const { return Traced(QStringLiteral("> ")); }
+  // Packets sent for an edit: all but identify, release, program status, versions, memory reads
+  // and the two probes.
+  QStringList EditPackets() const {
+    static const QStringList kOther = {"00", "0F", "1F", "22", "5D", "5F", "77", "7F"};
+    QStringList edits;
+    for (const QString& packet : Sent()) {
+      if (!kOther.contains(packet.section(' ', 3, 3))) edits << packet;
+    }
+    return edits;
+  }
+  QJsonDocument Json() const { return QJsonDocument::fromJson(out.toUtf8()); }
 };
 
 // Emulated devices on loopback addresses, all on one free port, and a folder that maps COM
 // numbers to the devices' pseudo-terminals.
 class CliFixture : public ::testing::Test {
  protected:
-  void SetUp() override;
+  void SetUp() override {
+    EnsureCoreApplication();
+    ASSERT_TRUE(dir_.isValid());
+    // A port nobody listens on, shared by every device of the test so one scan covers all.
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
+    port_ = probe.serverPort();
+  }
 
-  // Starts a device on 127.0.0.<last_octet> at the fixture's port; returns its index.
-  int StartTcp(int type, int last_octet, const QString& name = {}, int programs = 0);
-  // Starts a device behind <com dir>/COM<com>; returns its index.
-  int StartPty(int type, int com, const QString& name = {});
-  int Start(sim::SimDeviceConfig config);
+  int Start(sim::SimDeviceConfig config) {
+    QString error;
+    const int index = host_.Start(config, &error);
+    EXPECT_GE(index, 0) << error.toStdString();
+    return index;
+  }
+  // A device on 127.0.0.<last_octet> at the fixture's port; returns its index.
+  int StartTcp(int type, int last_octet, const QString& name = {}, int programs = 0,
+               sim::SimFaults faults = {}) {
+    return Start({.type = type,
+                  .name = name,
+                  .address = QStringLiteral("127.0.0.%1").arg(last_octet),
+                  .port = port_,
+                  .programs = programs,
+                  .faults = faults});
+  }
+  // A device behind <com dir>/COM<com>.
+  int StartPty(int type, int com, const QString& name = {}) {
+    return Start({.type = type,
+                  .name = name,
+                  .link = sim::SimLinkKind::kPty,
+                  .pty_link = dir_.filePath(QStringLiteral("COM%1").arg(com))});
+  }
   std::shared_ptr<sim::SimDevice> Device(int index) const { return host_.device(index); }
 
   // Runs tessaly-cli with the fixture's device port and COM folder; `input` is its stdin.
-  CliRun Run(const QStringList& args, const QByteArray& input = {}) const;
+  CliRun Run(const QStringList& args, const QByteArray& input = {}) const {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TESSALY_DEVICE_PORT"), QString::number(port_));
+    env.insert(QStringLiteral("TESSALY_COM_DIR"), dir_.path());
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TESSALY_CLI_PATH), args);
+    CliRun run;
+    if (process.waitForStarted()) {
+      process.write(input);
+      process.closeWriteChannel();
+    }
+    if (!process.waitForFinished(60000)) {
+      process.kill();
+      process.waitForFinished();
+      ADD_FAILURE() << "tessaly-cli did not finish: " << args.join(' ').toStdString();
+      return run;
+    }
+    run.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+  }
   // "--tcp 127.0.0.<octet>" followed by args.
-  CliRun RunTcp(int last_octet, const QStringList& args) const;
+  CliRun RunTcp(int last_octet, const QStringList& args) const {
+    return Run(QStringList{"--tcp", QStringLiteral("127.0.0.%1").arg(last_octet)} + args);
+  }
 
   quint16 port() const { return port_; }
   const QTemporaryDir& dir() const { return dir_; }
@@ -56,9 +122,9 @@ class CliFixture : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-// "8D 1F 00 01 ..." from bytes.
-QString Hex(const QByteArray& bytes);
 // The upper-case hex block the read-out JSON uses.
-QString HexBlock(const QByteArray& bytes);
+inline QString HexBlock(const QByteArray& bytes) {
+  return QString::fromLatin1(bytes.toHex().toUpper());
+}
 
 }  // namespace tessaly::test

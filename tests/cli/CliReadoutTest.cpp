@@ -1,6 +1,4 @@
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonObject>
 
 #include "CliHarness.h"
 
@@ -38,9 +36,12 @@ void ExpectEqualsDevice(const QJsonObject& readout, const sim::SimDevice& device
   }
 }
 
-TEST_F(CliReadoutTest, FamilyAEqualsTheDevicesMemory) {
-  const int index = StartTcp(0, 2, QStringLiteral("Front fill"), 3);
-  auto device = Device(index);
+TEST_F(CliReadoutTest, FamilyAOverPseudoTerminalEqualsTheDevicesMemory) {
+  auto device = Device(Start({.type = 0,
+                              .name = QStringLiteral("Front fill"),
+                              .link = sim::SimLinkKind::kPty,
+                              .pty_link = dir().filePath(QStringLiteral("COM4")),
+                              .programs = 3}));
   QByteArray image = device->Image();
   image[84] = static_cast<char>(100);  // some gain the defaults do not have
   image[350] = static_cast<char>(25);
@@ -49,10 +50,11 @@ TEST_F(CliReadoutTest, FamilyAEqualsTheDevicesMemory) {
   device->WriteSettings(kSleepAddress, QByteArray::fromHex("0102030405060708090A0B0C0D0E0F"));
   device->SetVersions({{1, 1, 3}, {2, 0, 7}});
 
-  const CliRun run = RunTcp(2, {"readout"});
+  const CliRun run = Run({"--com", "4", "readout"});
   ASSERT_EQ(run.exit_code, 0) << run.err.toStdString();
   const QJsonObject readout = run.Json().object();
   ExpectEqualsDevice(readout, *device);
+  EXPECT_TRUE(readout["address"].isNull());
   EXPECT_EQ(readout["name"].toString(), "Front fill");
   EXPECT_EQ(readout["type"].toInt(), 0);
   EXPECT_EQ(readout["ip"].toString(), "10.1.2.3");
@@ -62,8 +64,7 @@ TEST_F(CliReadoutTest, FamilyAEqualsTheDevicesMemory) {
 }
 
 TEST_F(CliReadoutTest, FamilyBEqualsTheDevicesMemoryAndWritesAFile) {
-  const int index = StartTcp(3, 2, QStringLiteral("Main PA"), 1);
-  auto device = Device(index);
+  auto device = Device(StartTcp(3, 2, QStringLiteral("Main PA"), 1));
   device->WriteSettings(kRoutingAddress, QByteArray::fromHex("9E1E1E1E1E9E1E1E1E1E9E1E1E1E1E9E"));
   const QString file = dir().filePath(QStringLiteral("main.json"));
   const CliRun run = RunTcp(2, {"readout", "--out", file});
@@ -75,38 +76,18 @@ TEST_F(CliReadoutTest, FamilyBEqualsTheDevicesMemoryAndWritesAFile) {
   ExpectEqualsDevice(readout, *device);
   EXPECT_EQ(readout["model"].toString(), "540S");
   EXPECT_EQ(readout["firmware"].toString(), "1.1.5-B");
-}
-
-TEST_F(CliReadoutTest, OverPseudoTerminal) {
-  const int index = StartPty(1, 4, QStringLiteral("Lobby"));
-  const CliRun run = Run({"--com", "4", "readout"});
-  ASSERT_EQ(run.exit_code, 0) << run.err.toStdString();
-  const QJsonObject readout = run.Json().object();
-  ExpectEqualsDevice(readout, *Device(index));
-  EXPECT_TRUE(readout["address"].isNull());
-  // The RK-360 cannot tell its address.
-  EXPECT_EQ(readout["ip"].toString(), "192.168.0.100");
+  EXPECT_EQ(RunTcp(2, {"readout", "--out", dir().filePath("no/such/dir/x.json")}).exit_code, 1);
 }
 
 TEST_F(CliReadoutTest, DeviceFallingSilentStopsTheReadout) {
-  sim::SimDeviceConfig config;
-  config.type = 0;
-  config.address = QStringLiteral("127.0.0.2");
-  config.port = port();
   // Probe, identify, name and the eleven image blocks; the versions read goes unanswered.
-  config.faults.silent_after = 14;
-  Start(config);
+  StartTcp(0, 2, {}, 0, {.silent_after = 14});
   const CliRun run = RunTcp(2, {"readout"});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_TRUE(run.out.isEmpty());
   EXPECT_EQ(run.ErrLines().size(), 1);
   EXPECT_TRUE(run.err.contains("versions")) << run.err.toStdString();
-}
-
-TEST_F(CliReadoutTest, RefusesUnknownArguments) {
-  StartTcp(0, 2);
   EXPECT_EQ(RunTcp(2, {"readout", "--file", "x"}).exit_code, 2);
-  EXPECT_EQ(RunTcp(2, {"readout", "--out", dir().filePath("no/such/dir/x.json")}).exit_code, 1);
 }
 
 }  // namespace

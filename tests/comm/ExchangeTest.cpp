@@ -13,8 +13,9 @@ namespace {
 // Commands of the 2000 ms class keep the lost-reply cases short.
 constexpr uint8_t kShortWaitCommand = 18;
 
-QByteArray Bytes(const auto& buffer, int count) {
-  return QByteArray(reinterpret_cast<const char*>(buffer.data()), count);
+// `count` reply bytes from byte 4 on.
+QByteArray Data(CommRig& rig, int count) {
+  return QByteArray(reinterpret_cast<const char*>(rig.state().rx_buffer.data()) + 4, count);
 }
 
 QString Where(Transport transport) {
@@ -29,75 +30,52 @@ struct Traffic {
       order << outgoing;
     });
   }
-  QList<QByteArray> sent;
-  QList<QByteArray> read;
+  QList<QByteArray> sent, read;
   QList<bool> order;
 };
 
 class ExchangeTest : public ::testing::TestWithParam<Transport> {};
 
-TEST_P(ExchangeTest, EditPacketReachesTheDeviceAndTheReplyLandsInRxBuffer) {
-  CommRig rig(GetParam(), 0);
+TEST_P(ExchangeTest, PacketsReachTheDeviceAndRepliesLandInRxBuffer) {
+  CommRig rig(GetParam(), 2);
+  rig.comm().table().device_type[0] = 1;  // types 1 and 2 share a line speed
   ASSERT_EQ(rig.comm().TxCommand(0, 1, {1, 0, 0, 0, 0, 0, 0, 127}), 0);
-  ASSERT_EQ(rig.device()->ReceivedCount(), 1);
-  EXPECT_EQ(rig.device()->ReceivedPackets().front().toHex(),
-            "8d1f000101000000000000"
-            "7ff7");
+  EXPECT_EQ(rig.device()->ReceivedPackets().front().toHex(), "8d1f0001010000000000007ff7");
   EXPECT_EQ(rig.state().rx_buffer[3], 1);
   EXPECT_TRUE(rig.state().tx_idle);
-}
-
-TEST_P(ExchangeTest, MemoryReadBringsP3PlusFiveBytes) {
-  CommRig rig(GetParam(), 3);
+  // A memory read brings P3 + 5 bytes; bytes past the reply keep their older contents.
   rig.state().rx_buffer.fill(0xEE);
   ASSERT_EQ(rig.comm().TxCommand(0, kCmdReadParams, {0x00, 0x40, 32}), 0);
-  const QByteArray image = rig.device()->Image();
-  EXPECT_EQ(Bytes(std::span(rig.state().rx_buffer).subspan(4), 32), image.mid(0x40, 32));
-  // Bytes past the reply keep their older contents.
+  EXPECT_EQ(Data(rig, 32), rig.device()->Image().mid(0x40, 32));
   EXPECT_EQ(rig.state().rx_buffer[37], 0xEE);
-}
-
-TEST_P(ExchangeTest, IdentifyStoresTheReportedType) {
-  // Types 1 and 2 share a line speed, so the serial line still reaches the device.
-  CommRig rig(GetParam(), 2);
-  rig.comm().table().device_type[0] = 1;
+  // Identify stores the reported type; byte 11 carries the connection mode, not the caller's P8.
   ASSERT_EQ(rig.comm().TxCommand(0, kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 7}), 0);
   EXPECT_EQ(rig.comm().table().device_type[0], 2);
-  // Byte 11 carries the connection mode, not the caller's P8.
-  EXPECT_EQ(static_cast<uint8_t>(rig.device()->ReceivedPackets().front()[11]),
-            rig.state().connection_mode);
-}
-
-TEST_P(ExchangeTest, CommandWithoutReplyReturnsAtOnce) {
-  CommRig rig(GetParam(), 0);
+  EXPECT_EQ(rig.device()->ReceivedPackets().back()[11], rig.state().connection_mode);
+  // A command without reply returns at once; the next exchange still gets its own answer.
+  rig.device()->ClearReceived();
   EXPECT_EQ(rig.comm().TxCommand(0, kCmdNoReply), 0);
-  EXPECT_EQ(rig.WaitForPackets(1), 1);
   ASSERT_EQ(rig.comm().TxCommand(0, kCmdKeepAlive), 0);
   EXPECT_EQ(rig.device()->ReceivedCommands(), (QList<uint8_t>{kCmdNoReply, kCmdKeepAlive}));
 }
 
 TEST_P(ExchangeTest, FlagsAndSlotsThatForbidSendingSendNothing) {
-  struct Case {
-    const char* name;
-    std::function<void(CommRig&)> arrange;
-    int slot;
+  const std::pair<int, std::function<void(CommRig&)>> cases[] = {
+      {0, [](CommRig& r) { r.state().comm_suspended = true; }},
+      {0, [](CommRig& r) { r.state().transfer_lock = true; }},
+      {0, [](CommRig& r) { r.state().comm_ready = false; }},
+      {0, [](CommRig& r) { r.comm().table()[0].online = false; }},
+      {-1, [](CommRig&) {}},
+      {33, [](CommRig&) {}},
+      {5, [](CommRig&) {}},  // unused slot
   };
-  const Case cases[] = {
-      {"CommSuspended", [](CommRig& r) { r.state().comm_suspended = true; }, 0},
-      {"TransferLock", [](CommRig& r) { r.state().transfer_lock = true; }, 0},
-      {"CommNotReady", [](CommRig& r) { r.state().comm_ready = false; }, 0},
-      {"SlotOffline", [](CommRig& r) { r.comm().table()[0].online = false; }, 0},
-      {"SlotBelowTable", [](CommRig&) {}, -1},
-      {"SlotAboveTable", [](CommRig&) {}, 33},
-      {"UnusedSlot", [](CommRig&) {}, 5},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [slot, arrange] : cases) {
+    SCOPED_TRACE(&arrange - &cases[0].second);
     CommRig rig(GetParam(), 0);
     Traffic traffic(rig.comm());
-    c.arrange(rig);
-    EXPECT_EQ(rig.comm().TxCommand(c.slot, 1, {1, 0, 0, 0, 0, 0, 0, 100}), 0);
-    EXPECT_EQ(rig.comm().SendCommand(c.slot, 1).send, SendOutcome::kHeld);
+    arrange(rig);
+    EXPECT_EQ(rig.comm().TxCommand(slot, 1, {1, 0, 0, 0, 0, 0, 0, 100}), 0);
+    EXPECT_EQ(rig.comm().SendCommand(slot, 1).send, SendOutcome::kHeld);
     EXPECT_TRUE(traffic.sent.isEmpty());
     EXPECT_TRUE(rig.state().tx_idle);
     EXPECT_EQ(rig.device()->ReceivedCount(), 0);
@@ -105,132 +83,103 @@ TEST_P(ExchangeTest, FlagsAndSlotsThatForbidSendingSendNothing) {
   }
 }
 
-TEST_P(ExchangeTest, LostReplyReportedClosesLinkMarksOfflineAndClosesTheEditor) {
-  CommRig rig(GetParam(), 0);
-  rig.comm().table()[0].editor_open = true;
-  rig.comm().table().device_data_valid[0] = 1;
-  rig.comm().table().device_needs_read[0] = false;
-  QSignalSpy close_requests(&rig.comm(), &Comm::EditorCloseRequested);
-  rig.device()->SetSilent(true);
-  rig.state().rx_buffer.fill(0x5A);
+// A lost reply closes the link; reported, it also marks the row off-line and closes the editor.
+TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
+  for (const bool report : {true, false}) {
+    SCOPED_TRACE(report);
+    CommRig rig(GetParam(), 0);
+    rig.state().report_link_loss = report;
+    rig.comm().table()[0].editor_open = true;
+    rig.comm().table().device_data_valid[0] = 1;
+    rig.comm().table().device_needs_read[0] = false;
+    QSignalSpy close_requests(&rig.comm(), &Comm::EditorCloseRequested);
+    rig.device()->SetSilent(true);
+    rig.state().rx_buffer.fill(0x5A);
 
-  EXPECT_EQ(rig.comm().TxCommand(0, kShortWaitCommand), -1);
-
-  ASSERT_EQ(rig.messenger().shown.size(), 1);
-  const Message& message = rig.messenger().shown.front();
-  EXPECT_EQ(message.icon, MessageIcon::kExclamation);
-  EXPECT_EQ(message.title, QStringLiteral("Communication problem"));
-  EXPECT_EQ(message.text,
-            QStringLiteral("The system will be close the communication with the device. \n"
-                           "To reconnect with device, please select device from the Device List "
-                           "window.\nRK-540 - ") +
-                Where(GetParam()));
-  EXPECT_EQ(rig.state().row_text[0], GetParam() == Transport::kTcp
-                                         ? QStringLiteral("IP:127.0.0.2 -  RK-540  - Off-line")
-                                         : QStringLiteral("USB -  RK-540  - Off-line"));
-  EXPECT_FALSE(rig.comm().table()[0].online);
-  EXPECT_EQ(rig.comm().table().device_data_valid[0], 0);
-  EXPECT_TRUE(rig.comm().table().device_needs_read[0]);
-  EXPECT_FALSE(rig.LinkOpen());
-  ASSERT_EQ(close_requests.count(), 1);
-  EXPECT_EQ(close_requests.front().front().toInt(), 0);
-  EXPECT_TRUE(rig.state().tx_idle);
-  EXPECT_EQ(rig.state().rx_buffer[0], 0x5A);  // a failed exchange leaves the last reply alone
-}
-
-TEST_P(ExchangeTest, LostReplyDuringDiscoveryIsSilentButClosesTheLink) {
-  CommRig rig(GetParam(), 0);
-  rig.state().report_link_loss = false;
-  QSignalSpy close_requests(&rig.comm(), &Comm::EditorCloseRequested);
-  rig.comm().table()[0].editor_open = true;
-  rig.device()->SetSilent(true);
-
-  EXPECT_EQ(rig.comm().TxCommand(0, kShortWaitCommand), 0);
-
-  EXPECT_TRUE(rig.messenger().shown.isEmpty());
-  EXPECT_TRUE(rig.comm().table()[0].online);
-  EXPECT_TRUE(rig.state().row_text[0].isEmpty());
-  EXPECT_FALSE(rig.LinkOpen());
-  EXPECT_EQ(close_requests.count(), 0);
+    EXPECT_EQ(rig.comm().TxCommand(0, kShortWaitCommand), report ? -1 : 0);
+    EXPECT_FALSE(rig.LinkOpen());
+    EXPECT_TRUE(rig.state().tx_idle);
+    EXPECT_EQ(rig.state().rx_buffer[0], 0x5A);  // a failed exchange leaves the last reply alone
+    if (!report) {
+      EXPECT_TRUE(rig.messenger().shown.isEmpty());
+      EXPECT_TRUE(rig.comm().table()[0].online);
+      EXPECT_TRUE(rig.state().row_text[0].isEmpty());
+      EXPECT_EQ(close_requests.count(), 0);
+      continue;
+    }
+    ASSERT_EQ(rig.messenger().shown.size(), 1);
+    const Message& message = rig.messenger().shown.front();
+    EXPECT_EQ(message.icon, MessageIcon::kExclamation);
+    EXPECT_EQ(message.title, QStringLiteral("Communication problem"));
+    EXPECT_EQ(message.text,
+              QStringLiteral("The system will be close the communication with the device. \n"
+                             "To reconnect with device, please select device from the Device "
+                             "List window.\nRK-540 - ") +
+                  Where(GetParam()));
+    EXPECT_EQ(rig.state().row_text[0], (GetParam() == Transport::kTcp ? "IP:127.0.0.2" : "USB") +
+                                           QStringLiteral(" -  RK-540  - Off-line"));
+    EXPECT_FALSE(rig.comm().table()[0].online);
+    EXPECT_EQ(rig.comm().table().device_data_valid[0], 0);
+    EXPECT_TRUE(rig.comm().table().device_needs_read[0]);
+    ASSERT_EQ(close_requests.count(), 1);
+    EXPECT_EQ(close_requests.front().front().toInt(), 0);
+  }
 }
 
 // Every kind of bad answer fails the exchange the way a lost reply does, and once the device is
 // reached again the next exchange gets its own answer, not leftovers of the bad one.
 TEST_P(ExchangeTest, BadRepliesFailLikeLostOnesAndDoNotPoisonTheNextExchange) {
-  struct Case {
-    const char* name;
-    std::function<void(sim::SimDevice&)> fault;
-    bool exchange_fails;
+  const std::pair<std::function<void(sim::SimDevice&)>, bool> cases[] = {
+      {[](sim::SimDevice& d) { d.SetTruncate(7); }, true},
+      {[](sim::SimDevice& d) { d.SetDelayMs(ScaledMs(2400)); }, true},
+      {[](sim::SimDevice& d) { d.DisconnectOnNextPacket(); }, true},
+      {[](sim::SimDevice& d) { d.SetGarbage(9); }, false},
   };
-  const Case cases[] = {
-      {"Truncated", [](sim::SimDevice& d) { d.SetTruncate(7); }, true},
-      {"Late", [](sim::SimDevice& d) { d.SetDelayMs(ScaledMs(2400)); }, true},
-      {"Disconnect", [](sim::SimDevice& d) { d.DisconnectOnNextPacket(); }, true},
-      {"TrailingGarbage", [](sim::SimDevice& d) { d.SetGarbage(9); }, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [fault, fails] : cases) {
+    SCOPED_TRACE(&fault - &cases[0].first);
     CommRig rig(GetParam(), 0);
-    c.fault(*rig.device());
-    const int16_t result = rig.comm().TxCommand(0, kShortWaitCommand);
-    EXPECT_EQ(result, c.exchange_fails ? -1 : 0);
-    EXPECT_EQ(rig.messenger().shown.size(), c.exchange_fails ? 1 : 0);
-
+    fault(*rig.device());
+    EXPECT_EQ(rig.comm().TxCommand(0, kShortWaitCommand), fails ? -1 : 0);
+    EXPECT_EQ(rig.messenger().shown.size(), fails ? 1 : 0);
     rig.device()->ClearFaults();
-    if (c.exchange_fails) rig.Relink();
+    if (fails) rig.Relink();
     ASSERT_EQ(rig.comm().TxCommand(0, kCmdReadParams, {0x00, 0x20, 32}), 0);
     EXPECT_EQ(rig.state().rx_buffer[3], kCmdReadParams);
-    EXPECT_EQ(Bytes(std::span(rig.state().rx_buffer).subspan(4), 32),
-              rig.device()->Image().mid(0x20, 32));
+    EXPECT_EQ(Data(rig, 32), rig.device()->Image().mid(0x20, 32));
   }
 }
 
 // The keep-alive keeps its link after a miss, so the missed answer can still turn up ahead of the
 // next one; it must be recognised and skipped, whether or not it has the next answer's length.
 TEST_P(ExchangeTest, LateKeepAliveAnswerIsNotTakenForTheNextOne) {
-  struct Case {
-    const char* name;
-    uint8_t command;
-    Params params;
-    int data_bytes;
-  };
-  const Case cases[] = {
-      {"SameLength", 1, {1, 0, 0, 0, 0, 0, 0, 100}, 0},
-      {"LongerAnswer", kCmdReadParams, {0x00, 0x40, 32}, 32},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const int data_bytes : {0, 32}) {
+    SCOPED_TRACE(data_bytes);
     CommRig rig(GetParam(), 0);
     rig.device()->SetDelayMs(ScaledMs(kPollWaitMs + 300));
     EXPECT_EQ(rig.comm().TxPoll(0, kCmdKeepAlive), -1);
     EXPECT_TRUE(rig.LinkOpen());
-    ASSERT_EQ(rig.comm().TxCommand(0, c.command, c.params), 0);
-    EXPECT_EQ(rig.state().rx_buffer[3], c.command);
-    if (c.data_bytes > 0) {
-      EXPECT_EQ(Bytes(std::span(rig.state().rx_buffer).subspan(4), c.data_bytes),
-                rig.device()->Image().mid(0x40, c.data_bytes));
-    }
+    const uint8_t command = data_bytes > 0 ? kCmdReadParams : 1;
+    const Params params = data_bytes > 0 ? Params{0x00, 0x40, 32} : Params{1, 0, 0, 0, 0, 0, 0, 1};
+    ASSERT_EQ(rig.comm().TxCommand(0, command, params), 0);
+    EXPECT_EQ(rig.state().rx_buffer[3], command);
+    EXPECT_EQ(Data(rig, data_bytes), rig.device()->Image().mid(0x40, data_bytes));
     EXPECT_TRUE(rig.messenger().shown.isEmpty());
   }
 }
 
-TEST_P(ExchangeTest, ProbeIgnoresTheTrafficFlags) {
+TEST_P(ExchangeTest, ProbeIgnoresTheTrafficFlagsAndFailsOnASilentDevice) {
   CommRig rig(GetParam(), 0);
   rig.state().comm_suspended = true;
   rig.state().transfer_lock = true;
   rig.state().comm_ready = false;
   rig.comm().table()[0].online = false;
   EXPECT_TRUE(rig.comm().ProbeDevice(0));
-  const QByteArray probe = rig.device()->ReceivedPackets().front();
-  EXPECT_EQ(static_cast<uint8_t>(probe[3]), kCmdProbeA);
+  EXPECT_EQ(rig.device()->ReceivedPackets().front()[3], kCmdProbeA);
   EXPECT_EQ(rig.state().rx_buffer[11], kProbeAck);
-}
-
-TEST_P(ExchangeTest, ProbeOfASilentDeviceIsFalse) {
-  CommRig rig(GetParam(), 1);
-  rig.device()->SetSilent(true);
-  EXPECT_FALSE(rig.comm().ProbeDevice(0));
-  EXPECT_EQ(static_cast<uint8_t>(rig.device()->ReceivedPackets().front()[3]), kCmdProbeB);
+  CommRig silent(GetParam(), 1);
+  silent.device()->SetSilent(true);
+  EXPECT_FALSE(silent.comm().ProbeDevice(0));
+  EXPECT_EQ(silent.device()->ReceivedPackets().front()[3], kCmdProbeB);
 }
 
 // A device that answers every request later than the probe waits: both probes fail honestly, and
@@ -246,15 +195,12 @@ TEST_P(ExchangeTest, LateDeviceNeverShiftsTheAnswers) {
   ASSERT_TRUE(rig.comm().SendCommand(0, kCmdIdentify).answered);
   EXPECT_EQ(rig.state().rx_buffer[kReplyTypeByte], 3);
   ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadSettings, {0, 0, 16}).answered);
-  EXPECT_EQ(Bytes(std::span(rig.state().rx_buffer).subspan(4), 16),
-            rig.device()->Settings().left(16));
+  EXPECT_EQ(Data(rig, 16), rig.device()->Settings().left(16));
   ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadSettings, {0, 0, 16}).answered);
   ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadParams, {0x00, 0x40, 32}).answered);
-  EXPECT_EQ(Bytes(std::span(rig.state().rx_buffer).subspan(4), 32),
-            rig.device()->Image().mid(0x40, 32));
+  EXPECT_EQ(Data(rig, 32), rig.device()->Image().mid(0x40, 32));
 
   // Each reply read answers the packet sent just before it.
-  ASSERT_EQ(traffic.read.size(), 4);
   ASSERT_EQ(traffic.order,
             (QList<bool>{true, true, true, false, true, false, true, false, true, false}));
   for (int i = 0; i < traffic.read.size(); ++i) {
@@ -290,10 +236,11 @@ TEST_P(ExchangeTest, WaitRunsTimersWithoutANestedExchangeAndNamesTheDevice) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, ExchangeTest,
-                         ::testing::Values(Transport::kTcp, Transport::kPty),
-                         [](const auto& info) { return std::string(TransportName(info.param)); });
+                         ::testing::Values(Transport::kTcp, Transport::kPty), [](const auto& info) {
+                           return std::string(info.param == Transport::kTcp ? "Tcp" : "Pty");
+                         });
 
-TEST(SerialExchange, UnopenablePortFailsWithoutMessageOrSending) {
+TEST(Exchange, UnopenablePortOrUnreachableAddressFailsWithoutMessageOrSending) {
   tessaly::test::RecordingMessenger messenger;
   Comm comm(messenger);
   comm.state().comm_ready = true;
@@ -308,13 +255,8 @@ TEST(SerialExchange, UnopenablePortFailsWithoutMessageOrSending) {
   EXPECT_TRUE(comm.state().tx_idle);
   EXPECT_FALSE(comm.ProbeDevice(0));
   EXPECT_EQ(comm.TxPoll(0, kCmdKeepAlive), -1);
-}
-
-TEST(TcpExchange, UnreachableAddressFailsWithinTheConnectWait) {
-  tessaly::test::RecordingMessenger messenger;
-  Comm comm(messenger);
-  ASSERT_EQ(comm.tcp().Initialise(kSlotCount), 0);
   // Nothing listens on this loopback port: refused at once.
+  ASSERT_EQ(comm.tcp().Initialise(kSlotCount), 0);
   EXPECT_NE(comm.tcp().Connect(0, QStringLiteral("127.0.0.3"), 9, 200), 0);
   EXPECT_FALSE(comm.tcp().IsConnected(0));
   EXPECT_NE(comm.tcp().Connect(40, QStringLiteral("127.0.0.3"), 9, 200), 0);

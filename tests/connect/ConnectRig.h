@@ -1,44 +1,35 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <QCoreApplication>
+
 #include <QEventLoop>
 #include <QTcpServer>
 #include <QTimer>
-
-#include <memory>
 #include <optional>
 
 #include "comm/Comm.h"
+#include "comm/Commands.h"
+#include "comm/DeviceTypes.h"
 #include "connect/ConnectSession.h"
 #include "connect/TcpConnect.h"
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
 #include "protocol/ProgramStore.h"
-#include "sim/SimHost.h"
 #include "support/RecordingMessenger.h"
+#include "support/SimHarness.h"
 
 namespace tessaly::connect::test {
-
-// Sockets and serial ports want an application object; one serves every test of the binary.
-inline void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "test_connect";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
-}
 
 // A free TCP port on the given loop-back address, so several emulated devices can share one port
 // number on different addresses, as real devices do.
 inline quint16 FreePort(const QString& address) {
   QTcpServer probe;
-  if (!probe.listen(QHostAddress(address), 0)) return 0;
-  return probe.serverPort();
+  return probe.listen(QHostAddress(address), 0) ? probe.serverPort() : 0;
 }
 
 // One run's worth of state, fresh per test, with an emulator beside it.
 struct ConnectRig {
-  ConnectRig() { EnsureApplication(); }
+  ConnectRig() { tessaly::test::EnsureCoreApplication(); }
 
   tessaly::test::RecordingMessenger messenger;
   comm::Comm comm{messenger};
@@ -49,32 +40,31 @@ struct ConnectRig {
   ConnectContext context{comm, session, store, names, sleep};
   sim::SimHost sim;
 
-  int StartTcp(int type, const QString& address, quint16 port, const QString& name = {}) {
-    sim::SimDeviceConfig config;
-    config.type = type;
-    config.address = address;
-    config.port = port;
-    config.name = name;
+  int Start(const sim::SimDeviceConfig& config) {
     QString error;
     const int index = sim.Start(config, &error);
     EXPECT_GE(index, 0) << error.toStdString();
     return index;
   }
-
+  int StartTcp(int type, const QString& address, quint16 port, const QString& name = {}) {
+    return Start({.type = type, .name = name, .address = address, .port = port});
+  }
   // A device behind a pseudo-terminal that the given COM number leads to.
   int StartPty(int type, int com_number, const QString& name = {}) {
-    sim::SimDeviceConfig config;
-    config.type = type;
-    config.link = sim::SimLinkKind::kPty;
-    config.name = name;
-    QString error;
-    const int index = sim.Start(config, &error);
-    EXPECT_GE(index, 0) << error.toStdString();
+    const int index = Start({.type = type, .name = name, .link = sim::SimLinkKind::kPty});
     if (index >= 0) comm.com_ports().Map(com_number, sim.pty_path(index));
     return index;
   }
-
   std::shared_ptr<sim::SimDevice> device(int index) { return sim.device(index); }
+
+  // Plays a PC with a network, so the scan is not refused before it starts.
+  void WithNetwork() { comm.tcp_slots()->SetLocalAddresses({QStringLiteral("192.168.1.5")}); }
+  void ScanRange(int first, int last) {
+    session.several_addresses = true;
+    session.config.range_start = {127, 0, 0, static_cast<int16_t>(first)};
+    session.config.range_end = {127, 0, 0, static_cast<int16_t>(last)};
+    comm.state().connection_mode = comm::kLinkTcp;
+  }
 
   // The network connect from start to end, inside an event loop as in its window.
   ConnectOutcome RunTcpConnect(const ConnectHooks& hooks = {}) {
@@ -95,8 +85,24 @@ struct ConnectRig {
     return outcome.value_or(ConnectOutcome::kCancelled);
   }
 
-  // Plays a PC with a network, so the scan is not refused before it starts.
-  void WithNetwork() { comm.tcp_slots()->SetLocalAddresses({QStringLiteral("192.168.1.5")}); }
+  // Connects one emulated device "Foyer" on 127.0.0.10 into slot 0, as the connect window does.
+  int ConnectOne(int type, int programs = 0) {
+    const quint16 port = FreePort(QStringLiteral("127.0.0.10"));
+    comm.set_device_port(port);
+    const int index = Start({.type = type,
+                             .name = QStringLiteral("Foyer"),
+                             .address = QStringLiteral("127.0.0.10"),
+                             .port = port,
+                             .programs = programs,
+                             .ip = std::array<uint8_t, 4>{10, 1, 2, 3},
+                             .versions = {.firmware = {1, 1, 4}, .second = {2, 0, 7}}});
+    WithNetwork();
+    session.config.single = {127, 0, 0, 10};
+    comm.state().connection_mode = comm::kLinkTcp;
+    EXPECT_EQ(RunTcpConnect(), ConnectOutcome::kDevicesListed);
+    EXPECT_EQ(comm.state().last_slot, 0);
+    return index;
+  }
 
   QStringList MessageTexts() const {
     QStringList texts;
@@ -104,7 +110,5 @@ struct ConnectRig {
     return texts;
   }
 };
-
-inline std::vector<uint8_t> Bytes(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
 
 }  // namespace tessaly::connect::test

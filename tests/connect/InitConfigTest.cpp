@@ -13,19 +13,7 @@ namespace tessaly::connect {
 namespace {
 
 InitConfig Sample() {
-  InitConfig config;
-  config.com_port = 7;
-  config.connection_mode = 1;
-  config.single = {192, 168, 0, 100};
-  config.range_start = {10, 0, 0, 10};
-  config.range_end = {10, 0, 0, 300};
-  return config;
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  ASSERT_EQ(file.write(bytes), bytes.size());
+  return {7, 1, {192, 168, 0, 100}, {10, 0, 0, 10}, {10, 0, 0, 300}};  // COM7, TCP/IP
 }
 
 QByteArray ReadFile(const QString& path) {
@@ -33,57 +21,35 @@ QByteArray ReadFile(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-TEST(InitConfigTest, EncodesFourteenLittleEndianFields) {
-  const QByteArray bytes = Sample().Encode();
-  ASSERT_EQ(bytes.size(), kInitConfigSize);
-  const QByteArray expected = QByteArray::fromHex(
-      "0700"
-      "0100"
-      "c000a8000000"
-      "6400"
-      "0a0000000000"
-      "0a00"
-      "0a0000000000"
-      "2c01");
-  EXPECT_EQ(bytes.toHex(), expected.toHex());
-}
-
-TEST(InitConfigTest, MissingShortOrEmptyFileLeavesFieldsAsTheyWere) {
+// Fourteen little-endian words. A file too short leaves the fields as they were; a longer one is
+// read at its start and cut to the record's 28 bytes when saved.
+TEST(InitConfigTest, RecordFileReadAndWritten) {
+  const QByteArray encoded = Sample().Encode();
+  EXPECT_EQ(encoded.toHex(), "07000100c000a800000064000a00000000000a000a00000000002c01");
   QTemporaryDir dir;
   const QString path = InitConfigPath(dir.path());
-  struct Case {
-    const char* what;
-    std::optional<QByteArray> contents;
+  const auto write = [&path](const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
   };
-  const Case cases[] = {{"missing", std::nullopt},
-                        {"empty", QByteArray()},
-                        {"short by one", Sample().Encode().left(kInitConfigSize - 1)},
-                        {"two bytes", QByteArray("\x03\x00", 2)}};
-  for (const Case& c : cases) {
+  for (const auto& contents : std::vector<std::optional<QByteArray>>{
+           std::nullopt, QByteArray(), encoded.left(kInitConfigSize - 1), QByteArray(2, '\3')}) {
     QFile::remove(path);
-    if (c.contents) WriteFile(path, *c.contents);
-    InitConfig config;
-    config.com_port = 4;
-    config.single = {1, 2, 3, 4};
+    if (contents) {
+      ASSERT_TRUE(write(*contents));
+    }
+    InitConfig config{4, 0, {1, 2, 3, 4}};
     const InitConfig before = config;
-    EXPECT_FALSE(LoadInitConfig(path, config)) << c.what;
-    EXPECT_EQ(config, before) << c.what;
+    EXPECT_FALSE(LoadInitConfig(path, config)) << contents.value_or("missing").size();
+    EXPECT_EQ(config, before);
   }
-}
-
-TEST(InitConfigTest, LongerFileReadsTheRecordAtItsStartAndSaveCutsItTo28Bytes) {
-  QTemporaryDir dir;
-  const QString path = InitConfigPath(dir.path());
-  WriteFile(path, Sample().Encode() + QByteArray(10, '\x55'));
+  ASSERT_TRUE(write(encoded + QByteArray(10, '\x55')));
   InitConfig loaded;
   ASSERT_TRUE(LoadInitConfig(path, loaded));
   EXPECT_EQ(loaded, Sample());
   ASSERT_TRUE(SaveInitConfig(path, loaded));
-  EXPECT_EQ(ReadFile(path), Sample().Encode());
-}
-
-TEST(InitConfigTest, SaveIntoAMissingFolderFails) {
-  QTemporaryDir dir;
+  EXPECT_EQ(ReadFile(path), encoded);
   EXPECT_FALSE(SaveInitConfig(dir.filePath(QStringLiteral("no/such/init.cfg")), Sample()));
 }
 
@@ -109,11 +75,11 @@ TEST(AddressRulesTest, RangeFieldsClampAndCopy) {
 }
 
 TEST(AddressRulesTest, LastOctetsKeepTheStartBelowTheEnd) {
-  EXPECT_EQ(OrderLastOctets(3, QStringLiteral("20"), QStringLiteral("12")), 20);
-  EXPECT_EQ(OrderLastOctets(7, QStringLiteral("20"), QStringLiteral("12")), 12);
-  EXPECT_EQ(OrderLastOctets(3, QStringLiteral("10"), QStringLiteral("12")), std::nullopt);
-  EXPECT_EQ(OrderLastOctets(7, QStringLiteral("12"), QStringLiteral("12")), std::nullopt);
-  EXPECT_EQ(OrderLastOctets(3, QStringLiteral(""), QStringLiteral("12")), std::nullopt);
+  EXPECT_EQ(OrderLastOctets(3, "20", "12"), 20);
+  EXPECT_EQ(OrderLastOctets(7, "20", "12"), 12);
+  EXPECT_EQ(OrderLastOctets(3, "10", "12"), std::nullopt);
+  EXPECT_EQ(OrderLastOctets(7, "12", "12"), std::nullopt);
+  EXPECT_EQ(OrderLastOctets(3, "", "12"), std::nullopt);
 }
 
 TEST(AddressRulesTest, NewIpOctets) {
@@ -134,26 +100,37 @@ TEST(AddressRulesTest, NewIpOctets) {
 }
 
 PortChoice UsbChoice() {
-  PortChoice choice;
-  choice.connection_mode = comm::kLinkUsb;
-  choice.device_count_option = 2;
-  choice.com_index = 5;
-  choice.usb_id = 3;
-  choice.single = {QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("0"),
-                   QStringLiteral("100")};
-  choice.several = {QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("1"),
-                    QStringLiteral("10"),  QStringLiteral("192"), QStringLiteral("168"),
-                    QStringLiteral("1"),   QStringLiteral("12")};
-  return choice;
+  return {comm::kLinkUsb,
+          2,
+          5,
+          3,
+          {"192", "168", "0", "100"},
+          {"192", "168", "1", "10", "192", "168", "1", "12"}};
 }
 
-TEST(PortSelectionTest, OkWritesTheShownValuesAndSetsTheChoices) {
+// A non-numeric octet in any field warns and writes nothing; OK writes the shown values.
+TEST(PortSelectionTest, OkChecksTheOctetsWritesTheShownValuesAndSetsTheChoices) {
   QTemporaryDir dir;
   tessaly::test::RecordingMessenger messenger;
   ConnectSession session;
   session.program_folder = dir.path();
   comm::CommState state;
   state.connection_mode = comm::kLinkTcp;
+  state.com_port = 2;
+  for (int field = 0; field < 12; ++field) {
+    PortChoice choice = UsbChoice();
+    (field < 4 ? choice.single[size_t(field)] : choice.several[size_t(field - 4)]) =
+        field % 2 == 0 ? QStringLiteral("1x") : QString();
+    EXPECT_EQ(AcceptPortSelection(choice, session, state, messenger), AcceptResult::kBadOctet)
+        << field;
+    ASSERT_EQ(messenger.shown.size(), 1);
+    EXPECT_EQ(messenger.shown[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(messenger.shown[0].icon, comm::MessageIcon::kExclamation);
+    messenger.shown.clear();
+  }
+  EXPECT_FALSE(QFile::exists(session.ConfigPath()));
+  EXPECT_EQ(state.com_port, 2);
+
   ASSERT_EQ(AcceptPortSelection(UsbChoice(), session, state, messenger), AcceptResult::kSaved);
   EXPECT_TRUE(messenger.shown.isEmpty());
   EXPECT_EQ(state.connection_mode, comm::kLinkUsb);
@@ -161,54 +138,21 @@ TEST(PortSelectionTest, OkWritesTheShownValuesAndSetsTheChoices) {
   EXPECT_EQ(session.usb_id_choice, 3);
   EXPECT_TRUE(session.several_addresses);
   EXPECT_FALSE(session.port_selection_cancelled);
-
-  const QByteArray file = ReadFile(session.ConfigPath());
-  ASSERT_EQ(file.size(), kInitConfigSize);
   InitConfig written;
-  ASSERT_TRUE(written.Decode(file));
+  ASSERT_TRUE(written.Decode(ReadFile(session.ConfigPath())));
   EXPECT_EQ(written.com_port, 5);
   EXPECT_EQ(written.connection_mode, 0);
   EXPECT_EQ(written.single, (Octets{192, 168, 0, 100}));
   EXPECT_EQ(written.range_start, (Octets{192, 168, 1, 10}));
   EXPECT_EQ(written.range_end, (Octets{192, 168, 1, 12}));
-}
 
-TEST(PortSelectionTest, OneAddressOptionClearsSeveralAddresses) {
-  QTemporaryDir dir;
-  tessaly::test::RecordingMessenger messenger;
-  ConnectSession session;
-  session.program_folder = dir.path();
-  session.several_addresses = true;
-  comm::CommState state;
-  PortChoice choice = UsbChoice();
-  choice.device_count_option = 0;
-  choice.connection_mode = comm::kLinkTcp;
-  ASSERT_EQ(AcceptPortSelection(choice, session, state, messenger), AcceptResult::kSaved);
+  // The one-address option clears several addresses.
+  PortChoice one = UsbChoice();
+  one.device_count_option = 0;
+  one.connection_mode = comm::kLinkTcp;
+  ASSERT_EQ(AcceptPortSelection(one, session, state, messenger), AcceptResult::kSaved);
   EXPECT_FALSE(session.several_addresses);
   EXPECT_EQ(state.connection_mode, comm::kLinkTcp);
-}
-
-TEST(PortSelectionTest, NonNumericOctetWarnsAndWritesNothing) {
-  QTemporaryDir dir;
-  tessaly::test::RecordingMessenger messenger;
-  ConnectSession session;
-  session.program_folder = dir.path();
-  comm::CommState state;
-  state.com_port = 2;
-  for (int field = 0; field < 12; ++field) {
-    PortChoice choice = UsbChoice();
-    QString& text = field < 4 ? choice.single[static_cast<size_t>(field)]
-                              : choice.several[static_cast<size_t>(field - 4)];
-    text = field % 2 == 0 ? QStringLiteral("1x") : QString();
-    messenger.shown.clear();
-    EXPECT_EQ(AcceptPortSelection(choice, session, state, messenger), AcceptResult::kBadOctet)
-        << field;
-    ASSERT_EQ(messenger.shown.size(), 1);
-    EXPECT_EQ(messenger.shown[0].title, QStringLiteral("Warning"));
-    EXPECT_EQ(messenger.shown[0].icon, comm::MessageIcon::kExclamation);
-  }
-  EXPECT_FALSE(QFile::exists(session.ConfigPath()));
-  EXPECT_EQ(state.com_port, 2);
 }
 
 }  // namespace

@@ -1,131 +1,75 @@
 #include "connect/TcpConnect.h"
 
-#include <QEventLoop>
-#include <QTimer>
-
 #include <gtest/gtest.h>
 
 #include "ConnectRig.h"
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 
 namespace tessaly::connect {
 namespace {
 
 const QString kTen = QStringLiteral("127.0.0.10");
-const QString kEleven = QStringLiteral("127.0.0.11");
 const QString kTwelve = QStringLiteral("127.0.0.12");
 
-void ScanRange(test::ConnectRig& rig, int first, int last) {
-  rig.session.several_addresses = true;
-  rig.session.config.range_start = {127, 0, 0, static_cast<int16_t>(first)};
-  rig.session.config.range_end = {127, 0, 0, static_cast<int16_t>(last)};
-  rig.comm.state().connection_mode = comm::kLinkTcp;
-}
-
-struct Seen {
-  QStringList status;
-};
-
-ConnectHooks Recording(Seen& seen) {
-  ConnectHooks hooks;
-  hooks.status = [&seen](const QString& text) { seen.status << text; };
-  return hooks;
-}
-
 TEST(TcpConnectTest, AddressListFromTheRecord) {
-  InitConfig config;
-  config.single = {192, 168, 0, 7};
-  config.range_start = {192, 168, 0, 10};
-  config.range_end = {192, 168, 0, 12};
+  InitConfig config{0, 0, {192, 168, 0, 7}, {192, 168, 0, 10}, {192, 168, 0, 12}};
   EXPECT_EQ(BuildAddressList(config, true),
-            (QStringList{QStringLiteral("192.168.0.10"), QStringLiteral("192.168.0.11"),
-                         QStringLiteral("192.168.0.12")}));
-  EXPECT_EQ(BuildAddressList(config, false), QStringList{QStringLiteral("192.168.0.7")});
+            (QStringList{"192.168.0.10", "192.168.0.11", "192.168.0.12"}));
+  EXPECT_EQ(BuildAddressList(config, false), QStringList{"192.168.0.7"});
   // The end's prefix is not used: a range lives in the start's subnet.
   config.range_end = {10, 0, 0, 10};
-  EXPECT_EQ(BuildAddressList(config, true), QStringList{QStringLiteral("192.168.0.10")});
+  EXPECT_EQ(BuildAddressList(config, true), QStringList{"192.168.0.10"});
   config.range_end[3] = 9;
   EXPECT_TRUE(BuildAddressList(config, true).isEmpty());
 }
 
-TEST(TcpConnectTest, RangeWithDevicesOnTenAndTwelveGivesSlotsZeroAndOne) {
+// Devices on .10 and .12 take slots 0 and 1; the silent one on .11 is probed twice, named in the
+// summary and gives its slot to the next address; nothing listens on .13.
+TEST(TcpConnectTest, RangeScanGivesConsecutiveSlotsAndSaysWhatEachAddressDid) {
   test::ConnectRig rig;
   const quint16 port = test::FreePort(kTen);
-  ASSERT_NE(port, 0);
   rig.comm.set_device_port(port);
   const int ten = rig.StartTcp(comm::kType540S, kTen, port, QStringLiteral("Main PA"));
+  const int mute = rig.StartTcp(comm::kTypeRk540, "127.0.0.11", port);
+  rig.device(mute)->SetSilent(true);
   const int twelve = rig.StartTcp(comm::kTypeRl4800, kTwelve, port, QStringLiteral("Delay tower"));
   rig.WithNetwork();
-  ScanRange(rig, 10, 12);
+  rig.ScanRange(10, 13);
+  QStringList status;
+  ConnectHooks hooks;
+  hooks.status = [&status](const QString& text) { status << text; };
 
-  Seen seen;
-  EXPECT_EQ(rig.RunTcpConnect(Recording(seen)), ConnectOutcome::kDevicesListed);
-  EXPECT_EQ(rig.session.scan_summary, QStringLiteral("2 devices found"));
-
+  EXPECT_EQ(rig.RunTcpConnect(hooks), ConnectOutcome::kDevicesListed);
+  EXPECT_EQ(rig.session.scan_summary,
+            "2 devices found; 127.0.0.11 accepted the connection but did not answer");
+  QStringList details = rig.session.scan_details.split('\n', Qt::SkipEmptyParts);
+  details.sort();
+  EXPECT_EQ(details,
+            (QStringList{"127.0.0.10: answered, slot 0",
+                         "127.0.0.11: accepted the connection but did not answer",
+                         "127.0.0.12: answered, slot 1", "127.0.0.13: refused the connection"}));
   const comm::CommState& state = rig.comm.state();
-  EXPECT_EQ(state.last_slot, 1);
-  EXPECT_FALSE(state.comm_suspended);
-  struct Expect {
-    int slot;
-    const QString& address;
-    int type;
-    const char* name;
-  };
-  for (const Expect& e : {Expect{0, kTen, comm::kType540S, "Main PA"},
-                          Expect{1, kTwelve, comm::kTypeRl4800, "Delay tower"}}) {
-    EXPECT_TRUE(state.table[e.slot].registered) << e.slot;
-    EXPECT_TRUE(state.table[e.slot].online) << e.slot;
-    EXPECT_EQ(state.table[e.slot].link_kind, comm::kLinkTcp);
-    EXPECT_EQ(state.table[e.slot].device_id, e.slot);
-    EXPECT_EQ(state.table[e.slot].ip_address, e.address);
-    EXPECT_EQ(state.table.device_type[static_cast<size_t>(e.slot)], e.type);
-    EXPECT_EQ(state.table.device_name[static_cast<size_t>(e.slot)],
-              QString::fromLatin1(e.name).leftJustified(16));
-    EXPECT_EQ(state.table.device_row[static_cast<size_t>(e.slot)], e.slot);
-    EXPECT_TRUE(rig.comm.tcp().IsConnected(e.slot));
+  EXPECT_TRUE(state.last_slot == 1 && !state.comm_suspended);
+  for (int slot = 0; slot < 2; ++slot) {
+    const comm::DeviceEntry& entry = state.table[slot];
+    EXPECT_EQ(std::tuple(entry.registered, entry.online, entry.link_kind, entry.device_id,
+                         entry.ip_address, state.table.device_type[slot],
+                         state.table.device_name[slot], state.table.device_row[slot]),
+              slot == 0 ? std::tuple(true, true, comm::kLinkTcp, 0, kTen, comm::kType540S,
+                                     QStringLiteral("Main PA         "), 0)
+                        : std::tuple(true, true, comm::kLinkTcp, 1, kTwelve, comm::kTypeRl4800,
+                                     QStringLiteral("Delay tower     "), 1));
+    EXPECT_TRUE(rig.comm.tcp().IsConnected(slot));
   }
-  EXPECT_FALSE(state.table[2].registered);
-  EXPECT_EQ(state.table[2].ip_address, QStringLiteral("192.168.0.102"));
-  EXPECT_EQ(seen.status,
-            (QStringList{QStringLiteral("Searching device [IP:127.0.0.10], please wait....."),
-                         QStringLiteral("Searching device [IP:127.0.0.12], please wait.....")}));
+  EXPECT_TRUE(!state.table[2].registered && state.table[2].ip_address == "192.168.0.102");
+  EXPECT_EQ(status, (QStringList{"Searching device [IP:127.0.0.10], please wait.....",
+                                 "Searching device [IP:127.0.0.11], please wait.....",
+                                 "Searching device [IP:127.0.0.12], please wait....."}));
   for (const int index : {ten, twelve}) {
     EXPECT_EQ(rig.device(index)->ReceivedCommands(),
               (QList<uint8_t>{comm::kCmdProbeA, comm::kCmdIdentify, comm::kCmdReadSettings}));
   }
+  EXPECT_EQ(rig.device(mute)->ReceivedCommands(), QList<uint8_t>(2, comm::kCmdProbeA));
   EXPECT_TRUE(rig.messenger.shown.isEmpty());
-}
-
-TEST(TcpConnectTest, SilentAddressIsProbedTwiceNamedInTheSummaryAndLosesItsSlot) {
-  test::ConnectRig rig;
-  const quint16 port = test::FreePort(kTen);
-  rig.comm.set_device_port(port);
-  const int mute = rig.StartTcp(comm::kTypeRk540, kTen, port);
-  rig.device(mute)->SetSilent(true);
-  const int good = rig.StartTcp(comm::kTypeRk360, kEleven, port);
-  rig.WithNetwork();
-  ScanRange(rig, 10, 12);  // nothing listens on .12
-
-  EXPECT_EQ(rig.RunTcpConnect(), ConnectOutcome::kDevicesListed);
-  EXPECT_EQ(rig.device(mute)->ReceivedCommands(),
-            (QList<uint8_t>{comm::kCmdProbeA, comm::kCmdProbeA}));
-  EXPECT_FALSE(rig.comm.tcp().IsConnected(1));
-  const comm::CommState& state = rig.comm.state();
-  EXPECT_EQ(state.last_slot, 0);
-  EXPECT_EQ(state.table[0].ip_address, kEleven);
-  EXPECT_EQ(state.table.device_type[0], comm::kTypeRk360);
-  EXPECT_FALSE(state.table[1].registered);
-  EXPECT_GT(rig.device(good)->ReceivedCount(), 0);
-  EXPECT_TRUE(rig.messenger.shown.isEmpty());
-  EXPECT_EQ(
-      rig.session.scan_summary,
-      QStringLiteral("1 device found; 127.0.0.10 accepted the connection but did not answer"));
-  for (const char* line : {"127.0.0.10: accepted the connection but did not answer",
-                           "127.0.0.11: answered, slot 0", "127.0.0.12: refused the connection"}) {
-    EXPECT_TRUE(rig.session.scan_details.split(QLatin1Char('\n')).contains(QLatin1String(line)))
-        << line;
-  }
 }
 
 TEST(TcpConnectTest, NoNetworkTellsSoBeforeTheDemoQuestion) {
@@ -136,24 +80,16 @@ TEST(TcpConnectTest, NoNetworkTellsSoBeforeTheDemoQuestion) {
     rig.comm.state().connection_mode = comm::kLinkTcp;
     EXPECT_EQ(rig.RunTcpConnect(), ConnectOutcome::kDemo);
     ASSERT_EQ(rig.messenger.shown.size(), 2);
-    EXPECT_EQ(rig.messenger.shown[0].title, QStringLiteral("TCP/IP Scan"));
-    EXPECT_EQ(rig.messenger.shown[0].text, QStringLiteral("WLAN or LAN not found"));
-    EXPECT_EQ(rig.messenger.shown[0].icon, comm::MessageIcon::kExclamation);
-    EXPECT_EQ(rig.messenger.shown[1].text,
-              QStringLiteral("WLAN or LAN not found, do you want to continue in demo mode?"));
+    EXPECT_TRUE(rig.messenger.shown[0].title == "TCP/IP Scan" &&
+                rig.messenger.shown[0].icon == comm::MessageIcon::kExclamation);
+    EXPECT_EQ(rig.MessageTexts(),
+              (QStringList{"WLAN or LAN not found",
+                           "WLAN or LAN not found, do you want to continue in demo mode?"}));
     EXPECT_EQ(rig.messenger.shown[1].buttons, comm::MessageButtons::kYesNo);
-
     const comm::CommState& state = rig.comm.state();
     EXPECT_TRUE(state.comm_suspended);
-    const int last = several ? 4 : 0;
-    EXPECT_EQ(state.last_slot, last);
-    for (int slot = 0; slot <= last; ++slot) {
-      EXPECT_TRUE(state.table[slot].registered);
-      EXPECT_FALSE(state.table[slot].online);
-      EXPECT_EQ(state.table.device_type[static_cast<size_t>(slot)], comm::kType540S);
-    }
-    EXPECT_EQ(state.table[0].ip_address,
-              several ? QStringLiteral("192.168.0.1") : QStringLiteral("192.168.0.100"));
+    EXPECT_EQ(state.last_slot, several ? 4 : 0);
+    EXPECT_EQ(state.table.device_type[state.last_slot], comm::kType540S);
   }
 }
 
@@ -161,7 +97,7 @@ TEST(TcpConnectTest, NoAnswerAsksForDemoAndNoStaysOffline) {
   test::ConnectRig rig;
   rig.comm.set_device_port(test::FreePort(QStringLiteral("127.0.0.20")));
   rig.WithNetwork();
-  ScanRange(rig, 20, 21);
+  rig.ScanRange(20, 21);
   rig.messenger.answers.push_back(comm::MessageAnswer::kNo);
   EXPECT_EQ(rig.RunTcpConnect(), ConnectOutcome::kStayOffline);
   EXPECT_EQ(rig.MessageTexts(),
@@ -174,19 +110,16 @@ TEST(TcpConnectTest, NoAnswerAsksForDemoAndNoStaysOffline) {
 // The slot table holds 33 devices; the 34th that answers is named, not registered.
 TEST(TcpDiscoveryTest, RegistersAtMostThirtyThreeDevices) {
   test::ConnectRig rig;
-  constexpr int kFirst = 100;
-  constexpr int kCount = comm::kSlotCount + 1;
-  const quint16 port = test::FreePort(QStringLiteral("127.0.0.%1").arg(kFirst));
+  const quint16 port = test::FreePort(QStringLiteral("127.0.0.100"));
   rig.comm.set_device_port(port);
   QStringList addresses;
-  for (int i = 0; i < kCount; ++i) {
-    addresses << QStringLiteral("127.0.0.%1").arg(kFirst + i);
+  for (int i = 0; i <= comm::kSlotCount; ++i) {
+    addresses << QStringLiteral("127.0.0.%1").arg(100 + i);
     rig.StartTcp(comm::kType540S, addresses.back(), port);
   }
   rig.comm.state().connection_mode = comm::kLinkTcp;
   ResetTcpSlots(rig.comm.state());
   ASSERT_EQ(rig.comm.tcp().Initialise(comm::kSlotCount), 0);
-
   TcpDiscovery discovery(rig.comm);
   QEventLoop loop;
   QObject::connect(&discovery, &TcpDiscovery::Finished, &loop, &QEventLoop::quit);
@@ -194,13 +127,12 @@ TEST(TcpDiscoveryTest, RegistersAtMostThirtyThreeDevices) {
   discovery.Start(addresses, {});
   loop.exec();
 
-  ASSERT_FALSE(discovery.running());
   EXPECT_EQ(discovery.report().Registered(), comm::kSlotCount);
   EXPECT_EQ(rig.comm.state().last_slot, comm::kLastSlot);
   EXPECT_EQ(rig.comm.state().table[comm::kLastSlot].ip_address, addresses[comm::kLastSlot]);
   EXPECT_EQ(discovery.report().Summary(),
             QStringLiteral("33 devices found; 127.0.0.133 answered, but all 33 slots are taken"));
-  EXPECT_EQ(rig.device(kCount - 1)->ReceivedCount(), 0);
+  EXPECT_EQ(rig.device(comm::kSlotCount)->ReceivedCount(), 0);
 }
 
 }  // namespace

@@ -18,27 +18,21 @@ inline QByteArray Request(uint8_t command, const comm::Params& params = {}) {
 }
 
 inline QByteArray BlockRequest(uint8_t command, int address, const std::vector<uint8_t>& data) {
-  const comm::Params params = {static_cast<uint8_t>(address >> 8),
-                               static_cast<uint8_t>(address & 0xFF),
-                               static_cast<uint8_t>(data.size())};
-  return comm::FramePacket(0, command, params, data, 0);
+  return comm::FramePacket(
+      0, command, {uint8_t(address >> 8), uint8_t(address & 0xFF), uint8_t(data.size())}, data, 0);
 }
 
 inline QByteArray ReadRequest(uint8_t command, int address, int length) {
-  return Request(command, {static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address & 0xFF),
-                           static_cast<uint8_t>(length)});
+  return Request(command, {uint8_t(address >> 8), uint8_t(address & 0xFF), uint8_t(length)});
 }
 
 // Collects bytes until `awaited` have come or the time is up; returns what came.
 inline QByteArray ReadUpTo(QIODevice& io, int awaited, int limit_ms) {
   QDeadlineTimer deadline(limit_ms);
-  QByteArray bytes;
-  while (bytes.size() < awaited) {
+  QByteArray bytes = io.read(awaited);
+  while (bytes.size() < awaited && deadline.remainingTime() > 0) {
+    io.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
     bytes.append(io.read(awaited - bytes.size()));
-    if (bytes.size() >= awaited) break;
-    const qint64 left = deadline.remainingTime();
-    if (left <= 0) break;
-    io.waitForReadyRead(static_cast<int>(left));
   }
   return bytes;
 }
@@ -53,20 +47,11 @@ inline bool SendAll(QIODevice& io, const QByteArray& bytes) {
 
 inline QByteArray Exchange(QIODevice& io, const QByteArray& request, int awaited,
                            int limit_ms = 3000) {
-  if (!SendAll(io, request)) return {};
-  return ReadUpTo(io, awaited, limit_ms);
+  return SendAll(io, request) ? ReadUpTo(io, awaited, limit_ms) : QByteArray();
 }
 
 // Whatever arrives within the window; an idle line returns an empty array.
-inline QByteArray Drain(QIODevice& io, int window_ms) {
-  QDeadlineTimer deadline(window_ms);
-  QByteArray bytes = io.readAll();
-  while (deadline.remainingTime() > 0) {
-    io.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
-    bytes.append(io.readAll());
-  }
-  return bytes;
-}
+inline QByteArray Drain(QIODevice& io, int window_ms) { return ReadUpTo(io, 1 << 20, window_ms); }
 
 inline uint8_t At(const QByteArray& bytes, int index) {
   return index < bytes.size() ? static_cast<uint8_t>(bytes[index]) : 0;

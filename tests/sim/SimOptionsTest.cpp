@@ -11,7 +11,7 @@ QStringList Args(std::initializer_list<const char*> items) {
   return list;
 }
 
-TEST(SimOptions, FullDeviceKeys) {
+TEST(SimOptions, DeviceKeys) {
   SimDeviceConfig config;
   ASSERT_EQ(
       ParseDeviceKeys(QStringLiteral("type=3,tcp=127.0.0.2:5001,name=\"Main, PA\",ip=10.0.0.7,"
@@ -28,60 +28,48 @@ TEST(SimOptions, FullDeviceKeys) {
   EXPECT_EQ(config.versions.second, (std::array<uint8_t, 3>{2, 0, 1}));
   EXPECT_EQ(config.programs, 4);
   EXPECT_EQ(config.faults, SimFaults{});
-}
 
-TEST(SimOptions, FaultKeys) {
-  SimDeviceConfig config;
+  SimDeviceConfig faulty;
   ASSERT_EQ(ParseDeviceKeys(QStringLiteral("type=1,pty=/tmp/t/COM3,silent,silent-after=4,delay=250,"
                                            "truncate=6,disconnect,garbage=9"),
-                            1001, &config),
+                            1001, &faulty),
             QString());
-  EXPECT_EQ(config.link, SimLinkKind::kPty);
-  EXPECT_EQ(config.pty_link, QStringLiteral("/tmp/t/COM3"));
-  const SimFaults expected{.silent = true,
-                           .silent_after = 4,
-                           .delay_ms = 250,
-                           .truncate = 6,
-                           .disconnect = true,
-                           .garbage = 9};
-  EXPECT_EQ(config.faults, expected);
+  EXPECT_EQ(faulty.link, SimLinkKind::kPty);
+  EXPECT_EQ(faulty.pty_link, QStringLiteral("/tmp/t/COM3"));
+  EXPECT_EQ(faulty.faults, (SimFaults{.silent = true,
+                                      .silent_after = 4,
+                                      .delay_ms = 250,
+                                      .truncate = 6,
+                                      .disconnect = true,
+                                      .garbage = 9}));
 }
 
-struct RefusedCase {
-  const char* name;
-  const char* keys;
-  const char* reason_part;
-};
-
-class SimOptionsRefused : public ::testing::TestWithParam<RefusedCase> {};
-
-TEST_P(SimOptionsRefused, SaysWhy) {
-  SimDeviceConfig config;
-  const QString reason = ParseDeviceKeys(QString::fromUtf8(GetParam().keys), 1001, &config);
-  EXPECT_TRUE(reason.contains(QString::fromUtf8(GetParam().reason_part))) << reason.toStdString();
+TEST(SimOptions, RefusedKeysSayWhy) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"tcp=127.0.0.2", "type"},
+      {"type=4", "type"},
+      {"type=0,tcp=192.168.0.10", "127.0.0.0/8"},
+      {"type=0,tcp=127.0.0.2,pty=auto", "one link"},
+      {"type=0,tcp=127.0.0.2:70000", "tcp"},
+      {"type=0,colour=red", "colour"},
+      {"type=0,name=\"Main", "quote"},
+      {"type=0,firmware=1.2", "firmware"},
+  };
+  for (const auto& [keys, reason_part] : cases) {
+    SimDeviceConfig config;
+    const QString reason = ParseDeviceKeys(QString::fromUtf8(keys), 1001, &config);
+    EXPECT_TRUE(reason.contains(QString::fromUtf8(reason_part)))
+        << keys << ": " << reason.toStdString();
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, SimOptionsRefused,
-    ::testing::Values(RefusedCase{"NoType", "tcp=127.0.0.2", "type"},
-                      RefusedCase{"TypeOutOfRange", "type=4", "type"},
-                      RefusedCase{"NotLoopback", "type=0,tcp=192.168.0.10", "127.0.0.0/8"},
-                      RefusedCase{"TwoLinks", "type=0,tcp=127.0.0.2,pty=auto", "one link"},
-                      RefusedCase{"BadPort", "type=0,tcp=127.0.0.2:70000", "tcp"},
-                      RefusedCase{"UnknownKey", "type=0,colour=red", "colour"},
-                      RefusedCase{"OpenQuote", "type=0,name=\"Main", "quote"},
-                      RefusedCase{"BadVersion", "type=0,firmware=1.2", "firmware"}),
-    [](const ::testing::TestParamInfo<RefusedCase>& info) { return info.param.name; });
-
-TEST(SimOptions, DefaultPortFromEnvironmentAndFlag) {
+TEST(SimOptions, CommandLine) {
   SimCommandLine line = ParseSimCommandLine(Args({"--device", "type=0"}), QString());
   ASSERT_EQ(line.devices.size(), 1u);
   EXPECT_EQ(line.devices[0].port, 1001);
   EXPECT_EQ(line.devices[0].address, QStringLiteral("127.0.0.1"));
-
   line = ParseSimCommandLine(Args({"--device", "type=0"}), QStringLiteral("6001"));
   EXPECT_EQ(line.devices[0].port, 6001);
-
   // --port wins over the environment, wherever it stands.
   line = ParseSimCommandLine(
       Args({"--device", "type=0", "--port", "7001", "--device=type=1,tcp=127.0.0.3:7002"}),
@@ -89,20 +77,15 @@ TEST(SimOptions, DefaultPortFromEnvironmentAndFlag) {
   ASSERT_EQ(line.devices.size(), 2u);
   EXPECT_EQ(line.devices[0].port, 7001);
   EXPECT_EQ(line.devices[1].port, 7002);
-}
 
-TEST(SimOptions, CommandLineErrorsAndFlags) {
   EXPECT_TRUE(ParseSimCommandLine(Args({"--help"}), QString()).help);
   EXPECT_TRUE(ParseSimCommandLine(Args({"--trace", "--device", "type=2"}), QString()).trace);
-  EXPECT_FALSE(ParseSimCommandLine(Args({}), QString()).error.isEmpty());
-  EXPECT_FALSE(ParseSimCommandLine(Args({"--device"}), QString()).error.isEmpty());
-  EXPECT_FALSE(
-      ParseSimCommandLine(Args({"--bogus", "--device", "type=0"}), QString()).error.isEmpty());
+  for (const auto& args : {Args({}), Args({"--device"}), Args({"--bogus", "--device", "type=0"})}) {
+    EXPECT_FALSE(ParseSimCommandLine(args, QString()).error.isEmpty())
+        << args.join(' ').toStdString();
+  }
   EXPECT_FALSE(
       ParseSimCommandLine(Args({"--device", "type=0"}), QStringLiteral("port")).error.isEmpty());
-}
-
-TEST(SimOptions, HelpNamesEveryKey) {
   const QString help = SimHelpText();
   for (const char* key :
        {"--device", "--port", "--trace",

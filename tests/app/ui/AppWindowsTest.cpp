@@ -1,0 +1,317 @@
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+#include "app/AboutDialog.h"
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "app/QtMessenger.h"
+#include "app/SetClientSize.h"
+#include "app/SplashScreen.h"
+#include "support/RecordingMessenger.h"
+
+using namespace tessaly::app;
+using tessaly::comm::Message;
+using tessaly::comm::MessageAnswer;
+using tessaly::comm::MessageButtons;
+using tessaly::comm::MessageIcon;
+using tessaly::test::RecordingMessenger;
+
+// The windows without devices: splash, main window (menus, timers, the exit question and the
+// Connect path while off-line), About, message boxes and client-area sizing.
+class AppWindowsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  struct Fixture {
+    RecordingMessenger messenger;
+    AppState state{messenger};
+    std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>(state);
+
+    Fixture() {
+      window->show();
+      if (!window->Load()) qFatal("the main window did not load");
+    }
+    QTimer* Timer(const char* name) const { return window->findChild<QTimer*>(name); }
+    template <typename T = QAction>
+    T* Child(const QString& name) const {
+      return window->findChild<T*>(name);
+    }
+  };
+
+  // Runs `act` on the next modal window as soon as it shows.
+  static void OnNextModal(std::function<void(QWidget*)> act) {
+    QTimer::singleShot(0, [act] {
+      if (QWidget* modal = QApplication::activeModalWidget()) act(modal);
+    });
+  }
+
+  SplashEnvironment Environment(ScreenFacts screen = {1280, 1024, 96.0},
+                                QLocale locale = QLocale(QLocale::English, QLocale::UnitedStates)) {
+    return {screen, locale, dir_.filePath(QStringLiteral("tessaly.lock"))};
+  }
+
+  QTemporaryDir dir_;
+
+ private slots:
+  void mainWindowMenusAndPopupsReportTheItemPicked() {
+    Fixture f;
+    QVERIFY(f.messenger.shown.isEmpty());
+    QVERIFY2(!f.Timer("keepAliveTimer")->isActive(), "no keep-alive before a device list exists");
+    // The pop-up menus are the editors' to show; the menu bar never offers them.
+    QVERIFY(!f.window->menuBar()->actions().contains(f.window->ShapeEqMenu()->menuAction()));
+    QStringList shapes;
+    for (QAction* item : f.window->ShapeEqMenu()->actions()) shapes << item->text();
+    QCOMPARE(shapes, (QStringList{"Bell", "Hi-Shelving Q", "Lo-Shelving Q", "High Pass Q",
+                                  "Low Pass Q", "Notch Filter"}));
+
+    QSignalSpy shape(f.window.get(), &MainWindow::ShapeEqFilterClicked);
+    f.Child(QStringLiteral("eqTypeAction_5"))->trigger();
+    f.Child(QStringLiteral("eqTypeAction_0"))->trigger();
+    QCOMPARE(shape.size(), 2);
+    QCOMPARE(shape.at(0).at(0).toInt(), 5);
+    QCOMPARE(shape.at(1).at(0).toInt(), 0);
+    // One type at a time carries the check mark.
+    QVERIFY(f.Child(QStringLiteral("eqTypeAction_0"))->isChecked());
+    QVERIFY(!f.Child(QStringLiteral("eqTypeAction_5"))->isChecked());
+
+    QSignalSpy meter(f.window.get(), &MainWindow::MeterSelItemClicked);
+    f.window->SetMeterSelItems({"Before Gain", "After Gain", "After Compressor"});
+    f.window->SetMeterSelItems({"After Mute", "Before Limiter", "After Limiter"});
+    QCOMPARE(f.window->MeterSelMenu()->actions().size(), 3);  // replaced, not added
+    auto* item = f.Child(QStringLiteral("meterPointAction_2"));
+    QCOMPARE(item->text(), QStringLiteral("After Limiter"));
+    item->trigger();
+    QCOMPARE(meter.size(), 1);
+    QCOMPARE(meter.at(0).at(0).toInt(), 2);
+  }
+
+  void connectMenuFollowsTheEditorCountAndCancellingPortSelectionKeepsItsWatch() {
+    Fixture f;
+    QAction* menu = f.Child<QMenu>(QStringLiteral("connectMenu"))->menuAction();
+    QVERIFY(menu->isEnabled());
+    f.state.editor_count = 0;  // the first editor opened
+    QTRY_VERIFY_WITH_TIMEOUT(!menu->isEnabled(), 2500);
+    f.state.editor_count = 1;
+    QTest::qWait(1200);
+    QVERIFY(!menu->isEnabled());
+    f.state.editor_count = -1;  // the last editor closed
+    QTRY_VERIFY_WITH_TIMEOUT(menu->isEnabled(), 2500);
+
+    f.Timer("connectMenuTimer")->stop();
+    OnNextModal([](QWidget* modal) {
+      modal->findChild<QAbstractButton*>(QStringLiteral("exitButton"))->click();
+    });
+    f.Child(QStringLiteral("connectAction"))->trigger();
+    // Off-line there is nothing to leave, so nothing to ask.
+    QVERIFY(f.messenger.shown.isEmpty());
+    QVERIFY(f.Timer("connectMenuTimer")->isActive());
+    QCOMPARE(f.Timer("connectMenuTimer")->interval(), 1000);
+    QVERIFY(f.window->mdi_area()->subWindowList().isEmpty());
+  }
+
+  void keepAliveStartsSlowThenTicksEverySecond() {
+    Fixture f;
+    QTimer* timer3 = f.Timer("keepAliveTimer");
+    f.window->StartKeepAlive();
+    QVERIFY(timer3->isActive());
+    QCOMPARE(timer3->interval(), 4000);
+    // Off-line, and held, the tick ends at once and leaves the interval as it is.
+    timer3->setInterval(5);
+    QTest::qWait(50);
+    QCOMPARE(timer3->interval(), 5);
+    f.state.comm_state().online_mode = true;
+    f.state.comm_state().keep_alive_hold = true;
+    QTest::qWait(50);
+    QCOMPARE(timer3->interval(), 5);
+    // A round ran (no device registered, so nothing to send): back to once a second.
+    f.state.comm_state().keep_alive_hold = false;
+    QTRY_COMPARE_WITH_TIMEOUT(timer3->interval(), 1000, 1000);
+    QVERIFY(f.messenger.shown.isEmpty());
+  }
+
+  // Which line shows what is VersionLinesFor's business; the window only shows its lines.
+  void aboutShowsTheVersionLinesAndClosesByEitherButton() {
+    for (const QString button : {"okImage", "okLabel"}) {
+      Fixture f;
+      f.state.software_version = QStringLiteral("1.3.4");
+      auto& cs = f.state.comm_state();
+      cs.current_device = 4;
+      cs.table.device_type[4] = 1;
+      cs.table[4].online = true;
+      cs.table.firmware_version[4] = QStringLiteral("3.2.1");
+      QStringList seen;
+      OnNextModal([&seen, button](QWidget* about) {
+        for (const char* name : {"versionLabel", "firmwareLabel", "secondVersionLabel"}) {
+          auto* label = about->findChild<QLabel*>(name);
+          seen << label->text() + (label->isVisible() ? "" : " hidden");
+        }
+        QTest::mouseClick(about->findChild<QLabel*>(button), Qt::LeftButton);
+      });
+      f.Child(QStringLiteral("aboutAction"))->trigger();
+      QCOMPARE(seen, (QStringList{"1.3.4", "3.2.1", " hidden"}));
+      QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+  }
+
+  void messageBoxesShowExactlyWhatTheyAreGiven() {
+    const int yes_no = QMessageBox::Yes | QMessageBox::No;
+    const int ok_cancel = QMessageBox::Ok | QMessageBox::Cancel;
+    using A = MessageAnswer;
+    using B = MessageButtons;
+    using Box = QMessageBox;
+    using I = MessageIcon;
+    // Icon, buttons, the button pressed (none: Escape), the box's icon and buttons, the answer.
+    const std::tuple<I, B, int, int, int, A> cases[] = {
+        {I::kCritical, B::kOk, Box::Ok, Box::Critical, Box::Ok, A::kOk},
+        {I::kInformation, B::kOk, Box::Ok, Box::Information, Box::Ok, A::kOk},
+        {I::kNone, B::kYesNo, Box::Yes, Box::NoIcon, yes_no, A::kYes},
+        {I::kNone, B::kYesNo, Box::No, Box::NoIcon, yes_no, A::kNo},
+        {I::kQuestion, B::kYesNo, Box::NoButton, Box::Question, yes_no, A::kNo},
+        {I::kExclamation, B::kOkCancel, Box::Cancel, Box::Warning, ok_cancel, A::kCancel},
+        {I::kExclamation, B::kOkCancel, Box::NoButton, Box::Warning, ok_cancel, A::kCancel},
+    };
+    QWidget parent;
+    parent.show();
+    QtMessenger messenger(&parent);
+    // Blanks and line breaks are part of the texts.
+    const QString text = QStringLiteral("               Are you sure ? \n<b>second</b> line");
+    for (const auto& [icon, buttons, press, qt_icon, qt_buttons, answer] : cases) {
+      QStringList seen;
+      OnNextModal([&seen, press](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        seen << QString::number(box->icon()) << box->windowTitle() << box->text()
+             << QString::number(int(box->standardButtons()));
+        if (press == QMessageBox::NoButton) {
+          QTest::keyClick(box, Qt::Key_Escape);
+        } else {
+          box->button(QMessageBox::StandardButton(press))->click();
+        }
+      });
+      QCOMPARE(messenger.Show({icon, QStringLiteral("Exit"), text, buttons}), answer);
+      QCOMPARE(seen,
+               (QStringList{QString::number(qt_icon), "Exit", text, QString::number(qt_buttons)}));
+    }
+  }
+
+  void clientAreaGetsTheSizeWithoutMovingOrRaisingTheWindow() {
+    for (const QSize wanted : {QSize(700, 520), QSize(180, 140), QSize(1003, 640)}) {
+      QMdiArea area;
+      area.resize(1200, 900);
+      area.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&area));
+      auto* editor = new QWidget;
+      editor->setMinimumSize(10, 10);
+      QMdiSubWindow* frame = area.addSubWindow(editor);
+      frame->setGeometry(40, 30, 400, 300);
+      frame->show();
+      QMdiSubWindow* other_frame = area.addSubWindow(new QWidget);
+      other_frame->show();
+      area.setActiveSubWindow(other_frame);
+      const QPoint position = frame->pos();
+      const QSize border = frame->size() - editor->size();
+      QVERIFY(SetClientSize(editor, wanted.width(), wanted.height()));
+      QCOMPARE(editor->size(), wanted);
+      QCOMPARE(frame->size(), wanted + border);
+      QCOMPARE(frame->pos(), position);
+      QCOMPARE(area.activeSubWindow(), other_frame);
+      QCOMPARE(area.subWindowList(QMdiArea::StackingOrder).last(), other_frame);
+    }
+    QWidget window;
+    window.setGeometry(100, 100, 300, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint position = window.pos();
+    QVERIFY(SetClientSize(&window, 640, 480));
+    QCOMPARE(window.size(), QSize(640, 480));
+    QCOMPARE(window.pos(), position);
+    QVERIFY(!SetClientSize(nullptr, 100, 100));
+    QVERIFY(!SetClientSize(&window, 0, 100));
+    QCOMPARE(window.size(), QSize(640, 480));
+  }
+
+  // Closing a main window ends the application loop for good, so these two come last.
+  void splashChecksTheScreenAndHandsOverToTheMainWindow() {
+    RecordingMessenger messenger;
+    AppState state(messenger);
+    state.editor_count = 5;
+    state.decimal_comma = 0;
+    SplashScreen splash(state, Environment({640, 480, 72.0}, QLocale(QLocale::German)));
+    QSignalSpy opened(&splash, &SplashScreen::MainWindowOpened);
+    // Too small a screen is only a warning: start-up goes on.
+    QVERIFY(splash.Load());
+    QCOMPARE(state.screen_dpi, 72);
+    QCOMPARE(state.dpi_scale, 0.75);
+    QCOMPARE(state.decimal_comma, 1);
+    QCOMPARE(state.software_version, QStringLiteral("1.3.4"));
+    QCOMPARE(state.demo_firmware_version, QStringLiteral("1.1.5-B"));
+    QCOMPARE(state.demo_second_version, QStringLiteral("1.0.4"));
+    QCOMPARE(state.program_folder, QDir::currentPath());
+    QCOMPARE(messenger.shown.size(), 2);
+    QCOMPARE(messenger.shown[0].title, QStringLiteral("Tessaly"));
+    QCOMPARE(messenger.shown[0].icon, MessageIcon::kInformation);
+    QCOMPARE(messenger.shown[0].text,
+             QStringLiteral("The size of the edit window exceed the size of the monitor\n"
+                            "please try to set the monitor resolution to 96dpi (small icon)"));
+    QCOMPARE(messenger.shown[1].title, QStringLiteral("Warning"));
+    QCOMPARE(messenger.shown[1].text, QStringLiteral("Minimum display resolution is 800x600"));
+    QCOMPARE(messenger.shown[1].buttons, MessageButtons::kOk);
+
+    // A second instance is refused and goes no further; the first one keeps running.
+    RecordingMessenger second_messenger;
+    AppState second_state(second_messenger);
+    SplashScreen second(second_state, Environment());
+    QVERIFY(!second.Load());
+    QCOMPARE(second_messenger.shown.size(), 1);
+    QCOMPARE(second_messenger.shown[0].icon, MessageIcon::kCritical);
+    QCOMPARE(second_messenger.shown[0].title, QStringLiteral("Tessaly"));
+    QCOMPARE(second_messenger.shown[0].text,
+             QStringLiteral("The Sw PC is already Running, Can't be run again!"));
+    QVERIFY(!second.findChild<QTimer*>(QStringLiteral("splashTimer"))->isActive());
+    QVERIFY(splash.instance_lock().IsHeld());
+
+    splash.show();
+    auto* timer1 = splash.findChild<QTimer*>(QStringLiteral("splashTimer"));
+    QVERIFY(timer1->isActive() && timer1->isSingleShot());
+    QCOMPARE(timer1->interval(), 2000);
+    QVERIFY(opened.wait(4000));
+    MainWindow* main = splash.main_window();
+    QVERIFY(main != nullptr);
+    QVERIFY(main->isVisible() && !splash.isVisible());
+    // The main window's own load ran: no editor counted, the Connect menu watched.
+    QCOMPARE(state.editor_count, int16_t{-1});
+    QVERIFY(main->findChild<QTimer*>(QStringLiteral("connectMenuTimer"))->isActive());
+    messenger.answers.push_back(MessageAnswer::kYes);
+    main->close();
+  }
+
+  void exitIsAskedAndNoKeepsTheWindow() {
+    Fixture f;
+    f.messenger.answers.push_back(MessageAnswer::kNo);
+    QVERIFY(!f.window->close());
+    QVERIFY(f.window->isVisible());
+    QCOMPARE(f.messenger.shown.size(), 1);
+    QCOMPARE(f.messenger.shown[0].title, QStringLiteral("Exit"));
+    QCOMPARE(f.messenger.shown[0].text, QStringLiteral("               Are you sure ? "));
+    QCOMPARE(f.messenger.shown[0].buttons, MessageButtons::kYesNo);
+    f.messenger.answers.push_back(MessageAnswer::kYes);
+    QVERIFY(f.window->close());
+    QCOMPARE(f.Timer("keepAliveTimer")->interval(), 10000);
+    QVERIFY(!f.Timer("keepAliveTimer")->isActive());
+  }
+};
+
+QTEST_MAIN(AppWindowsTest)
+#include "AppWindowsTest.moc"

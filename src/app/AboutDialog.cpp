@@ -29,10 +29,12 @@ AboutDialog::AboutDialog(const AppState& state, QWidget* parent) : QDialog(paren
   const VersionLines lines = VersionLinesFor(state.software_version, state.comm_state());
 
   auto* grid = new QGridLayout;
-  grid->addWidget(NamedLabel("softwareCaptionLabel", QStringLiteral("Software version:"), this), 0, 0);
+  grid->addWidget(NamedLabel("softwareCaptionLabel", QStringLiteral("Software version:"), this), 0,
+                  0);
   auto* version_label = NamedLabel("versionLabel", lines.software, this);
   grid->addWidget(version_label, 0, 1);
-  grid->addWidget(NamedLabel("firmwareCaptionLabel", QStringLiteral("Firmware version:"), this), 1, 0);
+  grid->addWidget(NamedLabel("firmwareCaptionLabel", QStringLiteral("Firmware version:"), this), 1,
+                  0);
   auto* firmware_label = NamedLabel("firmwareLabel", lines.firmware, this);
   grid->addWidget(firmware_label, 1, 1);
   auto* second_caption = NamedLabel("secondCaptionLabel", QStringLiteral("Second version:"), this);

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <array>
 
+#include "comm/DeviceTypes.h"
 #include "editor/ChannelPage.h"
 #include "editor/DelaysPage.h"
 #include "editor/DeviceSettingsPanel.h"
@@ -10,7 +11,6 @@
 #include "editor/GainsPage.h"
 #include "editor/OutputMixer.h"
 #include "editor/RoutingMatrix.h"
-#include "comm/DeviceTypes.h"
 #include "protocol/ValueLists.h"
 
 namespace tessaly::editor {

@@ -65,13 +65,13 @@ TEST(DeviceReadoutTest, FullReadOutOfBothFamiliesMirrorsTheDevice) {
 
     const protocol::SlotState& got = *rig.store.State(0);
     const auto at = [&settings](int i) { return static_cast<uint8_t>(settings[i]); };
-    EXPECT_EQ((std::array<uint8_t, 14>{got.standby, got.sleep_mode, got.delay_unit, got.noise_type,
-                                       got.noise_level, got.meter_mode, got.lock, got.password,
-                                       got.kept_settings[0], got.kept_settings[1],
-                                       got.kept_settings[2], got.kept_settings[3],
-                                       got.kept_settings[4], got.kept_settings[5]}),
-              (std::array<uint8_t, 14>{at(16), at(17), at(18), at(32), at(33), at(45), at(22),
-                                       at(23), at(24), at(25), at(26), at(27), at(28), at(29)}));
+    EXPECT_EQ(
+        (std::array<uint8_t, 14>{got.standby, got.sleep_mode, got.delay_unit, got.noise_type,
+                                 got.noise_level, got.meter_mode, got.lock, got.password,
+                                 got.kept_settings[0], got.kept_settings[1], got.kept_settings[2],
+                                 got.kept_settings[3], got.kept_settings[4], got.kept_settings[5]}),
+        (std::array<uint8_t, 14>{at(16), at(17), at(18), at(32), at(33), at(45), at(22), at(23),
+                                 at(24), at(25), at(26), at(27), at(28), at(29)}));
     EXPECT_EQ(got.ip, (type == comm::kTypeRk360 ? std::array<uint8_t, 4>{192, 168, 0, 100}
                                                 : device->IpAddress()));
 

@@ -7,10 +7,10 @@
 #include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "connect/UsbConnect.h"

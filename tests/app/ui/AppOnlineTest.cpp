@@ -121,7 +121,6 @@ class AppOnlineTest : public QObject {
   // The frame says how it is connected and brings a minimised window back from its Window menu.
   void frameShowsConnectionAndListsWindows() {
     Fixture f;
-    QVERIFY(f.Start());
     const QString summary = QStringLiteral("TCP/IP: 2 of 3 devices on-line");
     QTRY_COMPARE(f.window->windowTitle(), QStringLiteral("Tessaly - ") + summary);
     QCOMPARE(f.window->findChild<QLabel*>(QStringLiteral("connectionLabel"))->text(), summary);

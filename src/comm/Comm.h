@@ -72,6 +72,7 @@ class Comm : public QObject, public device::Transmitter {
   }
   int DeviceType(int slot) const override { return state_.table.device_type.at(slot); }
   int CurrentSlot() const override { return state_.current_device; }
+  bool Busy() const override { return !state_.tx_idle; }
   bool Holds(int slot) const override {
     return state_.comm_suspended || !state_.comm_ready || state_.transfer_lock ||
            !IsValidSlot(slot) || !state_.table[slot].online;

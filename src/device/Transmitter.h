@@ -22,6 +22,9 @@ class Transmitter {
   // True while the traffic flags or the slot keep every packet to it back: an edit then changes
   // the PC's image only.
   virtual bool Holds(int slot) const = 0;
+  // True while an exchange is under way: a control then only updates its display and sends its
+  // latest value once the link is free.
+  virtual bool Busy() const = 0;
 };
 
 }  // namespace tessaly::device

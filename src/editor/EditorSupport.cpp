@@ -1,6 +1,6 @@
 #include "editor/EditorSupport.h"
 
-#include "comm/Comm.h"
+#include "comm/Messenger.h"
 #include "graph/GraphScale.h"
 #include "model/ParameterDescriptor.h"
 #include "protocol/Offsets.h"
@@ -12,10 +12,7 @@ void ShowIncorrectValue(comm::Messenger& messenger) {
                   QString::fromLatin1(kIncorrectValue), comm::MessageButtons::kOk});
 }
 
-bool LinkBusy(protocol::ProgramStore& store) {
-  const auto* comm = dynamic_cast<const comm::Comm*>(&store.transmitter());
-  return comm != nullptr && !comm->state().tx_idle;
-}
+bool LinkBusy(protocol::ProgramStore& store) { return store.transmitter().Busy(); }
 
 int DeviceTypeOf(const EditorContext& context) {
   return context.store.DeviceType(context.slot).value_or(0);

@@ -29,6 +29,7 @@ class RecordingTransmitter : public device::Transmitter {
   int DeviceType(int slot) const override { return types.at(static_cast<size_t>(slot)); }
   int CurrentSlot() const override { return current_slot; }
   bool Holds(int) const override { return false; }
+  bool Busy() const override { return false; }
 
   std::array<int, device::kSlotCount> types{};
   int current_slot = 0;

@@ -407,6 +407,12 @@ EditResult CommonOperations::SendLineOut(int slot, bool enabled) {
   if (!t) return EditResult::kRefused;
   if (!SendsLineOut(slot)) return EditResult::kNotSupported;
   t->data.Set(t->layout.line_out, Bit(enabled));
+  return SendTriggerPair(slot);
+}
+
+EditResult CommonOperations::SendTriggerPair(int slot) {
+  auto t = Resolve(slot);
+  if (!t) return EditResult::kRefused;
   device::Params settings{};
   settings[5] = t->data.Tail(kTailMirroring).value_or(0);
   settings[6] = t->data.Get(t->layout.line_out).value_or(0);

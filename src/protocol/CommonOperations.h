@@ -120,6 +120,10 @@ class CommonOperations : public FamilyOperations {
   EditResult SetDelayUnit(int slot, int unit) override;
 
  protected:
+  // Line out, mirroring and trigger in one command 46, then the trigger byte to its settings
+  // address with command 17.
+  EditResult SendTriggerPair(int slot);
+
   struct Target {
     ProgramData& data;
     SlotState& state;

@@ -7,8 +7,6 @@ constexpr uint8_t kTriggerInputEnabled = 0x04;  // bit 2 of the trigger byte
 
 bool InRange(int value, int max) { return value >= 0 && value <= max; }
 
-EditResult Worse(EditResult a, EditResult b) { return a == EditResult::kDone ? b : a; }
-
 }  // namespace
 
 std::optional<int> RoutingTailIndex(int input, int source) {
@@ -211,25 +209,6 @@ EditResult FamilyBOperations::SendStandbyMirroring(int slot, bool enabled) {
   }
   t->data.SetTail(kTailMirroring, enabled ? 1 : 0);
   return SendTriggerPair(slot);
-}
-
-EditResult FamilyBOperations::SendTriggerPair(int slot) {
-  auto t = Resolve(slot);
-  if (!t) {
-    return EditResult::kRefused;
-  }
-  device::Params settings{};
-  settings[5] = t->data.Tail(kTailMirroring).value_or(0);
-  settings[6] = t->data.Get(t->layout.line_out).value_or(0);
-  settings[7] = t->data.Tail(kTailTrigger).value_or(0);
-  const EditResult first = Transmit(slot, kCmdLineOut, settings);
-  // The trigger byte also goes to its settings address so the device keeps it over a restart.
-  device::Params write{};
-  write[1] = static_cast<uint8_t>(kTailTrigger);
-  write[4] = t->data.Tail(kTailTrigger).value_or(0);
-  const EditResult second = Transmit(slot, kCmdWriteSetting, write);
-  store_.NotifyDeviceSettingsChanged(slot);
-  return Worse(first, second);
 }
 
 }  // namespace tessaly::protocol

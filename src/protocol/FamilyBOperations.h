@@ -76,7 +76,6 @@ class FamilyBOperations : public CommonOperations {
   EditResult SendRouting(int slot, int input, int source, std::optional<bool> enabled,
                          std::optional<int> level);
   EditResult SendNoise(int slot);
-  EditResult SendTriggerPair(int slot);
 };
 
 }  // namespace tessaly::protocol

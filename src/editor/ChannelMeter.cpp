@@ -45,6 +45,7 @@ ChannelMeter::ChannelMeter(int channel, int bars, QWidget* parent)
     auto* bar = new widgets::LedMeter(this);
     bar->setObjectName(QStringLiteral("meterBar%1").arg(i));
     bar->setScaleShown(i == 0);
+    if (bars > 1) bar->setToolTip(QStringLiteral("Meter point %1: -15 dBV to + 9 dBV").arg(i + 1));
     bar_row->addWidget(bar, 0, Qt::AlignBottom);
     bars_.push_back(bar);
   }

@@ -71,6 +71,12 @@ void LedMeter::paintEvent(QPaintEvent* /*event*/) {
   const int led_height = Px(kLedHeight);
   const int led_width = Px(kLedWidth);
   const int caption = scale_shown_ ? fontMetrics().height() : 0;
+  // The unit sits over the scale, so bars with and without a scale line up at the bottom.
+  if (caption > 0) {
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(QRect(0, 0, width(), caption), Qt::AlignCenter, QStringLiteral("dBV"));
+  }
+  painter.translate(0, caption);
   painter.fillRect(QRect(left, 0, led_width + 2 * gap, Px(kLeds * (kLedHeight + kGap) + kGap)),
                    QColor(16, 16, 16));
   QFont small = font();
@@ -86,10 +92,6 @@ void LedMeter::paintEvent(QPaintEvent* /*event*/) {
       painter.drawText(QRect(0, top - led_height, left - Px(3), 3 * led_height),
                        Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(kMarks[led]));
     }
-  }
-  if (caption > 0) {
-    painter.drawText(QRect(0, height() - caption, width(), caption), Qt::AlignCenter,
-                     QStringLiteral("dBV"));
   }
 }
 

@@ -18,11 +18,11 @@ std::vector<uint8_t> Bytes(const char* hex) {
 const char* kReplyA =
     "A1 1F 00 39  7F 40 01 FF 00  20 64 50 00 7F  00 00 00 00 01  32 0C 81"
     "  7F FF 40 00 00 00 00 01 FF FF  F7";
-// Family B: levels only at point 0 channel 6, point 1 channel 1 and point 2 channel 6; clip 5 and
-// 6, limit 6, standby and sleep in the third status byte, six words and a spare byte.
+// Family B: levels only at point 0 channel 6, point 1 channel 1 and point 2 channel 6; clip and
+// limit 6, standby in the third status byte, six words and a spare byte.
 const char* kReplyB =
     "AA 1F 00 39  00 00 00 00 00 00 01  00 7F 00 00 00 00 00  00 00 00 00 00 00 40"
-    "  60 40 60  7F FF 40 00 00 01 7F FF 7F FF 40 00  12 F7";
+    "  40 40 20  7F FF 40 00 00 01 7F FF 7F FF 40 00  12 F7";
 
 TEST(MeterReading, LedThresholdEdges) {
   const std::vector<std::pair<double, int>> cases = {
@@ -99,7 +99,7 @@ TEST(MeterReading, FamilyBGoldenReply) {
   const std::vector<double> reductions = {0.0, -6.021, -90.309, 0.0, 0.0, -6.021};
   for (int c = 0; c < 7; ++c) {
     SCOPED_TRACE(c);
-    EXPECT_EQ(ch[c].clip, c >= 5);
+    EXPECT_EQ(ch[c].clip, c == 6);
     EXPECT_EQ(ch[c].limit, c == 6);
     if (c < 6) {
       ASSERT_TRUE(ch[c].gain_reduction_db);
@@ -109,7 +109,7 @@ TEST(MeterReading, FamilyBGoldenReply) {
     }
   }
   EXPECT_TRUE(reading->standby);
-  EXPECT_TRUE(reading->sleep);
+  EXPECT_FALSE(reading->sleep);  // bit 6 of the first byte is channel 6's clip
 }
 
 TEST(MeterReading, StrayRepliesAreNotDecoded) {

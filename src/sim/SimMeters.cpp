@@ -97,8 +97,8 @@ double SimMeters::SourceDbv(int input) {
   const double swell = 5.0 * std::sin(2.0 * std::numbers::pi * t / 160.0);
   const double beat = 6.0 * std::exp(-static_cast<double>((step_ + input) % 6) / 2.0);
   const double jitter = 3.0 * (Random() - 0.5);
-  const double peak = Random() < 0.02 ? 8.0 : 0.0;
-  return -7.0 + swell + beat + jitter + peak;
+  const double peak = Random() < 0.02 ? 10.0 : 0.0;
+  return -6.0 + swell + beat + jitter + peak;
 }
 
 QByteArray SimMeters::NextPayload(int type, const QByteArray& image, const QByteArray& settings) {

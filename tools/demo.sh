@@ -46,9 +46,9 @@ trap stop_devices EXIT
 trap 'exit 130' INT TERM
 
 devices=(
-  --device 'type=3,tcp=127.0.0.2,name="Main PA",programs=4'
-  --device 'type=0,tcp=127.0.0.3,name="Front Fill",programs=2'
-  --device 'type=2,tcp=127.0.0.4,name="Delay Tower"'
+  --device 'type=3,tcp=127.0.0.2,name="Main PA",programs=4,meters=music,seed=1'
+  --device 'type=0,tcp=127.0.0.3,name="Front Fill",programs=2,meters=music,seed=2'
+  --device 'type=2,tcp=127.0.0.4,name="Delay Tower",meters=music,seed=3'
 )
 
 # A free unprivileged port: the emulator itself tells whether it could listen there, so no other

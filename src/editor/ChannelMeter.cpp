@@ -66,6 +66,7 @@ ChannelMeter::ChannelMeter(int channel, int bars, QWidget* parent)
   gain_reduction_->setObjectName(QStringLiteral("gainReduction"));
   gain_reduction_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   gain_reduction_->setToolTip(QStringLiteral("Gain Reduction"));
+  gain_reduction_->setMinimumHeight(gain_reduction_->fontMetrics().height());
   // The widest value keeps the layout from jumping.
   gain_reduction_->setMinimumWidth(
       gain_reduction_->fontMetrics().horizontalAdvance(QStringLiteral("-90.3 dB")));

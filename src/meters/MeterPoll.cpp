@@ -1,7 +1,6 @@
 #include "meters/MeterPoll.h"
 
 #include <QTimer>
-#include <span>
 
 #include "comm/Comm.h"
 #include "comm/TimeScale.h"
@@ -36,27 +35,24 @@ void MeterPoll::Tick() {
     const comm::CommandOutcome outcome = comm_.SendCommand(slot_, device::kCmdMeters);
     // A lost reply took the link-loss path; the display keeps what it showed.
     if (outcome.result != 0) return;
-    const int type = state.table.device_type[static_cast<size_t>(slot_)];
-    const bool demo = !state.table[slot_].online;
-    std::optional<protocol::MeterReading> reading;
-    if (demo) {
-      reading = protocol::DecodeMeterReply(protocol::DemoMeterReply(type), type);
-    } else if (outcome.answered) {
-      reading = protocol::DecodeMeterReply(std::span<const uint8_t>(state.rx_buffer), type);
-    }
-    if (reading) {
-      Follow(*reading);
-      if (!demo) FollowStandby(reading->standby);
+    if (!state.table[slot_].online) {
+      (void)Show(protocol::DemoMeterReply(state.table.device_type[static_cast<size_t>(slot_)]));
+    } else if (outcome.answered && Show(state.rx_buffer)) {
+      FollowStandby(reading_.standby);
     }
   }
   Rearm();
 }
 
-void MeterPoll::Follow(const protocol::MeterReading& reading) {
-  reading_ = reading;
+bool MeterPoll::Show(std::span<const uint8_t> reply) {
+  const int type = comm_.state().table.device_type[static_cast<size_t>(slot_)];
+  const std::optional<protocol::MeterReading> reading = protocol::DecodeMeterReply(reply, type);
+  if (!reading) return false;
+  reading_ = *reading;
   has_reading_ = true;
-  sleep_shown_ = reading.sleep && !sleep_shown_;
+  sleep_shown_ = reading->sleep && !sleep_shown_;
   emit ReadingChanged();
+  return true;
 }
 
 void MeterPoll::FollowStandby(bool standby) {

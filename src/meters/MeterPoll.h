@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <span>
 
 #include "protocol/MeterReading.h"
 
@@ -30,6 +31,9 @@ class MeterPoll : public QObject {
   // The first tick comes after two seconds, every further one 80 ms after the last.
   void Start();
   void Tick();
+  // Shows a meter reply as a tick does after its exchange; false (nothing changes) when the reply
+  // cannot be read.
+  bool Show(std::span<const uint8_t> reply);
 
   int slot() const { return slot_; }
   bool has_reading() const { return has_reading_; }
@@ -42,7 +46,6 @@ class MeterPoll : public QObject {
 
  private:
   bool MayExchange() const;
-  void Follow(const protocol::MeterReading& reading);
   void FollowStandby(bool standby);
   void Rearm();
 

@@ -1,5 +1,6 @@
 #include "widgets/LedMeter.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 #include <array>
@@ -49,12 +50,17 @@ bool LedMeter::setLit(int lit) {
   if (lit == lit_) return false;
   lit_ = lit;
   ++updates_;
-  update();
+  update(LedColumn());  // the scale stays as it is
   return true;
 }
 
 int LedMeter::ScaleWidth() const {
   return scale_shown_ ? fontMetrics().horizontalAdvance(QStringLiteral("-15")) + Px(3) : 0;
+}
+
+QRect LedMeter::LedColumn() const {
+  const int caption = scale_shown_ ? fontMetrics().height() : 0;
+  return {ScaleWidth(), caption, Px(kLedWidth + 2 * kGap), Px(kLeds * (kLedHeight + kGap) + kGap)};
 }
 
 QSize LedMeter::sizeHint() const {
@@ -63,16 +69,17 @@ QSize LedMeter::sizeHint() const {
   return {ScaleWidth() + Px(kLedWidth + 2 * kGap), height + caption};
 }
 
-void LedMeter::paintEvent(QPaintEvent* /*event*/) {
+void LedMeter::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.fillRect(rect(), palette().color(QPalette::Window));
+  const bool scale = scale_shown_ && !LedColumn().contains(event->rect());
+  if (scale) painter.fillRect(rect(), palette().color(QPalette::Window));
   const int left = ScaleWidth();
   const int gap = Px(kGap);
   const int led_height = Px(kLedHeight);
   const int led_width = Px(kLedWidth);
   const int caption = scale_shown_ ? fontMetrics().height() : 0;
   // The unit sits over the scale, so bars with and without a scale line up at the bottom.
-  if (caption > 0) {
+  if (scale) {
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(QRect(0, 0, width(), caption), Qt::AlignCenter, QStringLiteral("dBV"));
   }
@@ -87,7 +94,7 @@ void LedMeter::paintEvent(QPaintEvent* /*event*/) {
     const QColor colour = LedColour(led);
     painter.fillRect(QRect(left + gap, top, led_width, led_height),
                      led < lit_ ? colour : colour.darker(kDarkFactor));
-    if (scale_shown_) {
+    if (scale) {
       painter.setPen(palette().color(QPalette::WindowText));
       painter.drawText(QRect(0, top - led_height, left - Px(3), 3 * led_height),
                        Qt::AlignRight | Qt::AlignVCenter, QString::fromLatin1(kMarks[led]));

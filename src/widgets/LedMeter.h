@@ -29,6 +29,7 @@ class LedMeter : public QWidget {
 
  private:
   int ScaleWidth() const;
+  QRect LedColumn() const;
 
   int lit_ = 0;
   int updates_ = 0;

@@ -12,6 +12,7 @@ constexpr double kDiameter = 11.0;
 
 StatusLed::StatusLed(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 bool StatusLed::setColour(const QColor& colour) {
@@ -28,6 +29,7 @@ QSize StatusLed::sizeHint() const {
 
 void StatusLed::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
+  painter.fillRect(rect(), palette().color(QPalette::Window));
   painter.setRenderHint(QPainter::Antialiasing);
   const int side = std::min(width(), height()) - 2;
   const QRectF lamp((width() - side) / 2.0, (height() - side) / 2.0, side, side);

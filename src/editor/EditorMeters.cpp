@@ -8,8 +8,21 @@
 #include "editor/ChannelMeter.h"
 #include "editor/EditorWindow.h"
 #include "editor/MeterPoints.h"
+#include "widgets/LedMeter.h"
 
 namespace tessaly::editor {
+namespace {
+
+// The bar names the point it shows.
+void ShowPoint(ChannelMeter& meter, int choice) {
+  meter.SetMainPoint(choice);
+  const QStringList captions = MeterPoints::Captions(meter.channel());
+  if (choice >= 0 && choice < captions.size()) {
+    meter.bar(0).setToolTip(captions[choice] + QStringLiteral(": -15 dBV to + 9 dBV"));
+  }
+}
+
+}  // namespace
 
 EditorMeters::EditorMeters(EditorWindow& window, comm::Comm& comm) : QObject(&window) {
   setObjectName(QStringLiteral("editorMeters"));
@@ -21,10 +34,10 @@ EditorMeters::EditorMeters(EditorWindow& window, comm::Comm& comm) : QObject(&wi
   if (single_bar) {
     points_ = window.findChild<MeterPoints*>();
     if (points_ == nullptr) points_ = new MeterPoints(&window);
-    for (ChannelMeter* meter : meters_) meter->SetMainPoint(points_->Choice(meter->channel()));
+    for (ChannelMeter* meter : meters_) ShowPoint(*meter, points_->Choice(meter->channel()));
     connect(points_, &MeterPoints::ChoiceChanged, this, [this](int channel, int choice) {
       for (ChannelMeter* meter : meters_) {
-        if (meter->channel() == channel) meter->SetMainPoint(choice);
+        if (meter->channel() == channel) ShowPoint(*meter, choice);
       }
     });
   }

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "comm/DeviceTypes.h"
+#include "editor/BlockDiagram.h"
 #include "editor/ChannelPage.h"
 #include "editor/DelaysPage.h"
 #include "editor/DeviceSettingsPanel.h"
@@ -39,7 +40,10 @@ QWidget* RoutingPage(EditorContext& context) {
 template <size_t N>
 void BuildPages(EditorWindow& window, EditorContext& context, int type,
                 const std::array<const char*, N>& channel_titles, const QString& gains_title) {
-  window.AddPage(gains_title, new GainsPage(context), QStringLiteral("gains"));
+  auto* gains = new GainsPage(context);
+  window.AddPage(gains_title, gains, QStringLiteral("gains"));
+  QObject::connect(gains->diagram(), &BlockDiagram::PageRequested, &window,
+                   [&window](const QString& key) { window.ShowPage(window.PageIndex(key)); });
   for (size_t channel = 0; channel < N; ++channel) {
     const int ch = static_cast<int>(channel);
     window.AddPage(QString::fromLatin1(channel_titles[channel]), new ChannelPage(context, ch),

@@ -153,9 +153,20 @@ void EditorWindow::OpenIpSettings() {
   state.keep_alive_hold = false;
 }
 
+void EditorWindow::CloseWithoutAsking() {
+  ask_on_close_ = false;
+  poll_timer_->stop();
+  if (parentWidget() != nullptr) {
+    parentWidget()->close();
+  } else {
+    close();
+  }
+}
+
 bool EditorWindow::MayClose() {
   comm::CommState& state = comm_.state();
   state.current_device = static_cast<int16_t>(context_.slot);
+  if (!ask_on_close_) return true;
   // A device that went off-line takes its window with it without a question.
   if (state.table.device_needs_read[static_cast<size_t>(context_.slot)]) return true;
   return context_.messenger.Show({comm::MessageIcon::kNone, QString::fromLatin1(kCloseEditorTitle),

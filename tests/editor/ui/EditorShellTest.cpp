@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QtTest>
 #include <array>
@@ -17,6 +18,10 @@
 #include "editor/BlockDiagram.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
+#include "editor/FamilyBEditor.h"
+#include "editor/MeterPointLabel.h"
+#include "editor/MeterPoints.h"
+#include "protocol/ValueLists.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 
@@ -255,6 +260,30 @@ class EditorShellTest : public QObject {
     QTest::mouseClick(diagram, Qt::LeftButton, {}, rect.center());
     QCOMPARE(shown.count(), page.isEmpty() ? 0 : 1);
     QCOMPARE(editor->PageKey(editor->current_page()), page.isEmpty() ? "gains" : page);
+  }
+
+  // Each family B channel page chooses its own channel's meter point; family A has none.
+  void meterPointLabelsOnFamilyBChannelPages() {
+    Fixture f;
+    QVERIFY(f.Start());
+    QVERIFY(f.editors->Open(0)->findChildren<tessaly::editor::MeterPointLabel*>().isEmpty());
+    auto* editor = qobject_cast<tessaly::editor::FamilyBEditor*>(f.editors->Open(1));
+    QVERIFY(editor != nullptr);
+    tessaly::editor::MeterPoints& points = editor->meter_points();
+    for (int channel = 0; channel < tessaly::editor::MeterPoints::kChannels; ++channel) {
+      const QString key = QStringLiteral("channel-") +
+                          tessaly::protocol::ChannelName(comm::kType540S, channel).toLower();
+      QWidget* page = editor->Page(editor->PageIndex(key));
+      QVERIFY(page != nullptr);
+      auto* label = page->findChild<tessaly::editor::MeterPointLabel*>();
+      QVERIFY(label != nullptr);
+      label->menu()->actions().at(2)->trigger();
+      QCOMPARE(points.Choice(channel), 2);
+      QCOMPARE(points.Choice((channel + 1) % tessaly::editor::MeterPoints::kChannels),
+               channel == tessaly::editor::MeterPoints::kChannels - 1 ? 2 : 0);
+      QCOMPARE(page->findChild<QLabel*>(QStringLiteral("meterPointCaption"))->text(),
+               tessaly::editor::MeterPoints::Captions(channel).at(2));
+    }
   }
 
   void diagramCodes_data() {

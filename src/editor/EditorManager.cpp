@@ -139,6 +139,12 @@ void EditorManager::OnCloseRequested(int slot) {
   if (QMdiSubWindow* frame = frames_[static_cast<size_t>(slot)]) frame->close();
 }
 
+void EditorManager::CloseAllWithoutAsking() {
+  for (int slot = 0; slot < comm::kSlotCount; ++slot) {
+    if (EditorWindow* editor = EditorOf(slot)) editor->CloseWithoutAsking();
+  }
+}
+
 void EditorManager::RefreshUndoActions() {
   const int slot = ActiveSlot();
   const model::UndoStack* stack = slot >= 0 ? &core_.edits.Undo(slot) : nullptr;

@@ -53,6 +53,9 @@ class EditorWindow : public QWidget {
   // Opens the device's IP settings (over USB only).
   void OpenIpSettings();
 
+  // Closes the window as the program ends: no question, the slot's editor state released.
+  void CloseWithoutAsking();
+
   // Meters poll here once they exist; it is never started yet.
   QTimer* poll_timer() const { return poll_timer_; }
 
@@ -87,6 +90,7 @@ class EditorWindow : public QWidget {
   std::vector<PageEntry> pages_;
   int current_page_ = -1;
   bool closed_ = false;
+  bool ask_on_close_ = true;
 };
 
 }  // namespace tessaly::editor

@@ -6,6 +6,7 @@
 
 #include "comm/DeviceTypes.h"
 #include "connect/DeviceList.h"
+#include "editor/EditorMeters.h"
 #include "editor/FamilyAEditor.h"
 #include "editor/FamilyBEditor.h"
 
@@ -84,6 +85,7 @@ EditorWindow* EditorManager::Open(int slot) {
   frame->show();
   mdi_area_->setActiveSubWindow(frame);
 
+  AttachMeters(*editor, comm_);
   ++editor_count_;
   state.table[slot].editor_open = true;
   state.keep_alive_hold = false;

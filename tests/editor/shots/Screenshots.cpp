@@ -18,6 +18,7 @@
 #include "connect/InitConfig.h"
 #include "connect/ui/DeviceListWindow.h"
 #include "editor/EditorManager.h"
+#include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
@@ -52,6 +53,17 @@ bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const 
   if (editor == nullptr) return false;
   auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
   frame->showMaximized();
+  // The meters show the device's levels once the window's poll has run for a moment.
+  window.mdi_area()->setActiveSubWindow(frame);
+  auto* meters = editor->findChild<tessaly::editor::EditorMeters*>();
+  int readings = 0;
+  if (meters != nullptr) {
+    const QMetaObject::Connection counting =
+        QObject::connect(&meters->poll(), &tessaly::meters::MeterPoll::ReadingChanged, meters,
+                         [&readings] { ++readings; });
+    WaitFor([&] { return readings >= 8; }, 6000);
+    QObject::disconnect(counting);
+  }
   bool ok = true;
   for (int page = 0; page < editor->page_count(); ++page) {
     editor->ShowPage(page);

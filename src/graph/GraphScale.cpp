@@ -17,14 +17,10 @@ constexpr std::array<Rgb, 7> kColoursB{{{255, 0, 0},
                                         {192, 0, 0},
                                         {0, 192, 192}}};
 
-// The labels were laid out on a 12600 x 5700 unit picture, each a little after its line.
-constexpr double kDesignWidth = 12600.0;
-constexpr double kDesignHeight = 5700.0;
-constexpr std::array<double, kFrequencyLabels> kFrequencyLabelX{3160.0, 7300.0, 11500.0, 12700.0};
+constexpr std::array<double, kFrequencyLabels> kFrequencyLabelHz{100.0, 1000.0, 10000.0, 20000.0};
 constexpr std::array<const char*, kFrequencyLabels> kFrequencyLabelText{"100Hz", "1kHz", "10kHz",
                                                                         "20kHz"};
-constexpr double kGainLabelTop = 160.0;
-constexpr double kGainLabelStep = 950.0;  // 10 dB
+constexpr double kGainLabelStepDb = 10.0;
 
 double RoundOneDecimal(double v) {
   // Adding 0.0 turns a rounded -0 into 0 so the text never reads "-0".
@@ -85,8 +81,7 @@ GridLines GraphGrid(double width, double height) {
 std::array<AxisLabel, kFrequencyLabels> FrequencyLabels(double width) {
   std::array<AxisLabel, kFrequencyLabels> labels;
   for (int i = 0; i < kFrequencyLabels; ++i) {
-    labels[i] = {QString::fromLatin1(kFrequencyLabelText[i]),
-                 ScaleDesignPosition(kFrequencyLabelX[i], kDesignWidth, width)};
+    labels[i] = {QString::fromLatin1(kFrequencyLabelText[i]), FreqToX(kFrequencyLabelHz[i], width)};
   }
   return labels;
 }
@@ -94,9 +89,9 @@ std::array<AxisLabel, kFrequencyLabels> FrequencyLabels(double width) {
 std::array<AxisLabel, kGainLabels> GainLabels(double height) {
   std::array<AxisLabel, kGainLabels> labels;
   for (int i = 0; i < kGainLabels; ++i) {
-    const int db = 30 - 10 * i;
+    const double db = kGraphTopDb - kGainLabelStepDb * i;
     labels[i] = {(db > 0 ? QStringLiteral("+") : QString()) + QString::number(db),
-                 ScaleDesignPosition(kGainLabelTop + kGainLabelStep * i, kDesignHeight, height)};
+                 GraphY0(height) - GraphYScale(height) * db};
   }
   return labels;
 }

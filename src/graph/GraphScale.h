@@ -60,8 +60,8 @@ struct GridLines {
 };
 GridLines GraphGrid(double width, double height);
 
-// One axis label: its text and its position along its axis (x for a frequency label, y for a
-// gain label) in pixels of the picture. Each label stands just after its grid line.
+// One axis label: its text and where it is centred along its axis (x for a frequency label, y
+// for a gain label) in pixels of the picture, on its grid line.
 struct AxisLabel {
   QString text;
   double position = 0.0;

@@ -29,14 +29,16 @@ TEST(GraphGeometryTest, LabelsMoveInProportionWithTheSize) {
     double first_y;
     double last_y;
   };
-  for (const Case& c : {Case{630.0, 570.0, 158.0, 635.0, 16.0, 586.0},
-                        Case{1260.0, 285.0, 316.0, 1270.0, 8.0, 293.0}}) {
+  for (const Case& c : {Case{600.0, 300.0, 139.794, 600.0, 0.0, 300.0},
+                        Case{1200.0, 150.0, 279.588, 1200.0, 0.0, 150.0}}) {
     const auto freq = FrequencyLabels(c.width);
     const auto gain = GainLabels(c.height);
-    EXPECT_DOUBLE_EQ(freq.front().position, c.first_x);
-    EXPECT_DOUBLE_EQ(freq.back().position, c.last_x);
+    EXPECT_NEAR(freq.front().position, c.first_x, 1e-3);
+    EXPECT_NEAR(freq.back().position, c.last_x, 1e-9);
+    EXPECT_NEAR(freq[1].position, c.width * 0.566, 0.001 * c.width);  // 1 kHz
     EXPECT_DOUBLE_EQ(gain.front().position, c.first_y);
     EXPECT_DOUBLE_EQ(gain.back().position, c.last_y);
+    EXPECT_DOUBLE_EQ(gain[3].position, c.height / 2);  // 0 dB
   }
   EXPECT_EQ(FrequencyLabels(1.0)[1].text, QStringLiteral("1kHz"));
   EXPECT_EQ(GainLabels(1.0)[0].text, QStringLiteral("+30"));

@@ -159,6 +159,7 @@ void EqBandControls::Refresh() {
   QString q = context_.edits.Shown(Band("eq.N.q"));
   if (context_.decimal_comma) q.replace(u'.', u',');
   q_edit_->setText(q);
+  gain_->Refresh();
 }
 
 void EqBandControls::OnParameterChanged(int slot, int channel, const QString& id, int element) {
@@ -202,7 +203,7 @@ void EqBandControls::OnFrequencyCommitted(const QString& text) {
 }
 
 void EqBandControls::OnQCommitted(const QString& text) {
-  QString typed = text.trimmed().left(4);
+  QString typed = text;
   if (context_.decimal_comma) typed.replace(u'.', u',');
   model::ParseOptions options;
   options.decimal_comma = context_.decimal_comma;

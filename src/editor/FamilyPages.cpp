@@ -11,6 +11,7 @@
 #include "editor/GainsPage.h"
 #include "editor/OutputMixer.h"
 #include "editor/RoutingMatrix.h"
+#include "editor/ViewAllAction.h"
 #include "protocol/ValueLists.h"
 
 namespace tessaly::editor {
@@ -53,6 +54,7 @@ void BuildPages(EditorWindow& window, EditorContext& context, int type,
   QObject::connect(settings, &DeviceSettingsPanel::ipSettingsRequested, &window,
                    &EditorWindow::OpenIpSettings);
   window.AddPage(QStringLiteral("Device"), settings, QStringLiteral("settings"));
+  AddViewAllAction(window);
 }
 
 }  // namespace

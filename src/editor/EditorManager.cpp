@@ -8,6 +8,7 @@
 #include "connect/DeviceList.h"
 #include "editor/FamilyAEditor.h"
 #include "editor/FamilyBEditor.h"
+#include "editor/ProgramActions.h"
 
 namespace tessaly::editor {
 
@@ -63,6 +64,7 @@ EditorWindow* EditorManager::Open(int slot) {
   core_.whole_program.ShowProgram(slot);
 
   EditorWindow* editor = CreateWindow(slot);
+  InstallProgramActions(*editor, core_, runtime_);
   auto* frame = new QMdiSubWindow;
   frame->setObjectName(QStringLiteral("editorFrame%1").arg(slot));
   frame->setAttribute(Qt::WA_DeleteOnClose);

@@ -53,6 +53,9 @@ class EditorWindow : public QWidget {
   // Opens the device's IP settings (over USB only).
   void OpenIpSettings();
 
+  // Where the program and file buttons go.
+  QToolBar* tool_bar() const { return tool_bar_; }
+
   // Meters poll here once they exist; it is never started yet.
   QTimer* poll_timer() const { return poll_timer_; }
 

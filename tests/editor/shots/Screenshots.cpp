@@ -19,6 +19,7 @@
 #include "connect/ui/DeviceListWindow.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
+#include "editor/shots/ProgramShots.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 #include "widgets/Theme.h"
@@ -114,6 +115,8 @@ int main(int argc, char* argv[]) {
        ok;
   ok = SaveEditorPages(window, 0, QStringLiteral("a"), folder) && ok;
   ok = SaveEditorPages(window, 1, QStringLiteral("b"), folder) && ok;
+  ok = SaveProgramDialogs(window.editors().EditorOf(0), QStringLiteral("a"), folder) && ok;
+  ok = SaveProgramDialogs(window.editors().EditorOf(1), QStringLiteral("b"), folder) && ok;
 
   messenger.answers.push_back(tessaly::comm::MessageAnswer::kYes);
   window.close();

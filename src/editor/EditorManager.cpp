@@ -9,6 +9,7 @@
 #include "editor/EditorMeters.h"
 #include "editor/FamilyAEditor.h"
 #include "editor/FamilyBEditor.h"
+#include "editor/ProgramActions.h"
 
 namespace tessaly::editor {
 
@@ -64,6 +65,7 @@ EditorWindow* EditorManager::Open(int slot) {
   core_.whole_program.ShowProgram(slot);
 
   EditorWindow* editor = CreateWindow(slot);
+  InstallProgramActions(*editor, core_, runtime_);
   auto* frame = new QMdiSubWindow;
   frame->setObjectName(QStringLiteral("editorFrame%1").arg(slot));
   frame->setAttribute(Qt::WA_DeleteOnClose);

@@ -25,6 +25,7 @@
 #include "editor/EditorWindow.h"
 #include "graph/ui/ResponseGraphWindow.h"
 #include "model/EditPath.h"
+#include "editor/shots/ProgramShots.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 #include "widgets/Theme.h"
@@ -196,6 +197,8 @@ int main(int argc, char* argv[]) {
                       QStringLiteral("editor-b-channel-left-eq")) &&
        ok;
   ok = SaveGraphWindow(*window.editors().EditorOf(1), folder) && ok;
+  ok = SaveProgramDialogs(window.editors().EditorOf(0), QStringLiteral("a"), folder) && ok;
+  ok = SaveProgramDialogs(window.editors().EditorOf(1), QStringLiteral("b"), folder) && ok;
 
   messenger.answers.push_back(tessaly::comm::MessageAnswer::kYes);
   window.close();

@@ -9,6 +9,7 @@
 #include "device/PacketFormat.h"
 #include "protocol/DefaultImage.h"
 #include "sim/ParameterDecoder.h"
+#include "sim/SimChannelCopy.h"
 #include "sim/SimLayout.h"
 
 namespace tessaly::sim {
@@ -218,6 +219,12 @@ QByteArray SimDevice::Answer(const QByteArray& packet) {
       }
       return reply;
     }
+    case device::kCmdChannelCopy:
+      CopyChannel(type_,
+                  std::span<uint8_t>(reinterpret_cast<uint8_t*>(image_.data()),
+                                     static_cast<size_t>(image_.size())),
+                  Byte(packet, 10), Byte(packet, 11));
+      return reply;
     case device::kCmdKeepAlive:
     case device::kCmdRelease:
       return reply;

@@ -47,7 +47,10 @@ EditorMeters::EditorMeters(EditorWindow& window, comm::Comm& comm) : QObject(&wi
   sleep_label_->setStyleSheet(
       QStringLiteral("QLabel { color: #ffa000; font-weight: bold; padding: 0 8px; }"));
   if (auto* tools = window.findChild<QToolBar*>(QStringLiteral("editorToolBar"))) {
-    sleep_action_ = tools->addWidget(sleep_label_);
+    // First in the toolbar, so a narrow window never folds it away.
+    const QList<QAction*> actions = tools->actions();
+    sleep_action_ =
+        tools->insertWidget(actions.isEmpty() ? nullptr : actions.front(), sleep_label_);
     sleep_action_->setVisible(false);
   } else {
     sleep_label_->setParent(&window);

@@ -2,6 +2,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QSignalSpy>
 #include <QToolButton>
 #include <QtTest>
 #include <array>
@@ -120,23 +121,27 @@ class MeterPollTest : public QObject {
 
   void guardsKeepTheTickOffTheLine() {
     using Guard = void (*)(comm::CommState&);
-    const std::array<std::pair<const char*, Guard>, 5> guards = {{
+    const std::array<std::pair<const char*, Guard>, 6> guards = {{
         {"not current", [](comm::CommState& cs) { cs.current_device = 0; }},
         {"exchange running", [](comm::CommState& cs) { cs.tx_idle = false; }},
         {"device needs read", [](comm::CommState& cs) { cs.table.device_needs_read[1] = true; }},
         {"editor not open", [](comm::CommState& cs) { cs.table[1].editor_open = false; }},
         {"keep-alive hold", [](comm::CommState& cs) { cs.keep_alive_hold = true; }},
+        // The exchange layer holds the packet back: the last reply in its buffer is stale.
+        {"transfer lock", [](comm::CommState& cs) { cs.transfer_lock = true; }},
     }};
     for (const auto& [name, guard] : guards) {
       Fixture f;
       QVERIFY(f.Start());
       tessaly::meters::MeterPoll& poll = f.Poll(1);
       QTimer* timer = f.editors->EditorOf(1)->poll_timer();
+      poll.Tick();  // a good reply lies in the exchange layer's buffer
       timer->setInterval(1234);
       const qsizetype polls = f.Polls(1);
+      QSignalSpy shown(&poll, &tessaly::meters::MeterPoll::ReadingChanged);
       guard(f.comm.state());
       poll.Tick();
-      QVERIFY2(f.Polls(1) == polls, name);
+      QVERIFY2(f.Polls(1) == polls && shown.isEmpty(), name);
       // Only a foreign window's tick leaves the interval alone.
       QVERIFY2(timer->interval() == (name == guards[0].first ? 1234 : comm::ScaledMs(80)), name);
       f.comm.state().tx_idle = true;
@@ -200,7 +205,9 @@ class MeterPollTest : public QObject {
     QVERIFY(f.Start());
     QTRY_VERIFY(f.Polls(1) >= 2);
     f.Device(1).SetSilent(true);
+    QSignalSpy shown(&f.Meters(1).poll(), &tessaly::meters::MeterPoll::ReadingChanged);
     QTRY_VERIFY(f.editors->EditorOf(1) == nullptr);
+    QVERIFY(shown.isEmpty());  // the failed tick left the display alone
     QTest::qWait(comm::ScaledMs(3000) * 2);
     QCOMPARE(f.messenger.shown.size(), 1);
     QCOMPARE(f.messenger.shown[0].title, QStringLiteral("Communication problem"));

@@ -12,6 +12,8 @@
 #include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <array>
 #include <cstdio>
 #include <functional>
 
@@ -23,9 +25,9 @@
 #include "editor/EditorManager.h"
 #include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
+#include "editor/shots/ProgramShots.h"
 #include "graph/ui/ResponseGraphWindow.h"
 #include "model/EditPath.h"
-#include "editor/shots/ProgramShots.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 #include "widgets/Theme.h"
@@ -79,6 +81,46 @@ bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const 
   }
   frame->showNormal();
   return ok;
+}
+
+// The 540S's gains page while its inputs clip, its left and right outputs limit and the device
+// reports sleep: every alarm the meters have, in one picture.
+bool SaveMeterAlarms(MainWindow& window, tessaly::sim::SimDevice& device, const QDir& folder) {
+  tessaly::editor::EditorWindow* editor = window.editors().EditorOf(1);
+  auto* meters = editor != nullptr ? editor->findChild<tessaly::editor::EditorMeters*>() : nullptr;
+  if (meters == nullptr) return false;
+  QByteArray payload(37, '\0');
+  const std::array<uint8_t, 7> levels = {230, 215, 60, 45, 200, 190, 110};
+  for (int point = 0; point < 3; ++point) {
+    for (int channel = 0; channel < 7; ++channel) {
+      payload[point * 7 + channel] = static_cast<char>(levels[static_cast<size_t>(channel)]);
+    }
+  }
+  payload[21] = 0x03;  // In1L and In1R clip
+  payload[22] = 0x30;  // Left and Right limit
+  payload[23] = 0x40;  // asleep
+  for (int word = 0; word < 6; ++word) {
+    const uint16_t value = word == 4 || word == 5 ? 19500 : 32767;  // -4.5 dB
+    payload[24 + 2 * word] = static_cast<char>(value >> 8);
+    payload[25 + 2 * word] = static_cast<char>(value & 0xFF);
+  }
+  device.SetMeterPayload(payload);
+  auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
+  frame->showMaximized();
+  window.mdi_area()->setActiveSubWindow(frame);
+  editor->ShowPage(editor->PageIndex(QStringLiteral("gains")));
+  const bool shown = WaitFor(
+      [&] {
+        return meters->poll().has_reading() && meters->poll().sleep_shown() &&
+               meters->poll().reading().channels[0].clip;
+      },
+      6000);
+  editor->poll_timer()->stop();  // the picture catches the blink while it is lit
+  const bool saved = shown && Save(frame, folder, QStringLiteral("editor-b-meters-alarms"));
+  editor->poll_timer()->start();
+  device.SetMeterPayload({});
+  frame->showNormal();
+  return saved;
 }
 
 // Gives the first input and the first output a shaped EQ and crossovers, as a user would.
@@ -185,6 +227,7 @@ int main(int argc, char* argv[]) {
        ok;
   ok = SaveEditorPages(window, 0, QStringLiteral("a"), folder) && ok;
   ok = SaveEditorPages(window, 1, QStringLiteral("b"), folder) && ok;
+  ok = SaveMeterAlarms(window, sim.device(b), folder) && ok;
   ShapeEq(*window.editors().EditorOf(0), 2);
   ShapeEq(*window.editors().EditorOf(1), 4);
   ok = SaveShapedPage(*window.editors().EditorOf(0), QStringLiteral("channel-inl"), folder,

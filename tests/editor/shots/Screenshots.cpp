@@ -21,9 +21,11 @@
 #include "connect/InitConfig.h"
 #include "connect/ui/DeviceListWindow.h"
 #include "editor/EditorManager.h"
+#include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
 #include "graph/ui/ResponseGraphWindow.h"
 #include "model/EditPath.h"
+#include "editor/shots/ProgramShots.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 #include "widgets/Theme.h"
@@ -57,6 +59,17 @@ bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const 
   if (editor == nullptr) return false;
   auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
   frame->showMaximized();
+  // The meters show the device's levels once the window's poll has run for a moment.
+  window.mdi_area()->setActiveSubWindow(frame);
+  auto* meters = editor->findChild<tessaly::editor::EditorMeters*>();
+  int readings = 0;
+  if (meters != nullptr) {
+    const QMetaObject::Connection counting =
+        QObject::connect(&meters->poll(), &tessaly::meters::MeterPoll::ReadingChanged, meters,
+                         [&readings] { ++readings; });
+    WaitFor([&] { return readings >= 8; }, 6000);
+    QObject::disconnect(counting);
+  }
   bool ok = true;
   for (int page = 0; page < editor->page_count(); ++page) {
     editor->ShowPage(page);
@@ -184,6 +197,8 @@ int main(int argc, char* argv[]) {
                       QStringLiteral("editor-b-channel-left-eq")) &&
        ok;
   ok = SaveGraphWindow(*window.editors().EditorOf(1), folder) && ok;
+  ok = SaveProgramDialogs(window.editors().EditorOf(0), QStringLiteral("a"), folder) && ok;
+  ok = SaveProgramDialogs(window.editors().EditorOf(1), QStringLiteral("b"), folder) && ok;
 
   messenger.answers.push_back(tessaly::comm::MessageAnswer::kYes);
   window.close();

@@ -279,6 +279,10 @@ class EqSectionTest : public QObject {
     QApplication::sendEvent(panel, &wheel);
     QCOMPARE(rig.Index("eq.N.q", 0, 6), q + 1);
     rig.CheckCurveAndDevice();
+    // With "Cursor" on, the pointer over the plot reads gain and frequency.
+    rig.Get<QAbstractButton>("cursorButton")->click();
+    QTest::mouseMove(panel, QPoint(plot.right() + 1, plot.top()));
+    QCOMPARE(rig.Get<QLabel>("freqGainLabel")->text(), QStringLiteral("30dB; 20000Hz"));
   }
 };
 

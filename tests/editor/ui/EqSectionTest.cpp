@@ -67,6 +67,22 @@ class EqSectionTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { qputenv("TESSALY_TIME_SCALE", "0.05"); }
+
+  // A device that falls silent while a marker is dragged is reported once, at the release.
+  void lostReplyAtTheRelease() {
+    EqRig rig(kB, 4);
+    EqGraphPanel* panel = rig.section->panel();
+    const QPoint start = panel->MarkerCentre(2);
+    QTest::mousePress(panel, Qt::LeftButton, {}, start);
+    QTest::mouseMove(panel, start + QPoint(30, -40));
+    rig.device().SetSilent(true);
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, start + QPoint(30, -40));
+    QTest::qWait(100);
+    QCOMPARE(rig.messenger_.shown.size(), 1);
+    QCOMPARE(rig.messenger_.shown[0].title, QString::fromLatin1(tessaly::comm::kLinkLossTitle));
+  }
+
   // Enter in a band's text: clamped or snapped, rewritten, sent as one band packet.
   void bandText_data() {
     QTest::addColumn<int>("type");

@@ -23,6 +23,7 @@ namespace {
 
 constexpr int kA = tessaly::comm::kTypeRk540;
 constexpr int kB = tessaly::comm::kType540S;
+constexpr int kSlot = test::EditorRig::kSlot;
 
 // An emulated device, its edit path and one channel's EQ section on screen.
 struct EqRig : test::EditorRig {
@@ -294,6 +295,20 @@ class EqSectionTest : public QObject {
                       {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
     QApplication::sendEvent(panel, &wheel);
     QCOMPARE(rig.Index("eq.N.q", 0, 6), q + 1);
+    rig.CheckCurveAndDevice();
+    // One drag is one undo step (behind the wheel's); a double-click on the knob puts 0 dB back.
+    const size_t steps = rig.path.Undo(kSlot).Count();
+    rig.path.Undo(kSlot).UndoLast();
+    rig.path.Undo(kSlot).UndoLast();
+    QCOMPARE(rig.Index("eq.N.freq", 0, 6), 1000);
+    QCOMPARE(rig.Index("eq.N.gain", 0, 6), 30);
+    rig.path.Undo(kSlot).RedoLast();
+    rig.path.Undo(kSlot).RedoLast();
+    QCOMPARE(rig.path.Undo(kSlot).Count(), steps);
+    QCOMPARE(rig.Index("eq.N.freq", 0, 6), 2000);
+    QTest::mouseDClick(rig.Get("eqGainKnob6"), Qt::LeftButton);
+    QCOMPARE(rig.Index("eq.N.gain", 0, 6), 30);
+    QCOMPARE(rig.Get<ValueEdit>("eqGainEdit6")->text(), QStringLiteral("0"));
     rig.CheckCurveAndDevice();
     // With "Cursor" on, the pointer over the plot reads gain and frequency.
     rig.Get<QAbstractButton>("cursorButton")->click();

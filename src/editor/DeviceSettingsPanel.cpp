@@ -53,7 +53,11 @@ DeviceSettingsPanel::DeviceSettingsPanel(EditorContext& context, QWidget* parent
                                 QStringLiteral("digitalMode")));
   inputs->addStretch();
   grid->addLayout(inputs, 0, 0);
-  grid->addWidget(NoiseGroup(), 0, 1);
+  // At its own height like the other frames, not stretched down the page.
+  auto* noise = new QVBoxLayout;
+  noise->addWidget(NoiseGroup());
+  noise->addStretch();
+  grid->addLayout(noise, 0, 1);
 
   auto* outputs = new QVBoxLayout;
   outputs->addWidget(OutputGroup(QStringLiteral("Speaker Drive"), QStringLiteral("drive"),

@@ -39,6 +39,11 @@ Commands:
   send COMMAND [P1 ... P8]    one raw exchange (bytes in decimal or 0x hex); prints the reply
   curve CHANNEL [--csv]       the channel's magnitude response as the graph draws it: one line
                               per point of the 1584-point grid, "HZ DB" (CSV with --csv)
+  meters [--json] [--watch MS] [--count N]
+                              one meter poll (with --watch one every MS milliseconds, N times
+                              or until stopped): per channel the level in dB and LEDs lit of
+                              each of its three meter points, clip, limiter active and gain
+                              reduction; then standby and sleep
   batch FILE                  the commands of FILE (- for stdin), one per line with its words as
                               on this command line (double quotes group words, "#" starts a
                               comment), over one connection and one read-out, each command's
@@ -68,6 +73,9 @@ JSON output (--json), one document on stdout:
   undo      {"undo": what was undone} (and redo alike, in a batch)
   send      {"command", "params": [8 bytes], "reply" (hex)}
   curve     {"channel", "points": [[hz, db], ...]}
+  meters    one line per poll: {"channels": [{"name", "points": [{"level_db", "leds"} x3],
+            "clip", "limit", "gain_reduction_db" (null without a word)}, ...], "standby",
+            "sleep"}
 )";
 
 }  // namespace

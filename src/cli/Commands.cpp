@@ -12,6 +12,7 @@ Outcome RunCommandWords(Session& session, const QString& command, const QStringL
       {QStringLiteral("send"), RunSend},       {QStringLiteral("curve"), RunCurve},
       {QStringLiteral("get"), RunGet},         {QStringLiteral("params"), RunParams},
       {QStringLiteral("help"), RunHelp},       {QStringLiteral("batch"), RunBatch},
+      {QStringLiteral("meters"), RunMeters},
   };
   const auto it = kCommands.find(command);
   if (it == kCommands.end()) {

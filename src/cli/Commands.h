@@ -18,6 +18,7 @@ Outcome RunHelp(Session& session, const QStringList& args);
 Outcome RunGet(Session& session, const QStringList& args);
 Outcome RunParams(Session& session, const QStringList& args);
 Outcome RunBatch(Session& session, const QStringList& args);
+Outcome RunMeters(Session& session, const QStringList& args);
 
 // Runs one command by name; unknown commands are a usage error.
 Outcome RunCommandWords(Session& session, const QString& command, const QStringList& args);

@@ -9,6 +9,7 @@
 #include "editor/DelayControls.h"
 #include "editor/DynamicsSection.h"
 #include "editor/EditorSupport.h"
+#include "editor/EqSection.h"
 #include "editor/GainStrip.h"
 #include "editor/MeterPointLabel.h"
 #include "editor/MeterPoints.h"
@@ -47,7 +48,7 @@ ChannelPage::ChannelPage(EditorContext& context, int channel, QWidget* parent)
   auto* eq = new QGroupBox(QStringLiteral("EQ"), this);
   eq->setObjectName(QStringLiteral("eqSection"));
   eq->setMinimumHeight(fontMetrics().height() * 12);
-  new QVBoxLayout(eq);
+  (new QVBoxLayout(eq))->addWidget(new EqSection(context, channel, eq));
   eq_section_ = eq;
 
   auto* page = new QVBoxLayout(this);

@@ -6,8 +6,10 @@
 
 #include "comm/DeviceTypes.h"
 #include "connect/DeviceList.h"
+#include "editor/EditorMeters.h"
 #include "editor/FamilyAEditor.h"
 #include "editor/FamilyBEditor.h"
+#include "editor/ProgramActions.h"
 
 namespace tessaly::editor {
 
@@ -63,6 +65,7 @@ EditorWindow* EditorManager::Open(int slot) {
   core_.whole_program.ShowProgram(slot);
 
   EditorWindow* editor = CreateWindow(slot);
+  InstallProgramActions(*editor, core_, runtime_);
   auto* frame = new QMdiSubWindow;
   frame->setObjectName(QStringLiteral("editorFrame%1").arg(slot));
   frame->setAttribute(Qt::WA_DeleteOnClose);
@@ -84,6 +87,7 @@ EditorWindow* EditorManager::Open(int slot) {
   frame->show();
   mdi_area_->setActiveSubWindow(frame);
 
+  AttachMeters(*editor, comm_);
   ++editor_count_;
   state.table[slot].editor_open = true;
   state.keep_alive_hold = false;

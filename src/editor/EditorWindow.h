@@ -55,6 +55,8 @@ class EditorWindow : public QWidget {
 
   // Closes the window as the program ends: no question, the slot's editor state released.
   void CloseWithoutAsking();
+  // Where the editor's tools add their buttons.
+  QToolBar* toolBar() const { return tool_bar_; }
 
   // Meters poll here once they exist; it is never started yet.
   QTimer* poll_timer() const { return poll_timer_; }

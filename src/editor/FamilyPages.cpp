@@ -12,6 +12,7 @@
 #include "editor/GainsPage.h"
 #include "editor/OutputMixer.h"
 #include "editor/RoutingMatrix.h"
+#include "editor/ViewAllAction.h"
 #include "protocol/ValueLists.h"
 
 namespace tessaly::editor {
@@ -59,6 +60,7 @@ void BuildPages(EditorWindow& window, EditorContext& context, int type,
   QObject::connect(settings, &DeviceSettingsPanel::ipSettingsRequested, &window,
                    &EditorWindow::OpenIpSettings);
   window.AddPage(QStringLiteral("Device"), settings, QStringLiteral("settings"));
+  AddViewAllAction(window);
 }
 
 }  // namespace

@@ -254,7 +254,8 @@ bool WholeProgram::DisplayWholeImage(int slot, std::optional<int> page_channel) 
 }
 
 WriteResult WholeProgram::WriteImage(int slot, std::optional<int> page_channel,
-                                     const ProgressFn& progress) {
+                                     const ProgressFn& progress,
+                                     const std::function<bool()>& cancelled) {
   WriteResult result;
   const protocol::ProgramData* data = store_.Data(slot);
   if (data == nullptr) return result;
@@ -265,6 +266,10 @@ WriteResult WholeProgram::WriteImage(int slot, std::optional<int> page_channel,
   const int blocks = (size + kImageBlockBytes - 1) / kImageBlockBytes;
   const int total = blocks + 1;
   for (int offset = 0; offset < size; offset += kImageBlockBytes) {
+    if (cancelled && cancelled()) {
+      result.status = WriteStatus::kCancelled;
+      return result;
+    }
     const int count = std::min(kImageBlockBytes, size - offset);
     cs.tx_data_buffer.fill(0);
     std::copy_n(image.begin() + offset, count, cs.tx_data_buffer.begin());

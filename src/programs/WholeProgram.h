@@ -37,6 +37,7 @@ enum class WriteStatus {
   kDone,
   kRefused,     // no such slot
   kSendFailed,  // a block or the closing command was lost; nothing after it was sent
+  kCancelled,   // stopped between blocks; the blocks before stay in the device
 };
 
 struct WriteResult {
@@ -85,7 +86,9 @@ class WholeProgram {
   // Writes the slot's image to the device in 32-byte blocks (command 92), then command 49, and
   // on success displays it. The first failure ends the write; the display is skipped then. The
   // spare byte and the record tail are never sent.
-  WriteResult WriteImage(int slot, std::optional<int> page_channel, const ProgressFn& progress);
+  // `cancelled` is asked between blocks; true stops the write there, without command 49.
+  WriteResult WriteImage(int slot, std::optional<int> page_channel, const ProgressFn& progress,
+                         const std::function<bool()>& cancelled = {});
 
  private:
   comm::Comm& comm_;

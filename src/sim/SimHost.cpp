@@ -38,6 +38,7 @@ int SimHost::Start(const SimDeviceConfig& config, QString* error) {
   device->SetVersions(config.versions);
   device->FillPrograms(config.programs);
   device->SetFaults(config.faults);
+  device->SetMeterConfig(config.meters);
 
   int index = 0;
   {

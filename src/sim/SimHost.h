@@ -31,6 +31,7 @@ struct SimDeviceConfig {
   std::optional<std::array<uint8_t, 4>> ip{};     // address the device reports (settings 40..43)
   SimVersions versions{};
   SimFaults faults{};
+  SimMeterConfig meters{};
 };
 
 // Runs emulated devices on a thread of its own with its own event loop, so a client on another

@@ -124,6 +124,14 @@ QString ParseDeviceKeys(const QString& keys, quint16 default_port, SimDeviceConf
       if (!ToTriple(value, &result.versions.second)) return bad;
     } else if (key == QLatin1String("programs")) {
       if (!ToInt(value, 0, 64, &result.programs)) return bad;
+    } else if (key == QLatin1String("meters")) {
+      if (!ParseProgramme(value, &result.meters.programme)) return bad;
+    } else if (key == QLatin1String("seed")) {
+      if (!ToInt(value, 0, 2147483647, &number)) return bad;
+      result.meters.seed = static_cast<uint32_t>(number);
+    } else if (key == QLatin1String("clip")) {
+      if (!ToInt(value, -60, 20, &number)) return bad;
+      result.meters.clip_dbv = number;
     } else if (key == QLatin1String("silent")) {
       result.faults.silent = true;
     } else if (key == QLatin1String("silent-after")) {
@@ -227,6 +235,11 @@ KEYS is a comma-separated list of keys (quote values that hold commas or blanks)
   firmware=X.Y.Z     firmware version (default 1.1.5)
   second=X.Y.Z       second version (default 1.0.4)
   programs=N         fill the first N program slots with presets (default 0: all empty)
+  meters=PROGRAMME   what the meters show: music (default; levels follow the gains, mutes,
+                     compressors and limiters, with pauses between songs), tone (a steady
+                     -3 dBV) or silence; standby silences them
+  seed=N             start of the meters' random sequence (default 1): same seed, same levels
+  clip=DBV           level in dBV above which a channel reports clipping (default 11)
 
 Faults, to exercise the PC's error handling:
   silent             hear every packet, answer none

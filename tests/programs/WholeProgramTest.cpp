@@ -8,6 +8,7 @@
 #include "comm/DeviceTypes.h"
 #include "graph/ResponseCurves.h"
 #include "programs/ProgramNames.h"
+#include "programs/ProgramsRig.h"
 #include "protocol/DefaultImage.h"
 #include "protocol/FamilyAOperations.h"
 #include "protocol/FamilyBOperations.h"
@@ -19,59 +20,6 @@ namespace tessaly::programs {
 namespace {
 
 using protocol::Family;
-
-constexpr int kSlot = 3;
-
-std::vector<uint8_t> Bytes(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
-
-// One run's state with the whole-program operations wired as the editor wires them, and
-// optionally an emulated device on line in kSlot over TCP.
-struct Rig {
-  // First member: the emulator and the sockets need the application object to exist.
-  bool app = (test::EnsureCoreApplication(), true);
-  test::RecordingMessenger messenger;
-  comm::Comm comm{messenger};
-  protocol::ProgramStore store{comm};
-  protocol::FamilyAOperations family_a{store};
-  protocol::FamilyBOperations family_b{store};
-  protocol::Dispatcher dispatcher{store, family_a, family_b};
-  graph::ResponseCurves graph{store};
-  ProgramNames names;
-  WholeProgram whole{comm, store, dispatcher, graph, names};
-  test::SimHarness emulator;
-  sim::SimDevice* device = nullptr;
-
-  void UseType(int type) { comm.table().device_type[kSlot] = static_cast<int16_t>(type); }
-
-  // Brings an emulated device of `type` on line in kSlot, as after a TCP/IP connect.
-  bool Online(int type) {
-    UseType(type);
-    const int index = emulator.AddTcp(type);
-    if (index < 0) return false;
-    device = &emulator.device(index);
-    const QString address = emulator.address(index);
-    comm::CommState& s = comm.state();
-    s.connection_mode = comm::kLinkTcp;
-    if (comm.tcp().Initialise(comm::kSlotCount) != 0 ||
-        comm.tcp().Connect(kSlot, address, emulator.port(), 3000) != 0) {
-      ADD_FAILURE() << "no connection to the emulator";
-      return false;
-    }
-    comm::DeviceTable::Found found;
-    found.link_kind = comm::kLinkTcp;
-    found.ip_address = address;
-    found.device_type = static_cast<int16_t>(type);
-    comm.table().Register(kSlot, found);
-    s.comm_ready = true;
-    s.report_link_loss = true;
-    s.online_mode = true;
-    return true;
-  }
-
-  protocol::ProgramData& data() { return *store.Data(kSlot); }
-  protocol::SlotState& state() { return *store.State(kSlot); }
-  bool lock() const { return comm.state().transfer_lock; }
-};
 
 TEST(DeriveSlotStateTest, FamilyASwitchesFromMasksAndTail) {
   protocol::ProgramData data(Family::kA);

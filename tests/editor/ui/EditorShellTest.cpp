@@ -124,7 +124,7 @@ class EditorShellTest : public QObject {
     QVERIFY(cs.report_link_loss);
     QVERIFY(!cs.keep_alive_hold);
     QCOMPARE(cs.current_device, int16_t{0});
-    QVERIFY(editor->poll_timer() != nullptr && !editor->poll_timer()->isActive());
+    QVERIFY(editor->poll_timer() != nullptr && editor->poll_timer()->isActive());
     QCOMPARE(editor->PageKey(editor->current_page()), QStringLiteral("gains"));
     QCOMPARE(editor->findChild<QLabel*>(QStringLiteral("lockIndicator"))->text(),
              QStringLiteral("Locked"));

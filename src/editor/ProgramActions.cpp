@@ -1,0 +1,259 @@
+#include "editor/ProgramActions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QToolBar>
+
+#include "editor/EditorCore.h"
+#include "editor/EditorWindow.h"
+#include "programs/PresetFile.h"
+#include "programs/ProgramFiles.h"
+#include "programs/ProjectFile.h"
+#include "programs/ui/ChannelCopyDialog.h"
+#include "programs/ui/ProjectDialog.h"
+#include "programs/ui/RecallProgramDialog.h"
+#include "programs/ui/SleepSettingsDialog.h"
+#include "programs/ui/StoreProgramDialog.h"
+#include "programs/ui/TriggerSettingsDialog.h"
+
+namespace tessaly::editor {
+
+using comm::MessageIcon;
+using programs::FileOutcome;
+
+namespace {
+
+constexpr const char* kLoadTitle = "Load";
+constexpr const char* kSaveTitle = "Save";
+constexpr const char* kRestoreTitle = "Restore last backup";
+
+}  // namespace
+
+ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
+                               connect::ConnectRuntime& runtime)
+    : QObject(&window), window_(window) {
+  setObjectName(QStringLiteral("programActions"));
+  comm::Comm& comm = runtime.context.comm;
+  memory_ = std::make_unique<programs::ProgramMemory>(comm, runtime.store, core.whole_program,
+                                                      runtime.names);
+  files_ = std::make_unique<programs::FileTransfers>(comm, runtime.store, core.whole_program,
+                                                     *memory_, runtime.session.program_folder);
+  copier_ = std::make_unique<programs::ChannelCopier>(comm.state(), runtime.store, core.curves,
+                                                      core.whole_program);
+  tools_ = std::make_unique<programs::ProgramTools>(
+      programs::ProgramTools{comm, runtime.store, runtime.names, runtime.sleep, *memory_, *files_,
+                             *copier_, window.slot(), nullptr, programs::ChooseFileWithDialog});
+  tools_->page_channel = [this]() -> std::optional<int> {
+    const int channel = window_.PageChannel(window_.current_page());
+    return channel >= 0 ? std::optional<int>(channel) : std::nullopt;
+  };
+
+  QToolBar* bar = window.toolBar();
+  first_ = bar->actions().isEmpty() ? nullptr : bar->actions().first();
+  connect(Add(QStringLiteral("Load"), QStringLiteral("loadPresetAction"),
+              QStringLiteral("Load a preset file into the device")),
+          &QAction::triggered, this, &ProgramActions::LoadPreset);
+  connect(Add(QStringLiteral("Save"), QStringLiteral("savePresetAction"),
+              QStringLiteral("Save the program as a preset file")),
+          &QAction::triggered, this, &ProgramActions::SavePreset);
+  connect(Add(QStringLiteral("Store"), QStringLiteral("storeProgramAction"),
+              QStringLiteral("Store the program into the device's program memory")),
+          &QAction::triggered, this, &ProgramActions::OpenStore);
+  connect(Add(QStringLiteral("Recall"), QStringLiteral("recallProgramAction"),
+              QStringLiteral("Recall a program of the device's program memory")),
+          &QAction::triggered, this, &ProgramActions::OpenRecall);
+  connect(Add(QStringLiteral("Copy"), QStringLiteral("copyInputAction"),
+              QStringLiteral("Copy one input channel's settings to another")),
+          &QAction::triggered, this, [this] { OpenCopy(programs::CopyMode::kInput); });
+  connect(Add(QStringLiteral("Copy"), QStringLiteral("copyOutputAction"),
+              QStringLiteral("Copy one output channel's settings to another")),
+          &QAction::triggered, this, [this] { OpenCopy(programs::CopyMode::kOutput); });
+  connect(Add(QStringLiteral("Save Prj"), QStringLiteral("saveProjectAction"),
+              QStringLiteral("Save every program of the device into a project file")),
+          &QAction::triggered, this, &ProgramActions::SaveProject);
+  connect(Add(QStringLiteral("Load Prj"), QStringLiteral("loadProjectAction"),
+              QStringLiteral("Store a project file into the device's program memory")),
+          &QAction::triggered, this, &ProgramActions::LoadProject);
+  connect(Add(QStringLiteral("Setting"), QStringLiteral("triggerSettingAction"),
+              QStringLiteral("Trigger input and output lines")),
+          &QAction::triggered, this, &ProgramActions::OpenTriggerSettings);
+  connect(Add(QStringLiteral("Sleep"), QStringLiteral("sleepSettingAction"),
+              QStringLiteral("Sleep mode timing")),
+          &QAction::triggered, this, &ProgramActions::OpenSleepSettings);
+  connect(Add(QString::fromLatin1(kRestoreTitle), QStringLiteral("restoreBackupAction"),
+              QStringLiteral("Load the program kept before the last preset load or recall")),
+          &QAction::triggered, this, &ProgramActions::RestoreLastBackup);
+  if (first_ != nullptr) bar->insertSeparator(first_);
+}
+
+ProgramActions::~ProgramActions() = default;
+
+QAction* ProgramActions::Add(const QString& caption, const QString& name, const QString& tip) {
+  auto* action = new QAction(caption, &window_);
+  action->setObjectName(name);
+  action->setToolTip(tip);
+  window_.toolBar()->insertAction(first_, action);
+  return action;
+}
+
+int ProgramActions::RunModal(QDialog& dialog) {
+  comm::CommState& state = tools_->comm.state();
+  const bool held = state.keep_alive_hold;
+  state.keep_alive_hold = true;
+  const int result = dialog.exec();
+  state.keep_alive_hold = held;
+  return result;
+}
+
+void ProgramActions::LoadPreset() {
+  const programs::FileType* type = programs::FileTypeOf(tools_->DeviceType());
+  if (type == nullptr) return;
+  const QString folder = programs::PresetFolder(files_->startup_dir(), *type);
+  QDir().mkpath(folder);
+  const QString path =
+      tools_->choose_file(&window_, false, folder, QString::fromLatin1(type->preset_filter));
+  if (!path.isEmpty()) LoadPresetFrom(path);
+}
+
+void ProgramActions::LoadPresetFrom(const QString& path) {
+  QProgressDialog progress(QStringLiteral("Loading %1").arg(QFileInfo(path).fileName()),
+                           QStringLiteral("Cancel"), 0, 1, &window_);
+  progress.setObjectName(QStringLiteral("presetProgress"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  comm::CommState& state = tools_->comm.state();
+  const bool held = state.keep_alive_hold;
+  state.keep_alive_hold = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const programs::FileResult result = files_->LoadPreset(
+      tools_->slot, path, tools_->PageChannel(), [&progress](int done, int total, const QString&) {
+        progress.setMaximum(total);
+        progress.setValue(done);
+        QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+        return !progress.wasCanceled();
+      });
+  QApplication::restoreOverrideCursor();
+  state.keep_alive_hold = held;
+  progress.close();
+  switch (result.outcome) {
+    case FileOutcome::kIgnored:
+      return;
+    case FileOutcome::kDone:
+      window_.SetCaption(QFileInfo(path).fileName(), LoadedFrom::kFile);
+      return;
+    case FileOutcome::kRefused:
+      if (result.message == QString::fromLatin1(programs::kFileNotFoundText)) {
+        tools_->Say(MessageIcon::kExclamation, QString::fromLatin1(programs::kFileNotFoundTitle),
+                    result.message);
+      } else if (!result.message.isEmpty()) {
+        tools_->Say(MessageIcon::kCritical, QString::fromLatin1(kLoadTitle), result.message);
+      }
+      return;
+    default:
+      tools_->Say(MessageIcon::kCritical, QString::fromLatin1(kLoadTitle), result.message);
+      return;
+  }
+}
+
+void ProgramActions::SavePreset() {
+  const programs::FileType* type = programs::FileTypeOf(tools_->DeviceType());
+  if (type == nullptr) return;
+  const QString folder = programs::PresetFolder(files_->startup_dir(), *type);
+  QDir().mkpath(folder);
+  const QString path =
+      tools_->choose_file(&window_, true, folder, QString::fromLatin1(type->preset_filter));
+  if (path.isEmpty()) return;
+  const programs::FileResult result = files_->SavePreset(tools_->slot, path);
+  if (result.outcome != FileOutcome::kDone) {
+    tools_->Say(MessageIcon::kCritical, QString::fromLatin1(kSaveTitle), result.message);
+  }
+}
+
+void ProgramActions::OpenStore() {
+  programs::StoreProgramDialog dialog(*tools_, &window_);
+  RunModal(dialog);
+  const programs::ProgramNameList* names = tools_->names.At(tools_->slot);
+  if (dialog.stored_program() >= 0 && names != nullptr) {
+    window_.SetCaption(names->program_name[static_cast<size_t>(dialog.stored_program())],
+                       LoadedFrom::kProgram);
+  }
+}
+
+void ProgramActions::OpenRecall() {
+  programs::RecallProgramDialog dialog(*tools_, &window_);
+  RunModal(dialog);
+  const programs::ProgramNameList* names = tools_->names.At(tools_->slot);
+  if (dialog.recalled_program() >= 0 && names != nullptr) {
+    window_.SetCaption(names->program_name[static_cast<size_t>(dialog.recalled_program())],
+                       LoadedFrom::kProgram);
+  }
+}
+
+void ProgramActions::OpenCopy(programs::CopyMode mode) {
+  programs::ChannelCopyDialog dialog(*tools_, mode, &window_);
+  RunModal(dialog);
+}
+
+void ProgramActions::SaveProject() {
+  programs::ProjectDialog dialog(*tools_, programs::ProjectDialog::Mode::kSave, {}, &window_);
+  RunModal(dialog);
+}
+
+void ProgramActions::LoadProject() {
+  const programs::FileType* type = programs::FileTypeOf(tools_->DeviceType());
+  if (type == nullptr) return;
+  const QString folder = programs::ProjectFolder(files_->startup_dir(), *type);
+  QDir().mkpath(folder);
+  const QString path =
+      tools_->choose_file(&window_, false, folder, QString::fromLatin1(type->project_load_filter));
+  if (path.isEmpty()) return;
+  programs::ProjectBuffer buffer;
+  const programs::FileResult result = files_->LoadProject(tools_->slot, path, buffer);
+  if (result.outcome != FileOutcome::kDone) {
+    tools_->Say(MessageIcon::kExclamation, QString::fromLatin1(programs::kLoadProjectTitle),
+                result.message);
+    return;
+  }
+  programs::ProjectDialog dialog(*tools_, programs::ProjectDialog::Mode::kStore, std::move(buffer),
+                                 &window_);
+  RunModal(dialog);
+}
+
+void ProgramActions::OpenTriggerSettings() {
+  programs::TriggerSettingsDialog dialog(*tools_, &window_);
+  RunModal(dialog);
+}
+
+void ProgramActions::OpenSleepSettings() {
+  programs::SleepSettingsDialog dialog(*tools_, &window_);
+  RunModal(dialog);
+}
+
+void ProgramActions::RestoreLastBackup() {
+  const QString path = files_->LastEditBufferBackup(tools_->slot);
+  if (path.isEmpty()) {
+    tools_->Say(MessageIcon::kInformation, QString::fromLatin1(kRestoreTitle),
+                QStringLiteral("No program has been kept yet: a backup is made before every "
+                               "preset load and recall."));
+    return;
+  }
+  const QString when =
+      QFileInfo(path).lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  if (tools_->Say(MessageIcon::kQuestion, QString::fromLatin1(kRestoreTitle),
+                  QStringLiteral("Load the program kept on %1 into the device?").arg(when),
+                  comm::MessageButtons::kYesNo) != comm::MessageAnswer::kYes) {
+    return;
+  }
+  LoadPresetFrom(path);
+}
+
+ProgramActions* InstallProgramActions(EditorWindow& window, EditorCore& core,
+                                      connect::ConnectRuntime& runtime) {
+  return new ProgramActions(window, core, runtime);
+}
+
+}  // namespace tessaly::editor

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "programs/ChannelCopy.h"
+#include "programs/ui/ProgramTools.h"
+
+class QAction;
+class QDialog;
+
+namespace tessaly::connect {
+struct ConnectRuntime;
+}
+
+namespace tessaly::editor {
+
+class EditorWindow;
+struct EditorCore;
+
+// The editor's program, file and project buttons: Load, Save, Store, Recall, the two Copy
+// buttons, Save Prj, Load Prj, the trigger "Setting", the sleep settings and "Restore last
+// backup". Every window they open is modal and holds the keep-alive while it is up.
+class ProgramActions : public QObject {
+  Q_OBJECT
+
+ public:
+  ProgramActions(EditorWindow& window, EditorCore& core, connect::ConnectRuntime& runtime);
+  ~ProgramActions() override;
+
+  programs::ProgramTools& tools() { return *tools_; }
+  // Replaces the platform's file dialog (tests give the path straight away).
+  void set_file_chooser(programs::FileChooser chooser) { tools_->choose_file = std::move(chooser); }
+
+  void LoadPreset();
+  void SavePreset();
+  void OpenStore();
+  void OpenRecall();
+  void OpenCopy(programs::CopyMode mode);
+  void SaveProject();
+  void LoadProject();
+  void OpenTriggerSettings();
+  void OpenSleepSettings();
+  void RestoreLastBackup();
+
+ private:
+  QAction* Add(const QString& caption, const QString& name, const QString& tip);
+  // Shows `dialog` modally with the keep-alive held; returns its result.
+  int RunModal(QDialog& dialog);
+  void LoadPresetFrom(const QString& path);
+
+  EditorWindow& window_;
+  std::unique_ptr<programs::ProgramMemory> memory_;
+  std::unique_ptr<programs::FileTransfers> files_;
+  std::unique_ptr<programs::ChannelCopier> copier_;
+  std::unique_ptr<programs::ProgramTools> tools_;
+  QAction* first_ = nullptr;
+};
+
+// Puts the program buttons on an editor window; the window owns them.
+ProgramActions* InstallProgramActions(EditorWindow& window, EditorCore& core,
+                                      connect::ConnectRuntime& runtime);
+
+}  // namespace tessaly::editor

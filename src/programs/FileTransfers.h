@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "programs/ProgramMemory.h"
+
+namespace tessaly::programs {
+
+inline constexpr const char* kEditBufferBackup = "edit-buffer";
+inline constexpr const char* kProgramMemoryBackup = "program-memory";
+
+enum class FileOutcome {
+  kDone,
+  kIgnored,    // a preset under ten bytes: nothing happens, no message
+  kRefused,    // the file was not taken; nothing sent; `message` says why
+  kFailed,     // a disk write or an exchange failed; `message` says what reached where
+  kCancelled,  // the user stopped it; `message` says what reached the device
+};
+
+struct FileResult {
+  FileOutcome outcome = FileOutcome::kRefused;
+  QString message;
+  QString backup;  // the backup written before the device or edit buffer was overwritten
+};
+
+struct StoreOptions {
+  bool backup = true;  // read the device's memory into a project under backups/ first
+  bool verify = true;  // read everything back afterwards and compare
+};
+
+// Preset and project files against one device slot: every file written whole or not at all,
+// every refused file leaving the device untouched, and a backup before anything is overwritten.
+class FileTransfers {
+ public:
+  FileTransfers(comm::Comm& comm, protocol::ProgramStore& store, WholeProgram& whole,
+                ProgramMemory& memory, QString startup_dir);
+
+  const QString& startup_dir() const { return startup_dir_; }
+
+  // The slot's whole record, image and tail.
+  FileResult SavePreset(int slot, const QString& path);
+  // Checks the file, keeps the edit buffer under backups/, writes the image in blocks (92, then
+  // 49) and shows it. `cancel` is asked between blocks.
+  FileResult LoadPreset(int slot, const QString& path, std::optional<int> page_channel,
+                        const TransferProgress& progress);
+
+  // Reads every program (95) and writes the project file.
+  FileResult SaveProject(int slot, const QString& path, const TransferProgress& progress);
+  // Reads a project for the slot's type into `buffer`; " File wrong." when it is not one.
+  FileResult LoadProject(int slot, const QString& path, ProjectBuffer& buffer);
+  // Backup, write of all programs (94 and 17), read-back: each as the options say.
+  FileResult StoreProject(int slot, const ProjectBuffer& buffer, const StoreOptions& options,
+                          const TransferProgress& progress);
+
+  // A backup of the edit buffer without any exchange; empty on failure.
+  QString BackupEditBuffer(int slot);
+  QString LastEditBufferBackup(int slot) const;
+
+ private:
+  comm::Comm& comm_;
+  protocol::ProgramStore& store_;
+  WholeProgram& whole_;
+  ProgramMemory& memory_;
+  QString startup_dir_;
+};
+
+}  // namespace tessaly::programs

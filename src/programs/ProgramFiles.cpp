@@ -1,0 +1,92 @@
+#include "programs/ProgramFiles.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <array>
+
+#include "device/DeviceTypes.h"
+#include "protocol/Offsets.h"
+
+namespace tessaly::programs {
+namespace {
+
+constexpr int kProjectRecordA = protocol::kImageSizeA + 1;
+constexpr int kProjectRecordB = protocol::kImageSizeB + 1;
+
+// Some project filters say "preset": that is how the dialogs have always read.
+constexpr std::array<FileType, 4> kFileTypes{{
+    {protocol::kRecordSizeA, kProjectRecordA, 64, '=', "preset_540", "Project_540", "540", "pj5",
+     "file preset (*.540)", "file project (*.Pj5 *.pj5)", "file project (*.Pj5 *.pj5)"},
+    {protocol::kRecordSizeA, kProjectRecordA, 56, '<', "preset_360", "Project_360", "360", "pj3",
+     "file preset (*.360)", "file preset (*.Pj3 *.pj3)", "file preset (*.Pj3 *.pj3)"},
+    {protocol::kRecordSizeA, kProjectRecordA, 16, ';', "preset_4800", "Project_4800", "480", "pj4",
+     "file preset (*.480)", "file preset (*.Pj4 *.pj4)", "file preset (*.Pj4 *.pj4)"},
+    {protocol::kRecordSizeB, kProjectRecordB, 56, '>', "preset_540S", "Project_540S", "54s", "pjs",
+     "file preset (*.54s)", "file project (*.PjS *.pjs)", "file preset (*.PjS *.pjs)"},
+}};
+
+QString Under(const QString& startup_dir, const char* folder) {
+  return QDir(startup_dir).filePath(QString::fromLatin1(folder));
+}
+
+}  // namespace
+
+const FileType* FileTypeOf(int device_type) {
+  if (!device::IsValidType(device_type)) return nullptr;
+  return &kFileTypes[static_cast<size_t>(device_type)];
+}
+
+int ProjectFileSize(const FileType& type) {
+  return 1 + type.program_count * type.project_record_size;
+}
+
+QString PresetFolder(const QString& startup_dir, const FileType& type) {
+  return Under(startup_dir, type.preset_folder);
+}
+
+QString ProjectFolder(const QString& startup_dir, const FileType& type) {
+  return Under(startup_dir, type.project_folder);
+}
+
+QString BackupFolder(const QString& startup_dir) { return Under(startup_dir, "backups"); }
+
+QString WriteFileAtomically(const QString& path, const QByteArray& bytes) {
+  QSaveFile file(path);
+  // Unbuffered: a buffered write can lose a short write on a full disk and still commit.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    return QStringLiteral("The file %1 could not be written: %2")
+        .arg(QDir::toNativeSeparators(path), file.errorString());
+  }
+  if (file.write(bytes) != bytes.size() || !file.commit()) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    return QStringLiteral("The file %1 could not be written: %2. Any former file is unchanged.")
+        .arg(QDir::toNativeSeparators(path), reason);
+  }
+  return {};
+}
+
+QString NewBackupPath(const QString& startup_dir, const QString& what, const QString& extension) {
+  const QString folder = BackupFolder(startup_dir);
+  QDir().mkpath(folder);
+  const QString stamp =
+      QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+  QString path = QDir(folder).filePath(QStringLiteral("%1-%2.%3").arg(what, stamp, extension));
+  // Two backups within a millisecond must not overwrite each other.
+  for (int n = 2; QFileInfo::exists(path); ++n) {
+    path =
+        QDir(folder).filePath(QStringLiteral("%1-%2-%3.%4").arg(what, stamp).arg(n).arg(extension));
+  }
+  return path;
+}
+
+QString LastBackupPath(const QString& startup_dir, const QString& what, const QString& extension) {
+  const QDir folder(BackupFolder(startup_dir));
+  const QStringList names =
+      folder.entryList({QStringLiteral("%1-*.%2").arg(what, extension)}, QDir::Files, QDir::Name);
+  return names.isEmpty() ? QString() : folder.filePath(names.last());
+}
+
+}  // namespace tessaly::programs

@@ -1,0 +1,87 @@
+#include <memory>
+
+#include "graph/ResponseCurves.h"
+#include "model/EditPath.h"
+#include "model/ParameterDescriptor.h"
+#include "programs/PresetFile.h"
+#include "programs/WholeProgram.h"
+#include "protocol/Dispatch.h"
+#include "protocol/FamilyAOperations.h"
+#include "protocol/FamilyBOperations.h"
+#include "protocol/ProgramStore.h"
+#include "protocol/ValueLists.h"
+
+namespace tessaly::programs {
+namespace {
+
+constexpr int kScratchSlot = 0;
+constexpr int kMixerElements = 4;
+
+// Reads a record through the parameter descriptions with no device behind it: every packet is
+// held back, so the family operations only work on the scratch record.
+class SilentTransmitter : public device::Transmitter {
+ public:
+  explicit SilentTransmitter(int type) : type_(type) {}
+  int16_t Transmit(int, uint8_t, const device::Params&) override { return 0; }
+  int DeviceType(int) const override { return type_; }
+  int CurrentSlot() const override { return kScratchSlot; }
+  bool Holds(int) const override { return true; }
+  bool Busy() const override { return false; }
+
+ private:
+  int type_;
+};
+
+int ElementCount(const model::ParameterDescriptor& p, const protocol::Layout& layout, int ch) {
+  switch (p.scope) {
+    case model::Scope::kBand:
+      return layout.BandCount(ch);
+    case model::Scope::kMixerSend:
+    case model::Scope::kRoutingPoint:
+      return kMixerElements;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+QString FirstBadParameter(const protocol::ProgramData& data, int device_type) {
+  SilentTransmitter transmitter(device_type);
+  protocol::ProgramStore store(transmitter);
+  protocol::ProgramData* scratch = store.Data(kScratchSlot);
+  if (scratch == nullptr || scratch->family() != data.family() ||
+      !scratch->SetRecord(data.Record())) {
+    return QStringLiteral("record of another device family");
+  }
+  DeriveSlotState(*scratch, *store.State(kScratchSlot));
+  protocol::FamilyAOperations family_a(store);
+  protocol::FamilyBOperations family_b(store);
+  protocol::Dispatcher dispatcher(store, family_a, family_b);
+  graph::ResponseCurves curves(store);
+  model::EditPath edits(store, curves, dispatcher);
+
+  const protocol::Layout& layout = data.layout();
+  for (const model::ParameterDescriptor& p : model::Parameters()) {
+    if (!p.OnType(device_type) || p.kind == model::ValueKind::kAction) continue;
+    const bool device_wide = p.scope == model::Scope::kDevice;
+    for (int ch = device_wide ? -1 : 0; ch < (device_wide ? 0 : layout.channel_count); ++ch) {
+      const int elements = ElementCount(p, layout, ch);
+      for (int e = elements == 0 ? -1 : 0; e < std::max(elements, 0); ++e) {
+        const int index = edits.Index({kScratchSlot, &p, ch, e});
+        if (index < 0 || (index >= p.minimum && index <= p.maximum)) continue;
+        QString where =
+            ch >= 0 ? protocol::ChannelName(device_type, ch) + QLatin1Char(' ') : QString();
+        if (p.scope == model::Scope::kBand) where += QStringLiteral("band %1 ").arg(e + 1);
+        return QStringLiteral("%1%2 (byte value %3, allowed %4 to %5)")
+            .arg(where, p.caption)
+            .arg(index)
+            .arg(p.minimum)
+            .arg(p.maximum);
+      }
+    }
+  }
+  return {};
+}
+
+}  // namespace tessaly::programs

@@ -150,6 +150,7 @@ QGroupBox* DeviceSettingsPanel::NoiseGroup() {
   binder_->Bind(QStringLiteral("noise.type"), -1, -1, [group](int index) {
     if (QAbstractButton* button = group->button(index)) button->setChecked(true);
   });
+  layout->addWidget(new QLabel(QStringLiteral("Level [dB]"), box));
   layout->addWidget(new LevelControls(*binder_, QStringLiteral("noise.level"),
                                       QStringLiteral("noiseLevel"), context_.decimal_comma, box));
   if (family_b_) {

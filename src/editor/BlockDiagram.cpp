@@ -1,6 +1,7 @@
 #include "editor/BlockDiagram.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -55,6 +56,7 @@ BlockDiagram::BlockDiagram(EditorContext& context, QString shown_key, QWidget* p
   setObjectName(QStringLiteral("blockDiagram"));
   setMouseTracking(true);
   setAttribute(Qt::WA_Hover);
+  setFocusPolicy(Qt::StrongFocus);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   device_type_ = DeviceTypeOf(context);
   const protocol::Layout& layout = protocol::LayoutOfType(device_type_);
@@ -197,6 +199,11 @@ void BlockDiagram::paintEvent(QPaintEvent* /*event*/) {
     painter.setBrush(fill);
     painter.setPen(QPen(shown ? current : (name ? block.colour : wire), shown ? 2.0 : 1.2));
     painter.drawRoundedRect(box, 4, 4);
+    if (hasFocus() && static_cast<int>(i) == focused_) {
+      painter.setPen(QPen(current, 1.0, Qt::DashLine));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRoundedRect(box.adjusted(-3, -3, 3, 3), 5, 5);
+    }
     QFont font = painter.font();
     font.setBold(name);
     painter.setFont(font);
@@ -233,6 +240,36 @@ void BlockDiagram::leaveEvent(QEvent* event) {
   hovered_ = -1;
   update();
   QWidget::leaveEvent(event);
+}
+
+void BlockDiagram::keyPressEvent(QKeyEvent* event) {
+  const int count = static_cast<int>(blocks_.size());
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      focused_ = (focused_ + (event->key() == Qt::Key_Right ? 1 : count - 1)) % count;
+      update();
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (!blocks_[static_cast<size_t>(focused_)].key.isEmpty()) {
+        emit PageRequested(blocks_[static_cast<size_t>(focused_)].key);
+      }
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void BlockDiagram::focusInEvent(QFocusEvent* event) {
+  update();
+  QWidget::focusInEvent(event);
+}
+
+void BlockDiagram::focusOutEvent(QFocusEvent* event) {
+  update();
+  QWidget::focusOutEvent(event);
 }
 
 void BlockDiagram::mousePressEvent(QMouseEvent* event) {

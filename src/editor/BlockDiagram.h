@@ -38,6 +38,10 @@ class BlockDiagram : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  // Left and Right walk the blocks, Enter or Space opens the page of the one in focus.
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   bool event(QEvent* event) override;
 
  private:
@@ -63,6 +67,7 @@ class BlockDiagram : public QWidget {
   int inputs_ = 0;
   int outputs_ = 0;
   int hovered_ = -1;
+  int focused_ = 0;
   std::vector<Block> blocks_;
 };
 

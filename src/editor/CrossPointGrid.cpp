@@ -296,7 +296,8 @@ void CrossPointGrid::PaintCell(QPainter& painter, int row, int column) {
     const model::ParameterDescriptor* parameter = model::FindParameter(layout_.level_id);
     const QString text = protocol::ScaleOf(parameter->scale).Text(level, false);
     // Dark text on a bright pad, light text on a dark one.
-    const QColor on_text = accent.lightnessF() > 0.45 ? QColor(Qt::black) : QColor(Qt::white);
+    // By brightness as the eye sees it: pure blue is "half light" by hue but reads dark.
+    const QColor on_text = qGray(accent.rgb()) > 140 ? QColor(Qt::black) : QColor(Qt::white);
     painter.setPen(on ? on_text : p.color(QPalette::PlaceholderText));
     painter.drawText(inner, Qt::AlignCenter, text);
   }

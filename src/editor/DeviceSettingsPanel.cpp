@@ -53,7 +53,11 @@ DeviceSettingsPanel::DeviceSettingsPanel(EditorContext& context, QWidget* parent
                                 QStringLiteral("digitalMode")));
   inputs->addStretch();
   grid->addLayout(inputs, 0, 0);
-  grid->addWidget(NoiseGroup(), 0, 1);
+  // At its own height like the other frames, not stretched down the page.
+  auto* noise = new QVBoxLayout;
+  noise->addWidget(NoiseGroup());
+  noise->addStretch();
+  grid->addLayout(noise, 0, 1);
 
   auto* outputs = new QVBoxLayout;
   outputs->addWidget(OutputGroup(QStringLiteral("Speaker Drive"), QStringLiteral("drive"),
@@ -146,6 +150,7 @@ QGroupBox* DeviceSettingsPanel::NoiseGroup() {
   binder_->Bind(QStringLiteral("noise.type"), -1, -1, [group](int index) {
     if (QAbstractButton* button = group->button(index)) button->setChecked(true);
   });
+  layout->addWidget(new QLabel(QStringLiteral("Level [dB]"), box));
   layout->addWidget(new LevelControls(*binder_, QStringLiteral("noise.level"),
                                       QStringLiteral("noiseLevel"), context_.decimal_comma, box));
   if (family_b_) {

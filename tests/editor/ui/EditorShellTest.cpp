@@ -287,6 +287,22 @@ class EditorShellTest : public QObject {
     }
   }
 
+  // From the keyboard: Left and Right walk the blocks (wrapping), Enter opens the page.
+  void blockDiagramFromTheKeyboard() {
+    for (const auto& [keys, page] :
+         {std::pair{"Right Right", "channel-in1l"}, std::pair{"Left", "routing"}}) {
+      Fixture f;
+      QVERIFY(f.Start());
+      EditorWindow* editor = f.editors->Open(1);
+      auto* diagram = editor->findChild<tessaly::editor::BlockDiagram*>();
+      for (const QString& key : QString::fromLatin1(keys).split(QLatin1Char(' '))) {
+        QTest::keyClick(diagram, key == QLatin1String("Left") ? Qt::Key_Left : Qt::Key_Right);
+      }
+      QTest::keyClick(diagram, Qt::Key_Return);
+      QCOMPARE(editor->PageKey(editor->current_page()), QString::fromLatin1(page));
+    }
+  }
+
   void diagramCodes_data() {
     QTest::addColumn<bool>("family_b");
     QTest::addColumn<int>("code");

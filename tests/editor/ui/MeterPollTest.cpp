@@ -46,6 +46,8 @@ class MeterPollTest : public QObject {
     bool Start() {
       devices = {sim.AddTcp(comm::kTypeRk540), sim.AddTcp(comm::kType540S)};
       frame.setCentralWidget(area);
+      // Room for the whole tool bar: a narrow one folds its last items away.
+      frame.resize(1280, 760);
       frame.show();
       comm::CommState& cs = comm.state();
       comm.set_device_port(sim.port());

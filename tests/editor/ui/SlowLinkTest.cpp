@@ -61,7 +61,9 @@ class SlowLinkTest : public QObject {
           std::make_unique<tessaly::editor::EditorManager>(runtime, area, editor_count, false);
       tessaly::editor::EditorWindow* editor = editors->Open(0);
       if (editor == nullptr) return false;
-      QWidget* strip = editor->findChild<QWidget*>(QStringLiteral("stripInL"));
+      // The gains page's strip, the one on show: every channel page has one of its own.
+      QWidget* strip =
+          editor->Page(editor->current_page())->findChild<QWidget*>(QStringLiteral("stripInL"));
       knob = strip != nullptr ? strip->findChild<Knob*>(QStringLiteral("gainKnob")) : nullptr;
       sim.device(device).ClearReceived();
       return knob != nullptr;

@@ -18,21 +18,8 @@ namespace {
 constexpr int kExitUnreadable = 3;
 constexpr const char* kDevice = "device";
 
-// The type a file's extension names, as the file dialogs offer them.
 std::optional<int> TypeOfFile(const QString& path, bool* project) {
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  for (int type = 0; type < 4; ++type) {
-    const programs::FileType& t = *programs::FileTypeOf(type);
-    if (suffix == QLatin1String(t.preset_extension)) {
-      *project = false;
-      return type;
-    }
-    if (suffix == QLatin1String(t.project_extension)) {
-      *project = true;
-      return type;
-    }
-  }
-  return std::nullopt;
+  return programs::TypeOfExtension(path, project);
 }
 
 protocol::Family FamilyOf(int type) {

@@ -165,7 +165,9 @@ void ProgramActions::SavePreset() {
   const QString folder = programs::PresetFolder(files_->startup_dir(), *type);
   QDir().mkpath(folder);
   const QString path =
-      tools_->choose_file(&window_, true, folder, QString::fromLatin1(type->preset_filter));
+      !offline_file_.isEmpty()
+          ? offline_file_
+          : tools_->choose_file(&window_, true, folder, QString::fromLatin1(type->preset_filter));
   if (path.isEmpty()) return;
   const programs::FileResult result = files_->SavePreset(tools_->slot, path);
   if (result.outcome != FileOutcome::kDone) {

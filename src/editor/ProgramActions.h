@@ -31,6 +31,8 @@ class ProgramActions : public QObject {
   programs::ProgramTools& tools() { return *tools_; }
   // Replaces the platform's file dialog (tests give the path straight away).
   void set_file_chooser(programs::FileChooser chooser) { tools_->choose_file = std::move(chooser); }
+  // An off-line editor's preset: Save writes it back without asking for a file.
+  void set_offline_file(const QString& path) { offline_file_ = path; }
 
   void LoadPreset();
   void SavePreset();
@@ -55,6 +57,7 @@ class ProgramActions : public QObject {
   std::unique_ptr<programs::ChannelCopier> copier_;
   std::unique_ptr<programs::ProgramTools> tools_;
   QAction* first_ = nullptr;
+  QString offline_file_;
 };
 
 // Puts the program buttons on an editor window; the window owns them.

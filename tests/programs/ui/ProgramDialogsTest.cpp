@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -17,8 +18,11 @@
 #include "comm/DeviceTypes.h"
 #include "connect/ConnectRuntime.h"
 #include "editor/EditorCore.h"
+#include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
+#include "editor/OfflinePreset.h"
 #include "editor/ProgramActions.h"
+#include "model/EditPath.h"
 #include "programs/ProgramFiles.h"
 #include "programs/ui/ChannelCopyDialog.h"
 #include "programs/ui/ProjectDialog.h"
@@ -270,6 +274,39 @@ class ProgramDialogsTest : public QObject {
         });
     QCOMPARE(rig.device->Settings().mid(480, 15).toHex(),
              QByteArray("000000") + QByteArray("002040003040004040") + QByteArray("7fffff"));
+  }
+
+  // A preset opened with no device: edits reach the record only, Save writes the file back.
+  void OfflinePresetEditAndSave() {
+    test::RecordingMessenger messenger;
+    comm::Comm comm{messenger};
+    QTemporaryDir dir;
+    connect::ConnectRuntime runtime{comm, dir.path()};
+    QMdiArea area;
+    int16_t editors_open = -1;
+    editor::EditorManager editors(runtime, &area, editors_open, false);
+    int sent = 0;
+    comm.set_trace([&sent](bool outgoing, const QByteArray&) { sent += outgoing ? 1 : 0; });
+    const QString path = dir.filePath(QStringLiteral("venue.480"));
+    QCOMPARE(programs::WriteFileAtomically(
+                 path, QByteArray(reinterpret_cast<const char*>(
+                                      protocol::ProgramData(protocol::Family::kA).Record().data()),
+                                  1203)),
+             QString());
+    QVERIFY(editor::OpenPresetOffline(editors, runtime, dir.filePath(QStringLiteral("x.pj4"))) ==
+            nullptr);
+    editor::EditorWindow* window = editor::OpenPresetOffline(editors, runtime, path);
+    QVERIFY(window != nullptr);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Offline RL-4800 - file loaded: venue.480"));
+    const model::EditTarget gain{window->slot(), model::FindParameter(u"gain"), 2};
+    QCOMPARE(int(editors.core().edits.SetText(gain, u"-6").status), int(model::EditStatus::kHeld));
+    window->findChild<editor::ProgramActions*>()->SavePreset();
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll().at(protocol::family_a::kGainOffset[2]),
+             char(editors.core().edits.Index(gain)));
+    QCOMPARE(sent, 0);
+    messenger.answers.push_back(comm::MessageAnswer::kYes);
   }
 };
 

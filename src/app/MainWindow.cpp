@@ -289,6 +289,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   keep_alive_timer_->stop();
   keep_alive_timer_->setInterval(kKeepAliveParkedMs);
   connect_menu_timer_->stop();
+  // No editor polls or asks while the devices are let go.
+  editors_->CloseAllWithoutAsking();
   // Every device is let go whatever it answers: the program ends either way.
   (void)state_.comm().ReleaseAllDevices(false);
   event->accept();

@@ -54,8 +54,13 @@ Commands:
                               kept in backups/ first), then read it back and compare
   copy SRC DST                copy one channel's processing onto another, as the Copy window
   diff A B                    compare two of: a preset file, a project file, "device"; one line
-                              per differing parameter "program channel parameter: a → b";
+                              per differing parameter "program channel parameter: a -> b";
                               exit 0 equal, 1 different, 3 an operand could not be read
+  meters [--json] [--watch MS] [--count N]
+                              one meter poll (with --watch one every MS milliseconds, N times
+                              or until stopped): per channel the level in dB and LEDs lit of
+                              each of its three meter points, clip, limiter active and gain
+                              reduction; then standby and sleep
   batch FILE                  the commands of FILE (- for stdin), one per line with its words as
                               on this command line (double quotes group words, "#" starts a
                               comment), over one connection and one read-out, each command's
@@ -85,6 +90,9 @@ JSON output (--json), one document on stdout:
   undo      {"undo": what was undone} (and redo alike, in a batch)
   send      {"command", "params": [8 bytes], "reply" (hex)}
   curve     {"channel", "points": [[hz, db], ...]}
+  meters    one line per poll: {"channels": [{"name", "points": [{"level_db", "leds"} x3],
+            "clip", "limit", "gain_reduction_db" (null without a word)}, ...], "standby",
+            "sleep"}
 )";
 
 }  // namespace

@@ -15,7 +15,7 @@ Outcome RunCommandWords(Session& session, const QString& command, const QStringL
       {QStringLiteral("programs"), RunPrograms}, {QStringLiteral("store"), RunStore},
       {QStringLiteral("recall"), RunRecall},     {QStringLiteral("preset"), RunPreset},
       {QStringLiteral("project"), RunProject},   {QStringLiteral("copy"), RunCopy},
-      {QStringLiteral("diff"), RunDiff},
+      {QStringLiteral("diff"), RunDiff},         {QStringLiteral("meters"), RunMeters},
   };
   const auto it = kCommands.find(command);
   if (it == kCommands.end()) {

@@ -5,7 +5,6 @@
 #include <QTcpSocket>
 
 #include "comm/LinkIo.h"
-#include "comm/TcpScan.h"
 
 namespace tessaly::comm {
 
@@ -47,13 +46,6 @@ QStringList TcpLink::ListLocalAddresses() const {
   }
   if (result.isEmpty()) result << QStringLiteral("127.0.0.1");
   return result;
-}
-
-int TcpLink::Scan(const QStringList& addresses, quint16 port, int wait_ms, bool /*unused*/) {
-  QStringList answered = ScanAddresses(addresses, port, wait_ms);
-  if (answered.isEmpty()) answered << QString();
-  emit ScanResponse(answered);
-  return 0;
 }
 
 int TcpLink::Connect(int slot, const QString& address, quint16 port, int wait_ms) {

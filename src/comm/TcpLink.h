@@ -47,10 +47,6 @@ class TcpLink : public QObject {
   int Initialise(int slot_count);
   // The PC's IPv4 addresses; "127.0.0.1" first when no network is up.
   QStringList ListLocalAddresses() const;
-  // Tries every address at once and reports the ones that accepted a connection through
-  // ScanResponse, in the order given, once the wait is over (or all have answered). The last
-  // argument is accepted for the caller's sake and has no effect.
-  int Scan(const QStringList& addresses, quint16 port, int wait_ms, bool unused);
   int Connect(int slot, const QString& address, quint16 port, int wait_ms);
   void Send(int slot, const QByteArray& packet);
   // 0 when exactly `awaited` bytes arrived within the limit.
@@ -59,10 +55,6 @@ class TcpLink : public QObject {
   bool IsConnected(int slot) const;
 
   const std::shared_ptr<TcpSlots>& Pool() const { return pool_; }
-
- signals:
-  // The first element is empty when no address answered.
-  void ScanResponse(const QStringList& addresses);
 
  private:
   std::shared_ptr<TcpSlots> pool_;

@@ -1,9 +1,7 @@
 #include "comm/TcpScan.h"
 
-#include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QTcpSocket>
-#include <algorithm>
 
 namespace tessaly::comm {
 
@@ -68,28 +66,6 @@ void TcpScan::DropSockets() {
     socket.release()->deleteLater();
   }
   sockets_.clear();
-}
-
-QStringList ScanAddresses(const QStringList& addresses, quint16 port, int wait_ms) {
-  std::vector<std::unique_ptr<QTcpSocket>> sockets;
-  for (const QString& address : addresses) {
-    sockets.push_back(std::make_unique<QTcpSocket>());
-    const QHostAddress host(address);
-    if (host.protocol() == QAbstractSocket::IPv4Protocol) sockets.back()->connectToHost(host, port);
-  }
-  // All attempts run at once, so waiting for each in turn costs the one wait in all.
-  QDeadlineTimer deadline(wait_ms);
-  QStringList answered;
-  for (size_t i = 0; i < sockets.size(); ++i) {
-    QTcpSocket& socket = *sockets[i];
-    if (socket.state() == QAbstractSocket::UnconnectedState) continue;
-    if (socket.state() == QAbstractSocket::ConnectedState ||
-        socket.waitForConnected(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 0)))) {
-      answered << addresses[static_cast<qsizetype>(i)];
-    }
-    socket.abort();
-  }
-  return answered;
 }
 
 }  // namespace tessaly::comm

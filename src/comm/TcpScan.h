@@ -49,7 +49,4 @@ class TcpScan : public QObject {
   QTimer deadline_;
 };
 
-// The same without an event loop: blocks up to `wait_ms` and returns the addresses that accepted.
-QStringList ScanAddresses(const QStringList& addresses, quint16 port, int wait_ms);
-
 }  // namespace tessaly::comm

@@ -3,12 +3,16 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include "editor/DelayControls.h"
 #include "editor/DynamicsSection.h"
 #include "editor/EditorSupport.h"
+#include "editor/EqSection.h"
 #include "editor/GainStrip.h"
+#include "editor/MeterPointLabel.h"
+#include "editor/MeterPoints.h"
 #include "editor/SwitchBinding.h"
 #include "protocol/ValueLists.h"
 
@@ -30,26 +34,49 @@ ChannelPage::ChannelPage(EditorContext& context, int channel, QWidget* parent)
   auto* delay_box = new QGroupBox(QStringLiteral("Delay"), this);
   (new QVBoxLayout(delay_box))->addWidget(new DelayControls(context, channel, false, delay_box));
 
-  auto* side = new QVBoxLayout;
-  side->addWidget(polarity_box);
-  side->addWidget(delay_box);
-  side->addStretch(1);
+  side_ = new QVBoxLayout;
+  side_->addWidget(polarity_box);
+  side_->addWidget(delay_box);
+  side_->addStretch(1);
 
   auto* top = new QHBoxLayout;
   top->addWidget(strip);
-  top->addLayout(side);
+  top->addLayout(side_);
   top->addWidget(new DynamicsSection(context, channel, this), 1);
 
   // Filled by the EQ and crossover section.
   auto* eq = new QGroupBox(QStringLiteral("EQ"), this);
   eq->setObjectName(QStringLiteral("eqSection"));
   eq->setMinimumHeight(fontMetrics().height() * 12);
-  new QVBoxLayout(eq);
+  (new QVBoxLayout(eq))->addWidget(new EqSection(context, channel, eq));
   eq_section_ = eq;
 
   auto* page = new QVBoxLayout(this);
   page->addLayout(top);
   page->addWidget(eq, 1);
+}
+
+void ChannelPage::ShowMeterPoint(MeterPoints& points) {
+  auto* box = new QGroupBox(QStringLiteral("Meter Point"), this);
+  auto* label = new MeterPointLabel(points, channel_, box);
+  label->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("WWWW")));
+  // A chip, so that it reads as something to click.
+  label->setStyleSheet(
+      QStringLiteral("QLabel { background: palette(button); border: 1px solid palette(light);"
+                     " border-radius: 3px; padding: 2px 6px; font-weight: bold; }"));
+  // The short code on the label, the whole name beside it.
+  auto* spelled = new QLabel(box);
+  spelled->setObjectName(QStringLiteral("meterPointCaption"));
+  const auto spell = [spelled, &points, channel = channel_] {
+    spelled->setText(MeterPoints::Captions(channel).value(points.Choice(channel)));
+  };
+  spell();
+  connect(&points, &MeterPoints::ChoiceChanged, spelled, spell);
+  auto* row = new QHBoxLayout(box);
+  row->addWidget(label);
+  row->addWidget(spelled, 1);
+  // Under the delay, above the stretch.
+  side_->insertWidget(side_->count() - 1, box);
 }
 
 }  // namespace tessaly::editor

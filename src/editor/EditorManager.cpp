@@ -6,6 +6,7 @@
 
 #include "comm/DeviceTypes.h"
 #include "connect/DeviceList.h"
+#include "editor/EditorMeters.h"
 #include "editor/FamilyAEditor.h"
 #include "editor/FamilyBEditor.h"
 #include "editor/ProgramActions.h"
@@ -86,6 +87,7 @@ EditorWindow* EditorManager::Open(int slot) {
   frame->show();
   mdi_area_->setActiveSubWindow(frame);
 
+  AttachMeters(*editor, comm_);
   ++editor_count_;
   state.table[slot].editor_open = true;
   state.keep_alive_hold = false;
@@ -139,6 +141,12 @@ void EditorManager::OnEditorClosed(int slot) {
 void EditorManager::OnCloseRequested(int slot) {
   if (slot < 0 || slot > comm::kLastSlot) return;
   if (QMdiSubWindow* frame = frames_[static_cast<size_t>(slot)]) frame->close();
+}
+
+void EditorManager::CloseAllWithoutAsking() {
+  for (int slot = 0; slot < comm::kSlotCount; ++slot) {
+    if (EditorWindow* editor = EditorOf(slot)) editor->CloseWithoutAsking();
+  }
 }
 
 void EditorManager::RefreshUndoActions() {

@@ -35,6 +35,9 @@ class EditorManager : public QObject {
   // The slot of the MDI area's current editor window, -1 when the current window is no editor.
   int ActiveSlot() const;
 
+  // The program is ending: every editor closes without its question and stops polling.
+  void CloseAllWithoutAsking();
+
   QAction* undo_action() const { return undo_; }
   QAction* redo_action() const { return redo_; }
   // Texts and availability of Undo and Redo for the active editor's device.

@@ -12,6 +12,9 @@
 
 #include "comm/DeviceTypes.h"
 #include "connect/ui/DeviceIpDialog.h"
+#include "editor/EditorSupport.h"
+#include "protocol/ValueLists.h"
+#include "widgets/Theme.h"
 
 namespace tessaly::editor {
 
@@ -58,6 +61,8 @@ EditorWindow::EditorWindow(EditorContext context, comm::Comm& comm, QWidget* par
   tabs_->setExpanding(false);
   tabs_->setDocumentMode(true);
   tabs_->setFocusPolicy(Qt::StrongFocus);
+  // One-letter channel captions still make a tab worth aiming at.
+  tabs_->setStyleSheet(QStringLiteral("QTabBar::tab { min-width: 2.2em; }"));
   layout->addWidget(tabs_);
   stack_ = new QStackedWidget(this);
   stack_->setObjectName(QStringLiteral("pageStack"));
@@ -76,7 +81,13 @@ int EditorWindow::AddPage(const QString& title, QWidget* page, const QString& ke
   stack_->addWidget(page);
   pages_.push_back({title, key.isEmpty() ? page->objectName() : key, channel, page});
   const QSignalBlocker block(tabs_);  // adding a tab is no selection
-  tabs_->addTab(title);
+  const int tab = tabs_->addTab(title);
+  if (channel >= 0) {
+    // Channel tabs in their channel's colour, named in full where the caption is one letter.
+    tabs_->setTabTextColor(tab, widgets::ReadableOn(ChannelColor(context_, channel),
+                                                    palette().color(QPalette::Window)));
+    tabs_->setTabToolTip(tab, protocol::ChannelName(DeviceTypeOf(context_), channel));
+  }
   tabs_->setCurrentIndex(current_page_ < 0 ? 0 : current_page_);
   return page_count() - 1;
 }
@@ -153,9 +164,20 @@ void EditorWindow::OpenIpSettings() {
   state.keep_alive_hold = false;
 }
 
+void EditorWindow::CloseWithoutAsking() {
+  ask_on_close_ = false;
+  poll_timer_->stop();
+  if (parentWidget() != nullptr) {
+    parentWidget()->close();
+  } else {
+    close();
+  }
+}
+
 bool EditorWindow::MayClose() {
   comm::CommState& state = comm_.state();
   state.current_device = static_cast<int16_t>(context_.slot);
+  if (!ask_on_close_) return true;
   // A device that went off-line takes its window with it without a question.
   if (state.table.device_needs_read[static_cast<size_t>(context_.slot)]) return true;
   return context_.messenger.Show({comm::MessageIcon::kNone, QString::fromLatin1(kCloseEditorTitle),

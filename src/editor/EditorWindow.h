@@ -53,8 +53,10 @@ class EditorWindow : public QWidget {
   // Opens the device's IP settings (over USB only).
   void OpenIpSettings();
 
-  // Where the program and file buttons go.
-  QToolBar* tool_bar() const { return tool_bar_; }
+  // Closes the window as the program ends: no question, the slot's editor state released.
+  void CloseWithoutAsking();
+  // Where the editor's tools add their buttons.
+  QToolBar* toolBar() const { return tool_bar_; }
 
   // Meters poll here once they exist; it is never started yet.
   QTimer* poll_timer() const { return poll_timer_; }
@@ -90,6 +92,7 @@ class EditorWindow : public QWidget {
   std::vector<PageEntry> pages_;
   int current_page_ = -1;
   bool closed_ = false;
+  bool ask_on_close_ = true;
 };
 
 }  // namespace tessaly::editor

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "comm/DeviceTypes.h"
+#include "editor/BlockDiagram.h"
 #include "editor/ChannelPage.h"
 #include "editor/DelaysPage.h"
 #include "editor/DeviceSettingsPanel.h"
@@ -11,6 +12,7 @@
 #include "editor/GainsPage.h"
 #include "editor/OutputMixer.h"
 #include "editor/RoutingMatrix.h"
+#include "editor/ViewAllAction.h"
 #include "protocol/ValueLists.h"
 
 namespace tessaly::editor {
@@ -38,12 +40,17 @@ QWidget* RoutingPage(EditorContext& context) {
 // Gains first: the window opens on the overview of every channel's level and mute.
 template <size_t N>
 void BuildPages(EditorWindow& window, EditorContext& context, int type,
-                const std::array<const char*, N>& channel_titles, const QString& gains_title) {
-  window.AddPage(gains_title, new GainsPage(context), QStringLiteral("gains"));
+                const std::array<const char*, N>& channel_titles, const QString& gains_title,
+                MeterPoints* meter_points) {
+  auto* gains = new GainsPage(context);
+  window.AddPage(gains_title, gains, QStringLiteral("gains"));
+  QObject::connect(gains->diagram(), &BlockDiagram::PageRequested, &window,
+                   [&window](const QString& key) { window.ShowPage(window.PageIndex(key)); });
   for (size_t channel = 0; channel < N; ++channel) {
     const int ch = static_cast<int>(channel);
-    window.AddPage(QString::fromLatin1(channel_titles[channel]), new ChannelPage(context, ch),
-                   ChannelKey(type, ch), ch);
+    auto* page = new ChannelPage(context, ch);
+    if (meter_points != nullptr) page->ShowMeterPoint(*meter_points);
+    window.AddPage(QString::fromLatin1(channel_titles[channel]), page, ChannelKey(type, ch), ch);
   }
   window.AddPage(QStringLiteral("Delays"), new DelaysPage(context), QStringLiteral("delays"));
   if (N == kTitlesB.size()) {
@@ -53,16 +60,17 @@ void BuildPages(EditorWindow& window, EditorContext& context, int type,
   QObject::connect(settings, &DeviceSettingsPanel::ipSettingsRequested, &window,
                    &EditorWindow::OpenIpSettings);
   window.AddPage(QStringLiteral("Device"), settings, QStringLiteral("settings"));
+  AddViewAllAction(window);
 }
 
 }  // namespace
 
 void BuildFamilyAPages(EditorWindow& window, EditorContext& context) {
-  BuildPages(window, context, comm::kTypeRk540, kTitlesA, QStringLiteral("Gains"));
+  BuildPages(window, context, comm::kTypeRk540, kTitlesA, QStringLiteral("Gains"), nullptr);
 }
 
-void BuildFamilyBPages(EditorWindow& window, EditorContext& context) {
-  BuildPages(window, context, comm::kType540S, kTitlesB, QStringLiteral("Levels"));
+void BuildFamilyBPages(EditorWindow& window, EditorContext& context, MeterPoints& meter_points) {
+  BuildPages(window, context, comm::kType540S, kTitlesB, QStringLiteral("Levels"), &meter_points);
 }
 
 }  // namespace tessaly::editor

@@ -1,8 +1,11 @@
 #include "editor/GainStrip.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "comm/DeviceTypes.h"
+#include "editor/ChannelMeter.h"
 #include "editor/EditorSupport.h"
 #include "editor/MuteButton.h"
 #include "editor/ParameterColumn.h"
@@ -12,6 +15,10 @@
 namespace tessaly::editor {
 namespace {
 constexpr int kColourBarHeight = 4;
+// Family B shows one bar per channel, at the meter point the user picks.
+int MeterBars(const EditorContext& context) {
+  return comm::IsFamilyB(DeviceTypeOf(context)) ? 1 : protocol::kMeterPoints;
+}
 }  // namespace
 
 GainStrip::GainStrip(EditorContext& context, int channel, QWidget* parent) : QFrame(parent) {
@@ -41,7 +48,10 @@ GainStrip::GainStrip(EditorContext& context, int channel, QWidget* parent) : QFr
   auto* column = new QVBoxLayout(this);
   column->addWidget(bar);
   column->addWidget(title);
-  column->addWidget(gain_, 1);
+  auto* gain_row = new QHBoxLayout;
+  gain_row->addWidget(gain_, 1);
+  gain_row->addWidget(new ChannelMeter(channel, MeterBars(context), this), 0, Qt::AlignBottom);
+  column->addLayout(gain_row, 1);
   column->addWidget(mute_, 0, Qt::AlignHCenter);
 }
 

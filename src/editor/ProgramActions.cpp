@@ -52,7 +52,7 @@ ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
     return channel >= 0 ? std::optional<int>(channel) : std::nullopt;
   };
 
-  QToolBar* bar = window.tool_bar();
+  QToolBar* bar = window.toolBar();
   first_ = bar->actions().isEmpty() ? nullptr : bar->actions().first();
   connect(Add(QStringLiteral("Load"), QStringLiteral("loadPresetAction"),
               QStringLiteral("Load a preset file into the device")),
@@ -96,7 +96,7 @@ QAction* ProgramActions::Add(const QString& caption, const QString& name, const 
   auto* action = new QAction(caption, &window_);
   action->setObjectName(name);
   action->setToolTip(tip);
-  window_.tool_bar()->insertAction(first_, action);
+  window_.toolBar()->insertAction(first_, action);
   return action;
 }
 

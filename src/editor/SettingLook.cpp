@@ -8,13 +8,13 @@
 
 #include "graph/GraphScale.h"
 #include "protocol/ValueLists.h"
+#include "widgets/Theme.h"
 
 namespace tessaly::editor {
 
 namespace {
 constexpr std::array<const char*, 7> kTabCaptionsB = {"1", "2", "3", "4", "L", "R", "S"};
 constexpr int kIconPixels = 48;
-constexpr int kLighten = 170;  // percent
 }  // namespace
 
 QString TabCaption(bool family_b, int channel) {
@@ -25,10 +25,7 @@ QString TabCaption(bool family_b, int channel) {
 
 QColor ChannelTextColour(bool family_b, int channel, const QPalette& palette) {
   const graph::Rgb rgb = graph::ChannelColour(family_b, channel);
-  QColor colour(rgb.r, rgb.g, rgb.b);
-  const bool dark_window = palette.color(QPalette::Window).lightnessF() < 0.5;
-  if (dark_window && colour.lightnessF() < 0.45) colour = colour.lighter(kLighten);
-  return colour;
+  return widgets::ReadableOn(QColor(rgb.r, rgb.g, rgb.b), palette.color(QPalette::Window));
 }
 
 void ColourByChannel(QWidget* widget, bool family_b, int channel) {

@@ -17,6 +17,11 @@ constexpr std::array<Rgb, 7> kColoursB{{{255, 0, 0},
                                         {192, 0, 0},
                                         {0, 192, 192}}};
 
+constexpr std::array<double, kFrequencyLabels> kFrequencyLabelHz{100.0, 1000.0, 10000.0, 20000.0};
+constexpr std::array<const char*, kFrequencyLabels> kFrequencyLabelText{"100Hz", "1kHz", "10kHz",
+                                                                        "20kHz"};
+constexpr double kGainLabelStepDb = 10.0;
+
 double RoundOneDecimal(double v) {
   // Adding 0.0 turns a rounded -0 into 0 so the text never reads "-0".
   return std::round(v * 10.0) / 10.0 + 0.0;
@@ -30,6 +35,16 @@ double GraphY0(double height) { return kGraphTopDb * GraphYScale(height); }
 
 double FreqToX(double hz, double width) {
   return GraphXScale(width) * std::log10(hz / kGraphMinHz);
+}
+
+double XToFreq(double x, double width) {
+  if (width <= 0.0) return kGraphMinHz;
+  return kGraphMinHz * std::pow(10.0, x / GraphXScale(width));
+}
+
+double YToDb(double y, double height) {
+  if (height <= 0.0) return 0.0;
+  return (GraphY0(height) - y) / GraphYScale(height);
 }
 
 int DbToY(double db, double height) {
@@ -50,6 +65,35 @@ Rgb ChannelColour(bool family_b, int channel) {
 double ScaleDesignPosition(double design_pos, double design_extent, double actual_extent) {
   if (design_extent <= 0.0) return 0.0;
   return design_pos * actual_extent / design_extent;
+}
+
+GridLines GraphGrid(double width, double height) {
+  GridLines grid;
+  for (size_t i = 0; i < kGraphTickFreq.size(); ++i) {
+    // The last line must stay on the picture's last pixel column, not one past it.
+    const long x = std::lround(FreqToX(kGraphTickFreq[i], width));
+    grid.x[i] = static_cast<int>(std::clamp(x, 0L, std::max(0L, std::lround(width) - 1)));
+  }
+  for (int i = 0; i < kGainGridLines; ++i) grid.y[i] = DbToY(GainGridDb(i), height);
+  return grid;
+}
+
+std::array<AxisLabel, kFrequencyLabels> FrequencyLabels(double width) {
+  std::array<AxisLabel, kFrequencyLabels> labels;
+  for (int i = 0; i < kFrequencyLabels; ++i) {
+    labels[i] = {QString::fromLatin1(kFrequencyLabelText[i]), FreqToX(kFrequencyLabelHz[i], width)};
+  }
+  return labels;
+}
+
+std::array<AxisLabel, kGainLabels> GainLabels(double height) {
+  std::array<AxisLabel, kGainLabels> labels;
+  for (int i = 0; i < kGainLabels; ++i) {
+    const double db = kGraphTopDb - kGainLabelStepDb * i;
+    labels[i] = {(db > 0 ? QStringLiteral("+") : QString()) + QString::number(db),
+                 GraphY0(height) - GraphYScale(height) * db};
+  }
+  return labels;
 }
 
 CursorReading ReadCursor(double x, double y, double width, double height) {

@@ -36,6 +36,10 @@ double GraphYScale(double height);
 double GraphY0(double height);
 
 double FreqToX(double hz, double width);
+// The frequency at x, the inverse of FreqToX.
+double XToFreq(double x, double width);
+// The gain at y, the inverse of DbToY before its rounding.
+double YToDb(double y, double height);
 // Rounded to a whole pixel, as the curves are drawn.
 int DbToY(double db, double height);
 
@@ -47,6 +51,25 @@ Rgb ChannelColour(bool family_b, int channel);
 
 // Axis labels sit at fixed design positions scaled to the current size.
 double ScaleDesignPosition(double design_pos, double design_extent, double actual_extent);
+
+// The grid of a width x height picture in whole pixels: 24 frequency lines left to right, 13 gain
+// lines from -30 dB (bottom) up.
+struct GridLines {
+  std::array<int, kGraphTickFreq.size()> x{};
+  std::array<int, kGainGridLines> y{};
+};
+GridLines GraphGrid(double width, double height);
+
+// One axis label: its text and where it is centred along its axis (x for a frequency label, y
+// for a gain label) in pixels of the picture, on its grid line.
+struct AxisLabel {
+  QString text;
+  double position = 0.0;
+};
+inline constexpr int kFrequencyLabels = 4;  // 100 Hz, 1 kHz, 10 kHz, 20 kHz
+inline constexpr int kGainLabels = 7;       // +30 dB down to -30 dB every 10 dB
+std::array<AxisLabel, kFrequencyLabels> FrequencyLabels(double width);
+std::array<AxisLabel, kGainLabels> GainLabels(double height);
 
 struct CursorReading {
   double gain_db = 0.0;

@@ -108,6 +108,27 @@ void ResponseCurves::ComputeBand(const BandInput& input, Curve& out) {
   }
 }
 
+bool ResponseCurves::PreviewBand(int slot, int band, const BandInput& input,
+                                 Curve& channel_out) const {
+  const auto ctx = Resolve(slot);
+  if (!ctx || band < 0 || band >= ctx->layout->band_count) return false;
+  const auto channel = ChannelOfBand(*ctx->layout, band);
+  if (!channel) return false;
+  const SlotCurves* curves = Curves(slot);
+  if (curves == nullptr) {
+    channel_out.fill(0.0);
+  } else {
+    channel_out = curves->channel_curve[*channel];
+  }
+  if (ctx->state->eq_bypass[*channel]) return true;
+  Curve band_now{};
+  if (curves != nullptr) band_now = curves->band_curve[band];
+  Curve band_new = band_now;
+  ComputeBand(input, band_new);
+  for (int p = 0; p < kGraphPoints; ++p) channel_out[p] += band_new[p] - band_now[p];
+  return true;
+}
+
 void ResponseCurves::ComputeXover(const XoverInput& input, Curve& out) {
   const GraphFreqTable& freq = GraphFreq();
   for (int p = 0; p < kGraphPoints; ++p) {

@@ -81,6 +81,10 @@ class ResponseCurves {
   std::optional<double> XoverValue(int slot, int filter, int point) const;
   std::optional<double> ChannelValue(int slot, int channel, int point) const;
 
+  // The channel's sum as it would be with `band` set to `input`, for a band being dragged; the
+  // stored curves stay as they are. False when the slot or band is out of range.
+  bool PreviewBand(int slot, int band, const BandInput& input, Curve& channel_out) const;
+
   // The panel that draws the slot's curves while they change; nullptr detaches.
   void AttachPanel(int slot, GraphPanel* panel);
   GraphPanel* Panel(int slot) const;

@@ -50,6 +50,8 @@ class EditPath : public QObject {
   UndoStack& Undo(int slot);
 
   protocol::ProgramStore& store() { return store_; }
+  // The curves every edit keeps up to date, for the views that draw them.
+  const graph::ResponseCurves& curves() const { return curves_; }
 
  signals:
   // One per edited or linked channel; channel -1 for a device setting.

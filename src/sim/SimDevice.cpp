@@ -258,8 +258,6 @@ QByteArray SimDevice::MemoryReadReply(const QByteArray& packet, bool settings_sp
 
 QByteArray SimDevice::MeterReply(const QByteArray& packet) {
   const int total = family_b() ? kMeterReplyB : kMeterReplyA;
-  const int levels = family_b() ? kMeterLevelsB : kMeterLevelsA;
-  const int channels = family_b() ? 7 : 5;
   QByteArray reply = Frame(Byte(packet, 2), Byte(packet, 3), total);
   const int payload_size = total - kHeaderSize - 1;
   if (!meter_payload_.isEmpty()) {
@@ -268,23 +266,7 @@ QByteArray SimDevice::MeterReply(const QByteArray& packet) {
     Put(reply, kHeaderSize, fixed);
     return reply;
   }
-  // Levels drift slowly per channel so a meter display visibly moves; nothing clips.
-  ++meter_tick_;
-  for (int k = 0; k < levels; ++k) {
-    const double phase = meter_tick_ * 0.15 + k * 0.7;
-    reply[kHeaderSize + k] = static_cast<char>(std::lround(70 + 35 * std::sin(phase)));
-  }
-  const int status = kHeaderSize + levels;
-  uint8_t flags = 0;
-  if (Byte(settings_, kStandbyAddress) != 0) flags |= 1 << 5;
-  reply[status] = static_cast<char>(flags);
-  reply[status + 1] = 0;
-  reply[status + 2] = 0;
-  for (int word = 0, at = status + 3; word < channels && at + 1 < total - 1; ++word, at += 2) {
-    const int value = 32767 - static_cast<int>((meter_tick_ + 97 * word) % 4000);
-    reply[at] = static_cast<char>(value >> 8);
-    reply[at + 1] = static_cast<char>(value & 0xFF);
-  }
+  Put(reply, kHeaderSize, meters_.NextPayload(type_, image_, settings_));
   return reply;
 }
 
@@ -440,6 +422,11 @@ SimVersions SimDevice::Versions() const {
 void SimDevice::SetVersions(const SimVersions& versions) {
   std::lock_guard lock(mutex_);
   versions_ = versions;
+}
+
+void SimDevice::SetMeterConfig(const SimMeterConfig& config) {
+  std::lock_guard lock(mutex_);
+  meters_.Configure(config);
 }
 
 void SimDevice::SetMeterPayload(const QByteArray& payload) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sim/SimFaults.h"
+#include "sim/SimMeters.h"
 
 namespace tessaly::sim {
 
@@ -79,6 +80,8 @@ class SimDevice {
   SimVersions Versions() const;
   void SetVersions(const SimVersions& versions);
 
+  // What the moving meters play; restarts their sequence.
+  void SetMeterConfig(const SimMeterConfig& config);
   // Fixes the bytes between the header and the end marker of the meter reply (28 bytes for
   // family A, 37 for family B); an empty array brings back the moving levels.
   void SetMeterPayload(const QByteArray& payload);
@@ -116,7 +119,7 @@ class SimDevice {
   std::vector<QByteArray> programs_;
   SimVersions versions_;
   QByteArray meter_payload_;
-  uint32_t meter_tick_ = 0;
+  SimMeters meters_;
   QList<QByteArray> received_;
   SimFaults faults_;
 };

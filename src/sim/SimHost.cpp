@@ -38,6 +38,7 @@ int SimHost::Start(const SimDeviceConfig& config, QString* error) {
   device->SetVersions(config.versions);
   device->FillPrograms(config.programs);
   device->SetFaults(config.faults);
+  device->SetMeterConfig(config.meters);
 
   int index = 0;
   {
@@ -62,6 +63,7 @@ int SimHost::Start(const SimDeviceConfig& config, QString* error) {
           entry.endpoint = tcp;
         } else {
           auto* pty = new SimPtyEndpoint(device, label, trace_, context_);
+          pty->SetWirePaced(config.pace_wire);
           ok = pty->Open(config.pty_link, &failure);
           entry.endpoint = pty;
         }

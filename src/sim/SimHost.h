@@ -26,10 +26,12 @@ struct SimDeviceConfig {
   QString address = QStringLiteral("127.0.0.1");  // tcp: where to listen
   quint16 port = 1001;                            // tcp: 0 takes any free port
   QString pty_link{};                             // pty: optional link to the slave, e.g. .../COM3
+  bool pace_wire = false;                         // pty: every byte takes its time on the wire
   int programs = 0;                               // program slots filled with presets
   std::optional<std::array<uint8_t, 4>> ip{};     // address the device reports (settings 40..43)
   SimVersions versions{};
   SimFaults faults{};
+  SimMeterConfig meters{};
 };
 
 // Runs emulated devices on a thread of its own with its own event loop, so a client on another

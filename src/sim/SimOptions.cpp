@@ -109,6 +109,9 @@ QString ParseDeviceKeys(const QString& keys, quint16 default_port, SimDeviceConf
       have_link = true;
       result.link = SimLinkKind::kPty;
       result.pty_link = value == QLatin1String("auto") ? QString() : value;
+    } else if (key == QLatin1String("pace")) {
+      if (value != QLatin1String("wire") && value != QLatin1String("none")) return bad;
+      result.pace_wire = value == QLatin1String("wire");
     } else if (key == QLatin1String("name")) {
       result.name = value;
     } else if (key == QLatin1String("ip")) {
@@ -121,6 +124,14 @@ QString ParseDeviceKeys(const QString& keys, quint16 default_port, SimDeviceConf
       if (!ToTriple(value, &result.versions.second)) return bad;
     } else if (key == QLatin1String("programs")) {
       if (!ToInt(value, 0, 64, &result.programs)) return bad;
+    } else if (key == QLatin1String("meters")) {
+      if (!ParseProgramme(value, &result.meters.programme)) return bad;
+    } else if (key == QLatin1String("seed")) {
+      if (!ToInt(value, 0, 2147483647, &number)) return bad;
+      result.meters.seed = static_cast<uint32_t>(number);
+    } else if (key == QLatin1String("clip")) {
+      if (!ToInt(value, -60, 20, &number)) return bad;
+      result.meters.clip_dbv = number;
     } else if (key == QLatin1String("silent")) {
       result.faults.silent = true;
     } else if (key == QLatin1String("silent-after")) {
@@ -139,6 +150,9 @@ QString ParseDeviceKeys(const QString& keys, quint16 default_port, SimDeviceConf
     }
   }
   if (!have_type) return QStringLiteral("device without type=: \"%1\"").arg(keys);
+  if (result.pace_wire && result.link != SimLinkKind::kPty) {
+    return QStringLiteral("pace=wire needs a pty link");
+  }
   *config = result;
   return {};
 }
@@ -213,11 +227,19 @@ KEYS is a comma-separated list of keys (quote values that hold commas or blanks)
   pty=PATH|auto      use a pseudo-terminal instead; PATH (e.g. /tmp/tessaly/COM3) becomes a
                      link to it. The device answers only while the PC has set the line to the
                      type's speed: 57600 baud for types 0 and 3, 9600 for types 1 and 2
+  pace=wire|none     pty only: wire lets every byte take its time on the line (ten bits at
+                     the type's speed: a 13-byte packet takes 13.5 ms at 9600 baud), as a real
+                     cable does; none (the default) passes bytes at once
   name=TEXT          device name, up to 16 characters (default: the model name)
   ip=A.B.C.D         IP address the device reports (default 192.168.0.100)
   firmware=X.Y.Z     firmware version (default 1.1.5)
   second=X.Y.Z       second version (default 1.0.4)
   programs=N         fill the first N program slots with presets (default 0: all empty)
+  meters=PROGRAMME   what the meters show: music (default; levels follow the gains, mutes,
+                     compressors and limiters, with pauses between songs), tone (a steady
+                     -3 dBV) or silence; standby silences them
+  seed=N             start of the meters' random sequence (default 1): same seed, same levels
+  clip=DBV           level in dBV above which a channel reports clipping (default 11)
 
 Faults, to exercise the PC's error handling:
   silent             hear every packet, answer none

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -112,6 +113,8 @@ bool SimPtyEndpoint::OpenPty(QString* error) {
   }
   framer_.Clear();
   outgoing_.clear();
+  if (hearing_) hearing_->Clear();
+  if (speaking_) speaking_->Clear();
   read_notifier_ = std::make_unique<QSocketNotifier>(master_fd_, QSocketNotifier::Read);
   connect(read_notifier_.get(), &QSocketNotifier::activated, this, &SimPtyEndpoint::Read);
   write_notifier_ = std::make_unique<QSocketNotifier>(master_fd_, QSocketNotifier::Write);
@@ -173,14 +176,61 @@ void SimPtyEndpoint::Read() {
     framer_.Clear();
     return;
   }
+  if (hearing_) {
+    hearing_->Push(bytes, WirePacer::Clock::now());
+    Pace();
+    return;
+  }
   Consume(
       framer_, bytes, this, [this](const QByteArray& reply) { Write(reply); },
       [this] { QTimer::singleShot(0, this, &SimPtyEndpoint::Replug); });
 }
 
 void SimPtyEndpoint::Write(const QByteArray& bytes) {
+  if (speaking_) {
+    speaking_->Push(bytes, WirePacer::Clock::now());
+    Pace();
+    return;
+  }
   outgoing_.append(bytes);
   Flush();
+}
+
+void SimPtyEndpoint::SetWirePaced(bool paced) {
+  if (!paced) {
+    hearing_.reset();
+    speaking_.reset();
+    return;
+  }
+  const int baud = device::BaudRate(device_->type());
+  hearing_.emplace(baud);
+  speaking_.emplace(baud);
+  if (pace_timer_ == nullptr) {
+    pace_timer_ = new QTimer(this);
+    pace_timer_->setSingleShot(true);
+    pace_timer_->setTimerType(Qt::PreciseTimer);
+    connect(pace_timer_, &QTimer::timeout, this, &SimPtyEndpoint::Pace);
+  }
+}
+
+void SimPtyEndpoint::Pace() {
+  const WirePacer::Clock::time_point now = WirePacer::Clock::now();
+  const QByteArray heard = hearing_->TakeDue(now);
+  if (!heard.isEmpty()) {
+    Consume(
+        framer_, heard, this, [this](const QByteArray& reply) { Write(reply); },
+        [this] { QTimer::singleShot(0, this, &SimPtyEndpoint::Replug); });
+  }
+  const QByteArray said = speaking_->TakeDue(now);
+  if (!said.isEmpty()) {
+    outgoing_.append(said);
+    Flush();
+  }
+  std::optional<WirePacer::Clock::time_point> next = hearing_->NextDue();
+  if (const auto out = speaking_->NextDue(); out && (!next || *out < *next)) next = out;
+  if (!next) return;
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - now);
+  pace_timer_->start(std::max(wait, std::chrono::milliseconds(0)));
 }
 
 void SimPtyEndpoint::Flush() {

@@ -3,8 +3,12 @@
 #include <QSocketNotifier>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "sim/SimEndpoint.h"
+#include "sim/WirePacer.h"
+
+class QTimer;
 
 namespace tessaly::sim {
 
@@ -30,12 +34,18 @@ class SimPtyEndpoint : public SimEndpoint {
   // The speed the PC set on the line, in baud; 0 when it cannot be read.
   int LineSpeed() const;
 
+  // Paced, every byte either way takes the time the device's line needs for it, as on a real
+  // cable; else bytes pass as fast as the pseudo-terminal moves them. Call before traffic.
+  void SetWirePaced(bool paced);
+
  private:
   bool OpenPty(QString* error);
   void ClosePty();
   void Read();
   void Write(const QByteArray& bytes);
   void Flush();
+  // Hands on the bytes whose wire time is over and waits for the next one.
+  void Pace();
   // Drops the line as an unplugged device would, then comes back on a fresh pseudo-terminal
   // behind the same link.
   void Replug();
@@ -49,6 +59,9 @@ class SimPtyEndpoint : public SimEndpoint {
   std::unique_ptr<QSocketNotifier> write_notifier_;
   QByteArray outgoing_;
   SimFramer framer_;
+  std::optional<WirePacer> hearing_;   // PC to device
+  std::optional<WirePacer> speaking_;  // device to PC
+  QTimer* pace_timer_ = nullptr;
 };
 
 }  // namespace tessaly::sim

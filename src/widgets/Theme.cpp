@@ -4,6 +4,8 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleHints>
+#include <algorithm>
+#include <cmath>
 
 namespace tessaly::widgets {
 namespace {
@@ -23,6 +25,19 @@ ColorScheme SystemColorScheme() {
   }
 #endif
   return ColorScheme::kDark;
+}
+
+double Luminance(const QColor& c) {
+  const auto linear = [](double v) {
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+  const double la = Luminance(a);
+  const double lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 void ApplyPalette() {
@@ -83,6 +98,19 @@ QPalette LightPalette() {
     palette.setColor(QPalette::Disabled, role, QColor(0x8c, 0x8c, 0x8c));
   }
   return palette;
+}
+
+QColor ReadableOn(const QColor& colour, const QColor& ground) {
+  constexpr double kLeast = 3.5;
+  const QColor towards = Luminance(ground) < 0.2 ? QColor(Qt::white) : QColor(Qt::black);
+  QColor mixed = colour;
+  for (int step = 1; step <= 10 && Contrast(mixed, ground) < kLeast; ++step) {
+    const double t = step / 10.0;
+    mixed = QColor::fromRgbF(static_cast<float>(colour.redF() * (1 - t) + towards.redF() * t),
+                             static_cast<float>(colour.greenF() * (1 - t) + towards.greenF() * t),
+                             static_cast<float>(colour.blueF() * (1 - t) + towards.blueF() * t));
+  }
+  return mixed;
 }
 
 ColorScheme WantedColorScheme() {

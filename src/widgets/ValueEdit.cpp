@@ -51,7 +51,9 @@ void ValueEdit::keyPressEvent(QKeyEvent* event) {
   const QChar key = typed.front();
   const bool digit = key.isDigit() && key.unicode() < 128;
   const bool sign = key == u'-' || key == u'+';
-  if (key == u',' || key == u'.') {
+  if (rules_ == KeyRules::kDigits && !digit) {
+    emit keyRefused();
+  } else if (key == u',' || key == u'.') {
     insert(decimal_comma_ ? QStringLiteral(",") : QStringLiteral("."));
   } else if (digit || (sign && rules_ == KeyRules::kNumber)) {
     QLineEdit::keyPressEvent(event);

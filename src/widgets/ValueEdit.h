@@ -15,6 +15,10 @@ class ValueEdit : public QLineEdit {
     kNumber,
     // Digits, blanks and the decimal separator; any other character quietly becomes a blank.
     kDelay,
+    // Digits only; any other character is dropped and refused.
+    kDigits,
+    // Digits and the decimal separator, no sign; any other character is refused and shown as "?".
+    kUnsigned,
   };
 
   explicit ValueEdit(QWidget* parent = nullptr);

@@ -15,7 +15,8 @@ TEST(SimOptions, DeviceKeys) {
   SimDeviceConfig config;
   ASSERT_EQ(
       ParseDeviceKeys(QStringLiteral("type=3,tcp=127.0.0.2:5001,name=\"Main, PA\",ip=10.0.0.7,"
-                                     "firmware=1.1.3,second=2.0.1,programs=4"),
+                                     "firmware=1.1.3,second=2.0.1,programs=4,meters=tone,seed=9,"
+                                     "clip=-4"),
                       1001, &config),
       QString());
   EXPECT_EQ(config.type, 3);
@@ -27,6 +28,9 @@ TEST(SimOptions, DeviceKeys) {
   EXPECT_EQ(config.versions.firmware, (std::array<uint8_t, 3>{1, 1, 3}));
   EXPECT_EQ(config.versions.second, (std::array<uint8_t, 3>{2, 0, 1}));
   EXPECT_EQ(config.programs, 4);
+  EXPECT_EQ(config.meters.programme, SimProgramme::kTone);
+  EXPECT_EQ(config.meters.seed, 9u);
+  EXPECT_EQ(config.meters.clip_dbv, -4.0);
   EXPECT_EQ(config.faults, SimFaults{});
 
   SimDeviceConfig faulty;
@@ -36,12 +40,16 @@ TEST(SimOptions, DeviceKeys) {
             QString());
   EXPECT_EQ(faulty.link, SimLinkKind::kPty);
   EXPECT_EQ(faulty.pty_link, QStringLiteral("/tmp/t/COM3"));
+  EXPECT_FALSE(faulty.pace_wire);
   EXPECT_EQ(faulty.faults, (SimFaults{.silent = true,
                                       .silent_after = 4,
                                       .delay_ms = 250,
                                       .truncate = 6,
                                       .disconnect = true,
                                       .garbage = 9}));
+  SimDeviceConfig paced;
+  ASSERT_EQ(ParseDeviceKeys(QStringLiteral("type=1,pty=auto,pace=wire"), 1001, &paced), QString());
+  EXPECT_TRUE(paced.pace_wire);
 }
 
 TEST(SimOptions, RefusedKeysSayWhy) {
@@ -54,6 +62,10 @@ TEST(SimOptions, RefusedKeysSayWhy) {
       {"type=0,colour=red", "colour"},
       {"type=0,name=\"Main", "quote"},
       {"type=0,firmware=1.2", "firmware"},
+      {"type=0,tcp=127.0.0.2,pace=wire", "pty"},
+      {"type=1,pty=auto,pace=fast", "pace"},
+      {"type=0,meters=jazz", "meters"},
+      {"type=0,clip=30", "clip"},
   };
   for (const auto& [keys, reason_part] : cases) {
     SimDeviceConfig config;
@@ -87,10 +99,17 @@ TEST(SimOptions, CommandLine) {
   EXPECT_FALSE(
       ParseSimCommandLine(Args({"--device", "type=0"}), QStringLiteral("port")).error.isEmpty());
   const QString help = SimHelpText();
-  for (const char* key :
-       {"--device", "--port", "--trace",
-        "type=", "tcp=", "pty=", "name=", "ip=", "firmware=", "second=", "programs=", "silent",
-        "silent-after=", "delay=", "truncate=", "disconnect", "garbage=", "TESSALY_DEVICE_PORT"}) {
+  for (const char* key : {"--device",      "--port",
+                          "--trace",       "type=",
+                          "tcp=",          "pty=",
+                          "name=",         "ip=",
+                          "firmware=",     "second=",
+                          "programs=",     "silent",
+                          "silent-after=", "delay=",
+                          "truncate=",     "disconnect",
+                          "garbage=",      "pace=",
+                          "meters=",       "seed=",
+                          "clip=",         "TESSALY_DEVICE_PORT"}) {
     EXPECT_TRUE(help.contains(QString::fromUtf8(key))) << key;
   }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSerialPort>
 
@@ -44,6 +45,22 @@ TEST_F(SimPtyTest, AnswersOnlyAtItsOwnSpeed) {
     EXPECT_EQ(At(reply, 11), answers ? comm::kProbeAck : 0);
     EXPECT_EQ(At(reply, 8), answers ? type : 0);
     EXPECT_EQ(sim.device(index).ReceivedCount(), answers);
+  }
+}
+
+// Paced, a 13-byte request and its 13-byte reply take ten bits a byte at the type's speed.
+TEST_F(SimPtyTest, PacedLineTakesTheWireTimeOfEveryByte) {
+  const int cases[][2] = {{1, 9600}, {3, 57600}};
+  for (const auto& [type, baud] : cases) {
+    SCOPED_TRACE(::testing::Message() << type << " at " << baud);
+    test::SimHarness sim;
+    const int index = sim.AddPty({.type = type, .pace_wire = true});
+    QSerialPort port;
+    ASSERT_TRUE(OpenAt(port, sim.pty_path(index), baud)) << port.errorString().toStdString();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(Exchange(port, Request(comm::kCmdKeepAlive), 13).size(), 13);
+    EXPECT_GE(clock.nsecsElapsed(), 26LL * 10 * 1'000'000'000 / baud);
   }
 }
 

@@ -10,6 +10,10 @@
 #include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "comm/Commands.h"
+#include "connect/DeviceReadout.h"
+#include "connect/ui/ConnectWorkflow.h"
+#include "editor/EditorManager.h"
+#include "editor/EditorWindow.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 
@@ -42,8 +46,9 @@ class AppOnlineTest : public QObject {
         if (state.comm().tcp().Connect(slot, sim.address(index), sim.port(), 1000) != 0) {
           qFatal("no connection to the emulator");
         }
-        cs.table.Register(slot, {tessaly::comm::kLinkTcp, sim.address(index),
-                                 static_cast<int16_t>(slot), 0, QString()});
+        cs.table.Register(slot,
+                          {tessaly::comm::kLinkTcp, sim.address(index), static_cast<int16_t>(slot),
+                           static_cast<int16_t>(3 - slot), QString()});
         cs.table.device_data_valid[slot] = 1;
       }
       cs.table[2].online = false;
@@ -92,6 +97,33 @@ class AppOnlineTest : public QObject {
     QCOMPARE(f.messenger.shown[1].text, QStringLiteral("               Are you sure ? "));
     f.ExpectReleased();
     QCOMPARE(f.KeepAlive()->interval(), 10000);
+  }
+
+  // Open editors neither ask nor keep the program: the one question is the frame's.
+  void exitWithEditorsOpenAsksOnceAndClosesThem() {
+    Fixture f;
+    tessaly::editor::EditorManager& editors = f.window->editors();
+    for (const int slot : {0, 1}) {
+      QCOMPARE(ReadDevice(f.window->connect_workflow().runtime().context, slot, {}).stopped_at,
+               tessaly::connect::ReadoutStep::kDone);
+      f.state.comm_state().table.device_needs_read[slot] = false;  // as the device list leaves it
+      QVERIFY(editors.Open(slot) != nullptr);
+      editors.EditorOf(slot)->poll_timer()->start();  // as the meters keep it running
+      f.sim.device(slot).ClearReceived();
+    }
+    f.messenger.answers.push_back(MessageAnswer::kNo);
+    QVERIFY(!f.window->close());
+    QVERIFY(editors.EditorOf(0) != nullptr && editors.EditorOf(1) != nullptr);
+    QCOMPARE(f.state.editor_count, int16_t{1});
+    f.ExpectUntouched();
+
+    QVERIFY(f.window->close());
+    QCOMPARE(f.messenger.shown.size(), 2);
+    for (const tessaly::comm::Message& m : f.messenger.shown) QCOMPARE(m.title, "Exit");
+    f.ExpectReleased();
+    QVERIFY(editors.EditorOf(0) == nullptr && editors.EditorOf(1) == nullptr);
+    QCOMPARE(f.state.editor_count, int16_t{-1});
+    QVERIFY(!f.state.comm_state().table[0].editor_open);
   }
 
   void connectAgainLeavesOnlineModeOrNoChangesNothing() {

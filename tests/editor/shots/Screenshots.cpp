@@ -1,13 +1,16 @@
 // Renders the main window, the device list and every page of both editors against emulated
-// devices into PNG files: main-window.png, device-list.png, editor-<a|b>-<page>.png.
+// devices into PNG files: main-window.png, device-list.png, editor-<a|b>-<page>.png, channel pages
+// with a shaped EQ (editor-<a|b>-channel-<name>-eq.png) and graph-window.png.
 //
 //   QT_QPA_PLATFORM=offscreen tessaly-screenshots <output folder>
+#include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
@@ -18,7 +21,10 @@
 #include "connect/InitConfig.h"
 #include "connect/ui/DeviceListWindow.h"
 #include "editor/EditorManager.h"
+#include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
+#include "graph/ui/ResponseGraphWindow.h"
+#include "model/EditPath.h"
 #include "editor/shots/ProgramShots.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
@@ -53,6 +59,17 @@ bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const 
   if (editor == nullptr) return false;
   auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
   frame->showMaximized();
+  // The meters show the device's levels once the window's poll has run for a moment.
+  window.mdi_area()->setActiveSubWindow(frame);
+  auto* meters = editor->findChild<tessaly::editor::EditorMeters*>();
+  int readings = 0;
+  if (meters != nullptr) {
+    const QMetaObject::Connection counting =
+        QObject::connect(&meters->poll(), &tessaly::meters::MeterPoll::ReadingChanged, meters,
+                         [&readings] { ++readings; });
+    WaitFor([&] { return readings >= 8; }, 6000);
+    QObject::disconnect(counting);
+  }
   bool ok = true;
   for (int page = 0; page < editor->page_count(); ++page) {
     editor->ShowPage(page);
@@ -61,6 +78,59 @@ bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const 
          ok;
   }
   frame->showNormal();
+  return ok;
+}
+
+// Gives the first input and the first output a shaped EQ and crossovers, as a user would.
+void ShapeEq(tessaly::editor::EditorWindow& editor, int output) {
+  tessaly::model::EditPath& edits = editor.context().edits;
+  const int slot = editor.slot();
+  const auto set = [&](const char* id, int channel, int element, const char* text) {
+    edits.SetText({slot, tessaly::model::FindParameter(QString::fromLatin1(id)), channel, element},
+                  QString::fromLatin1(text));
+  };
+  set("eq.N.type", 0, 0, "HP-Q");
+  set("eq.N.freq", 0, 0, "35");
+  set("eq.N.freq", 0, 3, "120");
+  set("eq.N.gain", 0, 3, "4.5");
+  set("eq.N.freq", 0, 6, "900");
+  set("eq.N.gain", 0, 6, "-6");
+  set("eq.N.q", 0, 6, "2.5");
+  set("eq.N.type", 0, 10, "HiShQ");
+  set("eq.N.gain", 0, 10, "3");
+  set("eq.N.gain", output, 1, "-3");
+  set("hp.slope", output, -1, "-24dB/oct LR");
+  set("hp.freq", output, -1, "90");
+  set("lp.slope", output, -1, "-12dB/oct BW");
+  set("lp.freq", output, -1, "15000");
+}
+
+bool SaveShapedPage(tessaly::editor::EditorWindow& editor, const QString& key, const QDir& folder,
+                    const QString& name) {
+  auto* frame = qobject_cast<QMdiSubWindow*>(editor.parentWidget());
+  frame->showMaximized();
+  editor.ShowPage(editor.PageIndex(key));
+  const bool ok = Save(frame, folder, name);
+  frame->showNormal();
+  return ok;
+}
+
+// The graph window of a family B device with every channel and two outputs summed with an input.
+bool SaveGraphWindow(tessaly::editor::EditorWindow& editor, const QDir& folder) {
+  auto* action = editor.findChild<QAction*>(QStringLiteral("viewAllAction"));
+  if (action == nullptr) return false;
+  action->trigger();
+  QCoreApplication::processEvents();
+  auto* graph = editor.window()->findChild<tessaly::graph::ResponseGraphWindow*>();
+  if (graph == nullptr) return false;
+  for (const char* option : {"sumOption4_1", "sumOption5_2"}) {
+    auto* button = graph->findChild<QRadioButton*>(QString::fromLatin1(option));
+    if (button != nullptr) button->setChecked(true);
+  }
+  QWidget* frame = graph->parentWidget() != nullptr ? graph->parentWidget() : graph;
+  frame->resize(1200, 640);
+  const bool ok = Save(frame, folder, QStringLiteral("graph-window"));
+  frame->close();
   return ok;
 }
 
@@ -115,6 +185,18 @@ int main(int argc, char* argv[]) {
        ok;
   ok = SaveEditorPages(window, 0, QStringLiteral("a"), folder) && ok;
   ok = SaveEditorPages(window, 1, QStringLiteral("b"), folder) && ok;
+  ShapeEq(*window.editors().EditorOf(0), 2);
+  ShapeEq(*window.editors().EditorOf(1), 4);
+  ok = SaveShapedPage(*window.editors().EditorOf(0), QStringLiteral("channel-inl"), folder,
+                      QStringLiteral("editor-a-channel-inl-eq")) &&
+       ok;
+  ok = SaveShapedPage(*window.editors().EditorOf(1), QStringLiteral("channel-in1l"), folder,
+                      QStringLiteral("editor-b-channel-in1l-eq")) &&
+       ok;
+  ok = SaveShapedPage(*window.editors().EditorOf(1), QStringLiteral("channel-left"), folder,
+                      QStringLiteral("editor-b-channel-left-eq")) &&
+       ok;
+  ok = SaveGraphWindow(*window.editors().EditorOf(1), folder) && ok;
   ok = SaveProgramDialogs(window.editors().EditorOf(0), QStringLiteral("a"), folder) && ok;
   ok = SaveProgramDialogs(window.editors().EditorOf(1), QStringLiteral("b"), folder) && ok;
 

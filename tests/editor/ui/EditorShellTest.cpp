@@ -3,18 +3,25 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QtTest>
 #include <array>
 #include <memory>
+#include <tuple>
 
 #include "comm/Comm.h"
 #include "comm/Commands.h"
 #include "comm/DeviceTypes.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/DeviceReadout.h"
+#include "editor/BlockDiagram.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
+#include "editor/FamilyBEditor.h"
+#include "editor/MeterPointLabel.h"
+#include "editor/MeterPoints.h"
+#include "protocol/ValueLists.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 
@@ -117,7 +124,7 @@ class EditorShellTest : public QObject {
     QVERIFY(cs.report_link_loss);
     QVERIFY(!cs.keep_alive_hold);
     QCOMPARE(cs.current_device, int16_t{0});
-    QVERIFY(editor->poll_timer() != nullptr && !editor->poll_timer()->isActive());
+    QVERIFY(editor->poll_timer() != nullptr && editor->poll_timer()->isActive());
     QCOMPARE(editor->PageKey(editor->current_page()), QStringLiteral("gains"));
     QCOMPARE(editor->findChild<QLabel*>(QStringLiteral("lockIndicator"))->text(),
              QStringLiteral("Locked"));
@@ -207,6 +214,103 @@ class EditorShellTest : public QObject {
     QCOMPARE(channel[0][0].toInt(), 2);
     QCOMPARE(editor->current_page(), page);
     QVERIFY(!tabs->hasFocus());
+  }
+
+  void blockDiagramSelectsPages_data() {
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<QString>("block");
+    QTest::addColumn<QString>("page");  // empty: the shown page, nothing happens
+    QTest::newRow("a input gate") << 0 << 0 << "Gate"
+                                  << "channel-inl";
+    QTest::newRow("a input name") << 0 << 1 << "InR"
+                                  << "channel-inr";
+    QTest::newRow("a input delay") << 0 << 1 << "Delay"
+                                   << "delays";
+    QTest::newRow("a output limiter") << 0 << 4 << "Limiter"
+                                      << "channel-sub";
+    QTest::newRow("a routing") << 0 << -1 << "Routing"
+                               << "settings";
+    QTest::newRow("b in2r compressor") << 1 << 3 << "Comp"
+                                       << "channel-in2r";
+    QTest::newRow("b output name") << 1 << 5 << "Right"
+                                   << "channel-right";
+    QTest::newRow("b output delay") << 1 << 6 << "Delay"
+                                    << "delays";
+    QTest::newRow("b routing") << 1 << -1 << "Routing"
+                               << "routing";
+    QTest::newRow("b gain is shown") << 1 << 4 << "Gain"
+                                     << "";
+  }
+
+  void blockDiagramSelectsPages() {
+    QFETCH(int, slot);
+    QFETCH(int, channel);
+    QFETCH(QString, block);
+    QFETCH(QString, page);
+    Fixture f;
+    QVERIFY(f.Start());
+    EditorWindow* editor = f.editors->Open(slot);
+    QVERIFY(editor != nullptr);
+    QSignalSpy shown(editor, &EditorWindow::PageShown);
+    auto* diagram = editor->findChild<tessaly::editor::BlockDiagram*>();
+    QVERIFY(diagram != nullptr && diagram->isVisible());
+    const QRect rect = diagram->BlockRect(channel, block);
+    QVERIFY(!rect.isEmpty());
+    QTest::mouseClick(diagram, Qt::LeftButton, {}, rect.center());
+    QCOMPARE(shown.count(), page.isEmpty() ? 0 : 1);
+    QCOMPARE(editor->PageKey(editor->current_page()), page.isEmpty() ? "gains" : page);
+  }
+
+  // Each family B channel page chooses its own channel's meter point; family A has none.
+  void meterPointLabelsOnFamilyBChannelPages() {
+    Fixture f;
+    QVERIFY(f.Start());
+    QVERIFY(f.editors->Open(0)->findChildren<tessaly::editor::MeterPointLabel*>().isEmpty());
+    auto* editor = qobject_cast<tessaly::editor::FamilyBEditor*>(f.editors->Open(1));
+    QVERIFY(editor != nullptr);
+    tessaly::editor::MeterPoints& points = editor->meter_points();
+    for (int channel = 0; channel < tessaly::editor::MeterPoints::kChannels; ++channel) {
+      const QString key = QStringLiteral("channel-") +
+                          tessaly::protocol::ChannelName(comm::kType540S, channel).toLower();
+      QWidget* page = editor->Page(editor->PageIndex(key));
+      QVERIFY(page != nullptr);
+      auto* label = page->findChild<tessaly::editor::MeterPointLabel*>();
+      QVERIFY(label != nullptr);
+      label->menu()->actions().at(2)->trigger();
+      QCOMPARE(points.Choice(channel), 2);
+      QCOMPARE(points.Choice((channel + 1) % tessaly::editor::MeterPoints::kChannels),
+               channel == tessaly::editor::MeterPoints::kChannels - 1 ? 2 : 0);
+      QCOMPARE(page->findChild<QLabel*>(QStringLiteral("meterPointCaption"))->text(),
+               tessaly::editor::MeterPoints::Captions(channel).at(2));
+    }
+  }
+
+  void diagramCodes_data() {
+    QTest::addColumn<bool>("family_b");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("page");
+    const std::array<std::tuple<bool, int, int>, 11> rows = {{{false, 5, 0},
+                                                              {false, 14, 8},
+                                                              {false, 601, 7},
+                                                              {false, 604, -1},
+                                                              {false, 1, -1},
+                                                              {true, 26, 2},
+                                                              {true, 401, 5},
+                                                              {true, 305, 6},
+                                                              {true, 503, 8},
+                                                              {true, 501, -1},
+                                                              {true, 40, -1}}};
+    for (const auto& [family_b, code, page] : rows) {
+      QTest::addRow("%s %d", family_b ? "b" : "a", code) << family_b << code << page;
+    }
+  }
+
+  void diagramCodes() {
+    QFETCH(bool, family_b);
+    QFETCH(int, code);
+    QFETCH(int, page);
+    QCOMPARE(tessaly::editor::DiagramPage(family_b, code), page);
   }
 
   void activationMovesCurrentDevice() {

@@ -1,0 +1,121 @@
+#include "editor/EqSection.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "editor/CrossoverControls.h"
+#include "editor/EditorSupport.h"
+#include "editor/EqBandControls.h"
+#include "editor/EqGraphPanel.h"
+#include "model/EditPath.h"
+#include "protocol/Offsets.h"
+
+namespace tessaly::editor {
+namespace {
+constexpr int kBandsBesideGraph = 6;
+}  // namespace
+
+EqSection::EqSection(EditorContext& context, int channel, QWidget* parent)
+    : QWidget(parent), context_(context), channel_(channel) {
+  setObjectName(QStringLiteral("eqControls"));
+  const protocol::Layout& layout = protocol::LayoutOfType(DeviceTypeOf(context));
+
+  panel_ = new EqGraphPanel(context, channel, this);
+  read_out_ = new QLabel(this);
+  read_out_->setObjectName(QStringLiteral("freqGainLabel"));
+  read_out_->setMinimumWidth(
+      fontMetrics().horizontalAdvance(QStringLiteral("Freq=20000Hz; Gain=-15.5dB")));
+  connect(panel_, &EqGraphPanel::ReadOut, read_out_, &QLabel::setText);
+
+  auto* cursor = new QPushButton(QStringLiteral("Cursor"), this);
+  cursor->setObjectName(QStringLiteral("cursorButton"));
+  cursor->setCheckable(true);
+  connect(cursor, &QPushButton::toggled, panel_, &EqGraphPanel::SetCursorShown);
+
+  bypass_ = new QCheckBox(QStringLiteral("Bypass"), this);
+  bypass_->setObjectName(QStringLiteral("eqBypassCheck"));
+  connect(bypass_, &QCheckBox::clicked, this, &EqSection::OnBypassClicked);
+
+  auto* flat = new QPushButton(QStringLiteral("Flat EQ"), this);
+  flat->setObjectName(QStringLiteral("eqFlatButton"));
+  connect(flat, &QPushButton::clicked, this, &EqSection::FlattenEq);
+
+  auto* tools = new QVBoxLayout;
+  tools->addWidget(bypass_);
+  tools->addWidget(flat);
+  tools->addWidget(cursor);
+  tools->addWidget(read_out_);
+  if (layout.IsOutput(channel)) {
+    tools->addWidget(new CrossoverControls(context, channel, false, this));
+    tools->addWidget(new CrossoverControls(context, channel, true, this));
+  }
+  tools->addStretch(1);
+
+  auto* band_row = new QHBoxLayout;
+  band_row->setSpacing(2);
+  for (int b = 0; b < layout.BandCount(channel); ++b) {
+    auto* controls = new EqBandControls(context, channel, b, this);
+    bands_.push_back(controls);
+    band_row->addWidget(controls);
+    connect(panel_, &EqGraphPanel::MarkerMoved, controls,
+            [controls](int band, const graph::MarkerValue& value) {
+              if (band == controls->band()) controls->ShowDragged(value);
+            });
+  }
+
+  // A few bands stand beside the graph, a full input's twelve under it.
+  auto* graph_row = new QHBoxLayout;
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->addLayout(graph_row, 1);
+  if (layout.BandCount(channel) <= kBandsBesideGraph) {
+    graph_row->addLayout(band_row);
+  } else {
+    column->addLayout(band_row);
+  }
+  graph_row->addWidget(panel_, 1);
+  graph_row->addLayout(tools);
+
+  connect(&context_.edits, &model::EditPath::ParameterChanged, this,
+          [this](int slot, int ch, const QString& id, int) {
+            if (slot == context_.slot && ch == channel_ && id == QLatin1String("eq.bypass")) {
+              RefreshBypass();
+            }
+          });
+  connect(&context_.edits, &model::EditPath::ProgramReplaced, this, [this](int slot) {
+    if (slot == context_.slot) RefreshBypass();
+  });
+  RefreshBypass();
+}
+
+EqBandControls* EqSection::band(int band) const {
+  return band >= 0 && band < static_cast<int>(bands_.size()) ? bands_[band] : nullptr;
+}
+
+void EqSection::RefreshBypass() {
+  const QSignalBlocker quiet(bypass_);
+  bypass_->setChecked(context_.edits.Index(Target(context_, "eq.bypass", channel_)) == 1);
+}
+
+void EqSection::OnBypassClicked(bool checked) {
+  RefreshBypass();
+  // Every band of the channel, and of its linked channels, is redrawn: that can take a moment.
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  context_.edits.SetIndex(Target(context_, "eq.bypass", channel_), checked ? 1 : 0);
+  QApplication::restoreOverrideCursor();
+}
+
+void EqSection::FlattenEq() {
+  const comm::MessageAnswer answer =
+      context_.messenger.Show({comm::MessageIcon::kQuestion, QString::fromLatin1(kEqFlatTitle),
+                               QString::fromLatin1(kAreYouSure), comm::MessageButtons::kYesNo});
+  if (answer == comm::MessageAnswer::kNo) return;
+  context_.edits.SetIndex(Target(context_, "eq.flat", channel_), 1);
+}
+
+}  // namespace tessaly::editor

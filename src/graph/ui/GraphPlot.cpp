@@ -1,0 +1,112 @@
+#include "graph/ui/GraphPlot.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "graph/ui/GraphPainter.h"
+
+namespace tessaly::graph {
+namespace {
+QColor Colour(const Rgb& rgb) { return {rgb.r, rgb.g, rgb.b}; }
+}  // namespace
+
+GraphPlot::GraphPlot(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("graphPlot"));
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMinimumSize(360, 200);
+  read_out_ = new QLabel(this);
+  read_out_->setObjectName(QStringLiteral("freqGainLabel"));
+  read_out_->setStyleSheet(
+      QStringLiteral("background: rgba(20, 20, 20, 200); color: white; padding: 2px;"));
+  read_out_->hide();
+}
+
+void GraphPlot::SetCurves(const std::vector<ShownCurve>* curves) {
+  curves_ = curves;
+  Rebuild();
+}
+
+QRect GraphPlot::PlotRect() const {
+  return rect().marginsRemoved(LabelMargins(fontMetrics().height()));
+}
+
+QString GraphPlot::read_out() const {
+  return read_out_->isVisible() ? read_out_->text() : QString();
+}
+
+void GraphPlot::Rebuild() {
+  lines_.clear();
+  if (curves_ != nullptr) {
+    const QRectF plot = PlotRect();
+    for (const ShownCurve& curve : *curves_) lines_.push_back(CurvePolygon(curve.values, plot));
+  }
+  update();
+}
+
+void GraphPlot::resizeEvent(QResizeEvent*) { Rebuild(); }
+
+void GraphPlot::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().window());
+  const QRect plot = PlotRect();
+  PaintGrid(painter, plot);
+  if (curves_ == nullptr) return;
+  for (size_t i = 0; i < lines_.size() && i < curves_->size(); ++i) {
+    const ShownCurve& curve = (*curves_)[i];
+    QColor colour = Colour(curve.colour);
+    // A sum is the same hue, lighter, so it reads as derived from its output.
+    if (curve.input >= 0) colour = colour.lighter(150);
+    PaintCurve(painter, plot, lines_[i], colour);
+  }
+  // Legend, top right, one line per curve in its colour.
+  const QFontMetrics metrics = painter.fontMetrics();
+  int width = 0;
+  for (const ShownCurve& curve : *curves_)
+    width = std::max(width, metrics.horizontalAdvance(curve.name));
+  const int line = metrics.height();
+  const QRect box(plot.right() - width - 3 * line, plot.top() + 4, width + 2 * line + 8,
+                  line * static_cast<int>(curves_->size()) + 6);
+  if (curves_->empty()) return;
+  painter.fillRect(box, QColor(20, 20, 20, 200));
+  for (size_t i = 0; i < curves_->size(); ++i) {
+    const ShownCurve& curve = (*curves_)[i];
+    QColor colour = Colour(curve.colour);
+    if (curve.input >= 0) colour = colour.lighter(150);
+    const int y = box.top() + 3 + line * static_cast<int>(i);
+    painter.setPen(QPen(colour, kCurveDrawWidth));
+    painter.drawLine(box.left() + 4, y + line / 2, box.left() + 4 + line, y + line / 2);
+    painter.drawText(QRect(box.left() + 8 + line, y, width + line, line), Qt::AlignVCenter,
+                     curve.name);
+  }
+}
+
+void GraphPlot::ReadAt(QPointF at) {
+  const QRect plot = PlotRect();
+  const QPointF in = at - plot.topLeft();
+  read_out_->setText(CursorText(ReadCursor(in.x(), in.y(), plot.width(), plot.height())));
+  read_out_->adjustSize();
+  QPoint place = at.toPoint() + QPoint(12, -read_out_->height() - 4);
+  place.setX(std::min(place.x(), width() - read_out_->width()));
+  place.setY(std::max(place.y(), 0));
+  read_out_->move(place);
+  read_out_->show();
+}
+
+void GraphPlot::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  pressed_ = true;
+  ReadAt(event->position());
+}
+
+void GraphPlot::mouseMoveEvent(QMouseEvent* event) {
+  if (pressed_) ReadAt(event->position());
+}
+
+void GraphPlot::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  pressed_ = false;
+  read_out_->hide();
+}
+
+}  // namespace tessaly::graph

@@ -1,0 +1,124 @@
+#include "graph/ui/ResponseGraphWindow.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "graph/ui/GraphPlot.h"
+#include "protocol/Offsets.h"
+#include "protocol/ValueLists.h"
+
+namespace tessaly::graph {
+
+ResponseGraphWindow::ResponseGraphWindow(const ResponseCurves& curves, int slot, int device_type,
+                                         QWidget* parent)
+    : QWidget(parent), curves_(curves), slot_(slot), device_type_(device_type) {
+  setObjectName(QStringLiteral("responseGraphWindow"));
+  setWindowTitle(QStringLiteral("View All"));
+  const protocol::Layout& layout = protocol::LayoutOfType(device_type);
+  const bool family_b = protocol::FamilyOf(device_type) == protocol::Family::kB;
+
+  plot_ = new GraphPlot(this);
+  auto* side = new QVBoxLayout;
+  for (int ch = 0; ch < layout.channel_count; ++ch) {
+    const QString name = protocol::ChannelName(device_type, ch).trimmed();
+    auto* check = new QCheckBox(name, this);
+    check->setObjectName(QStringLiteral("viewCheck") + QString::number(ch));
+    check->setChecked(true);
+    const Rgb rgb = ChannelColour(family_b, ch);
+    QPalette colours = check->palette();
+    colours.setColor(QPalette::WindowText, QColor(rgb.r, rgb.g, rgb.b));
+    check->setPalette(colours);
+    connect(check, &QCheckBox::toggled, this, &ResponseGraphWindow::OnChoiceChanged);
+    checks_.push_back(check);
+    side->addWidget(check);
+    if (!layout.IsOutput(ch)) {
+      groups_.push_back(nullptr);
+      sums_.push_back(nullptr);
+      continue;
+    }
+    auto* group = new QGroupBox(this);
+    group->setObjectName(QStringLiteral("sumGroup") + QString::number(ch));
+    auto* buttons = new QButtonGroup(group);
+    auto* rows = new QVBoxLayout(group);
+    rows->setContentsMargins(12, 2, 2, 2);
+    rows->setSpacing(0);
+    for (int input = -1; input < layout.first_output; ++input) {
+      auto* option = new QRadioButton(
+          input < 0 ? QStringLiteral("alone")
+                    : QStringLiteral("+ ") + protocol::ChannelName(device_type, input).trimmed(),
+          group);
+      option->setObjectName(QStringLiteral("sumOption%1_%2").arg(ch).arg(input + 1));
+      option->setChecked(input < 0);
+      buttons->addButton(option, input);
+      rows->addWidget(option);
+    }
+    connect(buttons, &QButtonGroup::idToggled, this, [this](int, bool on) {
+      if (on) OnChoiceChanged();
+    });
+    groups_.push_back(group);
+    sums_.push_back(buttons);
+    side->addWidget(group);
+  }
+  side->addStretch(1);
+  auto* csv = new QPushButton(QStringLiteral("Export CSV..."), this);
+  csv->setObjectName(QStringLiteral("exportCsvButton"));
+  connect(csv, &QPushButton::clicked, this, &ResponseGraphWindow::AskExportCsv);
+  auto* png = new QPushButton(QStringLiteral("Export PNG..."), this);
+  png->setObjectName(QStringLiteral("exportPngButton"));
+  connect(png, &QPushButton::clicked, this, &ResponseGraphWindow::AskExportPng);
+  side->addWidget(csv);
+  side->addWidget(png);
+
+  auto* row = new QHBoxLayout(this);
+  row->addWidget(plot_, 1);
+  row->addLayout(side);
+  resize(900, 520);
+  OnChoiceChanged();
+}
+
+void ResponseGraphWindow::OnChoiceChanged() {
+  CurveChoice choice = AllChannels(device_type_);
+  for (size_t ch = 0; ch < checks_.size(); ++ch) {
+    choice.shown[ch] = checks_[ch]->isChecked();
+    if (groups_[ch] != nullptr) {
+      groups_[ch]->setEnabled(choice.shown[ch]);
+      choice.sum_input[ch] = sums_[ch]->checkedId();
+    }
+  }
+  shown_ = ShownCurves(curves_, slot_, device_type_, choice);
+  plot_->SetCurves(&shown_);
+}
+
+void ResponseGraphWindow::Redraw() { OnChoiceChanged(); }
+
+bool ResponseGraphWindow::ExportCsv(const QString& path) const {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return false;
+  const QByteArray text = CurvesCsv(shown_).toUtf8();
+  return file.write(text) == text.size();
+}
+
+bool ResponseGraphWindow::ExportPng(const QString& path) const {
+  return plot_->grab().save(path, "PNG");
+}
+
+void ResponseGraphWindow::AskExportCsv() {
+  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export CSV"), QString(),
+                                                    QStringLiteral("CSV files (*.csv)"));
+  if (!path.isEmpty()) ExportCsv(path);
+}
+
+void ResponseGraphWindow::AskExportPng() {
+  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export PNG"), QString(),
+                                                    QStringLiteral("PNG images (*.png)"));
+  if (!path.isEmpty()) ExportPng(path);
+}
+
+}  // namespace tessaly::graph

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "graph/GraphSelection.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+
+namespace tessaly::graph {
+
+class GraphPlot;
+class ResponseCurves;
+
+// The curves of several channels of one device overlaid ("View All"), for either family: one
+// check box per channel, per output a choice of the output alone or the output plus one input,
+// a legend, and the gain and frequency under the pointer while the button is down. Everything is
+// drawn from the stored curve tables; nothing is sent to the device.
+class ResponseGraphWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  ResponseGraphWindow(const ResponseCurves& curves, int slot, int device_type,
+                      QWidget* parent = nullptr);
+
+  // Reads the stored tables again (after an edit) and repaints.
+  void Redraw();
+  const std::vector<ShownCurve>& shown() const { return shown_; }
+  GraphPlot* plot() const { return plot_; }
+  bool ExportCsv(const QString& path) const;
+  bool ExportPng(const QString& path) const;
+
+ private:
+  void OnChoiceChanged();
+  void AskExportCsv();
+  void AskExportPng();
+
+  const ResponseCurves& curves_;
+  int slot_;
+  int device_type_;
+  GraphPlot* plot_ = nullptr;
+  std::vector<QCheckBox*> checks_;
+  std::vector<QGroupBox*> groups_;  // per channel; nullptr for inputs
+  std::vector<QButtonGroup*> sums_;
+  std::vector<ShownCurve> shown_;
+};
+
+}  // namespace tessaly::graph

@@ -1,0 +1,149 @@
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPointer>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "comm/Comm.h"
+#include "comm/DeviceTypes.h"
+#include "connect/ConnectRuntime.h"
+#include "connect/DeviceReadout.h"
+#include "editor/EditorManager.h"
+#include "editor/EditorWindow.h"
+#include "support/RecordingMessenger.h"
+#include "support/SimHarness.h"
+#include "widgets/Knob.h"
+
+namespace comm = tessaly::comm;
+using tessaly::widgets::Knob;
+
+// An RK-360 on a 9600-baud USB line whose every byte takes its wire time, edited with a knob
+// dragged faster than the line carries the packets.
+class SlowLinkTest : public QObject {
+  Q_OBJECT
+
+ private:
+  struct Fixture {
+    tessaly::test::SimHarness sim;
+    tessaly::test::RecordingMessenger messenger;
+    comm::Comm comm{messenger};
+    tessaly::connect::ConnectRuntime runtime{comm};
+    QMainWindow frame;
+    QMdiArea* area = new QMdiArea;
+    int16_t editor_count = -1;
+    std::unique_ptr<tessaly::editor::EditorManager> editors;
+    int device = -1;
+    QPointer<Knob> knob;
+
+    bool Start() {
+      device = sim.AddPty({.type = comm::kTypeRk360, .pace_wire = true});
+      sim.MapComPorts(comm.com_ports());
+      comm::CommState& cs = comm.state();
+      cs.com_port = static_cast<int16_t>(sim.com_number(device));
+      cs.connection_mode = comm::kLinkUsb;
+      if (comm.serial().Open(comm.ComPortName(), comm::BaudRate(comm::kTypeRk360)) != 0) {
+        return false;
+      }
+      cs.comm_ready = true;
+      cs.table.Register(0, {comm::kLinkUsb, QString(), 0, comm::kTypeRk360, QString()});
+      if (tessaly::connect::ReadDevice(runtime.context, 0, {}).stopped_at !=
+          tessaly::connect::ReadoutStep::kDone) {
+        return false;
+      }
+      cs.table.device_data_valid[0] = 1;
+      cs.table.device_needs_read[0] = false;
+      cs.online_mode = true;
+      frame.setCentralWidget(area);
+      frame.resize(1280, 760);
+      frame.show();
+      editors =
+          std::make_unique<tessaly::editor::EditorManager>(runtime, area, editor_count, false);
+      tessaly::editor::EditorWindow* editor = editors->Open(0);
+      if (editor == nullptr) return false;
+      QWidget* strip = editor->findChild<QWidget*>(QStringLiteral("stripInL"));
+      knob = strip != nullptr ? strip->findChild<Knob*>(QStringLiteral("gainKnob")) : nullptr;
+      sim.device(device).ClearReceived();
+      return knob != nullptr;
+    }
+    // A hand's moves, 3 pixels every 4 ms, also while an exchange waits for its reply: far
+    // more moves than the line carries packets. Returns the moves the display did not follow;
+    // the button stays down.
+    int Drag(int moves, const std::function<void(int)>& at_move = {}) {
+      const QPoint centre = knob->rect().center();
+      QTest::mousePress(knob, Qt::LeftButton, {}, centre);
+      int lagging = 0;
+      int move = 0;
+      QTimer hand;
+      QObject::connect(&hand, &QTimer::timeout, knob, [&] {
+        if (move == moves || !knob) return;
+        ++move;
+        if (at_move) at_move(move);
+        const int before = knob->shownIndex();
+        QTest::mouseMove(knob, centre + QPoint(0, 3 * move));
+        if (knob->shownIndex() == before) ++lagging;
+      });
+      hand.start(4);
+      QDeadlineTimer deadline(20000);
+      // The window may go with its device in the middle of the drag.
+      while (move < moves && knob && !deadline.hasExpired()) QTest::qWait(4);
+      hand.stop();
+      return lagging;
+    }
+    void Release() {
+      if (knob) QTest::mouseRelease(knob, Qt::LeftButton, {}, knob->rect().center());
+    }
+    int DeviceGain() {
+      const QByteArray image = sim.device(device).Image();
+      const auto pc = runtime.store.Data(0)->Image();
+      for (qsizetype i = 0; i < image.size(); ++i) {
+        if (static_cast<uint8_t>(image[i]) != pc[static_cast<size_t>(i)]) return -1;
+      }
+      return knob->index();
+    }
+  };
+
+ private slots:
+  void initTestCase() { qputenv("TESSALY_TIME_SCALE", "0.05"); }
+
+  // The display follows every move; the line carries only what it can, and the last position
+  // reaches the device.
+  void dragCoalescesAndTheFinalValueArrives() {
+    Fixture f;
+    QVERIFY(f.Start());
+    constexpr int kMoves = 40;
+    QCOMPARE(f.Drag(kMoves), 0);
+    const int shown = f.knob->shownIndex();
+    // The pointer rests: the last position goes out without waiting for the release.
+    QTRY_COMPARE(f.DeviceGain(), shown);
+    f.Release();
+    QTest::qWait(50);
+    QCOMPARE(f.DeviceGain(), shown);
+    const int packets = f.sim.device(f.device).ReceivedCount();
+    QVERIFY2(packets >= 2 && packets < kMoves, qPrintable(QString::number(packets)));
+    QVERIFY(f.messenger.shown.isEmpty());
+  }
+
+  // A device that stops answering mid-drag is reported once and its window closes without a
+  // question; nothing more goes out.
+  void lostReplyDuringADragIsReportedOnce() {
+    Fixture f;
+    QVERIFY(f.Start());
+    f.Drag(30, [&f](int move) {
+      if (move == 5) f.sim.device(f.device).SetSilent(true);
+    });
+    f.Release();
+    QTRY_VERIFY(f.editors->EditorOf(0) == nullptr);
+    QTest::qWait(300);
+    QCOMPARE(f.messenger.shown.size(), 1);
+    QCOMPARE(f.messenger.shown[0].title, QString::fromLatin1(comm::kLinkLossTitle));
+    QCOMPARE(f.editor_count, int16_t{-1});
+    QVERIFY(!f.comm.state().table[0].online);
+    const int heard = f.sim.device(f.device).ReceivedCount();
+    QTest::qWait(100);
+    QCOMPARE(f.sim.device(f.device).ReceivedCount(), heard);
+  }
+};
+
+QTEST_MAIN(SlowLinkTest)
+#include "SlowLinkTest.moc"

@@ -44,8 +44,9 @@ Commands:
   recall N                    recall program N into the device (the program it ran is kept in
                               backups/ first)
   preset save FILE            save the device's program as a preset file
-  preset load FILE            check a preset file and load it into the device (the program it
-                              ran is kept in backups/ first); a refused file sends nothing
+  preset load FILE [--verify] check a preset file and load it into the device (the program it
+                              ran is kept in backups/ first); a refused file sends nothing;
+                              --verify reads the device's program back and compares
   preset show FILE            every parameter of a preset file as the editor shows it, no device
                               (the extension names the type, or give --type)
   project save FILE           read every program of the device into a project file

@@ -106,8 +106,12 @@ Outcome RunRecall(Session& session, const QStringList& args) {
 Outcome RunPreset(Session& session, const QStringList& args) {
   if (!args.isEmpty() && args[0] == QLatin1String("show"))
     return RunPresetShow(session, args.mid(1));
-  if (args.size() != 2 || (args[0] != QLatin1String("save") && args[0] != QLatin1String("load"))) {
-    return Outcome::Usage(QStringLiteral("preset needs save FILE, load FILE or show FILE."));
+  const bool verify =
+      args.size() == 3 && args[0] == QLatin1String("load") && args[2] == QLatin1String("--verify");
+  if ((args.size() != 2 && !verify) ||
+      (args[0] != QLatin1String("save") && args[0] != QLatin1String("load"))) {
+    return Outcome::Usage(
+        QStringLiteral("preset needs save FILE, load FILE [--verify] or show FILE."));
   }
   const Outcome opened = session.Open();
   if (!opened.ok()) return opened;
@@ -117,7 +121,7 @@ Outcome RunPreset(Session& session, const QStringList& args) {
   if (args[0] == QLatin1String("save")) {
     return FileOutcomeOf(tools.files.SavePreset(kCliSlot, args[1]), QStringLiteral("The preset"));
   }
-  return FileOutcomeOf(tools.files.LoadPreset(kCliSlot, args[1], std::nullopt, {}),
+  return FileOutcomeOf(tools.files.LoadPreset(kCliSlot, args[1], std::nullopt, {}, verify),
                        QStringLiteral("The preset"));
 }
 

@@ -52,7 +52,7 @@ TEST_F(CliProgramsTest, PresetAndProjectFiles) {
   const CliRun refused = RunTcp(2, {"--trace", "preset", "load", other});
   EXPECT_EQ(refused.exit_code, 1);
   EXPECT_EQ(refused.EditPackets(), QStringList{});
-  ASSERT_EQ(RunTcp(2, {"preset", "load", preset}).exit_code, 0);
+  ASSERT_EQ(RunTcp(2, {"preset", "load", preset, "--verify"}).exit_code, 0);
   EXPECT_EQ(uint8_t(device->Image().at(4)), 100);
 
   const QString project = File(QStringLiteral("venue.pjs"));

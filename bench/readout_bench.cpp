@@ -7,6 +7,8 @@
 // 300 ms scan wait and against 254 waits one after the other.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -123,10 +125,21 @@ void BM_Scan254(benchmark::State& state) {
   for (auto _ : state) {
     QElapsedTimer timer;
     timer.start();
-    const QStringList found = comm::ScanAddresses(addresses, port, connect::kScanWaitMs);
+    comm::TcpScan scan;
+    QEventLoop loop;
+    QList<comm::ScanAnswer> answers;
+    QObject::connect(&scan, &comm::TcpScan::Finished, &loop,
+                     [&](const QList<comm::ScanAnswer>& result) {
+                       answers = result;
+                       loop.quit();
+                     });
+    scan.Start(addresses, port, connect::kScanWaitMs);
+    if (scan.running()) loop.exec();
     total_ns += timer.nsecsElapsed();
     ++runs;
-    answered = found.size();
+    answered = std::count_if(answers.begin(), answers.end(), [](const comm::ScanAnswer& a) {
+      return a.result == comm::ScanResult::kAccepted;
+    });
   }
   const double scan_ms = runs > 0 ? static_cast<double>(total_ns) / 1e6 / runs : 0;
   state.counters["answered"] = static_cast<double>(answered);

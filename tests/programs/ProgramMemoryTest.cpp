@@ -219,12 +219,12 @@ TEST(FaultTest, SilentDeviceMidTransfer) {
   rig.ReadNames();
   const QByteArray before = ReadFile(preset);
   rig.device->SetSilentAfter(5);
-  EXPECT_EQ(rig.memory.Recall(kSlot, 3, std::nullopt, {}).status, TransferStatus::kFailed);
+  EXPECT_EQ(rig.memory.Recall(kSlot, 8, std::nullopt, {}).status, TransferStatus::kFailed);
   EXPECT_EQ(rig.messenger.shown.size(), 4);
   EXPECT_EQ(rig.files.SavePreset(kSlot, preset).outcome, FileOutcome::kDone);
   EXPECT_EQ(ReadFile(preset), before);
   reconnect();
-  EXPECT_EQ(rig.memory.Recall(kSlot, 3, std::nullopt, {}).status, TransferStatus::kDone);
+  EXPECT_EQ(rig.memory.Recall(kSlot, 8, std::nullopt, {}).status, TransferStatus::kDone);
 }
 
 TEST(ChannelCopyTest, CommandBytesAndWhatMoves) {

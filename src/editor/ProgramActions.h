@@ -8,6 +8,7 @@
 
 class QAction;
 class QDialog;
+class QToolBar;
 
 namespace tessaly::connect {
 struct ConnectRuntime;
@@ -56,7 +57,7 @@ class ProgramActions : public QObject {
   std::unique_ptr<programs::FileTransfers> files_;
   std::unique_ptr<programs::ChannelCopier> copier_;
   std::unique_ptr<programs::ProgramTools> tools_;
-  QAction* first_ = nullptr;
+  QToolBar* bar_ = nullptr;
   QString offline_file_;
 };
 

@@ -36,7 +36,7 @@ constexpr const char* kRestoreTitle = "Restore last backup";
 
 ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
                                connect::ConnectRuntime& runtime)
-    : QObject(&window), window_(window) {
+    : QObject(&window), window_(window), edits_(core.edits) {
   setObjectName(QStringLiteral("programActions"));
   comm::Comm& comm = runtime.context.comm;
   memory_ = std::make_unique<programs::ProgramMemory>(comm, runtime.store, core.whole_program,
@@ -235,7 +235,11 @@ void ProgramActions::LoadProject() {
 
 void ProgramActions::OpenTriggerSettings() {
   programs::TriggerSettingsDialog dialog(*tools_, &window_);
-  RunModal(dialog);
+  if (RunModal(dialog) != QDialog::Accepted) return;
+  // The device page shows both switches (and blocks standby while the input trigger is on).
+  for (const char* id : {"trigger.input", "trigger.standby"}) {
+    emit edits_.ParameterChanged(tools_->slot, -1, QString::fromLatin1(id), -1);
+  }
 }
 
 void ProgramActions::OpenSleepSettings() {

@@ -14,6 +14,10 @@ namespace tessaly::connect {
 struct ConnectRuntime;
 }
 
+namespace tessaly::model {
+class EditPath;
+}
+
 namespace tessaly::editor {
 
 class EditorWindow;
@@ -53,6 +57,7 @@ class ProgramActions : public QObject {
   void LoadPresetFrom(const QString& path);
 
   EditorWindow& window_;
+  model::EditPath& edits_;
   std::unique_ptr<programs::ProgramMemory> memory_;
   std::unique_ptr<programs::FileTransfers> files_;
   std::unique_ptr<programs::ChannelCopier> copier_;

@@ -159,6 +159,16 @@ class ProgramDialogsTest : public QObject {
     QCOMPARE(rig.device->ReceivedCommands().value(0), 27);
     QVERIFY(rig.window.windowTitle().endsWith(QStringLiteral("program loaded: Preset 02       ")));
     QVERIFY(!rig.actions->tools().files.LastEditBufferBackup(kSlot).isEmpty());
+
+    // The 540S's device page hears of a confirmed trigger change.
+    QSignalSpy changed(&rig.core.edits, &model::EditPath::ParameterChanged);
+    WithModal<programs::TriggerSettingsDialog>([&] { rig.actions->OpenTriggerSettings(); },
+                                               [&](programs::TriggerSettingsDialog& d) {
+                                                 d.enable_check()->click();
+                                                 d.Confirm();
+                                               });
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(rig.device->Settings().at(21), 4);
   }
 
   // Load, refusals, and the caption; then Restore last backup brings the former program back.

@@ -216,6 +216,9 @@ TEST(FaultTest, SilentDeviceMidTransfer) {
       << load.message.toStdString();
   EXPECT_EQ(ReadFile(load.backup), ReadFile(preset));
   reconnect();
+  QByteArray recalled = rig.device->Program(8);
+  recalled[10] = 99;  // in the first block, which arrives before the device falls silent
+  rig.device->StoreProgram(8, recalled);
   rig.ReadNames();
   const QByteArray before = ReadFile(preset);
   rig.device->SetSilentAfter(5);

@@ -74,7 +74,7 @@ TEST(StoreRecallTest, OneLetterNameThenRecallOverTcpAndPty) {
 
 // save -> store -> save gives the same file and leaves the device's memory as it was.
 TEST(ProjectTest, RoundTripKeepsFilesAndMemoryEmptySlotsIncluded) {
-  for (const int type : {2, 3}) {
+  for (const int type : {0, 2, 3}) {
     Rig rig;
     ASSERT_TRUE(rig.Online(type));
     rig.device->FillPrograms(3);

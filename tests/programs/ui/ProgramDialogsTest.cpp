@@ -12,7 +12,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <csignal>
 #include <functional>
+
+#include <sys/resource.h>
 
 #include "comm/Comm.h"
 #include "comm/DeviceTypes.h"
@@ -198,6 +201,22 @@ class ProgramDialogsTest : public QObject {
 
     rig.actions->RestoreLastBackup();
     QCOMPARE(rig.device->Image(), former);
+
+    // Save onto the earlier file with the disk full: a clear message, the old file intact.
+    rig.next_path = rig.startup.filePath(QStringLiteral("venue.540"));
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit full = saved;
+    full.rlim_cur = 100;
+    setrlimit(RLIMIT_FSIZE, &full);
+    rig.actions->SavePreset();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    QVERIFY(rig.Texts().last().startsWith(QStringLiteral("Save|The file ")));
+    QFile kept(rig.next_path);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), record);
   }
 
   void ProjectSaveCancelOfflineAndStoreFaults() {

@@ -162,6 +162,149 @@ double XoverResponseDb(int16_t code, bool low_pass, double fc, double f) {
   }
 }
 
+namespace {
+
+// 10 lg v through the natural logarithm, which the C library computes faster.
+constexpr double kTenOverLn10 = 4.342944819032518;  // 10 / ln 10
+double PowerDb(double v) { return kTenOverLn10 * std::log(v); }
+
+// 10 lg of the Butterworth power term |H|^2 of order n at r = f / fc.
+double ButterworthPowerDb(int order, bool low_pass, double r) {
+  double rn2 = 1.0;
+  const double r2 = r * r;
+  for (int i = 0; i < order; ++i) rn2 *= r2;
+  return PowerDb(low_pass ? 1.0 / (1.0 + rn2) : rn2 / (1.0 + rn2));
+}
+
+double BesselPowerDb(bool low_pass, double fb, double f) {
+  if (low_pass) {
+    const double x = f / fb;
+    const double x2 = x * x;
+    const double re = 3.0 - x2;
+    return PowerDb(9.0 / (re * re + 9.0 * x2));
+  }
+  const double f2 = 3.0 * f * f;
+  const double re = fb * fb - f2;
+  const double im = 3.0 * f * fb;
+  return PowerDb(f2 * f2 / (re * re + im * im));
+}
+
+// Sections of a crossover code: Butterworth orders (0 ends the list) and a Bessel factor.
+struct XoverSections {
+  std::array<int, 2> orders{};
+  double scale = 1.0;  // two equal sections: one computed, doubled
+  double bessel = 0.0;
+};
+
+XoverSections SectionsOf(int16_t code) {
+  switch (code) {
+    case 1:
+      return {{1, 0}, 1.0, 0.0};
+    case 2:
+      return {{2, 0}, 1.0, 0.0};
+    case 3:
+      return {{1, 0}, 2.0, 0.0};
+    case 4:
+      return {{0, 0}, 1.0, 0.52};
+    case 5:
+      return {{3, 0}, 1.0, 0.0};
+    case 6:
+      return {{4, 0}, 1.0, 0.0};
+    case 7:
+      return {{2, 0}, 2.0, 0.0};
+    case 8:
+      return {{0, 0}, 2.0, 0.649};
+    case 9:
+      return {{6, 0}, 1.0, 0.0};
+    case 10:
+      return {{4, 2}, 1.0, 0.0};
+    case 11:
+      return {{8, 0}, 1.0, 0.0};
+    case 12:
+      return {{4, 0}, 2.0, 0.0};
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+void FillBandCurve(int16_t type, double gain_db, double f0, double qe, CurveSpan& out) {
+  const GraphFreqTable& freq = GraphFreq();
+  switch (type) {
+    case kBandBell:
+    case kBandNotch: {
+      const double depth = type == kBandBell ? gain_db : kNotchDepthDb;
+      const double q2 = qe * qe;
+      const double inv_f0 = 1.0 / f0;
+      for (int p = 0; p < kGraphPoints; ++p) {
+        const double f = freq[p];
+        const double detune = f0 / f - f * inv_f0;
+        out[p] = depth / (1.0 + q2 * detune * detune);
+      }
+      return;
+    }
+    case kBandHiShelf:
+    case kBandLoShelf: {
+      const double a = std::pow(10.0, gain_db / 40.0);
+      const double slope = std::sqrt(a) / qe;
+      const double inv_f0 = 1.0 / f0;
+      const bool high = type == kBandHiShelf;
+      for (int p = 0; p < kGraphPoints; ++p) {
+        const double x = freq[p] * inv_f0;
+        const double x2 = x * x;
+        const double mid = slope * x;
+        const double one_minus_ax2 = 1.0 - a * x2;
+        const double a_minus_x2 = a - x2;
+        const double n_re = (high ? one_minus_ax2 : a_minus_x2) * a;
+        const double d_re = high ? a_minus_x2 : one_minus_ax2;
+        const double n2 = n_re * n_re + mid * a * mid * a;
+        const double d2 = d_re * d_re + mid * mid;
+        out[p] = PowerDb(n2 / d2);
+      }
+      return;
+    }
+    case kBandHighPass:
+    case kBandLowPass: {
+      const double inv_q2 = 1.0 / (qe * qe);
+      const double inv_f0 = 1.0 / f0;
+      for (int p = 0; p < kGraphPoints; ++p) {
+        const double x = freq[p] * inv_f0;
+        const double x2 = x * x;
+        const double m2 = (1.0 - x2) * (1.0 - x2) + x2 * inv_q2;
+        const double top = type == kBandHighPass ? x2 : 1.0;
+        out[p] = PowerDb(top * top / m2);
+      }
+      return;
+    }
+    default:
+      out.fill(0.0);
+  }
+}
+
+void FillXoverCurve(int16_t code, bool low_pass, double fc, CurveSpan& out) {
+  const GraphFreqTable& freq = GraphFreq();
+  const XoverSections sections = SectionsOf(code);
+  if (sections.bessel > 0.0) {
+    const double fb = low_pass ? fc * sections.bessel : fc / sections.bessel;
+    for (int p = 0; p < kGraphPoints; ++p) {
+      out[p] = sections.scale * BesselPowerDb(low_pass, fb, freq[p]);
+    }
+    return;
+  }
+  if (sections.orders[0] == 0) {
+    out.fill(0.0);
+    return;
+  }
+  const double inv_fc = 1.0 / fc;
+  for (int p = 0; p < kGraphPoints; ++p) {
+    const double r = freq[p] * inv_fc;
+    double db = ButterworthPowerDb(sections.orders[0], low_pass, r);
+    if (sections.orders[1] != 0) db += ButterworthPowerDb(sections.orders[1], low_pass, r);
+    out[p] = sections.scale * db;
+  }
+}
+
 int16_t XoverCode(double slope) {
   if (!std::isfinite(slope) || slope < -32768.0 || slope > 32767.0) return -1;
   return static_cast<int16_t>(std::lround(slope));

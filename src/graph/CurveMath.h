@@ -53,6 +53,12 @@ double ButterworthDb(int order, bool low_pass, double fc, double f);
 // One second-order Bessel section with the corner moved by `factor`.
 double BesselDb(bool low_pass, double fc, double factor, double f);
 
+// Whole curves on the grid, the same values as the point functions above (to rounding) but with
+// what does not depend on the frequency worked out once and one logarithm per point.
+using CurveSpan = std::array<double, kGraphPoints>;
+void FillBandCurve(int16_t type, double gain_db, double f0, double qe, CurveSpan& out);
+void FillXoverCurve(int16_t code, bool low_pass, double fc, CurveSpan& out);
+
 // The stored slope value is a double; the computation uses it rounded to a 16-bit code.
 int16_t XoverCode(double slope);
 

@@ -101,11 +101,8 @@ void ResponseCurves::ComputeBand(const BandInput& input, Curve& out) {
     out.fill(0.0);
     return;
   }
-  const double qe = EffectiveQ(input.type, input.gain_db, input.q);
-  const GraphFreqTable& freq = GraphFreq();
-  for (int p = 0; p < kGraphPoints; ++p) {
-    out[p] = BandResponseDb(input.type, input.gain_db, input.f0, qe, freq[p]);
-  }
+  FillBandCurve(input.type, input.gain_db, input.f0, EffectiveQ(input.type, input.gain_db, input.q),
+                out);
 }
 
 bool ResponseCurves::PreviewBand(int slot, int band, const BandInput& input,
@@ -130,30 +127,29 @@ bool ResponseCurves::PreviewBand(int slot, int band, const BandInput& input,
 }
 
 void ResponseCurves::ComputeXover(const XoverInput& input, Curve& out) {
-  const GraphFreqTable& freq = GraphFreq();
-  for (int p = 0; p < kGraphPoints; ++p) {
-    out[p] = XoverResponseDb(input.code, input.low_pass, input.fc, freq[p]);
-  }
-}
-
-double ResponseCurves::ChannelSumAt(const Context& ctx, const SlotCurves& curves, int channel,
-                                    int point) const {
-  const protocol::Layout& layout = *ctx.layout;
-  double sum = 0.0;
-  if (layout.IsOutput(channel)) {
-    const int hp = (channel - layout.first_output) * 2;
-    sum = curves.xover_curve[hp][point] + curves.xover_curve[hp + 1][point];
-  }
-  if (ctx.state->eq_bypass[channel]) return sum;
-  const int first = layout.first_band[channel];
-  const int last = first + layout.last_band_number[channel];
-  for (int band = first; band <= last; ++band) sum += curves.band_curve[band][point];
-  return sum;
+  FillXoverCurve(input.code, input.low_pass, input.fc, out);
 }
 
 void ResponseCurves::SumChannel(const Context& ctx, SlotCurves& curves, int channel) const {
+  // Band by band rather than point by point, so each curve is read in one pass; every point
+  // still adds HP, LP and the bands in that order.
+  const protocol::Layout& layout = *ctx.layout;
   Curve& out = curves.channel_curve[channel];
-  for (int p = 0; p < kGraphPoints; ++p) out[p] = ChannelSumAt(ctx, curves, channel, p);
+  if (layout.IsOutput(channel)) {
+    const int hp = (channel - layout.first_output) * 2;
+    const Curve& high = curves.xover_curve[hp];
+    const Curve& low = curves.xover_curve[hp + 1];
+    for (int p = 0; p < kGraphPoints; ++p) out[p] = high[p] + low[p];
+  } else {
+    out.fill(0.0);
+  }
+  if (ctx.state->eq_bypass[channel]) return;
+  const int first = layout.first_band[channel];
+  const int last = first + layout.last_band_number[channel];
+  for (int band = first; band <= last; ++band) {
+    const Curve& terms = curves.band_curve[band];
+    for (int p = 0; p < kGraphPoints; ++p) out[p] += terms[p];
+  }
 }
 
 void ResponseCurves::DrawSegment(GraphPanel* panel, const SlotCurves& curves, int channel,
@@ -177,19 +173,9 @@ bool ResponseCurves::UpdateBandCurve(int slot, int band) {
   GraphPanel* panel = panels_[static_cast<size_t>(slot)];
   if (panel != nullptr) panel->DrawGraphGrid();
 
-  const bool known = IsKnownBandType(input->type);
-  const double qe = EffectiveQ(input->type, input->gain_db, input->q);
-  const GraphFreqTable& freq = GraphFreq();
-  Curve& out = curves.band_curve[band];
-  for (int p = 0; p < kGraphPoints; ++p) {
-    if (known) {
-      out[p] = input->bypassed
-                   ? 0.0
-                   : BandResponseDb(input->type, input->gain_db, input->f0, qe, freq[p]);
-    }
-    curves.channel_curve[*channel][p] = ChannelSumAt(*ctx, curves, *channel, p);
-    DrawSegment(panel, curves, *channel, p);
-  }
+  ComputeBand(*input, curves.band_curve[band]);
+  SumChannel(*ctx, curves, *channel);
+  for (int p = 0; p < kGraphPoints; ++p) DrawSegment(panel, curves, *channel, p);
   return true;
 }
 
@@ -204,13 +190,9 @@ bool ResponseCurves::UpdateXoverCurve(int slot, int filter) {
   GraphPanel* panel = panels_[static_cast<size_t>(slot)];
   if (panel != nullptr) panel->DrawGraphGrid();
 
-  const GraphFreqTable& freq = GraphFreq();
-  Curve& out = curves.xover_curve[filter];
-  for (int p = 0; p < kGraphPoints; ++p) {
-    out[p] = XoverResponseDb(input->code, input->low_pass, input->fc, freq[p]);
-    curves.channel_curve[*channel][p] = ChannelSumAt(*ctx, curves, *channel, p);
-    DrawSegment(panel, curves, *channel, p);
-  }
+  ComputeXover(*input, curves.xover_curve[filter]);
+  SumChannel(*ctx, curves, *channel);
+  for (int p = 0; p < kGraphPoints; ++p) DrawSegment(panel, curves, *channel, p);
   return true;
 }
 

@@ -93,7 +93,6 @@ class ResponseCurves {
   struct Context;
   std::optional<Context> Resolve(int slot) const;
   SlotCurves& Allocate(int slot);
-  double ChannelSumAt(const Context& ctx, const SlotCurves& curves, int channel, int point) const;
   void SumChannel(const Context& ctx, SlotCurves& curves, int channel) const;
   static void ComputeBand(const BandInput& input, Curve& out);
   static void ComputeXover(const XoverInput& input, Curve& out);

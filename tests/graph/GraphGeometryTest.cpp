@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "graph/GraphMarkers.h"
 #include "graph/GraphScale.h"
 
@@ -106,6 +109,45 @@ TEST(GraphGeometryTest, ChangedSpanCoversOnlyTheMovedPoints) {
   b[kGraphPoints - 1] = 1.0;
   EXPECT_EQ(ChangedSpan(a, b)->first, kGraphPoints - 1);
   EXPECT_EQ(ChangedSpan(a, b)->last, kGraphPoints - 1);
+}
+
+}  // namespace
+}  // namespace tessaly::graph
+
+namespace tessaly::graph {
+namespace {
+
+// The whole-curve fills give what the point formulas give, to 1e-9 dB, for every band type and
+// crossover code, in the steep and the flat parts alike.
+TEST(CurveFillTest, WholeCurvesMatchThePointFormulas) {
+  const GraphFreqTable& freq = GraphFreq();
+  Curve fast{};
+  double worst = 0.0;
+  for (int16_t type = kBandBell; type <= kBandNotch; ++type) {
+    for (const double gain : {-15.0, -3.5, 0.0, 7.0, 15.0}) {
+      for (const double f0 : {20.0, 1000.0, 20000.0}) {
+        for (const double q : {0.1, 0.7071, 5.1, 104.0}) {
+          const double qe = EffectiveQ(type, gain, q);
+          FillBandCurve(type, gain, f0, qe, fast);
+          for (int p = 0; p < kGraphPoints; ++p) {
+            worst =
+                std::max(worst, std::abs(fast[p] - BandResponseDb(type, gain, f0, qe, freq[p])));
+          }
+        }
+      }
+    }
+  }
+  for (int16_t code = 0; code <= kXoverLastCode + 1; ++code) {
+    for (const bool low : {false, true}) {
+      for (const double fc : {20.0, 1234.0, 20000.0}) {
+        FillXoverCurve(code, low, fc, fast);
+        for (int p = 0; p < kGraphPoints; ++p) {
+          worst = std::max(worst, std::abs(fast[p] - XoverResponseDb(code, low, fc, freq[p])));
+        }
+      }
+    }
+  }
+  EXPECT_LT(worst, 1e-9);
 }
 
 }  // namespace

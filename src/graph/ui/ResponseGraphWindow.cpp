@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -112,13 +113,19 @@ bool ResponseGraphWindow::ExportPng(const QString& path) const {
 void ResponseGraphWindow::AskExportCsv() {
   const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export CSV"), QString(),
                                                     QStringLiteral("CSV files (*.csv)"));
-  if (!path.isEmpty()) ExportCsv(path);
+  if (!path.isEmpty() && !ExportCsv(path)) {
+    QMessageBox::warning(this, QStringLiteral("Export CSV"),
+                         QStringLiteral("The curves could not be written to %1.").arg(path));
+  }
 }
 
 void ResponseGraphWindow::AskExportPng() {
   const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export PNG"), QString(),
                                                     QStringLiteral("PNG images (*.png)"));
-  if (!path.isEmpty()) ExportPng(path);
+  if (!path.isEmpty() && !ExportPng(path)) {
+    QMessageBox::warning(this, QStringLiteral("Export PNG"),
+                         QStringLiteral("The picture could not be written to %1.").arg(path));
+  }
 }
 
 }  // namespace tessaly::graph

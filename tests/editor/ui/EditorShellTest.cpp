@@ -21,6 +21,7 @@
 #include "editor/FamilyBEditor.h"
 #include "editor/MeterPointLabel.h"
 #include "editor/MeterPoints.h"
+#include "graph/ui/ResponseGraphWindow.h"
 #include "protocol/ValueLists.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
@@ -365,6 +366,24 @@ class EditorShellTest : public QObject {
     QCOMPARE(f.Gain(0, 1), after0);
     QCOMPARE(f.Gain(1, 1), before1);
     QCOMPARE(f.Difference(0), QString());
+  }
+
+  // "View All" opens the device's graph window beside the editor, once, and sends nothing.
+  void viewAllOpensOneGraphWindow() {
+    Fixture f;
+    QVERIFY(f.Start());
+    EditorWindow* editor = f.editors->Open(1);
+    QVERIFY(editor != nullptr);
+    const qsizetype heard = f.sim.device(f.devices[1]).ReceivedCommands().size();
+    auto* view_all = editor->findChild<QAction*>(QStringLiteral("viewAllAction"));
+    QVERIFY(view_all != nullptr);
+    view_all->trigger();
+    view_all->trigger();
+    const auto graphs = f.area->findChildren<tessaly::graph::ResponseGraphWindow*>();
+    QCOMPARE(graphs.size(), 1);
+    QCOMPARE(graphs[0]->shown().size(), size_t{7});
+    QCOMPARE(f.area->subWindowList().size(), 2);
+    QCOMPARE(f.sim.device(f.devices[1]).ReceivedCommands().size(), heard);
   }
 };
 

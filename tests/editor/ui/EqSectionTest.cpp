@@ -23,6 +23,7 @@ namespace {
 
 constexpr int kA = tessaly::comm::kTypeRk540;
 constexpr int kB = tessaly::comm::kType540S;
+constexpr int kSlot = test::EditorRig::kSlot;
 
 // An emulated device, its edit path and one channel's EQ section on screen.
 struct EqRig : test::EditorRig {
@@ -67,6 +68,22 @@ class EqSectionTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { qputenv("TESSALY_TIME_SCALE", "0.05"); }
+
+  // A device that falls silent while a marker is dragged is reported once, at the release.
+  void lostReplyAtTheRelease() {
+    EqRig rig(kB, 4);
+    EqGraphPanel* panel = rig.section->panel();
+    const QPoint start = panel->MarkerCentre(2);
+    QTest::mousePress(panel, Qt::LeftButton, {}, start);
+    QTest::mouseMove(panel, start + QPoint(30, -40));
+    rig.device().SetSilent(true);
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, start + QPoint(30, -40));
+    QTest::qWait(100);
+    QCOMPARE(rig.messenger_.shown.size(), 1);
+    QCOMPARE(rig.messenger_.shown[0].title, QString::fromLatin1(tessaly::comm::kLinkLossTitle));
+  }
+
   // Enter in a band's text: clamped or snapped, rewritten, sent as one band packet.
   void bandText_data() {
     QTest::addColumn<int>("type");
@@ -279,6 +296,24 @@ class EqSectionTest : public QObject {
     QApplication::sendEvent(panel, &wheel);
     QCOMPARE(rig.Index("eq.N.q", 0, 6), q + 1);
     rig.CheckCurveAndDevice();
+    // One drag is one undo step (behind the wheel's); a double-click on the knob puts 0 dB back.
+    const size_t steps = rig.path.Undo(kSlot).Count();
+    rig.path.Undo(kSlot).UndoLast();
+    rig.path.Undo(kSlot).UndoLast();
+    QCOMPARE(rig.Index("eq.N.freq", 0, 6), 1000);
+    QCOMPARE(rig.Index("eq.N.gain", 0, 6), 30);
+    rig.path.Undo(kSlot).RedoLast();
+    rig.path.Undo(kSlot).RedoLast();
+    QCOMPARE(rig.path.Undo(kSlot).Count(), steps);
+    QCOMPARE(rig.Index("eq.N.freq", 0, 6), 2000);
+    QTest::mouseDClick(rig.Get("eqGainKnob6"), Qt::LeftButton);
+    QCOMPARE(rig.Index("eq.N.gain", 0, 6), 30);
+    QCOMPARE(rig.Get<ValueEdit>("eqGainEdit6")->text(), QStringLiteral("0"));
+    rig.CheckCurveAndDevice();
+    // With "Cursor" on, the pointer over the plot reads gain and frequency.
+    rig.Get<QAbstractButton>("cursorButton")->click();
+    QTest::mouseMove(panel, QPoint(plot.right() + 1, plot.top()));
+    QCOMPARE(rig.Get<QLabel>("freqGainLabel")->text(), QStringLiteral("30dB; 20000Hz"));
   }
 };
 

@@ -1,0 +1,218 @@
+// What a user feels while shaping an EQ, on the offscreen platform against the emulator over
+// loopback TCP: one marker drag step (preview curve and the changed part of the panel repainted),
+// one band gain step as a knob drag sends it (packet, band curve, panel repaint) and a full repaint
+// of the graph window with 7 channels and two sums at 1600 x 900. Each is given as median and p99
+// of single steps, beside a baseline measured in the same run: a bare TxCommand of the same band
+// packet for the knob step, a repaint of the unchanged panel for the drag step, and the grid
+// alone for the window.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "comm/Comm.h"
+#include "editor/EditorContext.h"
+#include "editor/EqGraphPanel.h"
+#include "editor/EqSection.h"
+#include "graph/ResponseCurves.h"
+#include "graph/ui/GraphPlot.h"
+#include "graph/ui/ResponseGraphWindow.h"
+#include "model/EditPath.h"
+#include "protocol/FamilyAOperations.h"
+#include "protocol/FamilyBOperations.h"
+#include "protocol/ProgramStore.h"
+#include "sim/SimHost.h"
+
+namespace {
+
+using namespace tessaly;
+
+class SilentMessenger : public comm::Messenger {
+ public:
+  comm::MessageAnswer Show(const comm::Message& message) override {
+    std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
+    return comm::MessageAnswer::kOk;
+  }
+};
+
+constexpr int kSlot = 0;
+constexpr int kInput = 0;
+
+struct Rig {
+  explicit Rig(int type) {
+    sim::SimDeviceConfig config;
+    config.type = type;
+    config.link = sim::SimLinkKind::kTcp;
+    config.address = QStringLiteral("127.0.0.5");
+    config.port = 0;
+    const int index = host.Start(config);
+    auto& state = comm.state();
+    state.comm_ready = true;
+    state.connection_mode = comm::kLinkTcp;
+    state.table.device_type[kSlot] = static_cast<int16_t>(type);
+    comm.table().Register(kSlot, {state.connection_mode, host.address(index), 0, 0, {}});
+    comm.tcp().Initialise(comm::kSlotCount);
+    comm.tcp().Connect(kSlot, host.address(index), host.port(index), 2000);
+    curves.RecomputeAll(kSlot);
+  }
+
+  sim::SimHost host;
+  SilentMessenger messenger;
+  comm::Comm comm{messenger};
+  protocol::ProgramStore store{comm};
+  protocol::FamilyAOperations family_a{store};
+  protocol::FamilyBOperations family_b{store};
+  protocol::Dispatcher dispatcher{store, family_a, family_b};
+  graph::ResponseCurves curves{store};
+  model::EditPath path{store, curves, dispatcher};
+  editor::EditorContext context{path, store, messenger, kSlot, false};
+};
+
+Rig* rig_a = nullptr;
+Rig* rig_b = nullptr;
+std::map<std::string, std::vector<double>> steps;  // milliseconds per step
+
+template <typename Step>
+void Timed(benchmark::State& state, const char* name, Step step) {
+  std::vector<double>& out = steps[name];
+  QElapsedTimer timer;
+  for (auto _ : state) {
+    timer.start();
+    step();
+    out.push_back(timer.nsecsElapsed() / 1e6);
+  }
+}
+
+void Settle() { QCoreApplication::processEvents(); }
+
+void Move(QWidget* widget, QPoint at) {
+  QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                   {});
+  QApplication::sendEvent(widget, &move);
+}
+
+void BM_MarkerDragStep(benchmark::State& state) {
+  editor::EqSection section(rig_a->context, kInput);
+  section.resize(1300, 600);
+  section.show();
+  Settle();
+  editor::EqGraphPanel* panel = section.panel();
+  const QPoint start = panel->MarkerCentre(5);
+  QMouseEvent press(QEvent::MouseButtonPress, start, panel->mapToGlobal(start), Qt::LeftButton,
+                    Qt::LeftButton, {});
+  QApplication::sendEvent(panel, &press);
+  int i = 0;
+  Timed(state, "marker drag step", [&] {
+    Move(panel, start + QPoint((i % 40) - 20, ((i * 7) % 30) - 15));
+    ++i;
+    Settle();
+  });
+  QMouseEvent release(QEvent::MouseButtonRelease, start, panel->mapToGlobal(start), Qt::LeftButton,
+                      Qt::NoButton, {});
+  QApplication::sendEvent(panel, &release);
+  Settle();
+}
+
+void BM_PanelRepaint(benchmark::State& state) {
+  editor::EqSection section(rig_a->context, kInput);
+  section.resize(1300, 600);
+  section.show();
+  Settle();
+  Timed(state, "panel repaint (baseline)", [&] { section.panel()->repaint(); });
+}
+
+void BM_KnobGainStep(benchmark::State& state) {
+  editor::EqSection section(rig_a->context, kInput);
+  section.resize(1300, 600);
+  section.show();
+  Settle();
+  const model::EditTarget gain{kSlot, model::FindParameter(u"eq.N.gain"), kInput, 4};
+  int i = 0;
+  Timed(state, "knob gain step", [&] {
+    rig_a->path.SetIndex(gain, 20 + (i++ % 20));
+    Settle();
+  });
+  rig_a->path.Undo(kSlot).Clear();
+}
+
+void BM_BareTxCommand(benchmark::State& state) {
+  Timed(state, "bare TxCommand (baseline)", [&] {
+    if (rig_a->comm.TxCommand(kSlot, 5, {kInput, 4, 0, 0, 0x03, 0xE8, 9, 30}) != 0) {
+      state.SkipWithError("lost");
+    }
+  });
+}
+
+void WindowRepaint(benchmark::State& state, bool curves) {
+  graph::ResponseGraphWindow window(rig_b->curves, kSlot, 3);
+  window.show();
+  for (const char* option : {"sumOption4_1", "sumOption5_2"}) {
+    window.findChild<QRadioButton*>(QString::fromLatin1(option))->setChecked(true);
+  }
+  QWidget* plot = window.plot();
+  window.resize(window.size() + QSize(1600, 900) - plot->size());
+  Settle();
+  for (int ch = 0; ch < 7 && !curves; ++ch) {
+    window.findChild<QCheckBox*>(QStringLiteral("viewCheck%1").arg(ch))->setChecked(false);
+  }
+  Settle();
+  Timed(state, curves ? "graph window 7 curves" : "graph window grid (baseline)", [&] {
+    window.Redraw();
+    plot->repaint();
+  });
+}
+
+void BM_GraphWindowRepaint(benchmark::State& state) { WindowRepaint(state, true); }
+void BM_GraphWindowGrid(benchmark::State& state) { WindowRepaint(state, false); }
+
+BENCHMARK(BM_MarkerDragStep)->Iterations(300)->UseRealTime();
+BENCHMARK(BM_KnobGainStep)->Iterations(300)->UseRealTime();
+BENCHMARK(BM_PanelRepaint)->Iterations(300)->UseRealTime();
+BENCHMARK(BM_BareTxCommand)->Iterations(300)->UseRealTime();
+BENCHMARK(BM_GraphWindowRepaint)->Iterations(100)->UseRealTime();
+BENCHMARK(BM_GraphWindowGrid)->Iterations(100)->UseRealTime();
+
+double Quantile(std::vector<double> v, double q) {
+  if (v.empty()) return 0.0;
+  std::sort(v.begin(), v.end());
+  return v[static_cast<size_t>(q * static_cast<double>(v.size() - 1))];
+}
+
+void Report(const char* ours, const char* baseline, double median_limit, double p99_limit) {
+  const double median = Quantile(steps[ours], 0.5);
+  const double p99 = Quantile(steps[ours], 0.99);
+  const double base = Quantile(steps[baseline], 0.5);
+  std::printf(
+      "%-24s median %7.3f ms  p99 %7.3f ms  (limits %.0f / %.0f ms)  %-28s median %7.3f ms"
+      "  ratio %.2f\n",
+      ours, median, p99, median_limit, p99_limit, baseline, base, base > 0 ? median / base : 0.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  Rig a(0);
+  Rig b(3);
+  rig_a = &a;
+  rig_b = &b;
+  // Shaped curves, so the window draws real lines.
+  for (int band = 0; band < 12; band += 3) {
+    b.path.SetText({kSlot, model::FindParameter(u"eq.N.gain"), 0, band}, u"6");
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  Report("marker drag step", "panel repaint (baseline)", 4, 16);
+  Report("knob gain step", "bare TxCommand (baseline)", 4, 16);
+  Report("graph window 7 curves", "graph window grid (baseline)", 16, 16);
+  return 0;
+}

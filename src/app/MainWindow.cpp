@@ -19,6 +19,7 @@
 #include "app/AppIcon.h"
 #include "app/AppState.h"
 #include "app/ConnectionSummary.h"
+#include "app/OpenPresetAction.h"
 #include "connect/DeviceList.h"
 #include "connect/ui/ConnectWorkflow.h"
 #include "connect/ui/DeviceListWindow.h"
@@ -93,6 +94,7 @@ MainWindow::~MainWindow() = default;
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("fileMenu"));
+  AddOpenPresetAction(*this, *file);
   QAction* exit = file->addAction(QStringLiteral("E&xit"));
   exit->setObjectName(QStringLiteral("exitAction"));
   exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -39,6 +39,24 @@ Commands:
   send COMMAND [P1 ... P8]    one raw exchange (bytes in decimal or 0x hex); prints the reply
   curve CHANNEL [--csv]       the channel's magnitude response as the graph draws it: one line
                               per point of the 1584-point grid, "HZ DB" (CSV with --csv)
+  programs                    the device's program slots: number, stored or empty, name
+  store N NAME                store the device's program into program N (1 to the type's count)
+  recall N                    recall program N into the device (the program it ran is kept in
+                              backups/ first)
+  preset save FILE            save the device's program as a preset file
+  preset load FILE [--verify] check a preset file and load it into the device (the program it
+                              ran is kept in backups/ first); a refused file sends nothing;
+                              --verify reads the device's program back and compares
+  preset show FILE            every parameter of a preset file as the editor shows it, no device
+                              (the extension names the type, or give --type)
+  project save FILE           read every program of the device into a project file
+  project store FILE [--no-verify]
+                              write a project into the device's program memory (its programs are
+                              kept in backups/ first), then read it back and compare
+  copy SRC DST                copy one channel's processing onto another, as the Copy window
+  diff A B                    compare two of: a preset file, a project file, "device"; one line
+                              per differing parameter "program channel parameter: a -> b";
+                              exit 0 equal, 1 different, 3 an operand could not be read
   meters [--json] [--watch MS] [--count N]
                               one meter poll (with --watch one every MS milliseconds, N times
                               or until stopped): per channel the level in dB and LEDs lit of

@@ -18,6 +18,14 @@ Outcome RunHelp(Session& session, const QStringList& args);
 Outcome RunGet(Session& session, const QStringList& args);
 Outcome RunParams(Session& session, const QStringList& args);
 Outcome RunBatch(Session& session, const QStringList& args);
+Outcome RunPrograms(Session& session, const QStringList& args);
+Outcome RunStore(Session& session, const QStringList& args);
+Outcome RunRecall(Session& session, const QStringList& args);
+Outcome RunPreset(Session& session, const QStringList& args);
+Outcome RunPresetShow(Session& session, const QStringList& args);
+Outcome RunProject(Session& session, const QStringList& args);
+Outcome RunCopy(Session& session, const QStringList& args);
+Outcome RunDiff(Session& session, const QStringList& args);
 Outcome RunMeters(Session& session, const QStringList& args);
 
 // Runs one command by name; unknown commands are a usage error.

@@ -45,6 +45,7 @@ class Session {
   protocol::Dispatcher& dispatcher() { return dispatcher_; }
   graph::ResponseCurves& graph() { return graph_; }
   model::EditPath& edit_path() { return edit_path_; }
+  programs::WholeProgram& whole_program() { return whole_program_; }
 
   quint16 device_port() const { return comm_.device_port(); }
   int device_type() const;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -35,7 +36,7 @@ constexpr const char* kRestoreTitle = "Restore last backup";
 
 ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
                                connect::ConnectRuntime& runtime)
-    : QObject(&window), window_(window) {
+    : QObject(&window), window_(window), edits_(core.edits) {
   setObjectName(QStringLiteral("programActions"));
   comm::Comm& comm = runtime.context.comm;
   memory_ = std::make_unique<programs::ProgramMemory>(comm, runtime.store, core.whole_program,
@@ -52,42 +53,49 @@ ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
     return channel >= 0 ? std::optional<int>(channel) : std::nullopt;
   };
 
-  QToolBar* bar = window.toolBar();
-  first_ = bar->actions().isEmpty() ? nullptr : bar->actions().first();
+  // A row of their own above the window's toolbar, so the indicators there keep their room.
+  bar_ = new QToolBar(&window);
+  bar_->setObjectName(QStringLiteral("programToolBar"));
+  bar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  if (auto* layout = qobject_cast<QBoxLayout*>(window.layout())) layout->insertWidget(0, bar_);
   connect(Add(QStringLiteral("Load"), QStringLiteral("loadPresetAction"),
               QStringLiteral("Load a preset file into the device")),
           &QAction::triggered, this, &ProgramActions::LoadPreset);
   connect(Add(QStringLiteral("Save"), QStringLiteral("savePresetAction"),
               QStringLiteral("Save the program as a preset file")),
           &QAction::triggered, this, &ProgramActions::SavePreset);
+  bar_->addSeparator();
   connect(Add(QStringLiteral("Store"), QStringLiteral("storeProgramAction"),
               QStringLiteral("Store the program into the device's program memory")),
           &QAction::triggered, this, &ProgramActions::OpenStore);
   connect(Add(QStringLiteral("Recall"), QStringLiteral("recallProgramAction"),
               QStringLiteral("Recall a program of the device's program memory")),
           &QAction::triggered, this, &ProgramActions::OpenRecall);
+  bar_->addSeparator();
   connect(Add(QStringLiteral("Copy"), QStringLiteral("copyInputAction"),
               QStringLiteral("Copy one input channel's settings to another")),
           &QAction::triggered, this, [this] { OpenCopy(programs::CopyMode::kInput); });
   connect(Add(QStringLiteral("Copy"), QStringLiteral("copyOutputAction"),
               QStringLiteral("Copy one output channel's settings to another")),
           &QAction::triggered, this, [this] { OpenCopy(programs::CopyMode::kOutput); });
+  bar_->addSeparator();
   connect(Add(QStringLiteral("Save Prj"), QStringLiteral("saveProjectAction"),
               QStringLiteral("Save every program of the device into a project file")),
           &QAction::triggered, this, &ProgramActions::SaveProject);
   connect(Add(QStringLiteral("Load Prj"), QStringLiteral("loadProjectAction"),
               QStringLiteral("Store a project file into the device's program memory")),
           &QAction::triggered, this, &ProgramActions::LoadProject);
+  bar_->addSeparator();
   connect(Add(QStringLiteral("Setting"), QStringLiteral("triggerSettingAction"),
               QStringLiteral("Trigger input and output lines")),
           &QAction::triggered, this, &ProgramActions::OpenTriggerSettings);
   connect(Add(QStringLiteral("Sleep"), QStringLiteral("sleepSettingAction"),
               QStringLiteral("Sleep mode timing")),
           &QAction::triggered, this, &ProgramActions::OpenSleepSettings);
+  bar_->addSeparator();
   connect(Add(QString::fromLatin1(kRestoreTitle), QStringLiteral("restoreBackupAction"),
               QStringLiteral("Load the program kept before the last preset load or recall")),
           &QAction::triggered, this, &ProgramActions::RestoreLastBackup);
-  if (first_ != nullptr) bar->insertSeparator(first_);
 }
 
 ProgramActions::~ProgramActions() = default;
@@ -96,7 +104,7 @@ QAction* ProgramActions::Add(const QString& caption, const QString& name, const 
   auto* action = new QAction(caption, &window_);
   action->setObjectName(name);
   action->setToolTip(tip);
-  window_.toolBar()->insertAction(first_, action);
+  bar_->addAction(action);
   return action;
 }
 
@@ -165,7 +173,9 @@ void ProgramActions::SavePreset() {
   const QString folder = programs::PresetFolder(files_->startup_dir(), *type);
   QDir().mkpath(folder);
   const QString path =
-      tools_->choose_file(&window_, true, folder, QString::fromLatin1(type->preset_filter));
+      !offline_file_.isEmpty()
+          ? offline_file_
+          : tools_->choose_file(&window_, true, folder, QString::fromLatin1(type->preset_filter));
   if (path.isEmpty()) return;
   const programs::FileResult result = files_->SavePreset(tools_->slot, path);
   if (result.outcome != FileOutcome::kDone) {
@@ -225,7 +235,11 @@ void ProgramActions::LoadProject() {
 
 void ProgramActions::OpenTriggerSettings() {
   programs::TriggerSettingsDialog dialog(*tools_, &window_);
-  RunModal(dialog);
+  if (RunModal(dialog) != QDialog::Accepted) return;
+  // The device page shows both switches (and blocks standby while the input trigger is on).
+  for (const char* id : {"trigger.input", "trigger.standby"}) {
+    emit edits_.ParameterChanged(tools_->slot, -1, QString::fromLatin1(id), -1);
+  }
 }
 
 void ProgramActions::OpenSleepSettings() {

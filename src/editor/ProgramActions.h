@@ -8,9 +8,14 @@
 
 class QAction;
 class QDialog;
+class QToolBar;
 
 namespace tessaly::connect {
 struct ConnectRuntime;
+}
+
+namespace tessaly::model {
+class EditPath;
 }
 
 namespace tessaly::editor {
@@ -31,6 +36,8 @@ class ProgramActions : public QObject {
   programs::ProgramTools& tools() { return *tools_; }
   // Replaces the platform's file dialog (tests give the path straight away).
   void set_file_chooser(programs::FileChooser chooser) { tools_->choose_file = std::move(chooser); }
+  // An off-line editor's preset: Save writes it back without asking for a file.
+  void set_offline_file(const QString& path) { offline_file_ = path; }
 
   void LoadPreset();
   void SavePreset();
@@ -50,11 +57,13 @@ class ProgramActions : public QObject {
   void LoadPresetFrom(const QString& path);
 
   EditorWindow& window_;
+  model::EditPath& edits_;
   std::unique_ptr<programs::ProgramMemory> memory_;
   std::unique_ptr<programs::FileTransfers> files_;
   std::unique_ptr<programs::ChannelCopier> copier_;
   std::unique_ptr<programs::ProgramTools> tools_;
-  QAction* first_ = nullptr;
+  QToolBar* bar_ = nullptr;
+  QString offline_file_;
 };
 
 // Puts the program buttons on an editor window; the window owns them.

@@ -66,7 +66,7 @@ QString FileTransfers::LastEditBufferBackup(int slot) const {
 }
 
 FileResult FileTransfers::LoadPreset(int slot, const QString& path, std::optional<int> page_channel,
-                                     const TransferProgress& progress) {
+                                     const TransferProgress& progress, bool verify) {
   protocol::ProgramData* data = store_.Data(slot);
   const auto type = store_.DeviceType(slot);
   if (data == nullptr || !type) return Outcome(FileOutcome::kRefused);
@@ -107,9 +107,17 @@ FileResult FileTransfers::LoadPreset(int slot, const QString& path, std::optiona
       [&] { return stop; });
   const int blocks = (data->image_size() + kImageBlockBytes - 1) / kImageBlockBytes;
   switch (written.status) {
-    case WriteStatus::kDone:
-      result.outcome = FileOutcome::kDone;
+    case WriteStatus::kDone: {
+      TransferResult checked;
+      checked.status = TransferStatus::kDone;
+      if (verify) checked = memory_.VerifyEditBuffer(slot);
+      result.outcome =
+          checked.status == TransferStatus::kDone ? FileOutcome::kDone : FileOutcome::kFailed;
+      result.message = checked.message.isEmpty() && result.outcome != FileOutcome::kDone
+                           ? QStringLiteral("The preset was sent; the check was not completed.")
+                           : checked.message;
       return result;
+    }
     case WriteStatus::kCancelled:
       result.outcome = FileOutcome::kCancelled;
       break;

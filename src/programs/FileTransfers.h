@@ -42,9 +42,10 @@ class FileTransfers {
   // The slot's whole record, image and tail.
   FileResult SavePreset(int slot, const QString& path);
   // Checks the file, keeps the edit buffer under backups/, writes the image in blocks (92, then
-  // 49) and shows it. `cancel` is asked between blocks.
+  // 49) and shows it; `progress` returning false stops it between blocks. With `verify` the
+  // edit buffer is read back and compared.
   FileResult LoadPreset(int slot, const QString& path, std::optional<int> page_channel,
-                        const TransferProgress& progress);
+                        const TransferProgress& progress, bool verify = false);
 
   // Reads every program (95) and writes the project file.
   FileResult SaveProject(int slot, const QString& path, const TransferProgress& progress);

@@ -38,6 +38,18 @@ const FileType* FileTypeOf(int device_type) {
   return &kFileTypes[static_cast<size_t>(device_type)];
 }
 
+std::optional<int> TypeOfExtension(const QString& path, bool* project) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  for (size_t type = 0; type < kFileTypes.size(); ++type) {
+    const bool is_project = suffix == QLatin1String(kFileTypes[type].project_extension);
+    if (suffix == QLatin1String(kFileTypes[type].preset_extension) || is_project) {
+      if (project != nullptr) *project = is_project;
+      return static_cast<int>(type);
+    }
+  }
+  return std::nullopt;
+}
+
 int ProjectFileSize(const FileType& type) {
   return 1 + type.program_count * type.project_record_size;
 }

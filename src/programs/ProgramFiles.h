@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace tessaly::programs {
 
@@ -22,6 +23,9 @@ struct FileType {
 
 // nullptr for an unknown type.
 const FileType* FileTypeOf(int device_type);
+// The type whose preset or project extension the file has (case ignored); `project` says which.
+std::optional<int> TypeOfExtension(const QString& path, bool* project);
+
 // 1 + programs x project record size.
 int ProjectFileSize(const FileType& type);
 

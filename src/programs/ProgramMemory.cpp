@@ -331,4 +331,27 @@ TransferResult ProgramMemory::Verify(int slot, const ProjectBuffer& sent,
   return result;
 }
 
+TransferResult ProgramMemory::VerifyEditBuffer(int slot) {
+  TransferResult result;
+  const protocol::ProgramData* data = store_.Data(slot);
+  if (data == nullptr) return result;
+  const std::span<const uint8_t> image = data->Image();
+  for (int offset = 0; offset < data->image_size(); offset += kEditBlock) {
+    if (!Exchange(slot, device::kCmdReadParams, AddressParams(offset, kEditBlock), true, result)) {
+      return result;
+    }
+    const auto& rx = comm_.state().rx_buffer;
+    for (int i = 0; i < kEditBlock; ++i) {
+      if (rx[kReplyData + i] != image[static_cast<size_t>(offset + i)]) {
+        result.status = TransferStatus::kFailed;
+        result.message = QStringLiteral("The device's program differs from the preset at byte %1.")
+                             .arg(offset + i);
+        return result;
+      }
+    }
+  }
+  result.status = TransferStatus::kDone;
+  return result;
+}
+
 }  // namespace tessaly::programs

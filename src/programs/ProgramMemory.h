@@ -77,6 +77,8 @@ class ProgramMemory {
   // Reads the whole memory back and compares it with `sent`: message names the first differing
   // program and byte; kFailed with that message when they differ.
   TransferResult Verify(int slot, const ProjectBuffer& sent, const TransferProgress& progress);
+  // Reads the edit buffer back (93) and compares it with the record's image.
+  TransferResult VerifyEditBuffer(int slot);
 
  private:
   // One exchange that must reach the device and, with `reply`, bring its answer.

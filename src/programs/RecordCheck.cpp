@@ -4,6 +4,7 @@
 #include "model/EditPath.h"
 #include "model/ParameterDescriptor.h"
 #include "programs/PresetFile.h"
+#include "programs/RecordView.h"
 #include "programs/WholeProgram.h"
 #include "protocol/Dispatch.h"
 #include "protocol/FamilyAOperations.h"
@@ -17,8 +18,7 @@ namespace {
 constexpr int kScratchSlot = 0;
 constexpr int kMixerElements = 4;
 
-// Reads a record through the parameter descriptions with no device behind it: every packet is
-// held back, so the family operations only work on the scratch record.
+// Every packet is held back, so the family operations only work on the scratch record.
 class SilentTransmitter : public device::Transmitter {
  public:
   explicit SilentTransmitter(int type) : type_(type) {}
@@ -46,13 +46,14 @@ int ElementCount(const model::ParameterDescriptor& p, const protocol::Layout& la
 
 }  // namespace
 
-QString FirstBadParameter(const protocol::ProgramData& data, int device_type) {
+void VisitParameters(const protocol::ProgramData& data, int device_type,
+                     const std::function<bool(const ParameterValue&)>& visit) {
   SilentTransmitter transmitter(device_type);
   protocol::ProgramStore store(transmitter);
   protocol::ProgramData* scratch = store.Data(kScratchSlot);
   if (scratch == nullptr || scratch->family() != data.family() ||
       !scratch->SetRecord(data.Record())) {
-    return QStringLiteral("record of another device family");
+    return;
   }
   DeriveSlotState(*scratch, *store.State(kScratchSlot));
   protocol::FamilyAOperations family_a(store);
@@ -68,20 +69,38 @@ QString FirstBadParameter(const protocol::ProgramData& data, int device_type) {
     for (int ch = device_wide ? -1 : 0; ch < (device_wide ? 0 : layout.channel_count); ++ch) {
       const int elements = ElementCount(p, layout, ch);
       for (int e = elements == 0 ? -1 : 0; e < std::max(elements, 0); ++e) {
-        const int index = edits.Index({kScratchSlot, &p, ch, e});
-        if (index < 0 || (index >= p.minimum && index <= p.maximum)) continue;
-        QString where =
-            ch >= 0 ? protocol::ChannelName(device_type, ch) + QLatin1Char(' ') : QString();
-        if (p.scope == model::Scope::kBand) where += QStringLiteral("band %1 ").arg(e + 1);
-        return QStringLiteral("%1%2 (byte value %3, allowed %4 to %5)")
-            .arg(where, p.caption)
-            .arg(index)
-            .arg(p.minimum)
-            .arg(p.maximum);
+        const model::EditTarget target{kScratchSlot, &p, ch, e};
+        ParameterValue value;
+        value.index = edits.Index(target);
+        if (value.index < 0) continue;
+        value.parameter = &p;
+        value.channel = ch;
+        value.element = e;
+        value.in_range = value.index >= p.minimum && value.index <= p.maximum;
+        value.shown = value.in_range ? edits.Shown(target) : QString();
+        if (ch >= 0) value.where = protocol::ChannelName(device_type, ch) + QLatin1Char(' ');
+        if (p.scope == model::Scope::kBand) value.where += QStringLiteral("band %1 ").arg(e + 1);
+        if (p.scope == model::Scope::kMixerSend || p.scope == model::Scope::kRoutingPoint) {
+          value.where += QStringLiteral("input %1 ").arg(e + 1);
+        }
+        if (!visit(value)) return;
       }
     }
   }
-  return {};
+}
+
+QString FirstBadParameter(const protocol::ProgramData& data, int device_type) {
+  QString found;
+  VisitParameters(data, device_type, [&found](const ParameterValue& v) {
+    if (v.in_range) return true;
+    found = QStringLiteral("%1%2 (byte value %3, allowed %4 to %5)")
+                .arg(v.where, v.parameter->caption)
+                .arg(v.index)
+                .arg(v.parameter->minimum)
+                .arg(v.parameter->maximum);
+    return false;
+  });
+  return found;
 }
 
 }  // namespace tessaly::programs

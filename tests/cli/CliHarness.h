@@ -91,6 +91,7 @@ class CliFixture : public ::testing::Test {
     env.insert(QStringLiteral("TESSALY_DEVICE_PORT"), QString::number(port_));
     env.insert(QStringLiteral("TESSALY_COM_DIR"), dir_.path());
     process.setProcessEnvironment(env);
+    process.setWorkingDirectory(dir_.path());  // backups/ lands in the fixture's folder
     process.start(QStringLiteral(TESSALY_CLI_PATH), args);
     CliRun run;
     if (process.waitForStarted()) {

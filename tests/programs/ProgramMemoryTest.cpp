@@ -74,7 +74,7 @@ TEST(StoreRecallTest, OneLetterNameThenRecallOverTcpAndPty) {
 
 // save -> store -> save gives the same file and leaves the device's memory as it was.
 TEST(ProjectTest, RoundTripKeepsFilesAndMemoryEmptySlotsIncluded) {
-  for (const int type : {2, 3}) {
+  for (const int type : {0, 2, 3}) {
     Rig rig;
     ASSERT_TRUE(rig.Online(type));
     rig.device->FillPrograms(3);
@@ -198,6 +198,36 @@ TEST(FaultTest, SilentDeviceMidTransfer) {
   EXPECT_EQ(ReadFile(store.backup).size(), 22593);
   EXPECT_TRUE(store.message.contains(QStringLiteral("Programs 01 to 05")))
       << store.message.toStdString();
+
+  // A preset load and a recall cut short: the edit buffer was kept first, the record keeps the
+  // recalled program out until it is whole.
+  const auto reconnect = [&rig] {
+    rig.device->ClearFaults();
+    rig.comm.tcp().Connect(kSlot, rig.comm.table()[kSlot].ip_address, rig.emulator.port(), 3000);
+    rig.comm.table()[kSlot].online = true;
+  };
+  reconnect();
+  const QString preset = rig.Path(QStringLiteral("p.540"));
+  ASSERT_EQ(rig.files.SavePreset(kSlot, preset).outcome, FileOutcome::kDone);
+  rig.device->SetSilentAfter(4);
+  const FileResult load = rig.files.LoadPreset(kSlot, preset, std::nullopt, {});
+  EXPECT_EQ(load.outcome, FileOutcome::kFailed);
+  EXPECT_TRUE(load.message.contains(QStringLiteral("after 4 of 11 blocks")))
+      << load.message.toStdString();
+  EXPECT_EQ(ReadFile(load.backup), ReadFile(preset));
+  reconnect();
+  QByteArray recalled = rig.device->Program(8);
+  recalled[10] = 99;  // in the first block, which arrives before the device falls silent
+  rig.device->StoreProgram(8, recalled);
+  rig.ReadNames();
+  const QByteArray before = ReadFile(preset);
+  rig.device->SetSilentAfter(5);
+  EXPECT_EQ(rig.memory.Recall(kSlot, 8, std::nullopt, {}).status, TransferStatus::kFailed);
+  EXPECT_EQ(rig.messenger.shown.size(), 4);
+  EXPECT_EQ(rig.files.SavePreset(kSlot, preset).outcome, FileOutcome::kDone);
+  EXPECT_EQ(ReadFile(preset), before);
+  reconnect();
+  EXPECT_EQ(rig.memory.Recall(kSlot, 8, std::nullopt, {}).status, TransferStatus::kDone);
 }
 
 TEST(ChannelCopyTest, CommandBytesAndWhatMoves) {

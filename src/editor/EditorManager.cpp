@@ -14,8 +14,20 @@
 namespace tessaly::editor {
 
 namespace {
-constexpr int kEditorWidth = 1180;
-constexpr int kEditorHeight = 660;
+
+// An editor that does not fit the area fills it: scroll bars around it would hide its meters and
+// mute buttons. One that fits opens at its natural size.
+void ShowFitted(QMdiSubWindow& frame, const QMdiArea& area) {
+  const QSize room = area.viewport()->size();
+  const QSize natural = frame.sizeHint().expandedTo(frame.minimumSizeHint());
+  if (natural.width() > room.width() || natural.height() > room.height()) {
+    frame.showMaximized();
+    return;
+  }
+  frame.resize(natural);
+  frame.show();
+}
+
 }  // namespace
 
 EditorManager::EditorManager(connect::ConnectRuntime& runtime, QMdiArea* mdi_area,
@@ -81,10 +93,7 @@ EditorWindow* EditorManager::Open(int slot) {
   const programs::ProgramNameList* names = runtime_.names.At(slot);
   editor->SetCaption(names != nullptr ? names->current_program_name : QString(),
                      LoadedFrom::kProgram);
-  const QSize room = mdi_area_->viewport()->size();
-  frame->resize(std::min(kEditorWidth, std::max(room.width(), 640)),
-                std::min(kEditorHeight, std::max(room.height(), 480)));
-  frame->show();
+  ShowFitted(*frame, *mdi_area_);
   mdi_area_->setActiveSubWindow(frame);
 
   AttachMeters(*editor, comm_);

@@ -220,7 +220,6 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "screenshots: the second device's editor did not open\n");
     return 1;
   }
-  window.mdi_area()->tileSubWindows();
   bool ok = Save(&window, folder, QStringLiteral("main-window"));
   ok = Save(list->parentWidget() != nullptr ? list->parentWidget() : list, folder,
             QStringLiteral("device-list")) &&

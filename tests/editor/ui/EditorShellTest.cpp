@@ -146,6 +146,28 @@ class EditorShellTest : public QObject {
     QCOMPARE(f.sim.device(f.devices[0]).ReceivedCommands().size(), heard);
   }
 
+  void opensInsideTheArea_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("laptop") << QSize(1366, 768);
+    QTest::newRow("desktop") << QSize(1920, 1200);
+  }
+
+  // Scroll bars around an editor would hide its meters and mute buttons.
+  void opensInsideTheArea() {
+    QFETCH(QSize, screen);
+    Fixture f;
+    QVERIFY(f.Start());
+    f.frame.resize(screen);
+    QCoreApplication::processEvents();
+    for (int slot = 0; slot < 2; ++slot) {
+      QVERIFY(f.editors->Open(slot) != nullptr);
+      QCoreApplication::processEvents();
+      const QRect room = f.area->viewport()->rect();
+      QVERIFY2(room.contains(f.FrameOf(slot)->geometry()),
+               qPrintable(QStringLiteral("slot %1").arg(slot)));
+    }
+  }
+
   void close_data() {
     QTest::addColumn<bool>("device_lost");
     QTest::addColumn<MessageAnswer>("answer");

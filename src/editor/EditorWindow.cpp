@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -54,7 +55,11 @@ EditorWindow::EditorWindow(EditorContext context, comm::Comm& comm, QWidget* par
   password_indicator_->setObjectName(QStringLiteral("passwordIndicator"));
   tool_bar_->addWidget(lock_indicator_);
   tool_bar_->addWidget(password_indicator_);
-  layout->addWidget(tool_bar_);
+  // One row of tools leaves the pages their height; a short row folds into the bar's arrow.
+  tool_row_ = new QHBoxLayout;
+  tool_row_->setSpacing(0);
+  tool_row_->addWidget(tool_bar_);
+  layout->addLayout(tool_row_);
 
   tabs_ = new QTabBar(this);
   tabs_->setObjectName(QStringLiteral("pageTabs"));
@@ -74,6 +79,11 @@ EditorWindow::EditorWindow(EditorContext context, comm::Comm& comm, QWidget* par
   poll_timer_->setInterval(kPollFirstMs);
 
   ShowLockState();
+}
+
+void EditorWindow::AddLeadingToolBar(QToolBar* bar) {
+  bar->setParent(this);
+  tool_row_->insertWidget(0, bar, 1);
 }
 
 int EditorWindow::AddPage(const QString& title, QWidget* page, const QString& key, int channel) {

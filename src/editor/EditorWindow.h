@@ -8,6 +8,7 @@
 #include "editor/EditorCaption.h"
 #include "editor/EditorContext.h"
 
+class QHBoxLayout;
 class QLabel;
 class QStackedWidget;
 class QTabBar;
@@ -57,6 +58,8 @@ class EditorWindow : public QWidget {
   void CloseWithoutAsking();
   // Where the editor's tools add their buttons.
   QToolBar* toolBar() const { return tool_bar_; }
+  // Puts `bar` before the window's own toolbar, on the same row; it gives way first when short.
+  void AddLeadingToolBar(QToolBar* bar);
 
   // Meters poll here once they exist; it is never started yet.
   QTimer* poll_timer() const { return poll_timer_; }
@@ -84,6 +87,7 @@ class EditorWindow : public QWidget {
   EditorContext context_;
   comm::Comm& comm_;
   QToolBar* tool_bar_ = nullptr;
+  QHBoxLayout* tool_row_ = nullptr;
   QLabel* lock_indicator_ = nullptr;
   QLabel* password_indicator_ = nullptr;
   QTabBar* tabs_ = nullptr;

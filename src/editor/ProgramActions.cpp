@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBoxLayout>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -53,11 +52,12 @@ ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
     return channel >= 0 ? std::optional<int>(channel) : std::nullopt;
   };
 
-  // A row of their own above the window's toolbar, so the indicators there keep their room.
+  // Beside the window's toolbar; when the row is short these fold first, so the indicators there
+  // keep their room.
   bar_ = new QToolBar(&window);
   bar_->setObjectName(QStringLiteral("programToolBar"));
   bar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  if (auto* layout = qobject_cast<QBoxLayout*>(window.layout())) layout->insertWidget(0, bar_);
+  window.AddLeadingToolBar(bar_);
   connect(Add(QStringLiteral("Load"), QStringLiteral("loadPresetAction"),
               QStringLiteral("Load a preset file into the device")),
           &QAction::triggered, this, &ProgramActions::LoadPreset);
@@ -73,10 +73,10 @@ ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
           &QAction::triggered, this, &ProgramActions::OpenRecall);
   bar_->addSeparator();
   connect(Add(QStringLiteral("Copy"), QStringLiteral("copyInputAction"),
-              QStringLiteral("Copy one input channel's settings to another")),
+              QStringLiteral("Input copy: one input channel's settings to another input")),
           &QAction::triggered, this, [this] { OpenCopy(programs::CopyMode::kInput); });
   connect(Add(QStringLiteral("Copy"), QStringLiteral("copyOutputAction"),
-              QStringLiteral("Copy one output channel's settings to another")),
+              QStringLiteral("Output copy: one output channel's settings to another output")),
           &QAction::triggered, this, [this] { OpenCopy(programs::CopyMode::kOutput); });
   bar_->addSeparator();
   connect(Add(QStringLiteral("Save Prj"), QStringLiteral("saveProjectAction"),

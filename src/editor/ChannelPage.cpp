@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include "editor/DelayControls.h"
@@ -39,7 +40,9 @@ ChannelPage::ChannelPage(EditorContext& context, int channel, QWidget* parent)
   side_->addWidget(delay_box);
   side_->addStretch(1);
 
-  auto* top = new QHBoxLayout;
+  auto* top_half = new QWidget(this);
+  auto* top = new QHBoxLayout(top_half);
+  top->setContentsMargins(0, 0, 0, 0);
   top->addWidget(strip);
   top->addLayout(side_);
   top->addWidget(new DynamicsSection(context, channel, this), 1);
@@ -51,9 +54,19 @@ ChannelPage::ChannelPage(EditorContext& context, int channel, QWidget* parent)
   (new QVBoxLayout(eq))->addWidget(new EqSection(context, channel, eq));
   eq_section_ = eq;
 
+  // The graph is what the eye comes back to: it takes the page's spare height, and the user may
+  // trade more of it against the dynamics above.
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->setObjectName(QStringLiteral("channelSplitter"));
+  split->setChildrenCollapsible(false);
+  split->addWidget(top_half);
+  split->addWidget(eq);
+  split->setStretchFactor(0, 0);
+  split->setStretchFactor(1, 1);
+  split->setSizes({top_half->minimumSizeHint().height(), QWIDGETSIZE_MAX});
   auto* page = new QVBoxLayout(this);
-  page->addLayout(top);
-  page->addWidget(eq, 1);
+  page->setContentsMargins(4, 4, 4, 4);
+  page->addWidget(split);
 }
 
 void ChannelPage::ShowMeterPoint(MeterPoints& points) {

@@ -111,6 +111,10 @@ EqBandControls::EqBandControls(EditorContext& context, int channel, int band, QW
     edit->setAlignment(Qt::AlignHCenter);
   }
 
+  // The arrows share the height of the text box beside them.
+  const int arrow_height = q_edit_->sizeHint().height() / 2;
+  q_up->setFixedHeight(arrow_height);
+  q_down->setFixedHeight(arrow_height);
   auto* q_arrows = new QVBoxLayout;
   q_arrows->setSpacing(0);
   q_arrows->addWidget(q_up);
@@ -126,7 +130,12 @@ EqBandControls::EqBandControls(EditorContext& context, int channel, int band, QW
   title->addWidget(type_button_, 1);
   auto* gain_row = new QHBoxLayout;
   gain_row->setSpacing(2);
-  gain_row->addWidget(gain_knob_, 0, Qt::AlignVCenter);
+  // The knob over its value, the fader beside both.
+  auto* knob_and_value = new QVBoxLayout;
+  knob_and_value->setSpacing(1);
+  knob_and_value->addWidget(gain_knob_, 0, Qt::AlignHCenter);
+  knob_and_value->addWidget(gain_edit_, 0, Qt::AlignHCenter);
+  gain_row->addLayout(knob_and_value);
   gain_row->addWidget(gain_slider_);
 
   auto* column = new QVBoxLayout(this);
@@ -135,7 +144,6 @@ EqBandControls::EqBandControls(EditorContext& context, int channel, int band, QW
   column->addLayout(title);
   column->addWidget(freq_edit_, 0, Qt::AlignHCenter);
   column->addLayout(gain_row);
-  column->addWidget(gain_edit_, 0, Qt::AlignHCenter);
   column->addLayout(q_row);
   column->addWidget(bypass_);
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);

@@ -15,7 +15,8 @@
 namespace tessaly::editor {
 namespace {
 
-constexpr int kShortestFader = 120;
+// Short enough that a strip keeps its meter and mute in sight on a laptop screen.
+constexpr int kShortestFader = 64;
 
 // A reset goes to 0 dB (or 0 of whatever the unit) where the scale has it, else to the value the
 // page opened with.

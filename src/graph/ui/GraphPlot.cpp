@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "graph/ui/GraphPainter.h"
+#include "widgets/Theme.h"
 
 namespace tessaly::graph {
 namespace {
@@ -68,7 +69,8 @@ void GraphPlot::paintEvent(QPaintEvent*) {
   const QRect box(plot.right() - width - 3 * line, plot.top() + 4, width + 2 * line + 8,
                   line * static_cast<int>(curves_->size()) + 6);
   if (curves_->empty()) return;
-  painter.fillRect(box, QColor(20, 20, 20, 200));
+  const QColor legend_ground(20, 20, 20, 200);
+  painter.fillRect(box, legend_ground);
   for (size_t i = 0; i < curves_->size(); ++i) {
     const ShownCurve& curve = (*curves_)[i];
     QColor colour = Colour(curve.colour);
@@ -76,6 +78,8 @@ void GraphPlot::paintEvent(QPaintEvent*) {
     const int y = box.top() + 3 + line * static_cast<int>(i);
     painter.setPen(QPen(colour, kCurveDrawWidth));
     painter.drawLine(box.left() + 4, y + line / 2, box.left() + 4 + line, y + line / 2);
+    // The sample line keeps the curve's colour; the name must read on the dark box.
+    painter.setPen(widgets::ReadableOn(colour, legend_ground));
     painter.drawText(QRect(box.left() + 8 + line, y, width + line, line), Qt::AlignVCenter,
                      curve.name);
   }

@@ -14,6 +14,7 @@
 #include "graph/ui/GraphPlot.h"
 #include "protocol/Offsets.h"
 #include "protocol/ValueLists.h"
+#include "widgets/Theme.h"
 
 namespace tessaly::graph {
 
@@ -34,7 +35,9 @@ ResponseGraphWindow::ResponseGraphWindow(const ResponseCurves& curves, int slot,
     check->setChecked(true);
     const Rgb rgb = ChannelColour(family_b, ch);
     QPalette colours = check->palette();
-    colours.setColor(QPalette::WindowText, QColor(rgb.r, rgb.g, rgb.b));
+    // The channel's hue, lifted where it would not read on the window's ground.
+    colours.setColor(QPalette::WindowText, widgets::ReadableOn(QColor(rgb.r, rgb.g, rgb.b),
+                                                               colours.color(QPalette::Window)));
     check->setPalette(colours);
     connect(check, &QCheckBox::toggled, this, &ResponseGraphWindow::OnChoiceChanged);
     checks_.push_back(check);

@@ -18,6 +18,16 @@
 #include "protocol/ValueLists.h"
 
 namespace tessaly::editor {
+namespace {
+
+// Asks for no more height than it needs: the splitter hands the rest to the EQ graph.
+class CompactHalf : public QWidget {
+ public:
+  using QWidget::QWidget;
+  QSize sizeHint() const override { return minimumSizeHint(); }
+};
+
+}  // namespace
 
 ChannelPage::ChannelPage(EditorContext& context, int channel, QWidget* parent)
     : QWidget(parent), channel_(channel) {
@@ -40,7 +50,7 @@ ChannelPage::ChannelPage(EditorContext& context, int channel, QWidget* parent)
   side_->addWidget(delay_box);
   side_->addStretch(1);
 
-  auto* top_half = new QWidget(this);
+  auto* top_half = new CompactHalf(this);
   auto* top = new QHBoxLayout(top_half);
   top->setContentsMargins(0, 0, 0, 0);
   top->addWidget(strip);
@@ -63,7 +73,6 @@ ChannelPage::ChannelPage(EditorContext& context, int channel, QWidget* parent)
   split->addWidget(eq);
   split->setStretchFactor(0, 0);
   split->setStretchFactor(1, 1);
-  split->setSizes({top_half->minimumSizeHint().height(), QWIDGETSIZE_MAX});
   auto* page = new QVBoxLayout(this);
   page->setContentsMargins(4, 4, 4, 4);
   page->addWidget(split);

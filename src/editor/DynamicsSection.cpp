@@ -14,8 +14,6 @@
 namespace tessaly::editor {
 namespace {
 
-constexpr int kSliderHeight = 90;
-
 struct Control {
   const char* id;
   const char* caption;
@@ -39,9 +37,10 @@ QGroupBox* Processor(EditorContext& context, int channel, const QString& title,
   auto* box = new QGroupBox(title, parent);
   box->setObjectName(QString::fromLatin1(name));
   auto* row = new QHBoxLayout(box);
+  // Faders grow with the section: the page's splitter trades their length against the EQ graph.
   for (const Control& c : controls) {
-    row->addWidget(new ParameterColumn(
-        context, c.id, channel, {QString::fromLatin1(c.caption), true, kSliderHeight, -1}, box));
+    row->addWidget(new ParameterColumn(context, c.id, channel,
+                                       {QString::fromLatin1(c.caption), true, 0, -1}, box));
   }
   // The gate's box sits in its own frame; the compressor's and limiter's in a captioned one.
   QWidget* holder = box;

@@ -21,6 +21,7 @@ void ShowFitted(QMdiSubWindow& frame, const QMdiArea& area) {
   const QSize room = area.viewport()->size();
   const QSize natural = frame.sizeHint().expandedTo(frame.minimumSizeHint());
   if (natural.width() > room.width() || natural.height() > room.height()) {
+    frame.resize(natural.boundedTo(room));  // what "restore" comes back to
     frame.showMaximized();
     return;
   }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QToolBar>
 
@@ -30,6 +31,17 @@ namespace {
 constexpr const char* kLoadTitle = "Load";
 constexpr const char* kSaveTitle = "Save";
 constexpr const char* kRestoreTitle = "Restore last backup";
+
+// A small, dim word in front of a tool that shares its caption with another.
+QLabel* ToolHint(const QString& text, QWidget* parent) {
+  auto* hint = new QLabel(text, parent);
+  QFont small = hint->font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  hint->setFont(small);
+  hint->setForegroundRole(QPalette::PlaceholderText);
+  hint->setContentsMargins(4, 0, 0, 0);
+  return hint;
+}
 
 }  // namespace
 
@@ -72,9 +84,12 @@ ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
               QStringLiteral("Recall a program of the device's program memory")),
           &QAction::triggered, this, &ProgramActions::OpenRecall);
   bar_->addSeparator();
+  // Two "Copy" tools side by side: the words in front tell them apart.
+  bar_->addWidget(ToolHint(QStringLiteral("In"), bar_));
   connect(Add(QStringLiteral("Copy"), QStringLiteral("copyInputAction"),
               QStringLiteral("Input copy: one input channel's settings to another input")),
           &QAction::triggered, this, [this] { OpenCopy(programs::CopyMode::kInput); });
+  bar_->addWidget(ToolHint(QStringLiteral("Out"), bar_));
   connect(Add(QStringLiteral("Copy"), QStringLiteral("copyOutputAction"),
               QStringLiteral("Output copy: one output channel's settings to another output")),
           &QAction::triggered, this, [this] { OpenCopy(programs::CopyMode::kOutput); });

@@ -101,7 +101,7 @@ EqBandControls::EqBandControls(EditorContext& context, int channel, int band, QW
   bypass->setObjectName(Numbered("eqBypass", band));
   bypass->setText(QStringLiteral("Byp"));
   bypass->setToolTip(QStringLiteral("Band bypass"));
-  bypass->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  bypass->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   new SwitchBinding(context, Band("eq.N.bypass"), bypass);
   bypass_ = bypass;
 
@@ -128,6 +128,7 @@ EqBandControls::EqBandControls(EditorContext& context, int channel, int band, QW
   title->setSpacing(2);
   title->addWidget(number);
   title->addWidget(type_button_, 1);
+  title->addWidget(bypass_);  // on the title row: one row less under the graph
   auto* gain_row = new QHBoxLayout;
   gain_row->setSpacing(2);
   // The knob over its value, the fader beside both.
@@ -145,7 +146,6 @@ EqBandControls::EqBandControls(EditorContext& context, int channel, int band, QW
   column->addWidget(freq_edit_, 0, Qt::AlignHCenter);
   column->addLayout(gain_row);
   column->addLayout(q_row);
-  column->addWidget(bypass_);
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
   connect(&context_.edits, &model::EditPath::ParameterChanged, this,

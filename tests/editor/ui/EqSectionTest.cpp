@@ -270,7 +270,13 @@ class EqSectionTest : public QObject {
   void markerDrag() {
     EqRig rig(kA, 0);
     EqGraphPanel* panel = rig.section->panel();
+    // Two thirds of the log axis is 2 kHz; a plot width that divides by three puts it on a pixel.
+    rig.section->resize(1400, 520);
+    QCoreApplication::processEvents();
+    rig.section->resize(1400 - panel->PlotRect().width() % 3, 520);
+    QCoreApplication::processEvents();
     const QRect plot = panel->PlotRect();
+    QCOMPARE(plot.width() % 3, 0);
     const QPoint start = panel->MarkerCentre(6);
     const qsizetype before = rig.sent.size();
     QTest::mousePress(panel, Qt::LeftButton, {}, start);

@@ -34,7 +34,7 @@ ChannelPage::ChannelPage(EditorContext& context, int channel, QWidget* parent)
   setObjectName(QStringLiteral("channelPage") +
                 protocol::ChannelName(DeviceTypeOf(context), channel));
 
-  auto* strip = new GainStrip(context, channel, this);
+  auto* strip = new GainStrip(context, channel, this, GainStrip::Shape::kCompact);
 
   auto* polarity_box = new QGroupBox(QStringLiteral("Polarity"), this);
   auto* polarity = new QCheckBox(QStringLiteral("Inverted"), polarity_box);

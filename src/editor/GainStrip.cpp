@@ -21,7 +21,8 @@ int MeterBars(const EditorContext& context) {
 }
 }  // namespace
 
-GainStrip::GainStrip(EditorContext& context, int channel, QWidget* parent) : QFrame(parent) {
+GainStrip::GainStrip(EditorContext& context, int channel, QWidget* parent, Shape shape)
+    : QFrame(parent) {
   const QString name = protocol::ChannelName(DeviceTypeOf(context), channel);
   setObjectName(QStringLiteral("strip") + name);
   setFrameShape(QFrame::StyledPanel);
@@ -47,12 +48,19 @@ GainStrip::GainStrip(EditorContext& context, int channel, QWidget* parent) : QFr
 
   auto* column = new QVBoxLayout(this);
   column->addWidget(bar);
-  column->addWidget(title);
+  if (shape == Shape::kCompact) {
+    auto* title_row = new QHBoxLayout;
+    title_row->addWidget(title, 1);
+    title_row->addWidget(mute_);
+    column->addLayout(title_row);
+  } else {
+    column->addWidget(title);
+  }
   auto* gain_row = new QHBoxLayout;
   gain_row->addWidget(gain_, 1);
   gain_row->addWidget(new ChannelMeter(channel, MeterBars(context), this), 0, Qt::AlignBottom);
   column->addLayout(gain_row, 1);
-  column->addWidget(mute_, 0, Qt::AlignHCenter);
+  if (shape == Shape::kDesk) column->addWidget(mute_, 0, Qt::AlignHCenter);
 }
 
 }  // namespace tessaly::editor

@@ -15,7 +15,12 @@ class GainStrip : public QFrame {
   Q_OBJECT
 
  public:
-  GainStrip(EditorContext& context, int channel, QWidget* parent = nullptr);
+  // kDesk puts the mute under the fader; kCompact beside the name, a row lower for pages that
+  // need the height elsewhere.
+  enum class Shape { kDesk, kCompact };
+
+  GainStrip(EditorContext& context, int channel, QWidget* parent = nullptr,
+            Shape shape = Shape::kDesk);
 
   ParameterColumn& gain() { return *gain_; }
   MuteButton& mute() { return *mute_; }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "comm/Comm.h"
 #include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
@@ -19,15 +20,9 @@
 
 namespace {
 
-using namespace tessaly;
+using tessaly::bench::SilentMessenger;
 
-class SilentMessenger : public comm::Messenger {
- public:
-  comm::MessageAnswer Show(const comm::Message& message) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-    return comm::MessageAnswer::kOk;
-  }
-};
+using namespace tessaly;
 
 constexpr int kSlot = 0;
 constexpr int kLeft = 2;

@@ -12,12 +12,12 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QRadioButton>
-#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "comm/Comm.h"
 #include "editor/EditorContext.h"
 #include "editor/EqGraphPanel.h"
@@ -33,15 +33,9 @@
 
 namespace {
 
-using namespace tessaly;
+using tessaly::bench::SilentMessenger;
 
-class SilentMessenger : public comm::Messenger {
- public:
-  comm::MessageAnswer Show(const comm::Message& message) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-    return comm::MessageAnswer::kOk;
-  }
-};
+using namespace tessaly;
 
 constexpr int kSlot = 0;
 constexpr int kInput = 0;
@@ -180,16 +174,10 @@ BENCHMARK(BM_BareTxCommand)->Iterations(300)->UseRealTime();
 BENCHMARK(BM_GraphWindowRepaint)->Iterations(100)->UseRealTime();
 BENCHMARK(BM_GraphWindowGrid)->Iterations(100)->UseRealTime();
 
-double Quantile(std::vector<double> v, double q) {
-  if (v.empty()) return 0.0;
-  std::sort(v.begin(), v.end());
-  return v[static_cast<size_t>(q * static_cast<double>(v.size() - 1))];
-}
-
 void Report(const char* ours, const char* baseline, double median_limit, double p99_limit) {
-  const double median = Quantile(steps[ours], 0.5);
-  const double p99 = Quantile(steps[ours], 0.99);
-  const double base = Quantile(steps[baseline], 0.5);
+  const double median = tessaly::bench::Percentile(steps[ours], 0.5);
+  const double p99 = tessaly::bench::Percentile(steps[ours], 0.99);
+  const double base = tessaly::bench::Percentile(steps[baseline], 0.5);
   std::printf(
       "%-24s median %7.3f ms  p99 %7.3f ms  (limits %.0f / %.0f ms)  %-28s median %7.3f ms"
       "  ratio %.2f\n",

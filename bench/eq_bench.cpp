@@ -33,40 +33,13 @@
 
 namespace {
 
-using tessaly::bench::SilentMessenger;
-
 using namespace tessaly;
 
 constexpr int kSlot = 0;
 constexpr int kInput = 0;
 
-struct Rig {
-  explicit Rig(int type) {
-    sim::SimDeviceConfig config;
-    config.type = type;
-    config.link = sim::SimLinkKind::kTcp;
-    config.address = QStringLiteral("127.0.0.5");
-    config.port = 0;
-    const int index = host.Start(config);
-    auto& state = comm.state();
-    state.comm_ready = true;
-    state.connection_mode = comm::kLinkTcp;
-    state.table.device_type[kSlot] = static_cast<int16_t>(type);
-    comm.table().Register(kSlot, {state.connection_mode, host.address(index), 0, 0, {}});
-    comm.tcp().Initialise(comm::kSlotCount);
-    comm.tcp().Connect(kSlot, host.address(index), host.port(index), 2000);
-    curves.RecomputeAll(kSlot);
-  }
-
-  sim::SimHost host;
-  SilentMessenger messenger;
-  comm::Comm comm{messenger};
-  protocol::ProgramStore store{comm};
-  protocol::FamilyAOperations family_a{store};
-  protocol::FamilyBOperations family_b{store};
-  protocol::Dispatcher dispatcher{store, family_a, family_b};
-  graph::ResponseCurves curves{store};
-  model::EditPath path{store, curves, dispatcher};
+struct Rig : bench::EditRig {
+  explicit Rig(int type) : EditRig(type, QStringLiteral("127.0.0.5"), kSlot) {}
   editor::EditorContext context{path, store, messenger, kSlot, false};
 };
 

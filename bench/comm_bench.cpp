@@ -16,20 +16,15 @@
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "comm/Comm.h"
 #include "sim/SimHost.h"
 
 namespace {
 
-using tessaly::comm::Comm;
+using tessaly::bench::SilentMessenger;
 
-class SilentMessenger : public tessaly::comm::Messenger {
- public:
-  tessaly::comm::MessageAnswer Show(const tessaly::comm::Message& message) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-    return tessaly::comm::MessageAnswer::kOk;
-  }
-};
+using tessaly::comm::Comm;
 
 const unsigned char kGainEdit[13] = {0x8D, 0x1F, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0x7F, 0xF7};
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "comm/Comm.h"
 #include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
@@ -21,42 +22,11 @@ namespace {
 
 using namespace tessaly;
 
-class SilentMessenger : public comm::Messenger {
- public:
-  comm::MessageAnswer Show(const comm::Message& message) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-    return comm::MessageAnswer::kOk;
-  }
-};
-
 constexpr int kSlot = 0;
 constexpr int kLeft = 2;
 
-struct Rig {
-  sim::SimHost host;
-  SilentMessenger messenger;
-  comm::Comm comm{messenger};
-  protocol::ProgramStore store{comm};
-  protocol::FamilyAOperations family_a{store};
-  protocol::FamilyBOperations family_b{store};
-  protocol::Dispatcher dispatcher{store, family_a, family_b};
-  graph::ResponseCurves curves{store};
-  model::EditPath path{store, curves, dispatcher};
-
-  Rig() {
-    sim::SimDeviceConfig config;
-    config.type = 0;
-    config.link = sim::SimLinkKind::kTcp;
-    config.address = QStringLiteral("127.0.0.4");
-    config.port = 0;
-    const int index = host.Start(config);
-    auto& state = comm.state();
-    state.comm_ready = true;
-    state.connection_mode = comm::kLinkTcp;
-    comm.table().Register(kSlot, {state.connection_mode, host.address(index), 0, 0, {}});
-    comm.tcp().Initialise(comm::kSlotCount);
-    comm.tcp().Connect(kSlot, host.address(index), host.port(index), 2000);
-  }
+struct Rig : bench::EditRig {
+  Rig() : EditRig(0, QStringLiteral("127.0.0.4"), kSlot) {}
 };
 
 Rig* rig = nullptr;

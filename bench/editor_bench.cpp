@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "comm/Comm.h"
 #include "comm/DeviceTypes.h"
 #include "connect/ConnectRuntime.h"
@@ -42,16 +43,11 @@
 
 namespace {
 
+using tessaly::bench::Percentile;
+using tessaly::bench::SilentMessenger;
+
 using namespace tessaly;
 using Clock = QElapsedTimer;
-
-class SilentMessenger : public comm::Messenger {
- public:
-  comm::MessageAnswer Show(const comm::Message& message) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-    return comm::MessageAnswer::kYes;
-  }
-};
 
 // Counts paint events and stamps the first one after Arm().
 class PaintWatch : public QObject {
@@ -155,13 +151,6 @@ struct Rig {
 };
 
 Rig* tcp_rig = nullptr;
-
-double Percentile(std::vector<double> samples, double fraction) {
-  if (samples.empty()) return 0.0;
-  std::sort(samples.begin(), samples.end());
-  const auto at = static_cast<size_t>(fraction * static_cast<double>(samples.size() - 1) + 0.5);
-  return samples[std::min(at, samples.size() - 1)];
-}
 
 void ReportLatencies(benchmark::State& state, const std::vector<double>& ms) {
   state.counters["median_ms"] = Percentile(ms, 0.5);

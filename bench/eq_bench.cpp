@@ -12,12 +12,12 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QRadioButton>
-#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "comm/Comm.h"
 #include "editor/EditorContext.h"
 #include "editor/EqGraphPanel.h"
@@ -35,44 +35,11 @@ namespace {
 
 using namespace tessaly;
 
-class SilentMessenger : public comm::Messenger {
- public:
-  comm::MessageAnswer Show(const comm::Message& message) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-    return comm::MessageAnswer::kOk;
-  }
-};
-
 constexpr int kSlot = 0;
 constexpr int kInput = 0;
 
-struct Rig {
-  explicit Rig(int type) {
-    sim::SimDeviceConfig config;
-    config.type = type;
-    config.link = sim::SimLinkKind::kTcp;
-    config.address = QStringLiteral("127.0.0.5");
-    config.port = 0;
-    const int index = host.Start(config);
-    auto& state = comm.state();
-    state.comm_ready = true;
-    state.connection_mode = comm::kLinkTcp;
-    state.table.device_type[kSlot] = static_cast<int16_t>(type);
-    comm.table().Register(kSlot, {state.connection_mode, host.address(index), 0, 0, {}});
-    comm.tcp().Initialise(comm::kSlotCount);
-    comm.tcp().Connect(kSlot, host.address(index), host.port(index), 2000);
-    curves.RecomputeAll(kSlot);
-  }
-
-  sim::SimHost host;
-  SilentMessenger messenger;
-  comm::Comm comm{messenger};
-  protocol::ProgramStore store{comm};
-  protocol::FamilyAOperations family_a{store};
-  protocol::FamilyBOperations family_b{store};
-  protocol::Dispatcher dispatcher{store, family_a, family_b};
-  graph::ResponseCurves curves{store};
-  model::EditPath path{store, curves, dispatcher};
+struct Rig : bench::EditRig {
+  explicit Rig(int type) : EditRig(type, QStringLiteral("127.0.0.5"), kSlot) {}
   editor::EditorContext context{path, store, messenger, kSlot, false};
 };
 
@@ -180,16 +147,10 @@ BENCHMARK(BM_BareTxCommand)->Iterations(300)->UseRealTime();
 BENCHMARK(BM_GraphWindowRepaint)->Iterations(100)->UseRealTime();
 BENCHMARK(BM_GraphWindowGrid)->Iterations(100)->UseRealTime();
 
-double Quantile(std::vector<double> v, double q) {
-  if (v.empty()) return 0.0;
-  std::sort(v.begin(), v.end());
-  return v[static_cast<size_t>(q * static_cast<double>(v.size() - 1))];
-}
-
 void Report(const char* ours, const char* baseline, double median_limit, double p99_limit) {
-  const double median = Quantile(steps[ours], 0.5);
-  const double p99 = Quantile(steps[ours], 0.99);
-  const double base = Quantile(steps[baseline], 0.5);
+  const double median = tessaly::bench::Percentile(steps[ours], 0.5);
+  const double p99 = tessaly::bench::Percentile(steps[ours], 0.99);
+  const double base = tessaly::bench::Percentile(steps[baseline], 0.5);
   std::printf(
       "%-24s median %7.3f ms  p99 %7.3f ms  (limits %.0f / %.0f ms)  %-28s median %7.3f ms"
       "  ratio %.2f\n",

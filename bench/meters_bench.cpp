@@ -12,12 +12,12 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTimer>
-#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "comm/Comm.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/DeviceReadout.h"
@@ -31,15 +31,9 @@
 
 namespace {
 
-using namespace tessaly;
+using tessaly::bench::SilentMessenger;
 
-class SilentMessenger : public comm::Messenger {
- public:
-  comm::MessageAnswer Show(const comm::Message& message) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-    return comm::MessageAnswer::kOk;
-  }
-};
+using namespace tessaly;
 
 constexpr int kEditors = 8;
 constexpr int kSteps = 300;
@@ -164,9 +158,8 @@ void KnobSteps(benchmark::State& state, bool polling) {
       latencies.push_back(clock.nsecsElapsed() / 1e6);
     }
   }
-  std::sort(latencies.begin(), latencies.end());
-  state.counters["p50_ms"] = latencies[latencies.size() / 2];
-  state.counters["p99_ms"] = latencies[latencies.size() * 99 / 100];
+  state.counters["p50_ms"] = tessaly::bench::Percentile(latencies, 0.5);
+  state.counters["p99_ms"] = tessaly::bench::Percentile(latencies, 0.99);
 }
 
 void BM_KnobStepWhilePolling(benchmark::State& state) { KnobSteps(state, true); }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "comm/Comm.h"
 #include "graph/ResponseCurves.h"
 #include "programs/ProgramMemory.h"
@@ -23,15 +24,9 @@
 
 namespace {
 
-using namespace tessaly;
+using tessaly::bench::SilentMessenger;
 
-class SilentMessenger : public comm::Messenger {
- public:
-  comm::MessageAnswer Show(const comm::Message& message) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-    return comm::MessageAnswer::kOk;
-  }
-};
+using namespace tessaly;
 
 constexpr int kType = 3;
 constexpr int kPrograms = 56;

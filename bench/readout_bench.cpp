@@ -14,6 +14,7 @@
 #include <QEventLoop>
 #include <QTcpServer>
 
+#include "BenchSupport.h"
 #include "comm/Comm.h"
 #include "comm/Commands.h"
 #include "comm/DeviceTypes.h"
@@ -25,12 +26,9 @@
 
 namespace {
 
-using namespace tessaly;
+using tessaly::bench::SilentMessenger;
 
-class SilentMessenger : public comm::Messenger {
- public:
-  comm::MessageAnswer Show(const comm::Message&) override { return comm::MessageAnswer::kNo; }
-};
+using namespace tessaly;
 
 quint16 FreePort(const QString& address) {
   QTcpServer probe;

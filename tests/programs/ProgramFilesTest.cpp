@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileDevice>
 #include <csignal>
+#include <random>
 
 #include <sys/resource.h>
 
@@ -82,6 +83,34 @@ TEST(PresetReadTest, SizesAndFamilies) {
   const PresetRead other = ReadPreset(dir.filePath(QStringLiteral("p3-1203")), 3);
   EXPECT_TRUE(other.message.contains(QStringLiteral("RK-540"))) << other.message.toStdString();
   EXPECT_EQ(ReadPreset(dir.filePath(QStringLiteral("none")), 0).status, PresetStatus::kNotFound);
+}
+
+// Damaged files of any size: read, applied and checked without a crash, and a full-size file of
+// random bytes never passes the range check, so nothing of it would reach a device.
+TEST(DamagedFileTest, RandomBytesAreReadSafelyAndRefused) {
+  QTemporaryDir dir;
+  std::mt19937 random(7);
+  for (int type = 0; type < 4; ++type) {
+    const int record = FileTypeOf(type)->record_size;
+    const int project = static_cast<int>(EncodeProject(type, {}).size());
+    for (const int size : {10, 11, record - 1, record, record + 1, 3 * record, project}) {
+      QByteArray bytes(size, '\0');
+      for (char& byte : bytes) byte = static_cast<char>(random() & 0xFF);
+      const QString path = dir.filePath(QStringLiteral("r%1-%2").arg(type).arg(size));
+      Write(path, bytes);
+      const PresetRead read = ReadPreset(path, type);
+      if (read.status == PresetStatus::kOk) {
+        protocol::ProgramData data(type == 3 ? protocol::Family::kB : protocol::Family::kA);
+        ApplyPreset(read.bytes, data);
+        if (size >= record) {
+          EXPECT_FALSE(FirstBadParameter(data, type).isEmpty()) << type;
+        }
+      }
+      ProjectBuffer buffer;
+      EXPECT_FALSE(DecodeProject(bytes, type, buffer)) << type << " " << size;
+      EXPECT_TRUE(buffer.empty());
+    }
+  }
 }
 
 TEST(PresetApplyTest, ImageAndLastTailBytesOnlyShortFileKeepsTheRest) {

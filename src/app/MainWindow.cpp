@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <array>
@@ -86,7 +87,13 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
 
   BuildMenus();
   ShowConnection();
-  resize(1280, 760);
+  // A laptop screen is smaller than the wanted size: take what it has, its title bar left room.
+  QSize wanted(1280, 760);
+  if (const QScreen* shown_on = screen()) {
+    const QSize room = shown_on->availableGeometry().size();
+    wanted = wanted.boundedTo(room - QSize(0, 2 * fontMetrics().height()));
+  }
+  resize(wanted);
 }
 
 MainWindow::~MainWindow() = default;

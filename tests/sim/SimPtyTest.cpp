@@ -52,7 +52,8 @@ TEST_F(SimPtyTest, AnswersOnlyAtItsOwnSpeed) {
 }
 
 // Paced, a 13-byte request and its 13-byte reply take ten bits a byte at the type's speed, and
-// hardly more: the best of a few exchanges ends within half a millisecond of the wire time.
+// hardly more: one of up to twenty exchanges (a busy machine may delay a few) ends within half a
+// millisecond of the wire time.
 TEST_F(SimPtyTest, PacedLineTakesTheWireTimeOfEveryByte) {
   const int cases[][2] = {{1, 9600}, {3, 57600}};
   for (const auto& [type, baud] : cases) {
@@ -63,7 +64,7 @@ TEST_F(SimPtyTest, PacedLineTakesTheWireTimeOfEveryByte) {
     ASSERT_TRUE(OpenAt(port, sim.pty_path(index), baud)) << port.errorString().toStdString();
     const qint64 wire_ns = 26LL * 10 * 1'000'000'000 / baud;
     qint64 best_ns = std::numeric_limits<qint64>::max();
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 20 && best_ns >= wire_ns + 500'000; ++i) {
       QElapsedTimer clock;
       clock.start();
       EXPECT_EQ(Exchange(port, Request(comm::kCmdKeepAlive), 13).size(), 13);

@@ -43,6 +43,11 @@ int BaudOf(speed_t speed) {
   }
 }
 
+// Bytes are handed on in groups, as a UART's FIFO does, rather than waking for every one of them
+// (a byte every 174 us at 57600 baud); the last byte of a burst still goes on the moment it is
+// through.
+constexpr std::chrono::microseconds kGather{1000};
+
 QString ErrnoText(const char* what) {
   return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(strerror(errno)));
 }
@@ -205,11 +210,9 @@ void SimPtyEndpoint::SetWirePaced(bool paced) {
   const int baud = device::BaudRate(device_->type());
   hearing_.emplace(baud);
   speaking_.emplace(baud);
-  if (pace_timer_ == nullptr) {
-    pace_timer_ = new QTimer(this);
-    pace_timer_->setSingleShot(true);
-    pace_timer_->setTimerType(Qt::PreciseTimer);
-    connect(pace_timer_, &QTimer::timeout, this, &SimPtyEndpoint::Pace);
+  if (pace_alarm_ == nullptr) {
+    pace_alarm_ = new WireAlarm(this);
+    connect(pace_alarm_, &WireAlarm::Rang, this, &SimPtyEndpoint::Pace);
   }
 }
 
@@ -226,11 +229,11 @@ void SimPtyEndpoint::Pace() {
     outgoing_.append(said);
     Flush();
   }
-  std::optional<WirePacer::Clock::time_point> next = hearing_->NextDue();
-  if (const auto out = speaking_->NextDue(); out && (!next || *out < *next)) next = out;
-  if (!next) return;
-  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - now);
-  pace_timer_->start(std::max(wait, std::chrono::milliseconds(0)));
+  std::optional<WirePacer::Clock::time_point> next = hearing_->NextHandover(kGather);
+  if (const auto out = speaking_->NextHandover(kGather); out && (!next || *out < *next)) {
+    next = out;
+  }
+  if (next) pace_alarm_->Start(*next);
 }
 
 void SimPtyEndpoint::Flush() {

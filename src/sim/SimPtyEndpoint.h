@@ -6,9 +6,8 @@
 #include <optional>
 
 #include "sim/SimEndpoint.h"
+#include "sim/WireAlarm.h"
 #include "sim/WirePacer.h"
-
-class QTimer;
 
 namespace tessaly::sim {
 
@@ -61,7 +60,7 @@ class SimPtyEndpoint : public SimEndpoint {
   SimFramer framer_;
   std::optional<WirePacer> hearing_;   // PC to device
   std::optional<WirePacer> speaking_;  // device to PC
-  QTimer* pace_timer_ = nullptr;
+  WireAlarm* pace_alarm_ = nullptr;
 };
 
 }  // namespace tessaly::sim

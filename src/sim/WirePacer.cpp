@@ -29,9 +29,12 @@ QByteArray WirePacer::TakeDue(Clock::time_point now) {
   return due;
 }
 
-std::optional<WirePacer::Clock::time_point> WirePacer::NextDue() const {
+std::optional<WirePacer::Clock::time_point> WirePacer::NextHandover(Clock::duration gather) const {
   if (queue_.empty()) return std::nullopt;
-  return queue_.front().due;
+  const Clock::time_point limit = queue_.front().due + gather;
+  const auto after = std::upper_bound(queue_.begin(), queue_.end(), limit,
+                                      [](Clock::time_point t, const Byte& b) { return t < b.due; });
+  return std::prev(after)->due;
 }
 
 }  // namespace tessaly::sim

@@ -21,8 +21,9 @@ class WirePacer {
   void Push(const QByteArray& bytes, Clock::time_point now);
   // The bytes whose time on the wire has ended by `now`, in order.
   QByteArray TakeDue(Clock::time_point now);
-  // When the next byte is through; nothing when none is queued.
-  std::optional<Clock::time_point> NextDue() const;
+  // When to hand on the next group of bytes: the latest one through within `gather` of the next
+  // byte, so a line's last byte is never held back; nothing when none is queued.
+  std::optional<Clock::time_point> NextHandover(Clock::duration gather) const;
   void Clear() { queue_.clear(); }
 
  private:

@@ -3,9 +3,12 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSerialPort>
+#include <algorithm>
+#include <limits>
 
 #include "SimClient.h"
 #include "comm/Commands.h"
+#include "sim/WirePacer.h"
 
 namespace tessaly::sim {
 namespace {
@@ -48,7 +51,9 @@ TEST_F(SimPtyTest, AnswersOnlyAtItsOwnSpeed) {
   }
 }
 
-// Paced, a 13-byte request and its 13-byte reply take ten bits a byte at the type's speed.
+// Paced, a 13-byte request and its 13-byte reply take ten bits a byte at the type's speed, and
+// hardly more: one of up to twenty exchanges (a busy machine may delay a few) ends within half a
+// millisecond of the wire time.
 TEST_F(SimPtyTest, PacedLineTakesTheWireTimeOfEveryByte) {
   const int cases[][2] = {{1, 9600}, {3, 57600}};
   for (const auto& [type, baud] : cases) {
@@ -57,10 +62,36 @@ TEST_F(SimPtyTest, PacedLineTakesTheWireTimeOfEveryByte) {
     const int index = sim.AddPty({.type = type, .pace_wire = true});
     QSerialPort port;
     ASSERT_TRUE(OpenAt(port, sim.pty_path(index), baud)) << port.errorString().toStdString();
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(Exchange(port, Request(comm::kCmdKeepAlive), 13).size(), 13);
-    EXPECT_GE(clock.nsecsElapsed(), 26LL * 10 * 1'000'000'000 / baud);
+    const qint64 wire_ns = 26LL * 10 * 1'000'000'000 / baud;
+    qint64 best_ns = std::numeric_limits<qint64>::max();
+    for (int i = 0; i < 20 && best_ns >= wire_ns + 500'000; ++i) {
+      QElapsedTimer clock;
+      clock.start();
+      EXPECT_EQ(Exchange(port, Request(comm::kCmdKeepAlive), 13).size(), 13);
+      const qint64 took = clock.nsecsElapsed();
+      EXPECT_GE(took, wire_ns);
+      best_ns = std::min(best_ns, took);
+    }
+    EXPECT_LT(best_ns, wire_ns + 500'000);
+  }
+}
+
+// Bytes go on in groups of up to `gather`, the last one queued never later than its own time.
+TEST(WirePacerTest, HandsOverGroupsWithoutHoldingBackTheLastByte) {
+  using Clock = WirePacer::Clock;
+  const struct {
+    int bytes;
+    int gather_us;
+    int handed_over;  // the byte whose time is the next handover
+  } cases[] = {{10, 0, 1}, {10, 1000, 6}, {10, 1042, 7}, {4, 1000, 4}, {10, 10000, 10}};
+  for (const auto& [bytes, gather_us, handed_over] : cases) {
+    SCOPED_TRACE(::testing::Message() << bytes << " bytes, gather " << gather_us);
+    WirePacer pacer(57600);
+    const Clock::time_point start{};
+    EXPECT_FALSE(pacer.NextHandover(std::chrono::microseconds(gather_us)));
+    pacer.Push(QByteArray(bytes, 'x'), start);
+    EXPECT_EQ(pacer.NextHandover(std::chrono::microseconds(gather_us)),
+              start + handed_over * pacer.ByteTime());
   }
 }
 

@@ -119,7 +119,7 @@ void BM_BareTxCommand(benchmark::State& state) {
 }
 
 void WindowRepaint(benchmark::State& state, bool curves) {
-  graph::ResponseGraphWindow window(rig_b->curves, kSlot, 3);
+  graph::ResponseGraphWindow window(rig_b->curves, kSlot, 3, rig_b->messenger);
   window.show();
   for (const char* option : {"sumOption4_1", "sumOption5_2"}) {
     window.findChild<QRadioButton*>(QString::fromLatin1(option))->setChecked(true);

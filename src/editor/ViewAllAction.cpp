@@ -24,8 +24,8 @@ void AddViewAllAction(EditorWindow& window) {
       return;
     }
     EditorContext& context = window.context();
-    auto* shown =
-        new graph::ResponseGraphWindow(context.edits.curves(), context.slot, DeviceTypeOf(context));
+    auto* shown = new graph::ResponseGraphWindow(context.edits.curves(), context.slot,
+                                                 DeviceTypeOf(context), context.messenger);
     shown->setAttribute(Qt::WA_DeleteOnClose);
     *graph = shown;
     QObject::connect(&context.edits, &model::EditPath::ParameterChanged, shown,

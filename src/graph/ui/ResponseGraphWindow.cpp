@@ -2,13 +2,12 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include "graph/ui/GraphPlot.h"
@@ -19,8 +18,12 @@
 namespace tessaly::graph {
 
 ResponseGraphWindow::ResponseGraphWindow(const ResponseCurves& curves, int slot, int device_type,
-                                         QWidget* parent)
-    : QWidget(parent), curves_(curves), slot_(slot), device_type_(device_type) {
+                                         comm::Messenger& messenger, QWidget* parent)
+    : QWidget(parent),
+      curves_(curves),
+      messenger_(messenger),
+      slot_(slot),
+      device_type_(device_type) {
   setObjectName(QStringLiteral("responseGraphWindow"));
   setWindowTitle(QStringLiteral("View All"));
   const protocol::Layout& layout = protocol::LayoutOfType(device_type);
@@ -103,22 +106,27 @@ void ResponseGraphWindow::OnChoiceChanged() {
 void ResponseGraphWindow::Redraw() { OnChoiceChanged(); }
 
 bool ResponseGraphWindow::ExportCsv(const QString& path) const {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return false;
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
   const QByteArray text = CurvesCsv(shown_).toUtf8();
-  return file.write(text) == text.size();
+  return file.write(text) == text.size() && file.commit();
 }
 
 bool ResponseGraphWindow::ExportPng(const QString& path) const {
-  return plot_->grab().save(path, "PNG");
+  QSaveFile file(path);
+  return file.open(QIODevice::WriteOnly) && plot_->grab().save(&file, "PNG") && file.commit();
+}
+
+void ResponseGraphWindow::TellExportFailed(const QString& title, const QString& text) {
+  messenger_.Show({comm::MessageIcon::kExclamation, title, text, comm::MessageButtons::kOk});
 }
 
 void ResponseGraphWindow::AskExportCsv() {
   const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export CSV"), QString(),
                                                     QStringLiteral("CSV files (*.csv)"));
   if (!path.isEmpty() && !ExportCsv(path)) {
-    QMessageBox::warning(this, QStringLiteral("Export CSV"),
-                         QStringLiteral("The curves could not be written to %1.").arg(path));
+    TellExportFailed(QStringLiteral("Export CSV"),
+                     QStringLiteral("The curves could not be written to %1.").arg(path));
   }
 }
 
@@ -126,8 +134,8 @@ void ResponseGraphWindow::AskExportPng() {
   const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export PNG"), QString(),
                                                     QStringLiteral("PNG images (*.png)"));
   if (!path.isEmpty() && !ExportPng(path)) {
-    QMessageBox::warning(this, QStringLiteral("Export PNG"),
-                         QStringLiteral("The picture could not be written to %1.").arg(path));
+    TellExportFailed(QStringLiteral("Export PNG"),
+                     QStringLiteral("The picture could not be written to %1.").arg(path));
   }
 }
 

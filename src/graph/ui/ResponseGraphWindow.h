@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "comm/Messenger.h"
 #include "graph/GraphSelection.h"
 
 class QAbstractButton;
@@ -25,12 +26,13 @@ class ResponseGraphWindow : public QWidget {
 
  public:
   ResponseGraphWindow(const ResponseCurves& curves, int slot, int device_type,
-                      QWidget* parent = nullptr);
+                      comm::Messenger& messenger, QWidget* parent = nullptr);
 
   // Reads the stored tables again (after an edit) and repaints.
   void Redraw();
   const std::vector<ShownCurve>& shown() const { return shown_; }
   GraphPlot* plot() const { return plot_; }
+  // Both write the whole file or leave what was there before.
   bool ExportCsv(const QString& path) const;
   bool ExportPng(const QString& path) const;
 
@@ -38,8 +40,10 @@ class ResponseGraphWindow : public QWidget {
   void OnChoiceChanged();
   void AskExportCsv();
   void AskExportPng();
+  void TellExportFailed(const QString& title, const QString& text);
 
   const ResponseCurves& curves_;
+  comm::Messenger& messenger_;
   int slot_;
   int device_type_;
   GraphPlot* plot_ = nullptr;

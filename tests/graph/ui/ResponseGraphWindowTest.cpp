@@ -27,7 +27,7 @@ struct GraphRig : test::EditorRig {
     path.SetText(Target("eq.N.gain", 0, 2), u"6");
     path.SetText(Target("eq.N.gain", out, 1), u"-4.5");
     path.SetText(Target("hp.slope", out), u"-24dB/oct LR");
-    window = std::make_unique<ResponseGraphWindow>(curves, kSlot, type);
+    window = std::make_unique<ResponseGraphWindow>(curves, kSlot, type, context.messenger);
     window->resize(900, 520);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get())) qWarning("graph window not shown");

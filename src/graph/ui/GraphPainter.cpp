@@ -5,6 +5,7 @@
 
 #include "graph/CurveMath.h"
 #include "graph/GraphScale.h"
+#include "widgets/Theme.h"
 
 namespace tessaly::graph {
 namespace {
@@ -74,6 +75,17 @@ void PaintCurve(QPainter& painter, const QRect& plot, const QPolygonF& line, con
   painter.setRenderHint(QPainter::Antialiasing, false);
   // Two pixels wide as three one-pixel passes: thin lines take the raster engine's fast path,
   // a wide pen goes through the stroker and costs ten times as much.
+  // A colour too dark to read on the plot (pure blue) gets a faint lighter rim; the line itself
+  // keeps its colour.
+  const QColor readable = widgets::ReadableOn(colour, kPlotBackground);
+  if (readable != colour) {
+    QColor rim = readable;
+    rim.setAlpha(140);
+    painter.setPen(QPen(rim, 0));
+    for (const QPointF shift : {QPointF(0, -1), QPointF(0, 2), QPointF(-1, 0), QPointF(2, 0)}) {
+      painter.drawPolyline(line.translated(shift));
+    }
+  }
   painter.setPen(QPen(colour, 0));
   for (const QPointF shift : {QPointF(0, 0), QPointF(1, 0), QPointF(0, 1)}) {
     painter.drawPolyline(line.translated(shift));

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -18,6 +19,22 @@
 #include "widgets/Theme.h"
 
 namespace tessaly::editor {
+
+namespace {
+
+// A page keeps its natural size while there is room; squeezed (editors tiled on a small
+// screen) it scrolls instead of overlapping its controls.
+class PageScroller : public QScrollArea {
+ public:
+  explicit PageScroller(QWidget* page, QWidget* parent) : QScrollArea(parent) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setWidget(page);
+  }
+  QSize sizeHint() const override { return widget()->sizeHint(); }
+};
+
+}  // namespace
 
 namespace {
 
@@ -87,8 +104,7 @@ void EditorWindow::AddLeadingToolBar(QToolBar* bar) {
 }
 
 int EditorWindow::AddPage(const QString& title, QWidget* page, const QString& key, int channel) {
-  page->setParent(stack_);
-  stack_->addWidget(page);
+  stack_->addWidget(new PageScroller(page, stack_));
   pages_.push_back({title, key.isEmpty() ? page->objectName() : key, channel, page});
   const QSignalBlocker block(tabs_);  // adding a tab is no selection
   const int tab = tabs_->addTab(title);
@@ -110,7 +126,7 @@ void EditorWindow::ShowPage(int index) {
     tabs_->setCurrentIndex(index);
   }
   QWidget* page = pages_[static_cast<size_t>(index)].widget;
-  stack_->setCurrentWidget(page);
+  stack_->setCurrentIndex(index);
   const int channel = pages_[static_cast<size_t>(index)].channel;
   if (channel >= 0) emit ChannelPageShown(channel);
   // No text box of the page keeps the keyboard from the last visit.

@@ -166,6 +166,22 @@ class EditorShellTest : public QObject {
       QVERIFY2(room.contains(f.FrameOf(slot)->geometry()),
                qPrintable(QStringLiteral("slot %1").arg(slot)));
     }
+    // Squeezed to a third of the screen's width, as tiling three editors does, the pages scroll
+    // inside their windows instead of being cut off.
+    for (int slot = 0; slot < 2; ++slot) {
+      QMdiSubWindow* frame = f.FrameOf(slot);
+      frame->showNormal();
+      frame->resize(screen.width() / 3, screen.height() / 2);
+      QCoreApplication::processEvents();
+      const QSize least = frame->widget()->minimumSizeHint();
+      QVERIFY2(least.width() <= frame->width() && least.height() <= frame->height(),
+               qPrintable(QStringLiteral("slot %1 needs %2x%3 in %4x%5")
+                              .arg(slot)
+                              .arg(least.width())
+                              .arg(least.height())
+                              .arg(frame->width())
+                              .arg(frame->height())));
+    }
   }
 
   void close_data() {

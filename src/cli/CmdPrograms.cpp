@@ -17,6 +17,17 @@ std::optional<int> ProgramOf(Session& session, const QString& text) {
   return *n - 1;
 }
 
+// Connects, reads the program number `text` names and readies the edit buffer, in that order:
+// the number's range depends on the device found.
+Outcome OpenForProgram(Session& session, const QString& text, int& program) {
+  const Outcome opened = session.Open();
+  if (!opened.ok()) return opened;
+  const auto number = ProgramOf(session, text);
+  if (!number) return Outcome::Usage(QStringLiteral("\"%1\" is no program number.").arg(text));
+  program = *number;
+  return session.PrepareEditor();
+}
+
 Outcome TransferOutcome(const programs::TransferResult& result, const QString& what) {
   switch (result.status) {
     case programs::TransferStatus::kDone:
@@ -74,32 +85,26 @@ Outcome RunPrograms(Session& session, const QStringList& args) {
 
 Outcome RunStore(Session& session, const QStringList& args) {
   if (args.size() != 2) return Outcome::Usage(QStringLiteral("store needs N and NAME."));
-  const Outcome opened = session.Open();
-  if (!opened.ok()) return opened;
-  const auto program = ProgramOf(session, args[0]);
-  if (!program) return Outcome::Usage(QStringLiteral("\"%1\" is no program number.").arg(args[0]));
-  const Outcome prepared = session.PrepareEditor();
-  if (!prepared.ok()) return prepared;
+  int program = 0;
+  const Outcome ready = OpenForProgram(session, args[0], program);
+  if (!ready.ok()) return ready;
   CliProgramTools tools(session);
-  return TransferOutcome(tools.memory.Store(kCliSlot, *program, args[1], {}),
+  return TransferOutcome(tools.memory.Store(kCliSlot, program, args[1], {}),
                          QStringLiteral("The store"));
 }
 
 Outcome RunRecall(Session& session, const QStringList& args) {
   if (args.size() != 1) return Outcome::Usage(QStringLiteral("recall needs N."));
-  const Outcome opened = session.Open();
-  if (!opened.ok()) return opened;
-  const auto program = ProgramOf(session, args[0]);
-  if (!program) return Outcome::Usage(QStringLiteral("\"%1\" is no program number.").arg(args[0]));
-  const Outcome prepared = session.PrepareEditor();
-  if (!prepared.ok()) return prepared;
+  int program = 0;
+  const Outcome ready = OpenForProgram(session, args[0], program);
+  if (!ready.ok()) return ready;
   CliProgramTools tools(session);
   if (tools.files.BackupEditBuffer(kCliSlot).isEmpty()) {
     return Outcome::Device(
         QStringLiteral("The current program could not be kept in backups; "
                        "nothing was recalled."));
   }
-  return TransferOutcome(tools.memory.Recall(kCliSlot, *program, std::nullopt, {}),
+  return TransferOutcome(tools.memory.Recall(kCliSlot, program, std::nullopt, {}),
                          QStringLiteral("The recall"));
 }
 

@@ -91,16 +91,24 @@ bool ProgramMemory::Exchange(int slot, uint8_t command, const device::Params& pa
   return true;
 }
 
-TransferResult ProgramMemory::Store(int slot, int program, const QString& name,
-                                    const TransferProgress& progress) {
-  TransferResult result;
+std::optional<ProgramMemory::ProgramSlot> ProgramMemory::ProgramSlotOf(int slot, int program) {
   protocol::ProgramData* data = store_.Data(slot);
   ProgramNameList* names = names_.At(slot);
   const auto type = store_.DeviceType(slot);
   if (data == nullptr || names == nullptr || !type || program < 0 ||
       program > device::LastProgramIndex(*type)) {
-    return result;
+    return std::nullopt;
   }
+  return ProgramSlot{data, names};
+}
+
+TransferResult ProgramMemory::Store(int slot, int program, const QString& name,
+                                    const TransferProgress& progress) {
+  TransferResult result;
+  const std::optional<ProgramSlot> target = ProgramSlotOf(slot, program);
+  if (!target) return result;
+  protocol::ProgramData* data = target->data;
+  ProgramNameList* names = target->names;
   if (name.isEmpty() || name == QStringLiteral(" ")) {
     result.message = QString::fromLatin1(kInputNameText);
     return result;
@@ -142,13 +150,10 @@ TransferResult ProgramMemory::Store(int slot, int program, const QString& name,
 TransferResult ProgramMemory::Recall(int slot, int program, std::optional<int> page_channel,
                                      const TransferProgress& progress) {
   TransferResult result;
-  protocol::ProgramData* data = store_.Data(slot);
-  ProgramNameList* names = names_.At(slot);
-  const auto type = store_.DeviceType(slot);
-  if (data == nullptr || names == nullptr || !type || program < 0 ||
-      program > device::LastProgramIndex(*type)) {
-    return result;
-  }
+  const std::optional<ProgramSlot> target = ProgramSlotOf(slot, program);
+  if (!target) return result;
+  protocol::ProgramData* data = target->data;
+  ProgramNameList* names = target->names;
   const auto p = static_cast<size_t>(program);
   if (!ProgramNameList::IsStored(names->program_status[p])) {
     result.message = QString::fromLatin1(kProgramEmptyText);

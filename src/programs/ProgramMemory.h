@@ -11,12 +11,14 @@ namespace tessaly::comm {
 class Comm;
 }
 namespace tessaly::protocol {
+class ProgramData;
 class ProgramStore;
 }
 
 namespace tessaly::programs {
 
 class ProgramNames;
+struct ProgramNameList;
 class WholeProgram;
 
 inline constexpr uint8_t kCmdWriteFour = 40;    // P1 P2 = image offset, P5..P8 = four bytes
@@ -81,6 +83,12 @@ class ProgramMemory {
   TransferResult VerifyEditBuffer(int slot);
 
  private:
+  struct ProgramSlot {
+    protocol::ProgramData* data;
+    ProgramNameList* names;
+  };
+  // The slot's record and program names, when `program` is one of its device's programs.
+  std::optional<ProgramSlot> ProgramSlotOf(int slot, int program);
   // One exchange that must reach the device and, with `reply`, bring its answer.
   bool Exchange(int slot, uint8_t command, const device::Params& params, bool reply,
                 TransferResult& result);

@@ -21,6 +21,7 @@
 #include "editor/FamilyBEditor.h"
 #include "editor/MeterPointLabel.h"
 #include "editor/MeterPoints.h"
+#include "editor/ui/TwoEditorRig.h"
 #include "graph/ui/ResponseGraphWindow.h"
 #include "protocol/ValueLists.h"
 #include "support/RecordingMessenger.h"
@@ -41,51 +42,8 @@ class EditorShellTest : public QObject {
   Q_OBJECT
 
  private:
-  struct Fixture {
-    SimHarness sim;
-    RecordingMessenger messenger;
-    comm::Comm comm{messenger};
-    tessaly::connect::ConnectRuntime runtime{comm};
-    QMainWindow frame;
-    QMdiArea* area = new QMdiArea;
-    int16_t editor_count = -1;
-    std::unique_ptr<EditorManager> editors;
-    std::array<int, 2> devices{};
-
-    bool Start() {
-      devices = {sim.AddTcp({.type = comm::kTypeRk540, .name = "Front Fill"}),
-                 sim.AddTcp(comm::kType540S)};
-      frame.setCentralWidget(area);
-      frame.resize(1280, 760);
-      frame.show();
-      comm::CommState& cs = comm.state();
-      comm.set_device_port(sim.port());
-      if (comm.tcp().Initialise(comm::kSlotCount) != 0) return false;
-      cs.connection_mode = comm::kLinkTcp;
-      cs.comm_ready = true;
-      for (int slot = 0; slot < 2; ++slot) {
-        const QString address = sim.address(devices[slot]);
-        if (comm.tcp().Connect(slot, address, sim.port(), 1000) != 0) return false;
-        cs.table.Register(
-            slot,
-            {comm::kLinkTcp, address, static_cast<int16_t>(slot),
-             static_cast<int16_t>(slot == 0 ? comm::kTypeRk540 : comm::kType540S), QString()});
-        if (tessaly::connect::ReadDevice(runtime.context, slot, {}).stopped_at !=
-            tessaly::connect::ReadoutStep::kDone) {
-          return false;
-        }
-        cs.table.device_data_valid[slot] = 1;  // as the device list leaves a read-out device
-        cs.table.device_needs_read[slot] = false;
-      }
-      cs.last_slot = 1;
-      cs.online_mode = true;
-      editors = std::make_unique<EditorManager>(runtime, area, editor_count, false);
-      return true;
-    }
-    QMdiSubWindow* FrameOf(int slot) const {
-      EditorWindow* editor = editors->EditorOf(slot);
-      return editor != nullptr ? qobject_cast<QMdiSubWindow*>(editor->parentWidget()) : nullptr;
-    }
+  struct Fixture : tessaly::test::TwoEditorRig {
+    bool Start() { return ReadOutBoth(); }
     model::EditOutcome SetGain(int slot, int channel, const char* text) {
       return editors->core().edits.SetText(
           {slot, model::FindParameter(QStringLiteral("gain")), channel, -1},

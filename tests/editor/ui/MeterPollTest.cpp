@@ -18,6 +18,7 @@
 #include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
 #include "editor/MeterPoints.h"
+#include "editor/ui/TwoEditorRig.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 #include "widgets/LedMeter.h"
@@ -32,42 +33,9 @@ class MeterPollTest : public QObject {
   Q_OBJECT
 
  private:
-  struct Fixture {
-    SimHarness sim;
-    tessaly::test::RecordingMessenger messenger;
-    comm::Comm comm{messenger};
-    tessaly::connect::ConnectRuntime runtime{comm};
-    QMainWindow frame;
-    QMdiArea* area = new QMdiArea;
-    int16_t editor_count = -1;
-    std::unique_ptr<editor::EditorManager> editors;
-    std::array<int, 2> devices{};
-
+  struct Fixture : tessaly::test::TwoEditorRig {
     bool Start() {
-      devices = {sim.AddTcp(comm::kTypeRk540), sim.AddTcp(comm::kType540S)};
-      frame.setCentralWidget(area);
-      // Room for the whole tool bar: a narrow one folds its last items away.
-      frame.resize(1280, 760);
-      frame.show();
-      comm::CommState& cs = comm.state();
-      comm.set_device_port(sim.port());
-      if (comm.tcp().Initialise(comm::kSlotCount) != 0) return false;
-      cs.connection_mode = comm::kLinkTcp;
-      cs.comm_ready = true;
-      for (int slot = 0; slot < 2; ++slot) {
-        const QString address = sim.address(devices[slot]);
-        if (comm.tcp().Connect(slot, address, sim.port(), 1000) != 0) return false;
-        cs.table.Register(slot, {comm::kLinkTcp, address, static_cast<int16_t>(slot),
-                                 static_cast<int16_t>(slot == 0 ? 0 : 3), QString()});
-        if (tessaly::connect::ReadDevice(runtime.context, slot, {}).stopped_at !=
-            tessaly::connect::ReadoutStep::kDone) {
-          return false;
-        }
-        cs.table.device_needs_read[slot] = false;
-      }
-      cs.online_mode = true;
-      editors = std::make_unique<editor::EditorManager>(runtime, area, editor_count, false);
-      return editors->Open(0) != nullptr && editors->Open(1) != nullptr;
+      return ReadOutBoth() && editors->Open(0) != nullptr && editors->Open(1) != nullptr;
     }
     tessaly::sim::SimDevice& Device(int slot) { return sim.device(devices[slot]); }
     qsizetype Polls(int slot) { return Device(slot).ReceivedCommands().count(57); }

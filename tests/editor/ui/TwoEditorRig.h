@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <array>
+#include <memory>
+
+#include "comm/Comm.h"
+#include "comm/DeviceTypes.h"
+#include "connect/ConnectRuntime.h"
+#include "connect/DeviceReadout.h"
+#include "editor/EditorManager.h"
+#include "editor/EditorWindow.h"
+#include "support/RecordingMessenger.h"
+#include "support/SimHarness.h"
+
+namespace tessaly::test {
+
+// Two devices read out over loopback as the device list leaves them, an RK-540 ("Front Fill") in
+// slot 0 and a 540S in slot 1, with the editor manager over an MDI area; no editor open yet.
+struct TwoEditorRig {
+  SimHarness sim;
+  RecordingMessenger messenger;
+  comm::Comm comm{messenger};
+  connect::ConnectRuntime runtime{comm};
+  QMainWindow frame;
+  QMdiArea* area = new QMdiArea;
+  int16_t editor_count = -1;
+  std::unique_ptr<editor::EditorManager> editors;
+  std::array<int, 2> devices{};
+
+  bool ReadOutBoth() {
+    devices = {sim.AddTcp({.type = comm::kTypeRk540, .name = "Front Fill"}),
+               sim.AddTcp(comm::kType540S)};
+    frame.setCentralWidget(area);
+    // Room for the whole tool bar: a narrow one folds its last items away.
+    frame.resize(1280, 760);
+    frame.show();
+    comm::CommState& cs = comm.state();
+    comm.set_device_port(sim.port());
+    if (comm.tcp().Initialise(comm::kSlotCount) != 0) return false;
+    cs.connection_mode = comm::kLinkTcp;
+    cs.comm_ready = true;
+    for (int slot = 0; slot < 2; ++slot) {
+      const QString address = sim.address(devices[slot]);
+      if (comm.tcp().Connect(slot, address, sim.port(), 1000) != 0) return false;
+      cs.table.Register(
+          slot, {comm::kLinkTcp, address, static_cast<int16_t>(slot),
+                 static_cast<int16_t>(slot == 0 ? comm::kTypeRk540 : comm::kType540S), QString()});
+      if (connect::ReadDevice(runtime.context, slot, {}).stopped_at !=
+          connect::ReadoutStep::kDone) {
+        return false;
+      }
+      cs.table.device_data_valid[slot] = 1;
+      cs.table.device_needs_read[slot] = false;
+    }
+    cs.last_slot = 1;
+    cs.online_mode = true;
+    editors = std::make_unique<editor::EditorManager>(runtime, area, editor_count, false);
+    return true;
+  }
+
+  QMdiSubWindow* FrameOf(int slot) const {
+    editor::EditorWindow* window = editors->EditorOf(slot);
+    return window != nullptr ? qobject_cast<QMdiSubWindow*>(window->parentWidget()) : nullptr;
+  }
+};
+
+}  // namespace tessaly::test

@@ -45,7 +45,7 @@ struct EditRig {
     config.port = 0;
     const int index = host.Start(config);
     auto& state = comm.state();
-    state.comm_ready = true;
+    comm.OpenTraffic();
     state.connection_mode = comm::kLinkTcp;
     state.table.device_type[slot] = static_cast<int16_t>(type);
     comm.table().Register(slot, {state.connection_mode, host.address(index), 0, 0, {}});

@@ -1,5 +1,5 @@
 // One parameter edit through the edit path (parse, snap, record, send, link, curves, undo)
-// against the emulator over loopback TCP, beside a bare TxCommand of the same packet in the same
+// against the emulator over loopback TCP, beside a bare Exchange of the same packet in the same
 // run; an EQ gain edit, which also recomputes a band curve, beside them.
 #include <benchmark/benchmark.h>
 
@@ -31,9 +31,9 @@ struct Rig : bench::EditRig {
 
 Rig* rig = nullptr;
 
-void BM_BareTxCommandGain(benchmark::State& state) {
+void BM_BareExchangeGain(benchmark::State& state) {
   for (auto _ : state) {
-    if (rig->comm.TxCommand(kSlot, 1, {kLeft, 0, 0, 0, 0, 0, 0, 108}) != 0) {
+    if (!rig->comm.Exchange(kSlot, 1, {kLeft, 0, 0, 0, 0, 0, 0, 108}).answered()) {
       state.SkipWithError("lost");
     }
   }
@@ -59,7 +59,7 @@ void BM_EditPathEqGain(benchmark::State& state) {
   rig->path.Undo(kSlot).Clear();
 }
 
-BENCHMARK(BM_BareTxCommandGain)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_BareExchangeGain)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_EditPathGain)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_EditPathEqGain)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
@@ -88,11 +88,11 @@ int main(int argc, char** argv) {
   rig = &shared;
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto bare = reporter.times.find("BM_BareTxCommandGain");
+  const auto bare = reporter.times.find("BM_BareExchangeGain");
   if (bare == reporter.times.end()) return 0;
   for (const char* ours : {"BM_EditPathGain", "BM_EditPathEqGain"}) {
     if (reporter.times.count(ours) == 0) continue;
-    std::printf("%-18s %9.1f us   bare TxCommand %9.1f us   ratio %.2f (target <= 1.2 for gain)\n",
+    std::printf("%-18s %9.1f us   bare Exchange %9.1f us   ratio %.2f (target <= 1.2 for gain)\n",
                 ours, reporter.times[ours], bare->second, reporter.times[ours] / bare->second);
   }
   return 0;

@@ -1,6 +1,6 @@
 // The editor window against emulated devices, offscreen:
 // - one knob step from the mouse move to the packet heard by the device and the knob, slider and
-//   text repainted, beside a bare TxCommand of the same packet in the same run (goal: median
+//   text repainted, beside a bare Exchange of the same packet in the same run (goal: median
 //   <= 4 ms, p99 <= 16 ms);
 // - a drag on a wire-paced 9600-baud pseudo-terminal: how far the display falls behind the
 //   pointer (goal: never more than one 60 Hz frame) and whether the device ends on the knob's
@@ -97,7 +97,7 @@ struct Rig {
   bool StartTcp(int count) {
     comm::CommState& cs = comm.state();
     cs.connection_mode = comm::kLinkTcp;
-    cs.comm_ready = true;
+    comm.OpenTraffic();
     if (comm.tcp().Initialise(comm::kSlotCount) != 0) return false;
     for (int slot = 0; slot < count; ++slot) {
       const int16_t type = slot % 2 == 0 ? comm::kTypeRk540 : comm::kType540S;
@@ -120,7 +120,7 @@ struct Rig {
     if (comm.serial().Open(comm.ComPortName(), comm::BaudRate(comm::kTypeRk360)) != 0) {
       return false;
     }
-    cs.comm_ready = true;
+    comm.OpenTraffic();
     cs.table.Register(0, {comm::kLinkUsb, QString(), 0, comm::kTypeRk360, QString()});
     return ReadOut(0) && Finish();
   }
@@ -136,7 +136,7 @@ struct Rig {
 
   bool Finish() {
     comm.state().last_slot = static_cast<int16_t>(devices.size() - 1);
-    comm.state().online_mode = true;
+    comm.EnterOnlineMode();
     editors = std::make_unique<editor::EditorManager>(runtime, area, editor_count, false);
     return true;
   }
@@ -157,12 +157,12 @@ void ReportLatencies(benchmark::State& state, const std::vector<double>& ms) {
   state.counters["p99_ms"] = Percentile(ms, 0.99);
 }
 
-void BM_BareTxCommandGain(benchmark::State& state) {
+void BM_BareExchangeGain(benchmark::State& state) {
   std::vector<double> ms;
   Clock clock;
   for (auto _ : state) {
     clock.start();
-    if (tcp_rig->comm.TxCommand(0, 1, {0, 0, 0, 0, 0, 0, 0, 108}) != 0) {
+    if (!tcp_rig->comm.Exchange(0, 1, {0, 0, 0, 0, 0, 0, 0, 108}).answered()) {
       state.SkipWithError("lost");
     }
     const double taken = static_cast<double>(clock.nsecsElapsed()) / 1e6;
@@ -351,7 +351,7 @@ long ResidentKb() {
   return -1;
 }
 
-BENCHMARK(BM_BareTxCommandGain)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
+BENCHMARK(BM_BareExchangeGain)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
 BENCHMARK(BM_KnobStep)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(300);
 BENCHMARK(BM_BareWindowToFirstPaint)
     ->UseManualTime()
@@ -404,11 +404,11 @@ int main(int argc, char** argv) {
     const auto found = c.find(run);
     return found == c.end() ? -1.0 : found->second[counter];
   };
-  const double bare = value("BM_BareTxCommandGain/iterations:300/manual_time", "median_ms");
+  const double bare = value("BM_BareExchangeGain/iterations:300/manual_time", "median_ms");
   const double step = value("BM_KnobStep/iterations:300/manual_time", "median_ms");
   if (bare > 0 && step > 0) {
     std::printf(
-        "knob step   median %.2f ms  p99 %.2f ms (goal <= 4 / <= 16)  bare TxCommand median %.2f "
+        "knob step   median %.2f ms  p99 %.2f ms (goal <= 4 / <= 16)  bare Exchange median %.2f "
         "ms  ratio %.2f\n",
         step, value("BM_KnobStep/iterations:300/manual_time", "p99_ms"), bare, step / bare);
   }

@@ -2,7 +2,7 @@
 // loopback TCP: one marker drag step (preview curve and the changed part of the panel repainted),
 // one band gain step as a knob drag sends it (packet, band curve, panel repaint) and a full repaint
 // of the graph window with 7 channels and two sums at 1600 x 900. Each is given as median and p99
-// of single steps, beside a baseline measured in the same run: a bare TxCommand of the same band
+// of single steps, beside a baseline measured in the same run: a bare Exchange of the same band
 // packet for the knob step, a repaint of the unchanged panel for the drag step, and the grid
 // alone for the window.
 #include <benchmark/benchmark.h>
@@ -110,9 +110,9 @@ void BM_KnobGainStep(benchmark::State& state) {
   rig_a->path.Undo(kSlot).Clear();
 }
 
-void BM_BareTxCommand(benchmark::State& state) {
-  Timed(state, "bare TxCommand (baseline)", [&] {
-    if (rig_a->comm.TxCommand(kSlot, 5, {kInput, 4, 0, 0, 0x03, 0xE8, 9, 30}) != 0) {
+void BM_BareExchange(benchmark::State& state) {
+  Timed(state, "bare Exchange (baseline)", [&] {
+    if (!rig_a->comm.Exchange(kSlot, 5, {kInput, 4, 0, 0, 0x03, 0xE8, 9, 30}).answered()) {
       state.SkipWithError("lost");
     }
   });
@@ -143,7 +143,7 @@ void BM_GraphWindowGrid(benchmark::State& state) { WindowRepaint(state, false); 
 BENCHMARK(BM_MarkerDragStep)->Iterations(300)->UseRealTime();
 BENCHMARK(BM_KnobGainStep)->Iterations(300)->UseRealTime();
 BENCHMARK(BM_PanelRepaint)->Iterations(300)->UseRealTime();
-BENCHMARK(BM_BareTxCommand)->Iterations(300)->UseRealTime();
+BENCHMARK(BM_BareExchange)->Iterations(300)->UseRealTime();
 BENCHMARK(BM_GraphWindowRepaint)->Iterations(100)->UseRealTime();
 BENCHMARK(BM_GraphWindowGrid)->Iterations(100)->UseRealTime();
 
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
   }
   benchmark::RunSpecifiedBenchmarks();
   Report("marker drag step", "panel repaint (baseline)", 4, 16);
-  Report("knob gain step", "bare TxCommand (baseline)", 4, 16);
+  Report("knob gain step", "bare Exchange (baseline)", 4, 16);
   Report("graph window 7 curves", "graph window grid (baseline)", 16, 16);
   return 0;
 }

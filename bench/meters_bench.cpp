@@ -57,7 +57,7 @@ struct Rig {
     frame.show();
     comm::CommState& cs = comm.state();
     cs.connection_mode = comm::kLinkTcp;
-    cs.comm_ready = true;
+    comm.OpenTraffic();
     if (comm.tcp().Initialise(comm::kSlotCount) != 0) return false;
     for (int slot = 0; slot < kEditors; ++slot) {
       const int type = slot % 2 == 0 ? 3 : 0;
@@ -77,7 +77,7 @@ struct Rig {
       }
       cs.table.device_needs_read[slot] = false;
     }
-    cs.online_mode = true;
+    comm.EnterOnlineMode();
     editors = std::make_unique<editor::EditorManager>(runtime, area, editor_count, false);
     for (int slot = 0; slot < kEditors; ++slot) {
       if (editors->Open(slot) == nullptr) return false;

@@ -60,7 +60,7 @@ struct Rig {
     config.pace_wire = pty;  // every byte takes its 57600-baud wire time, as on a real line
     const int index = host.Start(config);
     comm::CommState& state = comm.state();
-    state.comm_ready = true;
+    comm.OpenTraffic();
     state.connection_mode = pty ? comm::kLinkUsb : comm::kLinkTcp;
     comm::DeviceTable::Found found;
     found.link_kind = state.connection_mode;
@@ -107,11 +107,11 @@ void Run(benchmark::State& state, Rig& rig, bool store, bool verify, const char*
 void Bare(benchmark::State& state, uint8_t command) {
   const int address = programs::ProgramAddress(kType, 3, 0);
   const auto image = tcp->project[3];
-  for (int i = 0; i < 32; ++i) tcp->comm.state().tx_data_buffer[i] = static_cast<uint8_t>(image[i]);
+  const auto data =
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(image.constData()), 32);
   for (auto _ : state) {
-    if (tcp->comm.TxCommand(
-            tcp->slot, command,
-            {static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address & 0xFF), 32}) != 0) {
+    if (!tcp->comm.Exchange(tcp->slot, command, comm::AddressParams(address, 32), data)
+             .answered()) {
       state.SkipWithError("lost");
     }
   }

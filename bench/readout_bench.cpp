@@ -76,7 +76,7 @@ void BM_FullReadOut540S(benchmark::State& state) {
   QElapsedTimer raw;
   raw.start();
   for (int i = 0; i < kRawRounds; ++i) {
-    if (comm.TxCommand(0, comm::kCmdIdentify) != 0) state.SkipWithError("identify failed");
+    if (!comm.Exchange(0, comm::kCmdIdentify).answered()) state.SkipWithError("identify failed");
   }
   const double raw_us = static_cast<double>(raw.nsecsElapsed()) / 1000.0 / kRawRounds;
 

@@ -10,8 +10,9 @@ QString Devices(int count) {
 
 }  // namespace
 
-QString ConnectionSummary(const comm::CommState& state) {
-  if (!state.online_mode) return QStringLiteral("Off-line");
+QString ConnectionSummary(const comm::Comm& comm) {
+  const comm::CommState& state = comm.state();
+  if (!comm.online_mode()) return QStringLiteral("Off-line");
   int listed = 0;
   int online = 0;
   for (int slot = 0; slot < comm::kSlotCount; ++slot) {
@@ -19,7 +20,7 @@ QString ConnectionSummary(const comm::CommState& state) {
     ++listed;
     if (state.table[slot].online) ++online;
   }
-  if (state.comm_suspended) return QStringLiteral("Demo: ") + Devices(listed);
+  if (comm.suspended()) return QStringLiteral("Demo: ") + Devices(listed);
   const QString link =
       state.connection_mode == comm::kLinkTcp ? QStringLiteral("TCP/IP") : QStringLiteral("USB");
   if (online == listed) return link + QStringLiteral(": ") + Devices(online) + " on-line";

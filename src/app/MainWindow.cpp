@@ -55,26 +55,21 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
   connection_label_ = new QLabel(this);
   connection_label_->setObjectName(QStringLiteral("connectionLabel"));
   statusBar()->addPermanentWidget(connection_label_);
-  connect(&state_.comm(), &comm::Comm::RowTextChanged, this, &MainWindow::ShowConnection);
+  connect(&state_.comm(), &comm::Comm::rowTextChanged, this, &MainWindow::ShowConnection);
   // A long exchange keeps the window painting; the status bar says which device it waits for.
-  connect(&state_.comm(), &comm::Comm::WaitingForDevice, this,
+  connect(&state_.comm(), &comm::Comm::waitingForDevice, this,
           [this](int /*slot*/, const QString& description) {
             statusBar()->showMessage(QStringLiteral("Waiting for ") + description);
           });
-  connect(&state_.comm(), &comm::Comm::WaitFinished, statusBar(), &QStatusBar::clearMessage);
+  connect(&state_.comm(), &comm::Comm::waitFinished, statusBar(), &QStatusBar::clearMessage);
 
   connect_menu_timer_ = new QTimer(this);
   connect_menu_timer_->setObjectName(QStringLiteral("connectMenuTimer"));
   connect_menu_timer_->setInterval(kConnectMenuPollMs);
   connect(connect_menu_timer_, &QTimer::timeout, this, &MainWindow::OnConnectMenuTimer);
 
-  keep_alive_timer_ = new QTimer(this);
-  keep_alive_timer_->setObjectName(QStringLiteral("keepAliveTimer"));
-  keep_alive_timer_->setInterval(kKeepAliveMs);
-  connect(keep_alive_timer_, &QTimer::timeout, this, &MainWindow::OnKeepAliveTimer);
-
-  workflow_ = new connect::ConnectWorkflow(
-      state_.comm(), {this, mdi_area_, keep_alive_timer_, connect_menu_timer_}, this);
+  workflow_ =
+      new connect::ConnectWorkflow(state_.comm(), {this, mdi_area_, connect_menu_timer_}, this);
   connect(workflow_, &connect::ConnectWorkflow::DeviceListShown, this, [this](QWidget* list) {
     state_.editor_count = -1;
     SetDeviceListWindow(list);
@@ -184,7 +179,7 @@ void MainWindow::FillWindowMenu() {
 }
 
 void MainWindow::ShowConnection() {
-  const QString summary = ConnectionSummary(state_.comm_state());
+  const QString summary = ConnectionSummary(state_.comm());
   setWindowTitle(QStringLiteral("Tessaly - ") + summary);
   connection_label_->setText(summary);
 }
@@ -218,26 +213,17 @@ void MainWindow::OnConnectMenuTimer() {
   if (menu->isEnabled() != available) menu->setEnabled(available);
 }
 
-void MainWindow::StartKeepAlive() { keep_alive_timer_->start(connect::kKeepAliveFirstMs); }
-
-void MainWindow::OnKeepAliveTimer() {
-  const comm::CommState& cs = state_.comm_state();
-  if (cs.keep_alive_hold || !cs.online_mode) return;
-  state_.comm().KeepAliveTick();
-  keep_alive_timer_->setInterval(kKeepAliveMs);
-}
-
 void MainWindow::SetDeviceListWindow(QWidget* window) { device_list_ = window; }
 
 bool MainWindow::LeaveOnlineMode() {
-  keep_alive_timer_->stop();
+  state_.comm().keep_alive().Stop();
   if (!state_.comm().LeaveOnlineMode()) return false;
   if (device_list_) device_list_->close();
   return true;
 }
 
 void MainWindow::OnConnectTriggered() {
-  if (state_.comm_state().online_mode) {
+  if (state_.comm().online_mode()) {
     if (state_.messenger().Show(Question(kLeaveOnlineTitle, kLeaveOnlineText)) !=
         comm::MessageAnswer::kYes) {
       return;
@@ -293,8 +279,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  keep_alive_timer_->stop();
-  keep_alive_timer_->setInterval(kKeepAliveParkedMs);
+  state_.comm().keep_alive().Stop();
   connect_menu_timer_->stop();
   // No editor polls or asks while the devices are let go.
   editors_->CloseAllWithoutAsking();

@@ -24,9 +24,6 @@ namespace tessaly::app {
 class AppState;
 
 inline constexpr int kConnectMenuPollMs = 1000;
-inline constexpr int kKeepAliveMs = 1000;
-// Once the program is ending the keep-alive must not come back before the links are closed.
-inline constexpr int kKeepAliveParkedMs = 10000;
 inline constexpr int kTcpSlotsAtStart = 33;
 
 inline constexpr const char* kLeaveOnlineTitle = "Connect";
@@ -53,9 +50,6 @@ class MainWindow : public QMainWindow {
   AppState& state() { return state_; }
   QMdiArea* mdi_area() const { return mdi_area_; }
 
-  // Called by the device list window once it has filled: the first keep-alive round waits
-  // 4000 ms, the following ones 1000 ms.
-  void StartKeepAlive();
   // The device list window registers itself here so that leaving on-line mode can close it.
   void SetDeviceListWindow(QWidget* window);
   QWidget* device_list_window() const { return device_list_.data(); }
@@ -94,7 +88,6 @@ class MainWindow : public QMainWindow {
   void ShowConnection();
   void OpenFirstWhenListed(QWidget* list);
   void OnConnectMenuTimer();
-  void OnKeepAliveTimer();
   // False when a device over USB did not let go: the session stays as it was.
   bool LeaveOnlineMode();
 
@@ -107,7 +100,6 @@ class MainWindow : public QMainWindow {
   QMenu* window_menu_ = nullptr;
   QLabel* connection_label_ = nullptr;
   QTimer* connect_menu_timer_ = nullptr;
-  QTimer* keep_alive_timer_ = nullptr;
   connect::ConnectWorkflow* workflow_ = nullptr;
   editor::EditorManager* editors_ = nullptr;
   QPointer<QWidget> device_list_;

@@ -101,11 +101,12 @@ Outcome RunMeters(Session& session, const QStringList& args) {
   QElapsedTimer clock;
   for (int poll = 0; polls == 0 || poll < polls; ++poll) {
     clock.start();
-    if (!connect::Exchange(session.comm(), kCliSlot, device::kCmdMeters)) {
+    const comm::ExchangeResult polled = session.comm().Exchange(kCliSlot, device::kCmdMeters);
+    if (!polled.answered()) {
       return Outcome::Device(
           QStringLiteral("The device at %1 did not answer the meter poll.").arg(session.Where()));
     }
-    const auto reading = protocol::DecodeMeterReply(session.state().rx_buffer, type);
+    const auto reading = protocol::DecodeMeterReply(polled.Bytes(), type);
     if (!reading) {
       return Outcome::Device(
           QStringLiteral("The device at %1 sent a meter reply that cannot be read.")

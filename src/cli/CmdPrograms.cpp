@@ -141,7 +141,7 @@ Outcome RunProject(Session& session, const QStringList& args) {
   if (!opened.ok()) return opened;
   const Outcome read = session.ReadOut();
   if (!read.ok()) return read;
-  session.state().report_link_loss = true;
+  session.comm().ReportLinkLoss(true);
   CliProgramTools tools(session);
   if (save) {
     return FileOutcomeOf(tools.files.SaveProject(kCliSlot, args[1], {}),

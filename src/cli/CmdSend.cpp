@@ -45,14 +45,13 @@ Outcome RunSend(Session& session, const QStringList& args) {
 
   const Outcome opened = session.Open();
   if (!opened.ok()) return opened;
-  if (!connect::Exchange(session.comm(), kCliSlot, *command, params)) {
+  const comm::ExchangeResult sent = session.comm().Exchange(kCliSlot, *command, params);
+  if (!sent.answered()) {
     return Outcome::Device(QStringLiteral("The device at %1 did not answer command %2.")
                                .arg(session.Where())
                                .arg(*command));
   }
-  const int awaited = comm::ClassifyReply(*command, params[2], session.device_type()).awaited_bytes;
-  const auto reply = std::span<const uint8_t>(session.state().rx_buffer)
-                         .first(static_cast<size_t>(std::max(awaited, 0)));
+  const std::span<const uint8_t> reply = sent.Bytes();
   CliOutput& out = session.output();
   if (out.json()) {
     QJsonObject object;

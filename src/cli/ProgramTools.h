@@ -17,7 +17,7 @@ struct CliProgramTools {
       : memory(session.comm(), session.store(), session.whole_program(), session.names()),
         files(session.comm(), session.store(), session.whole_program(), memory,
               QDir::currentPath()),
-        copier(session.comm().state(), session.store(), session.graph(), session.whole_program()) {}
+        copier(session.comm(), session.store(), session.graph(), session.whole_program()) {}
 
   programs::ProgramMemory memory;
   programs::FileTransfers files;

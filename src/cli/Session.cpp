@@ -97,10 +97,8 @@ Outcome Session::OpenOnce() {
   }
   comm::CommState& state = comm_.state();
   state.table.ResetAll();
-  state.comm_ready = true;
-  state.comm_suspended = false;
-  state.transfer_lock = false;
-  state.report_link_loss = false;
+  comm_.OpenTraffic();
+  comm_.ReportLinkLoss(false);
   state.current_device = kCliSlot;
   state.last_slot = kCliSlot;
   const Outcome linked = options_.transport == Transport::kCom ? OpenCom() : OpenTcp();
@@ -134,7 +132,7 @@ Outcome Session::OpenTcp() {
   if (options_.type) return Outcome::Ok();
   // The network probe is the one of types 0 and 3, whatever the device turns out to be.
   for (int attempt = 0; attempt < connect::kProbeAttempts; ++attempt) {
-    if (comm_.ProbeDevice(kCliSlot)) return Outcome::Ok();
+    if (comm::ProbeAcknowledged(comm_.ProbeDevice(kCliSlot))) return Outcome::Ok();
   }
   state.table[kCliSlot].online = false;
   return Outcome::Device(QStringLiteral("The device at %1 did not answer the probe.").arg(Where()));
@@ -167,11 +165,12 @@ Outcome Session::OpenCom() {
 Outcome Session::Identify() {
   comm::Params params{};
   params[7] = static_cast<uint8_t>(comm_.state().connection_mode);
-  if (!connect::Exchange(comm_, kCliSlot, comm::kCmdIdentify, params)) {
+  const comm::ExchangeResult identified = comm_.Exchange(kCliSlot, comm::kCmdIdentify, params);
+  if (!identified.answered()) {
     return Outcome::Device(
         QStringLiteral("The device at %1 did not answer the identify command.").arg(Where()));
   }
-  const int code = comm_.state().rx_buffer[comm::kReplyTypeByte];
+  const int code = identified.Byte(comm::kReplyTypeByte);
   if (!comm::IsValidType(code)) {
     return Outcome::Device(QStringLiteral("The device at %1 reported the unknown type code %2.")
                                .arg(Where())
@@ -183,8 +182,10 @@ Outcome Session::Identify() {
 void Session::ReadName() {
   comm::DeviceTable& table = comm_.state().table;
   table.device_name[kCliSlot].clear();
-  if (connect::ReadMemory(comm_, kCliSlot, comm::kCmdReadSettings, 0, kNameLength)) {
-    table.device_name[kCliSlot] = connect::NameFromReply(comm_.state());
+  if (const comm::ExchangeResult read =
+          connect::ReadMemory(comm_, kCliSlot, comm::kCmdReadSettings, 0, kNameLength);
+      read.answered()) {
+    table.device_name[kCliSlot] = connect::NameFromReply(read);
   }
 }
 
@@ -207,7 +208,7 @@ Outcome Session::PrepareEditorOnce() {
     return Outcome::Device(QStringLiteral("The device's program could not be shown."));
   }
   // From here on the run is an open editor: a lost reply is a failure, not a quiet close.
-  state.report_link_loss = true;
+  comm_.ReportLinkLoss(true);
   state.table[kCliSlot].editor_open = true;
   return Outcome::Ok();
 }

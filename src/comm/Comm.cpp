@@ -29,7 +29,13 @@ Comm::Comm(Messenger& messenger, QObject* parent)
       serial_(com_ports_),
       tcp_slots_(std::make_shared<TcpSlots>()),
       tcp_(tcp_slots_),
-      device_port_(DevicePortFromEnvironment()) {
+      device_port_(DevicePortFromEnvironment()),
+      keep_alive_(*this) {
+  announce_.setSingleShot(true);
+  connect(&announce_, &QTimer::timeout, this, [this] {
+    announced_ = true;
+    emit waitingForDevice(waiting_slot_, DeviceLabel(waiting_slot_));
+  });
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     tcp_links_[slot] = std::make_unique<TcpSlotLink>(tcp_slots_, slot, &state_.table);
   }
@@ -52,32 +58,28 @@ QString Comm::DeviceLabel(int slot) {
   return name + QStringLiteral(" - ") + LinkFor(slot).Describe();
 }
 
-SendOutcome Comm::SendPacket(Link& link, const QByteArray& packet) {
-  if (!link.Send(packet)) return SendOutcome::kFailed;
+bool Comm::SendPacket(Link& link, const QByteArray& packet) {
+  if (!link.Send(packet)) return false;
   if (trace_) trace_(true, packet);
-  return SendOutcome::kSent;
+  return true;
 }
 
 int Comm::ReceiveReply(int slot, Link& link, QByteArray& reply, int awaited, int limit_ms) {
   // Past a second the windows say which device the run is waiting for.
-  QTimer announce;
-  announce.setSingleShot(true);
-  bool announced = false;
-  connect(&announce, &QTimer::timeout, this, [&] {
-    announced = true;
-    emit WaitingForDevice(slot, DeviceLabel(slot));
-  });
-  announce.start(ScaledMs(kAnnounceWaitMs));
+  waiting_slot_ = slot;
+  announced_ = false;
+  announce_.start(ScaledMs(kAnnounceWaitMs));
   const int status = link.Receive(reply, awaited, QDeadlineTimer(ScaledMs(limit_ms)));
-  announce.stop();
-  if (announced) emit WaitFinished();
+  announce_.stop();
+  if (announced_) emit waitFinished();
   if (status == kReceiveOk && trace_) trace_(false, reply);
   return status;
 }
 
-void Comm::StoreReply(const QByteArray& reply) {
-  const auto count = std::min<qsizetype>(reply.size(), kRxBufferSize);
-  std::copy_n(reinterpret_cast<const uint8_t*>(reply.constData()), count, state_.rx_buffer.begin());
+bool Comm::BeginExchange() {
+  if (exchanging_) return false;
+  exchanging_ = true;
+  return true;
 }
 
 void Comm::ShowLinkLoss(int slot) {
@@ -94,104 +96,122 @@ void Comm::ReportLoss(int slot) {
   SetRowText(slot, table.OfflineRowText(slot, state_.connection_mode));
   table.device_data_valid[slot] = 0;
   table.device_needs_read[slot] = true;
-  if (table[slot].editor_open) emit EditorCloseRequested(slot);
+  if (table[slot].editor_open) emit editorCloseRequested(slot);
 }
 
-int16_t Comm::TxCommand(int slot, uint8_t command, const Params& params) {
-  return SendCommand(slot, command, params).result;
-}
-
-CommandOutcome Comm::SendCommand(int slot, uint8_t command, const Params& params) {
-  if (state_.comm_suspended || !state_.comm_ready || state_.transfer_lock) return {};
-  if (!IsValidSlot(slot) || !state_.table[slot].online) return {};
-
-  state_.tx_idle = false;
+ExchangeResult Comm::Exchange(int slot, uint8_t command, const Params& params,
+                              std::span<const uint8_t> data) {
+  if (Holds(slot)) return {ExchangeStatus::kHeld};
+  if (!BeginExchange()) return {ExchangeStatus::kBusy};
   Link& link = LinkFor(slot);
-  const QByteArray packet =
-      FramePacket(0, command, params, state_.tx_data_buffer, state_.connection_mode);
-  CommandOutcome outcome;
+  const QByteArray packet = FramePacket(0, command, params, data, state_.connection_mode);
+  // A port that cannot be opened (or a block too long to frame) fails without a word.
   if (packet.isEmpty() || !link.Open()) {
-    // A port that cannot be opened (or a block too long to frame) fails without a word.
-    state_.tx_idle = true;
-    outcome.send = SendOutcome::kFailed;
-    outcome.result = -1;
-    return outcome;
+    EndExchange();
+    return {ExchangeStatus::kSendFailed};
   }
   // A line that takes no packet is lost like one that does not answer.
-  outcome.send = SendPacket(link, packet);
-
+  const bool sent = SendPacket(link, packet);
   const ReplyClass expected = ClassifyReply(command, params[2], state_.table.device_type[slot]);
-  if (outcome.send == SendOutcome::kSent && expected.awaited_bytes == 0) {
-    state_.tx_idle = true;
-    outcome.answered = true;
-    return outcome;
+  if (sent && expected.awaited_bytes == 0) {
+    EndExchange();
+    return {ExchangeStatus::kAnswered};
   }
-
   QByteArray reply;
-  if (outcome.send == SendOutcome::kSent && ReceiveReply(slot, link, reply, expected.awaited_bytes,
-                                                         expected.wait_limit_ms) == kReceiveOk) {
-    StoreReply(reply);
-    if (command == kCmdIdentify && IsValidType(state_.rx_buffer[kReplyTypeByte])) {
-      state_.table.device_type[slot] = state_.rx_buffer[kReplyTypeByte];
+  if (sent && ReceiveReply(slot, link, reply, expected.awaited_bytes, expected.wait_limit_ms) ==
+                  kReceiveOk) {
+    if (command == kCmdIdentify && reply.size() > kReplyTypeByte &&
+        IsValidType(static_cast<uint8_t>(reply[kReplyTypeByte]))) {
+      state_.table.device_type[slot] = static_cast<uint8_t>(reply[kReplyTypeByte]);
     }
-    state_.tx_idle = true;
-    outcome.answered = true;
-    return outcome;
+    EndExchange();
+    return {ExchangeStatus::kAnswered, reply};
   }
-
-  // Lost reply. During discovery it is not reported, but the link is closed all the same.
-  if (state_.report_link_loss) {
-    outcome.result = -1;
-    ReportLoss(slot);
-  }
-  state_.tx_idle = true;
+  // Lost reply: the link is closed in every case. During discovery the loss is not told; the
+  // exchange is over before the message box runs, so nothing it lets through is refused as busy.
   if (link.IsOpen()) link.Close();
-  return outcome;
+  EndExchange();
+  const ExchangeStatus status = sent ? ExchangeStatus::kUnanswered : ExchangeStatus::kSendFailed;
+  if (!report_link_loss_) return {status};
+  ReportLoss(slot);
+  return {status, {}, true};
 }
 
-int16_t Comm::TxPoll(int slot, uint8_t command, const Params& params) {
-  if (!IsValidSlot(slot)) return -1;
-  state_.tx_idle = false;
+int16_t Comm::Transmit(int slot, uint8_t c, const Params& p) {
+  const ExchangeResult result = Exchange(slot, c, p);
+  // A lost reply during discovery was not told; the edit keeps its old reading of that case.
+  return result.loss_reported() || result.status() == ExchangeStatus::kSendFailed ||
+                 result.status() == ExchangeStatus::kBusy
+             ? -1
+             : 0;
+}
+
+ExchangeResult Comm::Poll(int slot, uint8_t command, const Params& params) {
+  if (!IsValidSlot(slot)) return {ExchangeStatus::kHeld};
+  if (!BeginExchange()) return {ExchangeStatus::kBusy};
   Link& link = LinkFor(slot);
   const QByteArray packet = FramePacket(0, command, params, {}, state_.connection_mode);
-  int16_t result = -1;
-  QByteArray reply;
-  if (packet.size() == kPlainPacketLength && link.Open() &&
-      SendPacket(link, packet) == SendOutcome::kSent &&
-      ReceiveReply(slot, link, reply, kPlainPacketLength, kPollWaitMs) == kReceiveOk) {
-    StoreReply(reply);
-    result = 0;
+  ExchangeResult result{ExchangeStatus::kSendFailed};
+  if (packet.size() == kPlainPacketLength && link.Open() && SendPacket(link, packet)) {
+    QByteArray reply;
+    result = ReceiveReply(slot, link, reply, kPlainPacketLength, kPollWaitMs) == kReceiveOk
+                 ? ExchangeResult{ExchangeStatus::kAnswered, reply}
+                 : ExchangeResult{ExchangeStatus::kUnanswered};
   }
-  state_.tx_idle = true;
+  EndExchange();
   return result;
 }
 
-bool Comm::ProbeDevice(int slot) {
-  if (!IsValidSlot(slot)) return false;
+ExchangeResult Comm::ProbeDevice(int slot) {
+  if (!IsValidSlot(slot)) return {ExchangeStatus::kHeld};
+  if (!BeginExchange()) return {ExchangeStatus::kBusy};
   Link& link = LinkFor(slot);
   const QByteArray packet =
       FramePacket(link.ProbeAddress(slot), ProbeCommand(state_.table.device_type[slot]), {}, {},
                   state_.connection_mode);
-  if (!link.Open() || SendPacket(link, packet) != SendOutcome::kSent) return false;
-  QByteArray reply;
-  if (ReceiveReply(slot, link, reply, kPlainPacketLength, kProbeWaitMs) != kReceiveOk) {
-    return false;
+  ExchangeResult result{ExchangeStatus::kSendFailed};
+  if (link.Open() && SendPacket(link, packet)) {
+    QByteArray reply;
+    result = ReceiveReply(slot, link, reply, kPlainPacketLength, kProbeWaitMs) == kReceiveOk
+                 ? ExchangeResult{ExchangeStatus::kAnswered, reply}
+                 : ExchangeResult{ExchangeStatus::kUnanswered};
   }
-  StoreReply(reply);
-  return state_.rx_buffer[kReplyProbeAckByte] == kProbeAck;
+  EndExchange();
+  return result;
 }
 
-bool Comm::SplitToBytes(double value, int start) {
-  return comm::SplitToBytes(value, start, state_.address_bytes);
+bool ProbeAcknowledged(const ExchangeResult& result) {
+  return result.answered() && result.Byte(kReplyProbeAckByte) == kProbeAck;
 }
+
+void Comm::OpenTraffic() {
+  ready_ = true;
+  suspended_ = false;
+}
+
+void Comm::SuspendTraffic(bool suspended) { suspended_ = suspended; }
+
+void Comm::ReportLinkLoss(bool report) { report_link_loss_ = report; }
+
+void Comm::EnterOnlineMode() { online_mode_ = true; }
+
+KeepAliveHold::KeepAliveHold(Comm& comm) : comm_(&comm) { ++comm_->keep_alive_holds_; }
+
+KeepAliveHold::~KeepAliveHold() {
+  if (comm_ != nullptr) --comm_->keep_alive_holds_;
+}
+
+TransferLock::TransferLock(Comm& comm) : comm_(comm) { ++comm_.transfer_locks_; }
+
+TransferLock::~TransferLock() { --comm_.transfer_locks_; }
 
 void Comm::KeepAliveTick() {
   // A tick never starts an exchange while another one is running.
-  if (state_.keep_alive_hold || !state_.online_mode || !state_.tx_idle) return;
+  if (keep_alive_held() || !online_mode_ || exchanging_) return;
   DeviceTable& table = state_.table;
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     if (!table[slot].registered || !table[slot].online) continue;
-    if (TxPoll(slot, kCmdKeepAlive) == 0) continue;
+    if (Poll(slot, kCmdKeepAlive).answered()) continue;
     // Unlike a lost command reply, a silent keep-alive keeps the link and the editor open.
     table[slot].online = false;
     ShowLinkLoss(slot);
@@ -206,13 +226,13 @@ bool Comm::ReleaseAllDevices(bool stop_on_serial_failure) {
   if (serial_.IsOpen()) {
     for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
       if (!table[slot].online) continue;
-      if (TxCommand(slot, kCmdRelease) != 0 && stop_on_serial_failure) return false;
+      if (Transmit(slot, kCmdRelease, {}) != 0 && stop_on_serial_failure) return false;
     }
     serial_.Close();
   }
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     if (table[slot].link_kind == kLinkTcp && table[slot].online) {
-      (void)TxCommand(slot, kCmdRelease);  // the device is let go whatever it answers
+      (void)Exchange(slot, kCmdRelease);  // the device is let go whatever it answers
     }
   }
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
@@ -223,7 +243,7 @@ bool Comm::ReleaseAllDevices(bool stop_on_serial_failure) {
 
 bool Comm::LeaveOnlineMode() {
   if (!ReleaseAllDevices(true)) return false;
-  state_.online_mode = false;
+  online_mode_ = false;
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) state_.table.device_data_valid[slot] = 0;
   return true;
 }
@@ -231,7 +251,7 @@ bool Comm::LeaveOnlineMode() {
 void Comm::SetRowText(int slot, const QString& text) {
   if (!IsValidSlot(slot)) return;
   state_.row_text[slot] = text;
-  emit RowTextChanged(slot, text);
+  emit rowTextChanged(slot, text);
 }
 
 }  // namespace tessaly::comm

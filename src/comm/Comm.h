@@ -2,17 +2,22 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
+#include <span>
 
 #include "comm/ComPortMap.h"
 #include "comm/CommState.h"
+#include "comm/ExchangeResult.h"
+#include "comm/KeepAliveTimer.h"
 #include "comm/Link.h"
 #include "comm/Messenger.h"
 #include "comm/Packet.h"
 #include "comm/SerialLink.h"
 #include "comm/TcpLink.h"
+#include "comm/TrafficGuards.h"
 #include "device/Transmitter.h"
 
 namespace tessaly::comm {
@@ -21,19 +26,6 @@ inline constexpr quint16 kDefaultDevicePort = 1001;
 
 // The device port: TESSALY_DEVICE_PORT when it holds a port number, else 1001.
 quint16 DevicePortFromEnvironment();
-
-// What became of a request.
-enum class SendOutcome {
-  kSent,    // on the line
-  kHeld,    // the traffic flags or the slot kept it back; nothing was sent or traced
-  kFailed,  // the line could not be opened or written
-};
-
-struct CommandOutcome {
-  SendOutcome send = SendOutcome::kHeld;
-  bool answered = false;  // the reply arrived (or none is awaited) and is in RxBuffer
-  int16_t result = 0;     // TxCommand's result
-};
 
 // The exchange layer: owns the run-wide communication state and the two transport objects, and
 // runs every exchange strictly one at a time on the caller's thread.
@@ -60,32 +52,50 @@ class Comm : public QObject, public device::Transmitter {
   using TraceFn = std::function<void(bool outgoing, const QByteArray& bytes)>;
   void set_trace(TraceFn trace) { trace_ = std::move(trace); }
 
-  // 0 on success, and also when the flags or the slot forbid sending (nothing is sent then);
-  // -1 when the serial port cannot be opened or a lost reply was reported. The reply is in
-  // RxBuffer only after 0 with a reply received.
-  [[nodiscard]] int16_t TxCommand(int slot, uint8_t command, const Params& params = {});
-  // TxCommand with the whole story: whether it went out and whether its answer came.
-  [[nodiscard]] CommandOutcome SendCommand(int slot, uint8_t command, const Params& params = {});
-  // The transmit seam of the family operations.
-  [[nodiscard]] int16_t Transmit(int slot, uint8_t c, const Params& p) override {
-    return TxCommand(slot, c, p);
-  }
+  // The one exchange call: frames the request (with `data` for the data-block commands), sends
+  // it, waits for the reply its command brings and returns both. Nothing is sent while the
+  // traffic state or the slot keeps requests back, nor while another exchange waits for its reply
+  // (a timer tick inside that wait must not start a second one).
+  ExchangeResult Exchange(int slot, uint8_t command, const Params& params = {},
+                          std::span<const uint8_t> data = {});
+  // The transmit seam of the family operations: 0 when the packet went out and was answered or
+  // was kept back on purpose, -1 when the device did not get it or did not answer.
+  [[nodiscard]] int16_t Transmit(int slot, uint8_t c, const Params& p) override;
   int DeviceType(int slot) const override { return state_.table.device_type.at(slot); }
   int CurrentSlot() const override { return state_.current_device; }
-  bool Busy() const override { return !state_.tx_idle; }
+  bool Busy() const override { return exchanging_; }
   bool Holds(int slot) const override {
-    return state_.comm_suspended || !state_.comm_ready || state_.transfer_lock ||
-           !IsValidSlot(slot) || !state_.table[slot].online;
+    return suspended_ || !ready_ || transfer_locks_ > 0 || !IsValidSlot(slot) ||
+           !state_.table[slot].online;
   }
   // Keep-alive exchange: always 13 bytes out and in, 3000 ms; never shows a message and never
-  // touches the device table.
-  [[nodiscard]] int16_t TxPoll(int slot, uint8_t command, const Params& params = {});
-  // Discovery probe with the slot type's probe command; true when reply byte 11 is 31. Ignores
-  // every traffic flag.
-  [[nodiscard]] bool ProbeDevice(int slot);
-  // Writes the rounded value big-endian into AddressBytes[start..start+3].
-  bool SplitToBytes(double value, int start);
+  // touches the device table. Ignores the traffic state, but never nests.
+  ExchangeResult Poll(int slot, uint8_t command, const Params& params = {});
+  // Discovery probe with the slot type's probe command. Ignores the traffic state and the slot's
+  // on-line mark, but never nests. ProbeAcknowledged() tells whether a device of the family
+  // answered.
+  ExchangeResult ProbeDevice(int slot);
 
+  // The traffic state. Only the named operations below change it.
+  bool ready() const { return ready_; }
+  // Demo mode: devices are listed but nothing is ever sent.
+  bool suspended() const { return suspended_; }
+  bool transfer_locked() const { return transfer_locks_ > 0; }
+  bool keep_alive_held() const { return keep_alive_holds_ > 0; }
+  bool online_mode() const { return online_mode_; }
+  bool reports_link_loss() const { return report_link_loss_; }
+
+  // Devices were found (or a lost one answered again): requests may flow.
+  void OpenTraffic();
+  // Demo mode begins or ends.
+  void SuspendTraffic(bool suspended);
+  // Whether a lost reply is told to the user and ends the device's session. Off while devices
+  // are searched (a silent address is no loss), on once an editor has been opened.
+  void ReportLinkLoss(bool report);
+  // The device list is up: the keep-alive may poll.
+  void EnterOnlineMode();
+
+  KeepAliveTimer& keep_alive() { return keep_alive_; }
   // One keep-alive round over the registered on-line slots.
   void KeepAliveTick();
 
@@ -109,18 +119,21 @@ class Comm : public QObject, public device::Transmitter {
   QString DeviceLabel(int slot);
 
  signals:
-  void RowTextChanged(int slot, const QString& text);
+  void rowTextChanged(int slot, const QString& text);
   // A lost reply ends the session with that device: its editor window must close.
-  void EditorCloseRequested(int slot);
+  void editorCloseRequested(int slot);
   // An exchange has been waiting for a second; `description` is DeviceLabel(slot).
-  void WaitingForDevice(int slot, const QString& description);
-  // The wait announced by WaitingForDevice is over.
-  void WaitFinished();
+  void waitingForDevice(int slot, const QString& description);
+  // The wait announced by waitingForDevice is over.
+  void waitFinished();
 
  private:
-  SendOutcome SendPacket(Link& link, const QByteArray& packet);
+  // False when the line did not take the packet.
+  bool SendPacket(Link& link, const QByteArray& packet);
   int ReceiveReply(int slot, Link& link, QByteArray& reply, int awaited, int limit_ms);
-  void StoreReply(const QByteArray& reply);
+  // Marks the start and the end of an exchange; false when one is running already.
+  bool BeginExchange();
+  void EndExchange() { exchanging_ = false; }
   void ShowLinkLoss(int slot);
   void ReportLoss(int slot);
 
@@ -133,6 +146,25 @@ class Comm : public QObject, public device::Transmitter {
   std::array<std::unique_ptr<TcpSlotLink>, kSlotCount> tcp_links_;
   quint16 device_port_;
   TraceFn trace_;
+
+  // The traffic state: written only through the operations above and the guards.
+  friend class KeepAliveHold;
+  friend class TransferLock;
+  bool ready_ = false;
+  bool suspended_ = false;
+  bool report_link_loss_ = false;
+  bool online_mode_ = false;
+  bool exchanging_ = false;
+  int transfer_locks_ = 0;
+  int keep_alive_holds_ = 0;
+  KeepAliveTimer keep_alive_;
+  // Names the awaited device once a wait has lasted a second.
+  QTimer announce_;
+  int waiting_slot_ = 0;
+  bool announced_ = false;
 };
+
+// A probe reply from a device of the expected kind.
+bool ProbeAcknowledged(const ExchangeResult& result);
 
 }  // namespace tessaly::comm

@@ -14,8 +14,8 @@ inline constexpr int kReceiveClosed = 2;
 
 // Waits until `io` has bytes to read (or, with `writing`, has written some), its line goes away
 // or the deadline passes. The wait runs a local event loop that leaves user input queued: windows
-// repaint and timers run, but no click can start a second exchange, and timer handlers test
-// TxIdle before they send.
+// repaint and timers run, but no click can start a second exchange, and a request a timer makes
+// meanwhile is refused by the exchange layer.
 void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing = false);
 
 // Drops whatever is waiting: a reply that came after its request had given up, or the remainder of

@@ -35,6 +35,14 @@ QByteArray FramePacket(uint8_t address, uint8_t command, const Params& params,
   return packet;
 }
 
+Params AddressParams(int address, int p3) {
+  Params p{};
+  p[0] = static_cast<uint8_t>((address >> 8) & 0xFF);
+  p[1] = static_cast<uint8_t>(address & 0xFF);
+  p[2] = static_cast<uint8_t>(p3);
+  return p;
+}
+
 ReplyClass ClassifyReply(uint8_t command, uint8_t p3, int device_type) {
   switch (command) {
     case kCmdReadParams:

@@ -27,6 +27,9 @@ using device::SplitToBytes;
 QByteArray FramePacket(uint8_t address, uint8_t command, const Params& params,
                        std::span<const uint8_t> data, int16_t connection_mode);
 
+// P1 and P2 carry a 16-bit memory address (high byte first), P3 the length or count.
+Params AddressParams(int address, int p3);
+
 struct ReplyClass {
   int awaited_bytes = 0;  // 0: the command has no reply
   int wait_limit_ms = 0;  // the real limit; the exchange scales it by TimeScale()

@@ -18,8 +18,8 @@ int16_t RunDemoSetup(ConnectContext& context) {
   return last;
 }
 
-QString NameFromReply(const comm::CommState& state) {
-  return QString::fromLatin1(reinterpret_cast<const char*>(state.rx_buffer.data()) + 4, 16);
+QString NameFromReply(const comm::ExchangeResult& read) {
+  return QString::fromLatin1(read.reply().mid(comm::kReplyDataStart, 16));
 }
 
 }  // namespace tessaly::connect

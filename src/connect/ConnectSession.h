@@ -72,6 +72,6 @@ enum class ConnectOutcome {
 int16_t RunDemoSetup(ConnectContext& context);
 
 // Name of a device from the 16 data bytes of a read at settings address 0, blanks kept.
-QString NameFromReply(const comm::CommState& state);
+QString NameFromReply(const comm::ExchangeResult& read);
 
 }  // namespace tessaly::connect

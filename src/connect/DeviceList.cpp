@@ -47,7 +47,7 @@ QString ReadoutStepText(ReadoutStep step) {
 
 DeviceList::DeviceList(ConnectContext& context) : context_(context) {}
 
-void DeviceList::Load() { context_.comm.state().online_mode = true; }
+void DeviceList::Load() { context_.comm.EnterOnlineMode(); }
 
 QString DeviceList::ListedName(int slot) const {
   return context_.comm.state().table.device_name[static_cast<size_t>(slot)].trimmed();
@@ -62,7 +62,7 @@ void DeviceList::WriteRow(int slot, const QString& name, bool online) {
 void DeviceList::Identify(int slot) {
   comm::Params params{};
   params[7] = static_cast<uint8_t>(context_.comm.state().connection_mode);
-  (void)context_.comm.TxCommand(slot, comm::kCmdIdentify, params);
+  (void)context_.comm.Exchange(slot, comm::kCmdIdentify, params);
 }
 
 void DeviceList::RefreshRow(int slot) {
@@ -72,7 +72,7 @@ void DeviceList::RefreshRow(int slot) {
   QString name = ListedName(slot);
   const QString model = comm::ModelName(state.table.device_type[static_cast<size_t>(slot)]);
   bool online = false;
-  if (state.comm_suspended) {
+  if (comm.suspended()) {
     name = model.trimmed();
   } else if (state.connection_mode != comm::kLinkTcp) {
     Identify(slot);
@@ -125,7 +125,7 @@ bool DeviceList::Relink(int slot) {
         break;
       }
     }
-    answered = comm.ProbeDevice(slot);
+    answered = comm::ProbeAcknowledged(comm.ProbeDevice(slot));
   }
   if (!answered) {
     disconnected();
@@ -133,11 +133,13 @@ bool DeviceList::Relink(int slot) {
     return false;
   }
   // Goes beyond a bare re-link on purpose: a device that answered the probe is marked on-line
-  // again, since the link-loss handlers took it off-line and TxCommand would refuse every read.
+  // again, since the link-loss handlers took it off-line and the exchange layer would hold every
+  // read back.
   state.table[slot].online = true;
-  state.comm_ready = true;
-  if (ReadMemory(comm, slot, comm::kCmdReadSettings, 0, 16)) {
-    state.table.device_name[static_cast<size_t>(slot)] = NameFromReply(state);
+  comm.OpenTraffic();
+  if (const comm::ExchangeResult read = ReadMemory(comm, slot, comm::kCmdReadSettings, 0, 16);
+      read.answered()) {
+    state.table.device_name[static_cast<size_t>(slot)] = NameFromReply(read);
   }
   WriteRow(slot, ListedName(slot), state.table[slot].online);
   return true;
@@ -149,21 +151,19 @@ OpenResult DeviceList::OpenDevice(int row, const ConnectHooks& hooks) {
   OpenResult result;
   if (row < 0 || row >= RowCount() || !comm::IsValidSlot(row)) return result;
   const int slot = row;
-  state.keep_alive_hold = true;
+  comm::KeepAliveHold hold(comm);
 
   // A demo slot skips the connect question on purpose: it has no link, so re-linking could only
   // end in "Device disconnected" and demo devices could never be opened.
-  if (state.table.device_needs_read[static_cast<size_t>(slot)] && !state.comm_suspended) {
+  if (state.table.device_needs_read[static_cast<size_t>(slot)] && !comm.suspended()) {
     const comm::MessageAnswer answer = comm.messenger().Show(
         {comm::MessageIcon::kQuestion, QString::fromLatin1(kConnectQuestionTitle),
          QString::fromLatin1(kConnectQuestion), comm::MessageButtons::kYesNo});
     if (answer != comm::MessageAnswer::kYes) {
-      state.keep_alive_hold = false;
       result.outcome = OpenOutcome::kDeclined;
       return result;
     }
     if (!Relink(slot)) {
-      state.keep_alive_hold = false;
       result.outcome = OpenOutcome::kDisconnected;
       return result;
     }
@@ -172,13 +172,12 @@ OpenResult DeviceList::OpenDevice(int row, const ConnectHooks& hooks) {
   if (state.table[slot].editor_open) {
     comm.messenger().Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kAlreadyOpenTitle),
                            QString::fromLatin1(kAlreadyOpenText), comm::MessageButtons::kOk});
-    state.keep_alive_hold = false;
     result.outcome = OpenOutcome::kAlreadyOpen;
     return result;
   }
 
   if (state.table.device_data_valid[static_cast<size_t>(slot)] == 0) {
-    if (state.comm_suspended) {
+    if (comm.suspended()) {
       state.table.firmware_version[static_cast<size_t>(slot)] =
           context_.session.demo_firmware_version;
       state.table.second_version[static_cast<size_t>(slot)] = context_.session.demo_second_version;
@@ -188,7 +187,6 @@ OpenResult DeviceList::OpenDevice(int row, const ConnectHooks& hooks) {
       result.readout = ReadDevice(context_, slot, hooks);
       if (!result.readout.complete()) {
         ReportReadFailure(slot, result.readout.stopped_at);
-        state.keep_alive_hold = false;
         result.outcome = OpenOutcome::kReadFailed;
         return result;
       }
@@ -199,6 +197,7 @@ OpenResult DeviceList::OpenDevice(int row, const ConnectHooks& hooks) {
 
   Identify(slot);
   result.outcome = OpenOutcome::kReady;
+  result.hold.emplace(std::move(hold));
   return result;
 }
 

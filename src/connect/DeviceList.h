@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 #include "connect/ConnectSession.h"
 #include "connect/DeviceReadout.h"
@@ -16,8 +17,6 @@ inline constexpr const char* kAlreadyOpenText = "The window is already open";
 inline constexpr const char* kAlreadyOpenTitle = "Edit window";
 inline constexpr int kRowPauseMs = 50;
 inline constexpr int kIdentifyPauseMs = 50;
-// The first keep-alive round waits longer, the following ones come every second.
-inline constexpr int kKeepAliveFirstMs = 4000;
 
 // "USB - <name> - On-line" or "IP:<address> - <name> - Off-line".
 QString DeviceRowText(int16_t connection_mode, const QString& address, const QString& name,
@@ -36,6 +35,9 @@ struct OpenResult {
   OpenOutcome outcome = OpenOutcome::kInvalidRow;
   bool read_out = false;  // a device read-out ran
   ReadoutResult readout;
+  // With kReady the keep-alive stays held until the editor is shown: whoever finishes the
+  // opening keeps this and lets it go then, whatever happens in between.
+  std::optional<comm::KeepAliveHold> hold;
 };
 
 // "memory image", "versions" ...: the read-out step as the user is told it.
@@ -55,7 +57,7 @@ class DeviceList {
   // TCP/IP) and writes its row.
   void RefreshRow(int slot);
   // Double-click on a row, up to the first of the two identifies that end it. Holds the
-  // keep-alive; the editor lowers it once it is shown.
+  // keep-alive throughout; a refusal lets it go, kReady hands it over in the result.
   OpenResult OpenDevice(int row, const ConnectHooks& hooks);
   // Command 0 with the connection mode in P8; opening ends with a second one 50 ms later.
   void Identify(int slot);

@@ -1,6 +1,6 @@
 #include "connect/DeviceReadout.h"
 
-#include <span>
+#include <vector>
 
 #include "comm/Commands.h"
 #include "comm/DeviceTypes.h"
@@ -19,30 +19,34 @@ class Reader {
       : context_(context), slot_(slot), hooks_(hooks) {}
 
   bool Read(uint8_t command, int address, uint8_t length) {
-    if (!ReadMemory(context_.comm, slot_, command, address, length)) return false;
-    Advance();
-    return true;
+    return Took(ReadMemory(context_.comm, slot_, command, address, length));
   }
   bool Send(uint8_t command, const comm::Params& params) {
-    if (!Exchange(context_.comm, slot_, command, params)) return false;
-    Advance();
-    return true;
+    return Took(context_.comm.Exchange(slot_, command, params));
   }
-  std::span<const uint8_t> Data(int length) const {
-    return std::span<const uint8_t>(context_.comm.state().rx_buffer).subspan(kReplyData, length);
+  // `length` data bytes of the last reply, zeros where it holds none.
+  std::vector<uint8_t> Data(int length) const {
+    std::vector<uint8_t> data(static_cast<size_t>(length));
+    for (int i = 0; i < length; ++i) data[static_cast<size_t>(i)] = last_.Byte(kReplyData + i);
+    return data;
   }
+  const comm::ExchangeResult& last() const { return last_; }
   int exchanges() const { return exchanges_; }
 
  private:
-  void Advance() {
+  bool Took(comm::ExchangeResult result) {
+    last_ = std::move(result);
+    if (!last_.answered()) return false;
     ++exchanges_;
     hooks_.Progress(exchanges_, kReadoutProgressMax);
+    return true;
   }
 
   ConnectContext& context_;
   int slot_;
   const ConnectHooks& hooks_;
   int exchanges_ = 0;
+  comm::ExchangeResult last_;
 };
 
 bool ReadSettings(Reader& reader, protocol::ProgramData& data, int address, int length) {
@@ -137,14 +141,14 @@ ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
     if (!reader.Read(comm::kCmdReadSettings, address, kSettingsBlock)) {
       return ReadoutStep::kProgramNames;
     }
-    name = NameFromReply(context.comm.state());
+    name = NameFromReply(reader.last());
   }
 
   if (!reader.Read(comm::kCmdReadSettings, family_b ? kCurrentNameAddressB : kCurrentNameAddressA,
                    kSettingsBlock)) {
     return ReadoutStep::kCurrentName;
   }
-  names->current_program_name = NameFromReply(context.comm.state());
+  names->current_program_name = NameFromReply(reader.last());
 
   if (!reader.Read(comm::kCmdReadSettings, kSettingsSleepTable, kSettingsBlock)) {
     return ReadoutStep::kSleepTable;

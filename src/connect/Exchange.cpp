@@ -2,20 +2,11 @@
 
 namespace tessaly::connect {
 
-bool MaySend(const comm::Comm& comm, int slot) {
-  const comm::CommState& state = comm.state();
-  if (state.comm_suspended || !state.comm_ready || state.transfer_lock) return false;
-  return comm::IsValidSlot(slot) && state.table[slot].online;
-}
+bool MaySend(const comm::Comm& comm, int slot) { return !comm.Holds(slot); }
 
-bool Exchange(comm::Comm& comm, int slot, uint8_t command, const comm::Params& params) {
-  return comm.SendCommand(slot, command, params).answered;
-}
-
-bool ReadMemory(comm::Comm& comm, int slot, uint8_t command, int address, uint8_t length) {
-  if (!comm.SplitToBytes(address, 0)) return false;
-  const auto& bytes = comm.state().address_bytes;
-  return Exchange(comm, slot, command, {bytes[2], bytes[3], length, 0, 0, 0, 0, 0});
+comm::ExchangeResult ReadMemory(comm::Comm& comm, int slot, uint8_t command, int address,
+                                uint8_t length) {
+  return comm.Exchange(slot, command, comm::AddressParams(address, length));
 }
 
 }  // namespace tessaly::connect

@@ -20,7 +20,7 @@ IpSaveResult SaveDeviceIp(comm::Comm& comm, protocol::SlotState& slot_state, int
 
   slot_state.ip = octets;
   const comm::Params params{octets[0], octets[1], octets[2], octets[3], 0, 0, 0, 0};
-  if (comm.TxCommand(slot, comm::kCmdSetIp, params) != 0) {
+  if (comm.Transmit(slot, comm::kCmdSetIp, params) != 0) {
     comm.messenger().Show({comm::MessageIcon::kCritical, QString::fromLatin1(kIpFailedTitle),
                            QString::fromLatin1(kIpFailedText), comm::MessageButtons::kOk});
     return IpSaveResult::kFailed;

@@ -47,12 +47,11 @@ void TcpConnect::Cancel() {
 }
 
 ConnectOutcome TcpConnect::AskDemo(const char* question) {
-  comm::CommState& state = context_.comm.state();
   const comm::MessageAnswer answer = context_.comm.messenger().Show(
       {comm::MessageIcon::kQuestion, QString::fromLatin1(kDemoQuestionTitle),
        QString::fromLatin1(question), comm::MessageButtons::kYesNo});
   if (answer != comm::MessageAnswer::kYes) return ConnectOutcome::kStayOffline;
-  state.comm_suspended = true;
+  context_.comm.SuspendTraffic(true);
   RunDemoSetup(context_);
   return ConnectOutcome::kDemo;
 }

@@ -108,20 +108,19 @@ void TcpDiscovery::OnScanFinished(const QList<comm::ScanAnswer>& answers) {
 
 bool TcpDiscovery::ConnectAndProbe(int slot, const QString& address) {
   comm::CommState& state = comm_.state();
-  state.transfer_lock = false;
-  state.comm_ready = true;
+  comm_.OpenTraffic();
   // A fresh connection per attempt: a late answer to the first probe cannot pass for the second.
   if (comm_.tcp().IsConnected(slot)) comm_.tcp().Disconnect(slot);
   if (comm_.tcp().Connect(slot, address, comm_.device_port(), kConnectWaitMs) != 0) return false;
   // Types 0 and 3 share the probe command every network device answers.
   state.table.device_type[static_cast<size_t>(slot)] = comm::kTypeRk540;
-  return comm_.ProbeDevice(slot);
+  return comm::ProbeAcknowledged(comm_.ProbeDevice(slot));
 }
 
 void TcpDiscovery::Register(int slot, const QString& address) {
   comm::CommState& state = comm_.state();
   comm::DeviceTable& table = state.table;
-  state.comm_suspended = false;
+  comm_.SuspendTraffic(false);
   state.last_slot = static_cast<int16_t>(slot);
   comm::DeviceTable::Found found;
   found.link_kind = comm::kLinkTcp;
@@ -132,13 +131,15 @@ void TcpDiscovery::Register(int slot, const QString& address) {
 
   comm::Params identify{};
   identify[7] = static_cast<uint8_t>(state.connection_mode);
-  (void)Exchange(comm_, slot, comm::kCmdIdentify, identify);  // sets the type from byte 8
+  (void)comm_.Exchange(slot, comm::kCmdIdentify, identify);  // sets the type from byte 8
 
   hooks_.Progress(0, 1);
   table.device_row[static_cast<size_t>(slot)] = static_cast<int16_t>(slot);
   table.device_name[static_cast<size_t>(slot)].clear();
-  if (ReadMemory(comm_, slot, comm::kCmdReadSettings, 0, kNameLength)) {
-    table.device_name[static_cast<size_t>(slot)] = NameFromReply(state);
+  if (const comm::ExchangeResult read =
+          ReadMemory(comm_, slot, comm::kCmdReadSettings, 0, kNameLength);
+      read.answered()) {
+    table.device_name[static_cast<size_t>(slot)] = NameFromReply(read);
   }
   hooks_.Progress(1, 1);
 }

@@ -38,8 +38,9 @@ bool UsbConnect::Stage(int16_t type, int16_t fallback_type, int16_t answer_type,
   }
   if (!opened) return false;
   for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
-    if (!comm.ProbeDevice(kUsbSlot)) continue;
-    RegisterSlot0(state.rx_buffer[comm::kReplyTypeByte] == answer_type ? answer_type : other_type);
+    const comm::ExchangeResult probe = comm.ProbeDevice(kUsbSlot);
+    if (!comm::ProbeAcknowledged(probe)) continue;
+    RegisterSlot0(probe.Byte(comm::kReplyTypeByte) == answer_type ? answer_type : other_type);
     return true;
   }
   return false;
@@ -47,10 +48,7 @@ bool UsbConnect::Stage(int16_t type, int16_t fallback_type, int16_t answer_type,
 
 bool UsbConnect::SearchNumCom() {
   comm::Comm& comm = context_.comm;
-  comm::CommState& state = comm.state();
-  state.transfer_lock = false;
-  state.comm_ready = true;
-  state.comm_suspended = false;
+  comm.OpenTraffic();
   if (comm.serial().IsOpen()) comm.serial().Close();
   using namespace comm;
   return Stage(kType540S, kTypeRk540, kType540S, kTypeRk540) ||
@@ -61,13 +59,14 @@ bool UsbConnect::SearchNumCom() {
 void UsbConnect::ReadName(const ConnectHooks& hooks) {
   comm::Comm& comm = context_.comm;
   comm::DeviceTable& table = comm.state().table;
-  comm.state().comm_suspended = false;
+  comm.SuspendTraffic(false);
   hooks.Progress(0, kUsbNameProgressMax);
   hooks.Status(ReadingDeviceText(table[kUsbSlot].device_id));
   table.device_name[kUsbSlot].clear();
   table.device_row[kUsbSlot] = kUsbSlot;
-  if (!ReadMemory(comm, kUsbSlot, comm::kCmdReadSettings, 0, 16)) return;
-  table.device_name[kUsbSlot] = NameFromReply(comm.state());
+  const comm::ExchangeResult read = ReadMemory(comm, kUsbSlot, comm::kCmdReadSettings, 0, 16);
+  if (!read.answered()) return;
+  table.device_name[kUsbSlot] = NameFromReply(read);
   hooks.Progress(1, kUsbNameProgressMax);
   table.device_needs_read[kUsbSlot] = false;
 }
@@ -84,7 +83,7 @@ ConnectOutcome UsbConnect::Run(const ConnectHooks& hooks) {
       {comm::MessageIcon::kQuestion, QString::fromLatin1(kDemoQuestionTitle),
        QString::fromLatin1(kUsbDemoQuestion), comm::MessageButtons::kYesNo});
   if (answer != comm::MessageAnswer::kYes) return ConnectOutcome::kStayOffline;
-  state.comm_suspended = true;
+  context_.comm.SuspendTraffic(true);
   state.demo_type = comm::kType540S;
   if (hooks.choose_demo_type) state.demo_type = hooks.choose_demo_type(state.demo_type);
   RunDemoSetup(context_);

@@ -53,7 +53,7 @@ EditorManager::EditorManager(connect::ConnectRuntime& runtime, QMdiArea* mdi_are
   connect(&core_.edits, &model::EditPath::ProgramReplaced, this,
           &EditorManager::RefreshUndoActions);
   connect(mdi_area_, &QMdiArea::subWindowActivated, this, &EditorManager::OnSubWindowActivated);
-  connect(&comm_, &comm::Comm::EditorCloseRequested, this, &EditorManager::OnCloseRequested);
+  connect(&comm_, &comm::Comm::editorCloseRequested, this, &EditorManager::OnCloseRequested);
   RefreshUndoActions();
 }
 
@@ -70,11 +70,10 @@ EditorWindow* EditorManager::Open(int slot) {
     comm_.messenger().Show(
         {comm::MessageIcon::kExclamation, QString::fromLatin1(connect::kAlreadyOpenTitle),
          QString::fromLatin1(connect::kAlreadyOpenText), comm::MessageButtons::kOk});
-    state.keep_alive_hold = false;
     return nullptr;
   }
   state.current_device = static_cast<int16_t>(slot);
-  state.report_link_loss = true;
+  comm_.ReportLinkLoss(true);
   core_.whole_program.ShowProgram(slot);
 
   EditorWindow* editor = CreateWindow(slot);
@@ -100,7 +99,6 @@ EditorWindow* EditorManager::Open(int slot) {
   AttachMeters(*editor, comm_);
   ++editor_count_;
   state.table[slot].editor_open = true;
-  state.keep_alive_hold = false;
   RefreshUndoActions();
   emit EditorOpened(slot);
   return editor;

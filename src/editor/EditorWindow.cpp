@@ -184,10 +184,9 @@ void EditorWindow::OpenIpSettings() {
   }
   protocol::SlotState* slot_state = context_.store.State(context_.slot);
   if (slot_state == nullptr) return;
-  state.keep_alive_hold = true;
+  const comm::KeepAliveHold hold(comm_);
   connect::DeviceIpDialog dialog(comm_, *slot_state, context_.slot, this);
   dialog.exec();
-  state.keep_alive_hold = false;
 }
 
 void EditorWindow::CloseWithoutAsking() {

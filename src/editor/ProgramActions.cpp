@@ -54,7 +54,7 @@ ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
                                                       runtime.names);
   files_ = std::make_unique<programs::FileTransfers>(comm, runtime.store, core.whole_program,
                                                      *memory_, runtime.session.program_folder);
-  copier_ = std::make_unique<programs::ChannelCopier>(comm.state(), runtime.store, core.curves,
+  copier_ = std::make_unique<programs::ChannelCopier>(comm, runtime.store, core.curves,
                                                       core.whole_program);
   tools_ = std::make_unique<programs::ProgramTools>(
       programs::ProgramTools{comm, runtime.store, runtime.names, runtime.sleep, *memory_, *files_,
@@ -124,12 +124,8 @@ QAction* ProgramActions::Add(const QString& caption, const QString& name, const 
 }
 
 int ProgramActions::RunModal(QDialog& dialog) {
-  comm::CommState& state = tools_->comm.state();
-  const bool held = state.keep_alive_hold;
-  state.keep_alive_hold = true;
-  const int result = dialog.exec();
-  state.keep_alive_hold = held;
-  return result;
+  const comm::KeepAliveHold hold(tools_->comm);
+  return dialog.exec();
 }
 
 void ProgramActions::LoadPreset() {
@@ -148,9 +144,7 @@ void ProgramActions::LoadPresetFrom(const QString& path) {
   progress.setObjectName(QStringLiteral("presetProgress"));
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(0);
-  comm::CommState& state = tools_->comm.state();
-  const bool held = state.keep_alive_hold;
-  state.keep_alive_hold = true;
+  std::optional<comm::KeepAliveHold> hold(std::in_place, tools_->comm);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const programs::FileResult result = files_->LoadPreset(
       tools_->slot, path, tools_->PageChannel(), [&progress](int done, int total, const QString&) {
@@ -160,7 +154,7 @@ void ProgramActions::LoadPresetFrom(const QString& path) {
         return !progress.wasCanceled();
       });
   QApplication::restoreOverrideCursor();
-  state.keep_alive_hold = held;
+  hold.reset();
   progress.close();
   switch (result.outcome) {
     case FileOutcome::kIgnored:

@@ -7,7 +7,6 @@
 #include "device/Commands.h"
 #include "model/EditPath.h"
 #include "model/ParameterDescriptor.h"
-#include "programs/TransferLockGuard.h"
 
 namespace tessaly::meters {
 
@@ -24,20 +23,20 @@ void MeterPoll::Start() {
 
 bool MeterPoll::MayExchange() const {
   const comm::CommState& state = comm_.state();
-  return state.tx_idle && !state.table.device_needs_read[static_cast<size_t>(slot_)] &&
-         state.table[slot_].editor_open && !state.keep_alive_hold;
+  return !comm_.Busy() && !state.table.device_needs_read[static_cast<size_t>(slot_)] &&
+         state.table[slot_].editor_open && !comm_.keep_alive_held();
 }
 
 void MeterPoll::Tick() {
   comm::CommState& state = comm_.state();
   if (state.current_device != slot_) return;
   if (MayExchange()) {
-    const comm::CommandOutcome outcome = comm_.SendCommand(slot_, device::kCmdMeters);
+    const comm::ExchangeResult polled = comm_.Exchange(slot_, device::kCmdMeters);
     // A lost reply took the link-loss path; the display keeps what it showed.
-    if (outcome.result != 0) return;
+    if (polled.loss_reported() || polled.status() == comm::ExchangeStatus::kSendFailed) return;
     if (!state.table[slot_].online) {
       (void)Show(protocol::DemoMeterReply(state.table.device_type[static_cast<size_t>(slot_)]));
-    } else if (outcome.answered && Show(state.rx_buffer)) {
+    } else if (polled.answered() && Show(polled.Bytes())) {
       FollowStandby(reading_.standby);
     }
   }
@@ -60,7 +59,7 @@ void MeterPoll::FollowStandby(bool standby) {
   const int index = standby ? 1 : 0;
   if (target.parameter == nullptr || edits_.Index(target) == index) return;
   // The device changed it; the editor only shows it, nothing goes back.
-  const programs::TransferLockGuard lock(comm_.state());
+  const comm::TransferLock lock(comm_);
   (void)edits_.SetIndex(target, index);
 }
 

@@ -1,8 +1,8 @@
 #include "programs/ChannelCopy.h"
 
+#include "comm/Comm.h"
 #include "device/Commands.h"
 #include "graph/ResponseCurves.h"
-#include "programs/TransferLockGuard.h"
 #include "programs/WholeProgram.h"
 #include "protocol/ProgramStore.h"
 
@@ -36,9 +36,9 @@ int CopyChannel(CopyMode mode, bool family_b, int item) {
   return item + (family_b ? protocol::family_b::kFirstOutput : protocol::family_a::kFirstOutput);
 }
 
-ChannelCopier::ChannelCopier(comm::CommState& comm_state, protocol::ProgramStore& store,
+ChannelCopier::ChannelCopier(comm::Comm& comm, protocol::ProgramStore& store,
                              graph::ResponseCurves& curves, WholeProgram& whole)
-    : comm_state_(comm_state), store_(store), curves_(curves), whole_(whole) {}
+    : comm_(comm), store_(store), curves_(curves), whole_(whole) {}
 
 protocol::EditResult ChannelCopier::Copy(int slot, CopyMode mode, int source_item,
                                          int destination_item, std::optional<int> page_channel) {
@@ -57,7 +57,7 @@ protocol::EditResult ChannelCopier::Copy(int slot, CopyMode mode, int source_ite
   const int src = CopyChannel(mode, family_b, source_item);
   const int dst = CopyChannel(mode, family_b, destination_item);
   {
-    TransferLockGuard lock(comm_state_);
+    comm::TransferLock lock(comm_);
     if (mode == CopyMode::kInput) {
       CopyBytes(*data, layout.gate_offset[src], layout.gate_offset[dst], protocol::kGateBytes);
       CopyBytes(*data, layout.comp_offset[src], layout.comp_offset[dst],

@@ -13,7 +13,7 @@ namespace tessaly::graph {
 class ResponseCurves;
 }
 namespace tessaly::comm {
-struct CommState;
+class Comm;
 }
 
 namespace tessaly::programs {
@@ -41,8 +41,8 @@ int CopyChannel(CopyMode mode, bool family_b, int item);
 // told to do the same with one command 55. Gain, delay and routing stay.
 class ChannelCopier {
  public:
-  ChannelCopier(comm::CommState& comm_state, protocol::ProgramStore& store,
-                graph::ResponseCurves& curves, WholeProgram& whole);
+  ChannelCopier(comm::Comm& comm, protocol::ProgramStore& store, graph::ResponseCurves& curves,
+                WholeProgram& whole);
 
   // `page_channel` is the channel the editor shows, if any. kRefused for the same or a foreign
   // channel; kSendFailed when command 55 was lost (the PC's copy stays).
@@ -50,7 +50,7 @@ class ChannelCopier {
                             std::optional<int> page_channel);
 
  private:
-  comm::CommState& comm_state_;
+  comm::Comm& comm_;
   protocol::ProgramStore& store_;
   graph::ResponseCurves& curves_;
   WholeProgram& whole_;

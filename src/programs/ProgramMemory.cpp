@@ -49,13 +49,7 @@ bool Occupied(const QByteArray& record, int type) {
   return at < record.size() && static_cast<uint8_t>(record[at]) <= kLastOccupiedStatus;
 }
 
-device::Params AddressParams(int address, int third) {
-  device::Params p{};
-  p[0] = static_cast<uint8_t>((address >> 8) & 0xFF);
-  p[1] = static_cast<uint8_t>(address & 0xFF);
-  p[2] = static_cast<uint8_t>(third);
-  return p;
-}
+using comm::AddressParams;
 
 QString NameOf(const QByteArray& record, int type) {
   const int at = device::IsFamilyB(type) ? protocol::family_b::kName : protocol::family_a::kName;
@@ -77,18 +71,26 @@ ProgramMemory::ProgramMemory(comm::Comm& comm, protocol::ProgramStore& store, Wh
                              ProgramNames& names)
     : comm_(comm), store_(store), whole_(whole), names_(names) {}
 
-bool ProgramMemory::Exchange(int slot, uint8_t command, const device::Params& params, bool reply,
-                             TransferResult& result) {
-  const comm::CommandOutcome outcome = comm_.SendCommand(slot, command, params);
-  // A held request (demo mode, off-line) is fine for a write, but a read must bring bytes.
-  const bool ok = outcome.result == 0 && outcome.send != comm::SendOutcome::kFailed &&
-                  (!reply || (outcome.send == comm::SendOutcome::kSent && outcome.answered));
-  if (!ok) {
+bool ProgramMemory::Write(int slot, uint8_t command, const device::Params& params,
+                          TransferResult& result, std::span<const uint8_t> data) {
+  const comm::ExchangeResult sent = comm_.Exchange(slot, command, params, data);
+  if (!sent.answered() && !sent.held()) {
     result.status = TransferStatus::kFailed;
     return false;
   }
   ++result.exchanges;
   return true;
+}
+
+std::optional<QByteArray> ProgramMemory::Read(int slot, uint8_t command, int address, int length,
+                                              TransferResult& result) {
+  const comm::ExchangeResult read = comm_.Exchange(slot, command, AddressParams(address, length));
+  if (!read.answered() || read.Bytes(kReplyData, length).empty()) {
+    result.status = TransferStatus::kFailed;
+    return std::nullopt;
+  }
+  ++result.exchanges;
+  return read.reply().mid(kReplyData, length);
 }
 
 std::optional<ProgramMemory::ProgramSlot> ProgramMemory::ProgramSlotOf(int slot, int program) {
@@ -123,23 +125,20 @@ TransferResult ProgramMemory::Store(int slot, int program, const QString& name,
 
   int step = 0;
   const auto advance = [&] { return !progress || progress(++step, kStoreProgressMax, {}); };
-  comm::CommState& cs = comm_.state();
-  cs.tx_data_buffer.fill(0);
   const std::vector<uint8_t> name_bytes = data->Read(layout.name, kProgramNameLength);
-  std::copy(name_bytes.begin(), name_bytes.end(), cs.tx_data_buffer.begin());
-  if (!Exchange(slot, device::kCmdWriteBlock, AddressParams(layout.name, kProgramNameLength), false,
-                result)) {
+  if (!Write(slot, device::kCmdWriteBlock, AddressParams(layout.name, kProgramNameLength), result,
+             name_bytes)) {
     return result;
   }
   advance();
   const int four = layout.image_size - kFourBytes;
   device::Params p40 = AddressParams(four, 0);
   for (int i = 0; i < kFourBytes; ++i) p40[4 + i] = data->Get(four + i).value_or(0);
-  if (!Exchange(slot, kCmdWriteFour, p40, false, result)) return result;
+  if (!Write(slot, kCmdWriteFour, p40, result)) return result;
   advance();
   device::Params p42{};
   p42[0] = static_cast<uint8_t>(program);
-  if (!Exchange(slot, device::kCmdStoreProgram, p42, false, result)) return result;
+  if (!Write(slot, device::kCmdStoreProgram, p42, result)) return result;
   advance();
   names->current_program_name = names->program_name[p];
   result.status = TransferStatus::kDone;
@@ -164,16 +163,14 @@ TransferResult ProgramMemory::Recall(int slot, int program, std::optional<int> p
   const auto advance = [&] { return !progress || progress(++step, total, {}); };
   device::Params p27{};
   p27[0] = static_cast<uint8_t>(program);
-  if (!Exchange(slot, device::kCmdRecallProgram, p27, false, result)) return result;
+  if (!Write(slot, device::kCmdRecallProgram, p27, result)) return result;
   advance();
   // Bytes land in the record only once the whole buffer is in: a lost block keeps the old image.
   std::vector<uint8_t> image(static_cast<size_t>(data->image_size()));
   for (int offset = 0; offset < data->image_size(); offset += kEditBlock) {
-    if (!Exchange(slot, device::kCmdReadParams, AddressParams(offset, kEditBlock), true, result)) {
-      return result;
-    }
-    const auto& rx = comm_.state().rx_buffer;
-    std::copy_n(rx.begin() + kReplyData, kEditBlock, image.begin() + offset);
+    const auto bytes = Read(slot, device::kCmdReadParams, offset, kEditBlock, result);
+    if (!bytes) return result;
+    std::copy(bytes->begin(), bytes->end(), image.begin() + offset);
     advance();
   }
   data->Write(0, image);
@@ -194,13 +191,9 @@ bool ProgramMemory::ReadProgram(int slot, int type, int program, QByteArray& rec
       return false;
     }
     const int address = ProgramAddress(type, program, block.offset);
-    if (!Exchange(slot, device::kCmdReadSettings, AddressParams(address, block.length), true,
-                  result)) {
-      return false;
-    }
-    const auto& rx = comm_.state().rx_buffer;
-    for (int i = 0; i < block.length; ++i)
-      read[block.offset + i] = static_cast<char>(rx[kReplyData + i]);
+    const auto bytes = Read(slot, device::kCmdReadSettings, address, block.length, result);
+    if (!bytes) return false;
+    for (int i = 0; i < block.length; ++i) read[block.offset + i] = (*bytes)[i];
   }
   record = read;
   return true;
@@ -255,7 +248,6 @@ TransferResult ProgramMemory::WriteAll(int slot, const ProjectBuffer& buffer,
   for (int p = 0; p < count; ++p)
     total += Occupied(buffer[static_cast<size_t>(p)], *type) ? blocks : 1;
   int done = 0;
-  comm::CommState& cs = comm_.state();
   for (int p = 0; p < count; ++p) {
     QByteArray record = buffer[static_cast<size_t>(p)];
     record.resize(image_size + 1, '\0');
@@ -269,7 +261,7 @@ TransferResult ProgramMemory::WriteAll(int slot, const ProjectBuffer& buffer,
       }
       device::Params p17 = AddressParams(ProgramAddress(*type, p, image_size - 1), 0);
       p17[4] = kEmptySlotMark;
-      if (!Exchange(slot, kCmdMemoryByte, p17, false, result)) return result;
+      if (!Write(slot, kCmdMemoryByte, p17, result)) return result;
       names->program_status[index] = kEmptySlotMark;
       names->program_name[index] = QString::fromLatin1(kEmptyProgramName);
       ++result.programs_done;
@@ -280,13 +272,10 @@ TransferResult ProgramMemory::WriteAll(int slot, const ProjectBuffer& buffer,
         result.status = TransferStatus::kCancelled;
         return result;
       }
-      cs.tx_data_buffer.fill(0);
-      for (int i = 0; i < kEditBlock; ++i) {
-        cs.tx_data_buffer[static_cast<size_t>(i)] = static_cast<uint8_t>(record[offset + i]);
-      }
+      const auto block = std::span<const uint8_t>(
+          reinterpret_cast<const uint8_t*>(record.constData()) + offset, kEditBlock);
       const int address = ProgramAddress(*type, p, offset);
-      if (!Exchange(slot, device::kCmdDataBlock, AddressParams(address, kEditBlock), false,
-                    result)) {
+      if (!Write(slot, device::kCmdDataBlock, AddressParams(address, kEditBlock), result, block)) {
         return result;
       }
     }
@@ -342,12 +331,10 @@ TransferResult ProgramMemory::VerifyEditBuffer(int slot) {
   if (data == nullptr) return result;
   const std::span<const uint8_t> image = data->Image();
   for (int offset = 0; offset < data->image_size(); offset += kEditBlock) {
-    if (!Exchange(slot, device::kCmdReadParams, AddressParams(offset, kEditBlock), true, result)) {
-      return result;
-    }
-    const auto& rx = comm_.state().rx_buffer;
+    const auto bytes = Read(slot, device::kCmdReadParams, offset, kEditBlock, result);
+    if (!bytes) return result;
     for (int i = 0; i < kEditBlock; ++i) {
-      if (rx[kReplyData + i] != image[static_cast<size_t>(offset + i)]) {
+      if (static_cast<uint8_t>((*bytes)[i]) != image[static_cast<size_t>(offset + i)]) {
         result.status = TransferStatus::kFailed;
         result.message = QStringLiteral("The device's program differs from the preset at byte %1.")
                              .arg(offset + i);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <optional>
+#include <span>
 
 #include "device/PacketFormat.h"
 #include "programs/ProjectFile.h"
@@ -13,7 +15,7 @@ class Comm;
 namespace tessaly::protocol {
 class ProgramData;
 class ProgramStore;
-}
+}  // namespace tessaly::protocol
 
 namespace tessaly::programs {
 
@@ -89,9 +91,14 @@ class ProgramMemory {
   };
   // The slot's record and program names, when `program` is one of its device's programs.
   std::optional<ProgramSlot> ProgramSlotOf(int slot, int program);
-  // One exchange that must reach the device and, with `reply`, bring its answer.
-  bool Exchange(int slot, uint8_t command, const device::Params& params, bool reply,
-                TransferResult& result);
+  // One write step; a request kept back on purpose (demo mode, off-line) counts as done. A failed
+  // step marks `result` failed.
+  bool Write(int slot, uint8_t command, const device::Params& params, TransferResult& result,
+             std::span<const uint8_t> data = {});
+  // One memory read of `length` bytes: its data bytes, or nothing (and `result` failed) when no
+  // reply came.
+  std::optional<QByteArray> Read(int slot, uint8_t command, int address, int length,
+                                 TransferResult& result);
   bool ReadProgram(int slot, int type, int program, QByteArray& record, TransferResult& result,
                    const std::function<bool()>& step);
 

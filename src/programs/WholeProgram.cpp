@@ -6,7 +6,6 @@
 #include "comm/Comm.h"
 #include "graph/ResponseCurves.h"
 #include "programs/ProgramNames.h"
-#include "programs/TransferLockGuard.h"
 #include "protocol/CommonOperations.h"
 #include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
@@ -36,10 +35,6 @@ constexpr std::array<TailDefault, 8> kTailDefaults{{
     {protocol::kTailMeterMode, kResetMeterMode},
     {protocol::kTailMirroring, 0},
 }};
-
-// Address bytes of a block: the low half of the big-endian split.
-constexpr int kAddressHigh = 2;
-constexpr int kAddressLow = 3;
 
 // Runs the device-wide operations (and the per-channel ones off the channel page) over the
 // values just shown. The transfer lock keeps them silent; they rewrite their bytes from the
@@ -169,7 +164,7 @@ bool WholeProgram::ShowProgram(int slot) {
   protocol::ProgramData* data = store_.Data(slot);
   protocol::SlotState* state = store_.State(slot);
   if (data == nullptr || state == nullptr) return false;
-  TransferLockGuard lock(comm_.state());
+  comm::TransferLock lock(comm_);
   DeriveSlotState(*data, *state);
   graph_.RecomputeAll(slot);
   RerunDeviceSettings(dispatcher_.For(slot), *data, *state, slot);
@@ -183,8 +178,8 @@ EditResult WholeProgram::ShowChannelPage(int slot, int channel, PageSend mode) {
   if (data == nullptr || state == nullptr || !data->layout().IsChannel(channel)) {
     return EditResult::kRefused;
   }
-  std::optional<TransferLockGuard> lock;
-  if (mode == PageSend::kSilent) lock.emplace(comm_.state());
+  std::optional<comm::TransferLock> lock;
+  if (mode == PageSend::kSilent) lock.emplace(comm_);
 
   const Layout& layout = data->layout();
   protocol::FamilyOperations& ops = dispatcher_.For(slot);
@@ -247,7 +242,7 @@ EditResult WholeProgram::ShowChannelPage(int slot, int channel, PageSend mode) {
 
 bool WholeProgram::DisplayWholeImage(int slot, std::optional<int> page_channel) {
   if (store_.Data(slot) == nullptr) return false;
-  TransferLockGuard lock(comm_.state());
+  comm::TransferLock lock(comm_);
   if (!ShowProgram(slot)) return false;
   if (page_channel) ShowChannelPage(slot, *page_channel, PageSend::kSilent);
   return true;
@@ -259,8 +254,6 @@ WriteResult WholeProgram::WriteImage(int slot, std::optional<int> page_channel,
   WriteResult result;
   const protocol::ProgramData* data = store_.Data(slot);
   if (data == nullptr) return result;
-  comm::CommState& cs = comm_.state();
-
   const std::span<const uint8_t> image = data->Image();
   const int size = static_cast<int>(image.size());
   const int blocks = (size + kImageBlockBytes - 1) / kImageBlockBytes;
@@ -271,21 +264,20 @@ WriteResult WholeProgram::WriteImage(int slot, std::optional<int> page_channel,
       return result;
     }
     const int count = std::min(kImageBlockBytes, size - offset);
-    cs.tx_data_buffer.fill(0);
-    std::copy_n(image.begin() + offset, count, cs.tx_data_buffer.begin());
-    comm_.SplitToBytes(offset, 0);
-    comm::Params p{};
-    p[0] = cs.address_bytes[kAddressHigh];
-    p[1] = cs.address_bytes[kAddressLow];
-    p[2] = static_cast<uint8_t>(kImageBlockBytes);
-    if (comm_.TxCommand(slot, kCmdImageBlock, p) != 0) {
+    // The last block is padded with zeros to the full block length.
+    std::array<uint8_t, kImageBlockBytes> block{};
+    std::copy_n(image.begin() + offset, count, block.begin());
+    const comm::ExchangeResult sent =
+        comm_.Exchange(slot, kCmdImageBlock, comm::AddressParams(offset, kImageBlockBytes), block);
+    if (!sent.answered() && !sent.held()) {
       result.status = WriteStatus::kSendFailed;
       return result;
     }
     ++result.blocks_sent;
     if (progress) progress(result.blocks_sent, total);
   }
-  if (comm_.TxCommand(slot, kCmdImageCommit, comm::Params{}) != 0) {
+  const comm::ExchangeResult committed = comm_.Exchange(slot, kCmdImageCommit);
+  if (!committed.answered() && !committed.held()) {
     result.status = WriteStatus::kSendFailed;
     return result;
   }

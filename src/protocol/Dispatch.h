@@ -9,8 +9,8 @@ class ProgramStore;
 // Outcome of one parameter operation. kRefused: a channel, band, filter or value out of range;
 // neither the image nor the slot state was touched and nothing was sent.
 enum class EditResult {
-  kDone,        // image written; TxCommand returned 0 (sent, or held by the traffic flags)
-  kSendFailed,  // image written; TxCommand reported a lost reply or a port that did not open
+  kDone,        // image written; the packet was answered or held back by the traffic state
+  kSendFailed,  // image written; the reply was lost (and told), or the line did not open
   kRefused,
   kNotSupported,  // the operation does not exist for the slot's family or device type
 };

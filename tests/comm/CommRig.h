@@ -26,8 +26,8 @@ class CommRig {
     index_ = host_.Start(config, &error);
     if (index_ < 0) ADD_FAILURE() << "emulator did not start: " << error.toStdString();
     CommState& state = comm_.state();
-    state.comm_ready = true;
-    state.report_link_loss = true;
+    comm_.OpenTraffic();
+    comm_.ReportLinkLoss(true);
     state.connection_mode = transport == Transport::kTcp ? kLinkTcp : kLinkUsb;
     if (transport == Transport::kTcp) {
       comm_.set_device_port(host_.port(index_));

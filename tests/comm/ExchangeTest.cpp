@@ -14,9 +14,7 @@ namespace {
 constexpr uint8_t kShortWaitCommand = 18;
 
 // `count` reply bytes from byte 4 on.
-QByteArray Data(CommRig& rig, int count) {
-  return QByteArray(reinterpret_cast<const char*>(rig.state().rx_buffer.data()) + 4, count);
-}
+QByteArray Data(const ExchangeResult& result, int count) { return result.reply().mid(4, count); }
 
 QString Where(Transport transport) {
   return transport == Transport::kTcp ? QStringLiteral("IP:127.0.0.2") : QStringLiteral("USB COM3");
@@ -36,48 +34,55 @@ struct Traffic {
 
 class ExchangeTest : public ::testing::TestWithParam<Transport> {};
 
-TEST_P(ExchangeTest, PacketsReachTheDeviceAndRepliesLandInRxBuffer) {
+TEST_P(ExchangeTest, PacketsReachTheDeviceAndEachExchangeReturnsItsReply) {
   CommRig rig(GetParam(), 2);
   rig.comm().table().device_type[0] = 1;  // types 1 and 2 share a line speed
-  ASSERT_EQ(rig.comm().TxCommand(0, 1, {1, 0, 0, 0, 0, 0, 0, 127}), 0);
+  const ExchangeResult gain = rig.comm().Exchange(0, 1, {1, 0, 0, 0, 0, 0, 0, 127});
+  ASSERT_TRUE(gain.answered());
   EXPECT_EQ(rig.device()->ReceivedPackets().front().toHex(), "8d1f0001010000000000007ff7");
-  EXPECT_EQ(rig.state().rx_buffer[3], 1);
-  EXPECT_TRUE(rig.state().tx_idle);
-  // A memory read brings P3 + 5 bytes; bytes past the reply keep their older contents.
-  rig.state().rx_buffer.fill(0xEE);
-  ASSERT_EQ(rig.comm().TxCommand(0, kCmdReadParams, {0x00, 0x40, 32}), 0);
-  EXPECT_EQ(Data(rig, 32), rig.device()->Image().mid(0x40, 32));
-  EXPECT_EQ(rig.state().rx_buffer[37], 0xEE);
+  EXPECT_EQ(gain.reply().size(), 13);
+  EXPECT_EQ(gain.Byte(3), 1);
+  EXPECT_FALSE(rig.comm().Busy());
+  // A memory read brings exactly P3 + 5 bytes.
+  const ExchangeResult read = rig.comm().Exchange(0, kCmdReadParams, {0x00, 0x40, 32});
+  ASSERT_TRUE(read.answered());
+  EXPECT_EQ(read.reply().size(), 37);
+  EXPECT_EQ(Data(read, 32), rig.device()->Image().mid(0x40, 32));
+  EXPECT_EQ(read.Byte(37), 0);  // nothing is read past the reply
+  EXPECT_TRUE(read.Bytes(30, 8).empty());
   // Identify stores the reported type; byte 11 carries the connection mode, not the caller's P8.
-  ASSERT_EQ(rig.comm().TxCommand(0, kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 7}), 0);
+  ASSERT_TRUE(rig.comm().Exchange(0, kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 7}).answered());
   EXPECT_EQ(rig.comm().table().device_type[0], 2);
   EXPECT_EQ(rig.device()->ReceivedPackets().back()[11], rig.state().connection_mode);
   // A command without reply returns at once; the next exchange still gets its own answer.
   rig.device()->ClearReceived();
-  EXPECT_EQ(rig.comm().TxCommand(0, kCmdNoReply), 0);
-  ASSERT_EQ(rig.comm().TxCommand(0, kCmdKeepAlive), 0);
+  const ExchangeResult no_reply = rig.comm().Exchange(0, kCmdNoReply);
+  EXPECT_TRUE(no_reply.answered() && no_reply.reply().isEmpty());
+  EXPECT_EQ(rig.comm().Exchange(0, kCmdKeepAlive).Byte(kCommandByte), kCmdKeepAlive);
   EXPECT_EQ(rig.device()->ReceivedCommands(), (QList<uint8_t>{kCmdNoReply, kCmdKeepAlive}));
 }
 
-TEST_P(ExchangeTest, FlagsAndSlotsThatForbidSendingSendNothing) {
-  const std::pair<int, std::function<void(CommRig&)>> cases[] = {
-      {0, [](CommRig& r) { r.state().comm_suspended = true; }},
-      {0, [](CommRig& r) { r.state().transfer_lock = true; }},
-      {0, [](CommRig& r) { r.state().comm_ready = false; }},
-      {0, [](CommRig& r) { r.comm().table()[0].online = false; }},
-      {-1, [](CommRig&) {}},
-      {33, [](CommRig&) {}},
-      {5, [](CommRig&) {}},  // unused slot
+TEST_P(ExchangeTest, TrafficStateAndSlotsThatForbidSendingSendNothing) {
+  // Each arrangement returns what must stay alive while the request is made.
+  using Arrange = std::function<std::shared_ptr<void>(CommRig&)>;
+  const std::pair<int, Arrange> cases[] = {
+      {0, [](CommRig& r) { return r.comm().SuspendTraffic(true), nullptr; }},
+      {0, [](CommRig& r) { return std::make_shared<TransferLock>(r.comm()); }},
+      {0, [](CommRig& r) { return r.comm().table()[0].online = false, nullptr; }},
+      {-1, [](CommRig&) { return nullptr; }},
+      {33, [](CommRig&) { return nullptr; }},
+      {5, [](CommRig&) { return nullptr; }},  // unused slot
   };
   for (const auto& [slot, arrange] : cases) {
     SCOPED_TRACE(&arrange - &cases[0].second);
     CommRig rig(GetParam(), 0);
     Traffic traffic(rig.comm());
-    arrange(rig);
-    EXPECT_EQ(rig.comm().TxCommand(slot, 1, {1, 0, 0, 0, 0, 0, 0, 100}), 0);
-    EXPECT_EQ(rig.comm().SendCommand(slot, 1).send, SendOutcome::kHeld);
+    const std::shared_ptr<void> keep = arrange(rig);
+    EXPECT_EQ(rig.comm().Exchange(slot, 1, {1, 0, 0, 0, 0, 0, 0, 100}).status(),
+              ExchangeStatus::kHeld);
+    EXPECT_EQ(rig.comm().Transmit(slot, 1, {}), 0);  // kept back on purpose: no loss
     EXPECT_TRUE(traffic.sent.isEmpty());
-    EXPECT_TRUE(rig.state().tx_idle);
+    EXPECT_FALSE(rig.comm().Busy());
     EXPECT_EQ(rig.device()->ReceivedCount(), 0);
     EXPECT_TRUE(rig.messenger().shown.isEmpty());
   }
@@ -88,18 +93,19 @@ TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
   for (const bool report : {true, false}) {
     SCOPED_TRACE(report);
     CommRig rig(GetParam(), 0);
-    rig.state().report_link_loss = report;
+    rig.comm().ReportLinkLoss(report);
     rig.comm().table()[0].editor_open = true;
     rig.comm().table().device_data_valid[0] = 1;
     rig.comm().table().device_needs_read[0] = false;
-    QSignalSpy close_requests(&rig.comm(), &Comm::EditorCloseRequested);
+    QSignalSpy close_requests(&rig.comm(), &Comm::editorCloseRequested);
     rig.device()->SetSilent(true);
-    rig.state().rx_buffer.fill(0x5A);
 
-    EXPECT_EQ(rig.comm().TxCommand(0, kShortWaitCommand), report ? -1 : 0);
+    const ExchangeResult lost = rig.comm().Exchange(0, kShortWaitCommand);
+    EXPECT_EQ(lost.status(), ExchangeStatus::kUnanswered);
+    EXPECT_TRUE(lost.reply().isEmpty());
+    EXPECT_EQ(lost.loss_reported(), report);
     EXPECT_FALSE(rig.LinkOpen());
-    EXPECT_TRUE(rig.state().tx_idle);
-    EXPECT_EQ(rig.state().rx_buffer[0], 0x5A);  // a failed exchange leaves the last reply alone
+    EXPECT_FALSE(rig.comm().Busy());
     if (!report) {
       EXPECT_TRUE(rig.messenger().shown.isEmpty());
       EXPECT_TRUE(rig.comm().table()[0].online);
@@ -139,13 +145,14 @@ TEST_P(ExchangeTest, BadRepliesFailLikeLostOnesAndDoNotPoisonTheNextExchange) {
     SCOPED_TRACE(&fault - &cases[0].first);
     CommRig rig(GetParam(), 0);
     fault(*rig.device());
-    EXPECT_EQ(rig.comm().TxCommand(0, kShortWaitCommand), fails ? -1 : 0);
+    EXPECT_EQ(rig.comm().Exchange(0, kShortWaitCommand).failed(), fails);
     EXPECT_EQ(rig.messenger().shown.size(), fails ? 1 : 0);
     rig.device()->ClearFaults();
     if (fails) rig.Relink();
-    ASSERT_EQ(rig.comm().TxCommand(0, kCmdReadParams, {0x00, 0x20, 32}), 0);
-    EXPECT_EQ(rig.state().rx_buffer[3], kCmdReadParams);
-    EXPECT_EQ(Data(rig, 32), rig.device()->Image().mid(0x20, 32));
+    const ExchangeResult next = rig.comm().Exchange(0, kCmdReadParams, {0x00, 0x20, 32});
+    ASSERT_TRUE(next.answered());
+    EXPECT_EQ(next.Byte(3), kCmdReadParams);
+    EXPECT_EQ(Data(next, 32), rig.device()->Image().mid(0x20, 32));
   }
 }
 
@@ -156,29 +163,30 @@ TEST_P(ExchangeTest, LateKeepAliveAnswerIsNotTakenForTheNextOne) {
     SCOPED_TRACE(data_bytes);
     CommRig rig(GetParam(), 0);
     rig.device()->SetDelayMs(ScaledMs(kPollWaitMs + 300));
-    EXPECT_EQ(rig.comm().TxPoll(0, kCmdKeepAlive), -1);
+    EXPECT_EQ(rig.comm().Poll(0, kCmdKeepAlive).status(), ExchangeStatus::kUnanswered);
     EXPECT_TRUE(rig.LinkOpen());
     const uint8_t command = data_bytes > 0 ? kCmdReadParams : 1;
     const Params params = data_bytes > 0 ? Params{0x00, 0x40, 32} : Params{1, 0, 0, 0, 0, 0, 0, 1};
-    ASSERT_EQ(rig.comm().TxCommand(0, command, params), 0);
-    EXPECT_EQ(rig.state().rx_buffer[3], command);
-    EXPECT_EQ(Data(rig, data_bytes), rig.device()->Image().mid(0x40, data_bytes));
+    const ExchangeResult next = rig.comm().Exchange(0, command, params);
+    ASSERT_TRUE(next.answered());
+    EXPECT_EQ(next.Byte(3), command);
+    EXPECT_EQ(Data(next, data_bytes), rig.device()->Image().mid(0x40, data_bytes));
     EXPECT_TRUE(rig.messenger().shown.isEmpty());
   }
 }
 
-TEST_P(ExchangeTest, ProbeIgnoresTheTrafficFlagsAndFailsOnASilentDevice) {
+TEST_P(ExchangeTest, ProbeIgnoresTheTrafficStateAndFailsOnASilentDevice) {
   CommRig rig(GetParam(), 0);
-  rig.state().comm_suspended = true;
-  rig.state().transfer_lock = true;
-  rig.state().comm_ready = false;
+  rig.comm().SuspendTraffic(true);
+  const TransferLock lock(rig.comm());
   rig.comm().table()[0].online = false;
-  EXPECT_TRUE(rig.comm().ProbeDevice(0));
+  const ExchangeResult probe = rig.comm().ProbeDevice(0);
+  EXPECT_TRUE(ProbeAcknowledged(probe));
   EXPECT_EQ(rig.device()->ReceivedPackets().front()[3], kCmdProbeA);
-  EXPECT_EQ(rig.state().rx_buffer[11], kProbeAck);
+  EXPECT_EQ(probe.Byte(11), kProbeAck);
   CommRig silent(GetParam(), 1);
   silent.device()->SetSilent(true);
-  EXPECT_FALSE(silent.comm().ProbeDevice(0));
+  EXPECT_FALSE(ProbeAcknowledged(silent.comm().ProbeDevice(0)));
   EXPECT_EQ(silent.device()->ReceivedPackets().front()[3], kCmdProbeB);
 }
 
@@ -186,19 +194,24 @@ TEST_P(ExchangeTest, ProbeIgnoresTheTrafficFlagsAndFailsOnASilentDevice) {
 // every exchange after them reads its own answer, not a straggler of the one before.
 TEST_P(ExchangeTest, LateDeviceNeverShiftsTheAnswers) {
   CommRig rig(GetParam(), 3);
-  rig.state().report_link_loss = false;
+  rig.comm().ReportLinkLoss(false);
   Traffic traffic(rig.comm());
-  rig.device()->SetDelayMs(ScaledMs(kProbeWaitMs) + ScaledMs(50));
+  // Half the wait again late: a loaded machine cannot make it look on time, and it still comes
+  // before the wait-out of the late answer ends.
+  rig.device()->SetDelayMs(ScaledMs(kProbeWaitMs) * 3 / 2);
 
-  EXPECT_FALSE(rig.comm().ProbeDevice(0));
-  EXPECT_FALSE(rig.comm().ProbeDevice(0));
-  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdIdentify).answered);
-  EXPECT_EQ(rig.state().rx_buffer[kReplyTypeByte], 3);
-  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadSettings, {0, 0, 16}).answered);
-  EXPECT_EQ(Data(rig, 16), rig.device()->Settings().left(16));
-  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadSettings, {0, 0, 16}).answered);
-  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadParams, {0x00, 0x40, 32}).answered);
-  EXPECT_EQ(Data(rig, 32), rig.device()->Image().mid(0x40, 32));
+  EXPECT_FALSE(ProbeAcknowledged(rig.comm().ProbeDevice(0)));
+  EXPECT_FALSE(ProbeAcknowledged(rig.comm().ProbeDevice(0)));
+  const ExchangeResult identified = rig.comm().Exchange(0, kCmdIdentify);
+  ASSERT_TRUE(identified.answered());
+  EXPECT_EQ(identified.Byte(kReplyTypeByte), 3);
+  const ExchangeResult name = rig.comm().Exchange(0, kCmdReadSettings, {0, 0, 16});
+  ASSERT_TRUE(name.answered());
+  EXPECT_EQ(Data(name, 16), rig.device()->Settings().left(16));
+  ASSERT_TRUE(rig.comm().Exchange(0, kCmdReadSettings, {0, 0, 16}).answered());
+  const ExchangeResult image = rig.comm().Exchange(0, kCmdReadParams, {0x00, 0x40, 32});
+  ASSERT_TRUE(image.answered());
+  EXPECT_EQ(Data(image, 32), rig.device()->Image().mid(0x40, 32));
 
   // Each reply read answers the packet sent just before it.
   ASSERT_EQ(traffic.order,
@@ -208,27 +221,32 @@ TEST_P(ExchangeTest, LateDeviceNeverShiftsTheAnswers) {
   }
 }
 
-// The wait runs a local event loop: timers fire, but the keep-alive sees TxIdle and holds back,
-// and past a second the windows are told which device is awaited.
+// The wait runs a local event loop: timers fire, but whatever they ask of the line inside the wait
+// is refused as busy, never started there; past a second the windows are told which device is
+// awaited.
 TEST_P(ExchangeTest, WaitRunsTimersWithoutANestedExchangeAndNamesTheDevice) {
   CommRig rig(GetParam(), 0);
-  rig.state().online_mode = true;
-  QSignalSpy waiting(&rig.comm(), &Comm::WaitingForDevice);
-  QSignalSpy finished(&rig.comm(), &Comm::WaitFinished);
-  int ticks = 0;
-  QTimer keep_alive;
-  QObject::connect(&keep_alive, &QTimer::timeout, [&] {
-    ++ticks;
+  rig.comm().EnterOnlineMode();
+  QSignalSpy waiting(&rig.comm(), &Comm::waitingForDevice);
+  QSignalSpy finished(&rig.comm(), &Comm::waitFinished);
+  QList<ExchangeStatus> nested;
+  QTimer tick;
+  QObject::connect(&tick, &QTimer::timeout, [&] {
     rig.comm().KeepAliveTick();
+    nested << rig.comm().Exchange(0, kCmdMeters).status() << rig.comm().Poll(0, 58).status()
+           << rig.comm().ProbeDevice(0).status();
+    EXPECT_EQ(rig.comm().Transmit(0, 1, {1}), -1);
   });
-  keep_alive.start(ScaledMs(50));
+  tick.start(ScaledMs(50));
   rig.device()->SetDelayMs(ScaledMs(1500));
 
-  ASSERT_EQ(rig.comm().TxCommand(0, kCmdVersions), 0);
+  const ExchangeResult versions = rig.comm().Exchange(0, kCmdVersions);
+  ASSERT_TRUE(versions.answered());
 
-  EXPECT_GT(ticks, 0);
+  ASSERT_FALSE(nested.isEmpty());
+  EXPECT_EQ(nested.count(ExchangeStatus::kBusy), nested.size());
   EXPECT_EQ(rig.device()->ReceivedCommands(), QList<uint8_t>{kCmdVersions});
-  EXPECT_EQ(rig.state().rx_buffer[kCommandByte], kCmdVersions);
+  EXPECT_EQ(versions.Byte(kCommandByte), kCmdVersions);
   ASSERT_EQ(waiting.count(), 1);
   EXPECT_EQ(waiting.front().at(0).toInt(), 0);
   EXPECT_EQ(waiting.front().at(1).toString(), QStringLiteral("RK-540 - ") + Where(GetParam()));
@@ -243,18 +261,18 @@ INSTANTIATE_TEST_SUITE_P(Transports, ExchangeTest,
 TEST(Exchange, UnopenablePortOrUnreachableAddressFailsWithoutMessageOrSending) {
   tessaly::test::RecordingMessenger messenger;
   Comm comm(messenger);
-  comm.state().comm_ready = true;
-  comm.state().report_link_loss = true;
+  comm.OpenTraffic();
+  comm.ReportLinkLoss(true);
   comm.state().com_port = 7;
   comm.com_ports().Map(7, QStringLiteral("/nonexistent/tessaly-port"));
   comm.table().Register(0, {kLinkUsb, {}, 0, 0, {}});
-  EXPECT_EQ(comm.TxCommand(0, 1, {1}), -1);
-  EXPECT_EQ(comm.SendCommand(0, 1, {1}).send, SendOutcome::kFailed);
+  EXPECT_EQ(comm.Transmit(0, 1, {1}), -1);
+  EXPECT_EQ(comm.Exchange(0, 1, {1}).status(), ExchangeStatus::kSendFailed);
   EXPECT_TRUE(messenger.shown.isEmpty());
   EXPECT_TRUE(comm.table()[0].online);
-  EXPECT_TRUE(comm.state().tx_idle);
-  EXPECT_FALSE(comm.ProbeDevice(0));
-  EXPECT_EQ(comm.TxPoll(0, kCmdKeepAlive), -1);
+  EXPECT_FALSE(comm.Busy());
+  EXPECT_EQ(comm.ProbeDevice(0).status(), ExchangeStatus::kSendFailed);
+  EXPECT_EQ(comm.Poll(0, kCmdKeepAlive).status(), ExchangeStatus::kSendFailed);
   // Nothing listens on this loopback port: refused at once.
   ASSERT_EQ(comm.tcp().Initialise(kSlotCount), 0);
   EXPECT_NE(comm.tcp().Connect(0, QStringLiteral("127.0.0.3"), 9, 200), 0);

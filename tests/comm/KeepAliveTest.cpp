@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <optional>
 
 #include "CommRig.h"
 #include "comm/Commands.h"
+#include "comm/TimeScale.h"
 
 namespace tessaly::comm::test {
 namespace {
@@ -14,8 +18,8 @@ class TwoDevices : public ::testing::Test {
   void SetUp() override {
     CommState& state = comm_.state();
     state.connection_mode = kLinkTcp;
-    state.comm_ready = true;
-    state.online_mode = true;
+    comm_.OpenTraffic();
+    comm_.EnterOnlineMode();
     ASSERT_EQ(comm_.tcp().Initialise(kSlotCount), 0);
     for (int slot = 0; slot < 2; ++slot) {
       const int16_t type = slot == 0 ? 3 : 1;
@@ -38,7 +42,7 @@ class TwoDevices : public ::testing::Test {
 
 TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
   comm_.table()[0].editor_open = true;
-  QSignalSpy close_requests(&comm_, &Comm::EditorCloseRequested);
+  QSignalSpy close_requests(&comm_, &Comm::editorCloseRequested);
   host_.device(0)->SetSilent(true);
 
   comm_.KeepAliveTick();
@@ -52,7 +56,7 @@ TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
   EXPECT_TRUE(comm_.table().device_needs_read[0]);
   EXPECT_EQ(Heard(0), QList<uint8_t>{kCmdKeepAlive});
   EXPECT_EQ(Heard(1), QList<uint8_t>{kCmdKeepAlive});
-  EXPECT_TRUE(comm_.state().tx_idle);
+  EXPECT_FALSE(comm_.Busy());
   // Unlike a lost command reply, the keep-alive keeps the link and the editor.
   EXPECT_TRUE(comm_.tcp().IsConnected(0));
   EXPECT_EQ(close_requests.count(), 0);
@@ -64,20 +68,41 @@ TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
   EXPECT_TRUE(Heard(0).isEmpty());
 }
 
-TEST_F(TwoDevices, TickSendsNothingWhenHeldOffLineOrBusy) {
-  const std::function<void(CommState&)> cases[] = {
-      [](CommState& s) { s.online_mode = false; },
-      [](CommState& s) { s.keep_alive_hold = true; },
-      // A tick never starts an exchange while another one is running.
-      [](CommState& s) { s.tx_idle = false; },
-  };
-  for (const auto& arrange : cases) {
-    CommState saved = comm_.state();
-    arrange(comm_.state());
+TEST_F(TwoDevices, TickSendsNothingWhenHeldOrBusy) {
+  {
+    const KeepAliveHold hold(comm_);
     comm_.KeepAliveTick();
-    EXPECT_TRUE(Heard(0).isEmpty() && Heard(1).isEmpty()) << &arrange - cases;
-    comm_.state() = saved;
   }
+  // A tick inside another exchange's wait starts nothing.
+  host_.device(1)->SetDelayMs(ScaledMs(300));
+  QTimer::singleShot(0, [this] { comm_.KeepAliveTick(); });
+  ASSERT_TRUE(comm_.Exchange(1, kCmdVersions).answered());
+  EXPECT_TRUE(Heard(0).isEmpty());
+  EXPECT_EQ(Heard(1), QList<uint8_t>{kCmdVersions});
+  // The hold is gone with its guard.
+  comm_.KeepAliveTick();
+  EXPECT_EQ(Heard(0), QList<uint8_t>{kCmdKeepAlive});
+}
+
+// The schedule: a first round after a longer pause, then one a second; a tick while held or
+// off-line does nothing and keeps the interval it had.
+TEST_F(TwoDevices, ScheduleStartsSlowThenTicksEverySecond) {
+  KeepAliveTimer& timer = comm_.keep_alive();
+  std::optional<KeepAliveHold> hold(std::in_place, comm_);
+  timer.Start();
+  ASSERT_TRUE(timer.IsRunning());
+  EXPECT_EQ(timer.interval(), ScaledMs(KeepAliveTimer::kFirstMs));
+  QTest::qWait(ScaledMs(KeepAliveTimer::kFirstMs) * 3 / 2);
+  EXPECT_EQ(timer.interval(), ScaledMs(KeepAliveTimer::kFirstMs));
+  EXPECT_TRUE(Heard(0).isEmpty());
+  hold.reset();
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return timer.interval() == ScaledMs(KeepAliveTimer::kIntervalMs); }, 5000));
+  EXPECT_FALSE(Heard(0).isEmpty());
+  timer.Start();  // running already: the schedule goes on
+  EXPECT_EQ(timer.interval(), ScaledMs(KeepAliveTimer::kIntervalMs));
+  timer.Stop();
+  EXPECT_FALSE(timer.IsRunning());
 }
 
 TEST_F(TwoDevices, LeavingOnlineModeReleasesOnlineDevicesAndClosesEveryLink) {
@@ -87,19 +112,19 @@ TEST_F(TwoDevices, LeavingOnlineModeReleasesOnlineDevicesAndClosesEveryLink) {
   EXPECT_EQ(Heard(0), QList<uint8_t>{kCmdRelease});
   EXPECT_TRUE(Heard(1).isEmpty());
   for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_FALSE(comm_.tcp().IsConnected(slot));
-  EXPECT_FALSE(comm_.state().online_mode);
+  EXPECT_FALSE(comm_.online_mode());
   EXPECT_EQ(comm_.table().device_data_valid[0], 0);
 }
 
 TEST(UsbRelease, ReleaseClosesThePortAndAFailingOneAbortsLeavingOnlineMode) {
   for (const bool fails : {false, true}) {
     CommRig rig(Transport::kPty, 0);
-    rig.state().online_mode = true;
-    ASSERT_EQ(rig.comm().TxCommand(0, kCmdKeepAlive), 0);  // opens the port
+    rig.comm().EnterOnlineMode();
+    ASSERT_TRUE(rig.comm().Exchange(0, kCmdKeepAlive).answered());  // opens the port
     // Command 15 waits 20 s for its reply; a dropped line fails it at once instead.
     if (fails) rig.device()->DisconnectOnNextPacket();
     EXPECT_EQ(rig.comm().LeaveOnlineMode(), !fails);
-    EXPECT_EQ(rig.state().online_mode, fails);
+    EXPECT_EQ(rig.comm().online_mode(), fails);
     EXPECT_EQ(rig.device()->ReceivedCommands().back(), kCmdRelease);
     if (!fails) {
       EXPECT_FALSE(rig.comm().serial().IsOpen());

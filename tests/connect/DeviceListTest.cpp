@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "ConnectRig.h"
 #include "connect/IpSettings.h"
 #include "connect/PortSelection.h"
@@ -21,15 +23,20 @@ TEST(DeviceListTest, OpeningAsksToConnectThenReadsAndIdentifies) {
   list.Load();
   EXPECT_EQ(list.OpenDevice(-1, {}).outcome, OpenOutcome::kInvalidRow);
   EXPECT_EQ(list.OpenDevice(1, {}).outcome, OpenOutcome::kInvalidRow);
-  const OpenResult result = list.OpenDevice(0, {});
-  ASSERT_EQ(result.outcome, OpenOutcome::kReady);
-  EXPECT_TRUE(result.read_out && result.readout.complete());
+  EXPECT_FALSE(rig.comm.keep_alive_held());
+  std::optional<OpenResult> result(list.OpenDevice(0, {}));
+  ASSERT_EQ(result->outcome, OpenOutcome::kReady);
+  EXPECT_TRUE(result->read_out && result->readout.complete());
   EXPECT_EQ(rig.MessageTexts(), QStringList{QString::fromLatin1(kConnectQuestion)});
   const QList<uint8_t> heard = device->ReceivedCommands();
   EXPECT_EQ(heard.mid(0, 2), (QList<uint8_t>{comm::kCmdProbeA, comm::kCmdReadSettings}));
   EXPECT_EQ(heard.value(heard.size() - 1), comm::kCmdIdentify);
-  EXPECT_TRUE(rig.comm.state().keep_alive_hold && rig.comm.state().table.device_data_valid[0]);
+  EXPECT_TRUE(rig.comm.state().table.device_data_valid[0]);
   EXPECT_EQ(rig.comm.state().row_text[0], "IP:127.0.0.10 - Foyer - On-line");
+  // The hold travels with the result until whoever shows the editor lets it go.
+  EXPECT_TRUE(result->hold && rig.comm.keep_alive_held());
+  result.reset();
+  EXPECT_FALSE(rig.comm.keep_alive_held());
 }
 
 // Declined, already open in an editor: nothing reaches the device.
@@ -45,7 +52,7 @@ TEST(DeviceListTest, DeclinedOrAlreadyOpenSendsNothing) {
     EXPECT_EQ(list.OpenDevice(0, {}).outcome,
               open ? OpenOutcome::kAlreadyOpen : OpenOutcome::kDeclined);
     EXPECT_EQ(rig.device(index)->ReceivedCount(), 0);
-    EXPECT_FALSE(rig.comm.state().keep_alive_hold);
+    EXPECT_FALSE(rig.comm.keep_alive_held());
     EXPECT_EQ(rig.MessageTexts(),
               QStringList{open ? "The window is already open" : kConnectQuestion});
     if (open) {
@@ -72,10 +79,10 @@ TEST(DeviceListTest, SilentLateOrLostDeviceIsReportedAndMarkedOffline) {
               fault == 2 ? QStringList{"Device disconnected\nReading the memory image failed."}
                          : QStringList({kConnectQuestion, "Device disconnected"}));
     EXPECT_EQ(rig.comm.state().row_text[0], kOffline);
-    if (fault == 2) {  // the read-out failed: the row goes off-line and the hold is released
+    EXPECT_FALSE(rig.comm.keep_alive_held());
+    if (fault == 2) {  // the read-out failed: the row goes off-line
       const comm::CommState& state = rig.comm.state();
-      EXPECT_TRUE(!state.table[0].online && state.table.device_needs_read[0] &&
-                  !state.keep_alive_hold);
+      EXPECT_TRUE(!state.table[0].online && state.table.device_needs_read[0]);
     }
     if (fault < 2) {
       EXPECT_EQ(device->ReceivedCommands().mid(0, 2), QList<uint8_t>(2, comm::kCmdProbeA));
@@ -100,7 +107,7 @@ TEST(IpSettingsTest, SaveSendsTheAddressNoSendsNothingAndDemoCountsAsSaved) {
             QList<QByteArray>{QByteArray::fromHex("8d1f00780a141e2800000000f7")});
 
   test::ConnectRig demo;
-  demo.comm.state().comm_suspended = true;
+  demo.comm.SuspendTraffic(true);
   RunDemoSetup(demo.context);
   protocol::SlotState demo_state;
   EXPECT_EQ(SaveDeviceIp(demo.comm, demo_state, 0, {"1", "2", "3", "4"}), IpSaveResult::kSaved);

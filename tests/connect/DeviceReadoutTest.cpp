@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "ConnectRig.h"
+#include "graph/ResponseCurves.h"
+#include "meters/MeterPoll.h"
+#include "model/EditPath.h"
+#include "protocol/FamilyAOperations.h"
+#include "protocol/FamilyBOperations.h"
 #include "sim/SimLayout.h"
 
 namespace tessaly::connect {
@@ -140,6 +145,52 @@ TEST(DeviceReadoutTest, DeviceLostMidReadOutStopsThereAndKeepsWhatWasRead) {
   EXPECT_EQ(QStringList({FirmwareVersionText(1, 1, 3), FirmwareVersionText(0, 9, 9),
                          FirmwareVersionText(1, 2, 0), FirmwareVersionText(2, 0, 0)}),
             QStringList({"1.1.3", "0.9.9", "1.2.0-B", "2.0.0-B"}));
+}
+
+// Timers keep running while a read-out waits for a slow device. Whatever they ask of the line in
+// that wait (a keep-alive round, a meter poll, an edit) is refused, never started inside it: the
+// device hears the read-out alone, each request answered before the next goes out.
+TEST(DeviceReadoutTest, RequestsArrivingDuringALongReadOutNeverNest) {
+  test::ConnectRig rig;
+  const auto device = rig.device(rig.ConnectOne(comm::kTypeRk540));
+  comm::CommState& state = rig.comm.state();
+  rig.comm.EnterOnlineMode();
+  rig.comm.ReportLinkLoss(true);
+  state.table[0].editor_open = true;
+  state.table.device_needs_read[0] = false;
+  protocol::FamilyAOperations family_a(rig.store);
+  protocol::FamilyBOperations family_b(rig.store);
+  protocol::Dispatcher dispatcher(rig.store, family_a, family_b);
+  graph::ResponseCurves curves(rig.store);
+  model::EditPath edits(rig.store, curves, dispatcher);
+  QTimer poll_timer;
+  meters::MeterPoll poll(rig.comm, edits, 0, poll_timer);
+  QList<bool> order;
+  rig.comm.set_trace([&](bool outgoing, const QByteArray&) { order << outgoing; });
+
+  QList<protocol::EditResult> edit_results;
+  QTimer ticks;
+  QObject::connect(&ticks, &QTimer::timeout, [&] {
+    rig.comm.KeepAliveTick();
+    poll.Tick();
+    edit_results << dispatcher.For(0).SendGain(0, 0, 100);
+  });
+  ticks.start(5);
+  device->ClearReceived();
+  device->SetDelayMs(20);
+  const ReadoutResult result = ReadDevice(rig.context, 0, {});
+  ticks.stop();
+
+  ASSERT_TRUE(result.complete());
+  ASSERT_FALSE(edit_results.isEmpty());
+  EXPECT_EQ(edit_results.count(protocol::EditResult::kSendFailed), edit_results.size());
+  const QList<uint8_t> heard = device->ReceivedCommands();
+  EXPECT_EQ(heard.size(), result.exchanges);
+  for (const uint8_t refused : {device::kCmdKeepAlive, device::kCmdMeters, uint8_t{1}}) {
+    EXPECT_FALSE(heard.contains(refused)) << int(refused);
+  }
+  for (int i = 0; i < order.size(); ++i) EXPECT_EQ(order[i], i % 2 == 0) << i;
+  EXPECT_TRUE(rig.messenger.shown.isEmpty());
 }
 
 }  // namespace

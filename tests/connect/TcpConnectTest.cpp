@@ -48,7 +48,7 @@ TEST(TcpConnectTest, RangeScanGivesConsecutiveSlotsAndSaysWhatEachAddressDid) {
                          "127.0.0.11: accepted the connection but did not answer",
                          "127.0.0.12: answered, slot 1", "127.0.0.13: refused the connection"}));
   const comm::CommState& state = rig.comm.state();
-  EXPECT_TRUE(state.last_slot == 1 && !state.comm_suspended);
+  EXPECT_TRUE(state.last_slot == 1 && !rig.comm.suspended());
   for (int slot = 0; slot < 2; ++slot) {
     const comm::DeviceEntry& entry = state.table[slot];
     EXPECT_EQ(std::tuple(entry.registered, entry.online, entry.link_kind, entry.device_id,
@@ -87,7 +87,7 @@ TEST(TcpConnectTest, NoNetworkTellsSoBeforeTheDemoQuestion) {
                            "WLAN or LAN not found, do you want to continue in demo mode?"}));
     EXPECT_EQ(rig.messenger.shown[1].buttons, comm::MessageButtons::kYesNo);
     const comm::CommState& state = rig.comm.state();
-    EXPECT_TRUE(state.comm_suspended);
+    EXPECT_TRUE(rig.comm.suspended());
     EXPECT_EQ(state.last_slot, several ? 4 : 0);
     EXPECT_EQ(state.table.device_type[state.last_slot], comm::kType540S);
   }
@@ -103,7 +103,7 @@ TEST(TcpConnectTest, NoAnswerAsksForDemoAndNoStaysOffline) {
   EXPECT_EQ(rig.MessageTexts(),
             QStringList{QStringLiteral("Device not found, do you want to continue in demo mode?")});
   EXPECT_EQ(rig.comm.state().last_slot, -1);
-  EXPECT_FALSE(rig.comm.state().comm_suspended);
+  EXPECT_FALSE(rig.comm.suspended());
   EXPECT_FALSE(rig.comm.state().table[0].registered);
 }
 

@@ -75,7 +75,7 @@ TEST(UsbConnectTest, NoAnswerRunsThreeStagesOfTwoProbesThenAsksForDemo) {
     EXPECT_EQ(rig.messenger.shown[0].text, QString::fromLatin1(kUsbDemoQuestion));
     EXPECT_TRUE(rig.messenger.shown[0].title == "Warning" &&
                 rig.messenger.shown[0].buttons == comm::MessageButtons::kYesNo);
-    EXPECT_FALSE(rig.comm.state().table[0].registered || rig.comm.state().comm_suspended);
+    EXPECT_FALSE(rig.comm.state().table[0].registered || rig.comm.suspended());
     EXPECT_TRUE(seen.status.isEmpty());
   }
 }
@@ -88,7 +88,7 @@ TEST(UsbConnectTest, DemoModeTakesTheChosenTypeWithoutTraffic) {
   UsbConnect usb(rig.context);
   EXPECT_EQ(usb.Run(Recording(seen, comm::kTypeRk360)), ConnectOutcome::kDemo);
   const comm::CommState& state = rig.comm.state();
-  EXPECT_TRUE(state.comm_suspended);
+  EXPECT_TRUE(rig.comm.suspended());
   EXPECT_TRUE(state.demo_type == comm::kTypeRk360 && state.table.device_type[0] == state.demo_type);
   EXPECT_TRUE(state.table[0].registered && !state.table[0].online);
   EXPECT_EQ(state.last_slot, 0);

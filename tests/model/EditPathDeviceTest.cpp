@@ -2,6 +2,7 @@
 
 #include <QSignalSpy>
 #include <functional>
+#include <optional>
 #include <random>
 
 #include "comm/DeviceTypes.h"
@@ -293,9 +294,9 @@ TEST(EditPathUndo, UndoOfEqFlatBringsTheBandBack) {
 TEST(EditPathHeld, TransferLockWritesTheRecordAndSendsNothing) {
   Rig rig(kA);
   const int received = rig.device().ReceivedCount();
-  rig.comm_.state().transfer_lock = true;
+  std::optional<comm::TransferLock> lock(std::in_place, rig.comm_);
   const EditOutcome out = rig.Set("gain", 0, -1, "-6");
-  rig.comm_.state().transfer_lock = false;
+  lock.reset();
   EXPECT_EQ(out.status, EditStatus::kHeld);
   EXPECT_EQ(rig.path.Index({kSlot, FindParameter(u"gain"), 0}), 108);
   EXPECT_EQ(rig.device().ReceivedCount(), received);

@@ -42,7 +42,7 @@ struct Rig {
   ProgramMemory memory{comm, store, whole, names};
   QTemporaryDir startup;
   FileTransfers files{comm, store, whole, memory, startup.path()};
-  ChannelCopier copier{comm.state(), store, graph, whole};
+  ChannelCopier copier{comm, store, graph, whole};
   test::SimHarness emulator;
   sim::SimDevice* device = nullptr;
 
@@ -74,9 +74,9 @@ struct Rig {
     }
     found.device_type = static_cast<int16_t>(type);
     comm.table().Register(kSlot, found);
-    s.comm_ready = true;
-    s.report_link_loss = true;
-    s.online_mode = true;
+    comm.OpenTraffic();
+    comm.ReportLinkLoss(true);
+    comm.EnterOnlineMode();
     return true;
   }
 
@@ -91,7 +91,7 @@ struct Rig {
 
   protocol::ProgramData& data() { return *store.Data(kSlot); }
   protocol::SlotState& state() { return *store.State(kSlot); }
-  bool lock() const { return comm.state().transfer_lock; }
+  bool lock() const { return comm.transfer_locked(); }
   QString Path(const QString& name) const { return startup.filePath(name); }
 };
 

@@ -179,10 +179,11 @@ TEST(ShowProgramTest, LeavesAnOuterLockStandingAndRedrawsThePage) {
   } panel;
   Rig rig;
   rig.UseType(comm::kTypeRk360);
-  rig.comm.state().transfer_lock = true;
-  ASSERT_TRUE(rig.whole.ShowProgram(kSlot));
-  EXPECT_TRUE(rig.lock());
-  rig.comm.state().transfer_lock = false;
+  {
+    const comm::TransferLock outer(rig.comm);
+    ASSERT_TRUE(rig.whole.ShowProgram(kSlot));
+    EXPECT_TRUE(rig.lock());  // the inner display leaves the outer lock standing
+  }
   rig.graph.AttachPanel(kSlot, &panel);
   EXPECT_EQ(rig.whole.ShowChannelPage(kSlot, 3, PageSend::kSilent), protocol::EditResult::kDone);
   EXPECT_EQ(panel.grids, 1);

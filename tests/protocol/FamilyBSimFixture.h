@@ -54,8 +54,8 @@ class ProtocolDeviceFixture {
     device_index_ = sim_.AddTcp(device_type);
     comm::CommState& state = comm_.state();
     state.connection_mode = comm::kLinkTcp;
-    state.comm_ready = true;
-    state.report_link_loss = true;
+    comm_.OpenTraffic();
+    comm_.ReportLinkLoss(true);
     state.current_device = kSlot;
     state.table.device_type[kSlot] = static_cast<int16_t>(device_type);
     state.table[kSlot].online = true;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -289,7 +290,12 @@ TEST(FamilyPackets, SwitchingASendOrCrossPointKeepsItsLevel) {
 TEST(FamilyPackets, NothingIsSentWhileTrafficIsHeld) {
   for (const bool transfer : {true, false}) {
     ProtocolDeviceFixture fx(kA);
-    (transfer ? fx.comm_.state().transfer_lock : fx.comm_.state().comm_suspended) = true;
+    std::optional<comm::TransferLock> lock;
+    if (transfer) {
+      lock.emplace(fx.comm_);
+    } else {
+      fx.comm_.SuspendTraffic(true);
+    }
     F& ops = fx.ops();
     EXPECT_EQ(ops.SendGain(kS, 0, 10), EditResult::kDone);
     EXPECT_EQ(ops.SendMute(kS, 2, true), EditResult::kDone);

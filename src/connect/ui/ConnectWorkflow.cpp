@@ -23,7 +23,7 @@ void ConnectWorkflow::Configure(const QString& program_folder, const QString& de
 }
 
 ConnectWorkflow::Begun ConnectWorkflow::Begin() {
-  comm_.state().report_link_loss = false;
+  comm_.ReportLinkLoss(false);
   PortSelectionDialog selection(runtime_.context, shell_.window);
   if (!selection.Load()) return Begun::kFatal;
   selection.exec();
@@ -32,7 +32,7 @@ ConnectWorkflow::Begun ConnectWorkflow::Begin() {
 }
 
 ConnectWorkflow::Begun ConnectWorkflow::BeginConfigured() {
-  comm_.state().report_link_loss = false;
+  comm_.ReportLinkLoss(false);
   ConnectSession& session = runtime_.session;
   session.LoadConfig();
   if (comm_.tcp().Initialise(comm::kSlotCount) != 0) return Begun::kFatal;
@@ -79,14 +79,7 @@ void ConnectWorkflow::OnConnectFinished(ConnectOutcome outcome) {
 
 void ConnectWorkflow::ShowDeviceList() {
   DeviceListWindow::Hooks hooks;
-  QTimer* keep_alive = shell_.keep_alive_timer;
   QTimer* menu = shell_.connect_menu_timer;
-  hooks.keep_alive_running = [keep_alive] {
-    return keep_alive != nullptr && keep_alive->isActive();
-  };
-  hooks.start_keep_alive = [keep_alive] {
-    if (keep_alive != nullptr) keep_alive->start(kKeepAliveFirstMs);
-  };
   hooks.restart_menu_timer = [menu] {
     if (menu != nullptr) menu->start();  // at the interval the shell gave it
   };

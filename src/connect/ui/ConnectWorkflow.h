@@ -22,7 +22,6 @@ class ConnectWorkflow : public QObject {
   struct Shell {
     QWidget* window = nullptr;  // parent of the modal windows
     QMdiArea* mdi_area = nullptr;
-    QTimer* keep_alive_timer = nullptr;
     QTimer* connect_menu_timer = nullptr;
   };
   enum class Begun { kConnecting, kCancelled, kFatal };

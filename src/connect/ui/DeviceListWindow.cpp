@@ -55,7 +55,7 @@ DeviceListWindow::DeviceListWindow(ConnectContext& context, Hooks hooks, QWidget
   progress_bar_->hide();
   layout->addWidget(progress_bar_);
 
-  connect(&context_.comm, &comm::Comm::RowTextChanged, this, &DeviceListWindow::SetRow);
+  connect(&context_.comm, &comm::Comm::rowTextChanged, this, &DeviceListWindow::SetRow);
   connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { OpenRow(row); });
 
   list_.Load();
@@ -113,9 +113,7 @@ void DeviceListWindow::OnRowTimer() {
     row_timer_->start();
     return;
   }
-  if (hooks_.start_keep_alive && !(hooks_.keep_alive_running && hooks_.keep_alive_running())) {
-    hooks_.start_keep_alive();
-  }
+  context_.comm.keep_alive().Start();
   grid_->setEnabled(true);
   status_label_->hide();
   if (hooks_.restart_menu_timer) hooks_.restart_menu_timer();
@@ -133,10 +131,12 @@ OpenResult DeviceListWindow::OpenRow(int row) {
     status_label_->setText(ReadingDeviceText(context_.comm.state().table[row].device_id));
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const OpenResult result = list_.OpenDevice(row, hooks);
+  OpenResult result = list_.OpenDevice(row, hooks);
   QApplication::restoreOverrideCursor();
   if (result.outcome == OpenOutcome::kReady) {
     opening_slot_ = row;
+    opening_hold_.reset();
+    if (result.hold) opening_hold_.emplace(std::move(*result.hold));
     identify_timer_->start();
   } else {
     EndOpening();
@@ -151,6 +151,7 @@ void DeviceListWindow::OnIdentifyTimer() {
 }
 
 void DeviceListWindow::EndOpening() {
+  opening_hold_.reset();
   progress_bar_->hide();
   status_label_->hide();
   grid_->setEnabled(true);
@@ -168,7 +169,7 @@ void DeviceListWindow::ShowEditorWindow(int slot) {
 
 void DeviceListWindow::closeEvent(QCloseEvent* event) {
   // The list goes only with on-line mode; otherwise closing just tucks it away.
-  if (!context_.comm.state().online_mode) {
+  if (!context_.comm.online_mode()) {
     event->accept();
     return;
   }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "connect/ConnectSession.h"
 #include "connect/DeviceList.h"
@@ -21,8 +22,6 @@ class DeviceListWindow : public QWidget {
  public:
   // What the window needs from the main window.
   struct Hooks {
-    std::function<bool()> keep_alive_running;
-    std::function<void()> start_keep_alive;
     std::function<void()> restart_menu_timer;
     // Shows the device's editor window once the device is read out and identified.
     std::function<void(int slot)> show_editor;
@@ -69,6 +68,9 @@ class DeviceListWindow : public QWidget {
   bool refreshing_ = true;
   int next_row_ = 0;
   int opening_slot_ = -1;
+  // The opening sequence owns the keep-alive hold from the double-click until the editor is
+  // shown (or the opening ends otherwise).
+  std::optional<comm::KeepAliveHold> opening_hold_;
 };
 
 inline constexpr const char* kEditorMissingText =

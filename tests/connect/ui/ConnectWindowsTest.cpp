@@ -26,15 +26,8 @@ class ConnectWindowsTest : public QObject {
  private:
   struct Rig : connect::test::ConnectRig {
     QTemporaryDir dir;
-    int keep_alive_starts = 0;
 
     Rig() { session.program_folder = dir.path(); }
-    connect::DeviceListWindow::Hooks Hooks() {
-      connect::DeviceListWindow::Hooks hooks;
-      hooks.keep_alive_running = [] { return false; };
-      hooks.start_keep_alive = [this] { ++keep_alive_starts; };
-      return hooks;
-    }
     static QString Row(connect::DeviceListWindow& window, int row) {
       QTableWidgetItem* item = window.grid()->item(row, 0);
       return item != nullptr ? item->text() : QString();
@@ -100,7 +93,7 @@ class ConnectWindowsTest : public QObject {
 
   void deviceIpAndDemoDeviceWindows() {
     Rig rig;
-    rig.comm.state().comm_suspended = true;
+    rig.comm.SuspendTraffic(true);
     protocol::SlotState slot_state;
     slot_state.ip = {10, 1, 2, 3};
     connect::DeviceIpDialog window(rig.comm, slot_state, 0);
@@ -131,27 +124,28 @@ class ConnectWindowsTest : public QObject {
     rig.sim.Stop(1);
     rig.comm.tcp().Disconnect(1);
 
-    connect::DeviceListWindow window(rig.context, rig.Hooks());
+    connect::DeviceListWindow window(rig.context, connect::DeviceListWindow::Hooks{});
     QCOMPARE(window.grid()->rowCount(), 2);
     auto* summary = window.findChild<QLabel*>(QStringLiteral("scanSummaryLabel"));
     QCOMPARE(summary->text(), QStringLiteral("2 devices found"));
     QVERIFY(summary->toolTip().contains(QStringLiteral("127.0.0.11: answered, slot 1")));
-    QVERIFY(rig.comm.state().online_mode);
+    QVERIFY(rig.comm.online_mode());
     QTRY_VERIFY(!window.refreshing());
     QCOMPARE(Rig::Row(window, 0), QStringLiteral("IP:127.0.0.10 - Stage left - On-line"));
     QCOMPARE(Rig::Row(window, 1), QStringLiteral("IP:127.0.0.11 - RK-540 - Off-line"));
     QVERIFY(rig.comm.state().table.device_needs_read[1]);
-    QCOMPARE(rig.keep_alive_starts, 1);
+    // The list filled: the keep-alive's schedule has begun.
+    QVERIFY(rig.comm.keep_alive().IsRunning());
     QVERIFY(window.grid()->isEnabled());
   }
 
   void demoRowsAreOfflineFollowTheExchangeLayerAndOpenWithDemoVersions() {
     Rig rig;
     rig.comm.state().connection_mode = comm::kLinkUsb;
-    rig.comm.state().comm_suspended = true;
+    rig.comm.SuspendTraffic(true);
     rig.comm.state().demo_type = comm::kTypeRl4800;
     connect::RunDemoSetup(rig.context);
-    connect::DeviceListWindow window(rig.context, rig.Hooks());
+    connect::DeviceListWindow window(rig.context, connect::DeviceListWindow::Hooks{});
     QTRY_VERIFY(!window.refreshing());
     QCOMPARE(Rig::Row(window, 0), QStringLiteral("USB - RL-4800 - Off-line"));
     rig.comm.SetRowText(0, QStringLiteral("changed"));
@@ -164,11 +158,14 @@ class ConnectWindowsTest : public QObject {
     QCOMPARE(rig.comm.state().table.second_version[0], QStringLiteral("1.0.4"));
     QVERIFY(rig.messenger.shown.isEmpty());
     QVERIFY(!rig.comm.serial().IsOpen());
+    // The opening holds the keep-alive until it ends, with or without an editor to show.
+    QVERIFY(rig.comm.keep_alive_held());
+    QTRY_VERIFY(!rig.comm.keep_alive_held());
     // Closing is refused while on-line.
     window.show();
-    rig.comm.state().online_mode = true;
+    rig.comm.EnterOnlineMode();
     QVERIFY(!window.close());
-    rig.comm.state().online_mode = false;
+    QVERIFY(rig.comm.LeaveOnlineMode());
     QVERIFY(window.close());
   }
 

@@ -268,15 +268,20 @@ class EditorPagesTest : public QObject {
     auto* knob = Find<Knob>(page, "gainKnob");
     auto* edit = Find<ValueEdit>(page, "gainEdit");
     const QPoint centre = knob->rect().center();
-    const qsizetype before = rig.sent.size();
-    rig.comm_.state().tx_idle = false;
-    QTest::mousePress(knob, Qt::LeftButton, {}, centre);
-    QTest::mouseMove(knob, centre + QPoint(0, -20));
-    QTest::mouseMove(knob, centre + QPoint(0, -40));
-    QTest::qWait(30);
-    QCOMPARE(rig.sent.size(), before);
-    QCOMPARE(edit->text(), GainText(knob->shownIndex()));
-    rig.comm_.state().tx_idle = true;
+    // The moves come while a slow device keeps a versions request waiting.
+    rig.device().SetDelayMs(300);
+    const qsizetype before = rig.sent.size() + 1;
+    bool moved = false;
+    QTimer::singleShot(0, [&] {
+      QTest::mousePress(knob, Qt::LeftButton, {}, centre);
+      QTest::mouseMove(knob, centre + QPoint(0, -20));
+      QTest::mouseMove(knob, centre + QPoint(0, -40));
+      QTest::qWait(30);
+      moved = rig.sent.size() == before && edit->text() == GainText(knob->shownIndex());
+    });
+    QVERIFY(rig.comm_.Exchange(kSlot, tessaly::device::kCmdVersions).answered());
+    rig.device().SetDelayMs(0);
+    QVERIFY(moved);
     QTRY_COMPARE(rig.sent.size(), before + 1);
     QTest::mouseRelease(knob, Qt::LeftButton, {}, centre + QPoint(0, -40));
     QCOMPARE(rig.sent.size(), before + 1);

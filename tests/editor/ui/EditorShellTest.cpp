@@ -73,15 +73,13 @@ class EditorShellTest : public QObject {
     Fixture f;
     QVERIFY(f.Start());
     comm::CommState& cs = f.comm.state();
-    cs.keep_alive_hold = true;  // as the device list leaves it
     cs.current_device = 1;
     f.runtime.store.State(0)->lock = 1;  // the device's front panel is locked
     EditorWindow* editor = f.editors->Open(0);
     QVERIFY(editor != nullptr);
     QCOMPARE(f.editor_count, int16_t{0});
     QVERIFY(cs.table[0].editor_open);
-    QVERIFY(cs.report_link_loss);
-    QVERIFY(!cs.keep_alive_hold);
+    QVERIFY(f.comm.reports_link_loss());
     QCOMPARE(cs.current_device, int16_t{0});
     QVERIFY(editor->poll_timer() != nullptr && editor->poll_timer()->isActive());
     QCOMPARE(editor->PageKey(editor->current_page()), QStringLiteral("gains"));
@@ -92,7 +90,6 @@ class EditorShellTest : public QObject {
                  f.runtime.names.At(0)->current_program_name);
     const qsizetype heard = f.sim.device(f.devices[0]).ReceivedCommands().size();
 
-    cs.keep_alive_hold = true;
     QVERIFY(f.editors->Open(0) == nullptr);
     QCOMPARE(f.messenger.shown.size(), 1);
     QCOMPARE(f.messenger.shown[0].text, QStringLiteral("The window is already open"));
@@ -100,7 +97,6 @@ class EditorShellTest : public QObject {
     QCOMPARE(f.messenger.shown[0].icon, MessageIcon::kExclamation);
     QCOMPARE(f.area->subWindowList().size(), 1);
     QCOMPARE(f.editor_count, int16_t{0});
-    QVERIFY(!cs.keep_alive_hold);
     QCOMPARE(f.sim.device(f.devices[0]).ReceivedCommands().size(), heard);
   }
 

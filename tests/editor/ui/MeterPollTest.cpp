@@ -6,6 +6,7 @@
 #include <QToolButton>
 #include <QtTest>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "comm/Comm.h"
@@ -90,31 +91,51 @@ class MeterPollTest : public QObject {
   }
 
   void guardsKeepTheTickOffTheLine() {
-    using Guard = void (*)(comm::CommState&);
+    // Each guard runs the tick its own way; what must stay alive meanwhile is returned.
+    using Guard = std::function<std::shared_ptr<void>(Fixture&, const std::function<void()>&)>;
+    const auto plain = [](auto arrange) -> Guard {
+      return [arrange](Fixture& f, const std::function<void()>& tick) {
+        std::shared_ptr<void> keep = arrange(f);
+        tick();
+        return keep;
+      };
+    };
     const std::array<std::pair<const char*, Guard>, 6> guards = {{
-        {"not current", [](comm::CommState& cs) { cs.current_device = 0; }},
-        {"exchange running", [](comm::CommState& cs) { cs.tx_idle = false; }},
-        {"device needs read", [](comm::CommState& cs) { cs.table.device_needs_read[1] = true; }},
-        {"editor not open", [](comm::CommState& cs) { cs.table[1].editor_open = false; }},
-        {"keep-alive hold", [](comm::CommState& cs) { cs.keep_alive_hold = true; }},
-        // The exchange layer holds the packet back: the last reply in its buffer is stale.
-        {"transfer lock", [](comm::CommState& cs) { cs.transfer_lock = true; }},
+        {"not current",
+         plain([](Fixture& f) { return f.comm.state().current_device = 0, nullptr; })},
+        // The tick comes while another exchange waits for its reply.
+        {"exchange running",
+         [](Fixture& f, const std::function<void()>& tick) -> std::shared_ptr<void> {
+           f.Device(0).SetDelayMs(comm::ScaledMs(2000));
+           QTimer::singleShot(0, tick);
+           if (!f.comm.Exchange(0, comm::kCmdVersions).answered()) qWarning("no versions reply");
+           f.Device(0).SetDelayMs(0);
+           return nullptr;
+         }},
+        {"device needs read", plain([](Fixture& f) {
+           return f.comm.state().table.device_needs_read[1] = true, nullptr;
+         })},
+        {"editor not open",
+         plain([](Fixture& f) { return f.comm.state().table[1].editor_open = false, nullptr; })},
+        {"keep-alive hold",
+         plain([](Fixture& f) { return std::make_shared<comm::KeepAliveHold>(f.comm); })},
+        // The exchange layer holds the packet back: there is no reply to show.
+        {"transfer lock",
+         plain([](Fixture& f) { return std::make_shared<comm::TransferLock>(f.comm); })},
     }};
     for (const auto& [name, guard] : guards) {
       Fixture f;
       QVERIFY(f.Start());
       tessaly::meters::MeterPoll& poll = f.Poll(1);
       QTimer* timer = f.editors->EditorOf(1)->poll_timer();
-      poll.Tick();  // a good reply lies in the exchange layer's buffer
+      poll.Tick();
       timer->setInterval(1234);
       const qsizetype polls = f.Polls(1);
       QSignalSpy shown(&poll, &tessaly::meters::MeterPoll::ReadingChanged);
-      guard(f.comm.state());
-      poll.Tick();
+      const std::shared_ptr<void> keep = guard(f, [&poll] { poll.Tick(); });
       QVERIFY2(f.Polls(1) == polls && shown.isEmpty(), name);
       // Only a foreign window's tick leaves the interval alone.
       QVERIFY2(timer->interval() == (name == guards[0].first ? 1234 : comm::ScaledMs(80)), name);
-      f.comm.state().tx_idle = true;
     }
   }
 
@@ -166,7 +187,7 @@ class MeterPollTest : public QObject {
       poll.Tick();
       QCOMPARE(f.Device(1).ReceivedCommands(), QList<uint8_t>{57});
       QCOMPARE(button->isChecked(), standby);
-      QVERIFY(!f.comm.state().transfer_lock);
+      QVERIFY(!f.comm.transfer_locked());
     }
   }
 

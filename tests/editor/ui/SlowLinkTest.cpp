@@ -45,7 +45,7 @@ class SlowLinkTest : public QObject {
       if (comm.serial().Open(comm.ComPortName(), comm::BaudRate(comm::kTypeRk360)) != 0) {
         return false;
       }
-      cs.comm_ready = true;
+      comm.OpenTraffic();
       cs.table.Register(0, {comm::kLinkUsb, QString(), 0, comm::kTypeRk360, QString()});
       if (tessaly::connect::ReadDevice(runtime.context, 0, {}).stopped_at !=
           tessaly::connect::ReadoutStep::kDone) {
@@ -53,7 +53,7 @@ class SlowLinkTest : public QObject {
       }
       cs.table.device_data_valid[0] = 1;
       cs.table.device_needs_read[0] = false;
-      cs.online_mode = true;
+      comm.EnterOnlineMode();
       frame.setCentralWidget(area);
       frame.resize(1280, 760);
       frame.show();

@@ -41,7 +41,7 @@ struct TwoEditorRig {
     comm.set_device_port(sim.port());
     if (comm.tcp().Initialise(comm::kSlotCount) != 0) return false;
     cs.connection_mode = comm::kLinkTcp;
-    cs.comm_ready = true;
+    comm.OpenTraffic();
     for (int slot = 0; slot < 2; ++slot) {
       const QString address = sim.address(devices[slot]);
       if (comm.tcp().Connect(slot, address, sim.port(), 1000) != 0) return false;
@@ -56,7 +56,7 @@ struct TwoEditorRig {
       cs.table.device_needs_read[slot] = false;
     }
     cs.last_slot = 1;
-    cs.online_mode = true;
+    comm.EnterOnlineMode();
     editors = std::make_unique<editor::EditorManager>(runtime, area, editor_count, false);
     return true;
   }

@@ -74,7 +74,9 @@ struct Rig {
     found.ip_address = emulator.address(index);
     found.device_type = static_cast<int16_t>(type);
     comm.table().Register(kSlot, found);
-    s.comm_ready = s.report_link_loss = s.online_mode = true;
+    comm.OpenTraffic();
+    comm.ReportLinkLoss(true);
+    comm.EnterOnlineMode();
   }
   void ReadNames() {
     programs::ProgramNameList& list = *runtime.names.At(kSlot);
@@ -88,7 +90,7 @@ struct Rig {
     for (const comm::Message& m : messenger.shown) texts << m.title + QLatin1Char('|') + m.text;
     return texts;
   }
-  bool held() const { return comm.state().keep_alive_hold; }
+  bool held() const { return comm.keep_alive_held(); }
 };
 
 // Runs `body` on the modal window that `open` brings up, then lets `open` return.

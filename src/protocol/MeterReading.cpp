@@ -17,6 +17,8 @@ constexpr double kFullScaleWord = 32767.0;
 constexpr uint16_t kDemoWord = 32767;
 constexpr int kStandbyBit = 5;
 constexpr int kSleepBit = 6;
+// The status bytes carry clip and limiter bits for the first five channels only.
+constexpr int kFlaggedChannels = 5;
 
 // Lit when the level reaches them, bottom LED first.
 constexpr std::array<double, kMeterLeds> kLedThresholds = {-15.93, -13.2, -9.3, -6.5, -3.3,
@@ -76,21 +78,20 @@ std::optional<MeterReading> DecodeMeterReply(std::span<const uint8_t> reply, int
     channel.level_db[point] = MeterLevelDb(at(kLevelStart + k), device_type);
     channel.leds[point] = LitLeds(channel.level_db[point]);
   }
-  const uint8_t clips = at(layout.status);
+  // Both families: clip bits 0 to 4, standby bit 5 and sleep bit 6 in the first status byte,
+  // limiter bits 0 to 4 in the second; the third is the device's diagnostics.
+  const uint8_t first = at(layout.status);
   const uint8_t limits = at(layout.status + 1);
   reading.extra_flags = at(layout.status + 2);
-  // Family A keeps standby and sleep beside its five clip bits. Family B needs seven clip bits
-  // in that byte, so its standby and sleep bits sit at the same places of the third byte.
-  const uint8_t power = device::IsFamilyB(device_type) ? reading.extra_flags : clips;
-  reading.standby = Bit(power, kStandbyBit);
-  reading.sleep = Bit(power, kSleepBit);
+  reading.standby = Bit(first, kStandbyBit);
+  reading.sleep = Bit(first, kSleepBit);
   // Only whole words before the end byte count: five on family A, six on family B, so the last
   // family B output has none.
   const int words = (size - 1 - layout.words) / 2;
   for (int c = 0; c < layout.channels; ++c) {
     MeterChannel& channel = reading.channels[static_cast<size_t>(c)];
-    channel.clip = Bit(clips, c);
-    channel.limit = Bit(limits, c);
+    channel.clip = c < kFlaggedChannels && Bit(first, c);
+    channel.limit = c < kFlaggedChannels && Bit(limits, c);
     if (c < words) {
       const int first = layout.words + 2 * c;
       channel.gain_reduction_db =

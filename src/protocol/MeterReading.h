@@ -17,7 +17,7 @@ inline constexpr double kSilentDb = -60.0;
 struct MeterChannel {
   std::array<double, kMeterPoints> level_db{kSilentDb, kSilentDb, kSilentDb};
   std::array<int, kMeterPoints> leds{};
-  bool clip = false;
+  bool clip = false;  // the reply flags the first five channels only
   bool limit = false;
   std::optional<double> gain_reduction_db;  // none when the reply holds no word for the channel
 };
@@ -28,7 +28,7 @@ struct MeterReading {
   int channel_count = 0;
   bool standby = false;
   bool sleep = false;
-  uint8_t extra_flags = 0;  // the status byte no view uses
+  uint8_t extra_flags = 0;  // the third status byte: the device's diagnostics
 
   std::span<const MeterChannel> Channels() const {
     return std::span<const MeterChannel>(channels).first(static_cast<size_t>(channel_count));

@@ -16,9 +16,10 @@ constexpr double kSilentDbv = -60.0;
 constexpr int kPoints = 3;
 constexpr int kStandbyBit = 5;
 constexpr int kSleepBit = 6;
-constexpr int kStepsToSleep = 25;  // two seconds of silence at the editor's poll rate
-constexpr int kSongSteps = 500;    // forty seconds of music ...
-constexpr int kPauseSteps = 40;    // ... then a pause between songs
+constexpr int kFlaggedChannels = 5;  // the status bytes have clip and limiter bits for these
+constexpr int kStepsToSleep = 25;    // two seconds of silence at the editor's poll rate
+constexpr int kSongSteps = 500;      // forty seconds of music ...
+constexpr int kPauseSteps = 40;      // ... then a pause between songs
 constexpr uint16_t kNoReduction = 32767;
 
 double Byte(const QByteArray& bytes, int at) {
@@ -154,22 +155,25 @@ QByteArray SimMeters::NextPayload(int type, const QByteArray& image, const QByte
   for (int c = 0; c < channels; ++c) {
     for (int p = 0; p < kPoints; ++p) {
       payload[p * channels + c] = static_cast<char>(LevelByte(level[c][p], type));
-      if (level[c][p] > config_.clip_dbv) clips |= static_cast<uint8_t>(1 << c);
+      if (c < kFlaggedChannels && level[c][p] > config_.clip_dbv) {
+        clips |= static_cast<uint8_t>(1 << c);
+      }
     }
-    if (reduction[c] < -0.05) limits |= static_cast<uint8_t>(1 << c);
+    if (c < kFlaggedChannels && reduction[c] < -0.05) limits |= static_cast<uint8_t>(1 << c);
     if (c < words) {
       const uint16_t word = ReductionWord(reduction[c]);
       payload[kPoints * channels + 3 + 2 * c] = static_cast<char>(word >> 8);
       payload[kPoints * channels + 4 + 2 * c] = static_cast<char>(word & 0xFF);
     }
   }
-  // Family B has seven clip bits in its first status byte; standby and sleep go in the third.
+  // Standby and sleep sit beside the clip bits on both families; the third byte is left to the
+  // device's diagnostics.
   const uint8_t power =
       static_cast<uint8_t>((standby ? 1 << kStandbyBit : 0) | (sleep ? 1 << kSleepBit : 0));
   const int status = kPoints * channels;
-  payload[status] = static_cast<char>(clips | (family_b ? 0 : power));
+  payload[status] = static_cast<char>(clips | power);
   payload[status + 1] = static_cast<char>(limits);
-  payload[status + 2] = static_cast<char>(family_b ? power : 0);
+  payload[status + 2] = 0;
   return payload;
 }
 

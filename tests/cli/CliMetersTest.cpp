@@ -8,7 +8,7 @@ using CliMetersTest = CliFixture;
 // One 540S poll: level byte 127 at point 1 of channel In1R, 64 at point 2 of Sub; clip and limit
 // on In1R; standby; words 32767, 16384, 0, then 32767.
 const char* kPayloadB =
-    "00 00 00 00 00 00 00  00 7F 00 00 00 00 00  00 00 00 00 00 00 40  02 02 20"
+    "00 00 00 00 00 00 00  00 7F 00 00 00 00 00  00 00 00 00 00 00 40  22 02 00"
     "  7F FF 40 00 00 00 7F FF 7F FF 7F FF  00";
 
 TEST_F(CliMetersTest, OnePollAsJsonAndAsText) {

@@ -19,10 +19,11 @@ const char* kReplyA =
     "A1 1F 00 39  7F 40 01 FF 00  20 64 50 00 7F  00 00 00 00 01  32 0C 81"
     "  7F FF 40 00 00 00 00 01 FF FF  F7";
 // Family B: levels only at point 0 channel 6, point 1 channel 1 and point 2 channel 6; clip and
-// limit 6, standby in the third status byte, six words and a spare byte.
+// limit bits 4 and 6 (the reply flags five channels only), sleep beside them, the standby bit only
+// in the third (diagnostic) byte, six words and a spare byte.
 const char* kReplyB =
     "AA 1F 00 39  00 00 00 00 00 00 01  00 7F 00 00 00 00 00  00 00 00 00 00 00 40"
-    "  40 40 20  7F FF 40 00 00 01 7F FF 7F FF 40 00  12 F7";
+    "  50 50 20  7F FF 40 00 00 01 7F FF 7F FF 40 00  12 F7";
 
 TEST(MeterReading, LedThresholdEdges) {
   const std::vector<std::pair<double, int>> cases = {
@@ -99,8 +100,8 @@ TEST(MeterReading, FamilyBGoldenReply) {
   const std::vector<double> reductions = {0.0, -6.021, -90.309, 0.0, 0.0, -6.021};
   for (int c = 0; c < 7; ++c) {
     SCOPED_TRACE(c);
-    EXPECT_EQ(ch[c].clip, c == 6);
-    EXPECT_EQ(ch[c].limit, c == 6);
+    EXPECT_EQ(ch[c].clip, c == 4);
+    EXPECT_EQ(ch[c].limit, c == 4);
     if (c < 6) {
       ASSERT_TRUE(ch[c].gain_reduction_db);
       EXPECT_NEAR(*ch[c].gain_reduction_db, reductions[static_cast<size_t>(c)], 0.001);
@@ -108,8 +109,8 @@ TEST(MeterReading, FamilyBGoldenReply) {
       EXPECT_FALSE(ch[c].gain_reduction_db);  // the spare byte is no word
     }
   }
-  EXPECT_TRUE(reading->standby);
-  EXPECT_FALSE(reading->sleep);  // bit 6 of the first byte is channel 6's clip
+  EXPECT_FALSE(reading->standby);  // the third byte's bit 5 is a diagnostic flag
+  EXPECT_TRUE(reading->sleep);
 }
 
 TEST(MeterReading, StrayRepliesAreNotDecoded) {

@@ -96,9 +96,8 @@ bool SaveMeterAlarms(MainWindow& window, tessaly::sim::SimDevice& device, const 
       payload[point * 7 + channel] = static_cast<char>(levels[static_cast<size_t>(channel)]);
     }
   }
-  payload[21] = 0x03;  // In1L and In1R clip
-  payload[22] = 0x30;  // Left and Right limit
-  payload[23] = 0x40;  // asleep
+  payload[21] = 0x43;  // In1L and In1R clip, asleep
+  payload[22] = 0x10;  // Left limits
   for (int word = 0; word < 6; ++word) {
     const uint16_t value = word == 4 || word == 5 ? 19500 : 32767;  // -4.5 dB
     payload[24 + 2 * word] = static_cast<char>(value >> 8);

@@ -55,13 +55,13 @@ class MeterPollTest : public QObject {
   };
 
   // Family B payload: level byte 127 at point 1 of channel 1, clip and limit on channel 1, words
-  // 16384 for every channel that has one; `power` is the third status byte (standby, sleep).
+  // 16384 for every channel that has one; `power` holds the standby and sleep bits of the first
+  // status byte.
   static QByteArray PayloadB(uint8_t power) {
     QByteArray payload(37, '\0');
     payload[7 + 1] = char(127);
-    payload[21] = 0x02;
+    payload[21] = char(0x02 | power);
     payload[22] = 0x02;
-    payload[23] = char(power);
     for (int word = 0; word < 6; ++word) payload[24 + 2 * word] = 0x40;
     return payload;
   }

@@ -41,7 +41,7 @@ class Session {
   protocol::ProgramStore& store() { return store_; }
   connect::ConnectContext& context() { return context_; }
   programs::ProgramNames& names() { return names_; }
-  programs::SleepTable& sleep() { return sleep_; }
+  programs::SleepTable& sleep() { return *sleep_.At(kCliSlot); }
   protocol::Dispatcher& dispatcher() { return dispatcher_; }
   graph::ResponseCurves& graph() { return graph_; }
   model::EditPath& edit_path() { return edit_path_; }
@@ -83,7 +83,7 @@ class Session {
   connect::ConnectSession connect_session_;
   protocol::ProgramStore store_;
   programs::ProgramNames names_;
-  programs::SleepTable sleep_;
+  programs::SleepTables sleep_;
   connect::ConnectContext context_;
   protocol::FamilyAOperations family_a_;
   protocol::FamilyBOperations family_b_;

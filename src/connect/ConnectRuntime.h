@@ -17,7 +17,7 @@ struct ConnectRuntime {
   ConnectSession session;
   protocol::ProgramStore store;
   programs::ProgramNames names;
-  programs::SleepTable sleep;
+  programs::SleepTables sleep;
   ConnectContext context;
 };
 

@@ -41,7 +41,7 @@ struct ConnectContext {
   ConnectSession& session;
   protocol::ProgramStore& store;
   programs::ProgramNames& names;
-  programs::SleepTable& sleep;
+  programs::SleepTables& sleep;
 };
 
 // How a sequence talks to its window: status line, progress bar, and the questions only a window

@@ -154,7 +154,9 @@ ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
     return ReadoutStep::kSleepTable;
   }
   const auto sleep = reader.Data(programs::kSleepTableSize);
-  std::copy(sleep.begin(), sleep.end(), context.sleep.bytes.begin());
+  programs::SleepTable* sleep_table = context.sleep.At(slot);
+  if (sleep_table == nullptr) return ReadoutStep::kSleepTable;
+  std::copy(sleep.begin(), sleep.end(), sleep_table->bytes.begin());
   return ReadoutStep::kDone;
 }
 

@@ -56,9 +56,9 @@ ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
                                                      *memory_, runtime.session.program_folder);
   copier_ = std::make_unique<programs::ChannelCopier>(comm, runtime.store, core.curves,
                                                       core.whole_program);
-  tools_ = std::make_unique<programs::ProgramTools>(
-      programs::ProgramTools{comm, runtime.store, runtime.names, runtime.sleep, *memory_, *files_,
-                             *copier_, window.slot(), nullptr, programs::ChooseFileWithDialog});
+  tools_ = std::make_unique<programs::ProgramTools>(programs::ProgramTools{
+      comm, runtime.store, runtime.names, *runtime.sleep.At(window.slot()), *memory_, *files_,
+      *copier_, window.slot(), nullptr, programs::ChooseFileWithDialog});
   tools_->page_channel = [this]() -> std::optional<int> {
     const int channel = window_.PageChannel(window_.current_page());
     return channel >= 0 ? std::optional<int>(channel) : std::nullopt;

@@ -11,4 +11,12 @@ int32_t SleepTable::GroupCount(int group) const {
   return at(first) * 65536 + at(first + 1) * 256 + at(first + 2);
 }
 
+SleepTable* SleepTables::At(int slot) {
+  return device::IsValidSlot(slot) ? &slots_[static_cast<std::size_t>(slot)] : nullptr;
+}
+
+const SleepTable* SleepTables::At(int slot) const {
+  return device::IsValidSlot(slot) ? &slots_[static_cast<std::size_t>(slot)] : nullptr;
+}
+
 }  // namespace tessaly::programs

@@ -36,7 +36,7 @@ struct ConnectRig {
   ConnectSession session;
   protocol::ProgramStore store{comm};
   programs::ProgramNames names;
-  programs::SleepTable sleep;
+  programs::SleepTables sleep;
   ConnectContext context{comm, session, store, names, sleep};
   sim::SimHost sim;
 

@@ -91,7 +91,7 @@ TEST(DeviceReadoutTest, FullReadOutOfBothFamiliesMirrorsTheDevice) {
     EXPECT_EQ(names->current_program_name,
               QString::fromLatin1(device->ReadMemory(
                   family_b ? sim::kCurrentNameAddressB : sim::kCurrentNameAddressA, 16)));
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(rig.sleep.bytes.data()), 15),
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(rig.sleep.At(0)->bytes.data()), 15),
               settings.mid(sim::kSleepTableAddress, 15));
 
     // The order of the reads.
@@ -136,7 +136,7 @@ TEST(DeviceReadoutTest, DeviceLostMidReadOutStopsThereAndKeepsWhatWasRead) {
     EXPECT_EQ(Tail(*data, 0, 16), versions ? before_tail.left(16) : device->Settings().left(16));
     EXPECT_EQ(Tail(*data, 16, 32), before_tail.mid(16, 32));
     EXPECT_TRUE(rig.names.At(0)->current_program_name.isEmpty() &&
-                rig.sleep.bytes == decltype(rig.sleep.bytes){});
+                rig.sleep.At(0)->bytes == decltype(programs::SleepTable::bytes){});
     EXPECT_FALSE(rig.comm.tcp().IsConnected(0));
     EXPECT_TRUE(rig.messenger.shown.isEmpty());
   }
@@ -191,6 +191,27 @@ TEST(DeviceReadoutTest, RequestsArrivingDuringALongReadOutNeverNest) {
   }
   for (int i = 0; i < order.size(); ++i) EXPECT_EQ(order[i], i % 2 == 0) << i;
   EXPECT_TRUE(rig.messenger.shown.isEmpty());
+}
+
+// Each device keeps its own sleep table: reading a second device leaves the first one's alone.
+TEST(DeviceReadoutTest, TwoDevicesKeepTheirOwnSleepTables) {
+  test::ConnectRig rig;
+  const quint16 port = test::FreePort(QStringLiteral("127.0.0.12"));
+  rig.comm.set_device_port(port);
+  for (const int last : {12, 13}) {
+    const int index = rig.StartTcp(comm::kType540S, QStringLiteral("127.0.0.%1").arg(last), port);
+    ASSERT_TRUE(rig.device(index)->WriteSettings(sim::kSleepTableAddress,
+                                                 QByteArray(15, static_cast<char>(last))));
+  }
+  rig.WithNetwork();
+  rig.ScanRange(12, 13);
+  ASSERT_EQ(rig.RunTcpConnect(), ConnectOutcome::kDevicesListed);
+  for (const int slot : {0, 1}) ASSERT_TRUE(ReadDevice(rig.context, slot, {}).complete());
+  for (const int slot : {0, 1}) {
+    const auto& bytes = rig.sleep.At(slot)->bytes;
+    EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [&](uint8_t b) { return b == 12 + slot; }))
+        << slot;
+  }
 }
 
 }  // namespace

@@ -294,7 +294,7 @@ class ProgramDialogsTest : public QObject {
         });
     QCOMPARE(rig.device->Settings().at(21), 5);
 
-    rig.runtime.sleep.bytes[1] = 16;
+    rig.runtime.sleep.At(kSlot)->bytes[1] = 16;
     WithModal<programs::SleepSettingsDialog>(
         [&] { rig.actions->OpenSleepSettings(); },
         [&](programs::SleepSettingsDialog& d) {

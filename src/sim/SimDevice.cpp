@@ -1,5 +1,7 @@
 #include "sim/SimDevice.h"
 
+#include <QFile>
+#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 #include <span>
@@ -24,6 +26,9 @@ constexpr uint8_t kCmdLineOut = 46;       // P6 = mirroring, P7 = line-out byte,
 constexpr uint8_t kCmdSleepGroup = 52;    // P1 = group, P6..P8 = its three bytes
 
 constexpr int kHeaderSize = 4;
+// A memory file starts with this tag and the type code, then the running program, the settings
+// and every program slot.
+constexpr const char* kMemoryFileTag = "TESSALY-SIM-MEMORY-1\n";
 constexpr int kStatusPerRead = 8;
 
 uint8_t Byte(const QByteArray& bytes, int index) {
@@ -124,7 +129,7 @@ SimReply SimDevice::Receive(const QByteArray& packet) {
     faults_.disconnect = false;
     return {.bytes = {}, .delay_ms = 0, .disconnect = true};
   }
-  bool mute = faults_.silent;
+  bool mute = faults_.silent || Dropped();
   if (!mute && faults_.silent_after >= 0) {
     if (faults_.silent_after == 0) {
       mute = true;
@@ -135,6 +140,7 @@ SimReply SimDevice::Receive(const QByteArray& packet) {
   if (mute) return {};
   SimReply reply;
   reply.bytes = Answer(packet);
+  if (!memory_file_.isEmpty()) (void)SaveMemoryLocked();
   if (reply.bytes.isEmpty()) return reply;
   if (faults_.truncate >= 0) reply.bytes.truncate(faults_.truncate);
   reply.bytes.append(Junk(faults_.garbage));
@@ -464,6 +470,64 @@ SimFaults SimDevice::Faults() const {
 void SimDevice::SetFaults(const SimFaults& faults) {
   std::lock_guard lock(mutex_);
   faults_ = faults;
+  faults_since_ = std::chrono::steady_clock::now();
+}
+
+bool SimDevice::Dropped() const {
+  if (faults_.drop_after_ms < 0) return false;
+  const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now() - faults_since_)
+                         .count();
+  return since >= faults_.drop_after_ms && since < faults_.drop_after_ms + faults_.drop_for_ms;
+}
+
+QByteArray SimDevice::MemoryLocked() const {
+  QByteArray memory = QByteArray(kMemoryFileTag) + char(type_) + image_ + settings_;
+  for (const QByteArray& program : programs_) memory += program;
+  return memory;
+}
+
+bool SimDevice::SaveMemoryLocked() {
+  const QByteArray memory = MemoryLocked();
+  if (memory == saved_memory_) return true;
+  QSaveFile file(memory_file_);
+  if (!file.open(QIODevice::WriteOnly) || file.write(memory) != memory.size() || !file.commit()) {
+    return false;
+  }
+  saved_memory_ = memory;
+  return true;
+}
+
+bool SimDevice::KeepMemoryIn(const QString& path, QString* error) {
+  std::lock_guard lock(mutex_);
+  const auto fail = [&](const QString& why) {
+    if (error) *error = QStringLiteral("memory file %1: %2").arg(path, why);
+    return false;
+  };
+  QFile file(path);
+  if (file.exists()) {
+    if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
+    const QByteArray held = file.readAll();
+    const QByteArray now = MemoryLocked();
+    const int head = static_cast<int>(qstrlen(kMemoryFileTag));
+    if (held.size() != now.size() || !held.startsWith(kMemoryFileTag) ||
+        static_cast<uint8_t>(held[head]) != type_) {
+      return fail(QStringLiteral("not the memories of a device of type %1").arg(type_));
+    }
+    int at = head + 1;
+    const auto take = [&](int count) {
+      const QByteArray part = held.mid(at, count);
+      at += count;
+      return part;
+    };
+    image_ = take(image_size());
+    settings_ = take(kSettingsSize);
+    for (QByteArray& program : programs_) program = take(image_size());
+  }
+  memory_file_ = path;
+  saved_memory_.clear();
+  if (!SaveMemoryLocked()) return fail(QStringLiteral("cannot be written"));
+  return true;
 }
 
 void SimDevice::SetSilent(bool silent) {

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -92,6 +93,12 @@ class SimDevice {
   int ReceivedCount() const;
   void ClearReceived();
 
+  // Keeps the memories (running program, settings, program slots) in `path`: a file that holds
+  // them is read now, and every change is written back, so a restarted emulator holds what it
+  // held. False, with the reason, when the file cannot be read as this type's memories or
+  // cannot be written.
+  bool KeepMemoryIn(const QString& path, QString* error);
+
   SimFaults Faults() const;
   void SetFaults(const SimFaults& faults);
   void ClearFaults() { SetFaults({}); }
@@ -111,6 +118,9 @@ class SimDevice {
   void WriteImageLocked(int offset, const QByteArray& bytes);
   void SetCurrentNameLocked(const QByteArray& program);
   bool StoreProgramLocked(int slot, const QByteArray& image);
+  QByteArray MemoryLocked() const;
+  bool SaveMemoryLocked();
+  bool Dropped() const;
 
   const int type_;
   mutable std::mutex mutex_;
@@ -122,6 +132,9 @@ class SimDevice {
   SimMeters meters_;
   QList<QByteArray> received_;
   SimFaults faults_;
+  std::chrono::steady_clock::time_point faults_since_ = std::chrono::steady_clock::now();
+  QString memory_file_;
+  QByteArray saved_memory_;
 };
 
 }  // namespace tessaly::sim

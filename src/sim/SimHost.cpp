@@ -39,6 +39,7 @@ int SimHost::Start(const SimDeviceConfig& config, QString* error) {
   device->FillPrograms(config.programs);
   device->SetFaults(config.faults);
   device->SetMeterConfig(config.meters);
+  if (!config.memory_file.isEmpty() && !device->KeepMemoryIn(config.memory_file, error)) return -1;
 
   int index = 0;
   {

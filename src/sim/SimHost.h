@@ -32,6 +32,7 @@ struct SimDeviceConfig {
   SimVersions versions{};
   SimFaults faults{};
   SimMeterConfig meters{};
+  QString memory_file{};  // the memories survive a restart in this file; empty: none
 };
 
 // Runs emulated devices on a thread of its own with its own event loop, so a client on another

@@ -145,6 +145,15 @@ QString ParseDeviceKeys(const QString& keys, quint16 default_port, SimDeviceConf
     } else if (key == QLatin1String("garbage")) {
       if (!ToInt(value, 0, 1000, &number)) return bad;
       result.faults.garbage = number;
+    } else if (key == QLatin1String("drop")) {
+      const QStringList times = value.split(QLatin1Char(':'));
+      if (times.size() != 2 || !ToInt(times[0], 0, 86400000, &result.faults.drop_after_ms) ||
+          !ToInt(times[1], 0, 86400000, &result.faults.drop_for_ms)) {
+        return bad;
+      }
+    } else if (key == QLatin1String("memory")) {
+      if (value.isEmpty()) return bad;
+      result.memory_file = value;
     } else {
       return QStringLiteral("unknown device key \"%1\"").arg(key);
     }
@@ -240,10 +249,13 @@ KEYS is a comma-separated list of keys (quote values that hold commas or blanks)
                      -3 dBV) or silence; standby silences them
   seed=N             start of the meters' random sequence (default 1): same seed, same levels
   clip=DBV           level in dBV above which a channel reports clipping (default 11)
+  memory=FILE        keep the device's memories in FILE, read at start and written on every
+                     change, so a restarted emulator holds what it held
 
 Faults, to exercise the PC's error handling:
   silent             hear every packet, answer none
   silent-after=N     answer N packets, then fall silent
+  drop=AFTER:FOR     fall silent AFTER ms after the start and answer again FOR ms later
   delay=MS           answer every packet MS milliseconds late
   truncate=K         send only the first K bytes of every reply
   disconnect         drop the link on the first packet (a pty comes back on a new line

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
 #include "SimClient.h"
 #include "comm/Commands.h"
 #include "comm/DeviceTypes.h"
@@ -161,6 +165,52 @@ TEST(SimDevice, RepliesWithoutPayloadFixedMetersAndSilence) {
   EXPECT_FALSE(reply.disconnect);
   EXPECT_EQ(device.Image(), before);
   EXPECT_EQ(device.ReceivedCount(), 6);
+}
+
+// A dropped device hears nothing for its while, then answers again with its memory as it was.
+TEST(SimDevice, DropFallsSilentForItsWhileAndComesBack) {
+  SimDevice device(0);
+  device.SetFaults({.drop_after_ms = 50, .drop_for_ms = 800});
+  const QByteArray gain = Request(1, {1, 0, 0, 0, 0, 0, 0, 100});
+  EXPECT_FALSE(Answer(device, gain).isEmpty());
+  const QByteArray before = device.Image();
+  QTest::qSleep(100);
+  EXPECT_TRUE(Answer(device, Request(1, {1, 0, 0, 0, 0, 0, 0, 7})).isEmpty());
+  EXPECT_EQ(device.Image(), before);  // silent: heard, not acted on
+  QTest::qSleep(800);
+  EXPECT_FALSE(Answer(device, Request(comm::kCmdKeepAlive)).isEmpty());
+}
+
+// The memories outlive the emulator in their file; a file of another type is refused untouched.
+TEST(SimDevice, MemoryFileKeepsTheMemoriesAcrossARestart) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("rack.mem"));
+  QString error;
+  QByteArray image;
+  {
+    SimDevice first(3);
+    ASSERT_TRUE(first.KeepMemoryIn(path, &error)) << error.toStdString();
+    ASSERT_FALSE(Answer(first, Request(1, {1, 0, 0, 0, 0, 0, 0, 42})).isEmpty());
+    ASSERT_TRUE(first.StoreProgram(2, first.Image()));
+    ASSERT_FALSE(Answer(first, Request(comm::kCmdMeters)).isEmpty());
+    image = first.Image();
+  }
+  SimDevice again(3);
+  ASSERT_TRUE(again.KeepMemoryIn(path, &error)) << error.toStdString();
+  EXPECT_EQ(again.Image(), image);
+  EXPECT_NE(again.Image(), SimDevice(3).Image());
+  EXPECT_EQ(again.ProgramStatus(2), 2);
+
+  const QByteArray held = [&] {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }();
+  SimDevice other(0);
+  EXPECT_FALSE(other.KeepMemoryIn(path, &error));
+  EXPECT_TRUE(error.contains(QStringLiteral("type 0"))) << error.toStdString();
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), held);
 }
 
 }  // namespace

@@ -34,9 +34,10 @@ TEST(SimOptions, DeviceKeys) {
   EXPECT_EQ(config.faults, SimFaults{});
 
   SimDeviceConfig faulty;
-  ASSERT_EQ(ParseDeviceKeys(QStringLiteral("type=1,pty=/tmp/t/COM3,silent,silent-after=4,delay=250,"
-                                           "truncate=6,disconnect,garbage=9"),
-                            1001, &faulty),
+  ASSERT_EQ(ParseDeviceKeys(
+                QStringLiteral("type=1,pty=/tmp/t/COM3,silent,silent-after=4,delay=250,"
+                               "truncate=6,disconnect,garbage=9,drop=1500:700,memory=/tmp/t/m.bin"),
+                1001, &faulty),
             QString());
   EXPECT_EQ(faulty.link, SimLinkKind::kPty);
   EXPECT_EQ(faulty.pty_link, QStringLiteral("/tmp/t/COM3"));
@@ -46,7 +47,10 @@ TEST(SimOptions, DeviceKeys) {
                                       .delay_ms = 250,
                                       .truncate = 6,
                                       .disconnect = true,
-                                      .garbage = 9}));
+                                      .garbage = 9,
+                                      .drop_after_ms = 1500,
+                                      .drop_for_ms = 700}));
+  EXPECT_EQ(faulty.memory_file, QStringLiteral("/tmp/t/m.bin"));
   SimDeviceConfig paced;
   ASSERT_EQ(ParseDeviceKeys(QStringLiteral("type=1,pty=auto,pace=wire"), 1001, &paced), QString());
   EXPECT_TRUE(paced.pace_wire);
@@ -66,6 +70,9 @@ TEST(SimOptions, RefusedKeysSayWhy) {
       {"type=1,pty=auto,pace=fast", "pace"},
       {"type=0,meters=jazz", "meters"},
       {"type=0,clip=30", "clip"},
+      {"type=0,drop=1500", "drop"},
+      {"type=0,drop=a:5", "drop"},
+      {"type=0,memory=", "memory"},
   };
   for (const auto& [keys, reason_part] : cases) {
     SimDeviceConfig config;
@@ -99,17 +106,11 @@ TEST(SimOptions, CommandLine) {
   EXPECT_FALSE(
       ParseSimCommandLine(Args({"--device", "type=0"}), QStringLiteral("port")).error.isEmpty());
   const QString help = SimHelpText();
-  for (const char* key : {"--device",      "--port",
-                          "--trace",       "type=",
-                          "tcp=",          "pty=",
-                          "name=",         "ip=",
-                          "firmware=",     "second=",
-                          "programs=",     "silent",
-                          "silent-after=", "delay=",
-                          "truncate=",     "disconnect",
-                          "garbage=",      "pace=",
-                          "meters=",       "seed=",
-                          "clip=",         "TESSALY_DEVICE_PORT"}) {
+  for (const char* key :
+       {"--device",      "--port", "--trace",   "type=",      "tcp=",      "pty=",
+        "name=",         "ip=",    "firmware=", "second=",    "programs=", "silent",
+        "silent-after=", "delay=", "truncate=", "disconnect", "garbage=",  "pace=",
+        "meters=",       "seed=",  "clip=",     "drop=",      "memory=",   "TESSALY_DEVICE_PORT"}) {
     EXPECT_TRUE(help.contains(QString::fromUtf8(key))) << key;
   }
 }

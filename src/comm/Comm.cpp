@@ -92,8 +92,9 @@ void Comm::ShowLinkLoss(int slot) {
 void Comm::ReportLoss(int slot) {
   DeviceTable& table = state_.table;
   table[slot].online = false;
-  ShowLinkLoss(slot);
+  // The list and the status bar count the device as lost while its message is up.
   SetRowText(slot, table.OfflineRowText(slot, state_.connection_mode));
+  ShowLinkLoss(slot);
   table.device_data_valid[slot] = 0;
   table.device_needs_read[slot] = true;
   if (table[slot].editor_open) emit editorCloseRequested(slot);
@@ -214,8 +215,8 @@ void Comm::KeepAliveTick() {
     if (Poll(slot, kCmdKeepAlive).answered()) continue;
     // Unlike a lost command reply, a silent keep-alive keeps the link and the editor open.
     table[slot].online = false;
-    ShowLinkLoss(slot);
     SetRowText(slot, table.OfflineRowText(slot, state_.connection_mode));
+    ShowLinkLoss(slot);
     table.device_needs_read[slot] = true;
     table.device_data_valid[slot] = 0;
   }

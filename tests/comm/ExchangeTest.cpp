@@ -99,6 +99,8 @@ TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
     rig.comm().table().device_needs_read[0] = false;
     QSignalSpy close_requests(&rig.comm(), &Comm::editorCloseRequested);
     rig.device()->SetSilent(true);
+    QStringList rows_while_shown;
+    rig.messenger().on_show = [&](const Message&) { rows_while_shown << rig.state().row_text[0]; };
 
     const ExchangeResult lost = rig.comm().Exchange(0, kShortWaitCommand);
     EXPECT_EQ(lost.status(), ExchangeStatus::kUnanswered);
@@ -124,6 +126,7 @@ TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
                   Where(GetParam()));
     EXPECT_EQ(rig.state().row_text[0], (GetParam() == Transport::kTcp ? "IP:127.0.0.2" : "USB") +
                                            QStringLiteral(" -  RK-540  - Off-line"));
+    EXPECT_EQ(rows_while_shown, QStringList{rig.state().row_text[0]});
     EXPECT_FALSE(rig.comm().table()[0].online);
     EXPECT_EQ(rig.comm().table().device_data_valid[0], 0);
     EXPECT_TRUE(rig.comm().table().device_needs_read[0]);

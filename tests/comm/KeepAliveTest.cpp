@@ -44,9 +44,13 @@ TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
   comm_.table()[0].editor_open = true;
   QSignalSpy close_requests(&comm_, &Comm::editorCloseRequested);
   host_.device(0)->SetSilent(true);
+  QStringList rows_while_shown;
+  messenger_.on_show = [&](const Message&) { rows_while_shown << comm_.state().row_text[0]; };
 
   comm_.KeepAliveTick();
 
+  // Behind the message the device is already shown lost.
+  EXPECT_EQ(rows_while_shown, QStringList{"IP:127.0.0.2 -  RK-540  - Off-line"});
   ASSERT_EQ(messenger_.shown.size(), 1);
   EXPECT_EQ(messenger_.shown.front().title, QStringLiteral("Communication problem"));
   EXPECT_TRUE(messenger_.shown.front().text.endsWith(".\nRK-540 - IP:127.0.0.2"));

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <deque>
+#include <functional>
 
 #include "comm/Messenger.h"
 
@@ -12,6 +13,7 @@ class RecordingMessenger : public comm::Messenger {
  public:
   comm::MessageAnswer Show(const comm::Message& message) override {
     shown.append(message);
+    if (on_show) on_show(message);
     if (answers.empty()) {
       return message.buttons == comm::MessageButtons::kYesNo ? comm::MessageAnswer::kYes
                                                              : comm::MessageAnswer::kOk;
@@ -22,6 +24,8 @@ class RecordingMessenger : public comm::Messenger {
   }
 
   QList<comm::Message> shown;
+  // Called while the message is shown, to look at what the user sees behind it.
+  std::function<void(const comm::Message&)> on_show;
   std::deque<comm::MessageAnswer> answers;
 };
 

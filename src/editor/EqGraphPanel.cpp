@@ -218,9 +218,15 @@ void EqGraphPanel::mouseReleaseEvent(QMouseEvent* event) {
   const bool freq_moved = context_.edits.Index(freq) != value->hz;
   const bool gain_moved = context_.edits.Index(gain) != gain_byte;
   if (freq_moved || gain_moved) {
+    // The band goes out once, with both values: the device never runs a half-moved band.
+    std::vector<model::FieldIndex> fields;
+    if (freq_moved) {
+      const model::ParseResult hz = context_.edits.Parse(freq, QString::number(value->hz));
+      if (hz.ok()) fields.push_back({freq, *hz.index});
+    }
+    if (gain_moved) fields.push_back({gain, gain_byte});
     context_.edits.BeginGesture(context_.slot, QStringLiteral("EQ Band %1").arg(band + 1));
-    if (freq_moved) context_.edits.SetText(freq, QString::number(value->hz));
-    if (gain_moved) context_.edits.SetIndex(gain, gain_byte);
+    if (!fields.empty()) context_.edits.SetIndexes(fields);
     context_.edits.EndGesture(context_.slot);
   }
   // Whatever the device took is what the picture shows now.

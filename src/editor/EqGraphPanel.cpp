@@ -66,6 +66,11 @@ void EqGraphPanel::Reload() {
     update(before);
     update(MarkerRect(static_cast<int>(b)));
   }
+  // The read-out of the last moved marker follows its band (a new type resets the gain).
+  if (read_out_band_ >= 0 && read_out_band_ < static_cast<int>(markers_.size()) && drag_band_ < 0) {
+    const Marker& m = markers_[static_cast<size_t>(read_out_band_)];
+    emit ReadOut(graph::MarkerText(static_cast<int>(std::lround(m.hz)), m.gain_db));
+  }
   graph::Curve stored{};
   for (int p = 0; p < graph::kGraphPoints; ++p) {
     stored[p] = curves.ChannelValue(context_.slot, channel_, p).value_or(0.0);
@@ -163,6 +168,7 @@ void EqGraphPanel::mousePressEvent(QMouseEvent* event) {
     return;
   }
   drag_band_ = band;
+  read_out_band_ = band;
   drag_value_ =
       graph::MarkerValue{static_cast<int>(std::lround(markers_[band].hz)), markers_[band].gain_db};
   emit ReadOut(graph::MarkerText(drag_value_->hz, drag_value_->gain_db));
@@ -179,6 +185,7 @@ void EqGraphPanel::mouseMoveEvent(QMouseEvent* event) {
       update(MarkerRect(hover_band_));
     }
     if (cursor_shown_) {
+      read_out_band_ = -1;
       const QPointF at = event->position() - plot.topLeft();
       emit ReadOut(
           graph::CursorText(graph::ReadCursor(at.x(), at.y(), plot.width(), plot.height())));
@@ -252,6 +259,7 @@ void EqGraphPanel::wheelEvent(QWheelEvent* event) {
 
 void EqGraphPanel::SetCursorShown(bool shown) {
   cursor_shown_ = shown;
+  read_out_band_ = -1;
   if (!shown) emit ReadOut(QString());
 }
 

@@ -326,6 +326,24 @@ class EqSectionTest : public QObject {
     rig.CheckCurveAndDevice();
   }
 
+  // The read-out of a released marker follows its band: a new type's gain reset, an undo.
+  void readOutFollowsTheBand() {
+    EqRig rig(kA, 0);
+    EqGraphPanel* panel = rig.section->panel();
+    const QRect plot = panel->PlotRect();
+    const QPoint start = panel->MarkerCentre(6);
+    QTest::mousePress(panel, Qt::LeftButton, {}, start);
+    QTest::mouseMove(panel, QPoint(start.x(), plot.top() - 50));
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(start.x(), plot.top() - 50));
+    auto* label = rig.Get<QLabel>("freqGainLabel");
+    const QString freq = QStringLiteral("Freq=%1Hz; ").arg(rig.Index("eq.N.freq", 0, 6));
+    QCOMPARE(label->text(), freq + "Gain=15dB");
+    rig.section->band(6)->PickType(1);
+    QCOMPARE(label->text(), freq + "Gain=0dB");
+    rig.path.Undo(kSlot).UndoLast();
+    QCOMPARE(label->text(), freq + "Gain=15dB");
+  }
+
   // A marker drag moves only the picture and the band's controls; the release sends the band,
   // snapped, and a marker dragged above the top stays at +15 dB.
   void markerDrag() {

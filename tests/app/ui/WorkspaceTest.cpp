@@ -1,0 +1,145 @@
+#include <QAbstractButton>
+#include <QAction>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QTreeView>
+#include <QtTest>
+#include <memory>
+
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "comm/Comm.h"
+#include "comm/DeviceTypes.h"
+#include "connect/ConnectRuntime.h"
+#include "connect/InitConfig.h"
+#include "connect/ui/DeviceListWindow.h"
+#include "connect/ui/PortSelectionDialog.h"
+#include "editor/EditorManager.h"
+#include "editor/EditorWindow.h"
+#include "graph/ui/ResponseGraphWindow.h"
+#include "model/EditPath.h"
+#include "support/RecordingMessenger.h"
+#include "support/SimHarness.h"
+#include "widgets/Knob.h"
+#include "widgets/ValueEdit.h"
+
+using tessaly::app::MainWindow;
+using tessaly::editor::EditorWindow;
+using tessaly::widgets::ValueEdit;
+
+// The main window with an RK-540 and a 540S open, as a user works with it: keys reach the edits
+// from wherever the focus is, and every window lays out in the sizes it is used at.
+class WorkspaceTest : public QObject {
+  Q_OBJECT
+
+ private:
+  struct Fixture {
+    tessaly::test::SimHarness sim;
+    tessaly::test::RecordingMessenger messenger;
+    QTemporaryDir folder;
+    tessaly::app::AppState state{messenger};
+    std::unique_ptr<MainWindow> window;
+
+    bool Start(QSize size) {
+      const int a = sim.AddTcp({.type = tessaly::comm::kTypeRk540, .name = "Front Fill"});
+      const int b = sim.AddTcp({.type = tessaly::comm::kType540S, .name = "Main PA"});
+      tessaly::connect::InitConfig config;
+      config.connection_mode = tessaly::comm::kLinkTcp;
+      const auto octet = [this](int index) {
+        return static_cast<int16_t>(sim.address(index).section('.', 3).toInt());
+      };
+      config.single = {127, 0, 0, octet(a)};
+      config.range_start = {127, 0, 0, octet(a)};
+      config.range_end = {127, 0, 0, octet(b)};
+      QFile cfg(tessaly::connect::InitConfigPath(folder.path()));
+      if (!cfg.open(QIODevice::WriteOnly) || cfg.write(config.Encode()) != 28) return false;
+      cfg.close();
+      state.program_folder = folder.path();
+      state.comm().set_device_port(sim.port());
+      window = std::make_unique<MainWindow>(state);
+      if (!window->Load()) return false;
+      window->resize(size);
+      window->show();
+      if (!QTest::qWaitForWindowActive(window.get())) return false;
+      window->ConnectAndOpenFirst();
+      if (!QTest::qWaitFor([this] { return Editor(0) != nullptr; }, 15000)) return false;
+      auto* list = window->mdi_area()->findChild<tessaly::connect::DeviceListWindow*>();
+      if (list == nullptr) return false;
+      list->OpenRow(1);
+      return QTest::qWaitFor([this] { return Editor(1) != nullptr; }, 15000);
+    }
+    ~Fixture() {
+      if (window != nullptr && window->isVisible()) {
+        messenger.answers.push_front(tessaly::comm::MessageAnswer::kYes);
+        window->close();
+      }
+    }
+    EditorWindow* Editor(int slot) const { return window->editors().EditorOf(slot); }
+    QMdiSubWindow* Frame(int slot) const {
+      return qobject_cast<QMdiSubWindow*>(Editor(slot)->parentWidget());
+    }
+    int Gain(int slot, int channel) {
+      return Editor(slot)->context().edits.Index(
+          {slot, tessaly::model::FindParameter(u"gain"), channel, -1});
+    }
+  };
+
+  static void Press(QWidget* focus, int key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
+  }
+
+ private slots:
+  // Ctrl+Z and Ctrl+Shift+Z take back and repeat the device's last edit wherever the focus is in
+  // the editor; a value box with unentered text undoes its own typing first.
+  void undoByKeysFromAnyFocus_data() {
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("the value box just entered") << "box";
+    QTest::newRow("a knob") << "knob";
+    QTest::newRow("the page tabs") << "tabs";
+  }
+
+  void undoByKeysFromAnyFocus() {
+    QFETCH(QString, focus);
+    Fixture f;
+    QVERIFY(f.Start({1280, 760}));
+    f.window->mdi_area()->setActiveSubWindow(f.Frame(0));
+    EditorWindow* editor = f.Editor(0);
+    QWidget* strip = editor->findChild<QWidget*>("stripInR");
+    auto* box = strip->findChild<ValueEdit*>("gainEdit");
+    const int before = f.Gain(0, 1);
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, "-6");
+    Press(box, Qt::Key_Return);
+    const int edited = f.Gain(0, 1);
+    QVERIFY(edited != before);
+    QWidget* target = box;
+    if (focus == "knob") target = strip->findChild<tessaly::widgets::Knob*>("gainKnob");
+    if (focus == "tabs") target = editor->findChild<QTabBar*>("pageTabs");
+    target->setFocus();
+    Press(target, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.Gain(0, 1), before);
+    QCOMPARE(box->text(), QStringLiteral("0"));
+    Press(target, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(f.Gain(0, 1), edited);
+    // Text typed but not entered belongs to the box: its undo takes the typing back.
+    box->setFocus();
+    QTest::keyClicks(box, "5");
+    Press(box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.Gain(0, 1), edited);
+    QCOMPARE(box->text(), QStringLiteral("-6"));
+  }
+
+};
+
+QTEST_MAIN(WorkspaceTest)
+#include "WorkspaceTest.moc"

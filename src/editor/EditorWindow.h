@@ -9,13 +9,14 @@
 #include "editor/EditorContext.h"
 
 class QHBoxLayout;
-class QLabel;
 class QStackedWidget;
 class QTabBar;
 class QTimer;
 class QToolBar;
 
 namespace tessaly::editor {
+
+class StatusFlag;
 
 inline constexpr const char* kCloseEditorTitle = "Close edit window";
 inline constexpr const char* kCloseEditorText = "               Are you sure ? ";
@@ -88,8 +89,8 @@ class EditorWindow : public QWidget {
   comm::Comm& comm_;
   QToolBar* tool_bar_ = nullptr;
   QHBoxLayout* tool_row_ = nullptr;
-  QLabel* lock_indicator_ = nullptr;
-  QLabel* password_indicator_ = nullptr;
+  StatusFlag* lock_flag_ = nullptr;
+  StatusFlag* password_flag_ = nullptr;
   QTabBar* tabs_ = nullptr;
   QStackedWidget* stack_ = nullptr;
   QTimer* poll_timer_ = nullptr;

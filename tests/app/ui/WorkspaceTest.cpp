@@ -139,6 +139,30 @@ class WorkspaceTest : public QObject {
     QCOMPARE(box->text(), QStringLiteral("-6"));
   }
 
+  // Lock and password are shown apart from the tools, as words with an icon that cannot be
+  // pressed: red and named what is on, grey when off, with a tooltip saying what they mean.
+  void lockAndPasswordAreIndicators() {
+    Fixture f;
+    QVERIFY(f.Start({1280, 760}));
+    EditorWindow* editor = f.Editor(0);
+    tessaly::protocol::SlotState* state = editor->context().store.State(0);
+    state->lock = 1;
+    state->password = 0;
+    editor->ShowLockState();
+    auto* lock = editor->findChild<QLabel*>("lockIndicator");
+    auto* password = editor->findChild<QLabel*>("passwordIndicator");
+    QCOMPARE(lock->text(), QStringLiteral("Locked"));
+    QCOMPARE(password->text(), QStringLiteral("Password"));
+    QCOMPARE(lock->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(password->palette().color(QPalette::WindowText), QColor(192, 192, 192));
+    QVERIFY(lock->toolTip().contains("locked") && password->toolTip().contains("no password"));
+    for (QLabel* flag : {lock, password}) {
+      QVERIFY(!editor->toolBar()->isAncestorOf(flag));
+      QVERIFY(qobject_cast<QAbstractButton*>(flag->parentWidget()) == nullptr);
+      QVERIFY(!flag->font().bold());
+    }
+  }
+
 };
 
 QTEST_MAIN(WorkspaceTest)

@@ -170,6 +170,16 @@ void EditorWindow::SetCaption(const QString& program_name, LoadedFrom from) {
   if (parentWidget() != nullptr) parentWidget()->setWindowTitle(caption);
 }
 
+QString EditorWindow::DeviceText() const {
+  const comm::CommState& state = comm_.state();
+  const auto slot = static_cast<size_t>(context_.slot);
+  const QString link = DeviceCaption(state.connection_mode, state.table[context_.slot].ip_address,
+                                     comm::ModelName(state.table.device_type[slot]).trimmed());
+  // The device's own name tells two devices of one model apart.
+  const QString name = state.table.device_name[slot].trimmed();
+  return name.isEmpty() ? link : name + QStringLiteral(" (") + link + QLatin1Char(')');
+}
+
 void EditorWindow::ShowLockState() {
   const protocol::SlotState* state = context_.store.State(context_.slot);
   const bool locked = state != nullptr && state->lock == 1;

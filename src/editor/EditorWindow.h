@@ -49,6 +49,9 @@ class EditorWindow : public QWidget {
 
   // The caption names the link, the model and the program or preset file now in the device.
   void SetCaption(const QString& program_name, LoadedFrom from);
+  // "Main PA (IP:10.0.0.7 RL-4800)", or without a name "IP:10.0.0.7 RL-4800": the device alone,
+  // for the windows that belong to it.
+  QString DeviceText() const;
   // Lock and password as the device reported them when it was opened.
   void ShowLockState();
 

@@ -163,6 +163,23 @@ class WorkspaceTest : public QObject {
     }
   }
 
+  // The graph window says whose curves it shows (the 540S's model caption reads "RK-540").
+  void graphWindowNamesItsDevice() {
+    Fixture f;
+    QVERIFY(f.Start({1280, 760}));
+    for (int slot : {0, 1}) {
+      f.Editor(slot)->findChild<QAction*>("viewAllAction")->trigger();
+      QCoreApplication::processEvents();
+    }
+    const auto graphs = f.window->findChildren<tessaly::graph::ResponseGraphWindow*>();
+    QCOMPARE(graphs.size(), 2);
+    QStringList titles;
+    for (const auto* graph : graphs) titles << graph->windowTitle();
+    titles.sort();
+    QCOMPARE(titles, QStringList({"View All - Front Fill (IP:" + f.sim.address(0) + " RK-540)",
+                                  "View All - Main PA (IP:" + f.sim.address(1) + " RK-540)"}));
+  }
+
 };
 
 QTEST_MAIN(WorkspaceTest)

@@ -29,6 +29,7 @@
 #include "model/EditPath.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
+#include "widgets/FileDialog.h"
 #include "widgets/Knob.h"
 #include "widgets/ValueEdit.h"
 
@@ -180,6 +181,29 @@ class WorkspaceTest : public QObject {
                                   "View All - Main PA (IP:" + f.sim.address(1) + " RK-540)"}));
   }
 
+  // The file dialog's columns show a long preset name, its size, type and date whole.
+  void fileDialogColumnsFit() {
+    QTemporaryDir folder;
+    QFile preset(folder.filePath("Main PA venue, Saturday.54s"));
+    QVERIFY(preset.open(QIODevice::WriteOnly));
+    preset.write(QByteArray(22800, '\0'));
+    preset.close();
+    QFileDialog dialog(nullptr, "Load", folder.path(), "540S (*.54s)");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    tessaly::widgets::FitFileDialog(dialog);
+    dialog.show();
+    auto* details = dialog.findChild<QTreeView*>("treeView");
+    QVERIFY(details != nullptr);
+    QTRY_VERIFY(details->model()->rowCount(details->rootIndex()) == 1);
+    const QModelIndex row = details->model()->index(0, 0, details->rootIndex());
+    // The name column also holds the file's icon.
+    for (int column = 0; column < 4; ++column) {
+      const QString text = row.siblingAtColumn(column).data().toString();
+      QVERIFY2(!text.isEmpty(), qPrintable(QString::number(column)));
+      const int room = details->fontMetrics().horizontalAdvance(text) + (column == 0 ? 32 : 8);
+      QVERIFY2(details->header()->sectionSize(column) > room, qPrintable(text));
+    }
+  }
 };
 
 QTEST_MAIN(WorkspaceTest)

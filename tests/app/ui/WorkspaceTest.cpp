@@ -140,6 +140,37 @@ class WorkspaceTest : public QObject {
     QCOMPARE(box->text(), QStringLiteral("-6"));
   }
 
+  // At the default size and on a large screen an editor shown maximised needs no scroll bar on
+  // any page, and an output page's EQ graph takes the page's width.
+  void pagesFitTheWindow_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("1280x760") << QSize(1280, 760);
+    QTest::newRow("1920x1080") << QSize(1920, 1080);
+  }
+
+  void pagesFitTheWindow() {
+    QFETCH(QSize, size);
+    Fixture f;
+    QVERIFY(f.Start(size));
+    for (int slot : {0, 1}) {
+      f.Frame(slot)->showMaximized();
+      EditorWindow* editor = f.Editor(slot);
+      for (int page = 0; page < editor->page_count(); ++page) {
+        editor->ShowPage(page);
+        QCoreApplication::processEvents();
+        auto* scroller =
+            qobject_cast<QScrollArea*>(editor->Page(page)->parentWidget()->parentWidget());
+        QVERIFY(scroller != nullptr);
+        const QString where = editor->PageKey(page);
+        QVERIFY2(!scroller->horizontalScrollBar()->isVisible(), qPrintable(where));
+        QVERIFY2(!scroller->verticalScrollBar()->isVisible(), qPrintable(where));
+        if (editor->PageChannel(page) < 0) continue;
+        auto* graph = editor->Page(page)->findChild<QWidget*>("eqGraphPanel");
+        QVERIFY2(graph->width() * 2 > editor->Page(page)->width(), qPrintable(where));
+      }
+    }
+  }
+
   // Lock and password are shown apart from the tools, as words with an icon that cannot be
   // pressed: red and named what is on, grey when off, with a tooltip saying what they mean.
   void lockAndPasswordAreIndicators() {
@@ -179,6 +210,27 @@ class WorkspaceTest : public QObject {
     titles.sort();
     QCOMPARE(titles, QStringList({"View All - Front Fill (IP:" + f.sim.address(0) + " RK-540)",
                                   "View All - Main PA (IP:" + f.sim.address(1) + " RK-540)"}));
+  }
+
+  // Select Port takes the size of what it shows, both ways.
+  void selectPortShrinksBack() {
+    tessaly::test::RecordingMessenger messenger;
+    tessaly::comm::Comm comm(messenger);
+    QTemporaryDir folder;
+    tessaly::connect::ConnectRuntime runtime(comm, folder.path());
+    tessaly::connect::PortSelectionDialog dialog(runtime.context);
+    QVERIFY(dialog.Load());
+    dialog.show();
+    const auto pick = [&dialog](int transport) {
+      dialog.findChild<QRadioButton*>(QStringLiteral("transportOption_%1").arg(transport))->click();
+      QCoreApplication::processEvents();
+      return dialog.size();
+    };
+    const QSize tcp = pick(1);
+    const QSize usb = pick(0);
+    QVERIFY(usb != tcp);
+    QCOMPARE(pick(1), tcp);
+    QCOMPARE(pick(0), usb);
   }
 
   // The file dialog's columns show a long preset name, its size, type and date whole.

@@ -8,14 +8,14 @@
 namespace tessaly::app {
 namespace {
 
-struct Run {
+struct Outcome {
   int exit_code = -1;
   QString out;
   QString err;
 };
 
 // The application with no display at all: no X server, no offscreen platform to fall back on.
-Run WithoutDisplay(const QStringList& arguments) {
+Outcome WithoutDisplay(const QStringList& arguments) {
   test::EnsureCoreApplication();
   QProcess process;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -25,7 +25,7 @@ Run WithoutDisplay(const QStringList& arguments) {
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   process.setProcessEnvironment(env);
   process.start(QStringLiteral(TESSALY_APP_PATH), arguments);
-  Run run;
+  Outcome run;
   if (!process.waitForFinished(20000)) return run;
   run.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
   run.out = QString::fromUtf8(process.readAllStandardOutput());
@@ -47,7 +47,7 @@ TEST(CommandLine, AnswersWithoutADisplay) {
       {{"--no-such-option"}, 1, "", "Unknown option 'no-such-option'"},
   };
   for (const Case& c : cases) {
-    const Run run = WithoutDisplay(c.arguments);
+    const Outcome run = WithoutDisplay(c.arguments);
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
     EXPECT_EQ(run.exit_code, c.exit_code) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(c.out)) << run.out.toStdString();

@@ -245,8 +245,13 @@ int main(int argc, char* argv[]) {
                                ? QString()
                                : QStringLiteral("-%1x%2").arg(size.width()).arg(size.height());
     window.resize(size);
+    // The main window as a user leaves it: the 540S's editor in front, filling the window.
+    auto* front = qobject_cast<QMdiSubWindow*>(window.editors().EditorOf(1)->parentWidget());
+    window.mdi_area()->setActiveSubWindow(front);
+    front->showMaximized();
     QCoreApplication::processEvents();
     ok = Save(&window, folder, QStringLiteral("main-window") + suffix) && ok;
+    front->showNormal();
     ok = SaveEditorPages(window, 0, QStringLiteral("a"), folder, suffix) && ok;
     ok = SaveEditorPages(window, 1, QStringLiteral("b"), folder, suffix) && ok;
     ShapeEq(*window.editors().EditorOf(0), 2);

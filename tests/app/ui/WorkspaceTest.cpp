@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -106,6 +107,7 @@ class WorkspaceTest : public QObject {
     QTest::newRow("the value box just entered") << "box";
     QTest::newRow("a knob") << "knob";
     QTest::newRow("the page tabs") << "tabs";
+    QTest::newRow("a delay spin box") << "spin";
   }
 
   void undoByKeysFromAnyFocus() {
@@ -126,6 +128,10 @@ class WorkspaceTest : public QObject {
     QWidget* target = box;
     if (focus == "knob") target = strip->findChild<tessaly::widgets::Knob*>("gainKnob");
     if (focus == "tabs") target = editor->findChild<QTabBar*>("pageTabs");
+    if (focus == "spin") {
+      editor->ShowPage(editor->PageIndex("channel-inr"));
+      target = editor->Page(editor->current_page())->findChild<QSpinBox*>();
+    }
     target->setFocus();
     Press(target, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(f.Gain(0, 1), before);

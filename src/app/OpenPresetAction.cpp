@@ -1,13 +1,13 @@
 #include "app/OpenPresetAction.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QMenu>
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "connect/ui/ConnectWorkflow.h"
 #include "editor/OfflinePreset.h"
+#include "widgets/FileDialog.h"
 
 namespace tessaly::app {
 
@@ -16,9 +16,9 @@ void AddOpenPresetAction(MainWindow& window, QMenu& file_menu) {
   open->setObjectName(QStringLiteral("openPresetAction"));
   open->setToolTip(QStringLiteral("Edit a preset file without a device"));
   QObject::connect(open, &QAction::triggered, &window, [&window] {
-    const QString path = QFileDialog::getOpenFileName(
-        &window, QString::fromLatin1(editor::kOpenPresetTitle), window.state().program_folder,
-        QStringLiteral("Presets (*.540 *.360 *.480 *.54s)"));
+    const QString path = widgets::AskForFile(
+        &window, false, QString::fromLatin1(editor::kOpenPresetTitle),
+        window.state().program_folder, QStringLiteral("Presets (*.540 *.360 *.480 *.54s)"));
     if (path.isEmpty()) return;
     editor::OpenPresetOffline(window.editors(), window.connect_workflow().runtime(), path);
   });

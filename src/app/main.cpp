@@ -1,35 +1,27 @@
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QTimer>
 #include <cstdio>
 
 #include "app/AppState.h"
+#include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/QtMessenger.h"
 #include "app/SplashScreen.h"
 #include "widgets/Theme.h"
 
 int main(int argc, char* argv[]) {
+  if (const std::optional<int> status = tessaly::app::AnswerWithoutDisplay(argc, argv)) {
+    return *status;
+  }
   QApplication app(argc, argv);
   tessaly::widgets::ApplyTheme(app);
   QApplication::setApplicationName(QStringLiteral("Tessaly"));
   QApplication::setApplicationVersion(QLatin1String(tessaly::app::kSoftwareVersion));
 
-  QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QStringLiteral("Editor and remote control for loudspeaker DSP processors."));
-  parser.addHelpOption();
-  parser.addVersionOption();
-  const QCommandLineOption device_port_option(
-      QStringLiteral("device-port"),
-      QStringLiteral("TCP port the devices listen on (default: TESSALY_DEVICE_PORT, else 1001)."),
-      QStringLiteral("N"));
-  parser.addOption(device_port_option);
-  const QCommandLineOption open_first_option(
-      QStringLiteral("open-first"),
-      QStringLiteral("Search the network range saved in init.cfg at start and open the editor of "
-                     "the first device found."));
-  parser.addOption(open_first_option);
+  tessaly::app::CommandLine line;
+  QCommandLineParser& parser = line.parser();
+  const QCommandLineOption& device_port_option = line.device_port;
+  const QCommandLineOption& open_first_option = line.open_first;
   parser.process(app);
 
   tessaly::app::QtMessenger messenger;

@@ -16,6 +16,7 @@ namespace {
 const QColor kSignalColour(60, 210, 80);
 const QColor kClipColour(255, 0, 0);
 const QColor kLimitColour(240, 180, 30);
+constexpr const char* kNoValue = "\u2014";
 
 QLabel* Caption(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
@@ -91,8 +92,14 @@ void ChannelMeter::Show(const protocol::MeterChannel& reading) {
                                           [](double level) { return level > protocol::kSilentDb; });
   signal_->setColour(reading.clip ? kClipColour : signal ? kSignalColour : QColor());
   limit_->setColour(reading.limit ? kLimitColour : QColor());
-  SetText(*gain_reduction_,
-          reading.gain_reduction_db ? Decibels(*reading.gain_reduction_db) : QString());
+  // A channel the reply carries no word for (the 540S Sub) gets a dash, never an empty caption.
+  SetText(*gain_reduction_, reading.gain_reduction_db ? Decibels(*reading.gain_reduction_db)
+                                                      : QString::fromUtf8(kNoValue));
+  const QString tip = reading.gain_reduction_db ? QStringLiteral("Gain Reduction")
+                                                : QStringLiteral(
+                                                      "Gain Reduction: the device does not report "
+                                                      "it for this channel");
+  if (gain_reduction_->toolTip() != tip) gain_reduction_->setToolTip(tip);
 }
 
 void ChannelMeter::SetMainPoint(int point) {

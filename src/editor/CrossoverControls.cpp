@@ -74,8 +74,11 @@ void CrossoverControls::PickSlope(int slope) {
   const int hz = protocol::FrequencyFromTyped(static_cast<double>(*typed) / 1e9);
   freq_->setText(QString::number(hz));
   const model::EditTarget freq = Filter("freq");
-  if (hz != context_.edits.Index(freq)) context_.edits.SetIndex(freq, hz);
-  context_.edits.SetIndex(Filter("slope"), slope);
+  // One packet carries the filter with both.
+  std::vector<model::FieldIndex> fields;
+  if (hz != context_.edits.Index(freq)) fields.push_back({freq, hz});
+  fields.push_back({Filter("slope"), slope});
+  context_.edits.SetIndexes(fields);
   Refresh();
 }
 

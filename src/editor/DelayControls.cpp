@@ -11,6 +11,7 @@
 #include "protocol/CommonOperations.h"
 #include "protocol/ScaleDelay.h"
 #include "protocol/ValueLists.h"
+#include "widgets/UndoKeys.h"
 #include "widgets/ValueEdit.h"
 
 namespace tessaly::editor {
@@ -24,6 +25,7 @@ QSpinBox* Spin(const char* name, int maximum, const QString& suffix, QWidget* pa
   // Typing digits is one value, sent on Enter or when the box is left, not per key.
   spin->setKeyboardTracking(false);
   spin->setAccelerated(true);
+  widgets::LetUndoKeysPass(*spin);
   return spin;
 }
 

@@ -37,6 +37,8 @@ QGroupBox* Processor(EditorContext& context, int channel, const QString& title,
   auto* box = new QGroupBox(title, parent);
   box->setObjectName(QString::fromLatin1(name));
   auto* row = new QHBoxLayout(box);
+  // Close columns leave an input page room for its gate and compressor in a 1280-pixel window.
+  row->setSpacing(4);
   // Faders grow with the section: the page's splitter trades their length against the EQ graph.
   for (const Control& c : controls) {
     row->addWidget(new ParameterColumn(context, c.id, channel,

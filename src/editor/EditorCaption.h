@@ -7,6 +7,9 @@ namespace tessaly::editor {
 
 enum class LoadedFrom { kProgram, kFile };
 
+// "USB RK-540" or "IP:10.0.0.7 RL-4800": which device, over which link.
+QString DeviceCaption(int16_t connection_mode, const QString& ip_address, const QString& model);
+
 // "USB RK-540 - program loaded: Live" or "IP:10.0.0.7 RL-4800 - file loaded: Venue".
 QString EditorCaption(int16_t connection_mode, const QString& ip_address, const QString& model,
                       const QString& program_name, LoadedFrom from);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
@@ -15,6 +16,7 @@
 #include "comm/DeviceTypes.h"
 #include "connect/ui/DeviceIpDialog.h"
 #include "editor/EditorSupport.h"
+#include "editor/StatusFlag.h"
 #include "protocol/ValueLists.h"
 #include "widgets/Theme.h"
 
@@ -39,15 +41,6 @@ class PageScroller : public QScrollArea {
 namespace {
 
 constexpr int kPollFirstMs = 2000;
-const QColor kFlagOnColor(255, 0, 0);
-const QColor kFlagOffColor(192, 192, 192);
-
-void ShowFlag(QLabel* label, const QString& text, bool on) {
-  label->setText(text);
-  label->setStyleSheet(QStringLiteral("QLabel { color: %1; padding: 0 8px; font-weight: bold; }")
-                           .arg((on ? kFlagOnColor : kFlagOffColor).name()));
-  label->setToolTip(on ? text + QStringLiteral(" is on") : text + QStringLiteral(" is off"));
-}
 
 }  // namespace
 
@@ -65,17 +58,27 @@ EditorWindow::EditorWindow(EditorContext context, comm::Comm& comm, QWidget* par
   ip->setObjectName(QStringLiteral("ipSettingAction"));
   ip->setToolTip(QStringLiteral("Change the device's IP address"));
   connect(ip, &QAction::triggered, this, &EditorWindow::OpenIpSettings);
-  tool_bar_->addSeparator();
-  lock_indicator_ = new QLabel(tool_bar_);
-  lock_indicator_->setObjectName(QStringLiteral("lockIndicator"));
-  password_indicator_ = new QLabel(tool_bar_);
-  password_indicator_->setObjectName(QStringLiteral("passwordIndicator"));
-  tool_bar_->addWidget(lock_indicator_);
-  tool_bar_->addWidget(password_indicator_);
+  // The device's lock and password are states it reports, not tools: they sit apart, at the
+  // row's far end, behind a rule.
+  auto* flags = new QWidget(this);
+  flags->setObjectName(QStringLiteral("deviceFlags"));
+  auto* flag_row = new QHBoxLayout(flags);
+  flag_row->setContentsMargins(0, 0, 0, 0);
+  flag_row->setSpacing(2);
+  auto* rule = new QFrame(flags);
+  rule->setFrameShape(QFrame::VLine);
+  rule->setFrameShadow(QFrame::Sunken);
+  flag_row->addWidget(rule);
+  lock_flag_ = new StatusFlag(StatusFlag::Icon::kPadlock, QStringLiteral("lockIndicator"), flags);
+  password_flag_ =
+      new StatusFlag(StatusFlag::Icon::kKey, QStringLiteral("passwordIndicator"), flags);
+  flag_row->addWidget(lock_flag_);
+  flag_row->addWidget(password_flag_);
   // One row of tools leaves the pages their height; a short row folds into the bar's arrow.
   tool_row_ = new QHBoxLayout;
   tool_row_->setSpacing(0);
   tool_row_->addWidget(tool_bar_);
+  tool_row_->addWidget(flags);
   layout->addLayout(tool_row_);
 
   tabs_ = new QTabBar(this);
@@ -167,12 +170,26 @@ void EditorWindow::SetCaption(const QString& program_name, LoadedFrom from) {
   if (parentWidget() != nullptr) parentWidget()->setWindowTitle(caption);
 }
 
+QString EditorWindow::DeviceText() const {
+  const comm::CommState& state = comm_.state();
+  const auto slot = static_cast<size_t>(context_.slot);
+  const QString link = DeviceCaption(state.connection_mode, state.table[context_.slot].ip_address,
+                                     comm::ModelName(state.table.device_type[slot]).trimmed());
+  // The device's own name tells two devices of one model apart.
+  const QString name = state.table.device_name[slot].trimmed();
+  return name.isEmpty() ? link : name + QStringLiteral(" (") + link + QLatin1Char(')');
+}
+
 void EditorWindow::ShowLockState() {
   const protocol::SlotState* state = context_.store.State(context_.slot);
   const bool locked = state != nullptr && state->lock == 1;
   const bool password = state != nullptr && state->password == 1;
-  ShowFlag(lock_indicator_, locked ? QStringLiteral("Locked") : QStringLiteral("Lock"), locked);
-  ShowFlag(password_indicator_, QStringLiteral("Password"), password);
+  lock_flag_->Show(locked ? QStringLiteral("Locked") : QStringLiteral("Lock"), locked,
+                   locked ? QStringLiteral("The device's front panel is locked")
+                          : QStringLiteral("The device's front panel is not locked"));
+  password_flag_->Show(QStringLiteral("Password"), password,
+                       password ? QStringLiteral("The device is protected by a password")
+                                : QStringLiteral("The device has no password set"));
 }
 
 void EditorWindow::OpenIpSettings() {

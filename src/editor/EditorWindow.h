@@ -9,13 +9,14 @@
 #include "editor/EditorContext.h"
 
 class QHBoxLayout;
-class QLabel;
 class QStackedWidget;
 class QTabBar;
 class QTimer;
 class QToolBar;
 
 namespace tessaly::editor {
+
+class StatusFlag;
 
 inline constexpr const char* kCloseEditorTitle = "Close edit window";
 inline constexpr const char* kCloseEditorText = "               Are you sure ? ";
@@ -48,6 +49,9 @@ class EditorWindow : public QWidget {
 
   // The caption names the link, the model and the program or preset file now in the device.
   void SetCaption(const QString& program_name, LoadedFrom from);
+  // "Main PA (IP:10.0.0.7 RL-4800)", or without a name "IP:10.0.0.7 RL-4800": the device alone,
+  // for the windows that belong to it.
+  QString DeviceText() const;
   // Lock and password as the device reported them when it was opened.
   void ShowLockState();
 
@@ -88,8 +92,8 @@ class EditorWindow : public QWidget {
   comm::Comm& comm_;
   QToolBar* tool_bar_ = nullptr;
   QHBoxLayout* tool_row_ = nullptr;
-  QLabel* lock_indicator_ = nullptr;
-  QLabel* password_indicator_ = nullptr;
+  StatusFlag* lock_flag_ = nullptr;
+  StatusFlag* password_flag_ = nullptr;
   QTabBar* tabs_ = nullptr;
   QStackedWidget* stack_ = nullptr;
   QTimer* poll_timer_ = nullptr;

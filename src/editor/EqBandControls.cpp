@@ -192,12 +192,16 @@ void EqBandControls::PickType(int type) {
   const int typed = freq_edit_->text().toInt(&number);
   // A frequency typed but not yet entered goes out with the new type, clamped.
   const bool fresh_type = context_.edits.Index(Band("eq.N.type")) != type;
+  std::vector<model::FieldIndex> fields;
   if (!number) {
     freq_edit_->setText(QString::number(context_.edits.Index(freq)));
   } else if (fresh_type && typed != context_.edits.Index(freq)) {
-    context_.edits.SetText(freq, freq_edit_->text());
+    const model::ParseResult hz = context_.edits.Parse(freq, freq_edit_->text());
+    if (hz.ok()) fields.push_back({freq, *hz.index});
   }
-  context_.edits.SetIndex(Band("eq.N.type"), type);
+  // One packet carries the band with both.
+  fields.push_back({Band("eq.N.type"), type});
+  context_.edits.SetIndexes(fields);
   Refresh();
 }
 

@@ -66,6 +66,11 @@ void EqGraphPanel::Reload() {
     update(before);
     update(MarkerRect(static_cast<int>(b)));
   }
+  // The read-out of the last moved marker follows its band (a new type resets the gain).
+  if (read_out_band_ >= 0 && read_out_band_ < static_cast<int>(markers_.size()) && drag_band_ < 0) {
+    const Marker& m = markers_[static_cast<size_t>(read_out_band_)];
+    emit ReadOut(graph::MarkerText(static_cast<int>(std::lround(m.hz)), m.gain_db));
+  }
   graph::Curve stored{};
   for (int p = 0; p < graph::kGraphPoints; ++p) {
     stored[p] = curves.ChannelValue(context_.slot, channel_, p).value_or(0.0);
@@ -163,6 +168,7 @@ void EqGraphPanel::mousePressEvent(QMouseEvent* event) {
     return;
   }
   drag_band_ = band;
+  read_out_band_ = band;
   drag_value_ =
       graph::MarkerValue{static_cast<int>(std::lround(markers_[band].hz)), markers_[band].gain_db};
   emit ReadOut(graph::MarkerText(drag_value_->hz, drag_value_->gain_db));
@@ -179,6 +185,7 @@ void EqGraphPanel::mouseMoveEvent(QMouseEvent* event) {
       update(MarkerRect(hover_band_));
     }
     if (cursor_shown_) {
+      read_out_band_ = -1;
       const QPointF at = event->position() - plot.topLeft();
       emit ReadOut(
           graph::CursorText(graph::ReadCursor(at.x(), at.y(), plot.width(), plot.height())));
@@ -218,9 +225,15 @@ void EqGraphPanel::mouseReleaseEvent(QMouseEvent* event) {
   const bool freq_moved = context_.edits.Index(freq) != value->hz;
   const bool gain_moved = context_.edits.Index(gain) != gain_byte;
   if (freq_moved || gain_moved) {
+    // The band goes out once, with both values: the device never runs a half-moved band.
+    std::vector<model::FieldIndex> fields;
+    if (freq_moved) {
+      const model::ParseResult hz = context_.edits.Parse(freq, QString::number(value->hz));
+      if (hz.ok()) fields.push_back({freq, *hz.index});
+    }
+    if (gain_moved) fields.push_back({gain, gain_byte});
     context_.edits.BeginGesture(context_.slot, QStringLiteral("EQ Band %1").arg(band + 1));
-    if (freq_moved) context_.edits.SetText(freq, QString::number(value->hz));
-    if (gain_moved) context_.edits.SetIndex(gain, gain_byte);
+    if (!fields.empty()) context_.edits.SetIndexes(fields);
     context_.edits.EndGesture(context_.slot);
   }
   // Whatever the device took is what the picture shows now.
@@ -246,6 +259,7 @@ void EqGraphPanel::wheelEvent(QWheelEvent* event) {
 
 void EqGraphPanel::SetCursorShown(bool shown) {
   cursor_shown_ = shown;
+  read_out_band_ = -1;
   if (!shown) emit ReadOut(QString());
 }
 

@@ -69,6 +69,7 @@ class EqGraphPanel : public QWidget {
   QPolygonF line_;
   int drag_band_ = -1;
   int hover_band_ = -1;
+  int read_out_band_ = -1;  // the band the read-out names, -1 for none
   std::optional<graph::MarkerValue> drag_value_;
   bool cursor_shown_ = false;
 };

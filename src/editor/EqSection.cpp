@@ -16,10 +16,6 @@
 #include "protocol/Offsets.h"
 
 namespace tessaly::editor {
-namespace {
-constexpr int kBandsBesideGraph = 6;
-}  // namespace
-
 EqSection::EqSection(EditorContext& context, int channel, QWidget* parent)
     : QWidget(parent), context_(context), channel_(channel) {
   setObjectName(QStringLiteral("eqControls"));
@@ -50,10 +46,6 @@ EqSection::EqSection(EditorContext& context, int channel, QWidget* parent)
   tools->addWidget(flat);
   tools->addWidget(cursor);
   tools->addWidget(read_out_);
-  if (layout.IsOutput(channel)) {
-    tools->addWidget(new CrossoverControls(context, channel, false, this));
-    tools->addWidget(new CrossoverControls(context, channel, true, this));
-  }
   tools->addStretch(1);
 
   auto* band_row = new QHBoxLayout;
@@ -68,18 +60,23 @@ EqSection::EqSection(EditorContext& context, int channel, QWidget* parent)
             });
   }
 
-  // A few bands stand beside the graph, a full input's twelve under it.
+  // An output's crossovers close its row of bands and take the row's spare width.
+  if (layout.IsOutput(channel)) {
+    for (const bool low_pass : {false, true}) {
+      auto* filter = new CrossoverControls(context, channel, low_pass, this);
+      filter->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+      band_row->addWidget(filter, 1, Qt::AlignTop);
+    }
+  }
+
+  // The graph takes the section's whole width; the bands stand under it.
   auto* graph_row = new QHBoxLayout;
+  graph_row->addWidget(panel_, 1);
+  graph_row->addLayout(tools);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->addLayout(graph_row, 1);
-  if (layout.BandCount(channel) <= kBandsBesideGraph) {
-    graph_row->addLayout(band_row);
-  } else {
-    column->addLayout(band_row);
-  }
-  graph_row->addWidget(panel_, 1);
-  graph_row->addLayout(tools);
+  column->addLayout(band_row);
 
   connect(&context_.edits, &model::EditPath::ParameterChanged, this,
           [this](int slot, int ch, const QString& id, int) {

@@ -23,9 +23,10 @@ LevelControls::LevelControls(SettingBinder& binder, const QString& id, const QSt
   knob_->setObjectName(name + QStringLiteral("Knob"));
   slider_->setObjectName(name + QStringLiteral("Slider"));
   edit_->setObjectName(name + QStringLiteral("Edit"));
-  // The top of the scale is the resting level (0 dB).
+  // The top of the scale is the resting level (0 dB); the arc still grows from the quiet end.
   knob_->setMaximum(parameter->maximum);
   knob_->setDefaultIndex(parameter->maximum);
+  knob_->setArcOrigin(parameter->minimum);
   knob_->setTextFunction([parameter](int index) { return parameter->Show(index); });
   slider_->setPositionCount(parameter->maximum + 1);
   slider_->setDefaultIndex(parameter->maximum);

@@ -20,6 +20,7 @@
 #include "programs/ui/SleepSettingsDialog.h"
 #include "programs/ui/StoreProgramDialog.h"
 #include "programs/ui/TriggerSettingsDialog.h"
+#include "widgets/StatusNote.h"
 
 namespace tessaly::editor {
 
@@ -189,7 +190,9 @@ void ProgramActions::SavePreset() {
   const programs::FileResult result = files_->SavePreset(tools_->slot, path);
   if (result.outcome != FileOutcome::kDone) {
     tools_->Say(MessageIcon::kCritical, QString::fromLatin1(kSaveTitle), result.message);
+    return;
   }
+  widgets::ShowStatusNote(window_, widgets::SavedNote(QStringLiteral("Preset saved"), path));
 }
 
 void ProgramActions::OpenStore() {
@@ -220,6 +223,10 @@ void ProgramActions::OpenCopy(programs::CopyMode mode) {
 void ProgramActions::SaveProject() {
   programs::ProjectDialog dialog(*tools_, programs::ProjectDialog::Mode::kSave, {}, &window_);
   RunModal(dialog);
+  if (!dialog.saved_file().isEmpty()) {
+    widgets::ShowStatusNote(
+        window_, widgets::SavedNote(QStringLiteral("Project saved"), dialog.saved_file()));
+  }
 }
 
 void ProgramActions::LoadProject() {

@@ -27,6 +27,8 @@ void AddViewAllAction(EditorWindow& window) {
     auto* shown = new graph::ResponseGraphWindow(context.edits.curves(), context.slot,
                                                  DeviceTypeOf(context), context.messenger);
     shown->setAttribute(Qt::WA_DeleteOnClose);
+    // With several editors open, each graph says whose curves it shows.
+    shown->setWindowTitle(QStringLiteral("View All - ") + window.DeviceText());
     *graph = shown;
     QObject::connect(&context.edits, &model::EditPath::ParameterChanged, shown,
                      [shown, slot = context.slot](int edited, int, const QString& id, int) {

@@ -51,6 +51,18 @@ int DbToY(double db, double height) {
   return static_cast<int>(std::lround(GraphY0(height) - GraphYScale(height) * db));
 }
 
+int CurveX(double hz, double width) {
+  const int x = static_cast<int>(std::lround(FreqToX(hz, width)));
+  const int edge = static_cast<int>(std::lround(width));
+  return x == edge ? edge - 1 : x;
+}
+
+int CurveY(double db, double height) {
+  const int y = DbToY(db, height);
+  const int edge = static_cast<int>(std::lround(height));
+  return y == edge ? edge - 1 : y;
+}
+
 double GainGridDb(int i) { return kGraphSpanDb * i / (kGainGridLines - 1) - kGraphTopDb; }
 
 Rgb ChannelColour(bool family_b, int channel) {

@@ -42,6 +42,11 @@ double XToFreq(double x, double width);
 double YToDb(double y, double height);
 // Rounded to a whole pixel, as the curves are drawn.
 int DbToY(double db, double height);
+// A curve point on the plot's pixels, rounded like the grid lines: 20 kHz and -30 dB land on the
+// last pixel inside the plot (where the grid's edge lines are), not one past it. Beyond the
+// range a point stays outside, to be clipped.
+int CurveX(double hz, double width);
+int CurveY(double db, double height);
 
 // Gain of horizontal grid line i (0 .. 12), from -30 dB up.
 double GainGridDb(int i);

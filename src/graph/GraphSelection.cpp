@@ -1,5 +1,7 @@
 #include "graph/GraphSelection.h"
 
+#include <cmath>
+
 #include "protocol/Offsets.h"
 #include "protocol/ValueLists.h"
 
@@ -47,14 +49,20 @@ std::vector<ShownCurve> ShownCurves(const ResponseCurves& curves, int slot, int 
 }
 
 QString CurvesCsv(const std::vector<ShownCurve>& shown) {
-  QString text = QStringLiteral("Hz");
-  for (const ShownCurve& curve : shown) text += QLatin1Char(',') + curve.name;
+  QString text = QStringLiteral("Frequency [Hz]");
+  for (const ShownCurve& curve : shown)
+    text += QLatin1Char(',') + curve.name + QStringLiteral(" [dB]");
   text += QLatin1Char('\n');
   const GraphFreqTable& freq = GraphFreq();
   for (int p = 0; p < kGraphPoints; ++p) {
+    // The grid repeats the frequency where its segments meet; a table holds it once.
+    if (p > 0 && freq[p] == freq[p - 1]) continue;
+    // QString::number writes a point in every locale.
     text += QString::number(freq[p]);
     for (const ShownCurve& curve : shown) {
-      text += QLatin1Char(',') + QString::number(curve.values[p], 'f', 3);
+      // Rounded first, so a tiny negative value reads 0.000 rather than -0.000.
+      const double thousandths = std::round(curve.values[p] * 1000.0) / 1000.0 + 0.0;
+      text += QLatin1Char(',') + QString::number(thousandths, 'f', 3);
     }
     text += QLatin1Char('\n');
   }

@@ -31,7 +31,8 @@ struct ShownCurve {
 std::vector<ShownCurve> ShownCurves(const ResponseCurves& curves, int slot, int device_type,
                                     const CurveChoice& choice);
 
-// The shown curves as text: a header line "Hz,<name>,..." and one line per grid point.
+// The shown curves as text: a header "Frequency [Hz],<name> [dB],..." and one line per
+// frequency of the grid, numbers with a decimal point whatever the locale.
 QString CurvesCsv(const std::vector<ShownCurve>& shown);
 
 }  // namespace tessaly::graph

@@ -90,13 +90,20 @@ EditResult SendBand(C t, const protocol::EqBandValues& v) {
   if (!g) return EditResult::kRefused;
   return t.ops.SendEqBand(t.slot, t.ch, t.element, v, t.state().band_bypass[At(*g)]);
 }
-template <auto Field>
+template <bool Send>
+EditResult PutBand(C t, const protocol::EqBandValues& v) {
+  if (Send) return SendBand(t, v);
+  return protocol::StageEqBand(t.data(), t.ch, t.element, v) ? EditResult::kDone
+                                                             : EditResult::kRefused;
+}
+template <auto Field, bool Send = true>
 EditResult BandWrite(C t, int index, bool) {
   auto v = protocol::ReadEqBand(t.data(), t.ch, t.element);
   if (!v) return EditResult::kRefused;
   (*v).*Field = static_cast<std::remove_reference_t<decltype((*v).*Field)>>(index);
-  return SendBand(t, *v);
+  return PutBand<Send>(t, *v);
 }
+template <bool Send = true>
 EditResult BandTypeWrite(C t, int index, bool fresh) {
   auto v = protocol::ReadEqBand(t.data(), t.ch, t.element);
   if (!v) return EditResult::kRefused;
@@ -105,7 +112,7 @@ EditResult BandTypeWrite(C t, int index, bool fresh) {
     v->gain = Byte(protocol::ScaleOf(protocol::ScaleKind::kEqGain).ByteOf(0.0));
   }
   v->type = Byte(index);
-  return SendBand(t, *v);
+  return PutBand<Send>(t, *v);
 }
 Read BandBypassRead(C t) {
   const auto g = GlobalBand(t);
@@ -128,12 +135,17 @@ Read XoverSlopeRead(C t) {
   const auto v = protocol::ReadCrossover(t.data(), t.ch, Filter);
   return v ? Read(v->slope) : std::nullopt;
 }
-template <int Filter, bool Slope>
+template <int Filter, bool Slope, bool Send = true>
 EditResult XoverWrite(C t, int index, bool) {
   const auto v = protocol::ReadCrossover(t.data(), t.ch, Filter);
   if (!v) return EditResult::kRefused;
-  return t.ops.SendCrossover(t.slot, t.ch, Filter, Slope ? v->frequency : index,
-                             Slope ? index : v->slope);
+  const int frequency = Slope ? v->frequency : index;
+  const int slope = Slope ? index : v->slope;
+  if (Send) return t.ops.SendCrossover(t.slot, t.ch, Filter, frequency, slope);
+  const bool staged = frequency >= 0 && frequency <= UINT16_MAX && slope >= 0 &&
+                      protocol::StageCrossover(t.data(), t.ch, Filter,
+                                               {static_cast<uint16_t>(frequency), Byte(slope)});
+  return staged ? EditResult::kDone : EditResult::kRefused;
 }
 
 // Family B sends and cross-points: bit 7 routed, bits 0..6 the level.
@@ -240,11 +252,14 @@ QHash<QString, Operation> Build() {
 
   const auto band = [](C t) { return t.linking.LinkEqBand(t.slot, t.ch, t.element); };
   const auto bands = CurveEffect::kBand;
-  add("eq.N.type", {BandRead<&EqBandValues::type>, BandTypeWrite, band, bands});
-  add("eq.N.freq",
-      {BandRead<&EqBandValues::frequency>, BandWrite<&EqBandValues::frequency>, band, bands});
-  add("eq.N.gain", {BandRead<&EqBandValues::gain>, BandWrite<&EqBandValues::gain>, band, bands});
-  add("eq.N.q", {BandRead<&EqBandValues::q>, BandWrite<&EqBandValues::q>, band, bands});
+  add("eq.N.type",
+      {BandRead<&EqBandValues::type>, BandTypeWrite<>, band, bands, BandTypeWrite<false>});
+  add("eq.N.freq", {BandRead<&EqBandValues::frequency>, BandWrite<&EqBandValues::frequency>, band,
+                    bands, BandWrite<&EqBandValues::frequency, false>});
+  add("eq.N.gain", {BandRead<&EqBandValues::gain>, BandWrite<&EqBandValues::gain>, band, bands,
+                    BandWrite<&EqBandValues::gain, false>});
+  add("eq.N.q", {BandRead<&EqBandValues::q>, BandWrite<&EqBandValues::q>, band, bands,
+                 BandWrite<&EqBandValues::q, false>});
   add("eq.N.bypass", {BandBypassRead, BandBypassWrite, band, bands});
   add("eq.bypass",
       {[](C t) { return Read(t.state().eq_bypass[At(t.ch)] ? 1 : 0); },
@@ -254,18 +269,18 @@ QHash<QString, Operation> Build() {
       {[](C) { return Read(1); },
        [](C t, int, bool) { return protocol::FlattenEq(t.ops, t.store, t.slot, t.ch); },
        [](C t) { return t.linking.LinkFlatEq(t.slot, t.ch); }, CurveEffect::kChannelBands});
-  add("hp.freq",
-      {XoverFrequencyRead<kHp>, XoverWrite<kHp, false>,
-       [](C t) { return t.linking.LinkCrossover(t.slot, t.ch, kHp); }, CurveEffect::kHighPass});
-  add("hp.slope",
-      {XoverSlopeRead<kHp>, XoverWrite<kHp, true>,
-       [](C t) { return t.linking.LinkCrossover(t.slot, t.ch, kHp); }, CurveEffect::kHighPass});
-  add("lp.freq",
-      {XoverFrequencyRead<kLp>, XoverWrite<kLp, false>,
-       [](C t) { return t.linking.LinkCrossover(t.slot, t.ch, kLp); }, CurveEffect::kLowPass});
-  add("lp.slope",
-      {XoverSlopeRead<kLp>, XoverWrite<kLp, true>,
-       [](C t) { return t.linking.LinkCrossover(t.slot, t.ch, kLp); }, CurveEffect::kLowPass});
+  add("hp.freq", {XoverFrequencyRead<kHp>, XoverWrite<kHp, false>,
+                  [](C t) { return t.linking.LinkCrossover(t.slot, t.ch, kHp); },
+                  CurveEffect::kHighPass, XoverWrite<kHp, false, false>});
+  add("hp.slope", {XoverSlopeRead<kHp>, XoverWrite<kHp, true>,
+                   [](C t) { return t.linking.LinkCrossover(t.slot, t.ch, kHp); },
+                   CurveEffect::kHighPass, XoverWrite<kHp, true, false>});
+  add("lp.freq", {XoverFrequencyRead<kLp>, XoverWrite<kLp, false>,
+                  [](C t) { return t.linking.LinkCrossover(t.slot, t.ch, kLp); },
+                  CurveEffect::kLowPass, XoverWrite<kLp, false, false>});
+  add("lp.slope", {XoverSlopeRead<kLp>, XoverWrite<kLp, true>,
+                   [](C t) { return t.linking.LinkCrossover(t.slot, t.ch, kLp); },
+                   CurveEffect::kLowPass, XoverWrite<kLp, true, false>});
   add("drive", {[](C t) { return Read(t.state().speaker_drive[At(t.ch - t.layout.first_output)]); },
                 [](C t, int i, bool) {
                   return t.ops.SendSpeakerDrive(t.slot, t.ch - t.layout.first_output, i);

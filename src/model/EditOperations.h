@@ -34,6 +34,10 @@ struct Operation {
   protocol::EditResult (*write)(const OpContext&, int index, bool fresh) = nullptr;
   protocol::LinkOutcome (*link)(const OpContext&) = nullptr;  // nullptr: never linked
   CurveEffect curves = CurveEffect::kNone;
+  // Puts `index` into the record without sending, for a field that goes out together with the
+  // next one written (a band's frequency and gain from one marker drag); nullptr when the
+  // parameter travels alone.
+  protocol::EditResult (*stage)(const OpContext&, int index, bool fresh) = nullptr;
 };
 
 // nullptr for a descriptor without an operation.

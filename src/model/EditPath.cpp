@@ -20,6 +20,12 @@ EditOutcome Refusal(EditStatus status, const QString& reason) {
   return out;
 }
 
+EditOutcome OutOfRange(const ParameterDescriptor& p, int index) {
+  return Refusal(EditStatus::kRefused, QStringLiteral("%1 is not accepted for %2, which takes %3.")
+                                           .arg(index)
+                                           .arg(p.id, p.RangeText()));
+}
+
 // The worst result wins: a lost reply is not hidden by a later success.
 EditResult Worse(EditResult a, EditResult b) {
   return static_cast<int>(b) > static_cast<int>(a) ? b : a;
@@ -217,9 +223,41 @@ EditOutcome EditPath::SetText(const EditTarget& target, QStringView text, ParseO
 }
 
 EditOutcome EditPath::SetIndex(const EditTarget& target, int index) {
+  return SetIndexes({{target, index}});
+}
+
+ParseResult EditPath::Parse(const EditTarget& target, QStringView text,
+                            ParseOptions options) const {
   int type = 0;
-  EditOutcome checked = Check(store_, target, &type);
-  if (!checked.reason.isEmpty()) return checked;
+  auto& self = const_cast<EditPath&>(*this);
+  const EditOutcome checked = Check(self.store_, target, &type);
+  if (!checked.reason.isEmpty()) return {std::nullopt, checked.reason};
+  EditRunner runner(self, target, type);
+  return target.parameter->Parse(text, runner.Context(options));
+}
+
+EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
+  if (fields.empty()) return Refusal(EditStatus::kRefused, QStringLiteral("Nothing to set."));
+  int type = 0;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    const FieldIndex& f = fields[i];
+    EditOutcome checked = Check(store_, f.target, &type);
+    if (!checked.reason.isEmpty()) return checked;
+    const ParameterDescriptor& p = *f.target.parameter;
+    const FieldIndex& last = fields.back();
+    const bool together = f.target.slot == last.target.slot &&
+                          f.target.channel == last.target.channel &&
+                          f.target.element == last.target.element;
+    if (i + 1 < fields.size() && (OperationOf(p)->stage == nullptr || !together)) {
+      return Refusal(EditStatus::kRefused, QStringLiteral("\"%1\" does not travel with \"%2\".")
+                                               .arg(p.id, last.target.parameter->id));
+    }
+    if (i + 1 < fields.size() && (f.index < p.minimum || f.index > p.maximum)) {
+      return OutOfRange(p, f.index);
+    }
+  }
+  const EditTarget& target = fields.back().target;
+  const int index = fields.back().index;
   const ParameterDescriptor& p = *target.parameter;
   const Operation& op = *OperationOf(p);
   EditRunner runner(*this, target, type);
@@ -228,17 +266,12 @@ EditOutcome EditPath::SetIndex(const EditTarget& target, int index) {
   if (!before_index) {
     return Refusal(EditStatus::kRefused, QStringLiteral("The channel has no \"%1\".").arg(p.id));
   }
-  if (index < p.minimum || index > p.maximum) {
-    return Refusal(EditStatus::kRefused,
-                   QStringLiteral("%1 is not accepted for %2, which takes %3.")
-                       .arg(index)
-                       .arg(p.id, p.RangeText()));
-  }
+  if (index < p.minimum || index > p.maximum) return OutOfRange(p, index);
 
   EditOutcome out;
   out.index = index;
   // Picking the band type a band already has changes nothing, not even the gain.
-  if (p.id == QLatin1String("eq.N.type") && *before_index == index) {
+  if (fields.size() == 1 && p.id == QLatin1String("eq.N.type") && *before_index == index) {
     out.unchanged = true;
     out.shown = p.Show(index, runner.Context({}));
     return out;
@@ -248,8 +281,15 @@ EditOutcome EditPath::SetIndex(const EditTarget& target, int index) {
   const std::vector<uint8_t> record_before = Snapshot(ctx.data());
   const protocol::SlotState state_before = ctx.state();
 
-  EditResult result = op.write(ctx, index, true);
+  EditResult result = EditResult::kDone;
+  for (size_t i = 0; i + 1 < fields.size() && result == EditResult::kDone; ++i) {
+    EditRunner staged(*this, fields[i].target, type);
+    result = OperationOf(*fields[i].target.parameter)->stage(staged.ctx(), fields[i].index, true);
+  }
+  if (result == EditResult::kDone) result = op.write(ctx, index, true);
   if (result == EditResult::kRefused || result == EditResult::kNotSupported) {
+    ctx.data().SetRecord(record_before);
+    ctx.state() = state_before;
     return Refusal(
         result == EditResult::kRefused ? EditStatus::kRefused : EditStatus::kNotSupported,
         QStringLiteral("The edit of \"%1\" was refused in the device's present state.").arg(p.id));

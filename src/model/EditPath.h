@@ -38,6 +38,12 @@ class EditPath : public QObject {
   // A refusal touches nothing. The context fields of `options` are taken from the slot.
   EditOutcome SetText(const EditTarget& target, QStringView text, ParseOptions options = {});
   EditOutcome SetIndex(const EditTarget& target, int index);
+  // Fields of one EQ band or one crossover filter set by one gesture: every field but the last
+  // goes into the record only, and the last one's command carries them all, once, with its
+  // linking, as one undo step. A refusal of any field touches nothing.
+  EditOutcome SetIndexes(const std::vector<FieldIndex>& fields);
+  // The index a typed text stands for, without editing anything.
+  ParseResult Parse(const EditTarget& target, QStringView text, ParseOptions options = {}) const;
 
   // The value as the record and slot state hold it now; -1 when the target is not valid.
   int Index(const EditTarget& target) const;

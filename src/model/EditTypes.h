@@ -16,6 +16,12 @@ struct EditTarget {
   int element = -1;
 };
 
+// One field's new index in an edit of several fields that travel in one command.
+struct FieldIndex {
+  EditTarget target;
+  int index = 0;
+};
+
 enum class EditStatus {
   kDone,          // written and sent
   kHeld,          // written; nothing sent (traffic flags or transfer lock)

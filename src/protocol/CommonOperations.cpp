@@ -112,6 +112,28 @@ std::optional<CrossoverValues> ReadCrossover(const ProgramData& data, int ch, in
   return CrossoverValues{static_cast<uint16_t>(b[0] << 8 | b[1]), b[2]};
 }
 
+bool StageEqBand(ProgramData& data, int ch, int band, const EqBandValues& values) {
+  const auto global = data.layout().GlobalBand(ch, band);
+  if (!global || !IsValid(values)) return false;
+  const uint8_t bytes[kBandBytes] = {values.type, static_cast<uint8_t>(values.frequency >> 8),
+                                     static_cast<uint8_t>(values.frequency & 0xFF), values.q,
+                                     values.gain};
+  data.Write(data.layout().eq_band_offset[*global], bytes);
+  return true;
+}
+
+bool StageCrossover(ProgramData& data, int ch, int filter, const CrossoverValues& values) {
+  const auto index = data.layout().CrossoverIndex(ch, filter);
+  if (!index || values.frequency < kMinFrequency || values.frequency > kMaxFrequency ||
+      values.slope > kMaxSlope) {
+    return false;
+  }
+  const int offset = data.layout().xover_offset[*index];
+  data.Set16(offset, values.frequency);
+  data.Set(offset + 2, values.slope);
+  return true;
+}
+
 std::optional<DelayValues> ReadDelay(const ProgramData& data, int ch) {
   if (!data.layout().IsChannel(ch)) return std::nullopt;
   const auto b = data.Read(data.layout().delay_offset[ch], 3);
@@ -233,8 +255,8 @@ EditResult CommonOperations::SendCrossover(int slot, int ch, int filter, int fre
     return EditResult::kRefused;
   }
   const int offset = t->layout.xover_offset[*index];
-  t->data.Set16(offset, static_cast<uint16_t>(frequency_hz));
-  t->data.Set(offset + 2, static_cast<uint8_t>(slope));
+  StageCrossover(t->data, ch, filter,
+                 {static_cast<uint16_t>(frequency_hz), static_cast<uint8_t>(slope)});
   t->state.crossover[static_cast<size_t>(*index)] = {frequency_hz, slope};
   const auto bytes = t->data.Read(offset, kCrossoverBytes);
   device::Params p{};
@@ -255,10 +277,7 @@ EditResult CommonOperations::SendEqBand(int slot, int ch, int band, const EqBand
   const auto global = t->layout.GlobalBand(ch, band);
   if (!global) return EditResult::kRefused;
   const int offset = t->layout.eq_band_offset[*global];
-  const uint8_t bytes[kBandBytes] = {values.type, static_cast<uint8_t>(values.frequency >> 8),
-                                     static_cast<uint8_t>(values.frequency & 0xFF), values.q,
-                                     values.gain};
-  t->data.Write(offset, bytes);
+  StageEqBand(t->data, ch, band, values);
   t->state.band_bypass[static_cast<size_t>(*global)] = bypassed;
   t->state.band_type[static_cast<size_t>(*global)] = values.type;
   t->data.Set16(t->layout.eq_bypass_offset[ch], BuildBandMask(t->layout, t->state, ch));

@@ -81,6 +81,10 @@ struct CrossoverValues {
   uint8_t slope = 0;
 };
 std::optional<CrossoverValues> ReadCrossover(const ProgramData& data, int ch, int filter);
+// Puts the values into the image only; the command that carries them goes out later. False
+// when the channel, band or filter is out of range or a value is not valid.
+bool StageEqBand(ProgramData& data, int ch, int band, const EqBandValues& values);
+bool StageCrossover(ProgramData& data, int ch, int filter, const CrossoverValues& values);
 struct DelayValues {
   uint16_t milliseconds = 0;
   uint8_t samples = 0;

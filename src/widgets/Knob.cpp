@@ -53,6 +53,11 @@ void Knob::setDefaultIndex(int index) {
   update();
 }
 
+void Knob::setArcOrigin(int index) {
+  arc_origin_ = index;
+  update();
+}
+
 void Knob::setTextFunction(std::function<QString(int)> text) {
   text_ = std::move(text);
   update();
@@ -249,7 +254,8 @@ void Knob::paintEvent(QPaintEvent* /*event*/) {
                                                         : QPalette::Inactive;
   KnobLook look;
   look.fraction = static_cast<double>(shown_) / maximum_;
-  look.default_fraction = static_cast<double>(default_index_) / maximum_;
+  look.default_fraction =
+      static_cast<double>(std::clamp(arc_origin_.value_or(default_index_), 0, maximum_)) / maximum_;
   look.readout = readoutVisible() ? text(shown_) : QString();
   look.hovered = hovered_;
   look.grabbed = gesture_ == Gesture::kDrag;

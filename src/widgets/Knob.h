@@ -26,6 +26,9 @@ class Knob : public QWidget {
   int maximum() const { return maximum_; }
   void setDefaultIndex(int index);
   int defaultIndex() const { return default_index_; }
+  // Where the value arc starts; until set, at the default. A level whose default is its loudest
+  // point sets its quiet end here, so a low level draws a short arc.
+  void setArcOrigin(int index);
   void setTextFunction(std::function<QString(int)> text);
   QString text(int index) const;
 
@@ -81,6 +84,7 @@ class Knob : public QWidget {
 
   int maximum_ = 100;
   int default_index_ = 0;
+  std::optional<int> arc_origin_;
   int index_ = 0;
   int shown_ = 0;
   std::function<QString(int)> text_;

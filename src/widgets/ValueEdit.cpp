@@ -37,8 +37,22 @@ bool IsEditingKey(int key) {
 
 ValueEdit::ValueEdit(QWidget* parent) : QLineEdit(parent) {}
 
+bool ValueEdit::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride && !isModified()) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+      // Left unaccepted, the key goes on to the window's shortcut.
+      event->ignore();
+      return false;
+    }
+  }
+  return QLineEdit::event(event);
+}
+
 void ValueEdit::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    // What is entered is no longer the box's own to undo.
+    setModified(false);
     emit textCommitted(text());
     return;
   }

@@ -5,7 +5,9 @@
 namespace tessaly::widgets {
 
 // A one-line box for typing a value. It filters keys as it goes and hands the text to its owner
-// on Enter; reading, clamping and refusing the value are the owner's business.
+// on Enter; reading, clamping and refusing the value are the owner's business. Undo and redo keys
+// reach the box only while it holds text not yet entered; otherwise they go to the window, which
+// takes back the device's last edit.
 class ValueEdit : public QLineEdit {
   Q_OBJECT
 
@@ -35,6 +37,7 @@ class ValueEdit : public QLineEdit {
   void keyRefused();
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:

@@ -23,6 +23,25 @@ TEST(GraphGeometryTest, GridLinesAndTheirInverses) {
   EXPECT_NEAR(YToDb(DbToY(-12.0, 300.0), 300.0), -12.0, 1e-9);
 }
 
+// Curve points sit on whole pixels like the grid; the right and bottom edges are the last pixel
+// inside the plot, where the grid draws them, and values past the range stay outside.
+TEST(GraphGeometryTest, CurvePointsOnThePlotsPixels) {
+  const GridLines grid = GraphGrid(600.0, 300.0);
+  struct Case {
+    double hz;
+    double db;
+    int x;
+    int y;
+  };
+  for (const Case c : {Case{20.0, 30.0, 0, 0}, Case{20000.0, -30.0, 599, 299},
+                       Case{2000.0, 0.0, grid.x[14], grid.y[6]}, Case{19999.0, -29.95, 599, 299},
+                       Case{1000.0, -31.0, 340, 305}, Case{1000.0, 30.4, 340, -2}}) {
+    EXPECT_EQ(CurveX(c.hz, 600.0), c.x) << c.hz;
+    EXPECT_EQ(CurveY(c.db, 300.0), c.y) << c.db;
+  }
+  EXPECT_EQ(CurveY(-30.0, 300.0), std::min(grid.y.front(), 299));
+}
+
 TEST(GraphGeometryTest, LabelsMoveInProportionWithTheSize) {
   struct Case {
     double width;

@@ -40,6 +40,9 @@ PortSelectionDialog::PortSelectionDialog(ConnectContext& context, QWidget* paren
   setWindowTitle(QStringLiteral("Select Port"));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
+  // The window always takes the size of what it shows: USB and TCP/IP show different frames, and
+  // a switch back must not leave the larger one's empty room behind.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 
   auto* transport = new QHBoxLayout;
   const std::array<const char*, 2> transport_captions = {"USB", "TCP/IP"};

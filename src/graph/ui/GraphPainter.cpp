@@ -60,11 +60,9 @@ QPolygonF CurvePolygon(const Curve& curve, const QRectF& plot, int first, int la
   const GraphFreqTable& freq = GraphFreq();
   QPolygonF line;
   line.reserve(last - first + 1);
-  const double y0 = GraphY0(plot.height());
-  const double per_db = GraphYScale(plot.height());
   for (int p = first; p <= last; ++p) {
-    line << QPointF(plot.left() + FreqToX(freq[p], plot.width()),
-                    plot.top() + y0 - per_db * curve[p]);
+    line << QPointF(plot.left() + CurveX(freq[p], plot.width()),
+                    plot.top() + CurveY(curve[p], plot.height()));
   }
   return line;
 }

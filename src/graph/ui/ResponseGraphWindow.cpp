@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -13,6 +12,8 @@
 #include "graph/ui/GraphPlot.h"
 #include "protocol/Offsets.h"
 #include "protocol/ValueLists.h"
+#include "widgets/FileDialog.h"
+#include "widgets/StatusNote.h"
 #include "widgets/Theme.h"
 
 namespace tessaly::graph {
@@ -87,6 +88,9 @@ ResponseGraphWindow::ResponseGraphWindow(const ResponseCurves& curves, int slot,
   row->addWidget(plot_, 1);
   row->addLayout(side);
   resize(900, 520);
+  choose_path_ = [this](const QString& title, const QString& filter) {
+    return widgets::AskForFile(this, true, title, QString(), filter);
+  };
   OnChoiceChanged();
 }
 
@@ -122,21 +126,27 @@ void ResponseGraphWindow::TellExportFailed(const QString& title, const QString& 
 }
 
 void ResponseGraphWindow::AskExportCsv() {
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export CSV"), QString(),
-                                                    QStringLiteral("CSV files (*.csv)"));
-  if (!path.isEmpty() && !ExportCsv(path)) {
+  const QString path =
+      choose_path_(QStringLiteral("Export CSV"), QStringLiteral("CSV files (*.csv)"));
+  if (path.isEmpty()) return;
+  if (!ExportCsv(path)) {
     TellExportFailed(QStringLiteral("Export CSV"),
                      QStringLiteral("The curves could not be written to %1.").arg(path));
+    return;
   }
+  widgets::ShowStatusNote(*this, widgets::SavedNote(QStringLiteral("Curves exported"), path));
 }
 
 void ResponseGraphWindow::AskExportPng() {
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export PNG"), QString(),
-                                                    QStringLiteral("PNG images (*.png)"));
-  if (!path.isEmpty() && !ExportPng(path)) {
+  const QString path =
+      choose_path_(QStringLiteral("Export PNG"), QStringLiteral("PNG images (*.png)"));
+  if (path.isEmpty()) return;
+  if (!ExportPng(path)) {
     TellExportFailed(QStringLiteral("Export PNG"),
                      QStringLiteral("The picture could not be written to %1.").arg(path));
+    return;
   }
+  widgets::ShowStatusNote(*this, widgets::SavedNote(QStringLiteral("Picture exported"), path));
 }
 
 }  // namespace tessaly::graph

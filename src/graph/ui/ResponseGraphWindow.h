@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "comm/Messenger.h"
@@ -35,6 +36,9 @@ class ResponseGraphWindow : public QWidget {
   // Both write the whole file or leave what was there before.
   bool ExportCsv(const QString& path) const;
   bool ExportPng(const QString& path) const;
+  // Where the export buttons ask for a file (title, filter); tests answer without a dialog.
+  using PathChooser = std::function<QString(const QString& title, const QString& filter)>;
+  void SetPathChooser(PathChooser chooser) { choose_path_ = std::move(chooser); }
 
  private:
   void OnChoiceChanged();
@@ -51,6 +55,7 @@ class ResponseGraphWindow : public QWidget {
   std::vector<QGroupBox*> groups_;  // per channel; nullptr for inputs
   std::vector<QButtonGroup*> sums_;
   std::vector<ShownCurve> shown_;
+  PathChooser choose_path_;
 };
 
 }  // namespace tessaly::graph

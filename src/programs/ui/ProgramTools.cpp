@@ -1,13 +1,12 @@
 #include "programs/ui/ProgramTools.h"
 
-#include <QFileDialog>
+#include "widgets/FileDialog.h"
 
 namespace tessaly::programs {
 
 QString ChooseFileWithDialog(QWidget* parent, bool save, const QString& folder,
                              const QString& filter) {
-  return save ? QFileDialog::getSaveFileName(parent, QString(), folder, filter)
-              : QFileDialog::getOpenFileName(parent, QString(), folder, filter);
+  return widgets::AskForFile(parent, save, QString(), folder, filter);
 }
 
 }  // namespace tessaly::programs

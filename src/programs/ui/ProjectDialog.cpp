@@ -105,6 +105,7 @@ void ProjectDialog::SaveToFile() {
   }
   const FileResult result = tools_.files.SaveProject(tools_.slot, path, panel_->Tracker());
   Busy(false);
+  if (result.outcome == FileOutcome::kDone) saved_file_ = path;
   if (result.outcome != FileOutcome::kDone && !result.message.isEmpty()) {
     tools_.Say(result.outcome == FileOutcome::kCancelled ? comm::MessageIcon::kInformation
                                                          : comm::MessageIcon::kCritical,

@@ -36,6 +36,8 @@ class ProjectDialog : public QDialog {
   QCheckBox* backup_check() const { return backup_; }
   QCheckBox* verify_check() const { return verify_; }
   TransferPanel* panel() const { return panel_; }
+  // The project file a save wrote in full; empty when none was.
+  const QString& saved_file() const { return saved_file_; }
 
  private:
   void Busy(bool busy);
@@ -49,6 +51,7 @@ class ProjectDialog : public QDialog {
   QPushButton* action_;
   QCheckBox* backup_ = nullptr;
   QCheckBox* verify_ = nullptr;
+  QString saved_file_;
 };
 
 }  // namespace tessaly::programs

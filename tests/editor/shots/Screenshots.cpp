@@ -1,6 +1,8 @@
 // Renders the main window, the device list and every page of both editors against emulated
 // devices into PNG files: main-window.png, device-list.png, editor-<a|b>-<page>.png, channel pages
-// with a shaped EQ (editor-<a|b>-channel-<name>-eq.png) and graph-window.png.
+// with a shaped EQ (editor-<a|b>-channel-<name>-eq.png) and graph-window.png, with the main window
+// at 1280x760; the same again at 1920x1080 with "-1920x1080" before ".png"; and the dialogs at
+// their own size.
 //
 //   QT_QPA_PLATFORM=offscreen tessaly-screenshots <output folder>
 #include <QAction>
@@ -19,12 +21,15 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "comm/Comm.h"
 #include "comm/DeviceTypes.h"
+#include "connect/ConnectRuntime.h"
 #include "connect/InitConfig.h"
 #include "connect/ui/DeviceListWindow.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
+#include "editor/shots/ConnectShots.h"
 #include "editor/shots/ProgramShots.h"
 #include "graph/ui/ResponseGraphWindow.h"
 #include "model/EditPath.h"
@@ -56,7 +61,8 @@ bool Save(QWidget* widget, const QDir& folder, const QString& name) {
   return true;
 }
 
-bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const QDir& folder) {
+bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const QDir& folder,
+                     const QString& suffix) {
   tessaly::editor::EditorWindow* editor = window.editors().EditorOf(slot);
   if (editor == nullptr) return false;
   auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
@@ -76,7 +82,8 @@ bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const 
   for (int page = 0; page < editor->page_count(); ++page) {
     editor->ShowPage(page);
     ok = Save(frame, folder,
-              QStringLiteral("editor-") + family + QLatin1Char('-') + editor->PageKey(page)) &&
+              QStringLiteral("editor-") + family + QLatin1Char('-') + editor->PageKey(page) +
+                  suffix) &&
          ok;
   }
   frame->showNormal();
@@ -157,7 +164,8 @@ bool SaveShapedPage(tessaly::editor::EditorWindow& editor, const QString& key, c
 }
 
 // The graph window of a family B device with every channel and two outputs summed with an input.
-bool SaveGraphWindow(tessaly::editor::EditorWindow& editor, const QDir& folder) {
+bool SaveGraphWindow(tessaly::editor::EditorWindow& editor, const QDir& folder,
+                     const QString& suffix) {
   auto* action = editor.findChild<QAction*>(QStringLiteral("viewAllAction"));
   if (action == nullptr) return false;
   action->trigger();
@@ -169,8 +177,8 @@ bool SaveGraphWindow(tessaly::editor::EditorWindow& editor, const QDir& folder) 
     if (button != nullptr) button->setChecked(true);
   }
   QWidget* frame = graph->parentWidget() != nullptr ? graph->parentWidget() : graph;
-  frame->resize(1200, 640);
-  const bool ok = Save(frame, folder, QStringLiteral("graph-window"));
+  frame->showMaximized();
+  const bool ok = Save(frame, folder, QStringLiteral("graph-window") + suffix);
   frame->close();
   return ok;
 }
@@ -202,9 +210,14 @@ int main(int argc, char* argv[]) {
   tessaly::app::AppState state(messenger);
   state.program_folder = program_folder.path();
   state.comm().set_device_port(sim.port());
+  // The connect dialogs on a run of their own: their set-up resets the network links.
+  tessaly::comm::Comm dialog_comm(messenger);
+  tessaly::connect::ConnectRuntime dialog_runtime(dialog_comm, program_folder.path());
+  bool ok = SaveConnectDialogs(dialog_runtime.context, folder);
+
   MainWindow window(state);
   if (!window.Load()) return 1;
-  window.resize(1366, 768);
+  window.resize(1280, 760);
   window.show();
 
   window.ConnectAndOpenFirst();
@@ -219,27 +232,40 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "screenshots: the second device's editor did not open\n");
     return 1;
   }
-  bool ok = Save(&window, folder, QStringLiteral("main-window"));
   ok = Save(list->parentWidget() != nullptr ? list->parentWidget() : list, folder,
             QStringLiteral("device-list")) &&
        ok;
-  ok = SaveEditorPages(window, 0, QStringLiteral("a"), folder) && ok;
-  ok = SaveEditorPages(window, 1, QStringLiteral("b"), folder) && ok;
   ok = SaveMeterAlarms(window, sim.device(b), folder) && ok;
-  ShapeEq(*window.editors().EditorOf(0), 2);
-  ShapeEq(*window.editors().EditorOf(1), 4);
-  ok = SaveShapedPage(*window.editors().EditorOf(0), QStringLiteral("channel-inl"), folder,
-                      QStringLiteral("editor-a-channel-inl-eq")) &&
-       ok;
-  ok = SaveShapedPage(*window.editors().EditorOf(1), QStringLiteral("channel-in1l"), folder,
-                      QStringLiteral("editor-b-channel-in1l-eq")) &&
-       ok;
-  ok = SaveShapedPage(*window.editors().EditorOf(1), QStringLiteral("channel-left"), folder,
-                      QStringLiteral("editor-b-channel-left-eq")) &&
-       ok;
-  ok = SaveGraphWindow(*window.editors().EditorOf(1), folder) && ok;
   ok = SaveProgramDialogs(window.editors().EditorOf(0), QStringLiteral("a"), folder) && ok;
   ok = SaveProgramDialogs(window.editors().EditorOf(1), QStringLiteral("b"), folder) && ok;
+  // The default size keeps the plain names; the large one says its size.
+  for (const QSize size : {QSize(1280, 760), QSize(1920, 1080)}) {
+    const QString suffix = size == QSize(1280, 760)
+                               ? QString()
+                               : QStringLiteral("-%1x%2").arg(size.width()).arg(size.height());
+    window.resize(size);
+    // The main window as a user leaves it: the 540S's editor in front, filling the window.
+    auto* front = qobject_cast<QMdiSubWindow*>(window.editors().EditorOf(1)->parentWidget());
+    window.mdi_area()->setActiveSubWindow(front);
+    front->showMaximized();
+    QCoreApplication::processEvents();
+    ok = Save(&window, folder, QStringLiteral("main-window") + suffix) && ok;
+    front->showNormal();
+    ok = SaveEditorPages(window, 0, QStringLiteral("a"), folder, suffix) && ok;
+    ok = SaveEditorPages(window, 1, QStringLiteral("b"), folder, suffix) && ok;
+    ShapeEq(*window.editors().EditorOf(0), 2);
+    ShapeEq(*window.editors().EditorOf(1), 4);
+    ok = SaveShapedPage(*window.editors().EditorOf(0), QStringLiteral("channel-inl"), folder,
+                        QStringLiteral("editor-a-channel-inl-eq") + suffix) &&
+         ok;
+    ok = SaveShapedPage(*window.editors().EditorOf(1), QStringLiteral("channel-in1l"), folder,
+                        QStringLiteral("editor-b-channel-in1l-eq") + suffix) &&
+         ok;
+    ok = SaveShapedPage(*window.editors().EditorOf(1), QStringLiteral("channel-left"), folder,
+                        QStringLiteral("editor-b-channel-left-eq") + suffix) &&
+         ok;
+    ok = SaveGraphWindow(*window.editors().EditorOf(1), folder, suffix) && ok;
+  }
 
   messenger.answers.push_back(tessaly::comm::MessageAnswer::kYes);
   window.close();

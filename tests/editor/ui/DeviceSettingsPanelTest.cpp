@@ -274,6 +274,29 @@ class DeviceSettingsPanelTest : public QObject {
     QCOMPARE(rig.Index(QStringLiteral("standby")), 1 - before);
     tessaly::test::Shoot(panel, QStringLiteral("settings-b"));
   }
+
+  // The noise level's arc grows from the quiet end: short at -40 dB, the whole sweep at 0 dB.
+  void noiseLevelArcFromTheQuietEnd() {
+    EditorRig rig(kA);
+    DeviceSettingsPanel panel(rig.context);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    auto* knob = Find(panel, QStringLiteral("noiseLevelKnob"));
+    const auto lit = [&](const char* level) {
+      Act(panel, QStringLiteral("noiseLevelEdit"), QStringLiteral("type:") + level);
+      const QImage image = knob->grab().toImage();
+      const QColor arc = knob->palette().color(QPalette::Highlight);
+      int count = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == arc ? 1 : 0;
+      }
+      return count;
+    };
+    const int quiet = lit("-40");
+    const int loud = lit("0");
+    QVERIFY2(quiet * 10 < loud, qPrintable(QStringLiteral("%1 / %2").arg(quiet).arg(loud)));
+    QVERIFY(lit("-20") > quiet);
+  }
 };
 
 QTEST_MAIN(DeviceSettingsPanelTest)

@@ -265,6 +265,85 @@ class EqSectionTest : public QObject {
     rig.CheckCurveAndDevice();
   }
 
+  // One gesture that changes two fields of a band or filter sends it once, in its final state,
+  // to the channel and to each linked one, and is one undo step that resends it once.
+  void oneGestureOnePacket_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<bool>("linked");
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<QStringList>("packets");  // what the device hears, P1 onward
+    QTest::newRow("marker up and right")
+        << kA << 0 << false << "marker" << QStringList{"05 00 06 00 00 07 D0 09 3C"};
+    QTest::newRow("marker, linked inputs")
+        << kA << 0 << true << "marker"
+        << QStringList{"05 00 06 00 00 07 D0 09 3C", "05 01 06 00 00 07 D0 09 3C"};
+    QTest::newRow("band type with typed frequency")
+        << kB << 1 << false << "type" << QStringList{"05 01 02 00 02 01 F4 09 1E"};
+    QTest::newRow("slope with typed frequency")
+        << kB << 4 << false << "slope" << QStringList{"04 04 00 00 00 00 00 FA 03"};
+  }
+
+  void oneGestureOnePacket() {
+    QFETCH(int, type);
+    QFETCH(int, channel);
+    QFETCH(bool, linked);
+    QFETCH(QString, gesture);
+    QFETCH(QStringList, packets);
+    EqRig rig(type, channel);
+    if (linked) rig.path.SetIndex(rig.Target("link", channel), 1);
+    EqGraphPanel* panel = rig.section->panel();
+    rig.section->resize(1400, 520);
+    QCoreApplication::processEvents();
+    rig.section->resize(1400 - panel->PlotRect().width() % 3, 520);
+    QCoreApplication::processEvents();
+    const size_t steps = rig.path.Undo(kSlot).Count();
+    rig.device().ClearReceived();
+    if (gesture == "marker") {
+      // Two thirds of the way along and above the top: 2 kHz at +15 dB.
+      const QRect plot = panel->PlotRect();
+      const QPoint to(plot.left() + plot.width() * 2 / 3, plot.top() - 50);
+      QTest::mousePress(panel, Qt::LeftButton, {}, panel->MarkerCentre(6));
+      QTest::mouseMove(panel, to);
+      QTest::mouseRelease(panel, Qt::LeftButton, {}, to);
+    } else if (gesture == "type") {
+      rig.Get<ValueEdit>("eqFreqEdit2")->setText("500");
+      rig.section->band(2)->PickType(2);
+    } else {
+      rig.Get<ValueEdit>("hpFreqEdit")->setText("250");
+      rig.section->findChild<tessaly::editor::CrossoverControls*>("hpFrame")->PickSlope(3);
+    }
+    QStringList heard;
+    for (const QByteArray& packet : rig.device().ReceivedPackets()) {
+      heard << QString::fromStdString(test::Hex(packet.mid(3, 9)));
+    }
+    QCOMPARE(heard, packets);
+    rig.CheckCurveAndDevice();
+    QCOMPARE(rig.path.Undo(kSlot).Count(), steps + 1);
+    rig.device().ClearReceived();
+    QVERIFY(rig.path.Undo(kSlot).UndoLast().status == tessaly::model::EditStatus::kDone);
+    QCOMPARE(rig.device().ReceivedCount(), packets.size());
+    rig.CheckCurveAndDevice();
+  }
+
+  // The read-out of a released marker follows its band: a new type's gain reset, an undo.
+  void readOutFollowsTheBand() {
+    EqRig rig(kA, 0);
+    EqGraphPanel* panel = rig.section->panel();
+    const QRect plot = panel->PlotRect();
+    const QPoint start = panel->MarkerCentre(6);
+    QTest::mousePress(panel, Qt::LeftButton, {}, start);
+    QTest::mouseMove(panel, QPoint(start.x(), plot.top() - 50));
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(start.x(), plot.top() - 50));
+    auto* label = rig.Get<QLabel>("freqGainLabel");
+    const QString freq = QStringLiteral("Freq=%1Hz; ").arg(rig.Index("eq.N.freq", 0, 6));
+    QCOMPARE(label->text(), freq + "Gain=15dB");
+    rig.section->band(6)->PickType(1);
+    QCOMPARE(label->text(), freq + "Gain=0dB");
+    rig.path.Undo(kSlot).UndoLast();
+    QCOMPARE(label->text(), freq + "Gain=15dB");
+  }
+
   // A marker drag moves only the picture and the band's controls; the release sends the band,
   // snapped, and a marker dragged above the top stays at +15 dB.
   void markerDrag() {

@@ -150,7 +150,8 @@ class MeterPollTest : public QObject {
     QCOMPARE(in1r.signal_led().colour(), QColor(255, 0, 0));
     QVERIFY(in1r.limit_led().isLit());
     QCOMPARE(in1r.gain_reduction().text(), QStringLiteral("-6.0 dB"));
-    QCOMPARE(f.Meter(1, 6).gain_reduction().text(), QString());
+    QCOMPARE(f.Meter(1, 6).gain_reduction().text(), QStringLiteral("\u2014"));
+    QVERIFY(f.Meter(1, 6).gain_reduction().toolTip().contains("does not report"));
     QVERIFY(!f.Meter(1, 0).signal_led().isLit());
     QCoreApplication::processEvents();
     QVERIFY(f.Meters(1).sleep_label()->isVisibleTo(f.editors->EditorOf(1)));

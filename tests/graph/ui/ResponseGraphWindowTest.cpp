@@ -1,7 +1,10 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -95,7 +98,9 @@ class ResponseGraphWindowTest : public QObject {
       const QRect plot = rig.window->plot()->PlotRect();
       const QImage picture = rig.Picture();
       const auto teal = tessaly::graph::ChannelColour(false, 4);
-      QCOMPARE(picture.pixelColor(plot.left() + plot.width() / 3, plot.top() + plot.height() / 2),
+      // On the grid's 0 dB row: curves round to pixels as the grid does.
+      const int zero = plot.top() + tessaly::graph::DbToY(0.0, plot.height());
+      QCOMPARE(picture.pixelColor(plot.left() + plot.width() / 3, zero),
                QColor(teal.r, teal.g, teal.b));
     }
     QCOMPARE(rig.sent.size(), before);
@@ -117,21 +122,48 @@ class ResponseGraphWindowTest : public QObject {
     QVERIFY(!label->isVisible());
   }
 
-  // The shown curves go out as CSV (one line per grid point) and the picture as PNG.
+  // The shown curves go out as CSV, one row per frequency with a point as decimal separator
+  // whatever the locale and never "-0.000", and the picture as PNG; the buttons confirm in the
+  // main window's status bar.
   void exports() {
+    QLocale::setDefault(QLocale(QLocale::German));
     GraphRig rig(kA);
+    // A slight cut at 16 kHz leaves the low end a hair below 0 dB.
+    rig.path.SetText(rig.Target("eq.N.gain", 1, 11), u"-0.5");
+    rig.window->Redraw();
+    QMainWindow main;
+    main.show();
     rig.Get<QRadioButton>("sumOption3_2")->setChecked(true);
     QTemporaryDir dir;
-    QVERIFY(rig.window->ExportCsv(dir.filePath("curves.csv")));
+    rig.window->SetPathChooser([&dir](const QString&, const QString& filter) {
+      return dir.filePath(filter.contains("csv") ? "curves.csv" : "graph.png");
+    });
+    rig.Get<QPushButton>("exportCsvButton")->click();
+    QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("Curves exported: curves.csv"));
     QFile file(dir.filePath("curves.csv"));
     QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 1585);
-    QCOMPARE(lines[0], QStringLiteral("Hz,InL,InR,Left,Right + InR,Sub"));
-    const QStringList row = lines[782].split(',');  // 1000 Hz, the second of its two points
-    QCOMPARE(row[0], QStringLiteral("1000"));
-    QCOMPARE(row[1].toDouble(), std::round(*rig.curves.ChannelValue(kSlot, 0, 781) * 1000) / 1000);
-    QVERIFY(rig.window->ExportPng(dir.filePath("graph.png")));
+    const QString text = QString::fromUtf8(file.readAll());
+    QLocale::setDefault(QLocale::c());
+    QVERIFY(!text.contains("-0.000"));
+    const QStringList lines = text.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines[0], QStringLiteral("Frequency [Hz],InL [dB],InR [dB],Left [dB],Right + InR [dB],"
+                                      "Sub [dB]"));
+    double last_hz = 0.0;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+      const QStringList row = lines[i].split(',');
+      QCOMPARE(row.size(), 6);
+      bool number = false;
+      const double hz = row[0].toDouble(&number);
+      QVERIFY2(number && hz > last_hz, qPrintable(lines[i]));
+      last_hz = hz;
+    }
+    QCOMPARE(lines.size(), 1 + 1581);  // the grid's 1584 points meet three times
+    const QStringList khz = lines.filter(QRegularExpression("^1000,"));
+    QCOMPARE(khz.size(), 1);
+    QCOMPARE(khz[0].split(',')[1].toDouble(),
+             std::round(*rig.curves.ChannelValue(kSlot, 0, 781) * 1000) / 1000);
+    rig.Get<QPushButton>("exportPngButton")->click();
+    QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("Picture exported: graph.png"));
     QCOMPARE(QImage(dir.filePath("graph.png")).size(), rig.window->plot()->size());
     QVERIFY(!rig.window->ExportCsv(dir.filePath("missing/curves.csv")));
   }

@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -204,6 +206,14 @@ class ProgramDialogsTest : public QObject {
     rig.actions->RestoreLastBackup();
     QCOMPARE(rig.device->Image(), former);
 
+    // A save says so in the status bar, naming the file.
+    QMainWindow main;
+    main.show();
+    rig.next_path = rig.startup.filePath(QStringLiteral("copy.540"));
+    rig.actions->SavePreset();
+    QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("Preset saved: copy.540"));
+    main.statusBar()->clearMessage();
+
     // Save onto the earlier file with the disk full: a clear message, the old file intact.
     rig.next_path = rig.startup.filePath(QStringLiteral("venue.540"));
     rlimit saved{};
@@ -219,10 +229,13 @@ class ProgramDialogsTest : public QObject {
     QFile kept(rig.next_path);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), record);
+    QCOMPARE(main.statusBar()->currentMessage(), QString());
   }
 
   void ProjectSaveCancelOfflineAndStoreFaults() {
     Rig rig(comm::kType540S);
+    QMainWindow main;
+    main.show();
     rig.device->FillPrograms(6);
     rig.ReadNames();
     const QString path = rig.startup.filePath(QStringLiteral("venue.pjs"));
@@ -235,9 +248,11 @@ class ProgramDialogsTest : public QObject {
                                        });
     QVERIFY(!QFile::exists(path));
     QCOMPARE(rig.Texts().value(0), QStringLiteral("Save Project|Nothing was saved."));
+    QCOMPARE(main.statusBar()->currentMessage(), QString());
     WithModal<programs::ProjectDialog>([&] { rig.actions->SaveProject(); },
                                        [&](programs::ProjectDialog& d) { d.SaveToFile(); });
     QCOMPARE(QFile(path).size(), 28729);
+    QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("Project saved: venue.pjs"));
 
     rig.next_path = rig.startup.filePath(QStringLiteral("type0.pj5"));
     QCOMPARE(programs::WriteFileAtomically(rig.next_path, programs::EncodeProject(0, {})),

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QFileDialog;
+class QWidget;
+
+namespace tessaly::widgets {
+
+// Gives Qt's own file dialog (where the platform has none) room for its columns: a size that
+// fits a long name with its size, type and date, and columns that fit what they show. A native
+// dialog is left as the platform draws it.
+void FitFileDialog(QFileDialog& dialog);
+
+// Asks for a file to open or, with `save`, to write (asking before an existing one is replaced).
+// Empty when cancelled.
+QString AskForFile(QWidget* parent, bool save, const QString& title, const QString& folder,
+                   const QString& filter);
+
+}  // namespace tessaly::widgets

@@ -114,6 +114,9 @@ class WorkspaceTest : public QObject {
     QFETCH(QString, focus);
     Fixture f;
     QVERIFY(f.Start({1280, 760}));
+    // The second editor's opening settles before the user turns to the first one.
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QTRY_VERIFY(QApplication::focusWidget() != nullptr);
     f.window->mdi_area()->setActiveSubWindow(f.Frame(0));
     EditorWindow* editor = f.Editor(0);
     QWidget* strip = editor->findChild<QWidget*>("stripInR");

@@ -1,10 +1,10 @@
 #include "cli/Session.h"
 
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "connect/Exchange.h"
 #include "connect/TcpConnect.h"
 #include "connect/UsbConnect.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::cli {
 namespace {
@@ -45,12 +45,8 @@ Session::Session(const CliOptions& options, CliOutput& output)
       comm_(messenger_),
       store_(comm_),
       context_{comm_, connect_session_, store_, names_, sleep_},
-      family_a_(store_),
-      family_b_(store_),
-      dispatcher_(store_, family_a_, family_b_),
-      graph_(store_),
-      edit_path_(store_, graph_, dispatcher_),
-      whole_program_(comm_, store_, dispatcher_, graph_, names_) {
+      core_(store_),
+      whole_program_(comm_, store_, core_.dispatcher, core_.curves, names_) {
   if (options_.port) comm_.set_device_port(*options_.port);
   if (options_.trace) {
     comm_.set_trace(
@@ -129,7 +125,7 @@ Outcome Session::OpenTcp() {
   found.link_kind = comm::kLinkTcp;
   found.ip_address = options_.address;
   found.device_id = kCliSlot;
-  found.device_type = static_cast<int16_t>(options_.type.value_or(comm::kTypeRk540));
+  found.device_type = static_cast<int16_t>(options_.type.value_or(device::kTypeRk540));
   state.table.Register(kCliSlot, found);
   if (options_.type) return Outcome::Ok();
   // The network probe is the one of types 0 and 3, whatever the device turns out to be.
@@ -151,7 +147,7 @@ Outcome Session::OpenCom() {
     found.device_id = kCliSlot;
     found.device_type = static_cast<int16_t>(*options_.type);
     state.table.Register(kCliSlot, found);
-    if (comm_.serial().Open(comm_.ComPortName(), comm::BaudRate(*options_.type)) != 0) {
+    if (comm_.serial().Open(comm_.ComPortName(), device::BaudRate(*options_.type)) != 0) {
       state.table[kCliSlot].online = false;
       return Outcome::Device(QStringLiteral("%1 could not be opened.").arg(Where()));
     }
@@ -167,12 +163,12 @@ Outcome Session::OpenCom() {
 Outcome Session::Identify() {
   comm::Params params{};
   params[7] = static_cast<uint8_t>(comm_.state().connection_mode);
-  if (!connect::Exchange(comm_, kCliSlot, comm::kCmdIdentify, params)) {
+  if (!connect::Exchange(comm_, kCliSlot, device::kCmdIdentify, params)) {
     return Outcome::Device(
         QStringLiteral("The device at %1 did not answer the identify command.").arg(Where()));
   }
-  const int code = comm_.state().rx_buffer[comm::kReplyTypeByte];
-  if (!comm::IsValidType(code)) {
+  const int code = comm_.state().rx_buffer[device::kReplyTypeByte];
+  if (!device::IsValidType(code)) {
     return Outcome::Device(QStringLiteral("The device at %1 reported the unknown type code %2.")
                                .arg(Where())
                                .arg(code));
@@ -183,7 +179,7 @@ Outcome Session::Identify() {
 void Session::ReadName() {
   comm::DeviceTable& table = comm_.state().table;
   table.device_name[kCliSlot].clear();
-  if (connect::ReadMemory(comm_, kCliSlot, comm::kCmdReadSettings, 0, kNameLength)) {
+  if (connect::ReadMemory(comm_, kCliSlot, device::kCmdReadSettings, 0, kNameLength)) {
     table.device_name[kCliSlot] = connect::NameFromReply(comm_.state());
   }
 }

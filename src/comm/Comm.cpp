@@ -4,10 +4,12 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "comm/LinkIo.h"
+#include "comm/LinkLossText.h"
+#include "comm/ReplyWaits.h"
 #include "comm/TimeScale.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::comm {
 namespace {
@@ -23,7 +25,7 @@ quint16 DevicePortFromEnvironment() {
   return ok && port > 0 && port <= 65535 ? static_cast<quint16>(port) : kDefaultDevicePort;
 }
 
-Comm::Comm(Messenger& messenger, QObject* parent)
+Comm::Comm(device::Messenger& messenger, QObject* parent)
     : QObject(parent),
       messenger_(messenger),
       serial_(com_ports_),
@@ -39,7 +41,7 @@ Comm::~Comm() = default;
 
 Link& Comm::LinkFor(int slot) {
   if (state_.connection_mode == kLinkTcp) return *tcp_links_.at(static_cast<size_t>(slot));
-  serial_.SetTarget(ComPortName(), BaudRate(state_.table.device_type[slot]));
+  serial_.SetTarget(ComPortName(), device::BaudRate(state_.table.device_type[slot]));
   return serial_;
 }
 
@@ -48,7 +50,7 @@ bool Comm::LinkUp(int slot) { return IsValidSlot(slot) && LinkFor(slot).IsOpen()
 QString Comm::DeviceLabel(int slot) {
   if (!IsValidSlot(slot)) return {};
   QString name = state_.table.device_name[slot].trimmed();
-  if (name.isEmpty()) name = ModelName(state_.table.device_type[slot]).trimmed();
+  if (name.isEmpty()) name = device::ModelName(state_.table.device_type[slot]).trimmed();
   return name + QStringLiteral(" - ") + LinkFor(slot).Describe();
 }
 
@@ -82,9 +84,9 @@ void Comm::StoreReply(const QByteArray& reply) {
 
 void Comm::ShowLinkLoss(int slot) {
   // Several devices lost at once give several boxes; the last line tells them apart.
-  messenger_.Show({MessageIcon::kExclamation, QString::fromLatin1(kLinkLossTitle),
+  messenger_.Show({device::MessageIcon::kExclamation, QString::fromLatin1(kLinkLossTitle),
                    QString::fromLatin1(kLinkLossText) + QLatin1Char('\n') + DeviceLabel(slot),
-                   MessageButtons::kOk});
+                   device::MessageButtons::kOk});
 }
 
 void Comm::ReportLoss(int slot) {
@@ -131,8 +133,9 @@ CommandOutcome Comm::SendCommand(int slot, uint8_t command, const Params& params
   if (outcome.send == SendOutcome::kSent && ReceiveReply(slot, link, reply, expected.awaited_bytes,
                                                          expected.wait_limit_ms) == kReceiveOk) {
     StoreReply(reply);
-    if (command == kCmdIdentify && IsValidType(state_.rx_buffer[kReplyTypeByte])) {
-      state_.table.device_type[slot] = state_.rx_buffer[kReplyTypeByte];
+    if (command == device::kCmdIdentify &&
+        device::IsValidType(state_.rx_buffer[device::kReplyTypeByte])) {
+      state_.table.device_type[slot] = state_.rx_buffer[device::kReplyTypeByte];
     }
     state_.tx_idle = true;
     outcome.answered = true;
@@ -170,15 +173,15 @@ bool Comm::ProbeDevice(int slot) {
   if (!IsValidSlot(slot)) return false;
   Link& link = LinkFor(slot);
   const QByteArray packet =
-      FramePacket(link.ProbeAddress(slot), ProbeCommand(state_.table.device_type[slot]), {}, {},
-                  state_.connection_mode);
+      FramePacket(link.ProbeAddress(slot), device::ProbeCommand(state_.table.device_type[slot]), {},
+                  {}, state_.connection_mode);
   if (!link.Open() || SendPacket(link, packet) != SendOutcome::kSent) return false;
   QByteArray reply;
   if (ReceiveReply(slot, link, reply, kPlainPacketLength, kProbeWaitMs) != kReceiveOk) {
     return false;
   }
   StoreReply(reply);
-  return state_.rx_buffer[kReplyProbeAckByte] == kProbeAck;
+  return state_.rx_buffer[device::kReplyProbeAckByte] == device::kProbeAck;
 }
 
 bool Comm::SplitToBytes(double value, int start) {
@@ -191,7 +194,7 @@ void Comm::KeepAliveTick() {
   DeviceTable& table = state_.table;
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     if (!table[slot].registered || !table[slot].online) continue;
-    if (TxPoll(slot, kCmdKeepAlive) == 0) continue;
+    if (TxPoll(slot, device::kCmdKeepAlive) == 0) continue;
     // Unlike a lost command reply, a silent keep-alive keeps the link and the editor open.
     table[slot].online = false;
     ShowLinkLoss(slot);
@@ -206,13 +209,13 @@ bool Comm::ReleaseAllDevices(bool stop_on_serial_failure) {
   if (serial_.IsOpen()) {
     for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
       if (!table[slot].online) continue;
-      if (TxCommand(slot, kCmdRelease) != 0 && stop_on_serial_failure) return false;
+      if (TxCommand(slot, device::kCmdRelease) != 0 && stop_on_serial_failure) return false;
     }
     serial_.Close();
   }
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     if (table[slot].link_kind == kLinkTcp && table[slot].online) {
-      (void)TxCommand(slot, kCmdRelease);  // the device is let go whatever it answers
+      (void)TxCommand(slot, device::kCmdRelease);  // the device is let go whatever it answers
     }
   }
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {

@@ -9,10 +9,10 @@
 #include "comm/ComPortMap.h"
 #include "comm/CommState.h"
 #include "comm/Link.h"
-#include "comm/Messenger.h"
 #include "comm/Packet.h"
 #include "comm/SerialLink.h"
 #include "comm/TcpLink.h"
+#include "device/Messenger.h"
 #include "device/Transmitter.h"
 
 namespace tessaly::comm {
@@ -41,7 +41,7 @@ class Comm : public QObject, public device::Transmitter {
   Q_OBJECT
 
  public:
-  explicit Comm(Messenger& messenger, QObject* parent = nullptr);
+  explicit Comm(device::Messenger& messenger, QObject* parent = nullptr);
   ~Comm() override;
 
   CommState& state() { return state_; }
@@ -51,7 +51,7 @@ class Comm : public QObject, public device::Transmitter {
   TcpLink& tcp() { return tcp_; }
   const std::shared_ptr<TcpSlots>& tcp_slots() const { return tcp_slots_; }
   ComPortMap& com_ports() { return com_ports_; }
-  Messenger& messenger() { return messenger_; }
+  device::Messenger& messenger() { return messenger_; }
 
   quint16 device_port() const { return device_port_; }
   void set_device_port(quint16 port) { device_port_ = port; }
@@ -124,7 +124,7 @@ class Comm : public QObject, public device::Transmitter {
   void ShowLinkLoss(int slot);
   void ReportLoss(int slot);
 
-  Messenger& messenger_;
+  device::Messenger& messenger_;
   CommState state_;
   ComPortMap com_ports_;
   SerialLink serial_;

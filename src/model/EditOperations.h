@@ -1,6 +1,7 @@
 #pragma once
 
-#include "model/ParameterDescriptor.h"
+#include <optional>
+
 #include "protocol/ChannelLinking.h"
 #include "protocol/Dispatch.h"
 #include "protocol/ProgramStore.h"
@@ -35,8 +36,5 @@ struct Operation {
   protocol::LinkOutcome (*link)(const OpContext&) = nullptr;  // nullptr: never linked
   CurveEffect curves = CurveEffect::kNone;
 };
-
-// nullptr for a descriptor without an operation.
-const Operation* OperationOf(const ParameterDescriptor& parameter);
 
 }  // namespace tessaly::model

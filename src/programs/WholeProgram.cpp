@@ -4,6 +4,7 @@
 #include <array>
 
 #include "comm/Comm.h"
+#include "device/Commands.h"
 #include "graph/ResponseCurves.h"
 #include "programs/ProgramNames.h"
 #include "programs/TransferLockGuard.h"
@@ -240,7 +241,6 @@ EditResult WholeProgram::ShowChannelPage(int slot, int channel, PageSend mode) {
 
   graph_.RecomputeChannelBands(slot, channel);
   if (layout.IsOutput(channel)) graph_.RecomputeChannelXovers(slot, channel);
-  graph_.RedrawChannelCurve(slot, channel);
   store_.NotifyChannelChanged(slot, channel);
   return outcome;
 }
@@ -278,14 +278,14 @@ WriteResult WholeProgram::WriteImage(int slot, std::optional<int> page_channel,
     p[0] = cs.address_bytes[kAddressHigh];
     p[1] = cs.address_bytes[kAddressLow];
     p[2] = static_cast<uint8_t>(kImageBlockBytes);
-    if (comm_.TxCommand(slot, kCmdImageBlock, p) != 0) {
+    if (comm_.TxCommand(slot, device::kCmdWriteBlock, p) != 0) {
       result.status = WriteStatus::kSendFailed;
       return result;
     }
     ++result.blocks_sent;
     if (progress) progress(result.blocks_sent, total);
   }
-  if (comm_.TxCommand(slot, kCmdImageCommit, comm::Params{}) != 0) {
+  if (comm_.TxCommand(slot, device::kCmdEndOfBlocks, comm::Params{}) != 0) {
     result.status = WriteStatus::kSendFailed;
     return result;
   }

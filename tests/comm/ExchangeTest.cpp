@@ -4,8 +4,9 @@
 #include <QTimer>
 
 #include "CommRig.h"
-#include "comm/Commands.h"
+#include "comm/ReplyWaits.h"
 #include "comm/TimeScale.h"
+#include "device/Commands.h"
 
 namespace tessaly::comm::test {
 namespace {
@@ -45,18 +46,19 @@ TEST_P(ExchangeTest, PacketsReachTheDeviceAndRepliesLandInRxBuffer) {
   EXPECT_TRUE(rig.state().tx_idle);
   // A memory read brings P3 + 5 bytes; bytes past the reply keep their older contents.
   rig.state().rx_buffer.fill(0xEE);
-  ASSERT_EQ(rig.comm().TxCommand(0, kCmdReadParams, {0x00, 0x40, 32}), 0);
+  ASSERT_EQ(rig.comm().TxCommand(0, device::kCmdReadParams, {0x00, 0x40, 32}), 0);
   EXPECT_EQ(Data(rig, 32), rig.device()->Image().mid(0x40, 32));
   EXPECT_EQ(rig.state().rx_buffer[37], 0xEE);
   // Identify stores the reported type; byte 11 carries the connection mode, not the caller's P8.
-  ASSERT_EQ(rig.comm().TxCommand(0, kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 7}), 0);
+  ASSERT_EQ(rig.comm().TxCommand(0, device::kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 7}), 0);
   EXPECT_EQ(rig.comm().table().device_type[0], 2);
   EXPECT_EQ(rig.device()->ReceivedPackets().back()[11], rig.state().connection_mode);
   // A command without reply returns at once; the next exchange still gets its own answer.
   rig.device()->ClearReceived();
-  EXPECT_EQ(rig.comm().TxCommand(0, kCmdNoReply), 0);
-  ASSERT_EQ(rig.comm().TxCommand(0, kCmdKeepAlive), 0);
-  EXPECT_EQ(rig.device()->ReceivedCommands(), (QList<uint8_t>{kCmdNoReply, kCmdKeepAlive}));
+  EXPECT_EQ(rig.comm().TxCommand(0, device::kCmdNoReply), 0);
+  ASSERT_EQ(rig.comm().TxCommand(0, device::kCmdKeepAlive), 0);
+  EXPECT_EQ(rig.device()->ReceivedCommands(),
+            (QList<uint8_t>{device::kCmdNoReply, device::kCmdKeepAlive}));
 }
 
 TEST_P(ExchangeTest, FlagsAndSlotsThatForbidSendingSendNothing) {
@@ -108,8 +110,8 @@ TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
       continue;
     }
     ASSERT_EQ(rig.messenger().shown.size(), 1);
-    const Message& message = rig.messenger().shown.front();
-    EXPECT_EQ(message.icon, MessageIcon::kExclamation);
+    const device::Message& message = rig.messenger().shown.front();
+    EXPECT_EQ(message.icon, device::MessageIcon::kExclamation);
     EXPECT_EQ(message.title, QStringLiteral("Communication problem"));
     EXPECT_EQ(message.text,
               QStringLiteral("The system will be close the communication with the device. \n"
@@ -143,8 +145,8 @@ TEST_P(ExchangeTest, BadRepliesFailLikeLostOnesAndDoNotPoisonTheNextExchange) {
     EXPECT_EQ(rig.messenger().shown.size(), fails ? 1 : 0);
     rig.device()->ClearFaults();
     if (fails) rig.Relink();
-    ASSERT_EQ(rig.comm().TxCommand(0, kCmdReadParams, {0x00, 0x20, 32}), 0);
-    EXPECT_EQ(rig.state().rx_buffer[3], kCmdReadParams);
+    ASSERT_EQ(rig.comm().TxCommand(0, device::kCmdReadParams, {0x00, 0x20, 32}), 0);
+    EXPECT_EQ(rig.state().rx_buffer[3], device::kCmdReadParams);
     EXPECT_EQ(Data(rig, 32), rig.device()->Image().mid(0x20, 32));
   }
 }
@@ -156,9 +158,9 @@ TEST_P(ExchangeTest, LateKeepAliveAnswerIsNotTakenForTheNextOne) {
     SCOPED_TRACE(data_bytes);
     CommRig rig(GetParam(), 0);
     rig.device()->SetDelayMs(ScaledMs(kPollWaitMs + 300));
-    EXPECT_EQ(rig.comm().TxPoll(0, kCmdKeepAlive), -1);
+    EXPECT_EQ(rig.comm().TxPoll(0, device::kCmdKeepAlive), -1);
     EXPECT_TRUE(rig.LinkOpen());
-    const uint8_t command = data_bytes > 0 ? kCmdReadParams : 1;
+    const uint8_t command = data_bytes > 0 ? device::kCmdReadParams : 1;
     const Params params = data_bytes > 0 ? Params{0x00, 0x40, 32} : Params{1, 0, 0, 0, 0, 0, 0, 1};
     ASSERT_EQ(rig.comm().TxCommand(0, command, params), 0);
     EXPECT_EQ(rig.state().rx_buffer[3], command);
@@ -174,12 +176,12 @@ TEST_P(ExchangeTest, ProbeIgnoresTheTrafficFlagsAndFailsOnASilentDevice) {
   rig.state().comm_ready = false;
   rig.comm().table()[0].online = false;
   EXPECT_TRUE(rig.comm().ProbeDevice(0));
-  EXPECT_EQ(rig.device()->ReceivedPackets().front()[3], kCmdProbeA);
-  EXPECT_EQ(rig.state().rx_buffer[11], kProbeAck);
+  EXPECT_EQ(rig.device()->ReceivedPackets().front()[3], device::kCmdProbeA);
+  EXPECT_EQ(rig.state().rx_buffer[11], device::kProbeAck);
   CommRig silent(GetParam(), 1);
   silent.device()->SetSilent(true);
   EXPECT_FALSE(silent.comm().ProbeDevice(0));
-  EXPECT_EQ(silent.device()->ReceivedPackets().front()[3], kCmdProbeB);
+  EXPECT_EQ(silent.device()->ReceivedPackets().front()[3], device::kCmdProbeB);
 }
 
 // A device that answers every request later than the probe waits: both probes fail honestly, and
@@ -192,19 +194,21 @@ TEST_P(ExchangeTest, LateDeviceNeverShiftsTheAnswers) {
 
   EXPECT_FALSE(rig.comm().ProbeDevice(0));
   EXPECT_FALSE(rig.comm().ProbeDevice(0));
-  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdIdentify).answered);
-  EXPECT_EQ(rig.state().rx_buffer[kReplyTypeByte], 3);
-  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadSettings, {0, 0, 16}).answered);
+  ASSERT_TRUE(rig.comm().SendCommand(0, device::kCmdIdentify).answered);
+  EXPECT_EQ(rig.state().rx_buffer[device::kReplyTypeByte], 3);
+  ASSERT_TRUE(rig.comm().SendCommand(0, device::kCmdReadSettings, {0, 0, 16}).answered);
   EXPECT_EQ(Data(rig, 16), rig.device()->Settings().left(16));
-  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadSettings, {0, 0, 16}).answered);
-  ASSERT_TRUE(rig.comm().SendCommand(0, kCmdReadParams, {0x00, 0x40, 32}).answered);
+  ASSERT_TRUE(rig.comm().SendCommand(0, device::kCmdReadSettings, {0, 0, 16}).answered);
+  ASSERT_TRUE(rig.comm().SendCommand(0, device::kCmdReadParams, {0x00, 0x40, 32}).answered);
   EXPECT_EQ(Data(rig, 32), rig.device()->Image().mid(0x40, 32));
 
   // Each reply read answers the packet sent just before it.
   ASSERT_EQ(traffic.order,
             (QList<bool>{true, true, true, false, true, false, true, false, true, false}));
   for (int i = 0; i < traffic.read.size(); ++i) {
-    EXPECT_EQ(traffic.read[i].at(kCommandByte), traffic.sent[i + 2].at(kCommandByte)) << i;
+    EXPECT_EQ(traffic.read[i].at(device::kCommandByte),
+              traffic.sent[i + 2].at(device::kCommandByte))
+        << i;
   }
 }
 
@@ -224,11 +228,11 @@ TEST_P(ExchangeTest, WaitRunsTimersWithoutANestedExchangeAndNamesTheDevice) {
   keep_alive.start(ScaledMs(50));
   rig.device()->SetDelayMs(ScaledMs(1500));
 
-  ASSERT_EQ(rig.comm().TxCommand(0, kCmdVersions), 0);
+  ASSERT_EQ(rig.comm().TxCommand(0, device::kCmdVersions), 0);
 
   EXPECT_GT(ticks, 0);
-  EXPECT_EQ(rig.device()->ReceivedCommands(), QList<uint8_t>{kCmdVersions});
-  EXPECT_EQ(rig.state().rx_buffer[kCommandByte], kCmdVersions);
+  EXPECT_EQ(rig.device()->ReceivedCommands(), QList<uint8_t>{device::kCmdVersions});
+  EXPECT_EQ(rig.state().rx_buffer[device::kCommandByte], device::kCmdVersions);
   ASSERT_EQ(waiting.count(), 1);
   EXPECT_EQ(waiting.front().at(0).toInt(), 0);
   EXPECT_EQ(waiting.front().at(1).toString(), QStringLiteral("RK-540 - ") + Where(GetParam()));
@@ -254,7 +258,7 @@ TEST(Exchange, UnopenablePortOrUnreachableAddressFailsWithoutMessageOrSending) {
   EXPECT_TRUE(comm.table()[0].online);
   EXPECT_TRUE(comm.state().tx_idle);
   EXPECT_FALSE(comm.ProbeDevice(0));
-  EXPECT_EQ(comm.TxPoll(0, kCmdKeepAlive), -1);
+  EXPECT_EQ(comm.TxPoll(0, device::kCmdKeepAlive), -1);
   // Nothing listens on this loopback port: refused at once.
   ASSERT_EQ(comm.tcp().Initialise(kSlotCount), 0);
   EXPECT_NE(comm.tcp().Connect(0, QStringLiteral("127.0.0.3"), 9, 200), 0);

@@ -3,7 +3,7 @@
 #include <QSignalSpy>
 
 #include "CommRig.h"
-#include "comm/Commands.h"
+#include "device/Commands.h"
 
 namespace tessaly::comm::test {
 namespace {
@@ -50,8 +50,8 @@ TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
   EXPECT_TRUE(comm_.state().row_text[1].isEmpty());
   EXPECT_FALSE(comm_.table()[0].online);
   EXPECT_TRUE(comm_.table().device_needs_read[0]);
-  EXPECT_EQ(Heard(0), QList<uint8_t>{kCmdKeepAlive});
-  EXPECT_EQ(Heard(1), QList<uint8_t>{kCmdKeepAlive});
+  EXPECT_EQ(Heard(0), QList<uint8_t>{device::kCmdKeepAlive});
+  EXPECT_EQ(Heard(1), QList<uint8_t>{device::kCmdKeepAlive});
   EXPECT_TRUE(comm_.state().tx_idle);
   // Unlike a lost command reply, the keep-alive keeps the link and the editor.
   EXPECT_TRUE(comm_.tcp().IsConnected(0));
@@ -84,7 +84,7 @@ TEST_F(TwoDevices, LeavingOnlineModeReleasesOnlineDevicesAndClosesEveryLink) {
   comm_.table().device_data_valid[0] = 1;
   comm_.table()[1].online = false;
   ASSERT_TRUE(comm_.LeaveOnlineMode());
-  EXPECT_EQ(Heard(0), QList<uint8_t>{kCmdRelease});
+  EXPECT_EQ(Heard(0), QList<uint8_t>{device::kCmdRelease});
   EXPECT_TRUE(Heard(1).isEmpty());
   for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_FALSE(comm_.tcp().IsConnected(slot));
   EXPECT_FALSE(comm_.state().online_mode);
@@ -95,12 +95,12 @@ TEST(UsbRelease, ReleaseClosesThePortAndAFailingOneAbortsLeavingOnlineMode) {
   for (const bool fails : {false, true}) {
     CommRig rig(Transport::kPty, 0);
     rig.state().online_mode = true;
-    ASSERT_EQ(rig.comm().TxCommand(0, kCmdKeepAlive), 0);  // opens the port
+    ASSERT_EQ(rig.comm().TxCommand(0, device::kCmdKeepAlive), 0);  // opens the port
     // Command 15 waits 20 s for its reply; a dropped line fails it at once instead.
     if (fails) rig.device()->DisconnectOnNextPacket();
     EXPECT_EQ(rig.comm().LeaveOnlineMode(), !fails);
     EXPECT_EQ(rig.state().online_mode, fails);
-    EXPECT_EQ(rig.device()->ReceivedCommands().back(), kCmdRelease);
+    EXPECT_EQ(rig.device()->ReceivedCommands().back(), device::kCmdRelease);
     if (!fails) {
       EXPECT_FALSE(rig.comm().serial().IsOpen());
     }

@@ -3,26 +3,26 @@
 #include <QList>
 #include <deque>
 
-#include "comm/Messenger.h"
+#include "device/Messenger.h"
 
 namespace tessaly::test {
 
 // Records every message the code under test shows and answers from a queue (Yes/Ok when empty).
-class RecordingMessenger : public comm::Messenger {
+class RecordingMessenger : public device::Messenger {
  public:
-  comm::MessageAnswer Show(const comm::Message& message) override {
+  device::MessageAnswer Show(const device::Message& message) override {
     shown.append(message);
     if (answers.empty()) {
-      return message.buttons == comm::MessageButtons::kYesNo ? comm::MessageAnswer::kYes
-                                                             : comm::MessageAnswer::kOk;
+      return message.buttons == device::MessageButtons::kYesNo ? device::MessageAnswer::kYes
+                                                               : device::MessageAnswer::kOk;
     }
-    const comm::MessageAnswer answer = answers.front();
+    const device::MessageAnswer answer = answers.front();
     answers.pop_front();
     return answer;
   }
 
-  QList<comm::Message> shown;
-  std::deque<comm::MessageAnswer> answers;
+  QList<device::Message> shown;
+  std::deque<device::MessageAnswer> answers;
 };
 
 }  // namespace tessaly::test

@@ -23,7 +23,6 @@ class DeviceListWindow : public QWidget {
   struct Hooks {
     std::function<bool()> keep_alive_running;
     std::function<void()> start_keep_alive;
-    std::function<void()> restart_menu_timer;
     // Shows the device's editor window once the device is read out and identified.
     std::function<void(int slot)> show_editor;
   };
@@ -41,7 +40,7 @@ class DeviceListWindow : public QWidget {
 
  signals:
   // Every row has been refreshed once after the window showed.
-  void RefreshFinished();
+  void refreshFinished();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

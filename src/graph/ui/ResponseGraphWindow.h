@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "comm/Messenger.h"
+#include "device/Messenger.h"
 #include "graph/GraphSelection.h"
 
 class QAbstractButton;
@@ -26,7 +26,7 @@ class ResponseGraphWindow : public QWidget {
 
  public:
   ResponseGraphWindow(const ResponseCurves& curves, int slot, int device_type,
-                      comm::Messenger& messenger, QWidget* parent = nullptr);
+                      device::Messenger& messenger, QWidget* parent = nullptr);
 
   // Reads the stored tables again (after an edit) and repaints.
   void Redraw();
@@ -43,7 +43,7 @@ class ResponseGraphWindow : public QWidget {
   void TellExportFailed(const QString& title, const QString& text);
 
   const ResponseCurves& curves_;
-  comm::Messenger& messenger_;
+  device::Messenger& messenger_;
   int slot_;
   int device_type_;
   GraphPlot* plot_ = nullptr;

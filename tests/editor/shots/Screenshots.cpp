@@ -19,9 +19,9 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
-#include "comm/DeviceTypes.h"
 #include "connect/InitConfig.h"
 #include "connect/ui/DeviceListWindow.h"
+#include "device/DeviceTypes.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
@@ -67,7 +67,7 @@ bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const 
   int readings = 0;
   if (meters != nullptr) {
     const QMetaObject::Connection counting =
-        QObject::connect(&meters->poll(), &tessaly::meters::MeterPoll::ReadingChanged, meters,
+        QObject::connect(&meters->poll(), &tessaly::meters::MeterPoll::readingChanged, meters,
                          [&readings] { ++readings; });
     WaitFor([&] { return readings >= 8; }, 6000);
     QObject::disconnect(counting);
@@ -128,8 +128,9 @@ void ShapeEq(tessaly::editor::EditorWindow& editor, int output) {
   tessaly::model::EditPath& edits = editor.context().edits;
   const int slot = editor.slot();
   const auto set = [&](const char* id, int channel, int element, const char* text) {
-    edits.SetText({slot, tessaly::model::FindParameter(QString::fromLatin1(id)), channel, element},
-                  QString::fromLatin1(text));
+    edits.SetText(
+        {slot, tessaly::model::FindParameter(QString::fromLatin1(id))->id, channel, element},
+        QString::fromLatin1(text));
   };
   set("eq.N.type", 0, 0, "HP-Q");
   set("eq.N.freq", 0, 0, "35");
@@ -185,8 +186,8 @@ int main(int argc, char* argv[]) {
   if (!QDir().mkpath(folder.path())) return 1;
 
   tessaly::test::SimHarness sim;
-  const int a = sim.AddTcp({.type = tessaly::comm::kTypeRk540, .name = "Front Fill"});
-  const int b = sim.AddTcp({.type = tessaly::comm::kType540S, .name = "Main PA"});
+  const int a = sim.AddTcp({.type = tessaly::device::kTypeRk540, .name = "Front Fill"});
+  const int b = sim.AddTcp({.type = tessaly::device::kType540S, .name = "Main PA"});
   if (a < 0 || b < 0) return 1;
 
   QTemporaryDir program_folder;
@@ -242,7 +243,7 @@ int main(int argc, char* argv[]) {
   ok = SaveProgramDialogs(window.editors().EditorOf(0), QStringLiteral("a"), folder) && ok;
   ok = SaveProgramDialogs(window.editors().EditorOf(1), QStringLiteral("b"), folder) && ok;
 
-  messenger.answers.push_back(tessaly::comm::MessageAnswer::kYes);
+  messenger.answers.push_back(tessaly::device::MessageAnswer::kYes);
   window.close();
   return ok ? 0 : 1;
 }

@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "comm/Comm.h"
-#include "comm/DeviceTypes.h"
 #include "comm/TimeScale.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/DeviceReadout.h"
+#include "device/DeviceTypes.h"
 #include "editor/ChannelMeter.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorMeters.h"
@@ -108,7 +108,7 @@ class MeterPollTest : public QObject {
       poll.Tick();  // a good reply lies in the exchange layer's buffer
       timer->setInterval(1234);
       const qsizetype polls = f.Polls(1);
-      QSignalSpy shown(&poll, &tessaly::meters::MeterPoll::ReadingChanged);
+      QSignalSpy shown(&poll, &tessaly::meters::MeterPoll::readingChanged);
       guard(f.comm.state());
       poll.Tick();
       QVERIFY2(f.Polls(1) == polls && shown.isEmpty(), name);
@@ -175,7 +175,7 @@ class MeterPollTest : public QObject {
     QVERIFY(f.Start());
     QTRY_VERIFY(f.Polls(1) >= 2);
     f.Device(1).SetSilent(true);
-    QSignalSpy shown(&f.Meters(1).poll(), &tessaly::meters::MeterPoll::ReadingChanged);
+    QSignalSpy shown(&f.Meters(1).poll(), &tessaly::meters::MeterPoll::readingChanged);
     QTRY_VERIFY(f.editors->EditorOf(1) == nullptr);
     QVERIFY(shown.isEmpty());  // the failed tick left the display alone
     QTest::qWait(comm::ScaledMs(3000) * 2);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "comm/Comm.h"
-#include "comm/Messenger.h"
+#include "device/Messenger.h"
 #include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
 #include "protocol/Dispatch.h"
@@ -18,11 +18,11 @@
 namespace tessaly::bench {
 
 // A benchmark has no one to answer a box; it shows what would have been asked and goes on.
-class SilentMessenger : public comm::Messenger {
+class SilentMessenger : public device::Messenger {
  public:
-  comm::MessageAnswer Show(const comm::Message& message) override {
+  device::MessageAnswer Show(const device::Message& message) override {
     std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-    return comm::MessageAnswer::kOk;
+    return device::MessageAnswer::kOk;
   }
 };
 

@@ -11,7 +11,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "sim/SimHost.h"
 
 namespace {
@@ -47,7 +47,7 @@ void BM_Batch100Sets(benchmark::State& state) {
   sim::SimHost sim;
   const quint16 port = FreePort(QStringLiteral("127.0.0.30"));
   sim::SimDeviceConfig config;
-  config.type = comm::kType540S;
+  config.type = device::kType540S;
   config.address = QStringLiteral("127.0.0.30");
   config.port = port;
   if (sim.Start(config) < 0) {

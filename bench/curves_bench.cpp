@@ -19,10 +19,10 @@ using tessaly::graph::ResponseCurves;
 constexpr int kSlot = 7;
 constexpr const char* kBaseline = "BM_GridMultiplyAddBaseline";
 
-class NullMessenger : public tessaly::comm::Messenger {
+class NullMessenger : public tessaly::device::Messenger {
  public:
-  tessaly::comm::MessageAnswer Show(const tessaly::comm::Message&) override {
-    return tessaly::comm::MessageAnswer::kOk;
+  tessaly::device::MessageAnswer Show(const tessaly::device::Message&) override {
+    return tessaly::device::MessageAnswer::kOk;
   }
 };
 

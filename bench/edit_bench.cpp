@@ -40,7 +40,7 @@ void BM_BareExchangeGain(benchmark::State& state) {
 }
 
 void BM_EditPathGain(benchmark::State& state) {
-  const model::EditTarget target{kSlot, model::FindParameter(u"gain"), kLeft};
+  const model::EditTarget target{kSlot, model::ParamId::kGain, kLeft};
   for (auto _ : state) {
     if (rig->path.SetText(target, u"-6").status != model::EditStatus::kDone) {
       state.SkipWithError("edit");
@@ -50,7 +50,7 @@ void BM_EditPathGain(benchmark::State& state) {
 }
 
 void BM_EditPathEqGain(benchmark::State& state) {
-  const model::EditTarget target{kSlot, model::FindParameter(u"eq.N.gain"), kLeft, 1};
+  const model::EditTarget target{kSlot, model::ParamId::kEqGain, kLeft, 1};
   for (auto _ : state) {
     if (rig->path.SetText(target, u"+4,5").status != model::EditStatus::kDone) {
       state.SkipWithError("edit");

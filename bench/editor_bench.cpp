@@ -32,9 +32,9 @@
 
 #include "BenchSupport.h"
 #include "comm/Comm.h"
-#include "comm/DeviceTypes.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/DeviceReadout.h"
+#include "device/DeviceTypes.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
 #include "support/SimHarness.h"
@@ -100,7 +100,7 @@ struct Rig {
     comm.OpenTraffic();
     if (comm.tcp().Initialise(comm::kSlotCount) != 0) return false;
     for (int slot = 0; slot < count; ++slot) {
-      const int16_t type = slot % 2 == 0 ? comm::kTypeRk540 : comm::kType540S;
+      const int16_t type = slot % 2 == 0 ? device::kTypeRk540 : device::kType540S;
       devices.push_back(sim.AddTcp(type));
       comm.set_device_port(sim.port());
       const QString address = sim.address(devices.back());
@@ -112,16 +112,16 @@ struct Rig {
   }
 
   bool StartPaced() {
-    devices.push_back(sim.AddPty({.type = comm::kTypeRk360, .pace_wire = true}));
+    devices.push_back(sim.AddPty({.type = device::kTypeRk360, .pace_wire = true}));
     sim.MapComPorts(comm.com_ports());
     comm::CommState& cs = comm.state();
     cs.com_port = static_cast<int16_t>(sim.com_number(devices.back()));
     cs.connection_mode = comm::kLinkUsb;
-    if (comm.serial().Open(comm.ComPortName(), comm::BaudRate(comm::kTypeRk360)) != 0) {
+    if (comm.serial().Open(comm.ComPortName(), device::BaudRate(device::kTypeRk360)) != 0) {
       return false;
     }
     comm.OpenTraffic();
-    cs.table.Register(0, {comm::kLinkUsb, QString(), 0, comm::kTypeRk360, QString()});
+    cs.table.Register(0, {comm::kLinkUsb, QString(), 0, device::kTypeRk360, QString()});
     return ReadOut(0) && Finish();
   }
 

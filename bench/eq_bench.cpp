@@ -40,7 +40,7 @@ constexpr int kInput = 0;
 
 struct Rig : bench::EditRig {
   explicit Rig(int type) : EditRig(type, QStringLiteral("127.0.0.5"), kSlot) {}
-  editor::EditorContext context{path, store, messenger, kSlot, false};
+  editor::EditorContext context{path, messenger, kSlot, false};
 };
 
 Rig* rig_a = nullptr;
@@ -101,7 +101,7 @@ void BM_KnobGainStep(benchmark::State& state) {
   section.resize(1300, 600);
   section.show();
   Settle();
-  const model::EditTarget gain{kSlot, model::FindParameter(u"eq.N.gain"), kInput, 4};
+  const model::EditTarget gain{kSlot, model::ParamId::kEqGain, kInput, 4};
   int i = 0;
   Timed(state, "knob gain step", [&] {
     rig_a->path.SetIndex(gain, 20 + (i++ % 20));
@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
   rig_b = &b;
   // Shaped curves, so the window draws real lines.
   for (int band = 0; band < 12; band += 3) {
-    b.path.SetText({kSlot, model::FindParameter(u"eq.N.gain"), 0, band}, u"6");
+    b.path.SetText({kSlot, model::ParamId::kEqGain, 0, band}, u"6");
   }
   benchmark::RunSpecifiedBenchmarks();
   Report("marker drag step", "panel repaint (baseline)", 4, 16);

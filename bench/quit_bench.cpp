@@ -25,9 +25,11 @@ constexpr int kRounds = 9;
 constexpr int kDevices = 2;
 
 // Says Yes to the exit question.
-class YesMessenger : public comm::Messenger {
+class YesMessenger : public device::Messenger {
  public:
-  comm::MessageAnswer Show(const comm::Message&) override { return comm::MessageAnswer::kYes; }
+  device::MessageAnswer Show(const device::Message&) override {
+    return device::MessageAnswer::kYes;
+  }
 };
 
 // The main window with two devices read out and their editors open, as after a working session.
@@ -64,7 +66,7 @@ struct Session {
   }
   bool Released() {
     for (int slot = 0; slot < kDevices; ++slot) {
-      if (sim.device(slot).ReceivedCommands().value(0) != comm::kCmdRelease) return false;
+      if (sim.device(slot).ReceivedCommands().value(0) != device::kCmdRelease) return false;
       if (state.comm().tcp().IsConnected(slot)) return false;
     }
     return true;
@@ -87,7 +89,7 @@ int main(int argc, char** argv) {
     QElapsedTimer bare;
     bare.start();
     for (int slot = 0; slot < kDevices; ++slot) {
-      if (!session.state.comm().Exchange(slot, comm::kCmdRelease).answered()) return 1;
+      if (!session.state.comm().Exchange(slot, device::kCmdRelease).answered()) return 1;
     }
     bare_ms.push_back(static_cast<double>(bare.nsecsElapsed()) / 1e6);
     for (int slot = 0; slot < kDevices; ++slot) session.sim.device(slot).ClearReceived();

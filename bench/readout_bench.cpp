@@ -16,12 +16,12 @@
 
 #include "BenchSupport.h"
 #include "comm/Comm.h"
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "comm/TcpScan.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/DeviceReadout.h"
 #include "connect/TcpConnect.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 #include "sim/SimHost.h"
 
 namespace {
@@ -44,7 +44,7 @@ void BM_FullReadOut540S(benchmark::State& state) {
   const quint16 port = FreePort(address);
   comm.set_device_port(port);
   sim::SimDeviceConfig config;
-  config.type = comm::kType540S;
+  config.type = device::kType540S;
   config.address = address;
   config.port = port;
   config.programs = 56;
@@ -59,7 +59,7 @@ void BM_FullReadOut540S(benchmark::State& state) {
   auto outcome = connect::ConnectOutcome::kCancelled;
   if (tcp.Initialise()) {
     QEventLoop loop;
-    QObject::connect(&tcp, &connect::TcpConnect::Finished, &loop,
+    QObject::connect(&tcp, &connect::TcpConnect::finished, &loop,
                      [&](connect::ConnectOutcome ended) {
                        outcome = ended;
                        loop.quit();
@@ -76,7 +76,7 @@ void BM_FullReadOut540S(benchmark::State& state) {
   QElapsedTimer raw;
   raw.start();
   for (int i = 0; i < kRawRounds; ++i) {
-    if (!comm.Exchange(0, comm::kCmdIdentify).answered()) state.SkipWithError("identify failed");
+    if (!comm.Exchange(0, device::kCmdIdentify).answered()) state.SkipWithError("identify failed");
   }
   const double raw_us = static_cast<double>(raw.nsecsElapsed()) / 1000.0 / kRawRounds;
 
@@ -106,7 +106,7 @@ void BM_Scan254(benchmark::State& state) {
   const quint16 port = FreePort(QStringLiteral("127.0.0.20"));
   for (const char* address : {"127.0.0.20", "127.0.0.120", "127.0.0.220"}) {
     sim::SimDeviceConfig config;
-    config.type = comm::kTypeRk540;
+    config.type = device::kTypeRk540;
     config.address = QString::fromLatin1(address);
     config.port = port;
     if (sim.Start(config) < 0) {
@@ -126,7 +126,7 @@ void BM_Scan254(benchmark::State& state) {
     comm::TcpScan scan;
     QEventLoop loop;
     QList<comm::ScanAnswer> answers;
-    QObject::connect(&scan, &comm::TcpScan::Finished, &loop,
+    QObject::connect(&scan, &comm::TcpScan::finished, &loop,
                      [&](const QList<comm::ScanAnswer>& result) {
                        answers = result;
                        loop.quit();

@@ -51,8 +51,8 @@ AboutDialog::AboutDialog(const AppState& state, QWidget* parent) : QDialog(paren
   auto* ok_label = new widgets::ClickLabel(QStringLiteral("OK"), this);
   ok_label->setObjectName(QStringLiteral("okLabel"));
   ok_label->setCursor(Qt::PointingHandCursor);
-  connect(ok_image, &widgets::ClickLabel::Clicked, this, &QDialog::close);
-  connect(ok_label, &widgets::ClickLabel::Clicked, this, &QDialog::close);
+  connect(ok_image, &widgets::ClickLabel::clicked, this, &QDialog::close);
+  connect(ok_label, &widgets::ClickLabel::clicked, this, &QDialog::close);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();

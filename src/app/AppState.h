@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "comm/Comm.h"
-#include "comm/Messenger.h"
+#include "device/Messenger.h"
 #include "version/Version.h"
 
 namespace tessaly::app {
@@ -19,11 +19,11 @@ inline constexpr int kReferenceDpi = 96;
 // instance main() makes; tests make a fresh one per case.
 class AppState {
  public:
-  explicit AppState(comm::Messenger& messenger) : messenger_(messenger), comm_(messenger) {}
+  explicit AppState(device::Messenger& messenger) : messenger_(messenger), comm_(messenger) {}
   AppState(const AppState&) = delete;
   AppState& operator=(const AppState&) = delete;
 
-  comm::Messenger& messenger() { return messenger_; }
+  device::Messenger& messenger() { return messenger_; }
   comm::Comm& comm() { return comm_; }
   const comm::Comm& comm() const { return comm_; }
   comm::CommState& comm_state() { return comm_.state(); }
@@ -32,9 +32,9 @@ class AppState {
   QString program_folder;
   int32_t screen_dpi = kReferenceDpi;
   double dpi_scale = 1.0;
-  // 1 when the user's locale writes a decimal comma (anything but "."): the editors then accept
-  // and show "," in their number boxes.
-  int32_t decimal_comma = 0;
+  // True when the user's locale writes a decimal comma (anything but "."): the editors then
+  // accept and show "," in their number boxes.
+  bool decimal_comma = false;
   QString software_version;
   QString demo_firmware_version;
   QString demo_second_version;
@@ -43,7 +43,7 @@ class AppState {
   int16_t editor_count = -1;
 
  private:
-  comm::Messenger& messenger_;
+  device::Messenger& messenger_;
   comm::Comm comm_;
 };
 

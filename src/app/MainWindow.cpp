@@ -1,7 +1,6 @@
 #include "app/MainWindow.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -14,7 +13,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
-#include <array>
 
 #include "app/AboutDialog.h"
 #include "app/AppIcon.h"
@@ -30,14 +28,10 @@ namespace tessaly::app {
 
 namespace {
 
-// Index = EQ band type code.
-constexpr std::array<const char*, 6> kShapeEqItems = {
-    "Bell", "Hi-Shelving Q", "Lo-Shelving Q", "High Pass Q", "Low Pass Q", "Notch Filter"};
-
 // The questions carry no icon, only Yes and No.
-comm::Message Question(const char* title, const char* text) {
-  return {comm::MessageIcon::kNone, QString::fromLatin1(title), QString::fromLatin1(text),
-          comm::MessageButtons::kYesNo};
+device::Message Question(const char* title, const char* text) {
+  return {device::MessageIcon::kNone, QString::fromLatin1(title), QString::fromLatin1(text),
+          device::MessageButtons::kYesNo};
 }
 
 }  // namespace
@@ -63,22 +57,23 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
           });
   connect(&state_.comm(), &comm::Comm::waitFinished, statusBar(), &QStatusBar::clearMessage);
 
-  connect_menu_timer_ = new QTimer(this);
-  connect_menu_timer_->setObjectName(QStringLiteral("connectMenuTimer"));
-  connect_menu_timer_->setInterval(kConnectMenuPollMs);
-  connect(connect_menu_timer_, &QTimer::timeout, this, &MainWindow::OnConnectMenuTimer);
+  connection_timer_ = new QTimer(this);
+  connection_timer_->setObjectName(QStringLiteral("connectionTimer"));
+  connection_timer_->setInterval(kConnectionShownMs);
+  connect(connection_timer_, &QTimer::timeout, this, &MainWindow::ShowConnection);
 
-  workflow_ =
-      new connect::ConnectWorkflow(state_.comm(), {this, mdi_area_, connect_menu_timer_}, this);
-  connect(workflow_, &connect::ConnectWorkflow::DeviceListShown, this, [this](QWidget* list) {
+  workflow_ = new connect::ConnectWorkflow(state_.comm(), {this, mdi_area_}, this);
+  connect(workflow_, &connect::ConnectWorkflow::deviceListShown, this, [this](QWidget* list) {
     state_.editor_count = -1;
     SetDeviceListWindow(list);
-    ShowConnection();
+    ShowConnectMenu();
     if (open_first_pending_) OpenFirstWhenListed(list);
   });
   editors_ = new editor::EditorManager(workflow_->runtime(), mdi_area_, state_.editor_count,
-                                       state_.decimal_comma == 1, this);
+                                       state_.decimal_comma, this);
   workflow_->SetOpenEditor([this](int slot) { editors_->Open(slot); });
+  connect(editors_, &editor::EditorManager::editorOpened, this, &MainWindow::ShowConnectMenu);
+  connect(editors_, &editor::EditorManager::editorClosed, this, &MainWindow::ShowConnectMenu);
 
   BuildMenus();
   ShowConnection();
@@ -123,23 +118,6 @@ void MainWindow::BuildMenus() {
   about->setObjectName(QStringLiteral("aboutAction"));
   about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this, &MainWindow::ShowAbout);
-
-  // The pop-up menus belong to no menu bar: the editors pop them up next to the clicked control.
-  eq_type_menu_ = new QMenu(QStringLiteral("Filter Type"), this);
-  eq_type_menu_->setObjectName(QStringLiteral("eqTypeMenu"));
-  shape_eq_group_ = new QActionGroup(eq_type_menu_);
-  shape_eq_group_->setExclusive(true);
-  for (size_t type = 0; type < kShapeEqItems.size(); ++type) {
-    QAction* item = eq_type_menu_->addAction(QString::fromLatin1(kShapeEqItems[type]));
-    item->setObjectName(QStringLiteral("eqTypeAction_%1").arg(type));
-    item->setCheckable(true);
-    shape_eq_group_->addAction(item);
-    connect(item, &QAction::triggered, this,
-            [this, type] { emit ShapeEqFilterClicked(static_cast<int>(type)); });
-  }
-
-  meter_point_menu_ = new QMenu(QStringLiteral("Meter"), this);
-  meter_point_menu_->setObjectName(QStringLiteral("meterPointMenu"));
 }
 
 void MainWindow::BuildWindowMenu() {
@@ -184,29 +162,20 @@ void MainWindow::ShowConnection() {
   connection_label_->setText(summary);
 }
 
-void MainWindow::SetMeterSelItems(const QStringList& items) {
-  meter_point_menu_->clear();
-  for (int i = 0; i < items.size(); ++i) {
-    QAction* item = meter_point_menu_->addAction(items[i]);
-    item->setObjectName(QStringLiteral("meterPointAction_%1").arg(i));
-    connect(item, &QAction::triggered, this, [this, i] { emit MeterSelItemClicked(i); });
-  }
-}
-
 bool MainWindow::Load() {
   state_.editor_count = -1;
   connection_mode_->menuAction()->setVisible(true);
   if (state_.comm().tcp().Initialise(kTcpSlotsAtStart) != 0) {
-    state_.messenger().Show({comm::MessageIcon::kCritical, QString::fromLatin1(kTcpInitTitle),
-                             QString::fromLatin1(kTcpInitText), comm::MessageButtons::kOk});
+    state_.messenger().Show({device::MessageIcon::kCritical, QString::fromLatin1(kTcpInitTitle),
+                             QString::fromLatin1(kTcpInitText), device::MessageButtons::kOk});
     return false;
   }
-  connect_menu_timer_->start(kConnectMenuPollMs);
+  ShowConnectMenu();
+  connection_timer_->start();
   return true;
 }
 
-void MainWindow::OnConnectMenuTimer() {
-  // An open editor works on the current links; reconnecting under it would pull them away.
+void MainWindow::ShowConnectMenu() {
   const bool available = state_.editor_count < 0;
   ShowConnection();
   QAction* menu = connection_mode_->menuAction();
@@ -225,7 +194,7 @@ bool MainWindow::LeaveOnlineMode() {
 void MainWindow::OnConnectTriggered() {
   if (state_.comm().online_mode()) {
     if (state_.messenger().Show(Question(kLeaveOnlineTitle, kLeaveOnlineText)) !=
-        comm::MessageAnswer::kYes) {
+        device::MessageAnswer::kYes) {
       return;
     }
     if (!LeaveOnlineMode()) return;
@@ -236,7 +205,7 @@ void MainWindow::OnConnectTriggered() {
     case connect::ConnectWorkflow::Begun::kConnecting:
       break;
     case connect::ConnectWorkflow::Begun::kCancelled:
-      connect_menu_timer_->start(kConnectMenuPollMs);
+      ShowConnectMenu();
       break;
     case connect::ConnectWorkflow::Begun::kFatal:
       QCoreApplication::exit(1);
@@ -258,7 +227,7 @@ void MainWindow::OpenFirstWhenListed(QWidget* list) {
   auto* window = qobject_cast<connect::DeviceListWindow*>(list);
   if (window == nullptr) window = list->findChild<connect::DeviceListWindow*>();
   if (window == nullptr) return;
-  connect(window, &connect::DeviceListWindow::RefreshFinished, this, [this, window] {
+  connect(window, &connect::DeviceListWindow::refreshFinished, this, [this, window] {
     const comm::CommState& cs = state_.comm_state();
     for (int slot = 0; slot <= cs.last_slot; ++slot) {
       if (cs.table[slot].online) {
@@ -275,12 +244,12 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (state_.messenger().Show(Question(kExitTitle, kExitText)) != comm::MessageAnswer::kYes) {
+  if (state_.messenger().Show(Question(kExitTitle, kExitText)) != device::MessageAnswer::kYes) {
     event->ignore();
     return;
   }
   state_.comm().keep_alive().Stop();
-  connect_menu_timer_->stop();
+  connection_timer_->stop();
   // No editor polls or asks while the devices are let go.
   editors_->CloseAllWithoutAsking();
   // Every device is let go whatever it answers: the program ends either way.

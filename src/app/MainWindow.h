@@ -5,7 +5,6 @@
 #include <QStringList>
 
 class QAction;
-class QActionGroup;
 class QMdiArea;
 class QMenu;
 class QTimer;
@@ -23,7 +22,8 @@ namespace tessaly::app {
 
 class AppState;
 
-inline constexpr int kConnectMenuPollMs = 1000;
+// The exchange layer tells no change of its on-line flags, so the title looks at them this often.
+inline constexpr int kConnectionShownMs = 1000;
 inline constexpr int kTcpSlotsAtStart = 33;
 
 inline constexpr const char* kLeaveOnlineTitle = "Connect";
@@ -35,7 +35,7 @@ inline constexpr const char* kTcpInitTitle = "TCPLibDemo";
 inline constexpr const char* kTcpInitText = "Wrong TCP initialization!";
 
 // The main window: a frame for the device list, the connect windows and the editors. It owns the
-// Connect menu, the keep-alive timer, the pop-up menus the editors borrow, and the exit sequence.
+// Connect menu, the keep-alive timer and the exit sequence.
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -43,8 +43,8 @@ class MainWindow : public QMainWindow {
   explicit MainWindow(AppState& state, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // Sets up the transport and starts the Connect menu timer. False when the program must end; the
-  // user has been told why.
+  // Sets up the transport and offers the Connect menu. False when the program must end; the user
+  // has been told why.
   bool Load();
 
   AppState& state() { return state_; }
@@ -59,12 +59,6 @@ class MainWindow : public QMainWindow {
   // The open editor windows, one per device at most.
   editor::EditorManager& editors() { return *editors_; }
 
-  // "Filter Type": one checkable item per EQ band type, item index = type code.
-  QMenu* ShapeEqMenu() const { return eq_type_menu_; }
-  // Meter point menu; its items are set by the editor that pops it up.
-  QMenu* MeterSelMenu() const { return meter_point_menu_; }
-  void SetMeterSelItems(const QStringList& items);
-
  public slots:
   // The Connect menu's only item: leave on-line mode if the user agrees, then choose a port.
   void OnConnectTriggered();
@@ -72,10 +66,6 @@ class MainWindow : public QMainWindow {
   // Searches the network range saved in init.cfg without asking and opens the editor of the
   // first device on-line (the demo's start).
   void ConnectAndOpenFirst();
-
- signals:
-  void ShapeEqFilterClicked(int type);
-  void MeterSelItemClicked(int item);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -87,19 +77,18 @@ class MainWindow : public QMainWindow {
   // Title and status bar follow the connection: link kind and devices on-line.
   void ShowConnection();
   void OpenFirstWhenListed(QWidget* list);
-  void OnConnectMenuTimer();
+  // The Connect menu is offered while no editor is open: reconnecting under an editor would pull
+  // its links away.
+  void ShowConnectMenu();
   // False when a device over USB did not let go: the session stays as it was.
   bool LeaveOnlineMode();
 
   AppState& state_;
   QMdiArea* mdi_area_ = nullptr;
   QMenu* connection_mode_ = nullptr;
-  QMenu* eq_type_menu_ = nullptr;
-  QActionGroup* shape_eq_group_ = nullptr;
-  QMenu* meter_point_menu_ = nullptr;
   QMenu* window_menu_ = nullptr;
   QLabel* connection_label_ = nullptr;
-  QTimer* connect_menu_timer_ = nullptr;
+  QTimer* connection_timer_ = nullptr;
   connect::ConnectWorkflow* workflow_ = nullptr;
   editor::EditorManager* editors_ = nullptr;
   QPointer<QWidget> device_list_;

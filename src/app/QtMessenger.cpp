@@ -6,29 +6,29 @@ namespace tessaly::app {
 
 namespace {
 
-QMessageBox::Icon IconOf(comm::MessageIcon icon) {
+QMessageBox::Icon IconOf(device::MessageIcon icon) {
   switch (icon) {
-    case comm::MessageIcon::kCritical:
+    case device::MessageIcon::kCritical:
       return QMessageBox::Critical;
-    case comm::MessageIcon::kExclamation:
+    case device::MessageIcon::kExclamation:
       return QMessageBox::Warning;
-    case comm::MessageIcon::kInformation:
+    case device::MessageIcon::kInformation:
       return QMessageBox::Information;
-    case comm::MessageIcon::kQuestion:
+    case device::MessageIcon::kQuestion:
       return QMessageBox::Question;
-    case comm::MessageIcon::kNone:
+    case device::MessageIcon::kNone:
       break;
   }
   return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButtons ButtonsOf(comm::MessageButtons buttons) {
+QMessageBox::StandardButtons ButtonsOf(device::MessageButtons buttons) {
   switch (buttons) {
-    case comm::MessageButtons::kYesNo:
+    case device::MessageButtons::kYesNo:
       return QMessageBox::Yes | QMessageBox::No;
-    case comm::MessageButtons::kOkCancel:
+    case device::MessageButtons::kOkCancel:
       return QMessageBox::Ok | QMessageBox::Cancel;
-    case comm::MessageButtons::kOk:
+    case device::MessageButtons::kOk:
       break;
   }
   return QMessageBox::Ok;
@@ -36,7 +36,7 @@ QMessageBox::StandardButtons ButtonsOf(comm::MessageButtons buttons) {
 
 }  // namespace
 
-comm::MessageAnswer QtMessenger::Show(const comm::Message& message) {
+device::MessageAnswer QtMessenger::Show(const device::Message& message) {
   QMessageBox box(IconOf(message.icon), message.title, message.text, ButtonsOf(message.buttons),
                   parent_.data());
   // The texts are the program's own fixed messages, never markup.
@@ -44,18 +44,18 @@ comm::MessageAnswer QtMessenger::Show(const comm::Message& message) {
   const int answer = box.exec();
   switch (answer) {
     case QMessageBox::Yes:
-      return comm::MessageAnswer::kYes;
+      return device::MessageAnswer::kYes;
     case QMessageBox::No:
-      return comm::MessageAnswer::kNo;
+      return device::MessageAnswer::kNo;
     case QMessageBox::Cancel:
-      return comm::MessageAnswer::kCancel;
+      return device::MessageAnswer::kCancel;
     case QMessageBox::Ok:
-      return comm::MessageAnswer::kOk;
+      return device::MessageAnswer::kOk;
     default:
       break;
   }
   // Closing the box with Escape or its close button.
-  return comm::SafeAnswer(message.buttons);
+  return device::SafeAnswer(message.buttons);
 }
 
 }  // namespace tessaly::app

@@ -49,7 +49,7 @@ SplashScreen::SplashScreen(AppState& state, SplashEnvironment environment, QWidg
 SplashScreen::~SplashScreen() = default;
 
 bool SplashScreen::Load() {
-  comm::Messenger& messenger = state_.messenger();
+  device::Messenger& messenger = state_.messenger();
   if (!instance_.TryAcquire()) {
     messenger.Show(SecondInstanceMessage());
     return false;
@@ -81,13 +81,13 @@ void SplashScreen::OnSplashTimer() {
   main_ = std::make_unique<MainWindow>(state_);
   if (!main_->Load()) {
     main_.reset();
-    emit MainWindowOpened(nullptr);
+    emit mainWindowOpened(nullptr);
     close();
     QCoreApplication::exit(1);
     return;
   }
   main_->show();
-  emit MainWindowOpened(main_.get());
+  emit mainWindowOpened(main_.get());
   close();
 }
 

@@ -44,7 +44,7 @@ class SplashScreen : public QWidget {
  signals:
   // The main window is shown; the splash is closing. Null when the main window could not be set
   // up and the program is ending.
-  void MainWindowOpened(MainWindow* window);
+  void mainWindowOpened(MainWindow* window);
 
  private:
   void OnSplashTimer();

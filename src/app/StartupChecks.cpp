@@ -39,23 +39,21 @@ bool BelowMinimumResolution(const ScreenFacts& screen) {
   return screen.width_px < 800 || screen.height_px < 600;
 }
 
-comm::Message EditWindowTooLargeMessage() {
-  return {comm::MessageIcon::kInformation, QString::fromLatin1(kStartupTitle),
-          QString::fromLatin1(kEditWindowTooLargeText), comm::MessageButtons::kOk};
+device::Message EditWindowTooLargeMessage() {
+  return {device::MessageIcon::kInformation, QString::fromLatin1(kStartupTitle),
+          QString::fromLatin1(kEditWindowTooLargeText), device::MessageButtons::kOk};
 }
 
-comm::Message MinimumResolutionMessage() {
-  return {comm::MessageIcon::kNone, QString::fromLatin1(kMinimumResolutionTitle),
-          QString::fromLatin1(kMinimumResolutionText), comm::MessageButtons::kOk};
+device::Message MinimumResolutionMessage() {
+  return {device::MessageIcon::kNone, QString::fromLatin1(kMinimumResolutionTitle),
+          QString::fromLatin1(kMinimumResolutionText), device::MessageButtons::kOk};
 }
 
-comm::Message SecondInstanceMessage() {
-  return {comm::MessageIcon::kCritical, QString::fromLatin1(kStartupTitle),
-          QString::fromLatin1(kSecondInstanceText), comm::MessageButtons::kOk};
+device::Message SecondInstanceMessage() {
+  return {device::MessageIcon::kCritical, QString::fromLatin1(kStartupTitle),
+          QString::fromLatin1(kSecondInstanceText), device::MessageButtons::kOk};
 }
 
-int32_t DecimalCommaFor(const QLocale& locale) {
-  return locale.decimalPoint() == QStringLiteral(".") ? 0 : 1;
-}
+bool DecimalCommaFor(const QLocale& locale) { return locale.decimalPoint() != QStringLiteral("."); }
 
 }  // namespace tessaly::app

@@ -4,7 +4,7 @@
 #include <QLocale>
 #include <cstdint>
 
-#include "comm/Messenger.h"
+#include "device/Messenger.h"
 
 namespace tessaly::app {
 
@@ -36,11 +36,11 @@ double DpiScaleOf(const ScreenFacts& screen);
 bool EditWindowExceedsScreen(const ScreenFacts& screen);
 bool BelowMinimumResolution(const ScreenFacts& screen);
 
-comm::Message EditWindowTooLargeMessage();
-comm::Message MinimumResolutionMessage();
-comm::Message SecondInstanceMessage();
+device::Message EditWindowTooLargeMessage();
+device::Message MinimumResolutionMessage();
+device::Message SecondInstanceMessage();
 
-// 1 when the locale's decimal separator is anything but ".".
-int32_t DecimalCommaFor(const QLocale& locale);
+// True when the locale's decimal separator is anything but ".".
+bool DecimalCommaFor(const QLocale& locale);
 
 }  // namespace tessaly::app

@@ -1,6 +1,6 @@
 #include "app/VersionLines.h"
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::app {
 
@@ -13,7 +13,7 @@ VersionLines VersionLinesFor(const QString& software_version, const comm::CommSt
   const bool online = table[slot].online;
   const int type = table.device_type[static_cast<size_t>(slot)];
   if (online) lines.firmware = table.firmware_version[static_cast<size_t>(slot)];
-  lines.second_visible = type != comm::kTypeRk360 && type != comm::kTypeRl4800;
+  lines.second_visible = type != device::kTypeRk360 && type != device::kTypeRl4800;
   if (lines.second_visible && online)
     lines.second = table.second_version[static_cast<size_t>(slot)];
   return lines;

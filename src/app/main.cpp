@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
 
   tessaly::app::SplashScreen splash(state, tessaly::app::SplashEnvironment::OfThisMachine());
   QObject::connect(
-      &splash, &tessaly::app::SplashScreen::MainWindowOpened,
+      &splash, &tessaly::app::SplashScreen::mainWindowOpened,
       [&messenger, open_first = parser.isSet(open_first_option)](tessaly::app::MainWindow* window) {
         messenger.set_parent(window);
         if (open_first && window != nullptr) {

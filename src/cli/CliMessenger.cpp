@@ -2,9 +2,9 @@
 
 namespace tessaly::cli {
 
-comm::MessageAnswer CliMessenger::Show(const comm::Message& message) {
+device::MessageAnswer CliMessenger::Show(const device::Message& message) {
   shown_.append(message);
-  return comm::SafeAnswer(message.buttons);
+  return device::SafeAnswer(message.buttons);
 }
 
 }  // namespace tessaly::cli

@@ -2,19 +2,19 @@
 
 #include <QList>
 
-#include "comm/Messenger.h"
+#include "device/Messenger.h"
 
 namespace tessaly::cli {
 
 // Nobody sits at a command line to answer a message box: questions are declined (no demo mode,
 // no confirmations), and messages are kept so a command can name the cause in its own error.
-class CliMessenger : public comm::Messenger {
+class CliMessenger : public device::Messenger {
  public:
-  comm::MessageAnswer Show(const comm::Message& message) override;
-  const QList<comm::Message>& shown() const { return shown_; }
+  device::MessageAnswer Show(const device::Message& message) override;
+  const QList<device::Message>& shown() const { return shown_; }
 
  private:
-  QList<comm::Message> shown_;
+  QList<device::Message> shown_;
 };
 
 }  // namespace tessaly::cli

@@ -3,7 +3,7 @@
 #include <QCommandLineParser>
 #include <QHostAddress>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::cli {
 namespace {
@@ -89,11 +89,11 @@ ParseResult ParseCommandLine(const QStringList& arguments) {
     o.com = *number;
   }
   if (parser.isSet(type)) {
-    const auto code = ParseInteger(parser.value(type), 0, comm::kTypeCount - 1);
+    const auto code = ParseInteger(parser.value(type), 0, device::kTypeCount - 1);
     if (!code) {
       result.error = QStringLiteral("\"%1\" is not a device type code from 0 to %2.")
                          .arg(parser.value(type))
-                         .arg(comm::kTypeCount - 1);
+                         .arg(device::kTypeCount - 1);
       return result;
     }
     o.type = *code;

@@ -9,6 +9,7 @@
 #include "model/ParameterDescriptor.h"
 #include "programs/PresetFile.h"
 #include "programs/ProgramFiles.h"
+#include "programs/ProgramRecords.h"
 #include "programs/RecordView.h"
 #include "protocol/ProgramData.h"
 
@@ -22,30 +23,15 @@ std::optional<int> TypeOfFile(const QString& path, bool* project) {
   return programs::TypeOfExtension(path, project);
 }
 
-protocol::Family FamilyOf(int type) {
-  return type == 3 ? protocol::Family::kB : protocol::Family::kA;
-}
-
 // Programs by their label ("edit" for a preset or the edit buffer, "01".. for program slots); an
 // empty program has no record.
 using Programs = std::map<QString, std::optional<protocol::ProgramData>>;
 
-protocol::ProgramData FromImage(int type, const QByteArray& record) {
-  protocol::ProgramData data(FamilyOf(type));
-  data.Write(
-      0,
-      std::span(reinterpret_cast<const uint8_t*>(record.constData()),
-                static_cast<size_t>(std::min<qsizetype>(record.size(), data.addressable_size()))));
-  return data;
-}
-
 Programs FromProject(int type, const programs::ProjectBuffer& buffer) {
   Programs out;
-  const int number_byte = FamilyOf(type) == protocol::Family::kB ? 511 : 351;
   for (size_t p = 0; p < buffer.size(); ++p) {
-    const QString label = programs::ProgramNumberText(static_cast<int>(p));
-    const bool stored = static_cast<uint8_t>(buffer[p].at(number_byte)) <= 63;
-    out[label] = stored ? std::optional(FromImage(type, buffer[p])) : std::nullopt;
+    out[programs::ProgramNumberText(static_cast<int>(p))] =
+        programs::ProjectProgram(type, buffer[p]);
   }
   return out;
 }
@@ -53,14 +39,10 @@ Programs FromProject(int type, const programs::ProjectBuffer& buffer) {
 std::optional<protocol::ProgramData> ReadPresetRecord(const QString& path, int type) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  protocol::ProgramData data(FamilyOf(type));
+  const protocol::ProgramData data(protocol::FamilyOf(type));
   const QByteArray bytes = file.read(data.record_size());
   if (bytes.size() < programs::kPresetMinimumBytes) return std::nullopt;
-  QByteArray record(reinterpret_cast<const char*>(data.Record().data()), data.record_size());
-  record.replace(0, bytes.size(), bytes);
-  data.SetRecord(std::span(reinterpret_cast<const uint8_t*>(record.constData()),
-                           static_cast<size_t>(record.size())));
-  return data;
+  return programs::WithFileBytes(data, bytes);
 }
 
 struct Operand {
@@ -122,7 +104,7 @@ Outcome RunPresetShow(Session& session, const QStringList& args) {
   programs::VisitParameters(*data, *type, [&](const programs::ParameterValue& v) {
     if (out.json()) {
       list.append(QJsonObject{{QStringLiteral("channel"), v.where.trimmed()},
-                              {QStringLiteral("parameter"), v.parameter->id},
+                              {QStringLiteral("parameter"), v.parameter->name},
                               {QStringLiteral("element"), v.element},
                               {QStringLiteral("value"), Shown(v)},
                               {QStringLiteral("index"), v.index}});

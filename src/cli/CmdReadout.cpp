@@ -5,8 +5,8 @@
 
 #include "cli/Commands.h"
 #include "cli/DeviceInfo.h"
-#include "comm/DeviceTypes.h"
 #include "connect/DeviceReadout.h"
+#include "device/DeviceTypes.h"
 #include "protocol/Offsets.h"
 
 namespace tessaly::cli {
@@ -25,7 +25,7 @@ QString TailHex(const protocol::ProgramData& data, int first, int count) {
 
 QJsonObject ReadoutJson(Session& session) {
   const int type = session.device_type();
-  const bool family_b = comm::IsFamilyB(type);
+  const bool family_b = device::IsFamilyB(type);
   const comm::DeviceTable& table = session.state().table;
   const protocol::ProgramData& data = *session.store().Data(kCliSlot);
   const protocol::SlotState& state = *session.store().State(kCliSlot);
@@ -46,7 +46,7 @@ QJsonObject ReadoutJson(Session& session) {
       family_b ? QJsonValue(TailHex(data, protocol::kTailRouting, connect::kSettingsBlock))
                : QJsonValue();
   QJsonArray programs;
-  const int last = std::min(comm::LastProgramIndex(type), programs::kMaxPrograms - 1);
+  const int last = std::min(device::LastProgramIndex(type), programs::kMaxPrograms - 1);
   for (int p = 0; p <= last; ++p) {
     const double status = names.program_status[static_cast<size_t>(p)];
     QJsonObject program;

@@ -4,9 +4,9 @@
 
 #include "cli/Commands.h"
 #include "cli/DeviceInfo.h"
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "connect/TcpDiscovery.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::cli {
 namespace {
@@ -55,7 +55,7 @@ Outcome RunScan(Session& session, const QStringList& args) {
   }
   connect::TcpDiscovery discovery(comm);
   QEventLoop loop;
-  QObject::connect(&discovery, &connect::TcpDiscovery::Finished, &loop, &QEventLoop::quit);
+  QObject::connect(&discovery, &connect::TcpDiscovery::finished, &loop, &QEventLoop::quit);
   discovery.Start(*addresses, {});
   if (discovery.running()) loop.exec();
 

@@ -2,9 +2,9 @@
 #include <QJsonObject>
 
 #include "cli/Commands.h"
-#include "comm/Commands.h"
 #include "comm/Packet.h"
 #include "connect/Exchange.h"
+#include "device/Commands.h"
 
 namespace tessaly::cli {
 namespace {

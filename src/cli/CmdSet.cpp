@@ -89,7 +89,7 @@ Outcome RunSet(Session& session, const QStringList& args) {
   options.device_type = session.device_type();
   options.channel = target.channel;
   // Text that cannot be a value of the parameter is a usage error, found before any traffic.
-  const model::ParseResult parsed = target.parameter->Parse(args[2], options);
+  const model::ParseResult parsed = target.parameter().Parse(args[2], options);
   if (!parsed.ok()) return Outcome::Usage(parsed.refusal);
   const Outcome prepared = session.PrepareEditor();
   if (!prepared.ok()) return prepared;
@@ -97,7 +97,7 @@ Outcome RunSet(Session& session, const QStringList& args) {
   model::EditOutcome edit = session.edit_path().SetText(target, args[2], options);
   const Outcome verdict = Verdict(session, edit, args[1]);
   if (!verdict.ok()) return verdict;
-  edit.shown = ShownAsTyped(*target.parameter, edit, args[2], options);
+  edit.shown = ShownAsTyped(target.parameter(), edit, args[2], options);
   PrintEdit(session, ChannelText(session.device_type(), target.channel), args[1], edit);
   return Outcome::Ok();
 }

@@ -1,13 +1,13 @@
 #include "cli/DeviceInfo.h"
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::cli {
 
 // The device list captions the 540S as an RK-540 variant; a script needs to tell them apart.
 QString ModelText(int type) {
-  if (type == comm::kType540S) return QStringLiteral("540S");
-  return comm::ModelName(type).trimmed();
+  if (type == device::kType540S) return QStringLiteral("540S");
+  return device::ModelName(type).trimmed();
 }
 
 DeviceInfo InfoOfSlot(Session& session, int slot) {

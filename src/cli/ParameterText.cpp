@@ -62,7 +62,7 @@ QString ChannelsText(model::Scope scope) {
 
 QString HelpRow(const model::ParameterDescriptor& parameter) {
   return QStringLiteral("  %1 %2 %3 %4")
-      .arg(parameter.id, -16)
+      .arg(parameter.name, -16)
       .arg(FamiliesText(parameter.families), -4)
       .arg(ChannelsText(parameter.scope), -7)
       .arg(parameter.RangeText());
@@ -70,7 +70,7 @@ QString HelpRow(const model::ParameterDescriptor& parameter) {
 
 QJsonObject ParameterJson(const model::ParameterDescriptor& parameter) {
   QJsonObject object;
-  object[QStringLiteral("name")] = parameter.id;
+  object[QStringLiteral("name")] = parameter.name;
   object[QStringLiteral("families")] = FamilyList(parameter.families);
   QJsonArray types;
   for (const int type : parameter.device_types) types.append(type);

@@ -1,10 +1,10 @@
 #include "cli/Session.h"
 
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "connect/Exchange.h"
 #include "connect/TcpConnect.h"
 #include "connect/UsbConnect.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::cli {
 namespace {
@@ -45,12 +45,8 @@ Session::Session(const CliOptions& options, CliOutput& output)
       comm_(messenger_),
       store_(comm_),
       context_{comm_, connect_session_, store_, names_, sleep_},
-      family_a_(store_),
-      family_b_(store_),
-      dispatcher_(store_, family_a_, family_b_),
-      graph_(store_),
-      edit_path_(store_, graph_, dispatcher_),
-      whole_program_(comm_, store_, dispatcher_, graph_, names_) {
+      core_(store_),
+      whole_program_(comm_, store_, core_.dispatcher, core_.curves, names_) {
   if (options_.port) comm_.set_device_port(*options_.port);
   if (options_.trace) {
     comm_.set_trace(
@@ -127,7 +123,7 @@ Outcome Session::OpenTcp() {
   found.link_kind = comm::kLinkTcp;
   found.ip_address = options_.address;
   found.device_id = kCliSlot;
-  found.device_type = static_cast<int16_t>(options_.type.value_or(comm::kTypeRk540));
+  found.device_type = static_cast<int16_t>(options_.type.value_or(device::kTypeRk540));
   state.table.Register(kCliSlot, found);
   if (options_.type) return Outcome::Ok();
   // The network probe is the one of types 0 and 3, whatever the device turns out to be.
@@ -149,7 +145,7 @@ Outcome Session::OpenCom() {
     found.device_id = kCliSlot;
     found.device_type = static_cast<int16_t>(*options_.type);
     state.table.Register(kCliSlot, found);
-    if (comm_.serial().Open(comm_.ComPortName(), comm::BaudRate(*options_.type)) != 0) {
+    if (comm_.serial().Open(comm_.ComPortName(), device::BaudRate(*options_.type)) != 0) {
       state.table[kCliSlot].online = false;
       return Outcome::Device(QStringLiteral("%1 could not be opened.").arg(Where()));
     }
@@ -165,13 +161,13 @@ Outcome Session::OpenCom() {
 Outcome Session::Identify() {
   comm::Params params{};
   params[7] = static_cast<uint8_t>(comm_.state().connection_mode);
-  const comm::ExchangeResult identified = comm_.Exchange(kCliSlot, comm::kCmdIdentify, params);
+  const comm::ExchangeResult identified = comm_.Exchange(kCliSlot, device::kCmdIdentify, params);
   if (!identified.answered()) {
     return Outcome::Device(
         QStringLiteral("The device at %1 did not answer the identify command.").arg(Where()));
   }
-  const int code = identified.Byte(comm::kReplyTypeByte);
-  if (!comm::IsValidType(code)) {
+  const int code = identified.Byte(device::kReplyTypeByte);
+  if (!device::IsValidType(code)) {
     return Outcome::Device(QStringLiteral("The device at %1 reported the unknown type code %2.")
                                .arg(Where())
                                .arg(code));
@@ -183,7 +179,7 @@ void Session::ReadName() {
   comm::DeviceTable& table = comm_.state().table;
   table.device_name[kCliSlot].clear();
   if (const comm::ExchangeResult read =
-          connect::ReadMemory(comm_, kCliSlot, comm::kCmdReadSettings, 0, kNameLength);
+          connect::ReadMemory(comm_, kCliSlot, device::kCmdReadSettings, 0, kNameLength);
       read.answered()) {
     table.device_name[kCliSlot] = connect::NameFromReply(read);
   }

@@ -11,13 +11,10 @@
 #include "comm/Comm.h"
 #include "connect/ConnectSession.h"
 #include "connect/DeviceReadout.h"
-#include "graph/ResponseCurves.h"
-#include "model/EditPath.h"
+#include "model/EditCore.h"
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
 #include "programs/WholeProgram.h"
-#include "protocol/FamilyAOperations.h"
-#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 
 namespace tessaly::cli {
@@ -42,9 +39,9 @@ class Session {
   connect::ConnectContext& context() { return context_; }
   programs::ProgramNames& names() { return names_; }
   programs::SleepTable& sleep() { return *sleep_.At(kCliSlot); }
-  protocol::Dispatcher& dispatcher() { return dispatcher_; }
-  graph::ResponseCurves& graph() { return graph_; }
-  model::EditPath& edit_path() { return edit_path_; }
+  protocol::Dispatcher& dispatcher() { return core_.dispatcher; }
+  graph::ResponseCurves& graph() { return core_.curves; }
+  model::EditPath& edit_path() { return core_.edits; }
   programs::WholeProgram& whole_program() { return whole_program_; }
 
   quint16 device_port() const { return comm_.device_port(); }
@@ -85,11 +82,7 @@ class Session {
   programs::ProgramNames names_;
   programs::SleepTables sleep_;
   connect::ConnectContext context_;
-  protocol::FamilyAOperations family_a_;
-  protocol::FamilyBOperations family_b_;
-  protocol::Dispatcher dispatcher_;
-  graph::ResponseCurves graph_;
-  model::EditPath edit_path_;
+  model::EditCore core_;
   programs::WholeProgram whole_program_;
   std::optional<Outcome> opened_;
   std::optional<Outcome> read_;

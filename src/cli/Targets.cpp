@@ -30,8 +30,8 @@ std::optional<int> ChannelFor(const model::ParameterDescriptor& parameter, const
   const protocol::Layout& layout = protocol::LayoutOfType(type);
   if (parameter.scope == model::Scope::kDevice) {
     if (IsDeviceWord(text)) return -1;
-    *error =
-        QStringLiteral("\"%1\" is a device setting: give \"device\" as CHANNEL.").arg(parameter.id);
+    *error = QStringLiteral("\"%1\" is a device setting: give \"device\" as CHANNEL.")
+                 .arg(parameter.name);
     return std::nullopt;
   }
   const auto ch = model::ResolveChannel(text, type);
@@ -43,11 +43,11 @@ std::optional<int> ChannelFor(const model::ParameterDescriptor& parameter, const
     return std::nullopt;
   }
   if (InputsOnly(parameter.scope) && !layout.IsInput(*ch)) {
-    *error = QStringLiteral("\"%1\" belongs to input channels only.").arg(parameter.id);
+    *error = QStringLiteral("\"%1\" belongs to input channels only.").arg(parameter.name);
     return std::nullopt;
   }
   if (OutputsOnly(parameter.scope) && !layout.IsOutput(*ch)) {
-    *error = QStringLiteral("\"%1\" belongs to output channels only.").arg(parameter.id);
+    *error = QStringLiteral("\"%1\" belongs to output channels only.").arg(parameter.name);
     return std::nullopt;
   }
   return ch;
@@ -81,7 +81,7 @@ TargetOrError ResolveTarget(const QString& channel, const QString& parameter, in
                                                       : QStringLiteral("Routing sources"))
                                              .arg(protocol::kRoutingSources))};
   }
-  return {model::EditTarget{slot, resolved->parameter, *ch, resolved->element}, Outcome::Ok()};
+  return {model::EditTarget{slot, resolved->parameter->id, *ch, resolved->element}, Outcome::Ok()};
 }
 
 }  // namespace tessaly::cli

@@ -4,10 +4,12 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "comm/LinkIo.h"
+#include "comm/LinkLossText.h"
+#include "comm/ReplyWaits.h"
 #include "comm/TimeScale.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::comm {
 namespace {
@@ -23,7 +25,7 @@ quint16 DevicePortFromEnvironment() {
   return ok && port > 0 && port <= 65535 ? static_cast<quint16>(port) : kDefaultDevicePort;
 }
 
-Comm::Comm(Messenger& messenger, QObject* parent)
+Comm::Comm(device::Messenger& messenger, QObject* parent)
     : QObject(parent),
       messenger_(messenger),
       serial_(com_ports_),
@@ -45,7 +47,7 @@ Comm::~Comm() = default;
 
 Link& Comm::LinkFor(int slot) {
   if (state_.connection_mode == kLinkTcp) return *tcp_links_.at(static_cast<size_t>(slot));
-  serial_.SetTarget(ComPortName(), BaudRate(state_.table.device_type[slot]));
+  serial_.SetTarget(ComPortName(), device::BaudRate(state_.table.device_type[slot]));
   return serial_;
 }
 
@@ -54,7 +56,7 @@ bool Comm::LinkUp(int slot) { return IsValidSlot(slot) && LinkFor(slot).IsOpen()
 QString Comm::DeviceLabel(int slot) {
   if (!IsValidSlot(slot)) return {};
   QString name = state_.table.device_name[slot].trimmed();
-  if (name.isEmpty()) name = ModelName(state_.table.device_type[slot]).trimmed();
+  if (name.isEmpty()) name = device::ModelName(state_.table.device_type[slot]).trimmed();
   return name + QStringLiteral(" - ") + LinkFor(slot).Describe();
 }
 
@@ -84,9 +86,9 @@ bool Comm::BeginExchange() {
 
 void Comm::ShowLinkLoss(int slot) {
   // Several devices lost at once give several boxes; the last line tells them apart.
-  messenger_.Show({MessageIcon::kExclamation, QString::fromLatin1(kLinkLossTitle),
+  messenger_.Show({device::MessageIcon::kExclamation, QString::fromLatin1(kLinkLossTitle),
                    QString::fromLatin1(kLinkLossText) + QLatin1Char('\n') + DeviceLabel(slot),
-                   MessageButtons::kOk});
+                   device::MessageButtons::kOk});
 }
 
 void Comm::ReportLoss(int slot) {
@@ -121,9 +123,9 @@ ExchangeResult Comm::Exchange(int slot, uint8_t command, const Params& params,
   QByteArray reply;
   if (sent && ReceiveReply(slot, link, reply, expected.awaited_bytes, expected.wait_limit_ms) ==
                   kReceiveOk) {
-    if (command == kCmdIdentify && reply.size() > kReplyTypeByte &&
-        IsValidType(static_cast<uint8_t>(reply[kReplyTypeByte]))) {
-      state_.table.device_type[slot] = static_cast<uint8_t>(reply[kReplyTypeByte]);
+    if (command == device::kCmdIdentify && reply.size() > device::kReplyTypeByte &&
+        device::IsValidType(static_cast<uint8_t>(reply[device::kReplyTypeByte]))) {
+      state_.table.device_type[slot] = static_cast<uint8_t>(reply[device::kReplyTypeByte]);
     }
     EndExchange();
     return {ExchangeStatus::kAnswered, reply};
@@ -168,8 +170,8 @@ ExchangeResult Comm::ProbeDevice(int slot) {
   if (!BeginExchange()) return {ExchangeStatus::kBusy};
   Link& link = LinkFor(slot);
   const QByteArray packet =
-      FramePacket(link.ProbeAddress(slot), ProbeCommand(state_.table.device_type[slot]), {}, {},
-                  state_.connection_mode);
+      FramePacket(link.ProbeAddress(slot), device::ProbeCommand(state_.table.device_type[slot]), {},
+                  {}, state_.connection_mode);
   ExchangeResult result{ExchangeStatus::kSendFailed};
   if (link.Open() && SendPacket(link, packet)) {
     QByteArray reply;
@@ -182,7 +184,7 @@ ExchangeResult Comm::ProbeDevice(int slot) {
 }
 
 bool ProbeAcknowledged(const ExchangeResult& result) {
-  return result.answered() && result.Byte(kReplyProbeAckByte) == kProbeAck;
+  return result.answered() && result.Byte(device::kReplyProbeAckByte) == device::kProbeAck;
 }
 
 void Comm::OpenTraffic() {
@@ -212,7 +214,7 @@ void Comm::KeepAliveTick() {
   DeviceTable& table = state_.table;
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     if (!table[slot].registered || !table[slot].online) continue;
-    if (Poll(slot, kCmdKeepAlive).answered()) continue;
+    if (Poll(slot, device::kCmdKeepAlive).answered()) continue;
     // Unlike a lost command reply, a silent keep-alive keeps the link and the editor open.
     table[slot].online = false;
     SetRowText(slot, table.OfflineRowText(slot, state_.connection_mode));
@@ -227,13 +229,13 @@ bool Comm::ReleaseAllDevices(bool stop_on_serial_failure) {
   if (serial_.IsOpen()) {
     for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
       if (!table[slot].online) continue;
-      if (Transmit(slot, kCmdRelease, {}) != 0 && stop_on_serial_failure) return false;
+      if (Transmit(slot, device::kCmdRelease, {}) != 0 && stop_on_serial_failure) return false;
     }
     serial_.Close();
   }
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {
     if (table[slot].link_kind == kLinkTcp && table[slot].online) {
-      (void)Exchange(slot, kCmdRelease);  // the device is let go whatever it answers
+      (void)Exchange(slot, device::kCmdRelease);  // the device is let go whatever it answers
     }
   }
   for (int slot = kFirstSlot; slot <= kLastSlot; ++slot) {

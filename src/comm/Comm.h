@@ -13,11 +13,11 @@
 #include "comm/ExchangeResult.h"
 #include "comm/KeepAliveTimer.h"
 #include "comm/Link.h"
-#include "comm/Messenger.h"
 #include "comm/Packet.h"
 #include "comm/SerialLink.h"
 #include "comm/TcpLink.h"
 #include "comm/TrafficGuards.h"
+#include "device/Messenger.h"
 #include "device/Transmitter.h"
 
 namespace tessaly::comm {
@@ -33,7 +33,7 @@ class Comm : public QObject, public device::Transmitter {
   Q_OBJECT
 
  public:
-  explicit Comm(Messenger& messenger, QObject* parent = nullptr);
+  explicit Comm(device::Messenger& messenger, QObject* parent = nullptr);
   ~Comm() override;
 
   CommState& state() { return state_; }
@@ -43,7 +43,7 @@ class Comm : public QObject, public device::Transmitter {
   TcpLink& tcp() { return tcp_; }
   const std::shared_ptr<TcpSlots>& tcp_slots() const { return tcp_slots_; }
   ComPortMap& com_ports() { return com_ports_; }
-  Messenger& messenger() { return messenger_; }
+  device::Messenger& messenger() { return messenger_; }
 
   quint16 device_port() const { return device_port_; }
   void set_device_port(quint16 port) { device_port_ = port; }
@@ -137,7 +137,7 @@ class Comm : public QObject, public device::Transmitter {
   void ShowLinkLoss(int slot);
   void ReportLoss(int slot);
 
-  Messenger& messenger_;
+  device::Messenger& messenger_;
   CommState state_;
   ComPortMap com_ports_;
   SerialLink serial_;

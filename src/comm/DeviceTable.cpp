@@ -1,6 +1,6 @@
 #include "comm/DeviceTable.h"
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::comm {
 
@@ -52,25 +52,26 @@ std::array<bool, kSlotCount> DeviceTable::DemoSetup(int16_t connection_mode, boo
     entry.online = false;
     entry.registered = true;
     entry.editor_open = false;
-    device_name[slot] = ModelName(type);
+    device_name[slot] = device::ModelName(type);
     filled[slot] = true;
   };
   if (connection_mode == kLinkTcp && several_addresses) {
     for (int slot = 0; slot <= 4; ++slot) {
       fill(slot, kLinkTcp, QStringLiteral("192.168.0.%1").arg(slot + 1), static_cast<int16_t>(slot),
-           kType540S);
+           device::kType540S);
     }
   } else if (connection_mode == kLinkTcp) {
-    fill(0, kLinkTcp, QStringLiteral("192.168.0.100"), 0, kType540S);
+    fill(0, kLinkTcp, QStringLiteral("192.168.0.100"), 0, device::kType540S);
   } else {
-    fill(0, kLinkUsb, QString(), 0, IsValidType(demo_type) ? demo_type : kTypeRk540);
+    fill(0, kLinkUsb, QString(), 0,
+         device::IsValidType(demo_type) ? demo_type : device::kTypeRk540);
   }
   return filled;
 }
 
 QString DeviceTable::OfflineRowText(int slot, int16_t connection_mode) const {
   if (!IsValidSlot(slot)) return {};
-  const QString model = ModelName(device_type[slot]);
+  const QString model = device::ModelName(device_type[slot]);
   if (connection_mode == kLinkTcp) {
     return QStringLiteral("IP:") + entries[slot].ip_address + QStringLiteral(" - ") + model +
            QStringLiteral(" - Off-line");

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
+#include "comm/ReplyWaits.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::comm {
 
@@ -30,7 +31,8 @@ QByteArray FramePacket(uint8_t address, uint8_t command, const Params& params,
   packet.append(static_cast<char>(address));
   packet.append(static_cast<char>(command));
   for (uint8_t p : params) packet.append(static_cast<char>(p));
-  if (command == kCmdIdentify) packet[kModeByte] = static_cast<char>(connection_mode);
+  if (command == device::kCmdIdentify)
+    packet[device::kModeByte] = static_cast<char>(connection_mode);
   packet.append(static_cast<char>(kEndMarker));
   return packet;
 }
@@ -45,12 +47,14 @@ Params AddressParams(int address, int p3) {
 
 ReplyClass ClassifyReply(uint8_t command, uint8_t p3, int device_type) {
   switch (command) {
-    case kCmdReadParams:
-    case kCmdReadSettings:
-      return {p3 + kMemoryReadOverhead, kLongWaitMs};
-    case kCmdMeters:
-      return {IsFamilyB(device_type) ? kMeterReplyFamilyB : kMeterReplyFamilyA, kPollWaitMs};
-    case kCmdNoReply:
+    case device::kCmdReadParams:
+    case device::kCmdReadSettings:
+      return {p3 + device::kMemoryReadOverhead, kLongWaitMs};
+    case device::kCmdMeters:
+      return {
+          device::IsFamilyB(device_type) ? device::kMeterReplyFamilyB : device::kMeterReplyFamilyA,
+          kPollWaitMs};
+    case device::kCmdNoReply:
       return {0, 0};
     default:
       break;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "comm/Commands.h"
+#include "device/Commands.h"
 #include "device/PacketFormat.h"
 
 namespace tessaly::comm {

@@ -2,8 +2,8 @@
 
 #include <QIODevice>
 
-#include "comm/Commands.h"
 #include "comm/LinkIo.h"
+#include "device/Commands.h"
 
 namespace tessaly::comm {
 namespace {
@@ -11,7 +11,8 @@ namespace {
 constexpr int kWriteLimitMs = 1000;
 
 int CommandOf(const QByteArray& bytes) {
-  return bytes.size() > kCommandByte ? static_cast<uint8_t>(bytes[kCommandByte]) : -1;
+  return bytes.size() > device::kCommandByte ? static_cast<uint8_t>(bytes[device::kCommandByte])
+                                             : -1;
 }
 
 }  // namespace

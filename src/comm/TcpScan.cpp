@@ -49,7 +49,7 @@ void TcpScan::Finish() {
   running_ = false;
   deadline_.stop();
   DropSockets();
-  emit Finished(answers_);
+  emit finished(answers_);
 }
 
 void TcpScan::Cancel() {

@@ -34,7 +34,7 @@ class TcpScan : public QObject {
   bool running() const { return running_; }
 
  signals:
-  void Finished(const QList<tessaly::comm::ScanAnswer>& answers);
+  void finished(const QList<tessaly::comm::ScanAnswer>& answers);
 
  private:
   void Settle(size_t index, ScanResult result);

@@ -19,7 +19,7 @@ int16_t RunDemoSetup(ConnectContext& context) {
 }
 
 QString NameFromReply(const comm::ExchangeResult& read) {
-  return QString::fromLatin1(read.reply().mid(comm::kReplyDataStart, 16));
+  return QString::fromLatin1(read.reply().mid(device::kReplyDataStart, 16));
 }
 
 }  // namespace tessaly::connect

@@ -1,9 +1,9 @@
 #include "connect/DeviceList.h"
 
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "connect/Exchange.h"
 #include "connect/TcpDiscovery.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::connect {
 namespace {
@@ -62,7 +62,7 @@ void DeviceList::WriteRow(int slot, const QString& name, bool online) {
 void DeviceList::Identify(int slot) {
   comm::Params params{};
   params[7] = static_cast<uint8_t>(context_.comm.state().connection_mode);
-  (void)context_.comm.Exchange(slot, comm::kCmdIdentify, params);
+  (void)context_.comm.Exchange(slot, device::kCmdIdentify, params);
 }
 
 void DeviceList::RefreshRow(int slot) {
@@ -70,7 +70,7 @@ void DeviceList::RefreshRow(int slot) {
   comm::CommState& state = comm.state();
   if (slot < 0 || slot >= RowCount() || !comm::IsValidSlot(slot)) return;
   QString name = ListedName(slot);
-  const QString model = comm::ModelName(state.table.device_type[static_cast<size_t>(slot)]);
+  const QString model = device::ModelName(state.table.device_type[static_cast<size_t>(slot)]);
   bool online = false;
   if (comm.suspended()) {
     name = model.trimmed();
@@ -96,10 +96,10 @@ void DeviceList::RefreshRow(int slot) {
 bool DeviceList::Relink(int slot) {
   comm::Comm& comm = context_.comm;
   comm::CommState& state = comm.state();
-  comm::Messenger& messenger = comm.messenger();
+  device::Messenger& messenger = comm.messenger();
   const auto disconnected = [&] {
-    messenger.Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kDisconnectedTitle),
-                    QString::fromLatin1(kDisconnectedText), comm::MessageButtons::kOk});
+    messenger.Show({device::MessageIcon::kExclamation, QString::fromLatin1(kDisconnectedTitle),
+                    QString::fromLatin1(kDisconnectedText), device::MessageButtons::kOk});
     return false;
   };
   const int type = state.table.device_type[static_cast<size_t>(slot)];
@@ -110,7 +110,7 @@ bool DeviceList::Relink(int slot) {
       return disconnected();
     }
   } else if (!comm.serial().IsOpen() &&
-             comm.serial().Open(comm.ComPortName(), comm::BaudRate(type)) != 0) {
+             comm.serial().Open(comm.ComPortName(), device::BaudRate(type)) != 0) {
     return disconnected();
   }
 
@@ -137,7 +137,7 @@ bool DeviceList::Relink(int slot) {
   // read back.
   state.table[slot].online = true;
   comm.OpenTraffic();
-  if (const comm::ExchangeResult read = ReadMemory(comm, slot, comm::kCmdReadSettings, 0, 16);
+  if (const comm::ExchangeResult read = ReadMemory(comm, slot, device::kCmdReadSettings, 0, 16);
       read.answered()) {
     state.table.device_name[static_cast<size_t>(slot)] = NameFromReply(read);
   }
@@ -156,10 +156,10 @@ OpenResult DeviceList::OpenDevice(int row, const ConnectHooks& hooks) {
   // A demo slot skips the connect question on purpose: it has no link, so re-linking could only
   // end in "Device disconnected" and demo devices could never be opened.
   if (state.table.device_needs_read[static_cast<size_t>(slot)] && !comm.suspended()) {
-    const comm::MessageAnswer answer = comm.messenger().Show(
-        {comm::MessageIcon::kQuestion, QString::fromLatin1(kConnectQuestionTitle),
-         QString::fromLatin1(kConnectQuestion), comm::MessageButtons::kYesNo});
-    if (answer != comm::MessageAnswer::kYes) {
+    const device::MessageAnswer answer = comm.messenger().Show(
+        {device::MessageIcon::kQuestion, QString::fromLatin1(kConnectQuestionTitle),
+         QString::fromLatin1(kConnectQuestion), device::MessageButtons::kYesNo});
+    if (answer != device::MessageAnswer::kYes) {
       result.outcome = OpenOutcome::kDeclined;
       return result;
     }
@@ -170,8 +170,9 @@ OpenResult DeviceList::OpenDevice(int row, const ConnectHooks& hooks) {
   }
 
   if (state.table[slot].editor_open) {
-    comm.messenger().Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kAlreadyOpenTitle),
-                           QString::fromLatin1(kAlreadyOpenText), comm::MessageButtons::kOk});
+    comm.messenger().Show({device::MessageIcon::kExclamation,
+                           QString::fromLatin1(kAlreadyOpenTitle),
+                           QString::fromLatin1(kAlreadyOpenText), device::MessageButtons::kOk});
     result.outcome = OpenOutcome::kAlreadyOpen;
     return result;
   }
@@ -206,10 +207,10 @@ void DeviceList::ReportReadFailure(int slot, ReadoutStep step) {
   state.table[slot].online = false;
   state.table.device_needs_read[static_cast<size_t>(slot)] = true;
   context_.comm.messenger().Show(
-      {comm::MessageIcon::kExclamation, QString::fromLatin1(kDisconnectedTitle),
+      {device::MessageIcon::kExclamation, QString::fromLatin1(kDisconnectedTitle),
        QString::fromLatin1(kDisconnectedText) +
            QStringLiteral("\nReading the %1 failed.").arg(ReadoutStepText(step)),
-       comm::MessageButtons::kOk});
+       device::MessageButtons::kOk});
   WriteRow(slot, ListedName(slot), false);
 }
 

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "connect/Exchange.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::connect {
 namespace {
@@ -50,7 +50,7 @@ class Reader {
 };
 
 bool ReadSettings(Reader& reader, protocol::ProgramData& data, int address, int length) {
-  if (!reader.Read(comm::kCmdReadSettings, address, static_cast<uint8_t>(length))) return false;
+  if (!reader.Read(device::kCmdReadSettings, address, static_cast<uint8_t>(length))) return false;
   const auto bytes = reader.Data(length);
   for (int i = 0; i < length; ++i) data.SetTail(address + i, bytes[static_cast<size_t>(i)]);
   return true;
@@ -78,14 +78,14 @@ void DecodeSettings(const protocol::ProgramData& data, protocol::SlotState& stat
 ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
   comm::DeviceTable& table = context.comm.state().table;
   const int type = table.device_type[static_cast<size_t>(slot)];
-  const bool family_b = comm::IsFamilyB(type);
+  const bool family_b = device::IsFamilyB(type);
   protocol::ProgramData* data = context.store.Data(slot);
   protocol::SlotState* state = context.store.State(slot);
   programs::ProgramNameList* names = context.names.At(slot);
   if (data == nullptr || state == nullptr || names == nullptr) return ReadoutStep::kImage;
 
   for (int address = 0; address < data->image_size(); address += kReadBlock) {
-    if (!reader.Read(comm::kCmdReadParams, address, kReadBlock)) return ReadoutStep::kImage;
+    if (!reader.Read(device::kCmdReadParams, address, kReadBlock)) return ReadoutStep::kImage;
     data->Write(address, reader.Data(kReadBlock));
   }
   context.store.NotifyProgramChanged(slot);
@@ -94,7 +94,7 @@ ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
   QString& second = table.second_version[static_cast<size_t>(slot)];
   firmware = QString::fromLatin1(kPresetFirmwareVersion);
   second = QString::fromLatin1(kPresetSecondVersion);
-  if (!reader.Send(comm::kCmdVersions, {})) return ReadoutStep::kVersions;
+  if (!reader.Send(device::kCmdVersions, {})) return ReadoutStep::kVersions;
   const auto version = reader.Data(6);
   firmware = FirmwareVersionText(version[0], version[1], version[2]);
   second = SecondVersionText(version[3], version[4], version[5]);
@@ -105,8 +105,8 @@ ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
   DecodeSettings(*data, *state, table.device_name[static_cast<size_t>(slot)]);
 
   // Only the RK-540 and the 540S can tell their address.
-  if (type == comm::kTypeRk540 || type == comm::kType540S) {
-    if (!reader.Read(comm::kCmdReadSettings, kSettingsIpAddress, 8)) {
+  if (type == device::kTypeRk540 || type == device::kType540S) {
+    if (!reader.Read(device::kCmdReadSettings, kSettingsIpAddress, 8)) {
       return ReadoutStep::kIpAddress;
     }
     const auto ip = reader.Data(4);
@@ -119,9 +119,10 @@ ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
     return ReadoutStep::kRouting;
   }
 
-  const int last_program = comm::LastProgramIndex(type);
+  const int last_program = device::LastProgramIndex(type);
   for (int first = 0; first <= last_program; first += kProgramStride8) {
-    if (!reader.Send(comm::kCmdProgramStatus, {static_cast<uint8_t>(first), 0, 0, 0, 0, 0, 0, 0})) {
+    if (!reader.Send(device::kCmdProgramStatus,
+                     {static_cast<uint8_t>(first), 0, 0, 0, 0, 0, 0, 0})) {
       return ReadoutStep::kProgramStatus;
     }
     const auto status = reader.Data(kProgramStride8);
@@ -138,19 +139,19 @@ ReadoutStep Run(ConnectContext& context, int slot, Reader& reader) {
     }
     const int address = family_b ? kProgramNameBaseB + protocol::kImageSizeB * p
                                  : kProgramNameBaseA + protocol::kImageSizeA * p;
-    if (!reader.Read(comm::kCmdReadSettings, address, kSettingsBlock)) {
+    if (!reader.Read(device::kCmdReadSettings, address, kSettingsBlock)) {
       return ReadoutStep::kProgramNames;
     }
     name = NameFromReply(reader.last());
   }
 
-  if (!reader.Read(comm::kCmdReadSettings, family_b ? kCurrentNameAddressB : kCurrentNameAddressA,
+  if (!reader.Read(device::kCmdReadSettings, family_b ? kCurrentNameAddressB : kCurrentNameAddressA,
                    kSettingsBlock)) {
     return ReadoutStep::kCurrentName;
   }
   names->current_program_name = NameFromReply(reader.last());
 
-  if (!reader.Read(comm::kCmdReadSettings, kSettingsSleepTable, kSettingsBlock)) {
+  if (!reader.Read(device::kCmdReadSettings, kSettingsSleepTable, kSettingsBlock)) {
     return ReadoutStep::kSleepTable;
   }
   const auto sleep = reader.Data(programs::kSleepTableSize);

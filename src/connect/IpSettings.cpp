@@ -1,7 +1,7 @@
 #include "connect/IpSettings.h"
 
-#include "comm/Commands.h"
 #include "connect/AddressRules.h"
+#include "device/Commands.h"
 
 namespace tessaly::connect {
 
@@ -13,16 +13,16 @@ IpSaveResult SaveDeviceIp(comm::Comm& comm, protocol::SlotState& slot_state, int
     if (!value || *value < 0 || *value > 255) return IpSaveResult::kBadOctet;
     octets[i] = static_cast<uint8_t>(*value);
   }
-  const comm::MessageAnswer answer =
-      comm.messenger().Show({comm::MessageIcon::kQuestion, QString::fromLatin1(kIpConfirmTitle),
-                             QString::fromLatin1(kIpConfirmText), comm::MessageButtons::kYesNo});
-  if (answer != comm::MessageAnswer::kYes) return IpSaveResult::kDeclined;
+  const device::MessageAnswer answer =
+      comm.messenger().Show({device::MessageIcon::kQuestion, QString::fromLatin1(kIpConfirmTitle),
+                             QString::fromLatin1(kIpConfirmText), device::MessageButtons::kYesNo});
+  if (answer != device::MessageAnswer::kYes) return IpSaveResult::kDeclined;
 
   slot_state.ip = octets;
   const comm::Params params{octets[0], octets[1], octets[2], octets[3], 0, 0, 0, 0};
-  if (comm.Transmit(slot, comm::kCmdSetIp, params) != 0) {
-    comm.messenger().Show({comm::MessageIcon::kCritical, QString::fromLatin1(kIpFailedTitle),
-                           QString::fromLatin1(kIpFailedText), comm::MessageButtons::kOk});
+  if (comm.Transmit(slot, device::kCmdSetIp, params) != 0) {
+    comm.messenger().Show({device::MessageIcon::kCritical, QString::fromLatin1(kIpFailedTitle),
+                           QString::fromLatin1(kIpFailedText), device::MessageButtons::kOk});
     return IpSaveResult::kFailed;
   }
   return IpSaveResult::kSaved;

@@ -4,7 +4,7 @@
 
 namespace tessaly::connect {
 
-ComSearchResult SearchComPorts(comm::SerialLink& link, comm::Messenger& messenger,
+ComSearchResult SearchComPorts(comm::SerialLink& link, device::Messenger& messenger,
                                int16_t& com_port) {
   if (link.IsOpen()) link.Close();
   ComSearchResult result;
@@ -16,19 +16,19 @@ ComSearchResult SearchComPorts(comm::SerialLink& link, comm::Messenger& messenge
     result.list_text += QStringLiteral("COM%1\n").arg(n);
   }
   if (result.found.isEmpty()) {
-    messenger.Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kSearchComTitle),
-                    QString::fromLatin1(kComNotFoundText), comm::MessageButtons::kOk});
+    messenger.Show({device::MessageIcon::kExclamation, QString::fromLatin1(kSearchComTitle),
+                    QString::fromLatin1(kComNotFoundText), device::MessageButtons::kOk});
     return result;
   }
   com_port = static_cast<int16_t>(result.found.last());
-  messenger.Show({comm::MessageIcon::kInformation, QString::fromLatin1(kSearchComTitle),
+  messenger.Show({device::MessageIcon::kInformation, QString::fromLatin1(kSearchComTitle),
                   QString::fromLatin1(kComFoundText) + QStringLiteral("\n") + result.list_text,
-                  comm::MessageButtons::kOk});
+                  device::MessageButtons::kOk});
   return result;
 }
 
 AcceptResult AcceptPortSelection(const PortChoice& choice, ConnectSession& session,
-                                 comm::CommState& state, comm::Messenger& messenger) {
+                                 comm::CommState& state, device::Messenger& messenger) {
   InitConfig record = session.config;
   bool all_numbers = true;
   const auto take = [&](const QString& text, int16_t& field) {
@@ -45,8 +45,8 @@ AcceptResult AcceptPortSelection(const PortChoice& choice, ConnectSession& sessi
     take(choice.several[i + 4], record.range_end[i]);
   }
   if (!all_numbers) {
-    messenger.Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kBadOctetTitle),
-                    QString::fromLatin1(kBadOctetText), comm::MessageButtons::kOk});
+    messenger.Show({device::MessageIcon::kExclamation, QString::fromLatin1(kBadOctetTitle),
+                    QString::fromLatin1(kBadOctetText), device::MessageButtons::kOk});
     return AcceptResult::kBadOctet;
   }
 

@@ -24,7 +24,7 @@ struct ComSearchResult {
 // Tries to open COM1..COM64 at 57600 baud on `link` and tells the user what it found. The last
 // port found stays open on `link`; the highest found becomes `com_port`. With nothing found
 // `com_port` keeps its value.
-ComSearchResult SearchComPorts(comm::SerialLink& link, comm::Messenger& messenger,
+ComSearchResult SearchComPorts(comm::SerialLink& link, device::Messenger& messenger,
                                int16_t& com_port);
 
 // What the window shows when the user presses OK.
@@ -46,6 +46,6 @@ inline constexpr const char* kBadOctetText = "  Incorrect value";
 // number leaves both the file and the run-wide values untouched (and the user is warned). Then
 // writes init.cfg and sets the run-wide choices.
 AcceptResult AcceptPortSelection(const PortChoice& choice, ConnectSession& session,
-                                 comm::CommState& state, comm::Messenger& messenger);
+                                 comm::CommState& state, device::Messenger& messenger);
 
 }  // namespace tessaly::connect

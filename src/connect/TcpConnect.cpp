@@ -1,7 +1,7 @@
 #include "connect/TcpConnect.h"
 
-#include "comm/DeviceTypes.h"
 #include "connect/UsbConnect.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::connect {
 namespace {
@@ -27,14 +27,14 @@ QStringList BuildAddressList(const InitConfig& config, bool several_addresses) {
 
 TcpConnect::TcpConnect(ConnectContext& context, QObject* parent)
     : QObject(parent), context_(context), discovery_(context.comm) {
-  connect(&discovery_, &TcpDiscovery::Finished, this, &TcpConnect::OnDiscoveryFinished);
+  connect(&discovery_, &TcpDiscovery::finished, this, &TcpConnect::OnDiscoveryFinished);
 }
 
 bool TcpConnect::Initialise() {
   if (context_.comm.tcp().Initialise(comm::kSlotCount) != 0) {
     context_.comm.messenger().Show(
-        {comm::MessageIcon::kCritical, QString::fromLatin1(kTcpInitFailedTitle),
-         QString::fromLatin1(kTcpInitFailedText), comm::MessageButtons::kOk});
+        {device::MessageIcon::kCritical, QString::fromLatin1(kTcpInitFailedTitle),
+         QString::fromLatin1(kTcpInitFailedText), device::MessageButtons::kOk});
     return false;
   }
   local_addresses_ = context_.comm.tcp().ListLocalAddresses();
@@ -47,10 +47,10 @@ void TcpConnect::Cancel() {
 }
 
 ConnectOutcome TcpConnect::AskDemo(const char* question) {
-  const comm::MessageAnswer answer = context_.comm.messenger().Show(
-      {comm::MessageIcon::kQuestion, QString::fromLatin1(kDemoQuestionTitle),
-       QString::fromLatin1(question), comm::MessageButtons::kYesNo});
-  if (answer != comm::MessageAnswer::kYes) return ConnectOutcome::kStayOffline;
+  const device::MessageAnswer answer = context_.comm.messenger().Show(
+      {device::MessageIcon::kQuestion, QString::fromLatin1(kDemoQuestionTitle),
+       QString::fromLatin1(question), device::MessageButtons::kYesNo});
+  if (answer != device::MessageAnswer::kYes) return ConnectOutcome::kStayOffline;
   context_.comm.SuspendTraffic(true);
   RunDemoSetup(context_);
   return ConnectOutcome::kDemo;
@@ -64,9 +64,9 @@ void TcpConnect::Start(const ConnectHooks& hooks) {
 
   if (local_addresses_.isEmpty() || local_addresses_.first() == QLatin1String(kLoopbackAddress)) {
     context_.comm.messenger().Show(
-        {comm::MessageIcon::kExclamation, QString::fromLatin1(kNoNetworkTitle),
-         QString::fromLatin1(kNoNetworkText), comm::MessageButtons::kOk});
-    emit Finished(AskDemo(kNoNetworkQuestion));
+        {device::MessageIcon::kExclamation, QString::fromLatin1(kNoNetworkTitle),
+         QString::fromLatin1(kNoNetworkText), device::MessageButtons::kOk});
+    emit finished(AskDemo(kNoNetworkQuestion));
     return;
   }
   scanned_ = BuildAddressList(context_.session.config, context_.session.several_addresses);
@@ -80,13 +80,13 @@ void TcpConnect::OnDiscoveryFinished(const DiscoveryReport& report) {
         return a.outcome != AddressOutcome::kRefused && a.outcome != AddressOutcome::kTimedOut;
       });
   if (none_accepted) {
-    emit Finished(AskDemo(kNoDeviceQuestion));
+    emit finished(AskDemo(kNoDeviceQuestion));
     return;
   }
   // Addresses that accepted but gave nothing usable still lead to the list, which says why.
   context_.session.scan_summary = report.Summary();
   context_.session.scan_details = report.Details();
-  emit Finished(ConnectOutcome::kDevicesListed);
+  emit finished(ConnectOutcome::kDevicesListed);
 }
 
 }  // namespace tessaly::connect

@@ -43,7 +43,7 @@ class TcpConnect : public QObject {
   const QStringList& scanned() const { return scanned_; }
 
  signals:
-  void Finished(tessaly::connect::ConnectOutcome outcome);
+  void finished(tessaly::connect::ConnectOutcome outcome);
 
  private:
   void OnDiscoveryFinished(const DiscoveryReport& report);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "connect/Exchange.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::connect {
 namespace {
@@ -72,7 +72,7 @@ TcpDiscovery::TcpDiscovery(comm::Comm& comm, QObject* parent)
   step_.setSingleShot(true);
   step_.setInterval(0);
   connect(&step_, &QTimer::timeout, this, &TcpDiscovery::NextAddress);
-  connect(&scan_, &comm::TcpScan::Finished, this, &TcpDiscovery::OnScanFinished);
+  connect(&scan_, &comm::TcpScan::finished, this, &TcpDiscovery::OnScanFinished);
 }
 
 void TcpDiscovery::Start(const QStringList& addresses, const ConnectHooks& hooks) {
@@ -113,7 +113,7 @@ bool TcpDiscovery::ConnectAndProbe(int slot, const QString& address) {
   if (comm_.tcp().IsConnected(slot)) comm_.tcp().Disconnect(slot);
   if (comm_.tcp().Connect(slot, address, comm_.device_port(), kConnectWaitMs) != 0) return false;
   // Types 0 and 3 share the probe command every network device answers.
-  state.table.device_type[static_cast<size_t>(slot)] = comm::kTypeRk540;
+  state.table.device_type[static_cast<size_t>(slot)] = device::kTypeRk540;
   return comm::ProbeAcknowledged(comm_.ProbeDevice(slot));
 }
 
@@ -131,13 +131,13 @@ void TcpDiscovery::Register(int slot, const QString& address) {
 
   comm::Params identify{};
   identify[7] = static_cast<uint8_t>(state.connection_mode);
-  (void)comm_.Exchange(slot, comm::kCmdIdentify, identify);  // sets the type from byte 8
+  (void)comm_.Exchange(slot, device::kCmdIdentify, identify);  // sets the type from byte 8
 
   hooks_.Progress(0, 1);
   table.device_row[static_cast<size_t>(slot)] = static_cast<int16_t>(slot);
   table.device_name[static_cast<size_t>(slot)].clear();
   if (const comm::ExchangeResult read =
-          ReadMemory(comm_, slot, comm::kCmdReadSettings, 0, kNameLength);
+          ReadMemory(comm_, slot, device::kCmdReadSettings, 0, kNameLength);
       read.answered()) {
     table.device_name[static_cast<size_t>(slot)] = NameFromReply(read);
   }
@@ -148,7 +148,7 @@ void TcpDiscovery::NextAddress() {
   if (!running_) return;
   if (next_ >= accepted_.size()) {
     running_ = false;
-    emit Finished(report_);
+    emit finished(report_);
     return;
   }
   const QString address = accepted_[next_++];

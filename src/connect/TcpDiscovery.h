@@ -55,7 +55,7 @@ class TcpDiscovery : public QObject {
   const DiscoveryReport& report() const { return report_; }
 
  signals:
-  void Finished(const tessaly::connect::DiscoveryReport& report);
+  void finished(const tessaly::connect::DiscoveryReport& report);
 
  private:
   void OnScanFinished(const QList<comm::ScanAnswer>& answers);

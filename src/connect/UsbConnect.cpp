@@ -1,8 +1,8 @@
 #include "connect/UsbConnect.h"
 
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "connect/Exchange.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::connect {
 namespace {
@@ -31,16 +31,16 @@ bool UsbConnect::Stage(int16_t type, int16_t fallback_type, int16_t answer_type,
   comm::Comm& comm = context_.comm;
   comm::CommState& state = comm.state();
   state.table.device_type[kUsbSlot] = type;
-  bool opened = comm.serial().Open(comm.ComPortName(), comm::BaudRate(type)) == 0;
+  bool opened = comm.serial().Open(comm.ComPortName(), device::BaudRate(type)) == 0;
   if (!opened && fallback_type != type) {
     state.table.device_type[kUsbSlot] = fallback_type;
-    opened = comm.serial().Open(comm.ComPortName(), comm::BaudRate(fallback_type)) == 0;
+    opened = comm.serial().Open(comm.ComPortName(), device::BaudRate(fallback_type)) == 0;
   }
   if (!opened) return false;
   for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
     const comm::ExchangeResult probe = comm.ProbeDevice(kUsbSlot);
     if (!comm::ProbeAcknowledged(probe)) continue;
-    RegisterSlot0(probe.Byte(comm::kReplyTypeByte) == answer_type ? answer_type : other_type);
+    RegisterSlot0(probe.Byte(device::kReplyTypeByte) == answer_type ? answer_type : other_type);
     return true;
   }
   return false;
@@ -50,7 +50,7 @@ bool UsbConnect::SearchNumCom() {
   comm::Comm& comm = context_.comm;
   comm.OpenTraffic();
   if (comm.serial().IsOpen()) comm.serial().Close();
-  using namespace comm;
+  using namespace device;
   return Stage(kType540S, kTypeRk540, kType540S, kTypeRk540) ||
          Stage(kTypeRk360, kTypeRk360, kTypeRk360, kTypeRl4800) ||
          Stage(kTypeRl4800, kTypeRl4800, kTypeRk360, kTypeRl4800);
@@ -64,7 +64,7 @@ void UsbConnect::ReadName(const ConnectHooks& hooks) {
   hooks.Status(ReadingDeviceText(table[kUsbSlot].device_id));
   table.device_name[kUsbSlot].clear();
   table.device_row[kUsbSlot] = kUsbSlot;
-  const comm::ExchangeResult read = ReadMemory(comm, kUsbSlot, comm::kCmdReadSettings, 0, 16);
+  const comm::ExchangeResult read = ReadMemory(comm, kUsbSlot, device::kCmdReadSettings, 0, 16);
   if (!read.answered()) return;
   table.device_name[kUsbSlot] = NameFromReply(read);
   hooks.Progress(1, kUsbNameProgressMax);
@@ -79,12 +79,12 @@ ConnectOutcome UsbConnect::Run(const ConnectHooks& hooks) {
     ReadName(hooks);
     return ConnectOutcome::kDevicesListed;
   }
-  const comm::MessageAnswer answer = context_.comm.messenger().Show(
-      {comm::MessageIcon::kQuestion, QString::fromLatin1(kDemoQuestionTitle),
-       QString::fromLatin1(kUsbDemoQuestion), comm::MessageButtons::kYesNo});
-  if (answer != comm::MessageAnswer::kYes) return ConnectOutcome::kStayOffline;
+  const device::MessageAnswer answer = context_.comm.messenger().Show(
+      {device::MessageIcon::kQuestion, QString::fromLatin1(kDemoQuestionTitle),
+       QString::fromLatin1(kUsbDemoQuestion), device::MessageButtons::kYesNo});
+  if (answer != device::MessageAnswer::kYes) return ConnectOutcome::kStayOffline;
   context_.comm.SuspendTraffic(true);
-  state.demo_type = comm::kType540S;
+  state.demo_type = device::kType540S;
   if (hooks.choose_demo_type) state.demo_type = hooks.choose_demo_type(state.demo_type);
   RunDemoSetup(context_);
   return ConnectOutcome::kDemo;

@@ -16,10 +16,10 @@ struct TypeInfo {
 };
 
 constexpr std::array<TypeInfo, kTypeCount> kTypes = {{
-    {" RK-540 ", 57600, kCmdProbeA, 63, "preset_540"},
-    {" RK-360 ", 9600, kCmdProbeB, 55, "preset_360"},
-    {" RL-4800 ", 9600, kCmdProbeB, 15, "preset_4800"},
-    {" RK-540 ", 57600, kCmdProbeA, 55, "preset_540S"},
+    {" RK-540 ", 57600, device::kCmdProbeA, 63, "preset_540"},
+    {" RK-360 ", 9600, device::kCmdProbeB, 55, "preset_360"},
+    {" RL-4800 ", 9600, device::kCmdProbeB, 15, "preset_4800"},
+    {" RK-540 ", 57600, device::kCmdProbeA, 55, "preset_540S"},
 }};
 
 // An unknown code is treated as family A's first type so that a corrupt value never indexes

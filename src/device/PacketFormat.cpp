@@ -7,7 +7,7 @@
 namespace tessaly::device {
 
 bool IsDataBlockCommand(uint8_t command) {
-  return command == kCmdWriteBlock || command == kCmdDataBlock;
+  return command == device::kCmdWriteBlock || command == device::kCmdDataBlock;
 }
 
 bool SplitToBytes(double value, int start, std::span<uint8_t> out) {

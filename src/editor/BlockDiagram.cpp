@@ -254,7 +254,7 @@ void BlockDiagram::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Enter:
     case Qt::Key_Space:
       if (!blocks_[static_cast<size_t>(focused_)].key.isEmpty()) {
-        emit PageRequested(blocks_[static_cast<size_t>(focused_)].key);
+        emit pageRequested(blocks_[static_cast<size_t>(focused_)].key);
       }
       return;
     default:
@@ -278,7 +278,7 @@ void BlockDiagram::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
     return;
   }
-  emit PageRequested(blocks_[static_cast<size_t>(at)].key);
+  emit pageRequested(blocks_[static_cast<size_t>(at)].key);
 }
 
 bool BlockDiagram::event(QEvent* event) {

@@ -31,7 +31,7 @@ class BlockDiagram : public QWidget {
 
  signals:
   // A page key as EditorWindow::PageIndex knows it ("channel-inl", "delays", "gains").
-  void PageRequested(const QString& key);
+  void pageRequested(const QString& key);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -39,7 +39,7 @@ ChannelPage::ChannelPage(EditorContext& context, int channel, QWidget* parent)
   auto* polarity_box = new QGroupBox(QStringLiteral("Polarity"), this);
   auto* polarity = new QCheckBox(QStringLiteral("Inverted"), polarity_box);
   polarity->setObjectName(QStringLiteral("polarityCheck"));
-  new SwitchBinding(context, Target(context, "polarity", channel), polarity);
+  new SwitchBinding(context, Target(context, model::ParamId::kPolarity, channel), polarity);
   (new QVBoxLayout(polarity_box))->addWidget(polarity);
 
   auto* delay_box = new QGroupBox(QStringLiteral("Delay"), this);
@@ -93,7 +93,7 @@ void ChannelPage::ShowMeterPoint(MeterPoints& points) {
     spelled->setText(MeterPoints::Captions(channel).value(points.Choice(channel)));
   };
   spell();
-  connect(&points, &MeterPoints::ChoiceChanged, spelled, spell);
+  connect(&points, &MeterPoints::choiceChanged, spelled, spell);
   auto* row = new QHBoxLayout(box);
   row->addWidget(label);
   row->addWidget(spelled, 1);

@@ -105,7 +105,7 @@ void CrossPointGrid::Toggle(int row, int column) {
 }
 
 void CrossPointGrid::StepLevel(int row, int column, int steps) {
-  const model::ParameterDescriptor* level = model::FindParameter(layout_.level_id);
+  const model::ParameterDescriptor* level = &model::Param(layout_.level_id);
   const int now = Level(row, column);
   const int next = std::clamp(now + steps, level->minimum, level->maximum);
   if (now < 0 || next == now) return;
@@ -293,8 +293,7 @@ void CrossPointGrid::PaintCell(QPainter& painter, int row, int column) {
     painter.drawRoundedRect(inner, Scaled(4), Scaled(4));
   }
   if (level >= 0) {
-    const model::ParameterDescriptor* parameter = model::FindParameter(layout_.level_id);
-    const QString text = protocol::ScaleOf(parameter->scale).Text(level, false);
+    const QString text = binder_.IndexText(layout_.level_id, level);
     // Dark text on a bright pad, light text on a dark one.
     // By brightness as the eye sees it: pure blue is "half light" by hue but reads dark.
     const QColor on_text = qGray(accent.rgb()) > 140 ? QColor(Qt::black) : QColor(Qt::white);

@@ -6,18 +6,20 @@
 #include <QWidget>
 #include <functional>
 
+#include "model/ParamId.h"
+
 namespace tessaly::editor {
 
 class SettingBinder;
 
 // What a grid of cross-points shows: each cell is one send with an on switch and a level.
 struct CrossPointLayout {
-  QString on_id;         // switch parameter, "route.N.on"
-  QString level_id;      // level parameter, "route.N.level"
-  QStringList rows;      // signal comes in from the left...
-  QStringList columns;   // ...and leaves at the top
-  int row_block = 2;     // a thick line after this many rows
-  int column_block = 2;  // and columns
+  model::ParamId on_id = model::ParamId::kRouteOn;        // switch parameter
+  model::ParamId level_id = model::ParamId::kRouteLevel;  // level parameter
+  QStringList rows;                                       // signal comes in from the left...
+  QStringList columns;                                    // ...and leaves at the top
+  int row_block = 2;                                      // a thick line after this many rows
+  int column_block = 2;                                   // and columns
   // The parameter's channel and element of a cell.
   std::function<QPoint(int row, int column)> target;  // x = channel, y = element
   // A cell's full name for tips and read-outs: "ANA 1 L to In 1 L".

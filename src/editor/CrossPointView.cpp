@@ -20,7 +20,7 @@ CrossPointView::CrossPointView(EditorContext& context, const QString& title,
   grid_->setObjectName(QStringLiteral("crossPointGrid"));
   grid_->setAccessibleName(title);
   level_edit_->setObjectName(QStringLiteral("levelEdit"));
-  level_edit_->setDecimalComma(context.decimal_comma);
+  binder_->TakeDecimals(level_edit_);
   level_edit_->setMaximumWidth(
       level_edit_->fontMetrics().horizontalAdvance(QStringLiteral("-00 ")) * 2);
   auto* heading = new QLabel(title, this);
@@ -65,10 +65,8 @@ void CrossPointView::ShowCurrent() {
   const CrossPointLayout& cells = grid_->layout();
   const QPoint t = cells.target(cell.y(), cell.x());
   cell_label_->setText(cells.cell_name(cell.y(), cell.x()));
-  const int level = binder_->Index(cells.level_id, t.x(), t.y());
-  if (level < 0) return;
-  const model::ParameterDescriptor* parameter = model::FindParameter(cells.level_id);
-  level_edit_->setText(protocol::ScaleOf(parameter->scale).Text(level, context_.decimal_comma));
+  if (binder_->Index(cells.level_id, t.x(), t.y()) < 0) return;
+  level_edit_->setText(binder_->BoxText(cells.level_id, t.x(), t.y()));
 }
 
 }  // namespace tessaly::editor

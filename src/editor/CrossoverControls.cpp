@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "editor/EditorSupport.h"
-#include "model/DecimalSnap.h"
 #include "model/EditPath.h"
 #include "protocol/ScaleWord.h"
 #include "protocol/ValueLists.h"
@@ -20,7 +19,8 @@ CrossoverControls::CrossoverControls(EditorContext& context, int channel, bool l
                 parent),
       context_(context),
       channel_(channel),
-      prefix_(low_pass ? QStringLiteral("lp") : QStringLiteral("hp")) {
+      prefix_(low_pass ? QStringLiteral("lp") : QStringLiteral("hp")),
+      low_pass_(low_pass) {
   setObjectName(prefix_ + QStringLiteral("Frame"));
   slope_ = new QComboBox(this);
   slope_->setObjectName(prefix_ + QStringLiteral("SlopeCombo"));
@@ -29,7 +29,7 @@ CrossoverControls::CrossoverControls(EditorContext& context, int channel, bool l
   freq_ = new widgets::ValueEdit(this);
   freq_->setObjectName(prefix_ + QStringLiteral("FreqEdit"));
   freq_->setKeyRules(widgets::ValueEdit::KeyRules::kUnsigned);
-  freq_->setDecimalComma(context.decimal_comma);
+  TakeDecimals(context, freq_);
   connect(freq_, &widgets::ValueEdit::textCommitted, this,
           &CrossoverControls::OnFrequencyCommitted);
   connect(freq_, &widgets::ValueEdit::keyRefused, this, [this] { Warn(kIncorrectFValue); });
@@ -38,54 +38,61 @@ CrossoverControls::CrossoverControls(EditorContext& context, int channel, bool l
   form->addRow(QStringLiteral("Slope/Type"), slope_);
   form->addRow(QStringLiteral("Frequency [Hz]"), freq_);
 
-  connect(&context_.edits, &model::EditPath::ParameterChanged, this,
-          [this](int slot, int ch, const QString& id, int) {
-            if (slot == context_.slot && ch == channel_ && id.startsWith(prefix_)) Refresh();
-          });
-  connect(&context_.edits, &model::EditPath::ProgramReplaced, this, [this](int slot) {
+  connect(
+      &context_.edits, &model::EditPath::parameterChanged, this,
+      [this](int slot, int ch, model::ParamId id, int) {
+        if (slot == context_.slot && ch == channel_ && (id == Frequency().id || id == Slope().id)) {
+          Refresh();
+        }
+      });
+  connect(&context_.edits, &model::EditPath::programReplaced, this, [this](int slot) {
     if (slot == context_.slot) Refresh();
   });
   Refresh();
 }
 
-model::EditTarget CrossoverControls::Filter(const char* field) const {
-  const QByteArray id = (prefix_ + QLatin1Char('.') + QLatin1String(field)).toLatin1();
-  return Target(context_, id.constData(), channel_);
+model::EditTarget CrossoverControls::Frequency() const {
+  return Target(context_, low_pass_ ? model::ParamId::kLpFrequency : model::ParamId::kHpFrequency,
+                channel_);
+}
+
+model::EditTarget CrossoverControls::Slope() const {
+  return Target(context_, low_pass_ ? model::ParamId::kLpSlope : model::ParamId::kHpSlope,
+                channel_);
 }
 
 void CrossoverControls::Refresh() {
   const QSignalBlocker quiet(slope_);
-  slope_->setCurrentIndex(context_.edits.Index(Filter("slope")));
-  freq_->setText(QString::number(context_.edits.Index(Filter("freq"))));
+  slope_->setCurrentIndex(context_.edits.Index(Slope()));
+  freq_->setText(BoxText(context_, Frequency()));
 }
 
 void CrossoverControls::Warn(const char* text) {
-  context_.messenger.Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kWarningTitle),
-                           QString::fromLatin1(text), comm::MessageButtons::kOk});
+  context_.messenger.Show({device::MessageIcon::kExclamation, QString::fromLatin1(kWarningTitle),
+                           QString::fromLatin1(text), device::MessageButtons::kOk});
 }
 
 void CrossoverControls::PickSlope(int slope) {
-  const auto typed = model::ParseDecimal(freq_->text(), true);
-  if (!typed) {
+  const model::EditTarget freq = Frequency();
+  const model::ParseResult typed = freq.parameter().Parse(freq_->text(), TextOptions(context_));
+  if (!typed.ok()) {
     Warn(kIncorrectFrequencyValue);
     Refresh();
     return;
   }
-  const int hz = protocol::FrequencyFromTyped(static_cast<double>(*typed) / 1e9);
+  const int hz = *typed.index;
   freq_->setText(QString::number(hz));
-  const model::EditTarget freq = Filter("freq");
   // One packet carries the filter with both.
   std::vector<model::FieldIndex> fields;
   if (hz != context_.edits.Index(freq)) fields.push_back({freq, hz});
-  fields.push_back({Filter("slope"), slope});
+  fields.push_back({Slope(), slope});
   context_.edits.SetIndexes(fields);
   Refresh();
 }
 
 void CrossoverControls::OnFrequencyCommitted(const QString& text) {
-  model::ParseOptions options;
-  options.decimal_comma = true;
-  const model::EditOutcome outcome = context_.edits.SetText(Filter("freq"), text, options);
+  const model::EditOutcome outcome =
+      context_.edits.SetText(Frequency(), text, TextOptions(context_));
   if (outcome.status == model::EditStatus::kRefused) {
     Warn(kIncorrectFValue);
     return;

@@ -29,13 +29,15 @@ class CrossoverControls : public QGroupBox {
   void Refresh();
 
  private:
-  model::EditTarget Filter(const char* field) const;
+  model::EditTarget Frequency() const;
+  model::EditTarget Slope() const;
   void OnFrequencyCommitted(const QString& text);
   void Warn(const char* text);
 
   EditorContext& context_;
   int channel_;
   QString prefix_;
+  bool low_pass_;
   QComboBox* slope_ = nullptr;
   widgets::ValueEdit* freq_ = nullptr;
 };

@@ -32,12 +32,14 @@ QSpinBox* Spin(const char* name, int maximum, const QString& suffix, QWidget* pa
 }  // namespace
 
 DelayControls::DelayControls(EditorContext& context, int channel, bool compact, QWidget* parent)
-    : QWidget(parent), context_(context), target_(Target(context, "delay", channel)) {
+    : QWidget(parent),
+      context_(context),
+      target_(Target(context, model::ParamId::kDelay, channel)) {
   const int limit = protocol::DelayLimitMs(DeviceTypeOf(context), channel).value_or(0);
   edit_ = new widgets::ValueEdit(this);
   edit_->setObjectName(QStringLiteral("delayEdit"));
   edit_->setKeyRules(widgets::ValueEdit::KeyRules::kDelay);
-  edit_->setDecimalComma(context.decimal_comma);
+  TakeDecimals(context, edit_);
   edit_->setAlignment(Qt::AlignRight);
   edit_->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000.000")) * 3 / 2);
   edit_->setToolTip(tr("Delay; Enter applies"));
@@ -71,14 +73,14 @@ DelayControls::DelayControls(EditorContext& context, int channel, bool compact, 
   connect(edit_, &widgets::ValueEdit::textCommitted, this, &DelayControls::OnTextCommitted);
   connect(milliseconds_, &QSpinBox::valueChanged, this, &DelayControls::OnSpinChanged);
   connect(samples_, &QSpinBox::valueChanged, this, &DelayControls::OnSpinChanged);
-  const model::EditTarget unit = Target(context, "delay.unit", -1);
-  connect(&context.edits, &model::EditPath::ParameterChanged, this,
-          [this, unit](int slot, int ch, const QString& id, int element) {
+  const model::EditTarget unit = Target(context, model::ParamId::kDelayUnit, -1);
+  connect(&context.edits, &model::EditPath::parameterChanged, this,
+          [this, unit](int slot, int ch, model::ParamId id, int element) {
             if (Concerns(target_, slot, ch, id, element) || Concerns(unit, slot, ch, id, element)) {
               Refresh();
             }
           });
-  connect(&context.edits, &model::EditPath::ProgramReplaced, this, [this](int slot) {
+  connect(&context.edits, &model::EditPath::programReplaced, this, [this](int slot) {
     if (slot == target_.slot) Refresh();
   });
   Refresh();
@@ -89,8 +91,8 @@ void DelayControls::Refresh() {
   if (index < 0) return;
   const int ms = index / model::kDelaySamplesPerMs;
   const int samples = index % model::kDelaySamplesPerMs;
-  const int unit = context_.store.State(context_.slot)->delay_unit;
-  edit_->setText(protocol::DelayText(ms, samples, unit, context_.decimal_comma));
+  const int unit = context_.edits.Index(Target(context_, model::ParamId::kDelayUnit, -1));
+  edit_->setText(BoxText(context_, target_));
   unit_->setText(QStringLiteral("Delay [") + protocol::DelayUnitName(unit) + QStringLiteral(" ]"));
   const QSignalBlocker quiet_ms(milliseconds_);
   const QSignalBlocker quiet_samples(samples_);
@@ -106,9 +108,8 @@ void DelayControls::OnTextCommitted(const QString& text) {
   }
   // What follows the first blank is not read.
   const QString number = trimmed.section(QLatin1Char(' '), 0, 0);
-  model::ParseOptions options;
-  options.decimal_comma = true;
-  if (context_.edits.SetText(target_, number, options).status == model::EditStatus::kRefused) {
+  if (context_.edits.SetText(target_, number, TextOptions(context_)).status ==
+      model::EditStatus::kRefused) {
     ShowIncorrectValue(context_.messenger);
     return;
   }

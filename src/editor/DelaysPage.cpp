@@ -19,11 +19,11 @@ namespace {
 
 // The unit choice: one radio button per caption of the parameter, checked from the record.
 QGroupBox* UnitChoice(EditorContext& context, QWidget* parent) {
-  const model::EditTarget target = Target(context, "delay.unit", -1);
+  const model::EditTarget target = Target(context, model::ParamId::kDelayUnit, -1);
   auto* box = new QGroupBox(QStringLiteral("Delay Units"), parent);
   auto* column = new QVBoxLayout(box);
   auto* group = new QButtonGroup(box);
-  const QStringList& captions = target.parameter->captions;
+  const QStringList& captions = target.parameter().captions;
   // Metres first, as the device's front panel lists them.
   for (int i = static_cast<int>(captions.size()) - 1; i >= 0; --i) {
     auto* option = new QRadioButton(captions[i], box);
@@ -40,11 +40,11 @@ QGroupBox* UnitChoice(EditorContext& context, QWidget* parent) {
   QObject::connect(group, &QButtonGroup::idClicked, box, [&context, target](int id) {
     if (context.edits.Index(target) != id) context.edits.SetIndex(target, id);
   });
-  QObject::connect(&context.edits, &model::EditPath::ParameterChanged, box,
-                   [target, refresh](int slot, int ch, const QString& id, int element) {
+  QObject::connect(&context.edits, &model::EditPath::parameterChanged, box,
+                   [target, refresh](int slot, int ch, model::ParamId id, int element) {
                      if (Concerns(target, slot, ch, id, element)) refresh();
                    });
-  QObject::connect(&context.edits, &model::EditPath::ProgramReplaced, box,
+  QObject::connect(&context.edits, &model::EditPath::programReplaced, box,
                    [target, refresh](int slot) {
                      if (slot == target.slot) refresh();
                    });

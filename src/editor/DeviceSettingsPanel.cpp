@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "editor/EditorSupport.h"
 #include "editor/LevelControls.h"
 #include "editor/SettingBinder.h"
 #include "editor/SettingLook.h"
@@ -26,30 +27,30 @@ namespace {
 constexpr int kLineOutTypeA = 0;
 constexpr const char* kTriggerBlocksStandby = "Input Trigger Enabled: Button Disabled";
 
-QString Caption(int index, int device_type, const QString& id) {
+QString Caption(int index, int device_type, model::ParamId id) {
   model::ParseOptions context;
   context.device_type = device_type;
-  return model::FindParameter(id)->Show(index, context);
+  return model::Param(id).Show(index, context);
 }
 
 }  // namespace
 
 DeviceSettingsPanel::DeviceSettingsPanel(EditorContext& context, QWidget* parent)
     : QWidget(parent), context_(context), binder_(new SettingBinder(context, this)) {
-  device_type_ = context.store.DeviceType(context.slot).value_or(0);
-  family_b_ = context.store.FamilyOfSlot(context.slot) == protocol::Family::kB;
+  device_type_ = DeviceTypeOf(context);
+  family_b_ = protocol::FamilyOf(device_type_) == protocol::Family::kB;
   setObjectName(QStringLiteral("deviceSettingsPanel"));
 
   auto* grid = new QGridLayout(this);
   auto* inputs = new QVBoxLayout;
   if (!family_b_) {
-    inputs->addWidget(ChoiceGroup(QStringLiteral("Input Source"), QStringLiteral("input.source"),
+    inputs->addWidget(ChoiceGroup(QStringLiteral("Input Source"), model::ParamId::kInputSource,
                                   QStringLiteral("inputSource")));
     // The first pair reads first, whatever its byte.
-    inputs->addWidget(ChoiceGroup(QStringLiteral("Analog Mode"), QStringLiteral("input.analog"),
+    inputs->addWidget(ChoiceGroup(QStringLiteral("Analog Mode"), model::ParamId::kInputAnalog,
                                   QStringLiteral("analogMode"), {1, 0}));
   }
-  inputs->addWidget(ChoiceGroup(QStringLiteral("Digital Mode"), QStringLiteral("input.digital"),
+  inputs->addWidget(ChoiceGroup(QStringLiteral("Digital Mode"), model::ParamId::kInputDigital,
                                 QStringLiteral("digitalMode")));
   inputs->addStretch();
   grid->addLayout(inputs, 0, 0);
@@ -60,10 +61,10 @@ DeviceSettingsPanel::DeviceSettingsPanel(EditorContext& context, QWidget* parent
   grid->addLayout(noise, 0, 1);
 
   auto* outputs = new QVBoxLayout;
-  outputs->addWidget(OutputGroup(QStringLiteral("Speaker Drive"), QStringLiteral("drive"),
+  outputs->addWidget(OutputGroup(QStringLiteral("Speaker Drive"), model::ParamId::kDrive,
                                  QStringLiteral("driveCombo")));
   if (!family_b_) {
-    outputs->addWidget(OutputGroup(QStringLiteral("Routing"), QStringLiteral("source"),
+    outputs->addWidget(OutputGroup(QStringLiteral("Routing"), model::ParamId::kSource,
                                    QStringLiteral("routingCombo")));
   }
   outputs->addWidget(LinkGroup());
@@ -73,7 +74,7 @@ DeviceSettingsPanel::DeviceSettingsPanel(EditorContext& context, QWidget* parent
   auto* device = new QVBoxLayout;
   device->addWidget(StandbyGroup());
   if (QGroupBox* trigger = TriggerGroup()) device->addWidget(trigger);
-  device->addWidget(ChoiceGroup(QStringLiteral("Front-Panel Leds Mode"), QStringLiteral("meter"),
+  device->addWidget(ChoiceGroup(QStringLiteral("Front-Panel Leds Mode"), model::ParamId::kMeter,
                                 QStringLiteral("ledMode")));
   device->addWidget(SleepAndIpGroup());
   device->addStretch();
@@ -81,12 +82,12 @@ DeviceSettingsPanel::DeviceSettingsPanel(EditorContext& context, QWidget* parent
   grid->setColumnStretch(4, 1);
 }
 
-QGroupBox* DeviceSettingsPanel::ChoiceGroup(const QString& title, const QString& id,
+QGroupBox* DeviceSettingsPanel::ChoiceGroup(const QString& title, model::ParamId id,
                                             const QString& object_name, const QList<int>& order) {
   auto* box = new QGroupBox(title, this);
   auto* layout = new QVBoxLayout(box);
   auto* group = new QButtonGroup(box);
-  const model::ParameterDescriptor* parameter = model::FindParameter(id);
+  const model::ParameterDescriptor* parameter = &model::Param(id);
   QList<int> indexes = order;
   if (indexes.isEmpty()) {
     for (int i = parameter->minimum; i <= parameter->maximum; ++i) indexes << i;
@@ -106,12 +107,12 @@ QGroupBox* DeviceSettingsPanel::ChoiceGroup(const QString& title, const QString&
   return box;
 }
 
-QGroupBox* DeviceSettingsPanel::OutputGroup(const QString& title, const QString& id,
+QGroupBox* DeviceSettingsPanel::OutputGroup(const QString& title, model::ParamId id,
                                             const QString& object_name) {
   auto* box = new QGroupBox(title, this);
   auto* grid = new QGridLayout(box);
   const protocol::Layout& layout = protocol::LayoutOfType(device_type_);
-  const model::ParameterDescriptor* parameter = model::FindParameter(id);
+  const model::ParameterDescriptor* parameter = &model::Param(id);
   for (int ch = layout.first_output; ch < layout.channel_count; ++ch) {
     const QString name = protocol::ChannelName(device_type_, ch);
     auto* label = new QLabel(name, box);
@@ -140,25 +141,25 @@ QGroupBox* DeviceSettingsPanel::NoiseGroup() {
   auto* group = new QButtonGroup(box);
   // Pink first, as the front panel lists them.
   for (int index : {1, 0}) {
-    auto* radio = new QRadioButton(Caption(index, device_type_, QStringLiteral("noise.type")), box);
+    auto* radio = new QRadioButton(Caption(index, device_type_, model::ParamId::kNoiseType), box);
     radio->setObjectName(QStringLiteral("noiseTypeOption") + QString::number(index));
     group->addButton(radio, index);
     layout->addWidget(radio);
   }
   connect(group, &QButtonGroup::idClicked, this,
-          [this](int index) { binder_->Set(QStringLiteral("noise.type"), -1, -1, index); });
-  binder_->Bind(QStringLiteral("noise.type"), -1, -1, [group](int index) {
+          [this](int index) { binder_->Set(model::ParamId::kNoiseType, -1, -1, index); });
+  binder_->Bind(model::ParamId::kNoiseType, -1, -1, [group](int index) {
     if (QAbstractButton* button = group->button(index)) button->setChecked(true);
   });
   layout->addWidget(new QLabel(QStringLiteral("Level [dB]"), box));
-  layout->addWidget(new LevelControls(*binder_, QStringLiteral("noise.level"),
-                                      QStringLiteral("noiseLevel"), context_.decimal_comma, box));
+  layout->addWidget(
+      new LevelControls(*binder_, model::ParamId::kNoiseLevel, QStringLiteral("noiseLevel"), box));
   if (family_b_) {
     auto* enable = new QCheckBox(QStringLiteral("Enable"), box);
     enable->setObjectName(QStringLiteral("noiseEnableCheck"));
     connect(enable, &QCheckBox::clicked, this,
-            [this](bool on) { binder_->Set(QStringLiteral("noise.enable"), -1, -1, on ? 1 : 0); });
-    binder_->Bind(QStringLiteral("noise.enable"), -1, -1,
+            [this](bool on) { binder_->Set(model::ParamId::kNoiseEnable, -1, -1, on ? 1 : 0); });
+    binder_->Bind(model::ParamId::kNoiseEnable, -1, -1,
                   [enable](int index) { enable->setChecked(index == 1); });
     layout->addWidget(enable);
   }
@@ -169,7 +170,7 @@ QGroupBox* DeviceSettingsPanel::LinkGroup() {
   auto* box = new QGroupBox(QStringLiteral("Link"), this);
   auto* grid = new QGridLayout(box);
   const protocol::Layout& layout = protocol::LayoutOfType(device_type_);
-  const QString id = QStringLiteral("link");
+  const model::ParamId id = model::ParamId::kLink;
   // Family A links its two inputs with one flag, held by the first input.
   const int first_linked_input = 0;
   const int last_linked_input = family_b_ ? layout.input_count - 1 : 0;
@@ -213,22 +214,22 @@ QGroupBox* DeviceSettingsPanel::StandbyGroup() {
   button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   layout->addWidget(button);
   connect(button, &QToolButton::clicked, this, [this] {
-    const int standby = binder_->Index(QStringLiteral("standby"));
+    const int standby = binder_->Index(model::ParamId::kStandby);
     setCursor(Qt::BusyCursor);
-    binder_->Set(QStringLiteral("standby"), -1, -1, standby == 1 ? 0 : 1);
+    binder_->Set(model::ParamId::kStandby, -1, -1, standby == 1 ? 0 : 1);
     unsetCursor();
   });
-  binder_->Bind(QStringLiteral("standby"), -1, -1, [this, button](int) { ShowStandby(button); });
+  binder_->Bind(model::ParamId::kStandby, -1, -1, [this, button](int) { ShowStandby(button); });
   if (family_b_) {
-    binder_->Bind(QStringLiteral("trigger.input"), -1, -1,
+    binder_->Bind(model::ParamId::kTriggerInput, -1, -1,
                   [this, button](int) { ShowStandby(button); });
   }
   return box;
 }
 
 void DeviceSettingsPanel::ShowStandby(QToolButton* button) {
-  const bool standby = binder_->Index(QStringLiteral("standby")) == 1;
-  const bool triggered = family_b_ && binder_->Index(QStringLiteral("trigger.input")) == 1;
+  const bool standby = binder_->Index(model::ParamId::kStandby) == 1;
+  const bool triggered = family_b_ && binder_->Index(model::ParamId::kTriggerInput) == 1;
   button->setChecked(standby);
   button->setText(standby ? QStringLiteral("Standby") : QStringLiteral("Operate"));
   button->setIcon(StandbyIcon(standby, button->palette()));
@@ -243,14 +244,14 @@ QGroupBox* DeviceSettingsPanel::TriggerGroup() {
   auto* grid = new QGridLayout(box);
   const QString enable = QStringLiteral("Enable");
   if (family_b_) {
-    AddSwitch(grid, 0, QStringLiteral("Stby Mirroring"), enable, QStringLiteral("trigger.standby"),
+    AddSwitch(grid, 0, QStringLiteral("Stby Mirroring"), enable, model::ParamId::kTriggerStandby,
               QStringLiteral("standbyMirroringCheck"));
-    AddSwitch(grid, 1, QStringLiteral("Line Input"), enable, QStringLiteral("trigger.input"),
+    AddSwitch(grid, 1, QStringLiteral("Line Input"), enable, model::ParamId::kTriggerInput,
               QStringLiteral("lineInputCheck"));
-    AddSwitch(grid, 2, QStringLiteral("Line Output"), enable, QStringLiteral("lineout"),
+    AddSwitch(grid, 2, QStringLiteral("Line Output"), enable, model::ParamId::kLineOut,
               QStringLiteral("lineOutCheck"));
   } else {
-    AddSwitch(grid, 0, QStringLiteral("Line Out"), enable, QStringLiteral("lineout"),
+    AddSwitch(grid, 0, QStringLiteral("Line Out"), enable, model::ParamId::kLineOut,
               QStringLiteral("lineOutCheck"));
   }
   return box;
@@ -259,7 +260,7 @@ QGroupBox* DeviceSettingsPanel::TriggerGroup() {
 QGroupBox* DeviceSettingsPanel::SleepAndIpGroup() {
   auto* box = new QGroupBox(QStringLiteral("Sleep and IP"), this);
   auto* grid = new QGridLayout(box);
-  AddSwitch(grid, 0, QString(), QStringLiteral("Sleep Mode Enabled"), QStringLiteral("sleep"),
+  AddSwitch(grid, 0, QString(), QStringLiteral("Sleep Mode Enabled"), model::ParamId::kSleep,
             QStringLiteral("sleepCheck"));
   auto* ip = new QPushButton(QStringLiteral("Setting"), box);
   ip->setObjectName(QStringLiteral("ipSettingButton"));
@@ -271,7 +272,7 @@ QGroupBox* DeviceSettingsPanel::SleepAndIpGroup() {
 }
 
 void DeviceSettingsPanel::AddSwitch(QGridLayout* grid, int row, const QString& caption,
-                                    const QString& text, const QString& id,
+                                    const QString& text, model::ParamId id,
                                     const QString& object_name, int channel) {
   auto* check = new QCheckBox(text, grid->parentWidget());
   check->setObjectName(object_name);

@@ -26,8 +26,8 @@ class DeviceSettingsPanel : public QWidget {
   void ipSettingsRequested();
 
  private:
-  QGroupBox* OutputGroup(const QString& title, const QString& id, const QString& object_name);
-  QGroupBox* ChoiceGroup(const QString& title, const QString& id, const QString& object_name,
+  QGroupBox* OutputGroup(const QString& title, model::ParamId id, const QString& object_name);
+  QGroupBox* ChoiceGroup(const QString& title, model::ParamId id, const QString& object_name,
                          const QList<int>& order = {});
   QGroupBox* NoiseGroup();
   QGroupBox* LinkGroup();
@@ -35,7 +35,7 @@ class DeviceSettingsPanel : public QWidget {
   QGroupBox* TriggerGroup();
   QGroupBox* SleepAndIpGroup();
   void AddSwitch(QGridLayout* grid, int row, const QString& caption, const QString& text,
-                 const QString& id, const QString& object_name, int channel = -1);
+                 model::ParamId id, const QString& object_name, int channel = -1);
   void ShowStandby(QToolButton* button);
 
   EditorContext& context_;

@@ -15,24 +15,24 @@ namespace tessaly::editor {
 namespace {
 
 struct Control {
-  const char* id;
+  model::ParamId id;
   const char* caption;
 };
 
-constexpr Control kGate[] = {{"gate.threshold", "Thr [dBV]"},
-                             {"gate.release", "Release [ms]"},
-                             {"gate.attack", " Attack [ms]"}};
+constexpr Control kGate[] = {{model::ParamId::kGateThreshold, "Thr [dBV]"},
+                             {model::ParamId::kGateRelease, "Release [ms]"},
+                             {model::ParamId::kGateAttack, " Attack [ms]"}};
 constexpr Control kCompressor[] = {
-    {"comp.threshold", "Thr [dBV]"}, {"comp.ratio", "Ratio [In:Out]"},
-    {"comp.knee", " Knee  [%]"},     {"comp.release", "Release [sec]"},
-    {"comp.attack", " Attack [ms]"}, {"comp.makeup", "Makeup [dB]"}};
-constexpr Control kLimiter[] = {{"lim.threshold", "Thr [dBV]"},
-                                {"lim.release", "Release [sec]"},
-                                {"lim.attack", " Attack [ms]"}};
+    {model::ParamId::kCompThreshold, "Thr [dBV]"}, {model::ParamId::kCompRatio, "Ratio [In:Out]"},
+    {model::ParamId::kCompKnee, " Knee  [%]"},     {model::ParamId::kCompRelease, "Release [sec]"},
+    {model::ParamId::kCompAttack, " Attack [ms]"}, {model::ParamId::kCompMakeup, "Makeup [dB]"}};
+constexpr Control kLimiter[] = {{model::ParamId::kLimThreshold, "Thr [dBV]"},
+                                {model::ParamId::kLimRelease, "Release [sec]"},
+                                {model::ParamId::kLimAttack, " Attack [ms]"}};
 
 // A processor's frame: its knobs side by side, and its bypass box in a frame of its own.
 QGroupBox* Processor(EditorContext& context, int channel, const QString& title,
-                     std::span<const Control> controls, const char* bypass_id,
+                     std::span<const Control> controls, model::ParamId bypass_id,
                      const QString& bypass_frame, const char* name, QWidget* parent) {
   auto* box = new QGroupBox(title, parent);
   box->setObjectName(QString::fromLatin1(name));
@@ -48,7 +48,7 @@ QGroupBox* Processor(EditorContext& context, int channel, const QString& title,
   QWidget* holder = box;
   if (!bypass_frame.isEmpty()) holder = new QGroupBox(bypass_frame, box);
   auto* bypass = new QCheckBox(QStringLiteral("Bypass"), holder);
-  bypass->setObjectName(ObjectStem(QString::fromLatin1(bypass_id)) + QStringLiteral("Check"));
+  bypass->setObjectName(ObjectStem(model::Param(bypass_id).name) + QStringLiteral("Check"));
   new SwitchBinding(context, Target(context, bypass_id, channel), bypass);
   if (holder != box) {
     (new QVBoxLayout(holder))->addWidget(bypass);
@@ -67,13 +67,15 @@ DynamicsSection::DynamicsSection(EditorContext& context, int channel, QWidget* p
   row->setContentsMargins(0, 0, 0, 0);
   const protocol::Layout& layout = protocol::LayoutOfType(DeviceTypeOf(context));
   if (layout.IsInput(channel)) {
-    row->addWidget(Processor(context, channel, QStringLiteral("Noise Gate"), kGate, "gate.bypass",
-                             QString(), "gateFrame", this));
+    row->addWidget(Processor(context, channel, QStringLiteral("Noise Gate"), kGate,
+                             model::ParamId::kGateBypass, QString(), "gateFrame", this));
     row->addWidget(Processor(context, channel, QStringLiteral("RMS Compressor"), kCompressor,
-                             "comp.bypass", QStringLiteral("Compressor"), "compressorFrame", this));
+                             model::ParamId::kCompBypass, QStringLiteral("Compressor"),
+                             "compressorFrame", this));
   } else {
     row->addWidget(Processor(context, channel, QStringLiteral("Peak Limiter"), kLimiter,
-                             "lim.bypass", QStringLiteral("Limiter"), "limiterFrame", this));
+                             model::ParamId::kLimBypass, QStringLiteral("Limiter"), "limiterFrame",
+                             this));
   }
   row->addStretch(1);
 }

@@ -1,13 +1,12 @@
 #pragma once
-#include "comm/Messenger.h"
+#include "device/Messenger.h"
 #include "model/EditPath.h"
-#include "protocol/ProgramStore.h"
 namespace tessaly::editor {
-// What every page of one device's editor works on.
+// What every page of one device's editor works on: views read and change values only through
+// the edit path.
 struct EditorContext {
   model::EditPath& edits;
-  protocol::ProgramStore& store;
-  comm::Messenger& messenger;
+  device::Messenger& messenger;
   int slot = 0;
   bool decimal_comma = false;
 };

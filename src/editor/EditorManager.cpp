@@ -4,8 +4,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "comm/DeviceTypes.h"
 #include "connect/DeviceList.h"
+#include "device/DeviceTypes.h"
 #include "editor/EditorMeters.h"
 #include "editor/FamilyAEditor.h"
 #include "editor/FamilyBEditor.h"
@@ -48,9 +48,9 @@ EditorManager::EditorManager(connect::ConnectRuntime& runtime, QMdiArea* mdi_are
   redo_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
   connect(undo_, &QAction::triggered, this, &EditorManager::OnUndo);
   connect(redo_, &QAction::triggered, this, &EditorManager::OnRedo);
-  connect(&core_.edits, &model::EditPath::ParameterChanged, this,
+  connect(&core_.edits, &model::EditPath::parameterChanged, this,
           &EditorManager::RefreshUndoActions);
-  connect(&core_.edits, &model::EditPath::ProgramReplaced, this,
+  connect(&core_.edits, &model::EditPath::programReplaced, this,
           &EditorManager::RefreshUndoActions);
   connect(mdi_area_, &QMdiArea::subWindowActivated, this, &EditorManager::OnSubWindowActivated);
   connect(&comm_, &comm::Comm::editorCloseRequested, this, &EditorManager::OnCloseRequested);
@@ -68,8 +68,8 @@ EditorWindow* EditorManager::Open(int slot) {
   const auto index = static_cast<size_t>(slot);
   if (state.table[slot].editor_open) {
     comm_.messenger().Show(
-        {comm::MessageIcon::kExclamation, QString::fromLatin1(connect::kAlreadyOpenTitle),
-         QString::fromLatin1(connect::kAlreadyOpenText), comm::MessageButtons::kOk});
+        {device::MessageIcon::kExclamation, QString::fromLatin1(connect::kAlreadyOpenTitle),
+         QString::fromLatin1(connect::kAlreadyOpenText), device::MessageButtons::kOk});
     return nullptr;
   }
   state.current_device = static_cast<int16_t>(slot);
@@ -84,8 +84,8 @@ EditorWindow* EditorManager::Open(int slot) {
   frame->setWidget(editor);
   mdi_area_->addSubWindow(frame);
   frames_[index] = frame;
-  connect(editor, &EditorWindow::Closed, this, &EditorManager::OnEditorClosed);
-  connect(editor, &EditorWindow::ChannelPageShown, this, [this, slot](int channel) {
+  connect(editor, &EditorWindow::closed, this, &EditorManager::OnEditorClosed);
+  connect(editor, &EditorWindow::channelPageShown, this, [this, slot](int channel) {
     core_.whole_program.ShowChannelPage(slot, channel, programs::PageSend::kSilent);
   });
   editor->ShowLockState();
@@ -100,13 +100,13 @@ EditorWindow* EditorManager::Open(int slot) {
   ++editor_count_;
   state.table[slot].editor_open = true;
   RefreshUndoActions();
-  emit EditorOpened(slot);
+  emit editorOpened(slot);
   return editor;
 }
 
 EditorWindow* EditorManager::CreateWindow(int slot) {
-  EditorContext context{core_.edits, runtime_.store, comm_.messenger(), slot, decimal_comma_};
-  if (comm::IsFamilyB(comm_.state().table.device_type[static_cast<size_t>(slot)])) {
+  EditorContext context{core_.edits, comm_.messenger(), slot, decimal_comma_};
+  if (device::IsFamilyB(comm_.state().table.device_type[static_cast<size_t>(slot)])) {
     return new FamilyBEditor(context, comm_);
   }
   return new FamilyAEditor(context, comm_);
@@ -143,7 +143,7 @@ void EditorManager::OnEditorClosed(int slot) {
   state.table[slot].editor_open = false;
   frames_[static_cast<size_t>(slot)] = nullptr;
   RefreshUndoActions();
-  emit EditorClosed(slot);
+  emit editorClosed(slot);
 }
 
 void EditorManager::OnCloseRequested(int slot) {

@@ -44,8 +44,8 @@ class EditorManager : public QObject {
   void RefreshUndoActions();
 
  signals:
-  void EditorOpened(int slot);
-  void EditorClosed(int slot);
+  void editorOpened(int slot);
+  void editorClosed(int slot);
 
  private:
   EditorWindow* CreateWindow(int slot);

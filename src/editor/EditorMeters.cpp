@@ -35,7 +35,7 @@ EditorMeters::EditorMeters(EditorWindow& window, comm::Comm& comm) : QObject(&wi
     points_ = window.findChild<MeterPoints*>();
     if (points_ == nullptr) points_ = new MeterPoints(&window);
     for (ChannelMeter* meter : meters_) ShowPoint(*meter, points_->Choice(meter->channel()));
-    connect(points_, &MeterPoints::ChoiceChanged, this, [this](int channel, int choice) {
+    connect(points_, &MeterPoints::choiceChanged, this, [this](int channel, int choice) {
       for (ChannelMeter* meter : meters_) {
         if (meter->channel() == channel) ShowPoint(*meter, choice);
       }
@@ -56,7 +56,7 @@ EditorMeters::EditorMeters(EditorWindow& window, comm::Comm& comm) : QObject(&wi
     sleep_label_->setParent(&window);
     sleep_label_->hide();
   }
-  connect(poll_, &meters::MeterPoll::ReadingChanged, this, &EditorMeters::Show);
+  connect(poll_, &meters::MeterPoll::readingChanged, this, &EditorMeters::Show);
 }
 
 void EditorMeters::Show() {

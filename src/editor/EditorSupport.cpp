@@ -1,31 +1,45 @@
 #include "editor/EditorSupport.h"
 
-#include "comm/Messenger.h"
+#include "device/Messenger.h"
 #include "graph/GraphScale.h"
 #include "model/ParameterDescriptor.h"
 #include "protocol/Offsets.h"
+#include "widgets/ValueEdit.h"
 
 namespace tessaly::editor {
 
-void ShowIncorrectValue(comm::Messenger& messenger) {
-  messenger.Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kWarningTitle),
-                  QString::fromLatin1(kIncorrectValue), comm::MessageButtons::kOk});
+void ShowIncorrectValue(device::Messenger& messenger) {
+  messenger.Show({device::MessageIcon::kExclamation, QString::fromLatin1(kWarningTitle),
+                  QString::fromLatin1(kIncorrectValue), device::MessageButtons::kOk});
 }
-
-bool LinkBusy(protocol::ProgramStore& store) { return store.transmitter().Busy(); }
 
 int DeviceTypeOf(const EditorContext& context) {
-  return context.store.DeviceType(context.slot).value_or(0);
+  return context.edits.DeviceType(context.slot).value_or(0);
 }
 
-model::EditTarget Target(const EditorContext& context, const char* id, int channel, int element) {
-  return {context.slot, model::FindParameter(QString::fromLatin1(id)), channel, element};
+model::EditTarget Target(const EditorContext& context, model::ParamId id, int channel,
+                         int element) {
+  return {context.slot, id, channel, element};
 }
 
-bool Concerns(const model::EditTarget& target, int slot, int channel, const QString& id,
+bool Concerns(const model::EditTarget& target, int slot, int channel, model::ParamId id,
               int element) {
-  if (slot != target.slot || id != target.parameter->id || element != target.element) return false;
-  return target.parameter->scope == model::Scope::kDevice || channel == target.channel;
+  if (slot != target.slot || id != target.id || element != target.element) return false;
+  return target.parameter().scope == model::Scope::kDevice || channel == target.channel;
+}
+
+model::ParseOptions TextOptions(const EditorContext& context) {
+  model::ParseOptions options;
+  options.decimal_comma = context.decimal_comma;
+  return options;
+}
+
+void TakeDecimals(const EditorContext& context, widgets::ValueEdit* edit) {
+  edit->setDecimalComma(context.decimal_comma);
+}
+
+QString BoxText(const EditorContext& context, const model::EditTarget& target) {
+  return context.edits.BoxText(target, context.decimal_comma);
 }
 
 QColor ChannelColor(const EditorContext& context, int channel) {
@@ -34,10 +48,10 @@ QColor ChannelColor(const EditorContext& context, int channel) {
   return {rgb.r, rgb.g, rgb.b};
 }
 
-QString ObjectStem(const QString& id) {
+QString ObjectStem(const QString& name) {
   QString stem;
   bool upper = false;
-  for (const QChar c : id) {
+  for (const QChar c : name) {
     if (c == u'.') {
       upper = true;
       continue;

@@ -13,8 +13,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "comm/DeviceTypes.h"
 #include "connect/ui/DeviceIpDialog.h"
+#include "device/DeviceTypes.h"
 #include "editor/EditorSupport.h"
 #include "editor/StatusFlag.h"
 #include "protocol/ValueLists.h"
@@ -131,10 +131,10 @@ void EditorWindow::ShowPage(int index) {
   QWidget* page = pages_[static_cast<size_t>(index)].widget;
   stack_->setCurrentIndex(index);
   const int channel = pages_[static_cast<size_t>(index)].channel;
-  if (channel >= 0) emit ChannelPageShown(channel);
+  if (channel >= 0) emit channelPageShown(channel);
   // No text box of the page keeps the keyboard from the last visit.
   page->setFocus(Qt::OtherFocusReason);
-  emit PageShown(index);
+  emit pageShown(index);
 }
 
 QWidget* EditorWindow::Page(int index) const {
@@ -165,7 +165,7 @@ void EditorWindow::SetCaption(const QString& program_name, LoadedFrom from) {
   const auto slot = static_cast<size_t>(context_.slot);
   const QString caption =
       EditorCaption(state.connection_mode, state.table[context_.slot].ip_address,
-                    comm::ModelName(state.table.device_type[slot]).trimmed(), program_name, from);
+                    device::ModelName(state.table.device_type[slot]).trimmed(), program_name, from);
   setWindowTitle(caption);
   if (parentWidget() != nullptr) parentWidget()->setWindowTitle(caption);
 }
@@ -174,14 +174,14 @@ QString EditorWindow::DeviceText() const {
   const comm::CommState& state = comm_.state();
   const auto slot = static_cast<size_t>(context_.slot);
   const QString link = DeviceCaption(state.connection_mode, state.table[context_.slot].ip_address,
-                                     comm::ModelName(state.table.device_type[slot]).trimmed());
+                                     device::ModelName(state.table.device_type[slot]).trimmed());
   // The device's own name tells two devices of one model apart.
   const QString name = state.table.device_name[slot].trimmed();
   return name.isEmpty() ? link : name + QStringLiteral(" (") + link + QLatin1Char(')');
 }
 
 void EditorWindow::ShowLockState() {
-  const protocol::SlotState* state = context_.store.State(context_.slot);
+  const protocol::SlotState* state = context_.edits.SlotStateOf(context_.slot);
   const bool locked = state != nullptr && state->lock == 1;
   const bool password = state != nullptr && state->password == 1;
   lock_flag_->Show(locked ? QStringLiteral("Locked") : QStringLiteral("Lock"), locked,
@@ -195,11 +195,12 @@ void EditorWindow::ShowLockState() {
 void EditorWindow::OpenIpSettings() {
   comm::CommState& state = comm_.state();
   if (state.connection_mode == comm::kLinkTcp) {
-    context_.messenger.Show({comm::MessageIcon::kInformation, QString::fromLatin1(kIpSettingTitle),
-                             QString::fromLatin1(kIpUsbOnlyText), comm::MessageButtons::kOk});
+    context_.messenger.Show({device::MessageIcon::kInformation,
+                             QString::fromLatin1(kIpSettingTitle),
+                             QString::fromLatin1(kIpUsbOnlyText), device::MessageButtons::kOk});
     return;
   }
-  protocol::SlotState* slot_state = context_.store.State(context_.slot);
+  protocol::SlotState* slot_state = context_.edits.store().State(context_.slot);
   if (slot_state == nullptr) return;
   const comm::KeepAliveHold hold(comm_);
   connect::DeviceIpDialog dialog(comm_, *slot_state, context_.slot, this);
@@ -222,9 +223,10 @@ bool EditorWindow::MayClose() {
   if (!ask_on_close_) return true;
   // A device that went off-line takes its window with it without a question.
   if (state.table.device_needs_read[static_cast<size_t>(context_.slot)]) return true;
-  return context_.messenger.Show({comm::MessageIcon::kNone, QString::fromLatin1(kCloseEditorTitle),
-                                  QString::fromLatin1(kCloseEditorText),
-                                  comm::MessageButtons::kYesNo}) == comm::MessageAnswer::kYes;
+  return context_.messenger.Show(
+             {device::MessageIcon::kNone, QString::fromLatin1(kCloseEditorTitle),
+              QString::fromLatin1(kCloseEditorText), device::MessageButtons::kYesNo}) ==
+         device::MessageAnswer::kYes;
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
@@ -239,7 +241,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
   closed_ = true;
   poll_timer_->stop();
   event->accept();
-  emit Closed(context_.slot);
+  emit closed(context_.slot);
 }
 
 }  // namespace tessaly::editor

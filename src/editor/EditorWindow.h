@@ -69,11 +69,11 @@ class EditorWindow : public QWidget {
   QTimer* poll_timer() const { return poll_timer_; }
 
  signals:
-  void PageShown(int index);
+  void pageShown(int index);
   // The channel page of `channel` has just become the shown page.
-  void ChannelPageShown(int channel);
+  void channelPageShown(int channel);
   // The window agreed to close; the slot's editor state must be released.
-  void Closed(int slot);
+  void closed(int slot);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

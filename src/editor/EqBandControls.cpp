@@ -64,7 +64,7 @@ EqBandControls::EqBandControls(EditorContext& context, int channel, int band, QW
   connect(freq_edit_, &widgets::ValueEdit::keyRefused, this,
           [this] { ShowIncorrectValue(context_.messenger); });
 
-  gain_ = new ParameterBinding(context, Band("eq.N.gain"), this);
+  gain_ = new ParameterBinding(context, Band(model::ParamId::kEqGain), this);
   gain_knob_ = new widgets::Knob(this);
   gain_knob_->setObjectName(Numbered("eqGainKnob", band));
   gain_knob_->setAccessibleName(QStringLiteral("Gain [dB]"));
@@ -90,11 +90,11 @@ EqBandControls::EqBandControls(EditorContext& context, int channel, int band, QW
   q_edit_ = new widgets::ValueEdit(this);
   q_edit_->setObjectName(Numbered("eqQEdit", band));
   q_edit_->setAccessibleName(QStringLiteral("Q"));
-  q_edit_->setDecimalComma(context.decimal_comma);
+  TakeDecimals(context, q_edit_);
   connect(q_edit_, &widgets::ValueEdit::textCommitted, this, &EqBandControls::OnQCommitted);
   connect(q_edit_, &widgets::ValueEdit::keyRefused, this, [this] {
-    context_.messenger.Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kWarningTitle),
-                             QString::fromLatin1(kIncorrectQValue), comm::MessageButtons::kOk});
+    context_.messenger.Show({device::MessageIcon::kExclamation, QString::fromLatin1(kWarningTitle),
+                             QString::fromLatin1(kIncorrectQValue), device::MessageButtons::kOk});
   });
 
   auto* bypass = new QToolButton(this);
@@ -102,7 +102,7 @@ EqBandControls::EqBandControls(EditorContext& context, int channel, int band, QW
   bypass->setText(QStringLiteral("Byp"));
   bypass->setToolTip(QStringLiteral("Band bypass"));
   bypass->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-  new SwitchBinding(context, Band("eq.N.bypass"), bypass);
+  new SwitchBinding(context, Band(model::ParamId::kEqBandBypass), bypass);
   bypass_ = bypass;
 
   const int text_width = fontMetrics().horizontalAdvance(QStringLiteral("20000")) * 3 / 2;
@@ -148,38 +148,36 @@ EqBandControls::EqBandControls(EditorContext& context, int channel, int band, QW
   column->addLayout(q_row);
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
-  connect(&context_.edits, &model::EditPath::ParameterChanged, this,
+  connect(&context_.edits, &model::EditPath::parameterChanged, this,
           &EqBandControls::OnParameterChanged);
-  connect(&context_.edits, &model::EditPath::ProgramReplaced, this, [this](int slot) {
+  connect(&context_.edits, &model::EditPath::programReplaced, this, [this](int slot) {
     if (slot == context_.slot) Refresh();
   });
   Refresh();
 }
 
-model::EditTarget EqBandControls::Band(const char* id) const {
+model::EditTarget EqBandControls::Band(model::ParamId id) const {
   return Target(context_, id, channel_, band_);
 }
 
 void EqBandControls::Refresh() {
-  const int type = context_.edits.Index(Band("eq.N.type"));
+  const int type = context_.edits.Index(Band(model::ParamId::kEqType));
   type_button_->setText(protocol::EqTypeName(type));
-  freq_edit_->setText(QString::number(context_.edits.Index(Band("eq.N.freq"))));
-  QString q = context_.edits.Shown(Band("eq.N.q"));
-  if (context_.decimal_comma) q.replace(u'.', u',');
-  q_edit_->setText(q);
+  freq_edit_->setText(BoxText(context_, Band(model::ParamId::kEqFrequency)));
+  q_edit_->setText(BoxText(context_, Band(model::ParamId::kEqQ)));
   gain_->Refresh();
 }
 
-void EqBandControls::OnParameterChanged(int slot, int channel, const QString& id, int element) {
+void EqBandControls::OnParameterChanged(int slot, int channel, model::ParamId id, int element) {
   if (slot != context_.slot || channel != channel_) return;
-  if (id == QLatin1String("eq.flat") ||
-      (id.startsWith(QLatin1String("eq.N.")) && element == band_)) {
+  if (id == model::ParamId::kEqFlat ||
+      (model::Param(id).scope == model::Scope::kBand && element == band_)) {
     Refresh();
   }
 }
 
 void EqBandControls::PopUpTypeMenu() {
-  const int type = context_.edits.Index(Band("eq.N.type"));
+  const int type = context_.edits.Index(Band(model::ParamId::kEqType));
   const QList<QAction*> items = type_menu_->actions();
   for (int t = 0; t < items.size(); ++t) items[t]->setChecked(t == type);
   type_menu_->popup(type_button_->mapToGlobal(QPoint(0, type_button_->height())));
@@ -187,11 +185,11 @@ void EqBandControls::PopUpTypeMenu() {
 
 void EqBandControls::PickType(int type) {
   type_menu_->hide();
-  const model::EditTarget freq = Band("eq.N.freq");
+  const model::EditTarget freq = Band(model::ParamId::kEqFrequency);
   bool number = false;
   const int typed = freq_edit_->text().toInt(&number);
   // A frequency typed but not yet entered goes out with the new type, clamped.
-  const bool fresh_type = context_.edits.Index(Band("eq.N.type")) != type;
+  const bool fresh_type = context_.edits.Index(Band(model::ParamId::kEqType)) != type;
   std::vector<model::FieldIndex> fields;
   if (!number) {
     freq_edit_->setText(QString::number(context_.edits.Index(freq)));
@@ -200,13 +198,14 @@ void EqBandControls::PickType(int type) {
     if (hz.ok()) fields.push_back({freq, *hz.index});
   }
   // One packet carries the band with both.
-  fields.push_back({Band("eq.N.type"), type});
+  fields.push_back({Band(model::ParamId::kEqType), type});
   context_.edits.SetIndexes(fields);
   Refresh();
 }
 
 void EqBandControls::OnFrequencyCommitted(const QString& text) {
-  const model::EditOutcome outcome = context_.edits.SetText(Band("eq.N.freq"), text);
+  const model::EditOutcome outcome =
+      context_.edits.SetText(Band(model::ParamId::kEqFrequency), text);
   if (outcome.status == model::EditStatus::kRefused) {
     ShowIncorrectValue(context_.messenger);
     return;
@@ -215,30 +214,23 @@ void EqBandControls::OnFrequencyCommitted(const QString& text) {
 }
 
 void EqBandControls::OnQCommitted(const QString& text) {
-  QString typed = text;
-  if (context_.decimal_comma) typed.replace(u'.', u',');
-  model::ParseOptions options;
-  options.decimal_comma = context_.decimal_comma;
-  const model::EditOutcome outcome = context_.edits.SetText(Band("eq.N.q"), typed, options);
+  const model::EditOutcome outcome =
+      context_.edits.SetText(Band(model::ParamId::kEqQ), text, TextOptions(context_));
   if (outcome.status == model::EditStatus::kRefused) {
-    context_.messenger.Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kWarningTitle),
-                             QString::fromLatin1(kIncorrectQValue), comm::MessageButtons::kOk});
+    context_.messenger.Show({device::MessageIcon::kExclamation, QString::fromLatin1(kWarningTitle),
+                             QString::fromLatin1(kIncorrectQValue), device::MessageButtons::kOk});
     return;
   }
   Refresh();
 }
 
 void EqBandControls::StepQ(int steps) {
-  const model::EditTarget q = Band("eq.N.q");
-  const int type = context_.edits.Index(Band("eq.N.type"));
-  const int top = protocol::EqQScale(type).TopByte();
-  const int next = std::clamp(context_.edits.Index(q) + steps, 0, top);
-  if (next != context_.edits.Index(q)) context_.edits.SetIndex(q, next);
+  context_.edits.StepIndex(Band(model::ParamId::kEqQ), steps);
 }
 
 void EqBandControls::ShowDragged(const graph::MarkerValue& value) {
   freq_edit_->setText(QString::number(value.hz));
-  const int byte = 61 - graph::EqGainSliderPosition(value.gain_db);
+  const int byte = model::EqGainIndexOf(value.gain_db);
   gain_knob_->setIndex(byte);
   gain_slider_->setIndex(byte);
   gain_edit_->setText(QString::number(value.gain_db));

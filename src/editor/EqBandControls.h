@@ -43,11 +43,11 @@ class EqBandControls : public QFrame {
   void Refresh();
 
  private:
-  model::EditTarget Band(const char* id) const;
+  model::EditTarget Band(model::ParamId id) const;
   void OnFrequencyCommitted(const QString& text);
   void OnQCommitted(const QString& text);
   void StepQ(int steps);
-  void OnParameterChanged(int slot, int channel, const QString& id, int element);
+  void OnParameterChanged(int slot, int channel, model::ParamId id, int element);
 
   EditorContext& context_;
   int channel_;

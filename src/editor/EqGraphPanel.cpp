@@ -18,11 +18,10 @@ namespace {
 constexpr double kHitRadius = 9.0;
 constexpr int kMarkerRadius = 5;
 constexpr int kWheelNotch = 120;
-constexpr int kGainPositions = 61;
 
-bool CurveId(const QString& id) {
-  return id.startsWith(QLatin1String("eq.")) || id.startsWith(QLatin1String("hp.")) ||
-         id.startsWith(QLatin1String("lp."));
+// Whether an edit of the parameter moves a curve.
+bool MovesCurve(model::ParamId id) {
+  return model::Param(id).op.curves != model::CurveEffect::kNone;
 }
 
 }  // namespace
@@ -36,9 +35,9 @@ EqGraphPanel::EqGraphPanel(EditorContext& context, int channel, QWidget* parent)
   const protocol::Layout& layout = protocol::LayoutOf(protocol::FamilyOf(DeviceTypeOf(context)));
   first_band_ = layout.GlobalBand(channel, 0).value_or(0);
   markers_.resize(static_cast<size_t>(std::max(0, layout.BandCount(channel))));
-  connect(&context_.edits, &model::EditPath::ParameterChanged, this,
+  connect(&context_.edits, &model::EditPath::parameterChanged, this,
           &EqGraphPanel::OnParameterChanged);
-  connect(&context_.edits, &model::EditPath::ProgramReplaced, this, [this](int slot) {
+  connect(&context_.edits, &model::EditPath::programReplaced, this, [this](int slot) {
     if (slot == context_.slot) Reload();
   });
   Reload();
@@ -52,8 +51,8 @@ QRect EqGraphPanel::PlotRect() const {
 
 int EqGraphPanel::GlobalBand(int band) const { return first_band_ + band; }
 
-void EqGraphPanel::OnParameterChanged(int slot, int channel, const QString& id, int) {
-  if (slot == context_.slot && channel == channel_ && CurveId(id)) Reload();
+void EqGraphPanel::OnParameterChanged(int slot, int channel, model::ParamId id, int) {
+  if (slot == context_.slot && channel == channel_ && MovesCurve(id)) Reload();
 }
 
 void EqGraphPanel::Reload() {
@@ -69,7 +68,7 @@ void EqGraphPanel::Reload() {
   // The read-out of the last moved marker follows its band (a new type resets the gain).
   if (read_out_band_ >= 0 && read_out_band_ < static_cast<int>(markers_.size()) && drag_band_ < 0) {
     const Marker& m = markers_[static_cast<size_t>(read_out_band_)];
-    emit ReadOut(graph::MarkerText(static_cast<int>(std::lround(m.hz)), m.gain_db));
+    emit readOut(graph::MarkerText(static_cast<int>(std::lround(m.hz)), m.gain_db));
   }
   graph::Curve stored{};
   for (int p = 0; p < graph::kGraphPoints; ++p) {
@@ -171,7 +170,7 @@ void EqGraphPanel::mousePressEvent(QMouseEvent* event) {
   read_out_band_ = band;
   drag_value_ =
       graph::MarkerValue{static_cast<int>(std::lround(markers_[band].hz)), markers_[band].gain_db};
-  emit ReadOut(graph::MarkerText(drag_value_->hz, drag_value_->gain_db));
+  emit readOut(graph::MarkerText(drag_value_->hz, drag_value_->gain_db));
   update(MarkerRect(band));
 }
 
@@ -187,7 +186,7 @@ void EqGraphPanel::mouseMoveEvent(QMouseEvent* event) {
     if (cursor_shown_) {
       read_out_band_ = -1;
       const QPointF at = event->position() - plot.topLeft();
-      emit ReadOut(
+      emit readOut(
           graph::CursorText(graph::ReadCursor(at.x(), at.y(), plot.width(), plot.height())));
     }
     return;
@@ -198,8 +197,8 @@ void EqGraphPanel::mouseMoveEvent(QMouseEvent* event) {
   update(MarkerRect(drag_band_));
   drag_value_ = value;
   update(MarkerRect(drag_band_));
-  emit ReadOut(graph::MarkerText(value.hz, value.gain_db));
-  emit MarkerMoved(drag_band_, value);
+  emit readOut(graph::MarkerText(value.hz, value.gain_db));
+  emit markerMoved(drag_band_, value);
   const graph::ResponseCurves& curves = context_.edits.curves();
   auto input = curves.BandInputOf(context_.slot, GlobalBand(drag_band_));
   if (!input) return;
@@ -219,9 +218,9 @@ void EqGraphPanel::mouseReleaseEvent(QMouseEvent* event) {
   drag_value_.reset();
   if (!value) return;
   // The device takes whole hertz on its frequency scale and gain in half-dB steps.
-  const model::EditTarget freq = Target(context_, "eq.N.freq", channel_, band);
-  const model::EditTarget gain = Target(context_, "eq.N.gain", channel_, band);
-  const int gain_byte = kGainPositions - graph::EqGainSliderPosition(value->gain_db);
+  const model::EditTarget freq = Target(context_, model::ParamId::kEqFrequency, channel_, band);
+  const model::EditTarget gain = Target(context_, model::ParamId::kEqGain, channel_, band);
+  const int gain_byte = model::EqGainIndexOf(value->gain_db);
   const bool freq_moved = context_.edits.Index(freq) != value->hz;
   const bool gain_moved = context_.edits.Index(gain) != gain_byte;
   if (freq_moved || gain_moved) {
@@ -249,18 +248,14 @@ void EqGraphPanel::wheelEvent(QWheelEvent* event) {
   }
   const int notches = event->angleDelta().y() / kWheelNotch;
   if (notches == 0) return;
-  const model::EditTarget q = Target(context_, "eq.N.q", channel_, band);
-  const int type = context_.edits.Index(Target(context_, "eq.N.type", channel_, band));
-  const int next =
-      std::clamp(context_.edits.Index(q) + notches, 0, protocol::EqQScale(type).TopByte());
-  if (next != context_.edits.Index(q)) context_.edits.SetIndex(q, next);
+  context_.edits.StepIndex(Target(context_, model::ParamId::kEqQ, channel_, band), notches);
   event->accept();
 }
 
 void EqGraphPanel::SetCursorShown(bool shown) {
   cursor_shown_ = shown;
   read_out_band_ = -1;
-  if (!shown) emit ReadOut(QString());
+  if (!shown) emit readOut(QString());
 }
 
 }  // namespace tessaly::editor

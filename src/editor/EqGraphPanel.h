@@ -34,8 +34,8 @@ class EqGraphPanel : public QWidget {
 
  signals:
   // "Freq=…Hz; Gain=…dB" while a marker moves; the cursor read-out with the cursor on.
-  void ReadOut(const QString& text);
-  void MarkerMoved(int band, const graph::MarkerValue& value);
+  void readOut(const QString& text);
+  void markerMoved(int band, const graph::MarkerValue& value);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -52,7 +52,7 @@ class EqGraphPanel : public QWidget {
     bool bypassed = false;
   };
 
-  void OnParameterChanged(int slot, int channel, const QString& id, int element);
+  void OnParameterChanged(int slot, int channel, model::ParamId id, int element);
   void Reload();
   void ShowCurve(const graph::Curve& curve);
   void Relayout();

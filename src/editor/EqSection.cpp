@@ -26,7 +26,7 @@ EqSection::EqSection(EditorContext& context, int channel, QWidget* parent)
   read_out_->setObjectName(QStringLiteral("freqGainLabel"));
   read_out_->setMinimumWidth(
       fontMetrics().horizontalAdvance(QStringLiteral("Freq=20000Hz; Gain=-15.5dB")));
-  connect(panel_, &EqGraphPanel::ReadOut, read_out_, &QLabel::setText);
+  connect(panel_, &EqGraphPanel::readOut, read_out_, &QLabel::setText);
 
   auto* cursor = new QPushButton(QStringLiteral("Cursor"), this);
   cursor->setObjectName(QStringLiteral("cursorButton"));
@@ -54,7 +54,7 @@ EqSection::EqSection(EditorContext& context, int channel, QWidget* parent)
     auto* controls = new EqBandControls(context, channel, b, this);
     bands_.push_back(controls);
     band_row->addWidget(controls);
-    connect(panel_, &EqGraphPanel::MarkerMoved, controls,
+    connect(panel_, &EqGraphPanel::markerMoved, controls,
             [controls](int band, const graph::MarkerValue& value) {
               if (band == controls->band()) controls->ShowDragged(value);
             });
@@ -78,13 +78,13 @@ EqSection::EqSection(EditorContext& context, int channel, QWidget* parent)
   column->addLayout(graph_row, 1);
   column->addLayout(band_row);
 
-  connect(&context_.edits, &model::EditPath::ParameterChanged, this,
-          [this](int slot, int ch, const QString& id, int) {
-            if (slot == context_.slot && ch == channel_ && id == QLatin1String("eq.bypass")) {
+  connect(&context_.edits, &model::EditPath::parameterChanged, this,
+          [this](int slot, int ch, model::ParamId id, int) {
+            if (slot == context_.slot && ch == channel_ && id == model::ParamId::kEqBypass) {
               RefreshBypass();
             }
           });
-  connect(&context_.edits, &model::EditPath::ProgramReplaced, this, [this](int slot) {
+  connect(&context_.edits, &model::EditPath::programReplaced, this, [this](int slot) {
     if (slot == context_.slot) RefreshBypass();
   });
   RefreshBypass();
@@ -96,23 +96,24 @@ EqBandControls* EqSection::band(int band) const {
 
 void EqSection::RefreshBypass() {
   const QSignalBlocker quiet(bypass_);
-  bypass_->setChecked(context_.edits.Index(Target(context_, "eq.bypass", channel_)) == 1);
+  bypass_->setChecked(context_.edits.Index(Target(context_, model::ParamId::kEqBypass, channel_)) ==
+                      1);
 }
 
 void EqSection::OnBypassClicked(bool checked) {
   RefreshBypass();
   // Every band of the channel, and of its linked channels, is redrawn: that can take a moment.
   QApplication::setOverrideCursor(Qt::BusyCursor);
-  context_.edits.SetIndex(Target(context_, "eq.bypass", channel_), checked ? 1 : 0);
+  context_.edits.SetIndex(Target(context_, model::ParamId::kEqBypass, channel_), checked ? 1 : 0);
   QApplication::restoreOverrideCursor();
 }
 
 void EqSection::FlattenEq() {
-  const comm::MessageAnswer answer =
-      context_.messenger.Show({comm::MessageIcon::kQuestion, QString::fromLatin1(kEqFlatTitle),
-                               QString::fromLatin1(kAreYouSure), comm::MessageButtons::kYesNo});
-  if (answer == comm::MessageAnswer::kNo) return;
-  context_.edits.SetIndex(Target(context_, "eq.flat", channel_), 1);
+  const device::MessageAnswer answer =
+      context_.messenger.Show({device::MessageIcon::kQuestion, QString::fromLatin1(kEqFlatTitle),
+                               QString::fromLatin1(kAreYouSure), device::MessageButtons::kYesNo});
+  if (answer == device::MessageAnswer::kNo) return;
+  context_.edits.SetIndex(Target(context_, model::ParamId::kEqFlat, channel_), 1);
 }
 
 }  // namespace tessaly::editor

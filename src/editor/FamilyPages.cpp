@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 #include <array>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "editor/BlockDiagram.h"
 #include "editor/ChannelPage.h"
 #include "editor/DelaysPage.h"
@@ -44,7 +44,7 @@ void BuildPages(EditorWindow& window, EditorContext& context, int type,
                 MeterPoints* meter_points) {
   auto* gains = new GainsPage(context);
   window.AddPage(gains_title, gains, QStringLiteral("gains"));
-  QObject::connect(gains->diagram(), &BlockDiagram::PageRequested, &window,
+  QObject::connect(gains->diagram(), &BlockDiagram::pageRequested, &window,
                    [&window](const QString& key) { window.ShowPage(window.PageIndex(key)); });
   for (size_t channel = 0; channel < N; ++channel) {
     const int ch = static_cast<int>(channel);
@@ -66,11 +66,11 @@ void BuildPages(EditorWindow& window, EditorContext& context, int type,
 }  // namespace
 
 void BuildFamilyAPages(EditorWindow& window, EditorContext& context) {
-  BuildPages(window, context, comm::kTypeRk540, kTitlesA, QStringLiteral("Gains"), nullptr);
+  BuildPages(window, context, device::kTypeRk540, kTitlesA, QStringLiteral("Gains"), nullptr);
 }
 
 void BuildFamilyBPages(EditorWindow& window, EditorContext& context, MeterPoints& meter_points) {
-  BuildPages(window, context, comm::kType540S, kTitlesB, QStringLiteral("Levels"), &meter_points);
+  BuildPages(window, context, device::kType540S, kTitlesB, QStringLiteral("Levels"), &meter_points);
 }
 
 }  // namespace tessaly::editor

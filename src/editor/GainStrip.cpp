@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "editor/ChannelMeter.h"
 #include "editor/EditorSupport.h"
 #include "editor/MuteButton.h"
@@ -17,7 +17,7 @@ namespace {
 constexpr int kColourBarHeight = 4;
 // Family B shows one bar per channel, at the meter point the user picks.
 int MeterBars(const EditorContext& context) {
-  return comm::IsFamilyB(DeviceTypeOf(context)) ? 1 : protocol::kMeterPoints;
+  return device::IsFamilyB(DeviceTypeOf(context)) ? 1 : protocol::kMeterPoints;
 }
 }  // namespace
 
@@ -40,11 +40,11 @@ GainStrip::GainStrip(EditorContext& context, int channel, QWidget* parent, Shape
   bold.setBold(true);
   title->setFont(bold);
 
-  gain_ = new ParameterColumn(context, "gain", channel, {QStringLiteral("Gain [dB]"), true, 0, -1},
-                              this);
+  gain_ = new ParameterColumn(context, model::ParamId::kGain, channel,
+                              {QStringLiteral("Gain [dB]"), true, 0, -1}, this);
   mute_ = new MuteButton(this);
   mute_->setObjectName(QStringLiteral("muteButton"));
-  new SwitchBinding(context, Target(context, "mute", channel), mute_);
+  new SwitchBinding(context, Target(context, model::ParamId::kMute, channel), mute_);
 
   auto* column = new QVBoxLayout(this);
   column->addWidget(bar);

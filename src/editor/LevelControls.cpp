@@ -10,16 +10,15 @@
 
 namespace tessaly::editor {
 
-LevelControls::LevelControls(SettingBinder& binder, const QString& id, const QString& name,
-                             bool decimal_comma, QWidget* parent)
+LevelControls::LevelControls(SettingBinder& binder, model::ParamId id, const QString& name,
+                             QWidget* parent)
     : QWidget(parent),
       binder_(binder),
       id_(id),
-      decimal_comma_(decimal_comma),
       knob_(new widgets::Knob(this)),
       slider_(new widgets::ParameterSlider(this)),
       edit_(new widgets::ValueEdit(this)) {
-  const model::ParameterDescriptor* parameter = model::FindParameter(id);
+  const model::ParameterDescriptor* parameter = &model::Param(id);
   knob_->setObjectName(name + QStringLiteral("Knob"));
   slider_->setObjectName(name + QStringLiteral("Slider"));
   edit_->setObjectName(name + QStringLiteral("Edit"));
@@ -30,7 +29,7 @@ LevelControls::LevelControls(SettingBinder& binder, const QString& id, const QSt
   knob_->setTextFunction([parameter](int index) { return parameter->Show(index); });
   slider_->setPositionCount(parameter->maximum + 1);
   slider_->setDefaultIndex(parameter->maximum);
-  edit_->setDecimalComma(decimal_comma);
+  binder_.TakeDecimals(edit_);
   edit_->setMaximumWidth(edit_->fontMetrics().horizontalAdvance(QStringLiteral("-00.0 ")) * 2);
   edit_->setAccessibleName(parameter->caption);
   knob_->setAccessibleName(parameter->caption);
@@ -68,8 +67,7 @@ void LevelControls::ShowIndex(int index) {
 
 // The text box follows a slider on its way; the device hears of it at the release.
 void LevelControls::ShowPending(int index) {
-  const model::ParameterDescriptor* parameter = model::FindParameter(id_);
-  edit_->setText(protocol::ScaleOf(parameter->scale).Text(index, decimal_comma_));
+  edit_->setText(binder_.IndexText(id_, index));
   knob_->setIndex(index);
 }
 

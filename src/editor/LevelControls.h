@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "model/ParamId.h"
+
 namespace tessaly::widgets {
 class Knob;
 class ParameterSlider;
@@ -21,7 +23,7 @@ class LevelControls : public QWidget {
 
  public:
   // `name` prefixes the object names: <name>Knob, <name>Slider, <name>Edit.
-  LevelControls(SettingBinder& binder, const QString& id, const QString& name, bool decimal_comma,
+  LevelControls(SettingBinder& binder, model::ParamId id, const QString& name,
                 QWidget* parent = nullptr);
 
  private:
@@ -30,8 +32,7 @@ class LevelControls : public QWidget {
   void Commit(int index);
 
   SettingBinder& binder_;
-  QString id_;
-  bool decimal_comma_;
+  model::ParamId id_;
   widgets::Knob* knob_;
   widgets::ParameterSlider* slider_;
   widgets::ValueEdit* edit_;

@@ -25,8 +25,8 @@ MeterPointLabel::MeterPointLabel(MeterPoints& points, int channel, QWidget* pare
     connect(action, &QAction::triggered, this,
             [this, choice] { points_.SetChoice(channel_, choice); });
   }
-  connect(this, &ClickLabel::Clicked, this, &MeterPointLabel::PopUp);
-  connect(&points_, &MeterPoints::ChoiceChanged, this, [this](int channel, int) {
+  connect(this, &ClickLabel::clicked, this, &MeterPointLabel::PopUp);
+  connect(&points_, &MeterPoints::choiceChanged, this, [this](int channel, int) {
     if (channel == channel_) ShowChoice();
   });
   ShowChoice();

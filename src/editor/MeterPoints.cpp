@@ -36,7 +36,7 @@ void MeterPoints::SetChoice(int channel, int choice) {
   int& kept = choices_[static_cast<size_t>(channel)];
   if (kept == choice) return;
   kept = choice;
-  emit ChoiceChanged(channel, choice);
+  emit choiceChanged(channel, choice);
 }
 
 }  // namespace tessaly::editor

@@ -27,7 +27,7 @@ class MeterPoints : public QObject {
   void SetChoice(int channel, int choice);
 
  signals:
-  void ChoiceChanged(int channel, int choice);
+  void choiceChanged(int channel, int choice);
 
  private:
   std::array<int, kChannels> choices_{};

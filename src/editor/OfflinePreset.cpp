@@ -2,13 +2,14 @@
 
 #include <QFileInfo>
 
-#include "comm/DeviceTypes.h"
 #include "connect/ConnectRuntime.h"
+#include "device/DeviceTypes.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
 #include "editor/ProgramActions.h"
 #include "programs/PresetFile.h"
 #include "programs/ProgramFiles.h"
+#include "programs/ProgramRecords.h"
 
 namespace tessaly::editor {
 namespace {
@@ -27,8 +28,8 @@ EditorWindow* OpenPresetOffline(EditorManager& editors, connect::ConnectRuntime&
                                 const QString& path) {
   comm::Comm& comm = runtime.context.comm;
   const auto refuse = [&comm](const QString& text) -> EditorWindow* {
-    comm.messenger().Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kOpenPresetTitle),
-                           text, comm::MessageButtons::kOk});
+    comm.messenger().Show({device::MessageIcon::kExclamation, QString::fromLatin1(kOpenPresetTitle),
+                           text, device::MessageButtons::kOk});
     return nullptr;
   };
   bool project = false;
@@ -52,11 +53,7 @@ EditorWindow* OpenPresetOffline(EditorManager& editors, connect::ConnectRuntime&
   editors.core().whole_program.ResetProgram(slot);
   protocol::ProgramData& data = *runtime.store.Data(slot);
   // Off-line the whole record is the file's, so that Save writes back what was opened.
-  protocol::ProgramData candidate = data;
-  QByteArray record(reinterpret_cast<const char*>(data.Record().data()), data.record_size());
-  record.replace(0, read.bytes.size(), read.bytes);
-  candidate.SetRecord(std::span(reinterpret_cast<const uint8_t*>(record.constData()),
-                                static_cast<size_t>(record.size())));
+  const protocol::ProgramData candidate = programs::WithFileBytes(data, read.bytes);
   const QString bad = programs::FirstBadParameter(candidate, *type);
   if (!bad.isEmpty()) {
     return refuse(QStringLiteral("This preset holds a value no device can have: %1.").arg(bad));
@@ -65,7 +62,7 @@ EditorWindow* OpenPresetOffline(EditorManager& editors, connect::ConnectRuntime&
   EditorWindow* window = editors.Open(slot);
   if (window == nullptr) return nullptr;
   const QString caption = QStringLiteral("Offline %1 - file loaded: %2")
-                              .arg(comm::ModelName(*type).trimmed(), QFileInfo(path).fileName());
+                              .arg(device::ModelName(*type).trimmed(), QFileInfo(path).fileName());
   window->setWindowTitle(caption);
   if (window->parentWidget() != nullptr) window->parentWidget()->setWindowTitle(caption);
   if (auto* actions = window->findChild<ProgramActions*>()) actions->set_offline_file(path);

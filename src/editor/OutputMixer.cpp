@@ -13,8 +13,8 @@ constexpr const char* kOutputNames[] = {"Out L", "Out R", "Out S"};
 
 CrossPointLayout Layout() {
   CrossPointLayout layout;
-  layout.on_id = QStringLiteral("mix.IN.on");
-  layout.level_id = QStringLiteral("mix.IN.level");
+  layout.on_id = model::ParamId::kMixOn;
+  layout.level_id = model::ParamId::kMixLevel;
   // More inputs than outputs: the inputs go down the left.
   for (const char* input : kInputs) layout.rows << QString::fromLatin1(input);
   for (int output = 0; output < kOutputs; ++output) {

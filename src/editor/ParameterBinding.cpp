@@ -3,7 +3,6 @@
 #include "editor/EditorSupport.h"
 #include "model/EditPath.h"
 #include "protocol/ValueLists.h"
-#include "protocol/ValueScale.h"
 #include "widgets/Knob.h"
 #include "widgets/ParameterSlider.h"
 #include "widgets/ValueEdit.h"
@@ -19,18 +18,18 @@ ParameterBinding::ParameterBinding(EditorContext& context, model::EditTarget tar
     : QObject(parent), context_(context), target_(target) {
   flush_timer_.setSingleShot(true);
   connect(&flush_timer_, &QTimer::timeout, this, &ParameterBinding::Flush);
-  connect(&context_.edits, &model::EditPath::ParameterChanged, this,
+  connect(&context_.edits, &model::EditPath::parameterChanged, this,
           &ParameterBinding::OnParameterChanged);
-  connect(&context_.edits, &model::EditPath::ProgramReplaced, this, [this](int slot) {
+  connect(&context_.edits, &model::EditPath::programReplaced, this, [this](int slot) {
     if (slot == target_.slot) Refresh();
   });
 }
 
-int ParameterBinding::Minimum() const { return target_.parameter->minimum; }
+int ParameterBinding::Minimum() const { return target_.parameter().minimum; }
 
 void ParameterBinding::SetKnob(widgets::Knob* knob) {
   knob_ = knob;
-  const model::ParameterDescriptor& p = *target_.parameter;
+  const model::ParameterDescriptor& p = target_.parameter();
   knob->setMaximum(p.maximum - p.minimum);
   model::ParseOptions shown;
   shown.device_type = DeviceTypeOf(context_);
@@ -45,7 +44,7 @@ void ParameterBinding::SetKnob(widgets::Knob* knob) {
 
 void ParameterBinding::SetSlider(widgets::ParameterSlider* slider) {
   slider_ = slider;
-  const model::ParameterDescriptor& p = *target_.parameter;
+  const model::ParameterDescriptor& p = target_.parameter();
   slider->setPositionCount(p.maximum - p.minimum + 1);
   connect(slider, &widgets::ParameterSlider::gestureStarted, this,
           &ParameterBinding::OnGestureStarted);
@@ -59,7 +58,7 @@ void ParameterBinding::SetSlider(widgets::ParameterSlider* slider) {
 void ParameterBinding::SetEdit(widgets::ValueEdit* edit) {
   edit_ = edit;
   edit->setKeyRules(widgets::ValueEdit::KeyRules::kNumber);
-  edit->setDecimalComma(context_.decimal_comma);
+  TakeDecimals(context_, edit);
   connect(edit, &widgets::ValueEdit::textCommitted, this, &ParameterBinding::OnTextCommitted);
   connect(edit, &widgets::ValueEdit::keyRefused, this,
           [this] { ShowIncorrectValue(context_.messenger); });
@@ -80,12 +79,7 @@ void ParameterBinding::Refresh() {
 }
 
 QString ParameterBinding::NumberText(int index) const {
-  const model::ParameterDescriptor& p = *target_.parameter;
-  if (p.kind == model::ValueKind::kScale) {
-    const protocol::ValueScale& scale = protocol::ScaleOf(p.scale);
-    return scale.Text(scale.ClampByte(index), context_.decimal_comma);
-  }
-  return QString::number(index);
+  return target_.parameter().BoxText(index, TextOptions(context_));
 }
 
 void ParameterBinding::ShowIndex(int index, Source except) {
@@ -97,7 +91,7 @@ void ParameterBinding::ShowIndex(int index, Source except) {
 
 void ParameterBinding::OnGestureStarted() {
   if (gestures_++ > 0 || undo_group_) return;
-  const model::ParameterDescriptor& p = *target_.parameter;
+  const model::ParameterDescriptor& p = target_.parameter();
   const QString channel =
       target_.channel < 0
           ? QString()
@@ -131,7 +125,7 @@ void ParameterBinding::OnGestureEnded() {
 
 void ParameterBinding::Flush() {
   if (!pending_) return;
-  if (sending_ || LinkBusy(context_.store)) {
+  if (sending_ || context_.edits.LineBusy()) {
     flush_timer_.start(kRetryMs);
     return;
   }
@@ -157,9 +151,7 @@ void ParameterBinding::Send(int index) {
 }
 
 void ParameterBinding::OnTextCommitted(const QString& text) {
-  model::ParseOptions options;
-  options.decimal_comma = true;
-  const model::EditOutcome outcome = context_.edits.SetText(target_, text, options);
+  const model::EditOutcome outcome = context_.edits.SetText(target_, text, TextOptions(context_));
   if (outcome.status == model::EditStatus::kRefused) {
     ShowIncorrectValue(context_.messenger);
     return;
@@ -168,7 +160,7 @@ void ParameterBinding::OnTextCommitted(const QString& text) {
   Refresh();
 }
 
-void ParameterBinding::OnParameterChanged(int slot, int channel, const QString& id, int element) {
+void ParameterBinding::OnParameterChanged(int slot, int channel, model::ParamId id, int element) {
   if (Concerns(target_, slot, channel, id, element)) Refresh();
 }
 

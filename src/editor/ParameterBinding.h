@@ -49,7 +49,7 @@ class ParameterBinding : public QObject {
   void OnCommitted(int control_index);
   void OnGestureEnded();
   void OnTextCommitted(const QString& text);
-  void OnParameterChanged(int slot, int channel, const QString& id, int element);
+  void OnParameterChanged(int slot, int channel, model::ParamId id, int element);
   void Flush();
   void Send(int index);
   void ShowIndex(int index, Source except);

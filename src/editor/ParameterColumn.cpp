@@ -21,7 +21,7 @@ constexpr int kShortestFader = 64;
 // A reset goes to 0 dB (or 0 of whatever the unit) where the scale has it, else to the value the
 // page opened with.
 int DefaultIndex(const EditorContext& context, const model::EditTarget& target) {
-  const model::ParameterDescriptor& p = *target.parameter;
+  const model::ParameterDescriptor& p = target.parameter();
   if (p.kind == model::ValueKind::kScale) {
     const protocol::ValueScale& scale = protocol::ScaleOf(p.scale);
     const int zero = scale.ByteOf(0.0);
@@ -32,11 +32,11 @@ int DefaultIndex(const EditorContext& context, const model::EditTarget& target) 
 
 }  // namespace
 
-ParameterColumn::ParameterColumn(EditorContext& context, const char* id, int channel,
+ParameterColumn::ParameterColumn(EditorContext& context, model::ParamId id, int channel,
                                  const Look& look, QWidget* parent)
     : QWidget(parent) {
   const model::EditTarget target = Target(context, id, channel);
-  const QString stem = ObjectStem(target.parameter->id);
+  const QString stem = ObjectStem(target.parameter().name);
   binding_ = new ParameterBinding(context, target, this);
 
   auto* caption = new QLabel(look.caption, this);

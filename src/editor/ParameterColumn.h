@@ -27,7 +27,7 @@ class ParameterColumn : public QWidget {
     int default_index = -1;  // -1: the index the record holds when the page opens
   };
 
-  ParameterColumn(EditorContext& context, const char* id, int channel, const Look& look,
+  ParameterColumn(EditorContext& context, model::ParamId id, int channel, const Look& look,
                   QWidget* parent = nullptr);
 
   ParameterBinding& binding() { return *binding_; }

@@ -24,7 +24,7 @@
 
 namespace tessaly::editor {
 
-using comm::MessageIcon;
+using device::MessageIcon;
 using programs::FileOutcome;
 
 namespace {
@@ -253,8 +253,8 @@ void ProgramActions::OpenTriggerSettings() {
   programs::TriggerSettingsDialog dialog(*tools_, &window_);
   if (RunModal(dialog) != QDialog::Accepted) return;
   // The device page shows both switches (and blocks standby while the input trigger is on).
-  for (const char* id : {"trigger.input", "trigger.standby"}) {
-    emit edits_.ParameterChanged(tools_->slot, -1, QString::fromLatin1(id), -1);
+  for (const model::ParamId id : {model::ParamId::kTriggerInput, model::ParamId::kTriggerStandby}) {
+    edits_.Announce(tools_->slot, id);
   }
 }
 
@@ -275,7 +275,7 @@ void ProgramActions::RestoreLastBackup() {
       QFileInfo(path).lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
   if (tools_->Say(MessageIcon::kQuestion, QString::fromLatin1(kRestoreTitle),
                   QStringLiteral("Load the program kept on %1 into the device?").arg(when),
-                  comm::MessageButtons::kYesNo) != comm::MessageAnswer::kYes) {
+                  device::MessageButtons::kYesNo) != device::MessageAnswer::kYes) {
     return;
   }
   LoadPresetFrom(path);

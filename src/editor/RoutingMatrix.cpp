@@ -19,8 +19,8 @@ QStringList List(const std::array<const char*, 4>& texts) {
 
 CrossPointLayout Layout() {
   CrossPointLayout layout;
-  layout.on_id = QStringLiteral("route.N.on");
-  layout.level_id = QStringLiteral("route.N.level");
+  layout.on_id = model::ParamId::kRouteOn;
+  layout.level_id = model::ParamId::kRouteLevel;
   // Each input row takes its pair's analogue inputs and the digital input.
   layout.rows = List(kInputs);
   layout.columns = List(kSources);

@@ -7,6 +7,10 @@
 
 #include "editor/EditorContext.h"
 
+namespace tessaly::widgets {
+class ValueEdit;
+}
+
 namespace tessaly::editor {
 
 // Ties the controls of one page to their parameters: user actions go through the edit path, and
@@ -21,35 +25,40 @@ class SettingBinder : public QObject {
 
   SettingBinder(EditorContext& context, QObject* parent = nullptr);
 
-  model::EditTarget Target(const QString& id, int channel = -1, int element = -1) const;
-  int Index(const QString& id, int channel = -1, int element = -1) const;
-  QString Shown(const QString& id, int channel = -1, int element = -1) const;
+  model::EditTarget Target(model::ParamId id, int channel = -1, int element = -1) const;
+  int Index(model::ParamId id, int channel = -1, int element = -1) const;
+  QString Shown(model::ParamId id, int channel = -1, int element = -1) const;
 
   // `show` gets the parameter's index each time it changes (and at once).
-  void Bind(const QString& id, int channel, int element, ShowFunction show);
+  void Bind(model::ParamId id, int channel, int element, ShowFunction show);
 
   // A user's choice; the bound controls show the outcome, also when the edit was refused.
-  void Set(const QString& id, int channel, int element, int index);
+  void Set(model::ParamId id, int channel, int element, int index);
   // A typed value; unreadable text is answered with the warning and nothing is sent.
-  void SetText(const QString& id, int channel, int element, const QString& text);
+  void SetText(model::ParamId id, int channel, int element, const QString& text);
   // Keeps the edits between these as one undo step (a knob drag, a wheel turn).
-  void BeginGesture(const QString& id);
+  void BeginGesture(model::ParamId id);
   void EndGesture();
 
   // The warning every value box gives for text it cannot read.
   void WarnIncorrectValue();
+  // The value as its text box shows it, and an index not yet sent as the box would show it.
+  QString BoxText(model::ParamId id, int channel = -1, int element = -1) const;
+  QString IndexText(model::ParamId id, int index) const;
+  // Sets a text box of the page up for the decimals it takes.
+  void TakeDecimals(widgets::ValueEdit* edit) const;
 
   void RefreshAll();
 
  private:
   struct Binding {
-    QString id;
+    model::ParamId id;
     int channel;
     int element;
     ShowFunction show;
   };
 
-  void Refresh(int channel, const QString& id, int element);
+  void Refresh(int channel, model::ParamId id, int element);
 
   EditorContext& context_;
   std::vector<Binding> bindings_;

@@ -13,11 +13,11 @@ SwitchBinding::SwitchBinding(EditorContext& context, model::EditTarget target,
     : QObject(button), context_(context), target_(target), button_(button) {
   button->setCheckable(true);
   connect(button, &QAbstractButton::clicked, this, &SwitchBinding::OnClicked);
-  connect(&context_.edits, &model::EditPath::ParameterChanged, this,
-          [this](int slot, int channel, const QString& id, int element) {
+  connect(&context_.edits, &model::EditPath::parameterChanged, this,
+          [this](int slot, int channel, model::ParamId id, int element) {
             if (Concerns(target_, slot, channel, id, element)) Refresh();
           });
-  connect(&context_.edits, &model::EditPath::ProgramReplaced, this, [this](int slot) {
+  connect(&context_.edits, &model::EditPath::programReplaced, this, [this](int slot) {
     if (slot == target_.slot) Refresh();
   });
   Refresh();

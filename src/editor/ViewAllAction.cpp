@@ -30,15 +30,14 @@ void AddViewAllAction(EditorWindow& window) {
     // With several editors open, each graph says whose curves it shows.
     shown->setWindowTitle(QStringLiteral("View All - ") + window.DeviceText());
     *graph = shown;
-    QObject::connect(&context.edits, &model::EditPath::ParameterChanged, shown,
-                     [shown, slot = context.slot](int edited, int, const QString& id, int) {
-                       if (edited == slot && (id.startsWith(QLatin1String("eq.")) ||
-                                              id.startsWith(QLatin1String("hp.")) ||
-                                              id.startsWith(QLatin1String("lp.")))) {
-                         shown->Redraw();
-                       }
-                     });
-    QObject::connect(&context.edits, &model::EditPath::ProgramReplaced, shown,
+    QObject::connect(
+        &context.edits, &model::EditPath::parameterChanged, shown,
+        [shown, slot = context.slot](int edited, int, model::ParamId id, int) {
+          if (edited == slot && model::Param(id).op.curves != model::CurveEffect::kNone) {
+            shown->Redraw();
+          }
+        });
+    QObject::connect(&context.edits, &model::EditPath::programReplaced, shown,
                      [shown, slot = context.slot](int replaced) {
                        if (replaced == slot) shown->Redraw();
                      });

@@ -152,16 +152,6 @@ void ResponseCurves::SumChannel(const Context& ctx, SlotCurves& curves, int chan
   }
 }
 
-void ResponseCurves::DrawSegment(GraphPanel* panel, const SlotCurves& curves, int channel,
-                                 int point) const {
-  if (panel == nullptr || point == 0) return;
-  const GraphFreqTable& freq = GraphFreq();
-  const Curve& curve = curves.channel_curve[channel];
-  panel->DrawCurveSegment(CurveSegment{channel, point, static_cast<double>(freq[point - 1]),
-                                       curve[point - 1], static_cast<double>(freq[point]),
-                                       curve[point]});
-}
-
 bool ResponseCurves::UpdateBandCurve(int slot, int band) {
   const auto ctx = Resolve(slot);
   const auto input = BandInputOf(slot, band);
@@ -170,12 +160,8 @@ bool ResponseCurves::UpdateBandCurve(int slot, int band) {
   if (!channel) return false;
 
   SlotCurves& curves = Allocate(slot);
-  GraphPanel* panel = panels_[static_cast<size_t>(slot)];
-  if (panel != nullptr) panel->DrawGraphGrid();
-
   ComputeBand(*input, curves.band_curve[band]);
   SumChannel(*ctx, curves, *channel);
-  for (int p = 0; p < kGraphPoints; ++p) DrawSegment(panel, curves, *channel, p);
   return true;
 }
 
@@ -187,12 +173,8 @@ bool ResponseCurves::UpdateXoverCurve(int slot, int filter) {
   if (!channel) return false;
 
   SlotCurves& curves = Allocate(slot);
-  GraphPanel* panel = panels_[static_cast<size_t>(slot)];
-  if (panel != nullptr) panel->DrawGraphGrid();
-
   ComputeXover(*input, curves.xover_curve[filter]);
   SumChannel(*ctx, curves, *channel);
-  for (int p = 0; p < kGraphPoints; ++p) DrawSegment(panel, curves, *channel, p);
   return true;
 }
 
@@ -234,17 +216,6 @@ bool ResponseCurves::RecomputeAll(int slot) {
   return true;
 }
 
-bool ResponseCurves::RedrawChannelCurve(int slot, int channel) {
-  const auto ctx = Resolve(slot);
-  if (!ctx || !ctx->layout->IsChannel(channel)) return false;
-  GraphPanel* panel = panels_[static_cast<size_t>(slot)];
-  if (panel == nullptr) return true;
-  panel->DrawGraphGrid();
-  const SlotCurves& curves = Allocate(slot);
-  for (int p = 1; p < kGraphPoints; ++p) DrawSegment(panel, curves, channel, p);
-  return true;
-}
-
 std::optional<double> ResponseCurves::ShelfResponseDb(int slot, int band, double f) const {
   const auto input = BandInputOf(slot, band);
   if (!input || (input->type != kBandHiShelf && input->type != kBandLoShelf)) return std::nullopt;
@@ -277,14 +248,6 @@ std::optional<double> ResponseCurves::ChannelValue(int slot, int channel, int po
   }
   const SlotCurves* curves = Curves(slot);
   return curves ? curves->channel_curve[channel][point] : 0.0;
-}
-
-void ResponseCurves::AttachPanel(int slot, GraphPanel* panel) {
-  if (device::IsValidSlot(slot)) panels_[static_cast<size_t>(slot)] = panel;
-}
-
-GraphPanel* ResponseCurves::Panel(int slot) const {
-  return device::IsValidSlot(slot) ? panels_[static_cast<size_t>(slot)] : nullptr;
 }
 
 }  // namespace tessaly::graph

@@ -7,7 +7,6 @@
 
 #include "device/Slots.h"
 #include "graph/CurveMath.h"
-#include "graph/GraphPanel.h"
 #include "protocol/Offsets.h"
 
 namespace tessaly::protocol {
@@ -54,7 +53,7 @@ class ResponseCurves {
   ResponseCurves(const ResponseCurves&) = delete;
   ResponseCurves& operator=(const ResponseCurves&) = delete;
 
-  // Recompute a band's curve and its channel's sum, drawing the channel segment by segment.
+  // Recompute a band's curve and its channel's sum.
   bool UpdateBandCurve(int slot, int band);
   // The same for crossover filter 0 .. 5 (even = high-pass, odd = low-pass).
   bool UpdateXoverCurve(int slot, int filter);
@@ -65,8 +64,6 @@ class ResponseCurves {
   bool RecomputeAll(int slot);
   // Forgets the slot's curves, which then read 0 dB (flat) until computed again.
   void ReleaseSlot(int slot);
-  // Clear the panel, draw the grid and the stored curve of the channel without recomputing.
-  bool RedrawChannelCurve(int slot, int channel);
   // The shelving band's response at f; nullopt unless the band is a shelf of a valid slot.
   std::optional<double> ShelfResponseDb(int slot, int band, double f) const;
 
@@ -85,10 +82,6 @@ class ResponseCurves {
   // stored curves stay as they are. False when the slot or band is out of range.
   bool PreviewBand(int slot, int band, const BandInput& input, Curve& channel_out) const;
 
-  // The panel that draws the slot's curves while they change; nullptr detaches.
-  void AttachPanel(int slot, GraphPanel* panel);
-  GraphPanel* Panel(int slot) const;
-
  private:
   struct Context;
   std::optional<Context> Resolve(int slot) const;
@@ -96,11 +89,9 @@ class ResponseCurves {
   void SumChannel(const Context& ctx, SlotCurves& curves, int channel) const;
   static void ComputeBand(const BandInput& input, Curve& out);
   static void ComputeXover(const XoverInput& input, Curve& out);
-  void DrawSegment(GraphPanel* panel, const SlotCurves& curves, int channel, int point) const;
 
   protocol::ProgramStore& store_;
   std::array<std::unique_ptr<SlotCurves>, device::kSlotCount> curves_;
-  std::array<GraphPanel*, device::kSlotCount> panels_{};
 };
 
 // The channel a global band belongs to; nullopt when the family has no such band.

@@ -50,14 +50,14 @@ bool MeterPoll::Show(std::span<const uint8_t> reply) {
   reading_ = *reading;
   has_reading_ = true;
   sleep_shown_ = reading->sleep && !sleep_shown_;
-  emit ReadingChanged();
+  emit readingChanged();
   return true;
 }
 
 void MeterPoll::FollowStandby(bool standby) {
-  const model::EditTarget target{slot_, model::FindParameter(QStringLiteral("standby")), -1, -1};
+  const model::EditTarget target{slot_, model::ParamId::kStandby, -1, -1};
   const int index = standby ? 1 : 0;
-  if (target.parameter == nullptr || edits_.Index(target) == index) return;
+  if (edits_.Index(target) == index) return;
   // The device changed it; the editor only shows it, nothing goes back.
   const comm::TransferLock lock(comm_);
   (void)edits_.SetIndex(target, index);

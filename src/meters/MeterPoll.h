@@ -42,7 +42,7 @@ class MeterPoll : public QObject {
   bool sleep_shown() const { return sleep_shown_; }
 
  signals:
-  void ReadingChanged();
+  void readingChanged();
 
  private:
   bool MayExchange() const;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "model/ParameterDescriptor.h"
+#include <optional>
+
 #include "protocol/ChannelLinking.h"
 #include "protocol/Dispatch.h"
 #include "protocol/ProgramStore.h"
@@ -39,8 +40,5 @@ struct Operation {
   // parameter travels alone.
   protocol::EditResult (*stage)(const OpContext&, int index, bool fresh) = nullptr;
 };
-
-// nullptr for a descriptor without an operation.
-const Operation* OperationOf(const ParameterDescriptor& parameter);
 
 }  // namespace tessaly::model

@@ -1,12 +1,12 @@
 #include "model/EditPath.h"
 
 #include "graph/ResponseCurves.h"
-#include "model/EditOperations.h"
 #include "protocol/ChannelLinking.h"
 #include "protocol/CommonOperations.h"
 #include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 #include "protocol/ValueLists.h"
+#include "protocol/ValueScale.h"
 
 namespace tessaly::model {
 namespace {
@@ -23,7 +23,7 @@ EditOutcome Refusal(EditStatus status, const QString& reason) {
 EditOutcome OutOfRange(const ParameterDescriptor& p, int index) {
   return Refusal(EditStatus::kRefused, QStringLiteral("%1 is not accepted for %2, which takes %3.")
                                            .arg(index)
-                                           .arg(p.id, p.RangeText()));
+                                           .arg(p.name, p.RangeText()));
 }
 
 // The worst result wins: a lost reply is not hidden by a later success.
@@ -49,19 +49,21 @@ void PutByte(protocol::ProgramData& data, int offset, uint8_t value) {
 // One edit or resend of one slot, with the context its operation needs.
 class EditRunner {
  public:
-  EditRunner(EditPath& path, const EditTarget& target, int type)
-      : path_(path),
-        target_(target),
+  EditRunner(const EditPath& path, const EditTarget& target, int type)
+      : target_(target),
+        parameter_(Param(target.id)),
         ctx_{path.store_,
              path.dispatcher_.For(target.slot),
              *path.linking_,
              target.slot,
              type,
              protocol::LayoutOfType(type),
-             target.parameter->scope == Scope::kDevice ? -1 : target.channel,
+             parameter_.scope == Scope::kDevice ? -1 : target.channel,
              target.element} {}
 
-  OpContext& ctx() { return ctx_; }
+  const OpContext& ctx() const { return ctx_; }
+  const ParameterDescriptor& parameter() const { return parameter_; }
+  const Operation& op() const { return parameter_.op; }
 
   ParseOptions Context(ParseOptions options) const {
     options.device_type = ctx_.type;
@@ -74,10 +76,10 @@ class EditRunner {
   }
 
   // Recomputes the curves an edit of `channel` moved and tells the views.
-  void Announce(const Operation& op, int channel) {
-    graph::ResponseCurves& curves = path_.curves_;
+  void Announce(EditPath& path, int channel) const {
+    graph::ResponseCurves& curves = path.curves_;
     const int slot = ctx_.slot;
-    switch (op.curves) {
+    switch (op().curves) {
       case CurveEffect::kBand:
         if (const auto band = ctx_.layout.GlobalBand(channel, ctx_.element)) {
           curves.UpdateBandCurve(slot, *band);
@@ -88,8 +90,8 @@ class EditRunner {
         break;
       case CurveEffect::kHighPass:
       case CurveEffect::kLowPass: {
-        const int filter = op.curves == CurveEffect::kHighPass ? protocol::kFilterHighPass
-                                                               : protocol::kFilterLowPass;
+        const int filter = op().curves == CurveEffect::kHighPass ? protocol::kFilterHighPass
+                                                                 : protocol::kFilterLowPass;
         if (const auto x = ctx_.layout.CrossoverIndex(channel, filter)) {
           curves.UpdateXoverCurve(slot, *x);
         }
@@ -98,12 +100,12 @@ class EditRunner {
       case CurveEffect::kNone:
         break;
     }
-    emit path_.ParameterChanged(slot, channel, target_.parameter->id, ctx_.element);
+    emit path.parameterChanged(slot, channel, target_.id, ctx_.element);
   }
 
  private:
-  EditPath& path_;
   EditTarget target_;
+  const ParameterDescriptor& parameter_;
   OpContext ctx_;
 };
 
@@ -117,10 +119,10 @@ EditPath::EditPath(protocol::ProgramStore& store, graph::ResponseCurves& curves,
   for (int slot = 0; slot < device::kSlotCount; ++slot) {
     stacks_[static_cast<size_t>(slot)] = std::make_unique<UndoStack>(*this, slot);
   }
-  connect(&store_, &protocol::ProgramStore::ProgramChanged, this, [this](int slot) {
+  connect(&store_, &protocol::ProgramStore::programChanged, this, [this](int slot) {
     if (slot < 0 || slot >= device::kSlotCount) return;
     Undo(slot).Clear();
-    emit ProgramReplaced(slot);
+    emit programReplaced(slot);
   });
 }
 
@@ -136,9 +138,8 @@ void EditPath::EndGesture(int slot) { Undo(slot).EndGesture(); }
 namespace {
 
 // Why a target cannot be edited; empty when it can.
-EditOutcome Check(protocol::ProgramStore& store, const EditTarget& t, int* type) {
-  const ParameterDescriptor* p = t.parameter;
-  if (p == nullptr) return Refusal(EditStatus::kRefused, QStringLiteral("No parameter was given."));
+EditOutcome Check(const protocol::ProgramStore& store, const EditTarget& t, int* type) {
+  const ParameterDescriptor* p = &Param(t.id);
   const auto device_type = store.DeviceType(t.slot);
   if (!device_type) {
     return Refusal(EditStatus::kRefused, QStringLiteral("Slot %1 is not a device slot (0 to %2).")
@@ -146,9 +147,9 @@ EditOutcome Check(protocol::ProgramStore& store, const EditTarget& t, int* type)
                                              .arg(device::kSlotCount - 1));
   }
   *type = *device_type;
-  if (!p->OnType(*type) || OperationOf(*p) == nullptr) {
+  if (!p->OnType(*type)) {
     return Refusal(EditStatus::kNotSupported,
-                   QStringLiteral("This device type has no \"%1\".").arg(p->id));
+                   QStringLiteral("This device type has no \"%1\".").arg(p->name));
   }
   const protocol::Layout& layout = protocol::LayoutOfType(*type);
   const int ch = t.channel;
@@ -158,7 +159,7 @@ EditOutcome Check(protocol::ProgramStore& store, const EditTarget& t, int* type)
     case Scope::kRoutingPoint:
       if (!layout.IsInput(ch)) {
         reason = QStringLiteral("\"%1\" belongs to the input channels 0 to %2.")
-                     .arg(p->id)
+                     .arg(p->name)
                      .arg(layout.input_count - 1);
       }
       break;
@@ -167,7 +168,7 @@ EditOutcome Check(protocol::ProgramStore& store, const EditTarget& t, int* type)
     case Scope::kMixerSend:
       if (!layout.IsOutput(ch)) {
         reason = QStringLiteral("\"%1\" belongs to the output channels %2 to %3.")
-                     .arg(p->id)
+                     .arg(p->name)
                      .arg(layout.first_output)
                      .arg(layout.channel_count - 1);
       }
@@ -176,7 +177,7 @@ EditOutcome Check(protocol::ProgramStore& store, const EditTarget& t, int* type)
     case Scope::kBand:
       if (!layout.IsChannel(ch)) {
         reason = QStringLiteral("\"%1\" belongs to the channels 0 to %2.")
-                     .arg(p->id)
+                     .arg(p->name)
                      .arg(layout.channel_count - 1);
       }
       break;
@@ -198,7 +199,7 @@ EditOutcome Check(protocol::ProgramStore& store, const EditTarget& t, int* type)
 }
 
 QString ElementText(const EditTarget& t, int type) {
-  switch (t.parameter->scope) {
+  switch (Param(t.id).scope) {
     case Scope::kBand:
       return QStringLiteral(" Band %1").arg(t.element + 1);
     case Scope::kMixerSend:
@@ -216,8 +217,8 @@ EditOutcome EditPath::SetText(const EditTarget& target, QStringView text, ParseO
   int type = 0;
   EditOutcome checked = Check(store_, target, &type);
   if (!checked.reason.isEmpty()) return checked;
-  EditRunner runner(*this, target, type);
-  const ParseResult parsed = target.parameter->Parse(text, runner.Context(options));
+  const EditRunner runner(*this, target, type);
+  const ParseResult parsed = runner.parameter().Parse(text, runner.Context(options));
   if (!parsed.ok()) return Refusal(EditStatus::kRefused, parsed.refusal);
   return SetIndex(target, *parsed.index);
 }
@@ -229,49 +230,47 @@ EditOutcome EditPath::SetIndex(const EditTarget& target, int index) {
 ParseResult EditPath::Parse(const EditTarget& target, QStringView text,
                             ParseOptions options) const {
   int type = 0;
-  auto& self = const_cast<EditPath&>(*this);
-  const EditOutcome checked = Check(self.store_, target, &type);
+  const EditOutcome checked = Check(store_, target, &type);
   if (!checked.reason.isEmpty()) return {std::nullopt, checked.reason};
-  EditRunner runner(self, target, type);
-  return target.parameter->Parse(text, runner.Context(options));
+  const EditRunner runner(*this, target, type);
+  return runner.parameter().Parse(text, runner.Context(options));
 }
 
 EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
   if (fields.empty()) return Refusal(EditStatus::kRefused, QStringLiteral("Nothing to set."));
   int type = 0;
+  const FieldIndex& last = fields.back();
   for (size_t i = 0; i < fields.size(); ++i) {
     const FieldIndex& f = fields[i];
     EditOutcome checked = Check(store_, f.target, &type);
     if (!checked.reason.isEmpty()) return checked;
-    const ParameterDescriptor& p = *f.target.parameter;
-    const FieldIndex& last = fields.back();
+    const ParameterDescriptor& p = Param(f.target.id);
     const bool together = f.target.slot == last.target.slot &&
                           f.target.channel == last.target.channel &&
                           f.target.element == last.target.element;
-    if (i + 1 < fields.size() && (OperationOf(p)->stage == nullptr || !together)) {
+    if (i + 1 < fields.size() && (p.op.stage == nullptr || !together)) {
       return Refusal(EditStatus::kRefused, QStringLiteral("\"%1\" does not travel with \"%2\".")
-                                               .arg(p.id, last.target.parameter->id));
+                                               .arg(p.name, Param(last.target.id).name));
     }
     if (i + 1 < fields.size() && (f.index < p.minimum || f.index > p.maximum)) {
       return OutOfRange(p, f.index);
     }
   }
-  const EditTarget& target = fields.back().target;
-  const int index = fields.back().index;
-  const ParameterDescriptor& p = *target.parameter;
-  const Operation& op = *OperationOf(p);
-  EditRunner runner(*this, target, type);
-  OpContext& ctx = runner.ctx();
+  const EditTarget& target = last.target;
+  const int index = last.index;
+  const EditRunner runner(*this, target, type);
+  const ParameterDescriptor& p = runner.parameter();
+  const Operation& op = p.op;
+  const OpContext& ctx = runner.ctx();
   const auto before_index = op.read(ctx);
   if (!before_index) {
-    return Refusal(EditStatus::kRefused, QStringLiteral("The channel has no \"%1\".").arg(p.id));
+    return Refusal(EditStatus::kRefused, QStringLiteral("The channel has no \"%1\".").arg(p.name));
   }
   if (index < p.minimum || index > p.maximum) return OutOfRange(p, index);
 
   EditOutcome out;
   out.index = index;
-  // Picking the band type a band already has changes nothing, not even the gain.
-  if (fields.size() == 1 && p.id == QLatin1String("eq.N.type") && *before_index == index) {
+  if (fields.size() == 1 && p.same_value_is_no_edit && *before_index == index) {
     out.unchanged = true;
     out.shown = p.Show(index, runner.Context({}));
     return out;
@@ -281,10 +280,11 @@ EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
   const std::vector<uint8_t> record_before = Snapshot(ctx.data());
   const protocol::SlotState state_before = ctx.state();
 
+  // The earlier fields go into the record only; the last one's command carries them all.
   EditResult result = EditResult::kDone;
   for (size_t i = 0; i + 1 < fields.size() && result == EditResult::kDone; ++i) {
-    EditRunner staged(*this, fields[i].target, type);
-    result = OperationOf(*fields[i].target.parameter)->stage(staged.ctx(), fields[i].index, true);
+    const EditRunner staged(*this, fields[i].target, type);
+    result = staged.op().stage(staged.ctx(), fields[i].index, true);
   }
   if (result == EditResult::kDone) result = op.write(ctx, index, true);
   if (result == EditResult::kRefused || result == EditResult::kNotSupported) {
@@ -292,15 +292,16 @@ EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
     ctx.state() = state_before;
     return Refusal(
         result == EditResult::kRefused ? EditStatus::kRefused : EditStatus::kNotSupported,
-        QStringLiteral("The edit of \"%1\" was refused in the device's present state.").arg(p.id));
+        QStringLiteral("The edit of \"%1\" was refused in the device's present state.")
+            .arg(p.name));
   }
   if (op.link != nullptr) {
     const protocol::LinkOutcome link = op.link(ctx);
     if (link.result != EditResult::kRefused) result = Worse(result, link.result);
     out.followers = link.followers;
   }
-  runner.Announce(op, ctx.ch);
-  for (const int follower : out.followers) runner.Announce(op, follower);
+  runner.Announce(*this, ctx.ch);
+  for (const int follower : out.followers) runner.Announce(*this, follower);
 
   out.index = op.read(ctx).value_or(index);
   out.shown = p.Show(out.index, runner.Context({}));
@@ -322,14 +323,13 @@ EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
     entry.state_before = state_before;
     entry.state_after = ctx.state();
     // A one-shot action is undone by resending what it changed: every band of the channel.
-    const ParameterDescriptor* band_gain = FindParameter(u"eq.N.gain");
     const auto add_sends = [&](int channel) {
       if (p.kind != ValueKind::kAction) {
-        entry.sends.push_back({&p, channel, ctx.element});
+        entry.sends.push_back({p.id, channel, ctx.element});
         return;
       }
       for (int band = 0; band < ctx.layout.BandCount(channel); ++band) {
-        entry.sends.push_back({band_gain, channel, band});
+        entry.sends.push_back({ParamId::kEqGain, channel, band});
       }
     };
     add_sends(ctx.ch);
@@ -341,20 +341,57 @@ EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
 
 int EditPath::Index(const EditTarget& target) const {
   int type = 0;
-  auto& self = const_cast<EditPath&>(*this);
-  if (!Check(self.store_, target, &type).reason.isEmpty()) return -1;
-  EditRunner runner(self, target, type);
-  return OperationOf(*target.parameter)->read(runner.ctx()).value_or(-1);
+  if (!Check(store_, target, &type).reason.isEmpty()) return -1;
+  const EditRunner runner(*this, target, type);
+  return runner.op().read(runner.ctx()).value_or(-1);
 }
 
 QString EditPath::Shown(const EditTarget& target) const {
-  const int index = Index(target);
-  if (index < 0) return {};
   int type = 0;
-  auto& self = const_cast<EditPath&>(*this);
-  (void)Check(self.store_, target, &type);
-  EditRunner runner(self, target, type);
-  return target.parameter->Show(index, runner.Context({}));
+  if (!Check(store_, target, &type).reason.isEmpty()) return {};
+  const EditRunner runner(*this, target, type);
+  const auto index = runner.op().read(runner.ctx());
+  return index ? runner.parameter().Show(*index, runner.Context({})) : QString();
+}
+
+void EditPath::Announce(int slot, ParamId id) { emit parameterChanged(slot, -1, id, -1); }
+
+std::optional<int> EditPath::DeviceType(int slot) const { return store_.DeviceType(slot); }
+
+const protocol::SlotState* EditPath::SlotStateOf(int slot) const { return store_.State(slot); }
+
+bool EditPath::LineBusy() const { return store_.transmitter().Busy(); }
+
+EditOutcome EditPath::StepIndex(const EditTarget& target, int steps) {
+  int type = 0;
+  EditOutcome checked = Check(store_, target, &type);
+  if (!checked.reason.isEmpty()) return checked;
+  const EditRunner runner(*this, target, type);
+  const ParameterDescriptor& p = runner.parameter();
+  const auto now = p.op.read(runner.ctx());
+  if (!now)
+    return Refusal(EditStatus::kRefused, QStringLiteral("The channel has no \"%1\".").arg(p.name));
+  const int top = p.kind == ValueKind::kBandQ
+                      ? protocol::EqQScale(runner.Context({}).band_type).TopByte()
+                      : p.maximum;
+  const int next = std::clamp(*now + steps, p.minimum, top);
+  if (next == *now) {
+    EditOutcome out;
+    out.index = next;
+    out.unchanged = true;
+    return out;
+  }
+  return SetIndex(target, next);
+}
+
+QString EditPath::BoxText(const EditTarget& target, bool decimal_comma) const {
+  int type = 0;
+  if (!Check(store_, target, &type).reason.isEmpty()) return {};
+  const EditRunner runner(*this, target, type);
+  const auto index = runner.op().read(runner.ctx());
+  ParseOptions options;
+  options.decimal_comma = decimal_comma;
+  return index ? runner.parameter().BoxText(*index, runner.Context(options)) : QString();
 }
 
 EditOutcome EditPath::Replay(int slot, const UndoEntry& entry, bool forward) {
@@ -373,11 +410,10 @@ EditOutcome EditPath::Replay(int slot, const UndoEntry& entry, bool forward) {
   const bool held = store_.transmitter().Holds(slot);
   EditResult result = EditResult::kDone;
   for (const UndoEntry::Send& s : entry.sends) {
-    EditRunner runner(*this, {slot, s.parameter, s.channel, s.element}, *type);
-    const Operation& op = *OperationOf(*s.parameter);
-    const auto index = op.read(runner.ctx());
-    if (index) result = Worse(result, op.write(runner.ctx(), *index, false));
-    runner.Announce(op, s.channel);
+    const EditRunner runner(*this, {slot, s.id, s.channel, s.element}, *type);
+    const auto index = runner.op().read(runner.ctx());
+    if (index) result = Worse(result, runner.op().write(runner.ctx(), *index, false));
+    runner.Announce(*this, s.channel);
   }
   EditOutcome out;
   if (result == EditResult::kSendFailed) {

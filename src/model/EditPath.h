@@ -5,6 +5,7 @@
 #include <QStringView>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "device/Slots.h"
@@ -45,9 +46,18 @@ class EditPath : public QObject {
   // The index a typed text stands for, without editing anything.
   ParseResult Parse(const EditTarget& target, QStringView text, ParseOptions options = {}) const;
 
+  // Moves the index by `steps`, held inside what the target takes now (a band's Q scale follows
+  // its type); nothing is sent when the index stays where it is.
+  EditOutcome StepIndex(const EditTarget& target, int steps);
+
   // The value as the record and slot state hold it now; -1 when the target is not valid.
   int Index(const EditTarget& target) const;
   QString Shown(const EditTarget& target) const;
+  // The value as a text box shows it, with a decimal comma or point.
+  QString BoxText(const EditTarget& target, bool decimal_comma) const;
+
+  // Tells the views that a device setting changed outside the edit path (a dialog wrote it).
+  void Announce(int slot, ParamId id);
 
   // Between these every edit of the slot joins one undo entry (a knob drag, a slider move).
   void BeginGesture(int slot, const QString& text);
@@ -56,14 +66,21 @@ class EditPath : public QObject {
   UndoStack& Undo(int slot);
 
   protocol::ProgramStore& store() { return store_; }
+  // The slot's device type; nullopt for a slot without one.
+  std::optional<int> DeviceType(int slot) const;
+  // The editor-side state of the slot (lock flags); nullptr outside the slots.
+  const protocol::SlotState* SlotStateOf(int slot) const;
+  // True while an exchange with a device is running (the reply is awaited in a nested loop,
+  // where timers still fire).
+  bool LineBusy() const;
   // The curves every edit keeps up to date, for the views that draw them.
   const graph::ResponseCurves& curves() const { return curves_; }
 
  signals:
   // One per edited or linked channel; channel -1 for a device setting.
-  void ParameterChanged(int slot, int channel, QString parameter_id, int element);
+  void parameterChanged(int slot, int channel, tessaly::model::ParamId id, int element);
   // The whole image of the slot changed; its undo stack was cleared.
-  void ProgramReplaced(int slot);
+  void programReplaced(int slot);
 
  private:
   friend class UndoStack;

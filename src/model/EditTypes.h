@@ -3,6 +3,8 @@
 #include <QString>
 #include <vector>
 
+#include "model/ParamId.h"
+
 namespace tessaly::model {
 
 struct ParameterDescriptor;
@@ -11,9 +13,11 @@ struct ParameterDescriptor;
 // 0) by the parameter's scope, -1 for none; `channel` is -1 for a device setting.
 struct EditTarget {
   int slot = 0;
-  const ParameterDescriptor* parameter = nullptr;
+  ParamId id = ParamId::kGain;
   int channel = -1;
   int element = -1;
+
+  const ParameterDescriptor& parameter() const;  // the table's row of `id`
 };
 
 // One field's new index in an edit of several fields that travel in one command.

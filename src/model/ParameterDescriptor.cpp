@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "graph/GraphMarkers.h"
 #include "model/DecimalSnap.h"
 #include "protocol/CommonOperations.h"
 #include "protocol/ScaleDelay.h"
@@ -150,7 +151,7 @@ ParseResult ParameterDescriptor::Parse(QStringView text, const ParseOptions& opt
   }
   if (index) return {index, {}};
   return {std::nullopt, QStringLiteral("\"%1\" is not accepted for %2, which takes %3.")
-                            .arg(text.toString(), id, RangeText())};
+                            .arg(text.toString(), name, RangeText())};
 }
 
 QString ParameterDescriptor::Show(int index, const ParseOptions& context) const {
@@ -184,6 +185,37 @@ QString ParameterDescriptor::Show(int index, const ParseOptions& context) const 
     }
   }
   return {};
+}
+
+QString ParameterDescriptor::BoxText(int index, const ParseOptions& context) const {
+  const bool comma = context.decimal_comma;
+  switch (kind) {
+    case ValueKind::kScale: {
+      const protocol::ValueScale& s = protocol::ScaleOf(scale);
+      return s.Text(s.ClampByte(index), comma);
+    }
+    case ValueKind::kBandQ: {
+      const protocol::ValueScale& s = QScale(context.band_type);
+      return s.Text(s.ClampByte(index), comma);
+    }
+    case ValueKind::kFrequency:
+      return QString::number(index);
+    case ValueKind::kDelay: {
+      const int unit = context.delay_unit == protocol::kDelayUnitTime ? protocol::kDelayUnitTime
+                                                                      : protocol::kDelayUnitMeter;
+      return protocol::DelayText(index / kDelaySamplesPerMs, index % kDelaySamplesPerMs, unit,
+                                 comma);
+    }
+    case ValueKind::kChoice:
+    case ValueKind::kSwitch:
+    case ValueKind::kAction:
+      break;
+  }
+  return Show(index, context);
+}
+
+int EqGainIndexOf(double gain_db) {
+  return Param(ParamId::kEqGain).IndexFromSlider(graph::EqGainSliderPosition(gain_db));
 }
 
 int ParameterDescriptor::SliderPosition(int index) const {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "model/EditOperations.h"
+#include "model/ParamId.h"
 #include "protocol/Offsets.h"
 #include "protocol/ValueScale.h"
 
@@ -66,10 +68,12 @@ struct ParseResult {
   bool ok() const { return index.has_value(); }
 };
 
-// One editable parameter: its name on the command line, where it exists, and the rules that turn
-// a typed text into its index (the byte, hertz, delay or caption position) and back.
+// One editable parameter, one row of the parameter table: its identity, its name on the command
+// line, where it exists, the rules that turn a typed text into its index (the byte, hertz, delay
+// or caption position) and back, and how it is read, written and linked.
 struct ParameterDescriptor {
-  QString id;       // "gain", "eq.N.gain" (N = band), "mix.IN.level" (IN = mixer input)
+  ParamId id = ParamId::kGain;
+  QString name;     // "gain", "eq.N.gain" (N = band), "mix.IN.level" (IN = mixer input)
   QString caption;  // what the undo text calls it: "Gain", "EQ Gain"
   int families = kBothFamilies;
   std::vector<int> device_types;  // empty: every type of the families
@@ -86,12 +90,19 @@ struct ParameterDescriptor {
   QString note;  // extra help words after the range ("(a new type resets the band gain)")
   std::optional<KnobTrack> knob;
   bool undoable = true;
+  // Picking the value the target already holds sends nothing (a band type picked again would
+  // otherwise reset the band's gain).
+  bool same_value_is_no_edit = false;
+  Operation op;
 
   bool OnType(int device_type) const;
 
   ParseResult Parse(QStringView text, const ParseOptions& options = {}) const;
   // The value as the editor shows it, with its unit ("-6 dB", "4:1", "Bell").
   QString Show(int index, const ParseOptions& context = {}) const;
+  // The value as its text box shows it: the number alone, written with the decimal symbol the
+  // context's `decimal_comma` chooses ("-6,5", "12", "0,67").
+  QString BoxText(int index, const ParseOptions& context = {}) const;
 
   // The upside-down, 1-based slider: position 1 is the largest index.
   int SliderPosition(int index) const;
@@ -104,9 +115,14 @@ struct ParameterDescriptor {
   QString RangeText() const;
 };
 
+// The whole table, row i describing ParamId i.
 const std::vector<ParameterDescriptor>& Parameters();
-// By id as listed ("eq.N.gain"); nullptr when there is none.
-const ParameterDescriptor* FindParameter(QStringView id);
+// The EQ gain index a gain in dB lands on: half-dB steps, a gain between two steps goes to the
+// step above it.
+int EqGainIndexOf(double gain_db);
+const ParameterDescriptor& Param(ParamId id);
+// By name as listed ("eq.N.gain", case ignored); nullptr when there is none.
+const ParameterDescriptor* FindParameter(QStringView name);
 
 // A typed name such as "eq.3.freq" or "mix.In2L.level" resolved for a device type: the
 // parameter and its element (band, mixer input or routing source from 0; -1 for none).

@@ -51,7 +51,7 @@ void UndoStack::Push(UndoEntry entry) {
     open.state_after = entry.state_after;
     for (const UndoEntry::Send& s : entry.sends) {
       const bool known = std::any_of(open.sends.begin(), open.sends.end(), [&](const auto& o) {
-        return o.parameter == s.parameter && o.channel == s.channel && o.element == s.element;
+        return o.id == s.id && o.channel == s.channel && o.element == s.element;
       });
       if (!known) open.sends.push_back(s);
     }

@@ -20,7 +20,7 @@ struct UndoEntry {
     uint8_t after = 0;
   };
   struct Send {
-    const ParameterDescriptor* parameter = nullptr;
+    ParamId id = ParamId::kGain;
     int channel = -1;
     int element = -1;
   };

@@ -87,11 +87,6 @@ protocol::EditResult ChannelCopier::Copy(int slot, CopyMode mode, int source_ite
   store_.NotifyChannelChanged(slot, dst);
   // The page on show gets the copied values again, now that the lock is off.
   if (page_channel == dst) whole_.ShowChannelPage(slot, dst, PageSend::kResend);
-  if (page_channel) {
-    const bool same_kind =
-        mode == CopyMode::kInput ? layout.IsInput(*page_channel) : layout.IsOutput(*page_channel);
-    if (same_kind) curves_.RedrawChannelCurve(slot, *page_channel);
-  }
   device::Params p{};
   p[6] = static_cast<uint8_t>(src);
   p[7] = static_cast<uint8_t>(dst);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "device/Commands.h"
 #include "device/DeviceTypes.h"
 #include "programs/SleepTable.h"
 #include "protocol/ProgramStore.h"
@@ -9,7 +10,6 @@
 namespace tessaly::programs {
 namespace {
 
-constexpr uint8_t kCmdMemoryByte = 17;
 constexpr std::array<int, 3> kSliderTop{127, 255, 255};
 
 }  // namespace
@@ -48,12 +48,14 @@ protocol::EditResult ConfirmTrigger(protocol::ProgramStore& store, int slot,
   lines[5] = mirroring;
   lines[6] = data->Get(data->layout().line_out).value_or(0);
   lines[7] = trigger;
-  if (store.Transmit(slot, kCmdTriggerLines, lines) != 0) return protocol::EditResult::kSendFailed;
+  if (store.Transmit(slot, device::kCmdLineOut, lines) != 0)
+    return protocol::EditResult::kSendFailed;
   device::Params keep{};
   keep[1] = static_cast<uint8_t>(protocol::kTailTrigger);
   keep[4] = trigger;
-  return store.Transmit(slot, kCmdMemoryByte, keep) == 0 ? protocol::EditResult::kDone
-                                                         : protocol::EditResult::kSendFailed;
+  return store.Transmit(slot, device::kCmdWriteSetting, keep) == 0
+             ? protocol::EditResult::kDone
+             : protocol::EditResult::kSendFailed;
 }
 
 std::array<uint8_t, 3> SleepGroupFromSliders(const std::array<int, 3>& sliders) {
@@ -94,8 +96,8 @@ protocol::EditResult SendSleepGroup(protocol::ProgramStore& store, SleepTable& t
     table.bytes[static_cast<size_t>(3 * group) + i] = bytes[i];
     p[5 + i] = bytes[i];
   }
-  return store.Transmit(slot, kCmdSleepGroup, p) == 0 ? protocol::EditResult::kDone
-                                                      : protocol::EditResult::kSendFailed;
+  return store.Transmit(slot, device::kCmdSleepGroup, p) == 0 ? protocol::EditResult::kDone
+                                                              : protocol::EditResult::kSendFailed;
 }
 
 }  // namespace tessaly::programs

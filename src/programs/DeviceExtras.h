@@ -14,8 +14,6 @@ namespace tessaly::programs {
 
 struct SleepTable;
 
-inline constexpr uint8_t kCmdSleepGroup = 52;  // P1 = group, P6..P8 = its three bytes
-inline constexpr uint8_t kCmdTriggerLines = 46;
 inline constexpr uint8_t kTriggerInputLow = 1;
 inline constexpr uint8_t kTriggerOutputLow = 2;
 inline constexpr uint8_t kTriggerEnabled = 4;

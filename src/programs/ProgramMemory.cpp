@@ -134,7 +134,7 @@ TransferResult ProgramMemory::Store(int slot, int program, const QString& name,
   const int four = layout.image_size - kFourBytes;
   device::Params p40 = AddressParams(four, 0);
   for (int i = 0; i < kFourBytes; ++i) p40[4 + i] = data->Get(four + i).value_or(0);
-  if (!Write(slot, kCmdWriteFour, p40, result)) return result;
+  if (!Write(slot, device::kCmdWriteFour, p40, result)) return result;
   advance();
   device::Params p42{};
   p42[0] = static_cast<uint8_t>(program);
@@ -261,7 +261,7 @@ TransferResult ProgramMemory::WriteAll(int slot, const ProjectBuffer& buffer,
       }
       device::Params p17 = AddressParams(ProgramAddress(*type, p, image_size - 1), 0);
       p17[4] = kEmptySlotMark;
-      if (!Write(slot, kCmdMemoryByte, p17, result)) return result;
+      if (!Write(slot, device::kCmdWriteSetting, p17, result)) return result;
       names->program_status[index] = kEmptySlotMark;
       names->program_name[index] = QString::fromLatin1(kEmptyProgramName);
       ++result.programs_done;

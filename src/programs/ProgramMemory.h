@@ -23,8 +23,6 @@ class ProgramNames;
 struct ProgramNameList;
 class WholeProgram;
 
-inline constexpr uint8_t kCmdWriteFour = 40;    // P1 P2 = image offset, P5..P8 = four bytes
-inline constexpr uint8_t kCmdMemoryByte = 17;   // P1 P2 = device address, P5 = the byte
 inline constexpr uint8_t kEmptySlotMark = 255;  // program-number byte of an empty slot
 inline constexpr int kStoreProgressMax = 10;
 

@@ -1,6 +1,6 @@
 #include "programs/ProgramNames.h"
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::programs {
 
@@ -19,9 +19,9 @@ const ProgramNameList* ProgramNames::At(int slot) const {
 
 bool ProgramNames::FillFactory(int slot, int device_type) {
   ProgramNameList* list = At(slot);
-  if (list == nullptr || !comm::IsValidType(device_type)) return false;
+  if (list == nullptr || !device::IsValidType(device_type)) return false;
   *list = ProgramNameList{};
-  const int last = comm::LastProgramIndex(device_type);
+  const int last = device::LastProgramIndex(device_type);
   for (int p = 0; p <= last && p < kMaxPrograms; ++p) {
     list->program_name[static_cast<size_t>(p)] = QString::fromLatin1(kEmptyProgramName);
   }

@@ -1,14 +1,10 @@
 #include <memory>
 
-#include "graph/ResponseCurves.h"
-#include "model/EditPath.h"
+#include "model/EditCore.h"
 #include "model/ParameterDescriptor.h"
 #include "programs/PresetFile.h"
 #include "programs/RecordView.h"
 #include "programs/WholeProgram.h"
-#include "protocol/Dispatch.h"
-#include "protocol/FamilyAOperations.h"
-#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 #include "protocol/ValueLists.h"
 
@@ -56,11 +52,8 @@ void VisitParameters(const protocol::ProgramData& data, int device_type,
     return;
   }
   DeriveSlotState(*scratch, *store.State(kScratchSlot));
-  protocol::FamilyAOperations family_a(store);
-  protocol::FamilyBOperations family_b(store);
-  protocol::Dispatcher dispatcher(store, family_a, family_b);
-  graph::ResponseCurves curves(store);
-  model::EditPath edits(store, curves, dispatcher);
+  model::EditCore core(store);
+  const model::EditPath& edits = core.edits;
 
   const protocol::Layout& layout = data.layout();
   for (const model::ParameterDescriptor& p : model::Parameters()) {
@@ -69,7 +62,7 @@ void VisitParameters(const protocol::ProgramData& data, int device_type,
     for (int ch = device_wide ? -1 : 0; ch < (device_wide ? 0 : layout.channel_count); ++ch) {
       const int elements = ElementCount(p, layout, ch);
       for (int e = elements == 0 ? -1 : 0; e < std::max(elements, 0); ++e) {
-        const model::EditTarget target{kScratchSlot, &p, ch, e};
+        const model::EditTarget target{kScratchSlot, p.id, ch, e};
         ParameterValue value;
         value.index = edits.Index(target);
         if (value.index < 0) continue;

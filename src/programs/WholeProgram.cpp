@@ -4,6 +4,7 @@
 #include <array>
 
 #include "comm/Comm.h"
+#include "device/Commands.h"
 #include "graph/ResponseCurves.h"
 #include "programs/ProgramNames.h"
 #include "protocol/CommonOperations.h"
@@ -235,7 +236,6 @@ EditResult WholeProgram::ShowChannelPage(int slot, int channel, PageSend mode) {
 
   graph_.RecomputeChannelBands(slot, channel);
   if (layout.IsOutput(channel)) graph_.RecomputeChannelXovers(slot, channel);
-  graph_.RedrawChannelCurve(slot, channel);
   store_.NotifyChannelChanged(slot, channel);
   return outcome;
 }
@@ -267,8 +267,8 @@ WriteResult WholeProgram::WriteImage(int slot, std::optional<int> page_channel,
     // The last block is padded with zeros to the full block length.
     std::array<uint8_t, kImageBlockBytes> block{};
     std::copy_n(image.begin() + offset, count, block.begin());
-    const comm::ExchangeResult sent =
-        comm_.Exchange(slot, kCmdImageBlock, comm::AddressParams(offset, kImageBlockBytes), block);
+    const comm::ExchangeResult sent = comm_.Exchange(
+        slot, device::kCmdWriteBlock, comm::AddressParams(offset, kImageBlockBytes), block);
     if (!sent.answered() && !sent.held()) {
       result.status = WriteStatus::kSendFailed;
       return result;
@@ -276,7 +276,7 @@ WriteResult WholeProgram::WriteImage(int slot, std::optional<int> page_channel,
     ++result.blocks_sent;
     if (progress) progress(result.blocks_sent, total);
   }
-  const comm::ExchangeResult committed = comm_.Exchange(slot, kCmdImageCommit);
+  const comm::ExchangeResult committed = comm_.Exchange(slot, device::kCmdEndOfBlocks);
   if (!committed.answered() && !committed.held()) {
     result.status = WriteStatus::kSendFailed;
     return result;

@@ -24,8 +24,6 @@ namespace tessaly::programs {
 
 class ProgramNames;
 
-inline constexpr uint8_t kCmdImageBlock = 92;   // write P3 bytes at address P1:P2
-inline constexpr uint8_t kCmdImageCommit = 49;  // the device takes over the written image
 inline constexpr int kImageBlockBytes = 32;
 
 // Initial values the reset puts into the record tail.

@@ -1,5 +1,6 @@
 #include "protocol/CommonOperations.h"
 
+#include "device/Commands.h"
 #include "device/DeviceTypes.h"
 
 namespace tessaly::protocol {
@@ -191,7 +192,7 @@ EditResult CommonOperations::SendGain(int slot, int ch, uint8_t gain) {
   device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[7] = t->data.Get(offset).value_or(0);
-  const EditResult result = Transmit(slot, kCmdGain, p);
+  const EditResult result = Transmit(slot, device::kCmdGain, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -213,7 +214,7 @@ EditResult CommonOperations::SendDelay(int slot, int ch, int milliseconds, int s
   p[5] = bytes[0];
   p[6] = bytes[1];
   p[7] = bytes[2];
-  const EditResult result = Transmit(slot, kCmdDelay, p);
+  const EditResult result = Transmit(slot, device::kCmdDelay, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -227,7 +228,7 @@ EditResult CommonOperations::SendPolarity(int slot, int ch, bool inverted) {
   device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[7] = Bit(t->state.polarity[static_cast<size_t>(ch)]);
-  const EditResult result = Transmit(slot, kCmdPolarity, p);
+  const EditResult result = Transmit(slot, device::kCmdPolarity, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -240,7 +241,7 @@ EditResult CommonOperations::SendMute(int slot, int ch, bool muted) {
   device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[7] = Bit(t->state.mute[static_cast<size_t>(ch)]);
-  const EditResult result = Transmit(slot, kCmdMute, p);
+  const EditResult result = Transmit(slot, device::kCmdMute, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -265,7 +266,7 @@ EditResult CommonOperations::SendCrossover(int slot, int ch, int filter, int fre
   p[5] = bytes[0];
   p[6] = bytes[1];
   p[7] = bytes[2];
-  const EditResult result = Transmit(slot, kCmdCrossover, p);
+  const EditResult result = Transmit(slot, device::kCmdCrossover, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -287,7 +288,7 @@ EditResult CommonOperations::SendEqBand(int slot, int ch, int band, const EqBand
   p[1] = static_cast<uint8_t>(band);
   p[2] = Bit(t->state.band_bypass[static_cast<size_t>(*global)]);
   for (int i = 0; i < kBandBytes; ++i) p[static_cast<size_t>(3 + i)] = image[i];
-  const EditResult result = Transmit(slot, kCmdEqBand, p);
+  const EditResult result = Transmit(slot, device::kCmdEqBand, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -301,7 +302,7 @@ EditResult CommonOperations::SendEqSwitch(int slot, int ch, bool bypassed) {
   device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[7] = Bit(t->state.eq_bypass[static_cast<size_t>(ch)]);
-  const EditResult result = Transmit(slot, kCmdEqSwitch, p);
+  const EditResult result = Transmit(slot, device::kCmdEqSwitch, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -335,7 +336,7 @@ EditResult CommonOperations::SendCompressor(int slot, int ch, const CompressorVa
   const uint8_t mask = t->data.Get(t->layout.dynamics_mask).value_or(0);
   t->data.Set(t->layout.dynamics_mask, WorkingMaskWithBit(mask, ch, bypassed));
   const auto p = DynamicsParams(*t, ch);
-  const EditResult result = p ? Transmit(slot, kCmdDynamics, *p) : EditResult::kRefused;
+  const EditResult result = p ? Transmit(slot, device::kCmdDynamics, *p) : EditResult::kRefused;
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -350,7 +351,7 @@ EditResult CommonOperations::SendLimiter(int slot, int ch, const LimiterValues& 
   const uint8_t mask = t->data.Get(t->layout.dynamics_mask).value_or(0);
   t->data.Set(t->layout.dynamics_mask, WorkingMaskWithBit(mask, ch, bypassed));
   const auto p = DynamicsParams(*t, ch);
-  const EditResult result = p ? Transmit(slot, kCmdDynamics, *p) : EditResult::kRefused;
+  const EditResult result = p ? Transmit(slot, device::kCmdDynamics, *p) : EditResult::kRefused;
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -366,7 +367,7 @@ EditResult CommonOperations::SendGate(int slot, int ch, const GateValues& values
   device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   for (int i = 0; i < kGateBytes; ++i) p[static_cast<size_t>(4 + i)] = image[i];
-  const EditResult result = Transmit(slot, kCmdGate, p);
+  const EditResult result = Transmit(slot, device::kCmdGate, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -381,7 +382,7 @@ EditResult CommonOperations::SendSpeakerDrive(int slot, int output, int drive) {
   t->data.Set(t->layout.speaker_drive, static_cast<uint8_t>(sd[0] + 4 * sd[1] + 16 * sd[2]));
   device::Params p{};
   p[7] = t->data.Get(t->layout.speaker_drive).value_or(0);
-  const EditResult result = Transmit(slot, kCmdSpeakerDrive, p);
+  const EditResult result = Transmit(slot, device::kCmdSpeakerDrive, p);
   store_.NotifyChannelChanged(slot, t->layout.first_output + output);
   store_.NotifyDeviceSettingsChanged(slot);
   return result;
@@ -399,7 +400,7 @@ EditResult CommonOperations::SendNoiseGenerator(int slot, int type, int level) {
   device::Params p{};
   p[6] = t->data.Tail(kTailNoiseType).value_or(0);
   p[7] = t->data.Tail(kTailNoiseLevel).value_or(0);
-  const EditResult result = Transmit(slot, kCmdNoiseGenerator, p);
+  const EditResult result = Transmit(slot, device::kCmdNoiseGenerator, p);
   store_.NotifyDeviceSettingsChanged(slot);
   return result;
 }
@@ -418,7 +419,8 @@ EditResult CommonOperations::SendTailSetting(int slot, uint8_t SlotState::*field
 }
 
 EditResult CommonOperations::SendStandby(int slot, bool standby) {
-  return SendTailSetting(slot, &SlotState::standby, Bit(standby), kTailStandby, kCmdStandby, 0);
+  return SendTailSetting(slot, &SlotState::standby, Bit(standby), kTailStandby, device::kCmdStandby,
+                         0);
 }
 
 EditResult CommonOperations::SendLineOut(int slot, bool enabled) {
@@ -436,26 +438,26 @@ EditResult CommonOperations::SendTriggerPair(int slot) {
   settings[5] = t->data.Tail(kTailMirroring).value_or(0);
   settings[6] = t->data.Get(t->layout.line_out).value_or(0);
   settings[7] = t->data.Tail(kTailTrigger).value_or(0);
-  const EditResult first = Transmit(slot, kCmdLineOut, settings);
+  const EditResult first = Transmit(slot, device::kCmdLineOut, settings);
   // The pair goes out in a row whatever the first answer: the trigger byte also goes to its
   // settings address so the device keeps it over a restart.
   device::Params write{};
   write[1] = static_cast<uint8_t>(kTailTrigger);
   write[4] = t->data.Tail(kTailTrigger).value_or(0);
-  const EditResult second = Transmit(slot, kCmdWriteSetting, write);
+  const EditResult second = Transmit(slot, device::kCmdWriteSetting, write);
   store_.NotifyDeviceSettingsChanged(slot);
   return first != EditResult::kDone ? first : second;
 }
 
 EditResult CommonOperations::SendSleepMode(int slot, bool enabled) {
-  return SendTailSetting(slot, &SlotState::sleep_mode, Bit(enabled), kTailSleepMode, kCmdSleepMode,
-                         7);
+  return SendTailSetting(slot, &SlotState::sleep_mode, Bit(enabled), kTailSleepMode,
+                         device::kCmdSleepMode, 7);
 }
 
 EditResult CommonOperations::SendMeterMode(int slot, int mode) {
   if (!InRange(mode, kMaxMeterMode)) return EditResult::kRefused;
   return SendTailSetting(slot, &SlotState::meter_mode, static_cast<uint8_t>(mode), kTailMeterMode,
-                         kCmdMeterMode, 7);
+                         device::kCmdMeterMode, 7);
 }
 
 EditResult CommonOperations::SendLink(int slot, int ch, bool linked) {
@@ -469,7 +471,7 @@ EditResult CommonOperations::SendLink(int slot, int ch, bool linked) {
   t->data.Set(t->layout.link_mask, LinkByte(family_, t->state));
   device::Params p{};
   p[7] = t->data.Get(t->layout.link_mask).value_or(0);
-  const EditResult result = Transmit(slot, kCmdLink, p);
+  const EditResult result = Transmit(slot, device::kCmdLink, p);
   store_.NotifyDeviceSettingsChanged(slot);
   return result;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "device/Commands.h"
 #include "device/PacketFormat.h"
 #include "protocol/Dispatch.h"
 #include "protocol/ProgramData.h"
@@ -12,26 +13,6 @@
 namespace tessaly::protocol {
 
 // Parameter command bytes shared by both families.
-inline constexpr uint8_t kCmdGain = 1;
-inline constexpr uint8_t kCmdDelay = 2;
-inline constexpr uint8_t kCmdPolarity = 3;
-inline constexpr uint8_t kCmdCrossover = 4;
-inline constexpr uint8_t kCmdEqBand = 5;
-inline constexpr uint8_t kCmdEqSwitch = 6;
-inline constexpr uint8_t kCmdDynamics = 7;      // compressor of an input, limiter of an output
-inline constexpr uint8_t kCmdOutputSource = 8;  // family B: the output's four mixer sends
-inline constexpr uint8_t kCmdMute = 9;
-inline constexpr uint8_t kCmdWriteSetting = 17;  // P2 = settings address
-inline constexpr uint8_t kCmdSpeakerDrive = 25;
-inline constexpr uint8_t kCmdGate = 26;
-inline constexpr uint8_t kCmdInputMode = 28;  // family B: an input's routing bytes
-inline constexpr uint8_t kCmdNoiseGenerator = 29;
-inline constexpr uint8_t kCmdDigitalMode = 36;  // family B
-inline constexpr uint8_t kCmdStandby = 44;
-inline constexpr uint8_t kCmdLineOut = 46;
-inline constexpr uint8_t kCmdSleepMode = 50;
-inline constexpr uint8_t kCmdMeterMode = 53;
-inline constexpr uint8_t kCmdLink = 54;
 
 // Largest wire values of each parameter (the smallest is 0).
 inline constexpr int kMaxGain = 144;

@@ -1,5 +1,7 @@
 #include "protocol/FamilyAOperations.h"
 
+#include "device/Commands.h"
+
 namespace tessaly::protocol {
 namespace {
 
@@ -21,7 +23,7 @@ EditResult FamilyAOperations::SendOutputSource(int slot, int ch, int source) {
   device::Params p{};
   p[0] = static_cast<uint8_t>(ch);
   p[7] = t->data.Get(offset).value_or(0);
-  const EditResult result = Transmit(slot, kCmdOutputSource, p);
+  const EditResult result = Transmit(slot, device::kCmdOutputSource, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -51,7 +53,7 @@ EditResult FamilyAOperations::SendInputMode(int slot, InputModeField field, int 
   p[5] = t->data.Get(layout.analog_mode).value_or(0);
   p[6] = t->data.Get(layout.digital_mode).value_or(0);
   p[7] = t->data.Get(layout.input_source).value_or(0);
-  const EditResult result = Transmit(slot, kCmdInputMode, p);
+  const EditResult result = Transmit(slot, device::kCmdInputMode, p);
   store_.NotifyDeviceSettingsChanged(slot);
   return result;
 }

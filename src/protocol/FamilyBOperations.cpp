@@ -1,5 +1,7 @@
 #include "protocol/FamilyBOperations.h"
 
+#include "device/Commands.h"
+
 namespace tessaly::protocol {
 namespace {
 
@@ -90,7 +92,7 @@ EditResult FamilyBOperations::SendMixer(int slot, int ch, int input, std::option
   for (int i = 0; i < kMixerSends; ++i) {
     p[4 + static_cast<size_t>(i)] = sends[i];
   }
-  const EditResult result = Transmit(slot, kCmdOutputMixer, p);
+  const EditResult result = Transmit(slot, device::kCmdOutputMixer, p);
   store_.NotifyChannelChanged(slot, ch);
   return result;
 }
@@ -128,7 +130,7 @@ EditResult FamilyBOperations::SendRouting(int slot, int input, int source,
   for (int j = 0; j < kRoutingSources; ++j) {
     p[4 + static_cast<size_t>(j)] = t->data.Tail(*RoutingTailIndex(input, j)).value_or(0);
   }
-  const EditResult result = Transmit(slot, kCmdInputRouting, p);
+  const EditResult result = Transmit(slot, device::kCmdInputRouting, p);
   store_.NotifyChannelChanged(slot, input);
   return result;
 }
@@ -141,7 +143,7 @@ EditResult FamilyBOperations::SendDigitalMode(int slot, int mode) {
   t->data.SetTail(kTailDigitalMode, static_cast<uint8_t>(mode));
   device::Params p{};
   p[7] = t->data.Tail(kTailDigitalMode).value_or(0);
-  const EditResult result = Transmit(slot, kCmdDigitalMode, p);
+  const EditResult result = Transmit(slot, device::kCmdDigitalMode, p);
   store_.NotifyDeviceSettingsChanged(slot);
   return result;
 }
@@ -177,7 +179,7 @@ EditResult FamilyBOperations::SendNoise(int slot) {
   p[5] = t->data.Tail(kTailNoiseEnable).value_or(0);
   p[6] = t->data.Tail(kTailNoiseType).value_or(0);
   p[7] = t->data.Tail(kTailNoiseLevel).value_or(0);
-  const EditResult result = Transmit(slot, kCmdNoiseGenerator, p);
+  const EditResult result = Transmit(slot, device::kCmdNoiseGenerator, p);
   store_.NotifyDeviceSettingsChanged(slot);
   return result;
 }

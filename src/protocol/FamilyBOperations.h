@@ -10,8 +10,6 @@
 namespace tessaly::protocol {
 
 // On the 540S the output source and input mode commands carry the mixers and the routing matrix.
-inline constexpr uint8_t kCmdOutputMixer = kCmdOutputSource;  // 8: an output's four sends
-inline constexpr uint8_t kCmdInputRouting = kCmdInputMode;    // 28: an input's four sources
 
 inline constexpr int kRoutingSources = 4;  // sources per input in the routing matrix
 inline constexpr int kMaxDigitalMode = 1;  // 0 "Coaxial", 1 "Optical"

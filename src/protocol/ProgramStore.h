@@ -41,18 +41,18 @@ class ProgramStore : public QObject {
   // forbid it.
   int16_t Transmit(int slot, uint8_t command, const device::Params& params);
 
-  void NotifyChannelChanged(int slot, int channel) { emit ChannelChanged(slot, channel); }
-  void NotifyDeviceSettingsChanged(int slot) { emit DeviceSettingsChanged(slot); }
-  void NotifyProgramChanged(int slot) { emit ProgramChanged(slot); }
+  void NotifyChannelChanged(int slot, int channel) { emit channelChanged(slot, channel); }
+  void NotifyDeviceSettingsChanged(int slot) { emit deviceSettingsChanged(slot); }
+  void NotifyProgramChanged(int slot) { emit programChanged(slot); }
 
  signals:
   // A parameter of one channel changed in the image or the slot state (edit, linking, copy).
-  void ChannelChanged(int slot, int channel);
+  void channelChanged(int slot, int channel);
   // A device-wide setting changed (speaker drive, input mode, noise generator, standby, sleep,
   // meter mode, line out, link flags, delay unit).
-  void DeviceSettingsChanged(int slot);
+  void deviceSettingsChanged(int slot);
   // The whole image was replaced (read-out, recall, preset or project load, reset).
-  void ProgramChanged(int slot);
+  void programChanged(int slot);
 
  private:
   device::Transmitter& transmitter_;

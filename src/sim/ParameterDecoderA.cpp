@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "device/Commands.h"
 #include "sim/ParameterDecoder.h"
 
 namespace tessaly::sim {
@@ -69,44 +70,45 @@ class Decoder {
     if (packet_.size() != kPacketLength) return false;
     const int ch = P(1);
     switch (packet_[kCommandIndex]) {
-      case 1:  // gain
+      case device::kCmdGain:
         return IsChannel(ch) && Put(image_, GainAt(ch), {P(8)});
-      case 2:  // delay: milliseconds high, low, samples
+      case device::kCmdDelay:  // delay: milliseconds high, low, samples
         return IsChannel(ch) && Put(image_, DelayAt(ch), {P(6), P(7), P(8)});
-      case 3:  // polarity: P8 = 1 inverted
+      case device::kCmdPolarity:  // polarity: P8 = 1 inverted
         return IsChannel(ch) && PutBit(kPolarityMaskByte, ch, P(8) != 0);
-      case 4:  // crossover: P2 = 0 high-pass, 1 low-pass; frequency high, low, slope
+      case device::kCmdCrossover:  // crossover: P2 = 0 high-pass, 1 low-pass; frequency high, low,
+                                   // slope
         return IsOutput(ch) && P(2) <= 1 && Put(image_, FilterAt(ch, P(2)), {P(6), P(7), P(8)});
-      case 5:
+      case device::kCmdEqBand:
         return ApplyBand(ch);
-      case 6:  // EQ switch: P8 = 1 bypassed, while the mask bit means working
+      case device::kCmdEqSwitch:  // EQ switch: P8 = 1 bypassed, while the mask bit means working
         return IsChannel(ch) && PutBit(kEqMaskByte, ch, P(8) == 0);
-      case 7:
+      case device::kCmdDynamics:
         return ApplyDynamics(ch);
-      case 8:  // output source opens the output block
+      case device::kCmdOutputSource:  // output source opens the output block
         return IsOutput(ch) && P(8) <= 2 && Put(image_, BlockStart(ch), {P(8)});
-      case 9:  // mute
+      case device::kCmdMute:
         return IsChannel(ch) && PutBit(kMuteMaskByte, ch, P(8) != 0);
-      case 25:  // speaker drive of all three outputs
+      case device::kCmdSpeakerDrive:  // speaker drive of all three outputs
         return Put(image_, kSpeakerDriveByte, {P(8)});
-      case 26:  // noise gate: bypass, threshold, release, attack open the input block
+      case device::kCmdGate:  // noise gate: bypass, threshold, release, attack open the input block
         return IsInput(ch) && Put(image_, BlockStart(ch), {P(5), P(6), P(7), P(8)});
-      case 28:  // analog mode, digital mode, input source
+      case device::kCmdInputMode:  // analog mode, digital mode, input source
         return Fits(image_, kInputSourceByte) && Put(image_, kAnalogModeByte, {P(6)}) &&
                Put(image_, kDigitalModeByte, {P(7)}) && Put(image_, kInputSourceByte, {P(8)});
-      case 29:  // noise generator: type, level
+      case device::kCmdNoiseGenerator:  // noise generator: type, level
         return Put(settings_, kNoiseTypeAddress, {P(7), P(8)});
-      case 44:
+      case device::kCmdStandby:
         return Put(settings_, kStandbyAddress, {P(1)});
-      case 46:  // line out: mirroring, line-out/trigger image byte, trigger byte
+      case device::kCmdLineOut:  // line out: mirroring, line-out/trigger image byte, trigger byte
         return Fits(settings_, kMirroringAddress) && Fits(image_, kLineOutByte) &&
                Put(settings_, kMirroringAddress, {P(6)}) && Put(image_, kLineOutByte, {P(7)}) &&
                Put(settings_, kTriggerAddress, {P(8)});
-      case 50:
+      case device::kCmdSleepMode:
         return Put(settings_, kSleepModeAddress, {P(8)});
-      case 53:
+      case device::kCmdMeterMode:
         return Put(settings_, kMeterModeAddress, {P(8)});
-      case 54:
+      case device::kCmdLink:
         return Put(image_, kLinkByte, {P(8)});
       default:
         return false;

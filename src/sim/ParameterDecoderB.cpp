@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "device/Commands.h"
 #include "sim/ParameterDecoder.h"
 
 namespace tessaly::sim {
@@ -61,43 +62,43 @@ class Decoder {
     }
     const int ch = P(1);
     switch (packet_[kCommandIndex]) {
-      case 1:  // gain
+      case device::kCmdGain:
         return IsChannel(ch) && Put(image_, GainAt(ch), {P(8)});
-      case 2:  // delay: milliseconds high, low, samples
+      case device::kCmdDelay:  // delay: milliseconds high, low, samples
         return IsChannel(ch) && Put(image_, GainAt(ch) + 1, {P(6), P(7), P(8)});
-      case 3:  // polarity
+      case device::kCmdPolarity:
         return IsChannel(ch) && PutBit(kPolarityMaskByte, ch, P(8) != 0);
-      case 4:  // crossover: P2 selects high-pass (0) or low-pass (1)
+      case device::kCmdCrossover:  // crossover: P2 selects high-pass (0) or low-pass (1)
         return IsOutput(ch) && P(2) <= 1 && Put(image_, FilterAt(ch, P(2)), {P(6), P(7), P(8)});
-      case 5:
+      case device::kCmdEqBand:
         return ApplyBand(ch);
-      case 6:  // EQ switch: P8 = 1 means bypassed, the mask bit means working
+      case device::kCmdEqSwitch:  // EQ switch: P8 = 1 means bypassed, the mask bit means working
         return IsChannel(ch) && PutBit(kEqMaskByte, ch, P(8) == 0);
-      case 7:
+      case device::kCmdDynamics:
         return ApplyDynamics(ch);
-      case 8:  // output mixer: the four send bytes open the output block
+      case device::kCmdOutputMixer:  // output mixer: the four send bytes open the output block
         return IsOutput(ch) && Put(image_, BlockStart(ch), {P(5), P(6), P(7), P(8)});
-      case 9:  // mute
+      case device::kCmdMute:
         return IsChannel(ch) && PutBit(kMuteMaskByte, ch, P(8) != 0);
-      case 25:
+      case device::kCmdSpeakerDrive:
         return Put(image_, kSpeakerDriveByte, {P(8)});
-      case 26:  // noise gate: the four bytes open the input block
+      case device::kCmdGate:  // noise gate: the four bytes open the input block
         return ch < kInputs && Put(image_, BlockStart(ch), {P(5), P(6), P(7), P(8)});
-      case 28:  // input routing: four source bytes of input P1
+      case device::kCmdInputRouting:  // input routing: four source bytes of input P1
         return ch < kInputs && Put(settings_, kRoutingAddress + 4 * ch, {P(5), P(6), P(7), P(8)});
-      case 29:  // noise generator: enable, type, level
+      case device::kCmdNoiseGenerator:  // noise generator: enable, type, level
         return Fits(settings_, kNoiseEnableAddress) &&
                Put(settings_, kNoiseTypeAddress, {P(7), P(8)}) &&
                Put(settings_, kNoiseEnableAddress, {P(6)});
-      case 36:
+      case device::kCmdDigitalMode:
         return Put(settings_, kDigitalModeAddress, {P(8)});
-      case 44:
+      case device::kCmdStandby:
         return Put(settings_, kStandbyAddress, {P(1)});
-      case 50:
+      case device::kCmdSleepMode:
         return Put(settings_, kSleepModeAddress, {P(8)});
-      case 53:
+      case device::kCmdMeterMode:
         return Put(settings_, kMeterModeAddress, {P(8)});
-      case 54:
+      case device::kCmdLink:
         return Put(image_, kLinkByte, {P(8)});
       default:  // the line-out pair (46, 17) is the device's own business, as for family A
         return false;

@@ -18,12 +18,6 @@ namespace tessaly::sim {
 namespace {
 
 // Commands the device itself acts on beyond the read-out and meter commands.
-constexpr uint8_t kCmdSettingsByte = 17;  // P1 P2 = address, P5 = value
-constexpr uint8_t kCmdRecall = 27;        // P1 = program slot into the edit buffer
-constexpr uint8_t kCmdWriteFour = 40;     // P1 P2 = image offset, P5..P8 = four bytes
-constexpr uint8_t kCmdStore = 42;         // P1 = program slot from the edit buffer
-constexpr uint8_t kCmdLineOut = 46;       // P6 = mirroring, P7 = line-out byte, P8 = trigger
-constexpr uint8_t kCmdSleepGroup = 52;    // P1 = group, P6..P8 = its three bytes
 
 constexpr int kHeaderSize = 4;
 // A memory file starts with this tag and the type code, then the running program, the settings
@@ -190,33 +184,33 @@ QByteArray SimDevice::Answer(const QByteArray& packet) {
     case device::kCmdDataBlock:
       WriteMemoryLocked(Address(packet), packet.mid(7, Byte(packet, 6)));
       return reply;
-    case kCmdWriteFour:
+    case device::kCmdWriteFour:
       WriteImageLocked(Address(packet), packet.mid(8, 4));
       return reply;
-    case kCmdSettingsByte:
+    case device::kCmdWriteSetting:
       WriteMemoryLocked(Address(packet), packet.mid(8, 1));
       return reply;
     case device::kCmdSetIp:
       Put(settings_, kIpAddress, packet.mid(4, 4));
       return reply;
-    case kCmdLineOut:
+    case device::kCmdLineOut:
       settings_[kStandbyMirrorAddress] = static_cast<char>(Byte(packet, 9));
       image_[family_b() ? kLineOutOffsetB : kLineOutOffsetA] = static_cast<char>(Byte(packet, 10));
       settings_[kTriggerAddress] = static_cast<char>(Byte(packet, 11));
       return reply;
-    case kCmdSleepGroup: {
+    case device::kCmdSleepGroup: {
       const int group = Byte(packet, 4);
       if (group < kSleepTableLength / 3) {
         Put(settings_, kSleepTableAddress + 3 * group, packet.mid(9, 3));
       }
       return reply;
     }
-    case kCmdStore: {
+    case device::kCmdStoreProgram: {
       const int slot = Byte(packet, 4);
       if (StoreProgramLocked(slot, image_)) SetCurrentNameLocked(image_);
       return reply;
     }
-    case kCmdRecall: {
+    case device::kCmdRecallProgram: {
       const int slot = Byte(packet, 4);
       if (slot < program_count() &&
           Byte(programs_[slot], image_size() - 1) <= kLastOccupiedStatus) {

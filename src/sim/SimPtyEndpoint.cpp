@@ -212,7 +212,7 @@ void SimPtyEndpoint::SetWirePaced(bool paced) {
   speaking_.emplace(baud);
   if (pace_alarm_ == nullptr) {
     pace_alarm_ = new WireAlarm(this);
-    connect(pace_alarm_, &WireAlarm::Rang, this, &SimPtyEndpoint::Pace);
+    connect(pace_alarm_, &WireAlarm::rang, this, &SimPtyEndpoint::Pace);
   }
 }
 

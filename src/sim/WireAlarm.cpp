@@ -27,7 +27,7 @@ WireAlarm::WireAlarm(QObject* parent) : QObject(parent) {
   fallback_ = new QTimer(this);
   fallback_->setSingleShot(true);
   fallback_->setTimerType(Qt::PreciseTimer);
-  connect(fallback_, &QTimer::timeout, this, &WireAlarm::Rang);
+  connect(fallback_, &QTimer::timeout, this, &WireAlarm::rang);
 }
 
 WireAlarm::~WireAlarm() {
@@ -59,7 +59,7 @@ void WireAlarm::Drain() {
   uint64_t expirations = 0;
   if (read(timer_fd_, &expirations, sizeof expirations) != sizeof expirations) return;
 #endif
-  emit Rang();
+  emit rang();
 }
 
 }  // namespace tessaly::sim

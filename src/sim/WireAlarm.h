@@ -25,7 +25,7 @@ class WireAlarm : public QObject {
   void Start(WirePacer::Clock::time_point when);
 
  signals:
-  void Rang();
+  void rang();
 
  private:
   void Drain();

@@ -12,7 +12,7 @@ class ClickLabel : public QLabel {
   using QLabel::QLabel;
 
  signals:
-  void Clicked();
+  void clicked();
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -41,14 +41,14 @@ TEST(StartupChecks, DpiAndScreenLimits) {
 }
 
 TEST(StartupChecks, DecimalCommaFollowsTheLocaleDecimalSymbol) {
-  const std::pair<QLocale, int32_t> cases[] = {
-      {QLocale(QLocale::English, QLocale::UnitedStates), 0},
-      {QLocale(QLocale::English, QLocale::UnitedKingdom), 0},
-      {QLocale::c(), 0},
-      {QLocale(QLocale::German, QLocale::Germany), 1},
-      {QLocale(QLocale::Italian, QLocale::Italy), 1},
-      {QLocale(QLocale::French, QLocale::France), 1},
-      {QLocale(QLocale::German, QLocale::Switzerland), 0},
+  const std::pair<QLocale, bool> cases[] = {
+      {QLocale(QLocale::English, QLocale::UnitedStates), false},
+      {QLocale(QLocale::English, QLocale::UnitedKingdom), false},
+      {QLocale::c(), false},
+      {QLocale(QLocale::German, QLocale::Germany), true},
+      {QLocale(QLocale::Italian, QLocale::Italy), true},
+      {QLocale(QLocale::French, QLocale::France), true},
+      {QLocale(QLocale::German, QLocale::Switzerland), false},
   };
   for (const auto& [locale, expected] : cases) {
     EXPECT_EQ(DecimalCommaFor(locale), expected) << locale.name().toStdString();

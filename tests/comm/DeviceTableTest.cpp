@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "comm/DeviceTable.h"
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::comm {
 namespace {
@@ -21,15 +21,15 @@ TEST(DeviceTypes, PerTypeTables) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.type);
-    EXPECT_EQ(ModelName(row.type), QString::fromLatin1(row.model));
-    EXPECT_EQ(BaudRate(row.type), row.baud);
-    EXPECT_EQ(ProbeCommand(row.type), row.probe);
-    EXPECT_EQ(LastProgramIndex(row.type), row.last_program);
-    EXPECT_EQ(IsFamilyB(row.type), row.family_b);
+    EXPECT_EQ(device::ModelName(row.type), QString::fromLatin1(row.model));
+    EXPECT_EQ(device::BaudRate(row.type), row.baud);
+    EXPECT_EQ(device::ProbeCommand(row.type), row.probe);
+    EXPECT_EQ(device::LastProgramIndex(row.type), row.last_program);
+    EXPECT_EQ(device::IsFamilyB(row.type), row.family_b);
   }
-  EXPECT_FALSE(IsValidType(4));
-  EXPECT_FALSE(IsValidType(-1));
-  EXPECT_FALSE(IsFamilyB(4));
+  EXPECT_FALSE(device::IsValidType(4));
+  EXPECT_FALSE(device::IsValidType(-1));
+  EXPECT_FALSE(device::IsFamilyB(4));
 }
 
 // Going off-line keeps the registration; a reset gives the documented values.
@@ -85,7 +85,7 @@ TEST(DeviceTable, DemoSetupPerMode) {
       EXPECT_FALSE(table[slot].online);  // demo slots never take traffic
       if (!expected) continue;
       EXPECT_EQ(table.device_type[slot], c.type);
-      EXPECT_EQ(table.device_name[slot], ModelName(c.type));
+      EXPECT_EQ(table.device_name[slot], device::ModelName(c.type));
       EXPECT_EQ(table[slot].device_id, c.mode == kLinkTcp ? slot : 0);
     }
     EXPECT_EQ(table[0].ip_address, QString::fromLatin1(c.first_ip));

@@ -4,8 +4,9 @@
 #include <QTimer>
 
 #include "CommRig.h"
-#include "comm/Commands.h"
+#include "comm/ReplyWaits.h"
 #include "comm/TimeScale.h"
+#include "device/Commands.h"
 
 namespace tessaly::comm::test {
 namespace {
@@ -44,22 +45,24 @@ TEST_P(ExchangeTest, PacketsReachTheDeviceAndEachExchangeReturnsItsReply) {
   EXPECT_EQ(gain.Byte(3), 1);
   EXPECT_FALSE(rig.comm().Busy());
   // A memory read brings exactly P3 + 5 bytes.
-  const ExchangeResult read = rig.comm().Exchange(0, kCmdReadParams, {0x00, 0x40, 32});
+  const ExchangeResult read = rig.comm().Exchange(0, device::kCmdReadParams, {0x00, 0x40, 32});
   ASSERT_TRUE(read.answered());
   EXPECT_EQ(read.reply().size(), 37);
   EXPECT_EQ(Data(read, 32), rig.device()->Image().mid(0x40, 32));
   EXPECT_EQ(read.Byte(37), 0);  // nothing is read past the reply
   EXPECT_TRUE(read.Bytes(30, 8).empty());
   // Identify stores the reported type; byte 11 carries the connection mode, not the caller's P8.
-  ASSERT_TRUE(rig.comm().Exchange(0, kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 7}).answered());
+  ASSERT_TRUE(rig.comm().Exchange(0, device::kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 7}).answered());
   EXPECT_EQ(rig.comm().table().device_type[0], 2);
   EXPECT_EQ(rig.device()->ReceivedPackets().back()[11], rig.state().connection_mode);
   // A command without reply returns at once; the next exchange still gets its own answer.
   rig.device()->ClearReceived();
-  const ExchangeResult no_reply = rig.comm().Exchange(0, kCmdNoReply);
+  const ExchangeResult no_reply = rig.comm().Exchange(0, device::kCmdNoReply);
   EXPECT_TRUE(no_reply.answered() && no_reply.reply().isEmpty());
-  EXPECT_EQ(rig.comm().Exchange(0, kCmdKeepAlive).Byte(kCommandByte), kCmdKeepAlive);
-  EXPECT_EQ(rig.device()->ReceivedCommands(), (QList<uint8_t>{kCmdNoReply, kCmdKeepAlive}));
+  EXPECT_EQ(rig.comm().Exchange(0, device::kCmdKeepAlive).Byte(device::kCommandByte),
+            device::kCmdKeepAlive);
+  EXPECT_EQ(rig.device()->ReceivedCommands(),
+            (QList<uint8_t>{device::kCmdNoReply, device::kCmdKeepAlive}));
 }
 
 TEST_P(ExchangeTest, TrafficStateAndSlotsThatForbidSendingSendNothing) {
@@ -100,7 +103,9 @@ TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
     QSignalSpy close_requests(&rig.comm(), &Comm::editorCloseRequested);
     rig.device()->SetSilent(true);
     QStringList rows_while_shown;
-    rig.messenger().on_show = [&](const Message&) { rows_while_shown << rig.state().row_text[0]; };
+    rig.messenger().on_show = [&](const device::Message&) {
+      rows_while_shown << rig.state().row_text[0];
+    };
 
     const ExchangeResult lost = rig.comm().Exchange(0, kShortWaitCommand);
     EXPECT_EQ(lost.status(), ExchangeStatus::kUnanswered);
@@ -116,8 +121,8 @@ TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
       continue;
     }
     ASSERT_EQ(rig.messenger().shown.size(), 1);
-    const Message& message = rig.messenger().shown.front();
-    EXPECT_EQ(message.icon, MessageIcon::kExclamation);
+    const device::Message& message = rig.messenger().shown.front();
+    EXPECT_EQ(message.icon, device::MessageIcon::kExclamation);
     EXPECT_EQ(message.title, QStringLiteral("Communication problem"));
     EXPECT_EQ(message.text,
               QStringLiteral("The system will be close the communication with the device. \n"
@@ -152,9 +157,9 @@ TEST_P(ExchangeTest, BadRepliesFailLikeLostOnesAndDoNotPoisonTheNextExchange) {
     EXPECT_EQ(rig.messenger().shown.size(), fails ? 1 : 0);
     rig.device()->ClearFaults();
     if (fails) rig.Relink();
-    const ExchangeResult next = rig.comm().Exchange(0, kCmdReadParams, {0x00, 0x20, 32});
+    const ExchangeResult next = rig.comm().Exchange(0, device::kCmdReadParams, {0x00, 0x20, 32});
     ASSERT_TRUE(next.answered());
-    EXPECT_EQ(next.Byte(3), kCmdReadParams);
+    EXPECT_EQ(next.Byte(3), device::kCmdReadParams);
     EXPECT_EQ(Data(next, 32), rig.device()->Image().mid(0x20, 32));
   }
 }
@@ -166,9 +171,9 @@ TEST_P(ExchangeTest, LateKeepAliveAnswerIsNotTakenForTheNextOne) {
     SCOPED_TRACE(data_bytes);
     CommRig rig(GetParam(), 0);
     rig.device()->SetDelayMs(ScaledMs(kPollWaitMs + 300));
-    EXPECT_EQ(rig.comm().Poll(0, kCmdKeepAlive).status(), ExchangeStatus::kUnanswered);
+    EXPECT_EQ(rig.comm().Poll(0, device::kCmdKeepAlive).status(), ExchangeStatus::kUnanswered);
     EXPECT_TRUE(rig.LinkOpen());
-    const uint8_t command = data_bytes > 0 ? kCmdReadParams : 1;
+    const uint8_t command = data_bytes > 0 ? device::kCmdReadParams : 1;
     const Params params = data_bytes > 0 ? Params{0x00, 0x40, 32} : Params{1, 0, 0, 0, 0, 0, 0, 1};
     const ExchangeResult next = rig.comm().Exchange(0, command, params);
     ASSERT_TRUE(next.answered());
@@ -185,12 +190,12 @@ TEST_P(ExchangeTest, ProbeIgnoresTheTrafficStateAndFailsOnASilentDevice) {
   rig.comm().table()[0].online = false;
   const ExchangeResult probe = rig.comm().ProbeDevice(0);
   EXPECT_TRUE(ProbeAcknowledged(probe));
-  EXPECT_EQ(rig.device()->ReceivedPackets().front()[3], kCmdProbeA);
-  EXPECT_EQ(probe.Byte(11), kProbeAck);
+  EXPECT_EQ(rig.device()->ReceivedPackets().front()[3], device::kCmdProbeA);
+  EXPECT_EQ(probe.Byte(11), device::kProbeAck);
   CommRig silent(GetParam(), 1);
   silent.device()->SetSilent(true);
   EXPECT_FALSE(ProbeAcknowledged(silent.comm().ProbeDevice(0)));
-  EXPECT_EQ(silent.device()->ReceivedPackets().front()[3], kCmdProbeB);
+  EXPECT_EQ(silent.device()->ReceivedPackets().front()[3], device::kCmdProbeB);
 }
 
 // A device that answers every request later than the probe waits: both probes fail honestly, and
@@ -205,14 +210,14 @@ TEST_P(ExchangeTest, LateDeviceNeverShiftsTheAnswers) {
 
   EXPECT_FALSE(ProbeAcknowledged(rig.comm().ProbeDevice(0)));
   EXPECT_FALSE(ProbeAcknowledged(rig.comm().ProbeDevice(0)));
-  const ExchangeResult identified = rig.comm().Exchange(0, kCmdIdentify);
+  const ExchangeResult identified = rig.comm().Exchange(0, device::kCmdIdentify);
   ASSERT_TRUE(identified.answered());
-  EXPECT_EQ(identified.Byte(kReplyTypeByte), 3);
-  const ExchangeResult name = rig.comm().Exchange(0, kCmdReadSettings, {0, 0, 16});
+  EXPECT_EQ(identified.Byte(device::kReplyTypeByte), 3);
+  const ExchangeResult name = rig.comm().Exchange(0, device::kCmdReadSettings, {0, 0, 16});
   ASSERT_TRUE(name.answered());
   EXPECT_EQ(Data(name, 16), rig.device()->Settings().left(16));
-  ASSERT_TRUE(rig.comm().Exchange(0, kCmdReadSettings, {0, 0, 16}).answered());
-  const ExchangeResult image = rig.comm().Exchange(0, kCmdReadParams, {0x00, 0x40, 32});
+  ASSERT_TRUE(rig.comm().Exchange(0, device::kCmdReadSettings, {0, 0, 16}).answered());
+  const ExchangeResult image = rig.comm().Exchange(0, device::kCmdReadParams, {0x00, 0x40, 32});
   ASSERT_TRUE(image.answered());
   EXPECT_EQ(Data(image, 32), rig.device()->Image().mid(0x40, 32));
 
@@ -220,7 +225,9 @@ TEST_P(ExchangeTest, LateDeviceNeverShiftsTheAnswers) {
   ASSERT_EQ(traffic.order,
             (QList<bool>{true, true, true, false, true, false, true, false, true, false}));
   for (int i = 0; i < traffic.read.size(); ++i) {
-    EXPECT_EQ(traffic.read[i].at(kCommandByte), traffic.sent[i + 2].at(kCommandByte)) << i;
+    EXPECT_EQ(traffic.read[i].at(device::kCommandByte),
+              traffic.sent[i + 2].at(device::kCommandByte))
+        << i;
   }
 }
 
@@ -236,20 +243,20 @@ TEST_P(ExchangeTest, WaitRunsTimersWithoutANestedExchangeAndNamesTheDevice) {
   QTimer tick;
   QObject::connect(&tick, &QTimer::timeout, [&] {
     rig.comm().KeepAliveTick();
-    nested << rig.comm().Exchange(0, kCmdMeters).status() << rig.comm().Poll(0, 58).status()
+    nested << rig.comm().Exchange(0, device::kCmdMeters).status() << rig.comm().Poll(0, 58).status()
            << rig.comm().ProbeDevice(0).status();
     EXPECT_EQ(rig.comm().Transmit(0, 1, {1}), -1);
   });
   tick.start(ScaledMs(50));
   rig.device()->SetDelayMs(ScaledMs(1500));
 
-  const ExchangeResult versions = rig.comm().Exchange(0, kCmdVersions);
+  const ExchangeResult versions = rig.comm().Exchange(0, device::kCmdVersions);
   ASSERT_TRUE(versions.answered());
 
   ASSERT_FALSE(nested.isEmpty());
   EXPECT_EQ(nested.count(ExchangeStatus::kBusy), nested.size());
-  EXPECT_EQ(rig.device()->ReceivedCommands(), QList<uint8_t>{kCmdVersions});
-  EXPECT_EQ(versions.Byte(kCommandByte), kCmdVersions);
+  EXPECT_EQ(rig.device()->ReceivedCommands(), QList<uint8_t>{device::kCmdVersions});
+  EXPECT_EQ(versions.Byte(device::kCommandByte), device::kCmdVersions);
   ASSERT_EQ(waiting.count(), 1);
   EXPECT_EQ(waiting.front().at(0).toInt(), 0);
   EXPECT_EQ(waiting.front().at(1).toString(), QStringLiteral("RK-540 - ") + Where(GetParam()));
@@ -275,7 +282,7 @@ TEST(Exchange, UnopenablePortOrUnreachableAddressFailsWithoutMessageOrSending) {
   EXPECT_TRUE(comm.table()[0].online);
   EXPECT_FALSE(comm.Busy());
   EXPECT_EQ(comm.ProbeDevice(0).status(), ExchangeStatus::kSendFailed);
-  EXPECT_EQ(comm.Poll(0, kCmdKeepAlive).status(), ExchangeStatus::kSendFailed);
+  EXPECT_EQ(comm.Poll(0, device::kCmdKeepAlive).status(), ExchangeStatus::kSendFailed);
   // Nothing listens on this loopback port: refused at once.
   ASSERT_EQ(comm.tcp().Initialise(kSlotCount), 0);
   EXPECT_NE(comm.tcp().Connect(0, QStringLiteral("127.0.0.3"), 9, 200), 0);

@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "CommRig.h"
-#include "comm/Commands.h"
 #include "comm/TimeScale.h"
 
 namespace tessaly::comm::test {
@@ -45,7 +44,9 @@ TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
   QSignalSpy close_requests(&comm_, &Comm::editorCloseRequested);
   host_.device(0)->SetSilent(true);
   QStringList rows_while_shown;
-  messenger_.on_show = [&](const Message&) { rows_while_shown << comm_.state().row_text[0]; };
+  messenger_.on_show = [&](const device::Message&) {
+    rows_while_shown << comm_.state().row_text[0];
+  };
 
   comm_.KeepAliveTick();
 
@@ -58,8 +59,8 @@ TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
   EXPECT_TRUE(comm_.state().row_text[1].isEmpty());
   EXPECT_FALSE(comm_.table()[0].online);
   EXPECT_TRUE(comm_.table().device_needs_read[0]);
-  EXPECT_EQ(Heard(0), QList<uint8_t>{kCmdKeepAlive});
-  EXPECT_EQ(Heard(1), QList<uint8_t>{kCmdKeepAlive});
+  EXPECT_EQ(Heard(0), QList<uint8_t>{device::kCmdKeepAlive});
+  EXPECT_EQ(Heard(1), QList<uint8_t>{device::kCmdKeepAlive});
   EXPECT_FALSE(comm_.Busy());
   // Unlike a lost command reply, the keep-alive keeps the link and the editor.
   EXPECT_TRUE(comm_.tcp().IsConnected(0));
@@ -80,12 +81,12 @@ TEST_F(TwoDevices, TickSendsNothingWhenHeldOrBusy) {
   // A tick inside another exchange's wait starts nothing.
   host_.device(1)->SetDelayMs(ScaledMs(300));
   QTimer::singleShot(0, [this] { comm_.KeepAliveTick(); });
-  ASSERT_TRUE(comm_.Exchange(1, kCmdVersions).answered());
+  ASSERT_TRUE(comm_.Exchange(1, device::kCmdVersions).answered());
   EXPECT_TRUE(Heard(0).isEmpty());
-  EXPECT_EQ(Heard(1), QList<uint8_t>{kCmdVersions});
+  EXPECT_EQ(Heard(1), QList<uint8_t>{device::kCmdVersions});
   // The hold is gone with its guard.
   comm_.KeepAliveTick();
-  EXPECT_EQ(Heard(0), QList<uint8_t>{kCmdKeepAlive});
+  EXPECT_EQ(Heard(0), QList<uint8_t>{device::kCmdKeepAlive});
 }
 
 // The schedule: a first round after a longer pause, then one a second; a tick while held or
@@ -113,7 +114,7 @@ TEST_F(TwoDevices, LeavingOnlineModeReleasesOnlineDevicesAndClosesEveryLink) {
   comm_.table().device_data_valid[0] = 1;
   comm_.table()[1].online = false;
   ASSERT_TRUE(comm_.LeaveOnlineMode());
-  EXPECT_EQ(Heard(0), QList<uint8_t>{kCmdRelease});
+  EXPECT_EQ(Heard(0), QList<uint8_t>{device::kCmdRelease});
   EXPECT_TRUE(Heard(1).isEmpty());
   for (int slot = 0; slot < kSlotCount; ++slot) EXPECT_FALSE(comm_.tcp().IsConnected(slot));
   EXPECT_FALSE(comm_.online_mode());
@@ -124,12 +125,12 @@ TEST(UsbRelease, ReleaseClosesThePortAndAFailingOneAbortsLeavingOnlineMode) {
   for (const bool fails : {false, true}) {
     CommRig rig(Transport::kPty, 0);
     rig.comm().EnterOnlineMode();
-    ASSERT_TRUE(rig.comm().Exchange(0, kCmdKeepAlive).answered());  // opens the port
+    ASSERT_TRUE(rig.comm().Exchange(0, device::kCmdKeepAlive).answered());  // opens the port
     // Command 15 waits 20 s for its reply; a dropped line fails it at once instead.
     if (fails) rig.device()->DisconnectOnNextPacket();
     EXPECT_EQ(rig.comm().LeaveOnlineMode(), !fails);
     EXPECT_EQ(rig.comm().online_mode(), fails);
-    EXPECT_EQ(rig.device()->ReceivedCommands().back(), kCmdRelease);
+    EXPECT_EQ(rig.device()->ReceivedCommands().back(), device::kCmdRelease);
     if (!fails) {
       EXPECT_FALSE(rig.comm().serial().IsOpen());
     }

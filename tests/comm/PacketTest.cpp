@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "comm/Commands.h"
 #include "comm/Packet.h"
+#include "device/Commands.h"
 
 namespace tessaly::comm {
 namespace {
@@ -20,16 +20,16 @@ TEST(FramePacket, ExactBytes) {
       {0, 5, {1, 2, 3, 4, 5, 6, 7, 8}, {}, 0, "8D1F00050102030405060708F7"},
       {0, 1, {1, 0, 0, 0, 0, 0, 0, 127}, {}, 0, "8D1F0001010000000000007FF7"},
       // Command 0 carries the connection mode in byte 11 whatever P8 says.
-      {0, kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 0}, {}, 1, "8D1F00000000000000000001F7"},
-      {0, kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 9}, {}, 0, "8D1F00000000000000000000F7"},
-      {7, kCmdProbeA, {}, {}, 0, "8D1F07770000000000000000F7"},
+      {0, device::kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 0}, {}, 1, "8D1F00000000000000000001F7"},
+      {0, device::kCmdIdentify, {0, 0, 0, 0, 0, 0, 0, 9}, {}, 0, "8D1F00000000000000000000F7"},
+      {7, device::kCmdProbeA, {}, {}, 0, "8D1F07770000000000000000F7"},
       {0,
-       kCmdWriteBlock,
+       device::kCmdWriteBlock,
        {0x01, 0x20, 4, 9, 9, 9, 9, 9},
        {0x11, 0x22, 0x33, 0x44},
        0,
        "8C1F005C01200411223344F7"},
-      {0, kCmdDataBlock, {0, 0, 0}, {}, 0, "881F005E000000F7"},
+      {0, device::kCmdDataBlock, {0, 0, 0}, {}, 0, "881F005E000000F7"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FramePacket(c.address, c.command, c.params, c.data, c.connection_mode).toHex(),
@@ -37,12 +37,13 @@ TEST(FramePacket, ExactBytes) {
   }
   // The longest data block starts with C9; one byte more, or a P3 past the data, is refused.
   std::vector<uint8_t> data(kMaxDataBytes + 1, 0xAA);
-  const QByteArray longest = FramePacket(0, kCmdWriteBlock, {0, 0, kMaxDataBytes}, data, 0);
+  const QByteArray longest = FramePacket(0, device::kCmdWriteBlock, {0, 0, kMaxDataBytes}, data, 0);
   ASSERT_EQ(longest.size(), 73);
   EXPECT_EQ(static_cast<uint8_t>(longest[0]), 0xC9);
   EXPECT_EQ(static_cast<uint8_t>(longest[72]), kEndMarker);
-  EXPECT_TRUE(FramePacket(0, kCmdWriteBlock, {0, 0, kMaxDataBytes + 1}, data, 0).isEmpty());
-  EXPECT_TRUE(FramePacket(0, kCmdWriteBlock, {0, 0, 8}, std::vector<uint8_t>(4), 0).isEmpty());
+  EXPECT_TRUE(FramePacket(0, device::kCmdWriteBlock, {0, 0, kMaxDataBytes + 1}, data, 0).isEmpty());
+  EXPECT_TRUE(
+      FramePacket(0, device::kCmdWriteBlock, {0, 0, 8}, std::vector<uint8_t>(4), 0).isEmpty());
 }
 
 TEST(ClassifyReply, AwaitedBytesAndWaitLimitsPerCommandClass) {

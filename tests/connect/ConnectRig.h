@@ -8,10 +8,10 @@
 #include <optional>
 
 #include "comm/Comm.h"
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "connect/ConnectSession.h"
 #include "connect/TcpConnect.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
 #include "protocol/ProgramStore.h"
@@ -72,7 +72,7 @@ struct ConnectRig {
     EXPECT_TRUE(tcp.Initialise());
     std::optional<ConnectOutcome> outcome;
     QEventLoop loop;
-    QObject::connect(&tcp, &TcpConnect::Finished, &loop, [&](ConnectOutcome ended) {
+    QObject::connect(&tcp, &TcpConnect::finished, &loop, [&](ConnectOutcome ended) {
       outcome = ended;
       loop.quit();
     });
@@ -106,7 +106,7 @@ struct ConnectRig {
 
   QStringList MessageTexts() const {
     QStringList texts;
-    for (const comm::Message& message : messenger.shown) texts << message.text;
+    for (const device::Message& message : messenger.shown) texts << message.text;
     return texts;
   }
 };

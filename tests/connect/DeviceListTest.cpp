@@ -7,6 +7,7 @@
 #include "ConnectRig.h"
 #include "connect/IpSettings.h"
 #include "connect/PortSelection.h"
+#include "device/Commands.h"
 
 namespace tessaly::connect {
 namespace {
@@ -17,7 +18,7 @@ TEST(DeviceListTest, OpeningAsksToConnectThenReadsAndIdentifies) {
   EXPECT_EQ(DeviceRowText(comm::kLinkUsb, QString(), QStringLiteral("Hall"), true),
             QStringLiteral("USB - Hall - On-line"));
   test::ConnectRig rig;
-  const auto device = rig.device(rig.ConnectOne(comm::kTypeRk540));
+  const auto device = rig.device(rig.ConnectOne(device::kTypeRk540));
   device->ClearReceived();
   DeviceList list(rig.context);
   list.Load();
@@ -29,8 +30,8 @@ TEST(DeviceListTest, OpeningAsksToConnectThenReadsAndIdentifies) {
   EXPECT_TRUE(result->read_out && result->readout.complete());
   EXPECT_EQ(rig.MessageTexts(), QStringList{QString::fromLatin1(kConnectQuestion)});
   const QList<uint8_t> heard = device->ReceivedCommands();
-  EXPECT_EQ(heard.mid(0, 2), (QList<uint8_t>{comm::kCmdProbeA, comm::kCmdReadSettings}));
-  EXPECT_EQ(heard.value(heard.size() - 1), comm::kCmdIdentify);
+  EXPECT_EQ(heard.mid(0, 2), (QList<uint8_t>{device::kCmdProbeA, device::kCmdReadSettings}));
+  EXPECT_EQ(heard.value(heard.size() - 1), device::kCmdIdentify);
   EXPECT_TRUE(rig.comm.state().table.device_data_valid[0]);
   EXPECT_EQ(rig.comm.state().row_text[0], "IP:127.0.0.10 - Foyer - On-line");
   // The hold travels with the result until whoever shows the editor lets it go.
@@ -43,11 +44,11 @@ TEST(DeviceListTest, OpeningAsksToConnectThenReadsAndIdentifies) {
 TEST(DeviceListTest, DeclinedOrAlreadyOpenSendsNothing) {
   for (const bool open : {false, true}) {
     test::ConnectRig rig;
-    const int index = rig.ConnectOne(comm::kType540S);
+    const int index = rig.ConnectOne(device::kType540S);
     rig.device(index)->ClearReceived();
     rig.comm.state().table.device_needs_read[0] = !open;
     rig.comm.state().table[0].editor_open = open;
-    if (!open) rig.messenger.answers.push_back(comm::MessageAnswer::kNo);
+    if (!open) rig.messenger.answers.push_back(device::MessageAnswer::kNo);
     DeviceList list(rig.context);
     EXPECT_EQ(list.OpenDevice(0, {}).outcome,
               open ? OpenOutcome::kAlreadyOpen : OpenOutcome::kDeclined);
@@ -66,7 +67,8 @@ TEST(DeviceListTest, DeclinedOrAlreadyOpenSendsNothing) {
 TEST(DeviceListTest, SilentLateOrLostDeviceIsReportedAndMarkedOffline) {
   for (const int fault : {0, 1, 2}) {
     test::ConnectRig rig;
-    const auto device = rig.device(rig.ConnectOne(fault == 2 ? comm::kTypeRk540 : comm::kType540S));
+    const auto device =
+        rig.device(rig.ConnectOne(fault == 2 ? device::kTypeRk540 : device::kType540S));
     device->ClearReceived();
     if (fault == 0) device->SetSilent(true);
     if (fault == 1) device->SetDelayMs(450);
@@ -85,18 +87,18 @@ TEST(DeviceListTest, SilentLateOrLostDeviceIsReportedAndMarkedOffline) {
       EXPECT_TRUE(!state.table[0].online && state.table.device_needs_read[0]);
     }
     if (fault < 2) {
-      EXPECT_EQ(device->ReceivedCommands().mid(0, 2), QList<uint8_t>(2, comm::kCmdProbeA));
+      EXPECT_EQ(device->ReceivedCommands().mid(0, 2), QList<uint8_t>(2, device::kCmdProbeA));
     }
   }
 }
 
 TEST(IpSettingsTest, SaveSendsTheAddressNoSendsNothingAndDemoCountsAsSaved) {
   test::ConnectRig rig;
-  const int index = rig.ConnectOne(comm::kType540S);
+  const int index = rig.ConnectOne(device::kType540S);
   protocol::SlotState& slot_state = *rig.store.State(0);
   rig.device(index)->ClearReceived();
   const std::array<QString, 4> texts = {"10", "20", "30", "40"};
-  rig.messenger.answers.push_back(comm::MessageAnswer::kNo);
+  rig.messenger.answers.push_back(device::MessageAnswer::kNo);
   EXPECT_EQ(SaveDeviceIp(rig.comm, slot_state, 0, texts), IpSaveResult::kDeclined);
   EXPECT_EQ(rig.device(index)->ReceivedCount(), 0);
   EXPECT_EQ(slot_state.ip, protocol::kDefaultSlotIp);
@@ -124,8 +126,8 @@ TEST(ComSearchTest, FindsTheMappedPortsAndTakesTheHighestOrKeepsThePort) {
       rig.comm.com_ports().Map(n, QStringLiteral("/nonexistent/com%1").arg(n));
     }
     if (devices) {
-      rig.StartPty(comm::kType540S, 5);
-      rig.StartPty(comm::kTypeRk360, 9);
+      rig.StartPty(device::kType540S, 5);
+      rig.StartPty(device::kTypeRk360, 9);
     }
     comm::SerialLink link(rig.comm.com_ports());
     int16_t com_port = 4;
@@ -135,7 +137,7 @@ TEST(ComSearchTest, FindsTheMappedPortsAndTakesTheHighestOrKeepsThePort) {
     ASSERT_EQ(rig.messenger.shown.size(), 1);
     EXPECT_EQ(rig.messenger.shown[0].title, QStringLiteral("Search COM"));
     EXPECT_EQ(rig.messenger.shown[0].icon,
-              devices ? comm::MessageIcon::kInformation : comm::MessageIcon::kExclamation);
+              devices ? device::MessageIcon::kInformation : device::MessageIcon::kExclamation);
     EXPECT_EQ(rig.messenger.shown[0].text, devices ? QStringLiteral("COM found:\nCOM5\nCOM9\n")
                                                    : QStringLiteral("COM not found"));
   }

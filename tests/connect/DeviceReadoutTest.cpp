@@ -40,11 +40,11 @@ void FillMemories(sim::SimDevice& device) {
 
 // The complete read-out leaves the slot holding what the device holds, read in a fixed order.
 TEST(DeviceReadoutTest, FullReadOutOfBothFamiliesMirrorsTheDevice) {
-  for (const int type : {comm::kTypeRk540, comm::kType540S, comm::kTypeRk360}) {
+  for (const int type : {device::kTypeRk540, device::kType540S, device::kTypeRk360}) {
     SCOPED_TRACE(type);
     test::ConnectRig rig;
     const auto device = rig.device(rig.ConnectOne(type, 3));
-    const bool family_b = comm::IsFamilyB(type);
+    const bool family_b = device::IsFamilyB(type);
     ASSERT_TRUE(device->ClearProgram(1));  // programs 0 and 2 stored, 1 empty
     FillMemories(*device);
 
@@ -77,11 +77,11 @@ TEST(DeviceReadoutTest, FullReadOutOfBothFamiliesMirrorsTheDevice) {
                                  got.kept_settings[3], got.kept_settings[4], got.kept_settings[5]}),
         (std::array<uint8_t, 14>{at(16), at(17), at(18), at(32), at(33), at(45), at(22), at(23),
                                  at(24), at(25), at(26), at(27), at(28), at(29)}));
-    EXPECT_EQ(got.ip, (type == comm::kTypeRk360 ? std::array<uint8_t, 4>{192, 168, 0, 100}
-                                                : device->IpAddress()));
+    EXPECT_EQ(got.ip, (type == device::kTypeRk360 ? std::array<uint8_t, 4>{192, 168, 0, 100}
+                                                  : device->IpAddress()));
 
     const programs::ProgramNameList* names = rig.names.At(0);
-    const int last = comm::LastProgramIndex(type);
+    const int last = device::LastProgramIndex(type);
     for (int p = 0; p <= last; ++p) {
       EXPECT_EQ(names->program_status[static_cast<size_t>(p)], device->ProgramStatus(p)) << p;
       const QString expected = device->ProgramStatus(p) <= 63 ? device->ProgramName(p)
@@ -98,11 +98,11 @@ TEST(DeviceReadoutTest, FullReadOutOfBothFamiliesMirrorsTheDevice) {
     const int image_reads = family_b ? 16 : 11;
     // Then three settings reads, the IP address (not the RK-360's), the routing (540S only).
     QList<uint8_t> expected_commands =
-        QList<uint8_t>(image_reads, comm::kCmdReadParams) + QList<uint8_t>{comm::kCmdVersions} +
-        QList<uint8_t>(3 + (type != comm::kTypeRk360) + family_b, comm::kCmdReadSettings);
-    for (int n = 0; n <= last; n += 8) expected_commands << comm::kCmdProgramStatus;
+        QList<uint8_t>(image_reads, device::kCmdReadParams) + QList<uint8_t>{device::kCmdVersions} +
+        QList<uint8_t>(3 + (type != device::kTypeRk360) + family_b, device::kCmdReadSettings);
+    for (int n = 0; n <= last; n += 8) expected_commands << device::kCmdProgramStatus;
     // Programs 0 and 2, the current name, the sleep table.
-    expected_commands += QList<uint8_t>(4, comm::kCmdReadSettings);
+    expected_commands += QList<uint8_t>(4, device::kCmdReadSettings);
     EXPECT_EQ(device->ReceivedCommands(), expected_commands);
     EXPECT_EQ(result.exchanges, expected_commands.size());
     ASSERT_EQ(progress.size(), expected_commands.size());
@@ -116,7 +116,7 @@ TEST(DeviceReadoutTest, DeviceLostMidReadOutStopsThereAndKeepsWhatWasRead) {
   // The line goes after the image (the presets stay), or after the versions and one settings read.
   for (const int lost_after : {16, 16 + 1 + 1}) {
     test::ConnectRig rig;
-    const auto device = rig.device(rig.ConnectOne(comm::kType540S));
+    const auto device = rig.device(rig.ConnectOne(device::kType540S));
     FillMemories(*device);
     const QByteArray before_tail = Tail(*rig.store.Data(0), 0, 48);
     ConnectHooks hooks;
@@ -152,7 +152,7 @@ TEST(DeviceReadoutTest, DeviceLostMidReadOutStopsThereAndKeepsWhatWasRead) {
 // device hears the read-out alone, each request answered before the next goes out.
 TEST(DeviceReadoutTest, RequestsArrivingDuringALongReadOutNeverNest) {
   test::ConnectRig rig;
-  const auto device = rig.device(rig.ConnectOne(comm::kTypeRk540));
+  const auto device = rig.device(rig.ConnectOne(device::kTypeRk540));
   comm::CommState& state = rig.comm.state();
   rig.comm.EnterOnlineMode();
   rig.comm.ReportLinkLoss(true);
@@ -199,7 +199,7 @@ TEST(DeviceReadoutTest, TwoDevicesKeepTheirOwnSleepTables) {
   const quint16 port = test::FreePort(QStringLiteral("127.0.0.12"));
   rig.comm.set_device_port(port);
   for (const int last : {12, 13}) {
-    const int index = rig.StartTcp(comm::kType540S, QStringLiteral("127.0.0.%1").arg(last), port);
+    const int index = rig.StartTcp(device::kType540S, QStringLiteral("127.0.0.%1").arg(last), port);
     ASSERT_TRUE(rig.device(index)->WriteSettings(sim::kSleepTableAddress,
                                                  QByteArray(15, static_cast<char>(last))));
   }

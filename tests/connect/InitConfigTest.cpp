@@ -125,7 +125,7 @@ TEST(PortSelectionTest, OkChecksTheOctetsWritesTheShownValuesAndSetsTheChoices) 
         << field;
     ASSERT_EQ(messenger.shown.size(), 1);
     EXPECT_EQ(messenger.shown[0].title, QStringLiteral("Warning"));
-    EXPECT_EQ(messenger.shown[0].icon, comm::MessageIcon::kExclamation);
+    EXPECT_EQ(messenger.shown[0].icon, device::MessageIcon::kExclamation);
     messenger.shown.clear();
   }
   EXPECT_FALSE(QFile::exists(session.ConfigPath()));

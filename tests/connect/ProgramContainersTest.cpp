@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
 
@@ -19,10 +19,10 @@ TEST(ProgramNamesTest, FactoryNamesAndSlotBounds) {
   ProgramNames names;
   ASSERT_NE(names.At(32), nullptr);
   names.At(32)->program_status[3] = 3;
-  ASSERT_TRUE(names.FillFactory(32, comm::kTypeRl4800));
+  ASSERT_TRUE(names.FillFactory(32, device::kTypeRl4800));
   EXPECT_FALSE(ProgramNameList::IsStored(names.At(32)->program_status[3]));
   EXPECT_TRUE(names.At(33) == nullptr && names.At(-1) == nullptr);
-  EXPECT_FALSE(names.FillFactory(33, comm::kType540S) || names.FillFactory(0, 4));
+  EXPECT_FALSE(names.FillFactory(33, device::kType540S) || names.FillFactory(0, 4));
   EXPECT_TRUE(ProgramNameList::IsStored(63) && !ProgramNameList::IsStored(64));
 }
 

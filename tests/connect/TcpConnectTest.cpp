@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ConnectRig.h"
+#include "device/Commands.h"
 
 namespace tessaly::connect {
 namespace {
@@ -28,10 +29,11 @@ TEST(TcpConnectTest, RangeScanGivesConsecutiveSlotsAndSaysWhatEachAddressDid) {
   test::ConnectRig rig;
   const quint16 port = test::FreePort(kTen);
   rig.comm.set_device_port(port);
-  const int ten = rig.StartTcp(comm::kType540S, kTen, port, QStringLiteral("Main PA"));
-  const int mute = rig.StartTcp(comm::kTypeRk540, "127.0.0.11", port);
+  const int ten = rig.StartTcp(device::kType540S, kTen, port, QStringLiteral("Main PA"));
+  const int mute = rig.StartTcp(device::kTypeRk540, "127.0.0.11", port);
   rig.device(mute)->SetSilent(true);
-  const int twelve = rig.StartTcp(comm::kTypeRl4800, kTwelve, port, QStringLiteral("Delay tower"));
+  const int twelve =
+      rig.StartTcp(device::kTypeRl4800, kTwelve, port, QStringLiteral("Delay tower"));
   rig.WithNetwork();
   rig.ScanRange(10, 13);
   QStringList status;
@@ -54,9 +56,9 @@ TEST(TcpConnectTest, RangeScanGivesConsecutiveSlotsAndSaysWhatEachAddressDid) {
     EXPECT_EQ(std::tuple(entry.registered, entry.online, entry.link_kind, entry.device_id,
                          entry.ip_address, state.table.device_type[slot],
                          state.table.device_name[slot], state.table.device_row[slot]),
-              slot == 0 ? std::tuple(true, true, comm::kLinkTcp, 0, kTen, comm::kType540S,
+              slot == 0 ? std::tuple(true, true, comm::kLinkTcp, 0, kTen, device::kType540S,
                                      QStringLiteral("Main PA         "), 0)
-                        : std::tuple(true, true, comm::kLinkTcp, 1, kTwelve, comm::kTypeRl4800,
+                        : std::tuple(true, true, comm::kLinkTcp, 1, kTwelve, device::kTypeRl4800,
                                      QStringLiteral("Delay tower     "), 1));
     EXPECT_TRUE(rig.comm.tcp().IsConnected(slot));
   }
@@ -66,9 +68,9 @@ TEST(TcpConnectTest, RangeScanGivesConsecutiveSlotsAndSaysWhatEachAddressDid) {
                                  "Searching device [IP:127.0.0.12], please wait....."}));
   for (const int index : {ten, twelve}) {
     EXPECT_EQ(rig.device(index)->ReceivedCommands(),
-              (QList<uint8_t>{comm::kCmdProbeA, comm::kCmdIdentify, comm::kCmdReadSettings}));
+              (QList<uint8_t>{device::kCmdProbeA, device::kCmdIdentify, device::kCmdReadSettings}));
   }
-  EXPECT_EQ(rig.device(mute)->ReceivedCommands(), QList<uint8_t>(2, comm::kCmdProbeA));
+  EXPECT_EQ(rig.device(mute)->ReceivedCommands(), QList<uint8_t>(2, device::kCmdProbeA));
   EXPECT_TRUE(rig.messenger.shown.isEmpty());
 }
 
@@ -81,15 +83,15 @@ TEST(TcpConnectTest, NoNetworkTellsSoBeforeTheDemoQuestion) {
     EXPECT_EQ(rig.RunTcpConnect(), ConnectOutcome::kDemo);
     ASSERT_EQ(rig.messenger.shown.size(), 2);
     EXPECT_TRUE(rig.messenger.shown[0].title == "TCP/IP Scan" &&
-                rig.messenger.shown[0].icon == comm::MessageIcon::kExclamation);
+                rig.messenger.shown[0].icon == device::MessageIcon::kExclamation);
     EXPECT_EQ(rig.MessageTexts(),
               (QStringList{"WLAN or LAN not found",
                            "WLAN or LAN not found, do you want to continue in demo mode?"}));
-    EXPECT_EQ(rig.messenger.shown[1].buttons, comm::MessageButtons::kYesNo);
+    EXPECT_EQ(rig.messenger.shown[1].buttons, device::MessageButtons::kYesNo);
     const comm::CommState& state = rig.comm.state();
     EXPECT_TRUE(rig.comm.suspended());
     EXPECT_EQ(state.last_slot, several ? 4 : 0);
-    EXPECT_EQ(state.table.device_type[state.last_slot], comm::kType540S);
+    EXPECT_EQ(state.table.device_type[state.last_slot], device::kType540S);
   }
 }
 
@@ -98,7 +100,7 @@ TEST(TcpConnectTest, NoAnswerAsksForDemoAndNoStaysOffline) {
   rig.comm.set_device_port(test::FreePort(QStringLiteral("127.0.0.20")));
   rig.WithNetwork();
   rig.ScanRange(20, 21);
-  rig.messenger.answers.push_back(comm::MessageAnswer::kNo);
+  rig.messenger.answers.push_back(device::MessageAnswer::kNo);
   EXPECT_EQ(rig.RunTcpConnect(), ConnectOutcome::kStayOffline);
   EXPECT_EQ(rig.MessageTexts(),
             QStringList{QStringLiteral("Device not found, do you want to continue in demo mode?")});
@@ -115,14 +117,14 @@ TEST(TcpDiscoveryTest, RegistersAtMostThirtyThreeDevices) {
   QStringList addresses;
   for (int i = 0; i <= comm::kSlotCount; ++i) {
     addresses << QStringLiteral("127.0.0.%1").arg(100 + i);
-    rig.StartTcp(comm::kType540S, addresses.back(), port);
+    rig.StartTcp(device::kType540S, addresses.back(), port);
   }
   rig.comm.state().connection_mode = comm::kLinkTcp;
   ResetTcpSlots(rig.comm.state());
   ASSERT_EQ(rig.comm.tcp().Initialise(comm::kSlotCount), 0);
   TcpDiscovery discovery(rig.comm);
   QEventLoop loop;
-  QObject::connect(&discovery, &TcpDiscovery::Finished, &loop, &QEventLoop::quit);
+  QObject::connect(&discovery, &TcpDiscovery::finished, &loop, &QEventLoop::quit);
   QTimer::singleShot(30000, &loop, &QEventLoop::quit);
   discovery.Start(addresses, {});
   loop.exec();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ConnectRig.h"
+#include "device/Commands.h"
 
 namespace tessaly::connect {
 namespace {
@@ -14,22 +15,22 @@ struct Seen {
   QList<std::pair<int, int>> progress;
 };
 
-ConnectHooks Recording(Seen& seen, int16_t demo_type = comm::kType540S) {
+ConnectHooks Recording(Seen& seen, int16_t demo_type = device::kType540S) {
   return {[&seen](const QString& text) { seen.status << text; },
           [&seen](int value, int maximum) {
             seen.progress.append({value, maximum});
           },
           [demo_type](int16_t preset) {
-            EXPECT_EQ(preset, comm::kType540S);
+            EXPECT_EQ(preset, device::kType540S);
             return demo_type;
           }};
 }
 
 TEST(UsbConnectTest, EachStageFindsItsDeviceType) {
-  const std::tuple<int, int, uint8_t> cases[] = {{comm::kType540S, 57600, comm::kCmdProbeA},
-                                                 {comm::kTypeRk540, 57600, comm::kCmdProbeA},
-                                                 {comm::kTypeRk360, 9600, comm::kCmdProbeB},
-                                                 {comm::kTypeRl4800, 9600, comm::kCmdProbeB}};
+  const std::tuple<int, int, uint8_t> cases[] = {{device::kType540S, 57600, device::kCmdProbeA},
+                                                 {device::kTypeRk540, 57600, device::kCmdProbeA},
+                                                 {device::kTypeRk360, 9600, device::kCmdProbeB},
+                                                 {device::kTypeRl4800, 9600, device::kCmdProbeB}};
   for (const auto& [type, baud, probe] : cases) {
     SCOPED_TRACE(type);
     test::ConnectRig rig;
@@ -51,7 +52,7 @@ TEST(UsbConnectTest, EachStageFindsItsDeviceType) {
     EXPECT_EQ(rig.sim.line_speed(index), baud);
     const QList<uint8_t> heard = rig.device(index)->ReceivedCommands();
     EXPECT_EQ(heard.value(0), probe);
-    EXPECT_EQ(heard.last(), comm::kCmdReadSettings);
+    EXPECT_EQ(heard.last(), device::kCmdReadSettings);
     EXPECT_EQ(seen.status, QStringList{"Reading device [ID:00], please wait....."});
     EXPECT_EQ(seen.progress, (QList<std::pair<int, int>>{{0, 504}, {1, 504}}));
   }
@@ -59,22 +60,22 @@ TEST(UsbConnectTest, EachStageFindsItsDeviceType) {
 
 // Stage A probes twice at 57600 baud; stages B and C twice each at 9600 with the RK-360's probe.
 TEST(UsbConnectTest, NoAnswerRunsThreeStagesOfTwoProbesThenAsksForDemo) {
-  for (const int type : {comm::kType540S, comm::kTypeRk360}) {
+  for (const int type : {device::kType540S, device::kTypeRk360}) {
     test::ConnectRig rig;
     const int index = rig.StartPty(type, kCom);  // a silent device hears the stages at its speed
     rig.device(index)->SetSilent(true);
     rig.comm.state().com_port = kCom;
-    rig.messenger.answers.push_back(comm::MessageAnswer::kNo);
+    rig.messenger.answers.push_back(device::MessageAnswer::kNo);
     Seen seen;
     UsbConnect usb(rig.context);
     EXPECT_EQ(usb.Run(Recording(seen)), ConnectOutcome::kStayOffline);
-    EXPECT_EQ(rig.device(index)->ReceivedCommands(), type == comm::kType540S
-                                                         ? QList<uint8_t>(2, comm::kCmdProbeA)
-                                                         : QList<uint8_t>(4, comm::kCmdProbeB));
+    EXPECT_EQ(rig.device(index)->ReceivedCommands(), type == device::kType540S
+                                                         ? QList<uint8_t>(2, device::kCmdProbeA)
+                                                         : QList<uint8_t>(4, device::kCmdProbeB));
     ASSERT_EQ(rig.messenger.shown.size(), 1);
     EXPECT_EQ(rig.messenger.shown[0].text, QString::fromLatin1(kUsbDemoQuestion));
     EXPECT_TRUE(rig.messenger.shown[0].title == "Warning" &&
-                rig.messenger.shown[0].buttons == comm::MessageButtons::kYesNo);
+                rig.messenger.shown[0].buttons == device::MessageButtons::kYesNo);
     EXPECT_FALSE(rig.comm.state().table[0].registered || rig.comm.suspended());
     EXPECT_TRUE(seen.status.isEmpty());
   }
@@ -86,10 +87,11 @@ TEST(UsbConnectTest, DemoModeTakesTheChosenTypeWithoutTraffic) {
   rig.comm.com_ports().Map(60, QStringLiteral("/nonexistent/tessaly-com60"));
   Seen seen;
   UsbConnect usb(rig.context);
-  EXPECT_EQ(usb.Run(Recording(seen, comm::kTypeRk360)), ConnectOutcome::kDemo);
+  EXPECT_EQ(usb.Run(Recording(seen, device::kTypeRk360)), ConnectOutcome::kDemo);
   const comm::CommState& state = rig.comm.state();
   EXPECT_TRUE(rig.comm.suspended());
-  EXPECT_TRUE(state.demo_type == comm::kTypeRk360 && state.table.device_type[0] == state.demo_type);
+  EXPECT_TRUE(state.demo_type == device::kTypeRk360 &&
+              state.table.device_type[0] == state.demo_type);
   EXPECT_TRUE(state.table[0].registered && !state.table[0].online);
   EXPECT_EQ(state.last_slot, 0);
   EXPECT_EQ(rig.names.At(0)->current_program_name, QStringLiteral("Factory Preset"));

@@ -16,19 +16,6 @@ using protocol::Layout;
 
 constexpr int kSlot = 4;
 
-// Records what the computation draws.
-class RecordingPanel : public GraphPanel {
- public:
-  void DrawGraphGrid() override {
-    ++grids;
-    segments.clear();
-  }
-  void DrawCurveSegment(const CurveSegment& segment) override { segments.push_back(segment); }
-
-  int grids = 0;
-  std::vector<CurveSegment> segments;
-};
-
 class ResponseCurvesTest : public ::testing::Test {
  protected:
   ResponseCurvesTest() : comm_(messenger_), store_(comm_), graph_(store_) {}
@@ -185,41 +172,6 @@ TEST_F(ResponseCurvesTest, ShelfResponseOfAStoredBand) {
   EXPECT_FALSE(graph_.ShelfResponseDb(kSlot, 5, 2000.0));
 }
 
-// An update draws the grid, then every segment of the channel; a redraw shows the stored curve
-// without recomputing; other slots draw into their own panels only.
-TEST_F(ResponseCurvesTest, UpdatesAndRedrawsDrawTheChannel) {
-  RecordingPanel panel;
-  graph_.AttachPanel(kSlot, &panel);
-  UseFamily(kSlot, Family::kA);
-  SetBand(kSlot, 34, kBandBell, 4000, 9, 40);
-  ASSERT_TRUE(graph_.UpdateBandCurve(kSlot, 34));
-  EXPECT_EQ(panel.grids, 1);
-  ASSERT_EQ(panel.segments.size(), static_cast<size_t>(kGraphPoints - 1));
-  for (size_t i = 0; i < panel.segments.size(); ++i) {
-    const CurveSegment& s = panel.segments[i];
-    const int p = static_cast<int>(i) + 1;
-    ASSERT_EQ(s.channel, 4);
-    ASSERT_EQ(s.point, p);
-    ASSERT_EQ(s.hz_to, GraphFreq()[p]);
-    ASSERT_EQ(s.db_from, graph_.ChannelValue(kSlot, 4, p - 1).value());
-    ASSERT_EQ(s.db_to, graph_.ChannelValue(kSlot, 4, p).value());
-  }
-  SetBand(kSlot, 0, kBandLowPass, 300, 12, 30);
-  ASSERT_TRUE(graph_.RecomputeChannelBands(kSlot, 0));
-  EXPECT_EQ(panel.grids, 1);
-  const Curve stored = graph_.Curves(kSlot)->channel_curve[0];
-  SetBand(kSlot, 0, kBandHighPass, 300, 12, 30);  // not recomputed yet
-  ASSERT_TRUE(graph_.RedrawChannelCurve(kSlot, 0));
-  EXPECT_EQ(panel.grids, 2);
-  EXPECT_EQ(panel.segments.back().db_to, stored.back());
-  EXPECT_EQ(panel.segments.front().db_from, stored.front());
-  ASSERT_TRUE(graph_.UpdateBandCurve(kSlot + 1, 0));
-  EXPECT_EQ(panel.grids, 2);
-  graph_.AttachPanel(kSlot, nullptr);
-  EXPECT_TRUE(graph_.RedrawChannelCurve(kSlot, 0));
-  EXPECT_EQ(graph_.Panel(kSlot), nullptr);
-}
-
 TEST_F(ResponseCurvesTest, RefusesIndexesOutsideTheFamily) {
   UseFamily(kSlot, Family::kA);
   EXPECT_FALSE(graph_.UpdateBandCurve(kSlot, 39));
@@ -229,7 +181,6 @@ TEST_F(ResponseCurvesTest, RefusesIndexesOutsideTheFamily) {
   EXPECT_FALSE(graph_.UpdateXoverCurve(kSlot, 6));
   EXPECT_FALSE(graph_.RecomputeChannelBands(kSlot, 5));
   EXPECT_FALSE(graph_.RecomputeChannelXovers(kSlot, 1));  // an input has no crossover
-  EXPECT_FALSE(graph_.RedrawChannelCurve(kSlot, 5));
   EXPECT_FALSE(graph_.ChannelValue(kSlot, 0, kGraphPoints));
   EXPECT_FALSE(graph_.BandValue(kSlot, 39, 0));
   EXPECT_EQ(graph_.ChannelValue(kSlot, 0, 100), 0.0);

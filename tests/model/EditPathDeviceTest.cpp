@@ -5,7 +5,7 @@
 #include <optional>
 #include <random>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
 #include "protocol/CommonOperations.h"
@@ -24,7 +24,7 @@ struct Rig : ProtocolDeviceFixture {
   EditOutcome Set(const char* id, int ch, int element, const char* text) {
     ParseOptions options;
     options.unit_suffix = true;
-    return path.SetText({kSlot, FindParameter(QString::fromLatin1(id)), ch, element},
+    return path.SetText({kSlot, FindParameter(QString::fromLatin1(id))->id, ch, element},
                         QString::fromLatin1(text), options);
   }
   std::vector<uint8_t> Record() {
@@ -64,8 +64,8 @@ TEST_P(SamePacket, AsTheFamilyOperationSends) {
   EXPECT_EQ(edited.DeviceDifference(), "");
 }
 
-constexpr int kA = comm::kTypeRk540;
-constexpr int kB = comm::kType540S;
+constexpr int kA = device::kTypeRk540;
+constexpr int kB = device::kType540S;
 constexpr int kSlot = ProtocolDeviceFixture::kSlot;
 
 const WireCase kWire[] = {
@@ -145,13 +145,13 @@ TEST(EditPathCurves, LinkedEqGainGivesTheFollowerTheLeadersCurve) {
   Rig rig(kB);
   rig.state().link_member[4] = 1;
   rig.state().link_member[5] = 1;
-  QSignalSpy changed(&rig.path, &EditPath::ParameterChanged);
+  QSignalSpy changed(&rig.path, &EditPath::parameterChanged);
   const EditOutcome out = rig.Set("eq.N.gain", 4, 1, "+9");
   ASSERT_EQ(out.status, EditStatus::kDone);
   ASSERT_EQ(out.followers, std::vector<int>{5});
   ASSERT_EQ(changed.size(), 2);
   EXPECT_EQ(changed[1][1].toInt(), 5);
-  EXPECT_EQ(changed[1][2].toString(), QStringLiteral("eq.N.gain"));
+  EXPECT_EQ(changed[1][2].value<ParamId>(), ParamId::kEqGain);
   EXPECT_EQ(changed[1][3].toInt(), 1);
   double peak = 0;
   for (int point = 0; point < graph::kGraphPoints; ++point) {
@@ -231,9 +231,10 @@ TEST(EditPathUndo, RandomEditsAndUndosKeepDeviceAndPcInStep) {
         const int element = p->scope == Scope::kBand ? pick(0, layout.BandCount(ch) - 1) : -1;
         const EditOutcome out =
             p->kind == ValueKind::kDelay
-                ? rig.path.SetText({kSlot, p, ch, element}, QString::number(pick(0, 50)))
-                : rig.path.SetIndex({kSlot, p, ch, element}, pick(p->minimum, p->maximum));
-        ASSERT_EQ(out.status, EditStatus::kDone) << p->id.toStdString() << out.reason.toStdString();
+                ? rig.path.SetText({kSlot, p->id, ch, element}, QString::number(pick(0, 50)))
+                : rig.path.SetIndex({kSlot, p->id, ch, element}, pick(p->minimum, p->maximum));
+        ASSERT_EQ(out.status, EditStatus::kDone)
+            << p->name.toStdString() << out.reason.toStdString();
       }
       ASSERT_EQ(rig.DeviceDifference(), "") << "type " << type << " step " << step;
     }
@@ -246,7 +247,7 @@ TEST(EditPathUndo, RandomEditsAndUndosKeepDeviceAndPcInStep) {
 TEST(EditPathUndo, GestureIsOneEntryAndAFailedUndoStaysPut) {
   Rig rig(kA);
   const auto start = rig.Record();
-  const ParameterDescriptor* gain = FindParameter(u"gain");
+  const ParamId gain = ParamId::kGain;
   rig.path.BeginGesture(kSlot, QStringLiteral("Gain Left drag"));
   for (const int index : {100, 90, 80}) {
     ASSERT_EQ(rig.path.SetIndex({kSlot, gain, 2}, index).status, EditStatus::kDone);
@@ -275,7 +276,7 @@ TEST(EditPathUndo, GestureIsOneEntryAndAFailedUndoStaysPut) {
   EXPECT_EQ(undo.UndoText(), QStringLiteral("Gain Left -6 dB"));
   EXPECT_EQ(rig.Record(), before_failure);
 
-  QSignalSpy replaced(&rig.path, &EditPath::ProgramReplaced);
+  QSignalSpy replaced(&rig.path, &EditPath::programReplaced);
   rig.store_.NotifyProgramChanged(kSlot);
   EXPECT_EQ(replaced.size(), 1);
   EXPECT_FALSE(undo.CanUndo());
@@ -287,7 +288,7 @@ TEST(EditPathUndo, UndoOfEqFlatBringsTheBandBack) {
   ASSERT_EQ(rig.Set("eq.N.gain", 4, 1, "+6").status, EditStatus::kDone);
   ASSERT_EQ(rig.Set("eq.flat", 4, -1, "yes").status, EditStatus::kDone);
   ASSERT_EQ(rig.path.Undo(kSlot).UndoLast().status, EditStatus::kDone);
-  EXPECT_EQ(rig.path.Shown({kSlot, FindParameter(u"eq.N.gain"), 4, 1}), QStringLiteral("6 dB"));
+  EXPECT_EQ(rig.path.Shown({kSlot, ParamId::kEqGain, 4, 1}), QStringLiteral("6 dB"));
   EXPECT_EQ(rig.DeviceDifference(), "");
 }
 
@@ -298,7 +299,7 @@ TEST(EditPathHeld, TransferLockWritesTheRecordAndSendsNothing) {
   const EditOutcome out = rig.Set("gain", 0, -1, "-6");
   lock.reset();
   EXPECT_EQ(out.status, EditStatus::kHeld);
-  EXPECT_EQ(rig.path.Index({kSlot, FindParameter(u"gain"), 0}), 108);
+  EXPECT_EQ(rig.path.Index({kSlot, ParamId::kGain, 0}), 108);
   EXPECT_EQ(rig.device().ReceivedCount(), received);
 }
 

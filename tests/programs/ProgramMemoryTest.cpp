@@ -42,7 +42,7 @@ TEST(ProgramAddressTest, LastSlotsOfBothFamilies) {
 TEST(StoreRecallTest, OneLetterNameThenRecallOverTcpAndPty) {
   for (const bool pty : {false, true}) {
     Rig rig;
-    ASSERT_TRUE(rig.Online(comm::kTypeRk540, pty));
+    ASSERT_TRUE(rig.Online(device::kTypeRk540, pty));
     rig.ReadNames();
     EXPECT_EQ(rig.memory.Store(kSlot, 0, QStringLiteral(" "), {}).message,
               QString::fromLatin1(kInputNameText));
@@ -111,7 +111,7 @@ TEST(ProjectTest, RoundTripKeepsFilesAndMemoryEmptySlotsIncluded) {
 
 TEST(ProjectTest, WrongMarkerIsRefusedAndVerifyNamesTheDifference) {
   Rig rig;
-  ASSERT_TRUE(rig.Online(comm::kType540S));
+  ASSERT_TRUE(rig.Online(device::kType540S));
   const QString path = rig.Path(QStringLiteral("type0.pj5"));
   ASSERT_EQ(WriteFileAtomically(path, EncodeProject(0, {})), QString());
   ProjectBuffer buffer;
@@ -177,7 +177,7 @@ TEST(PresetLoadTest, BlocksThen49AndRefusedFilesSendNothing) {
 // the next connect works.
 TEST(FaultTest, SilentDeviceMidTransfer) {
   Rig rig;
-  ASSERT_TRUE(rig.Online(comm::kTypeRk540));
+  ASSERT_TRUE(rig.Online(device::kTypeRk540));
   rig.device->FillPrograms(10);
   rig.ReadNames();
   const QString save = rig.Path(QStringLiteral("half.pj5"));

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "comm/Comm.h"
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "graph/ResponseCurves.h"
 #include "programs/ChannelCopy.h"
 #include "programs/FileTransfers.h"

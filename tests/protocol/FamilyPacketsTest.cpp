@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "FamilyBSimFixture.h"
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 // The family operations against an emulated device over real TCP: the exact packets, the bytes
 // they leave in the PC's record, and the device's memory agreeing with the record afterwards.
@@ -25,8 +25,8 @@ using B = FamilyBOperations;
 using Edit = std::function<EditResult(F&)>;
 
 constexpr int kS = ProtocolDeviceFixture::kSlot;
-constexpr int kA = comm::kTypeRk540;
-constexpr int kB = comm::kType540S;
+constexpr int kA = device::kTypeRk540;
+constexpr int kB = device::kType540S;
 
 // Parameter packets framed as "8D 1F 00 <command and eight parameters> F7".
 std::vector<std::string> Framed(const std::vector<std::string>& bodies) {
@@ -83,9 +83,9 @@ TEST(FamilyPackets, EveryOperationSendsItsPacketAndTheDeviceAgrees) {
       {kA, "36 00 00 00 00 00 00 00 01 ; 350=1", [](F& o) { return o.SendLink(kS, 0, true); }},
       {kA, "36 00 00 00 00 00 00 00 10 ; 350=16", [](F& o) { return o.SendLink(kS, 4, true); }},
       // The smaller models' delay limits.
-      {comm::kTypeRk360, "02 01 00 00 00 00 00 50 30",
+      {device::kTypeRk360, "02 01 00 00 00 00 00 50 30",
        [](F& o) { return o.SendDelay(kS, 1, 80, 48); }},
-      {comm::kTypeRk360, "02 02 00 00 00 00 00 32 30",
+      {device::kTypeRk360, "02 02 00 00 00 00 00 32 30",
        [](F& o) { return o.SendDelay(kS, 2, 50, 48); }},
       {kB, "01 06 00 00 00 00 00 00 6C ; 420=108", [](F& o) { return o.SendGain(kS, 6, 108); }},
       {kB, "02 04 00 00 00 00 01 2C 0A ; 325=1 326=44 327=10",
@@ -180,16 +180,16 @@ TEST(FamilyPackets, OutOfRangeEditsAreRefusedWithoutTouchingAnything) {
       {kA, [](F& o) { return o.SendOutputMixer(kS, 4, 0, true, 30); }},
       {kA, [](F& o) { return o.SendInputRouting(kS, 0, 0, true, 30); }},
       {kA, [](F& o) { return o.SendDigitalMode(kS, 1); }},
-      {comm::kTypeRl4800, [](F& o) { return o.SendLineOut(kS, false); }},
-      {comm::kTypeRk360, [](F& o) { return o.SendLineOut(kS, true); }},
+      {device::kTypeRl4800, [](F& o) { return o.SendLineOut(kS, false); }},
+      {device::kTypeRk360, [](F& o) { return o.SendLineOut(kS, true); }},
   };
   const auto check = [](int type, const Edit& edit, EditResult expected) {
     ProtocolDeviceFixture fx(type);
     const auto record = fx.Record();
     const SlotState state = fx.state();
     int notified = 0;
-    QObject::connect(&fx.store_, &ProgramStore::ChannelChanged, [&] { ++notified; });
-    QObject::connect(&fx.store_, &ProgramStore::DeviceSettingsChanged, [&] { ++notified; });
+    QObject::connect(&fx.store_, &ProgramStore::channelChanged, [&] { ++notified; });
+    QObject::connect(&fx.store_, &ProgramStore::deviceSettingsChanged, [&] { ++notified; });
     EXPECT_EQ(edit(fx.ops()), expected);
     EXPECT_EQ(fx.Record(), record);
     EXPECT_EQ(fx.state().mute, state.mute);
@@ -223,9 +223,9 @@ TEST(FamilyPackets, MasksAndViews) {
   ProtocolDeviceFixture fx(kA);
   std::vector<int> channels;
   int settings = 0;
-  QObject::connect(&fx.store_, &ProgramStore::ChannelChanged,
+  QObject::connect(&fx.store_, &ProgramStore::channelChanged,
                    [&](int, int ch) { channels.push_back(ch); });
-  QObject::connect(&fx.store_, &ProgramStore::DeviceSettingsChanged, [&](int) { ++settings; });
+  QObject::connect(&fx.store_, &ProgramStore::deviceSettingsChanged, [&](int) { ++settings; });
   F& ops = fx.ops();
   ops.SendMute(kS, 0, true);
   ops.SendMute(kS, 3, true);

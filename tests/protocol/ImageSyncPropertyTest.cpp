@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "FamilyBSimFixture.h"
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "protocol/CommonOperations.h"
 
 // Random edit sequences over real TCP: whatever the PC writes into its record and sends, the
@@ -256,8 +256,8 @@ TEST_P(ImageSyncProperty, DeviceImageFollowsEveryEditSequence) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllDeviceTypes, ImageSyncProperty,
-                         ::testing::Values(comm::kTypeRk540, comm::kTypeRk360, comm::kTypeRl4800,
-                                           comm::kType540S));
+                         ::testing::Values(device::kTypeRk540, device::kTypeRk360,
+                                           device::kTypeRl4800, device::kType540S));
 
 }  // namespace
 }  // namespace tessaly::protocol

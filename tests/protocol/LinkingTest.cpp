@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "FamilyBSimFixture.h"
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::protocol {
 namespace {
@@ -19,8 +19,8 @@ using test::Lim;
 using test::ProtocolDeviceFixture;
 
 constexpr int kSlot = ProtocolDeviceFixture::kSlot;
-constexpr int kA = comm::kTypeRk540;
-constexpr int kB = comm::kType540S;
+constexpr int kA = device::kTypeRk540;
+constexpr int kB = device::kType540S;
 
 SlotState Members(std::initializer_list<int> channels, bool inputs_linked = false) {
   SlotState state;
@@ -185,7 +185,7 @@ TEST(Linking, FamilyBEqBandGoesToTheSameBandOfTheOtherMember) {
 TEST(Linking, FollowersAreNotifiedAndTakeTheBypassAndCrossoverState) {
   auto fx = Start(kB, {1, 3, 4, 5, 6});
   std::vector<std::pair<int, int>> changed;
-  QObject::connect(&fx->store_, &ProgramStore::ChannelChanged,
+  QObject::connect(&fx->store_, &ProgramStore::channelChanged,
                    [&](int slot, int ch) { changed.emplace_back(slot, ch); });
   ASSERT_EQ(fx->ops().SendGain(kSlot, 5, 100), EditResult::kDone);
   EXPECT_EQ(fx->linking_.LinkGain(kSlot, 5).followers, (std::vector<int>{4, 6}));

@@ -5,8 +5,8 @@
 #include <QTest>
 
 #include "SimClient.h"
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 #include "protocol/DefaultImage.h"
 #include "sim/SimDevice.h"
 #include "sim/SimLayout.h"
@@ -35,19 +35,19 @@ class SimDeviceTypeTest : public ::testing::TestWithParam<int> {};
 TEST_P(SimDeviceTypeTest, IdentifyProbesAndMeters) {
   const int type = GetParam();
   SimDevice device(type);
-  const QByteArray identify = Answer(device, Request(comm::kCmdIdentify));
-  ExpectFramed(identify, comm::kCmdIdentify, 13);
+  const QByteArray identify = Answer(device, Request(device::kCmdIdentify));
+  ExpectFramed(identify, device::kCmdIdentify, 13);
   EXPECT_EQ(At(identify, 0), 0x8D);
   EXPECT_EQ(At(identify, 8), type);
-  for (const uint8_t probe : {comm::kCmdProbeA, comm::kCmdProbeB}) {
+  for (const uint8_t probe : {device::kCmdProbeA, device::kCmdProbeB}) {
     const QByteArray reply = Answer(device, Request(probe));
     ExpectFramed(reply, probe, 13);
-    EXPECT_EQ(At(reply, 11), comm::kProbeAck);
+    EXPECT_EQ(At(reply, 11), device::kProbeAck);
     EXPECT_EQ(At(reply, 8), type);
   }
-  const QByteArray first = Answer(device, Request(comm::kCmdMeters));
-  ExpectFramed(first, comm::kCmdMeters, comm::IsFamilyB(type) ? 42 : 33);
-  EXPECT_NE(first.mid(4, 15), Answer(device, Request(comm::kCmdMeters)).mid(4, 15))
+  const QByteArray first = Answer(device, Request(device::kCmdMeters));
+  ExpectFramed(first, device::kCmdMeters, device::IsFamilyB(type) ? 42 : 33);
+  EXPECT_NE(first.mid(4, 15), Answer(device, Request(device::kCmdMeters)).mid(4, 15))
       << "levels should move between polls";
 }
 
@@ -57,17 +57,17 @@ TEST_P(SimDeviceTypeTest, ReadOutGivesTheDefaultsAndTheProgramStatus) {
   const QByteArray image = protocol::DefaultImage(type);
   ASSERT_EQ(device.Image(), image);
   for (int address = 0; address < image.size(); address += 32) {
-    const QByteArray reply = Answer(device, ReadRequest(comm::kCmdReadParams, address, 32));
-    ExpectFramed(reply, comm::kCmdReadParams, 37);
+    const QByteArray reply = Answer(device, ReadRequest(device::kCmdReadParams, address, 32));
+    ExpectFramed(reply, device::kCmdReadParams, 37);
     EXPECT_EQ(reply.mid(4, 32), image.mid(address, 32).leftJustified(32, '\0')) << address;
   }
   device.FillPrograms(3);
   std::vector<int> statuses;
-  for (int n = 0; n <= comm::LastProgramIndex(type); n += 8) {
-    const QByteArray reply = Answer(device, Request(comm::kCmdProgramStatus, {uint8_t(n)}));
+  for (int n = 0; n <= device::LastProgramIndex(type); n += 8) {
+    const QByteArray reply = Answer(device, Request(device::kCmdProgramStatus, {uint8_t(n)}));
     for (int i = 0; i < 8; ++i) statuses.push_back(At(reply, 4 + i));
   }
-  ASSERT_EQ(static_cast<int>(statuses.size()), (comm::LastProgramIndex(type) + 8) / 8 * 8);
+  ASSERT_EQ(static_cast<int>(statuses.size()), (device::LastProgramIndex(type) + 8) / 8 * 8);
   for (size_t p = 0; p < statuses.size(); ++p)
     EXPECT_EQ(statuses[p], p < 3 ? static_cast<int>(p) : 0xFF) << p;
 }
@@ -77,23 +77,23 @@ INSTANTIATE_TEST_SUITE_P(Types, SimDeviceTypeTest, ::testing::Values(0, 1, 2, 3)
 TEST(SimDevice, VersionsSettingsAndRouting) {
   SimDevice device(3);
   device.SetVersions({{1, 1, 4}, {2, 0, 7}});
-  EXPECT_EQ(Answer(device, Request(comm::kCmdVersions)).mid(4, 6),
+  EXPECT_EQ(Answer(device, Request(device::kCmdVersions)).mid(4, 6),
             QByteArray::fromHex("010104020007"));
   device.SetName(QStringLiteral("Stage Left Amp"));
   device.SetIpAddress({10, 1, 2, 3});
-  const QByteArray name = Answer(device, ReadRequest(comm::kCmdReadSettings, 0, 16));
-  ExpectFramed(name, comm::kCmdReadSettings, 21);
+  const QByteArray name = Answer(device, ReadRequest(device::kCmdReadSettings, 0, 16));
+  ExpectFramed(name, device::kCmdReadSettings, 21);
   EXPECT_EQ(name.mid(4, 16), QByteArray("Stage Left Amp  "));
-  EXPECT_EQ(Answer(device, ReadRequest(comm::kCmdReadSettings, 40, 8)).mid(4, 4),
+  EXPECT_EQ(Answer(device, ReadRequest(device::kCmdReadSettings, 40, 8)).mid(4, 4),
             QByteArray::fromHex("0a010203"));
   // The family B routing matrix defaults to straight through.
-  EXPECT_EQ(Answer(device, ReadRequest(comm::kCmdReadSettings, 608, 16)).mid(4, 16),
+  EXPECT_EQ(Answer(device, ReadRequest(device::kCmdReadSettings, 608, 16)).mid(4, 16),
             QByteArray::fromHex("9e1e1e1e1e9e1e1e1e1e9e1e1e1e1e9e"));
 }
 
 TEST(SimDevice, WritesLandAtTheirOffsetsAndNeverGrowTheImage) {
   SimDevice device(0);
-  Answer(device, BlockRequest(comm::kCmdWriteBlock, 340, std::vector<uint8_t>(32, 0x77)));
+  Answer(device, BlockRequest(device::kCmdWriteBlock, 340, std::vector<uint8_t>(32, 0x77)));
   ASSERT_EQ(device.Image().size(), 352);
   EXPECT_EQ(device.Image().mid(340, 8), QByteArray(8, '\x77'));
   Answer(device, Request(40, {0x01, 0x5C, 0, 0, 0x0A, 0x0B, 0x0C, 0x05}));  // offset 348
@@ -135,9 +135,9 @@ TEST(SimDevice, ProjectWriteAndEmptyMarkThroughProgramMemory) {
   const int slot_55 = 768 + 512 * 55;
   std::vector<uint8_t> block(32, 0x5A);
   block[31] = 55;  // bytes 480..511 of the slot: the program-number byte is the last
-  Answer(device, BlockRequest(comm::kCmdDataBlock, slot_55 + 480, block));
+  Answer(device, BlockRequest(device::kCmdDataBlock, slot_55 + 480, block));
   EXPECT_EQ(device.ProgramStatus(55), 55);
-  EXPECT_EQ(Answer(device, ReadRequest(comm::kCmdReadSettings, slot_55 + 480, 32)).mid(4, 32),
+  EXPECT_EQ(Answer(device, ReadRequest(device::kCmdReadSettings, slot_55 + 480, 32)).mid(4, 32),
             QByteArray(reinterpret_cast<const char*>(block.data()), 32));
   Answer(device,
          Request(17, {uint8_t((slot_55 + 511) >> 8), uint8_t((slot_55 + 511) & 0xFF), 0, 0, 255}));
@@ -146,8 +146,8 @@ TEST(SimDevice, ProjectWriteAndEmptyMarkThroughProgramMemory) {
 
 TEST(SimDevice, RepliesWithoutPayloadFixedMetersAndSilence) {
   SimDevice device(1);
-  EXPECT_TRUE(Answer(device, Request(comm::kCmdNoReply)).isEmpty());
-  for (const uint8_t command : {comm::kCmdKeepAlive, comm::kCmdRelease, uint8_t(49)}) {
+  EXPECT_TRUE(Answer(device, Request(device::kCmdNoReply)).isEmpty());
+  for (const uint8_t command : {device::kCmdKeepAlive, device::kCmdRelease, uint8_t(49)}) {
     ExpectFramed(Answer(device, Request(command, {1, 2, 3, 4, 5, 6, 7, 8})), command, 13);
   }
   EXPECT_EQ(device.ReceivedCommands(), (QList<uint8_t>{143, 58, 15, 49}));
@@ -155,12 +155,12 @@ TEST(SimDevice, RepliesWithoutPayloadFixedMetersAndSilence) {
   payload[0] = 127;
   payload[15] = 0x20;  // status byte 1: standby
   device.SetMeterPayload(payload);
-  EXPECT_EQ(Answer(device, Request(comm::kCmdMeters)).mid(4, 28), payload);
+  EXPECT_EQ(Answer(device, Request(device::kCmdMeters)).mid(4, 28), payload);
   // A silent device hears but neither answers nor acts.
   device.SetSilent(true);
   const QByteArray before = device.Image();
   const SimReply reply =
-      device.Receive(BlockRequest(comm::kCmdWriteBlock, 0, std::vector<uint8_t>(8, 1)));
+      device.Receive(BlockRequest(device::kCmdWriteBlock, 0, std::vector<uint8_t>(8, 1)));
   EXPECT_TRUE(reply.bytes.isEmpty());
   EXPECT_FALSE(reply.disconnect);
   EXPECT_EQ(device.Image(), before);
@@ -178,7 +178,7 @@ TEST(SimDevice, DropFallsSilentForItsWhileAndComesBack) {
   EXPECT_TRUE(Answer(device, Request(1, {1, 0, 0, 0, 0, 0, 0, 7})).isEmpty());
   EXPECT_EQ(device.Image(), before);  // silent: heard, not acted on
   QTest::qSleep(800);
-  EXPECT_FALSE(Answer(device, Request(comm::kCmdKeepAlive)).isEmpty());
+  EXPECT_FALSE(Answer(device, Request(device::kCmdKeepAlive)).isEmpty());
 }
 
 // The memories outlive the emulator in their file; a file of another type is refused untouched.
@@ -192,7 +192,7 @@ TEST(SimDevice, MemoryFileKeepsTheMemoriesAcrossARestart) {
     ASSERT_TRUE(first.KeepMemoryIn(path, &error)) << error.toStdString();
     ASSERT_FALSE(Answer(first, Request(1, {1, 0, 0, 0, 0, 0, 0, 42})).isEmpty());
     ASSERT_TRUE(first.StoreProgram(2, first.Image()));
-    ASSERT_FALSE(Answer(first, Request(comm::kCmdMeters)).isEmpty());
+    ASSERT_FALSE(Answer(first, Request(device::kCmdMeters)).isEmpty());
     image = first.Image();
   }
   SimDevice again(3);

@@ -5,7 +5,7 @@
 #include <QTcpSocket>
 
 #include "SimClient.h"
-#include "comm/Commands.h"
+#include "device/Commands.h"
 
 namespace tessaly::sim {
 namespace {
@@ -43,7 +43,7 @@ TEST(SimExecutable, ServesTracesAndStopsOnSigterm) {
   QTcpSocket socket;
   socket.connectToHost(address, port);
   ASSERT_TRUE(socket.waitForConnected(3000));
-  const QByteArray reply = testing::Exchange(socket, testing::Request(comm::kCmdIdentify), 13);
+  const QByteArray reply = testing::Exchange(socket, testing::Request(device::kCmdIdentify), 13);
   EXPECT_EQ(testing::At(reply, 8), 3);
 
   process.terminate();

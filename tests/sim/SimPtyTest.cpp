@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "SimClient.h"
-#include "comm/Commands.h"
+#include "device/Commands.h"
 #include "sim/WirePacer.h"
 
 namespace tessaly::sim {
@@ -42,10 +42,10 @@ TEST_F(SimPtyTest, AnswersOnlyAtItsOwnSpeed) {
     QSerialPort port;
     ASSERT_TRUE(OpenAt(port, sim.pty_path(index), baud)) << port.errorString().toStdString();
     EXPECT_EQ(sim.host().line_speed(index), baud);
-    const uint8_t probe = baud == 57600 ? comm::kCmdProbeA : comm::kCmdProbeB;
+    const uint8_t probe = baud == 57600 ? device::kCmdProbeA : device::kCmdProbeB;
     const QByteArray reply = Exchange(port, Request(probe), 13, answers ? 3000 : 500);
     EXPECT_EQ(reply.size(), answers ? 13 : 0);
-    EXPECT_EQ(At(reply, 11), answers ? comm::kProbeAck : 0);
+    EXPECT_EQ(At(reply, 11), answers ? device::kProbeAck : 0);
     EXPECT_EQ(At(reply, 8), answers ? type : 0);
     EXPECT_EQ(sim.device(index).ReceivedCount(), answers);
   }
@@ -67,7 +67,7 @@ TEST_F(SimPtyTest, PacedLineTakesTheWireTimeOfEveryByte) {
     for (int i = 0; i < 20 && best_ns >= wire_ns + 500'000; ++i) {
       QElapsedTimer clock;
       clock.start();
-      EXPECT_EQ(Exchange(port, Request(comm::kCmdKeepAlive), 13).size(), 13);
+      EXPECT_EQ(Exchange(port, Request(device::kCmdKeepAlive), 13).size(), 13);
       const qint64 took = clock.nsecsElapsed();
       EXPECT_GE(took, wire_ns);
       best_ns = std::min(best_ns, took);
@@ -105,13 +105,13 @@ TEST_F(SimPtyTest, LinkNamedLikeAComPortAndSpeedChangesFollowed) {
   EXPECT_EQ(ports.PortName(7), sim_.pty_path(index));
   QSerialPort port;
   ASSERT_TRUE(OpenAt(port, sim_.pty_path(index), 57600));
-  EXPECT_TRUE(Exchange(port, Request(comm::kCmdProbeB), 13, 400).isEmpty());
+  EXPECT_TRUE(Exchange(port, Request(device::kCmdProbeB), 13, 400).isEmpty());
   ASSERT_TRUE(port.setBaudRate(9600));
-  const QByteArray name = Exchange(port, testing::ReadRequest(comm::kCmdReadSettings, 0, 16), 21);
+  const QByteArray name = Exchange(port, testing::ReadRequest(device::kCmdReadSettings, 0, 16), 21);
   EXPECT_EQ(name.mid(4, 16), QByteArray("Rack 2          "));
   EXPECT_EQ(Exchange(port, Request(120, {10, 0, 0, 9}), 13).size(), 13);
   EXPECT_EQ(sim_.device(index).IpAddress(), (std::array<uint8_t, 4>{10, 0, 0, 9}));
-  EXPECT_EQ(Exchange(port, Request(comm::kCmdMeters), 33).size(), 33);
+  EXPECT_EQ(Exchange(port, Request(device::kCmdMeters), 33).size(), 33);
 }
 
 // A reopened port finds the device again, also after it dropped the line like an unplugged one.
@@ -121,12 +121,12 @@ TEST_F(SimPtyTest, ReopenedPortFindsTheDeviceAgainAfterACloseOrADisconnect) {
     QSerialPort port;
     ASSERT_TRUE(OpenAt(port, sim_.pty_path(index), 57600)) << port.errorString().toStdString();
     if (drop) sim_.device(index).DisconnectOnNextPacket();
-    EXPECT_EQ(Exchange(port, Request(comm::kCmdKeepAlive), 13, drop ? 500 : 3000).size(),
+    EXPECT_EQ(Exchange(port, Request(device::kCmdKeepAlive), 13, drop ? 500 : 3000).size(),
               drop ? 0 : 13);
   }
   QSerialPort port;
   ASSERT_TRUE(OpenAt(port, sim_.pty_path(index), 57600)) << port.errorString().toStdString();
-  EXPECT_EQ(Exchange(port, Request(comm::kCmdKeepAlive), 13).size(), 13);
+  EXPECT_EQ(Exchange(port, Request(device::kCmdKeepAlive), 13).size(), 13);
   EXPECT_EQ(sim_.device(index).ReceivedCount(), 3);
 }
 

@@ -4,29 +4,29 @@
 #include <deque>
 #include <functional>
 
-#include "comm/Messenger.h"
+#include "device/Messenger.h"
 
 namespace tessaly::test {
 
 // Records every message the code under test shows and answers from a queue (Yes/Ok when empty).
-class RecordingMessenger : public comm::Messenger {
+class RecordingMessenger : public device::Messenger {
  public:
-  comm::MessageAnswer Show(const comm::Message& message) override {
+  device::MessageAnswer Show(const device::Message& message) override {
     shown.append(message);
     if (on_show) on_show(message);
     if (answers.empty()) {
-      return message.buttons == comm::MessageButtons::kYesNo ? comm::MessageAnswer::kYes
-                                                             : comm::MessageAnswer::kOk;
+      return message.buttons == device::MessageButtons::kYesNo ? device::MessageAnswer::kYes
+                                                               : device::MessageAnswer::kOk;
     }
-    const comm::MessageAnswer answer = answers.front();
+    const device::MessageAnswer answer = answers.front();
     answers.pop_front();
     return answer;
   }
 
-  QList<comm::Message> shown;
+  QList<device::Message> shown;
   // Called while the message is shown, to look at what the user sees behind it.
-  std::function<void(const comm::Message&)> on_show;
-  std::deque<comm::MessageAnswer> answers;
+  std::function<void(const device::Message&)> on_show;
+  std::deque<device::MessageAnswer> answers;
 };
 
 }  // namespace tessaly::test

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 
 namespace tessaly::test {
 namespace {
@@ -48,7 +48,7 @@ int SimHarness::StartTcp(const QString& address, sim::SimDeviceConfig config) {
 }
 
 int SimHarness::AddTcp(sim::SimDeviceConfig config) {
-  if (!comm::IsValidType(config.type)) {
+  if (!device::IsValidType(config.type)) {
     ADD_FAILURE() << "no device type " << config.type;
     return -1;
   }

@@ -57,13 +57,13 @@ ConnectWorkflow::Begun ConnectWorkflow::ShowConnectWindow() {
   QDialog* window = nullptr;
   if (comm_.state().connection_mode == comm::kLinkTcp) {
     auto* tcp = new TcpConnectDialog(runtime_.context, shell_.window);
-    connect(tcp, &TcpConnectDialog::Finished, this, &ConnectWorkflow::OnConnectFinished);
+    connect(tcp, &TcpConnectDialog::connectFinished, this, &ConnectWorkflow::OnConnectFinished);
     window = tcp;
   } else {
     runtime_.session.scan_summary.clear();
     runtime_.session.scan_details.clear();
     auto* usb = new UsbConnectDialog(runtime_.context, shell_.window);
-    connect(usb, &UsbConnectDialog::Finished, this, &ConnectWorkflow::OnConnectFinished);
+    connect(usb, &UsbConnectDialog::connectFinished, this, &ConnectWorkflow::OnConnectFinished);
     window = usb;
   }
   window->setAttribute(Qt::WA_DeleteOnClose);
@@ -79,10 +79,6 @@ void ConnectWorkflow::OnConnectFinished(ConnectOutcome outcome) {
 
 void ConnectWorkflow::ShowDeviceList() {
   DeviceListWindow::Hooks hooks;
-  QTimer* menu = shell_.connect_menu_timer;
-  hooks.restart_menu_timer = [menu] {
-    if (menu != nullptr) menu->start();  // at the interval the shell gave it
-  };
   hooks.show_editor = open_editor_;
   auto* list = new DeviceListWindow(runtime_.context, hooks);
   QWidget* shown = list;
@@ -93,7 +89,7 @@ void ConnectWorkflow::ShowDeviceList() {
   } else {
     list->show();
   }
-  emit DeviceListShown(shown);
+  emit deviceListShown(shown);
 }
 
 }  // namespace tessaly::connect

@@ -22,7 +22,6 @@ class ConnectWorkflow : public QObject {
   struct Shell {
     QWidget* window = nullptr;  // parent of the modal windows
     QMdiArea* mdi_area = nullptr;
-    QTimer* connect_menu_timer = nullptr;
   };
   enum class Begun { kConnecting, kCancelled, kFatal };
   using OpenEditor = std::function<void(int slot)>;
@@ -45,7 +44,7 @@ class ConnectWorkflow : public QObject {
 
  signals:
   // The device list has loaded (every editor is closed by then).
-  void DeviceListShown(QWidget* window);
+  void deviceListShown(QWidget* window);
 
  private:
   void OnConnectFinished(ConnectOutcome outcome);

@@ -4,7 +4,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "widgets/ClickLabel.h"
 
 namespace tessaly::connect {
@@ -20,7 +20,7 @@ DemoDeviceDialog::DemoDeviceDialog(int16_t preset, QWidget* parent) : QDialog(pa
   auto* layout = new QVBoxLayout(this);
   for (size_t i = 0; i < option1_.size(); ++i) {
     const auto type = static_cast<int16_t>(i);
-    option1_[i] = new QRadioButton(comm::ModelName(type), this);
+    option1_[i] = new QRadioButton(device::ModelName(type), this);
     option1_[i]->setObjectName(QStringLiteral("deviceTypeOption_%1").arg(i));
     layout->addWidget(option1_[i]);
     connect(option1_[i], &QRadioButton::clicked, this, [this, type] { Highlight(type); });
@@ -32,13 +32,13 @@ DemoDeviceDialog::DemoDeviceDialog(int16_t preset, QWidget* parent) : QDialog(pa
   ok->setObjectName(QStringLiteral("okButton"));
   ok->setAlignment(Qt::AlignCenter);
   ok->setCursor(Qt::PointingHandCursor);
-  connect(ok, &widgets::ClickLabel::Clicked, this, &DemoDeviceDialog::Ok);
-  connect(image, &widgets::ClickLabel::Clicked, this, &DemoDeviceDialog::Ok);
+  connect(ok, &widgets::ClickLabel::clicked, this, &DemoDeviceDialog::Ok);
+  connect(image, &widgets::ClickLabel::clicked, this, &DemoDeviceDialog::Ok);
   buttons->addWidget(image);
   buttons->addWidget(ok);
   layout->addLayout(buttons);
 
-  const int16_t start = comm::IsValidType(preset) ? preset : comm::kType540S;
+  const int16_t start = device::IsValidType(preset) ? preset : device::kType540S;
   option1_[static_cast<size_t>(start)]->setChecked(true);
   Highlight(start);
   demo_type_ = start;

@@ -82,9 +82,9 @@ DeviceIpDialog::DeviceIpDialog(comm::Comm& comm, protocol::SlotState& slot_state
     button->setCursor(Qt::PointingHandCursor);
     buttons->addWidget(button);
     if (i == 0) {
-      connect(button, &widgets::ClickLabel::Clicked, this, &DeviceIpDialog::Save);
+      connect(button, &widgets::ClickLabel::clicked, this, &DeviceIpDialog::Save);
     } else {
-      connect(button, &widgets::ClickLabel::Clicked, this, &DeviceIpDialog::reject);
+      connect(button, &widgets::ClickLabel::clicked, this, &DeviceIpDialog::reject);
     }
   }
   layout->addLayout(buttons);
@@ -101,8 +101,9 @@ void DeviceIpDialog::Save() {
       return;
     case IpSaveResult::kBadOctet:
       unsetCursor();
-      comm_.messenger().Show({comm::MessageIcon::kExclamation, QString::fromLatin1(kBadOctetTitle),
-                              QString::fromLatin1(kBadOctetText), comm::MessageButtons::kOk});
+      comm_.messenger().Show({device::MessageIcon::kExclamation,
+                              QString::fromLatin1(kBadOctetTitle),
+                              QString::fromLatin1(kBadOctetText), device::MessageButtons::kOk});
       return;
     case IpSaveResult::kFailed:
       unsetCursor();

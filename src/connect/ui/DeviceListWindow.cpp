@@ -116,11 +116,10 @@ void DeviceListWindow::OnRowTimer() {
   context_.comm.keep_alive().Start();
   grid_->setEnabled(true);
   status_label_->hide();
-  if (hooks_.restart_menu_timer) hooks_.restart_menu_timer();
   QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
   frame->move(kPlacePx, kPlacePx);
   refreshing_ = false;
-  emit RefreshFinished();
+  emit refreshFinished();
 }
 
 OpenResult DeviceListWindow::OpenRow(int row) {

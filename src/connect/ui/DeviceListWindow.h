@@ -22,7 +22,6 @@ class DeviceListWindow : public QWidget {
  public:
   // What the window needs from the main window.
   struct Hooks {
-    std::function<void()> restart_menu_timer;
     // Shows the device's editor window once the device is read out and identified.
     std::function<void(int slot)> show_editor;
   };
@@ -40,7 +39,7 @@ class DeviceListWindow : public QWidget {
 
  signals:
   // Every row has been refreshed once after the window showed.
-  void RefreshFinished();
+  void refreshFinished();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

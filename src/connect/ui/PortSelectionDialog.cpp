@@ -143,8 +143,8 @@ bool PortSelectionDialog::Load() {
   session.LoadConfig();
   if (tcp_.Initialise(comm::kSlotCount) != 0) {
     context_.comm.messenger().Show(
-        {comm::MessageIcon::kCritical, QString::fromLatin1(kTcpInitFailedTitle),
-         QString::fromLatin1(kTcpInitFailedText), comm::MessageButtons::kOk});
+        {device::MessageIcon::kCritical, QString::fromLatin1(kTcpInitFailedTitle),
+         QString::fromLatin1(kTcpInitFailedText), device::MessageButtons::kOk});
     return false;
   }
   const QStringList local = tcp_.ListLocalAddresses();

@@ -33,13 +33,13 @@ TcpConnectDialog::TcpConnectDialog(ConnectContext& context, QWidget* parent)
   auto* cancel = new widgets::ClickLabel(QStringLiteral("Cancel"), this);
   cancel->setObjectName(QStringLiteral("cancelButton"));
   cancel->setCursor(Qt::PointingHandCursor);
-  connect(cancel, &widgets::ClickLabel::Clicked, this, &TcpConnectDialog::OnCancelClicked);
-  connect(image, &widgets::ClickLabel::Clicked, this, &TcpConnectDialog::OnCancelClicked);
+  connect(cancel, &widgets::ClickLabel::clicked, this, &TcpConnectDialog::OnCancelClicked);
+  connect(image, &widgets::ClickLabel::clicked, this, &TcpConnectDialog::OnCancelClicked);
   cancel_row->addWidget(image);
   cancel_row->addWidget(cancel);
   layout->addLayout(cancel_row);
 
-  connect(&tcp_, &TcpConnect::Finished, this, &TcpConnectDialog::End);
+  connect(&tcp_, &TcpConnect::finished, this, &TcpConnectDialog::End);
   scan_timer_ = new QTimer(this);
   scan_timer_->setObjectName(QStringLiteral("scanTimer"));
   scan_timer_->setSingleShot(true);
@@ -65,7 +65,7 @@ void TcpConnectDialog::End(ConnectOutcome outcome) {
   finished_ = true;
   unsetCursor();
   close();
-  emit Finished(outcome);
+  emit connectFinished(outcome);
 }
 
 void TcpConnectDialog::OnCancelClicked() {

@@ -23,7 +23,7 @@ class TcpConnectDialog : public QDialog {
   bool loaded() const { return loaded_; }
 
  signals:
-  void Finished(tessaly::connect::ConnectOutcome outcome);
+  void connectFinished(tessaly::connect::ConnectOutcome outcome);
 
  private:
   void OnScanTimer();

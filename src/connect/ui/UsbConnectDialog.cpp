@@ -67,7 +67,7 @@ void UsbConnectDialog::OnSearchTimer() {
   const ConnectOutcome outcome = usb.Run(Hooks());
   unsetCursor();
   close();
-  emit Finished(outcome);
+  emit connectFinished(outcome);
 }
 
 }  // namespace tessaly::connect

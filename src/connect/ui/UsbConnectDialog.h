@@ -19,7 +19,7 @@ class UsbConnectDialog : public QDialog {
   explicit UsbConnectDialog(ConnectContext& context, QWidget* parent = nullptr);
 
  signals:
-  void Finished(tessaly::connect::ConnectOutcome outcome);
+  void connectFinished(tessaly::connect::ConnectOutcome outcome);
 
  private:
   ConnectHooks Hooks();

@@ -9,11 +9,7 @@
 #include "editor/DelaysPage.h"
 #include "editor/EditorContext.h"
 #include "editor/GainsPage.h"
-#include "graph/ResponseCurves.h"
-#include "model/EditPath.h"
-#include "protocol/Dispatch.h"
-#include "protocol/FamilyAOperations.h"
-#include "protocol/FamilyBOperations.h"
+#include "model/EditCore.h"
 #include "protocol/Offsets.h"
 #include "protocol/ValueLists.h"
 #include "widgets/Theme.h"
@@ -22,11 +18,11 @@ namespace {
 
 constexpr int kSlot = 0;
 
-class PrintMessenger : public tessaly::comm::Messenger {
+class PrintMessenger : public tessaly::device::Messenger {
  public:
-  tessaly::comm::MessageAnswer Show(const tessaly::comm::Message& message) override {
+  tessaly::device::MessageAnswer Show(const tessaly::device::Message& message) override {
     std::fprintf(stderr, "%s: %s\n", qPrintable(message.title), qPrintable(message.text));
-    return tessaly::comm::SafeAnswer(message.buttons);
+    return tessaly::device::SafeAnswer(message.buttons);
   }
 };
 
@@ -54,12 +50,8 @@ int main(int argc, char* argv[]) {
     tessaly::comm::Comm comm(messenger);
     comm.state().table.device_type[kSlot] = static_cast<int16_t>(type);
     tessaly::protocol::ProgramStore store(comm);
-    tessaly::protocol::FamilyAOperations family_a(store);
-    tessaly::protocol::FamilyBOperations family_b(store);
-    tessaly::protocol::Dispatcher dispatcher(store, family_a, family_b);
-    tessaly::graph::ResponseCurves curves(store);
-    tessaly::model::EditPath edits(store, curves, dispatcher);
-    tessaly::editor::EditorContext context{edits, store, messenger, kSlot, false};
+    tessaly::model::EditCore core(store);
+    tessaly::editor::EditorContext context{core.edits, messenger, kSlot, false};
     const QString family = type == 3 ? QStringLiteral("b") : QStringLiteral("a");
     const QString stem = folder.filePath(QStringLiteral("page-%1-").arg(family));
 

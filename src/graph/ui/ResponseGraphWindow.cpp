@@ -19,7 +19,7 @@
 namespace tessaly::graph {
 
 ResponseGraphWindow::ResponseGraphWindow(const ResponseCurves& curves, int slot, int device_type,
-                                         comm::Messenger& messenger, QWidget* parent)
+                                         device::Messenger& messenger, QWidget* parent)
     : QWidget(parent),
       curves_(curves),
       messenger_(messenger),
@@ -122,7 +122,7 @@ bool ResponseGraphWindow::ExportPng(const QString& path) const {
 }
 
 void ResponseGraphWindow::TellExportFailed(const QString& title, const QString& text) {
-  messenger_.Show({comm::MessageIcon::kExclamation, title, text, comm::MessageButtons::kOk});
+  messenger_.Show({device::MessageIcon::kExclamation, title, text, device::MessageButtons::kOk});
 }
 
 void ResponseGraphWindow::AskExportCsv() {

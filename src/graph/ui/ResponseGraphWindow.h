@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "comm/Messenger.h"
+#include "device/Messenger.h"
 #include "graph/GraphSelection.h"
 
 class QAbstractButton;
@@ -27,7 +27,7 @@ class ResponseGraphWindow : public QWidget {
 
  public:
   ResponseGraphWindow(const ResponseCurves& curves, int slot, int device_type,
-                      comm::Messenger& messenger, QWidget* parent = nullptr);
+                      device::Messenger& messenger, QWidget* parent = nullptr);
 
   // Reads the stored tables again (after an edit) and repaints.
   void Redraw();
@@ -47,7 +47,7 @@ class ResponseGraphWindow : public QWidget {
   void TellExportFailed(const QString& title, const QString& text);
 
   const ResponseCurves& curves_;
-  comm::Messenger& messenger_;
+  device::Messenger& messenger_;
   int slot_;
   int device_type_;
   GraphPlot* plot_ = nullptr;

@@ -53,13 +53,13 @@ void ChannelCopyDialog::CopySelected() {
   const int from = source_->currentIndex();
   const int to = destination_->currentIndex();
   if (from == to) {
-    tools_.Say(comm::MessageIcon::kCritical, QString::fromLatin1(kCopyTitle),
+    tools_.Say(device::MessageIcon::kCritical, QString::fromLatin1(kCopyTitle),
                QString::fromLatin1(kCopySameText));
     return;
   }
-  if (tools_.Say(comm::MessageIcon::kQuestion, QString::fromLatin1(kCopyTitle),
+  if (tools_.Say(device::MessageIcon::kQuestion, QString::fromLatin1(kCopyTitle),
                  QString::fromLatin1(kAreYouSureText),
-                 comm::MessageButtons::kYesNo) != comm::MessageAnswer::kYes) {
+                 device::MessageButtons::kYesNo) != device::MessageAnswer::kYes) {
     return;
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -38,8 +38,8 @@ struct ProgramTools {
   std::function<std::optional<int>()> page_channel;
   FileChooser choose_file = ChooseFileWithDialog;
 
-  comm::MessageAnswer Say(comm::MessageIcon icon, const QString& title, const QString& text,
-                          comm::MessageButtons buttons = comm::MessageButtons::kOk) const {
+  device::MessageAnswer Say(device::MessageIcon icon, const QString& title, const QString& text,
+                            device::MessageButtons buttons = device::MessageButtons::kOk) const {
     return comm.messenger().Show({icon, title, text, buttons});
   }
   bool Online() const { return comm.state().table[slot].online; }

@@ -88,7 +88,7 @@ QString ProjectDialog::Detail(const FileResult& result) const {
 
 void ProjectDialog::SaveToFile() {
   if (!tools_.Online()) {
-    tools_.Say(comm::MessageIcon::kNone, QString::fromLatin1(kSaveProjectTitle),
+    tools_.Say(device::MessageIcon::kNone, QString::fromLatin1(kSaveProjectTitle),
                QString::fromLatin1(kOnlineOnlyText));
     return;
   }
@@ -107,8 +107,8 @@ void ProjectDialog::SaveToFile() {
   Busy(false);
   if (result.outcome == FileOutcome::kDone) saved_file_ = path;
   if (result.outcome != FileOutcome::kDone && !result.message.isEmpty()) {
-    tools_.Say(result.outcome == FileOutcome::kCancelled ? comm::MessageIcon::kInformation
-                                                         : comm::MessageIcon::kCritical,
+    tools_.Say(result.outcome == FileOutcome::kCancelled ? device::MessageIcon::kInformation
+                                                         : device::MessageIcon::kCritical,
                QString::fromLatin1(kSaveProjectTitle), result.message);
   }
   accept();
@@ -116,7 +116,7 @@ void ProjectDialog::SaveToFile() {
 
 void ProjectDialog::StoreToDevice() {
   if (!tools_.Online()) {
-    tools_.Say(comm::MessageIcon::kNone, QString::fromLatin1(kStoreToDeviceTitle),
+    tools_.Say(device::MessageIcon::kNone, QString::fromLatin1(kStoreToDeviceTitle),
                QString::fromLatin1(kOnlineOnlyText));
     return;
   }
@@ -128,11 +128,11 @@ void ProjectDialog::StoreToDevice() {
       tools_.files.StoreProject(tools_.slot, project_, options, panel_->Tracker());
   Busy(false);
   if (result.outcome == FileOutcome::kDone) {
-    tools_.Say(comm::MessageIcon::kExclamation, QString::fromLatin1(kStoreToDeviceTitle),
+    tools_.Say(device::MessageIcon::kExclamation, QString::fromLatin1(kStoreToDeviceTitle),
                QString::fromLatin1(kMemoryUpdatedText));
   } else {
     tools_.Say(
-        comm::MessageIcon::kCritical, QString::fromLatin1(kStoreToDeviceTitle),
+        device::MessageIcon::kCritical, QString::fromLatin1(kStoreToDeviceTitle),
         (QString::fromLatin1(kStoreFailedText) + QLatin1Char('\n') + Detail(result)).trimmed());
   }
   accept();

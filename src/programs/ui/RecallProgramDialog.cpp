@@ -50,18 +50,18 @@ void RecallProgramDialog::RecallSelected() {
   const ProgramNameList* names = tools_.names.At(tools_.slot);
   if (program < 0 || names == nullptr) return;
   if (!ProgramNameList::IsStored(names->program_status[static_cast<size_t>(program)])) {
-    tools_.Say(comm::MessageIcon::kCritical, QString::fromLatin1(kRecallProgramTitle),
+    tools_.Say(device::MessageIcon::kCritical, QString::fromLatin1(kRecallProgramTitle),
                QString::fromLatin1(kProgramEmptyText));
     return;
   }
-  if (tools_.Say(comm::MessageIcon::kQuestion, QString::fromLatin1(kRecallProgramTitle),
+  if (tools_.Say(device::MessageIcon::kQuestion, QString::fromLatin1(kRecallProgramTitle),
                  QString::fromLatin1(kOverwriteEditingText),
-                 comm::MessageButtons::kYesNo) != comm::MessageAnswer::kYes) {
+                 device::MessageButtons::kYesNo) != device::MessageAnswer::kYes) {
     return;
   }
   // The edit buffer about to be overwritten is kept first; nothing is sent without it.
   if (tools_.files.BackupEditBuffer(tools_.slot).isEmpty()) {
-    tools_.Say(comm::MessageIcon::kCritical, QString::fromLatin1(kRecallProgramTitle),
+    tools_.Say(device::MessageIcon::kCritical, QString::fromLatin1(kRecallProgramTitle),
                QStringLiteral("The current program could not be kept in the backups folder; "
                               "nothing was recalled."));
     return;

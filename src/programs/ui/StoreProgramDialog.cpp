@@ -75,7 +75,7 @@ void StoreProgramDialog::SelectRow(int row) {
 void StoreProgramDialog::CheckName(const QString& text) {
   for (const QChar c : text) {
     if (c.unicode() > 127) {
-      tools_.Say(comm::MessageIcon::kInformation, QString(), QString::fromUtf8(kNameSymbolsText));
+      tools_.Say(device::MessageIcon::kInformation, QString(), QString::fromUtf8(kNameSymbolsText));
       name_->clear();
       return;
     }
@@ -85,13 +85,13 @@ void StoreProgramDialog::CheckName(const QString& text) {
 void StoreProgramDialog::StoreSelected() {
   const QString name = name_->text();
   if (name.isEmpty() || name == QStringLiteral(" ")) {
-    tools_.Say(comm::MessageIcon::kInformation, QString::fromLatin1(kEditNamesTitle),
+    tools_.Say(device::MessageIcon::kInformation, QString::fromLatin1(kEditNamesTitle),
                QString::fromLatin1(kInputNameText));
     return;
   }
-  if (tools_.Say(comm::MessageIcon::kQuestion, QString::fromLatin1(kStoreProgramTitle),
+  if (tools_.Say(device::MessageIcon::kQuestion, QString::fromLatin1(kStoreProgramTitle),
                  QString::fromLatin1(kAreYouSureText),
-                 comm::MessageButtons::kYesNo) != comm::MessageAnswer::kYes) {
+                 device::MessageButtons::kYesNo) != device::MessageAnswer::kYes) {
     return;
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);

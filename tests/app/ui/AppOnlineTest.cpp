@@ -9,9 +9,9 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
-#include "comm/Commands.h"
 #include "connect/DeviceReadout.h"
 #include "connect/ui/ConnectWorkflow.h"
+#include "device/Commands.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
 #include "support/RecordingMessenger.h"
@@ -19,7 +19,7 @@
 
 using tessaly::app::AppState;
 using tessaly::app::MainWindow;
-using tessaly::comm::MessageAnswer;
+using tessaly::device::MessageAnswer;
 
 // The main window with devices on-line, against emulated devices over real TCP connections:
 // slots 0 and 1 on-line, slot 2 registered and connected but off-line (it must hear nothing).
@@ -67,7 +67,7 @@ class AppOnlineTest : public QObject {
     tessaly::comm::KeepAliveTimer& KeepAlive() { return state.comm().keep_alive(); }
     // The on-line devices heard one release each, the off-line one nothing, every link is closed.
     void ExpectReleased() {
-      const QList<uint8_t> release{tessaly::comm::kCmdRelease};
+      const QList<uint8_t> release{tessaly::device::kCmdRelease};
       QTRY_COMPARE(Heard(0), release);
       QTRY_COMPARE(Heard(1), release);
       QVERIFY(Heard(2).isEmpty());
@@ -114,11 +114,13 @@ class AppOnlineTest : public QObject {
     QVERIFY(!f.window->close());
     QVERIFY(editors.EditorOf(0) != nullptr && editors.EditorOf(1) != nullptr);
     QCOMPARE(f.state.editor_count, int16_t{1});
+    // Reconnecting under an open editor would pull its links away.
+    QVERIFY(!f.window->findChild<QMenu*>("connectMenu")->menuAction()->isEnabled());
     f.ExpectUntouched();
 
     QVERIFY(f.window->close());
     QCOMPARE(f.messenger.shown.size(), 2);
-    for (const tessaly::comm::Message& m : f.messenger.shown) QCOMPARE(m.title, "Exit");
+    for (const tessaly::device::Message& m : f.messenger.shown) QCOMPARE(m.title, "Exit");
     f.ExpectReleased();
     QVERIFY(editors.EditorOf(0) == nullptr && editors.EditorOf(1) == nullptr);
     QCOMPARE(f.state.editor_count, int16_t{-1});
@@ -134,7 +136,7 @@ class AppOnlineTest : public QObject {
     QCOMPARE(f.messenger.shown[0].title, QStringLiteral("Connect"));
     QCOMPARE(f.messenger.shown[0].text,
              QStringLiteral("Check all connected devices , do you want to continue?"));
-    QCOMPARE(f.messenger.shown[0].buttons, tessaly::comm::MessageButtons::kYesNo);
+    QCOMPARE(f.messenger.shown[0].buttons, tessaly::device::MessageButtons::kYesNo);
     f.ExpectUntouched();
     QVERIFY(f.device_list->isVisible());
 
@@ -145,8 +147,8 @@ class AppOnlineTest : public QObject {
       QCOMPARE(f.state.comm_state().table.device_data_valid[slot], int16_t{0});
     }
     QTRY_VERIFY(f.window->device_list_window() == nullptr || !f.device_list->isVisible());
-    // Back at the port selection (cancelled here): the Connect menu watch goes on.
-    QVERIFY(f.window->findChild<QTimer*>("connectMenuTimer")->isActive());
+    // Back at the port selection (cancelled here): the Connect menu is offered again.
+    QVERIFY(f.window->findChild<QMenu*>("connectMenu")->menuAction()->isEnabled());
   }
 
   // The frame says how it is connected and brings a minimised window back from its Window menu.

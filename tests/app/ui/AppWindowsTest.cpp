@@ -20,13 +20,14 @@
 #include "app/QtMessenger.h"
 #include "app/SetClientSize.h"
 #include "app/SplashScreen.h"
+#include "editor/EditorManager.h"
 #include "support/RecordingMessenger.h"
 
 using namespace tessaly::app;
-using tessaly::comm::Message;
-using tessaly::comm::MessageAnswer;
-using tessaly::comm::MessageButtons;
-using tessaly::comm::MessageIcon;
+using tessaly::device::Message;
+using tessaly::device::MessageAnswer;
+using tessaly::device::MessageButtons;
+using tessaly::device::MessageIcon;
 using tessaly::test::RecordingMessenger;
 
 // The windows without devices: splash, main window (menus, timers, the exit question and the
@@ -66,59 +67,37 @@ class AppWindowsTest : public QObject {
   QTemporaryDir dir_;
 
  private slots:
-  void mainWindowMenusAndPopupsReportTheItemPicked() {
+  void noKeepAliveBeforeADeviceList() {
     Fixture f;
     QVERIFY(f.messenger.shown.isEmpty());
     QVERIFY2(!f.state.comm().keep_alive().IsRunning(), "no keep-alive before a device list exists");
-    // The pop-up menus are the editors' to show; the menu bar never offers them.
-    QVERIFY(!f.window->menuBar()->actions().contains(f.window->ShapeEqMenu()->menuAction()));
-    QStringList shapes;
-    for (QAction* item : f.window->ShapeEqMenu()->actions()) shapes << item->text();
-    QCOMPARE(shapes, (QStringList{"Bell", "Hi-Shelving Q", "Lo-Shelving Q", "High Pass Q",
-                                  "Low Pass Q", "Notch Filter"}));
-
-    QSignalSpy shape(f.window.get(), &MainWindow::ShapeEqFilterClicked);
-    f.Child(QStringLiteral("eqTypeAction_5"))->trigger();
-    f.Child(QStringLiteral("eqTypeAction_0"))->trigger();
-    QCOMPARE(shape.size(), 2);
-    QCOMPARE(shape.at(0).at(0).toInt(), 5);
-    QCOMPARE(shape.at(1).at(0).toInt(), 0);
-    // One type at a time carries the check mark.
-    QVERIFY(f.Child(QStringLiteral("eqTypeAction_0"))->isChecked());
-    QVERIFY(!f.Child(QStringLiteral("eqTypeAction_5"))->isChecked());
-
-    QSignalSpy meter(f.window.get(), &MainWindow::MeterSelItemClicked);
-    f.window->SetMeterSelItems({"Before Gain", "After Gain", "After Compressor"});
-    f.window->SetMeterSelItems({"After Mute", "Before Limiter", "After Limiter"});
-    QCOMPARE(f.window->MeterSelMenu()->actions().size(), 3);  // replaced, not added
-    auto* item = f.Child(QStringLiteral("meterPointAction_2"));
-    QCOMPARE(item->text(), QStringLiteral("After Limiter"));
-    item->trigger();
-    QCOMPARE(meter.size(), 1);
-    QCOMPARE(meter.at(0).at(0).toInt(), 2);
   }
 
-  void connectMenuFollowsTheEditorCountAndCancellingPortSelectionKeepsItsWatch() {
+  void connectMenuFollowsOpenedAndClosedEditorsAndCancellingPortSelectionOffersIt() {
     Fixture f;
     QAction* menu = f.Child<QMenu>(QStringLiteral("connectMenu"))->menuAction();
     QVERIFY(menu->isEnabled());
+    tessaly::editor::EditorManager& editors = f.window->editors();
     f.state.editor_count = 0;  // the first editor opened
-    QTRY_VERIFY_WITH_TIMEOUT(!menu->isEnabled(), 2500);
+    emit editors.editorOpened(0);
+    QVERIFY(!menu->isEnabled());
     f.state.editor_count = 1;
-    QTest::qWait(1200);
+    emit editors.editorOpened(1);
+    emit editors.editorClosed(1);
+    f.state.editor_count = 0;
     QVERIFY(!menu->isEnabled());
     f.state.editor_count = -1;  // the last editor closed
-    QTRY_VERIFY_WITH_TIMEOUT(menu->isEnabled(), 2500);
+    emit editors.editorClosed(0);
+    QVERIFY(menu->isEnabled());
 
-    f.Timer("connectMenuTimer")->stop();
+    menu->setEnabled(false);
     OnNextModal([](QWidget* modal) {
       modal->findChild<QAbstractButton*>(QStringLiteral("exitButton"))->click();
     });
     f.Child(QStringLiteral("connectAction"))->trigger();
     // Off-line there is nothing to leave, so nothing to ask.
     QVERIFY(f.messenger.shown.isEmpty());
-    QVERIFY(f.Timer("connectMenuTimer")->isActive());
-    QCOMPARE(f.Timer("connectMenuTimer")->interval(), 1000);
+    QVERIFY(menu->isEnabled());
     QVERIFY(f.window->mdi_area()->subWindowList().isEmpty());
   }
 
@@ -227,14 +206,14 @@ class AppWindowsTest : public QObject {
     RecordingMessenger messenger;
     AppState state(messenger);
     state.editor_count = 5;
-    state.decimal_comma = 0;
+    state.decimal_comma = false;
     SplashScreen splash(state, Environment({640, 480, 72.0}, QLocale(QLocale::German)));
-    QSignalSpy opened(&splash, &SplashScreen::MainWindowOpened);
+    QSignalSpy opened(&splash, &SplashScreen::mainWindowOpened);
     // Too small a screen is only a warning: start-up goes on.
     QVERIFY(splash.Load());
     QCOMPARE(state.screen_dpi, 72);
     QCOMPARE(state.dpi_scale, 0.75);
-    QCOMPARE(state.decimal_comma, 1);
+    QVERIFY(state.decimal_comma);
     QCOMPARE(state.software_version, QStringLiteral("1.3.4"));
     QCOMPARE(state.demo_firmware_version, QStringLiteral("1.1.5-B"));
     QCOMPARE(state.demo_second_version, QStringLiteral("1.0.4"));
@@ -270,9 +249,9 @@ class AppWindowsTest : public QObject {
     MainWindow* main = splash.main_window();
     QVERIFY(main != nullptr);
     QVERIFY(main->isVisible() && !splash.isVisible());
-    // The main window's own load ran: no editor counted, the Connect menu watched.
+    // The main window's own load ran: no editor counted, the Connect menu offered.
     QCOMPARE(state.editor_count, int16_t{-1});
-    QVERIFY(main->findChild<QTimer*>(QStringLiteral("connectMenuTimer"))->isActive());
+    QVERIFY(main->findChild<QMenu*>(QStringLiteral("connectMenu"))->menuAction()->isEnabled());
     messenger.answers.push_back(MessageAnswer::kYes);
     main->close();
   }

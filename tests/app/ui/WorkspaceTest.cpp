@@ -19,11 +19,11 @@
 #include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "comm/Comm.h"
-#include "comm/DeviceTypes.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/InitConfig.h"
 #include "connect/ui/DeviceListWindow.h"
 #include "connect/ui/PortSelectionDialog.h"
+#include "device/DeviceTypes.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
 #include "graph/ui/ResponseGraphWindow.h"
@@ -52,8 +52,8 @@ class WorkspaceTest : public QObject {
     std::unique_ptr<MainWindow> window;
 
     bool Start(QSize size) {
-      const int a = sim.AddTcp({.type = tessaly::comm::kTypeRk540, .name = "Front Fill"});
-      const int b = sim.AddTcp({.type = tessaly::comm::kType540S, .name = "Main PA"});
+      const int a = sim.AddTcp({.type = tessaly::device::kTypeRk540, .name = "Front Fill"});
+      const int b = sim.AddTcp({.type = tessaly::device::kType540S, .name = "Main PA"});
       tessaly::connect::InitConfig config;
       config.connection_mode = tessaly::comm::kLinkTcp;
       const auto octet = [this](int index) {
@@ -81,7 +81,7 @@ class WorkspaceTest : public QObject {
     }
     ~Fixture() {
       if (window != nullptr && window->isVisible()) {
-        messenger.answers.push_front(tessaly::comm::MessageAnswer::kYes);
+        messenger.answers.push_front(tessaly::device::MessageAnswer::kYes);
         window->close();
       }
     }
@@ -91,7 +91,7 @@ class WorkspaceTest : public QObject {
     }
     int Gain(int slot, int channel) {
       return Editor(slot)->context().edits.Index(
-          {slot, tessaly::model::FindParameter(u"gain"), channel, -1});
+          {slot, tessaly::model::ParamId::kGain, channel, -1});
     }
   };
 
@@ -186,7 +186,7 @@ class WorkspaceTest : public QObject {
     Fixture f;
     QVERIFY(f.Start({1280, 760}));
     EditorWindow* editor = f.Editor(0);
-    tessaly::protocol::SlotState* state = editor->context().store.State(0);
+    tessaly::protocol::SlotState* state = editor->context().edits.store().State(0);
     state->lock = 1;
     state->password = 0;
     editor->ShowLockState();

@@ -103,22 +103,22 @@ class ConnectWindowsTest : public QObject {
     QTest::keyClicks(last, QStringLiteral("300"));
     QCOMPARE(last->text(), QStringLiteral("254"));
     window.findChild<QLineEdit*>(QStringLiteral("newIpEdit_2"))->setText(QStringLiteral("77"));
-    window.findChild<widgets::ClickLabel*>(QStringLiteral("saveButton"))->Clicked();
+    window.findChild<widgets::ClickLabel*>(QStringLiteral("saveButton"))->clicked();
     QCOMPARE(rig.MessageTexts(), QStringList{"       Are you sure?"});
     QCOMPARE(slot_state.ip, (std::array<uint8_t, 4>{10, 1, 77, 254}));
     QTRY_COMPARE(window.result(), int(QDialog::Accepted));
 
-    connect::DemoDeviceDialog demo(comm::kType540S);
+    connect::DemoDeviceDialog demo(device::kType540S);
     QCOMPARE(demo.highlighted(), int16_t{3});
     demo.findChild<QRadioButton*>(QStringLiteral("deviceTypeOption_1"))->click();
     QCOMPARE(demo.highlighted(), int16_t{1});
-    demo.findChild<widgets::ClickLabel*>(QStringLiteral("okButton"))->Clicked();
+    demo.findChild<widgets::ClickLabel*>(QStringLiteral("okButton"))->clicked();
     QCOMPARE(demo.demo_type(), int16_t{1});
   }
 
   void deviceListShowsOnlineAndOfflineRowsOverTcp() {
     Rig rig;
-    rig.StartRange(2, comm::kType540S);
+    rig.StartRange(2, device::kType540S);
     QCOMPARE(rig.RunTcpConnect(), connect::ConnectOutcome::kDevicesListed);
     // The second device's link is gone and it no longer listens.
     rig.sim.Stop(1);
@@ -143,7 +143,7 @@ class ConnectWindowsTest : public QObject {
     Rig rig;
     rig.comm.state().connection_mode = comm::kLinkUsb;
     rig.comm.SuspendTraffic(true);
-    rig.comm.state().demo_type = comm::kTypeRl4800;
+    rig.comm.state().demo_type = device::kTypeRl4800;
     connect::RunDemoSetup(rig.context);
     connect::DeviceListWindow window(rig.context, connect::DeviceListWindow::Hooks{});
     QTRY_VERIFY(!window.refreshing());
@@ -172,11 +172,11 @@ class ConnectWindowsTest : public QObject {
   // Devices that take the connection but never answer keep the search busy in its probes.
   void cancelDuringTheSearchReturnsAtOnceAndIgnoresTheResult() {
     Rig rig;
-    rig.StartRange(4, comm::kTypeRk540, true);
+    rig.StartRange(4, device::kTypeRk540, true);
     QList<connect::ConnectOutcome> outcomes;
     // Kept alive after closing, so that only Cancel can stop the search.
     connect::TcpConnectDialog dialog(rig.context);
-    QObject::connect(&dialog, &connect::TcpConnectDialog::Finished,
+    QObject::connect(&dialog, &connect::TcpConnectDialog::connectFinished,
                      [&outcomes](connect::ConnectOutcome outcome) { outcomes << outcome; });
     dialog.show();
     auto* status = dialog.findChild<QLabel*>(QStringLiteral("statusLabel"));

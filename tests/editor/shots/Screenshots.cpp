@@ -22,10 +22,10 @@
 #include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "comm/Comm.h"
-#include "comm/DeviceTypes.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/InitConfig.h"
 #include "connect/ui/DeviceListWindow.h"
+#include "device/DeviceTypes.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
@@ -73,7 +73,7 @@ bool SaveEditorPages(MainWindow& window, int slot, const QString& family, const 
   int readings = 0;
   if (meters != nullptr) {
     const QMetaObject::Connection counting =
-        QObject::connect(&meters->poll(), &tessaly::meters::MeterPoll::ReadingChanged, meters,
+        QObject::connect(&meters->poll(), &tessaly::meters::MeterPoll::readingChanged, meters,
                          [&readings] { ++readings; });
     WaitFor([&] { return readings >= 8; }, 6000);
     QObject::disconnect(counting);
@@ -134,8 +134,9 @@ void ShapeEq(tessaly::editor::EditorWindow& editor, int output) {
   tessaly::model::EditPath& edits = editor.context().edits;
   const int slot = editor.slot();
   const auto set = [&](const char* id, int channel, int element, const char* text) {
-    edits.SetText({slot, tessaly::model::FindParameter(QString::fromLatin1(id)), channel, element},
-                  QString::fromLatin1(text));
+    edits.SetText(
+        {slot, tessaly::model::FindParameter(QString::fromLatin1(id))->id, channel, element},
+        QString::fromLatin1(text));
   };
   set("eq.N.type", 0, 0, "HP-Q");
   set("eq.N.freq", 0, 0, "35");
@@ -192,8 +193,8 @@ int main(int argc, char* argv[]) {
   if (!QDir().mkpath(folder.path())) return 1;
 
   tessaly::test::SimHarness sim;
-  const int a = sim.AddTcp({.type = tessaly::comm::kTypeRk540, .name = "Front Fill"});
-  const int b = sim.AddTcp({.type = tessaly::comm::kType540S, .name = "Main PA"});
+  const int a = sim.AddTcp({.type = tessaly::device::kTypeRk540, .name = "Front Fill"});
+  const int b = sim.AddTcp({.type = tessaly::device::kType540S, .name = "Main PA"});
   if (a < 0 || b < 0) return 1;
 
   QTemporaryDir program_folder;
@@ -267,7 +268,7 @@ int main(int argc, char* argv[]) {
     ok = SaveGraphWindow(*window.editors().EditorOf(1), folder, suffix) && ok;
   }
 
-  messenger.answers.push_back(tessaly::comm::MessageAnswer::kYes);
+  messenger.answers.push_back(tessaly::device::MessageAnswer::kYes);
   window.close();
   return ok ? 0 : 1;
 }

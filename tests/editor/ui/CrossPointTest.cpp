@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "EditorRig.h"
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "editor/MeterPointLabel.h"
 #include "editor/MeterPoints.h"
 #include "editor/OutputMixer.h"
@@ -17,7 +17,7 @@ using tessaly::test::EditorRig;
 
 namespace {
 
-constexpr int kB = tessaly::comm::kType540S;
+constexpr int kB = tessaly::device::kType540S;
 
 std::unique_ptr<CrossPointView> Make(const QString& kind, EditorRig& rig) {
   if (kind == QLatin1String("routing")) {
@@ -93,8 +93,8 @@ class CrossPointTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     CrossPointGrid* grid = view->grid();
     const QPoint t = target;
-    const QString on_id = grid->layout().on_id;
-    const QString level_id = grid->layout().level_id;
+    const auto on_id = grid->layout().on_id;
+    const auto level_id = grid->layout().level_id;
     for (EditorRig* r : {&rig, &twin}) {
       r->path.SetIndex(r->Target(level_id, t.x(), t.y()), start);
       r->sent.clear();
@@ -163,7 +163,7 @@ class CrossPointTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     view->grid()->setCurrent(2, 1);
     const QPoint t = view->grid()->layout().target(2, 1);
-    const QString level_id = view->grid()->layout().level_id;
+    const auto level_id = view->grid()->layout().level_id;
     const int before = rig.Index(level_id, t.x(), t.y());
     auto* edit = tessaly::test::Find<QLineEdit>(*view, QStringLiteral("levelEdit"));
     rig.sent.clear();

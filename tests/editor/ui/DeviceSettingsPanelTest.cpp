@@ -9,7 +9,7 @@
 #include <QtTest>
 
 #include "EditorRig.h"
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "editor/DeviceSettingsPanel.h"
 #include "widgets/ValueEdit.h"
 
@@ -19,8 +19,8 @@ using tessaly::test::Find;
 
 namespace {
 
-constexpr int kA = tessaly::comm::kTypeRk540;
-constexpr int kB = tessaly::comm::kType540S;
+constexpr int kA = tessaly::device::kTypeRk540;
+constexpr int kB = tessaly::device::kType540S;
 constexpr int kToggled = -1;  // the switch's other state
 constexpr int kMoved = -2;    // any index but the one before
 

@@ -6,7 +6,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "editor/ChannelPage.h"
 #include "editor/DelaysPage.h"
 #include "editor/GainsPage.h"
@@ -29,9 +29,9 @@ namespace test = tessaly::test;
 
 namespace {
 
-constexpr int kA = tessaly::comm::kTypeRk540;
-constexpr int kA360 = tessaly::comm::kTypeRk360;
-constexpr int kB = tessaly::comm::kType540S;
+constexpr int kA = tessaly::device::kTypeRk540;
+constexpr int kA360 = tessaly::device::kTypeRk360;
+constexpr int kB = tessaly::device::kType540S;
 constexpr int kSlot = test::ProtocolDeviceFixture::kSlot;
 
 // An emulated device over TCP, the run's store and edit path, and the context pages work on.
@@ -46,7 +46,7 @@ struct Rig : test::ProtocolDeviceFixture {
 
   tessaly::graph::ResponseCurves curves{store_};
   tessaly::model::EditPath edits{store_, curves, dispatcher_};
-  EditorContext context{edits, store_, messenger_, kSlot, false};
+  EditorContext context{edits, messenger_, kSlot, false};
 };
 
 template <typename W>
@@ -286,8 +286,7 @@ class EditorPagesTest : public QObject {
     QTest::mouseRelease(knob, Qt::LeftButton, {}, centre + QPoint(0, -40));
     QCOMPARE(rig.sent.size(), before + 1);
     QCOMPARE(rig.Difference(), QString());
-    QCOMPARE(rig.edits.Index({kSlot, tessaly::model::FindParameter(u"gain"), 2, -1}),
-             knob->index());
+    QCOMPARE(rig.edits.Index({kSlot, tessaly::model::ParamId::kGain, 2, -1}), knob->index());
   }
 
   // Arrow keys on a slider or a knob step the display; the key's release sends once.

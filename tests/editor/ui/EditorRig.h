@@ -16,10 +16,14 @@ namespace tessaly::test {
 struct EditorRig : ProtocolDeviceFixture {
   explicit EditorRig(int type) : ProtocolDeviceFixture(type) {}
 
-  model::EditTarget Target(const QString& id, int channel = -1, int element = -1) {
-    return {kSlot, model::FindParameter(id), channel, element};
+  model::EditTarget Target(model::ParamId id, int channel = -1, int element = -1) {
+    return {kSlot, id, channel, element};
   }
-  int Index(const QString& id, int channel = -1, int element = -1) {
+  model::EditTarget Target(const QString& name, int channel = -1, int element = -1) {
+    return Target(model::FindParameter(name)->id, channel, element);
+  }
+  template <typename Id>
+  int Index(const Id& id, int channel = -1, int element = -1) {
     return path.Index(Target(id, channel, element));
   }
   // The packets the edit path sends for one edit, as a twin rig sees them.
@@ -31,7 +35,7 @@ struct EditorRig : ProtocolDeviceFixture {
 
   graph::ResponseCurves curves{store_};
   model::EditPath path{store_, curves, dispatcher_};
-  editor::EditorContext context{path, store_, messenger_, kSlot, false};
+  editor::EditorContext context{path, messenger_, kSlot, false};
 };
 
 template <typename T = QWidget>

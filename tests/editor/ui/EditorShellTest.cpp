@@ -11,10 +11,10 @@
 #include <tuple>
 
 #include "comm/Comm.h"
-#include "comm/Commands.h"
-#include "comm/DeviceTypes.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/DeviceReadout.h"
+#include "device/Commands.h"
+#include "device/DeviceTypes.h"
 #include "editor/BlockDiagram.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
@@ -27,13 +27,14 @@
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 
-using tessaly::comm::MessageAnswer;
-using tessaly::comm::MessageIcon;
+using tessaly::device::MessageAnswer;
+using tessaly::device::MessageIcon;
 using tessaly::editor::EditorManager;
 using tessaly::editor::EditorWindow;
 using tessaly::test::RecordingMessenger;
 using tessaly::test::SimHarness;
 namespace comm = tessaly::comm;
+namespace device = tessaly::device;
 namespace model = tessaly::model;
 
 // Editor windows in an MDI area over two read-out devices on loopback: an RK-540 in slot 0 and a
@@ -45,13 +46,11 @@ class EditorShellTest : public QObject {
   struct Fixture : tessaly::test::TwoEditorRig {
     bool Start() { return ReadOutBoth(); }
     model::EditOutcome SetGain(int slot, int channel, const char* text) {
-      return editors->core().edits.SetText(
-          {slot, model::FindParameter(QStringLiteral("gain")), channel, -1},
-          QString::fromLatin1(text));
+      return editors->core().edits.SetText({slot, model::ParamId::kGain, channel, -1},
+                                           QString::fromLatin1(text));
     }
     int Gain(int slot, int channel) {
-      return editors->core().edits.Index(
-          {slot, model::FindParameter(QStringLiteral("gain")), channel, -1});
+      return editors->core().edits.Index({slot, model::ParamId::kGain, channel, -1});
     }
     // Empty when the device's memory equals the PC's image of it.
     QString Difference(int slot) {
@@ -168,7 +167,7 @@ class EditorShellTest : public QObject {
     }
     QCoreApplication::processEvents();
     bool was_asked = false;
-    for (const comm::Message& m : f.messenger.shown) {
+    for (const device::Message& m : f.messenger.shown) {
       if (m.title == QStringLiteral("Close edit window")) {
         QCOMPARE(m.text, QStringLiteral("               Are you sure ? "));
         was_asked = true;
@@ -188,8 +187,8 @@ class EditorShellTest : public QObject {
     QVERIFY(f.Start());
     EditorWindow* editor = f.editors->Open(1);
     QVERIFY(editor != nullptr);
-    QSignalSpy shown(editor, &EditorWindow::PageShown);
-    QSignalSpy channel(editor, &EditorWindow::ChannelPageShown);
+    QSignalSpy shown(editor, &EditorWindow::pageShown);
+    QSignalSpy channel(editor, &EditorWindow::channelPageShown);
     const int gains = editor->current_page();
     auto* tabs = editor->findChild<QWidget*>(QStringLiteral("pageTabs"));
     tabs->setFocus();
@@ -245,7 +244,7 @@ class EditorShellTest : public QObject {
     QVERIFY(f.Start());
     EditorWindow* editor = f.editors->Open(slot);
     QVERIFY(editor != nullptr);
-    QSignalSpy shown(editor, &EditorWindow::PageShown);
+    QSignalSpy shown(editor, &EditorWindow::pageShown);
     auto* diagram = editor->findChild<tessaly::editor::BlockDiagram*>();
     QVERIFY(diagram != nullptr && diagram->isVisible());
     const QRect rect = diagram->BlockRect(channel, block);
@@ -265,7 +264,7 @@ class EditorShellTest : public QObject {
     tessaly::editor::MeterPoints& points = editor->meter_points();
     for (int channel = 0; channel < tessaly::editor::MeterPoints::kChannels; ++channel) {
       const QString key = QStringLiteral("channel-") +
-                          tessaly::protocol::ChannelName(comm::kType540S, channel).toLower();
+                          tessaly::protocol::ChannelName(device::kType540S, channel).toLower();
       QWidget* page = editor->Page(editor->PageIndex(key));
       QVERIFY(page != nullptr);
       auto* label = page->findChild<tessaly::editor::MeterPointLabel*>();

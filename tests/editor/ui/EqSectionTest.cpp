@@ -4,7 +4,8 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "comm/DeviceTypes.h"
+#include "comm/LinkLossText.h"
+#include "device/DeviceTypes.h"
 #include "editor/CrossoverControls.h"
 #include "editor/EqBandControls.h"
 #include "editor/EqGraphPanel.h"
@@ -21,8 +22,8 @@ namespace test = tessaly::test;
 
 namespace {
 
-constexpr int kA = tessaly::comm::kTypeRk540;
-constexpr int kB = tessaly::comm::kType540S;
+constexpr int kA = tessaly::device::kTypeRk540;
+constexpr int kB = tessaly::device::kType540S;
 constexpr int kSlot = test::EditorRig::kSlot;
 
 // An emulated device, its edit path and one channel's EQ section on screen.
@@ -223,7 +224,7 @@ class EqSectionTest : public QObject {
   void switches() {
     EqRig rig(kA, 3);
     rig.path.SetIndex(rig.Target("eq.N.gain", 3, 4), 44);
-    rig.messenger_.answers = {tessaly::comm::MessageAnswer::kNo};
+    rig.messenger_.answers = {tessaly::device::MessageAnswer::kNo};
     qsizetype before = rig.sent.size();
     rig.Get<QAbstractButton>("eqFlatButton")->click();
     QCOMPARE(rig.messenger_.shown.back().title, QStringLiteral("EQ Flat"));

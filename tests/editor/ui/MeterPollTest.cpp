@@ -10,10 +10,10 @@
 #include <memory>
 
 #include "comm/Comm.h"
-#include "comm/DeviceTypes.h"
 #include "comm/TimeScale.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/DeviceReadout.h"
+#include "device/DeviceTypes.h"
 #include "editor/ChannelMeter.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorMeters.h"
@@ -108,7 +108,8 @@ class MeterPollTest : public QObject {
          [](Fixture& f, const std::function<void()>& tick) -> std::shared_ptr<void> {
            f.Device(0).SetDelayMs(comm::ScaledMs(2000));
            QTimer::singleShot(0, tick);
-           if (!f.comm.Exchange(0, comm::kCmdVersions).answered()) qWarning("no versions reply");
+           if (!f.comm.Exchange(0, tessaly::device::kCmdVersions).answered())
+             qWarning("no versions reply");
            f.Device(0).SetDelayMs(0);
            return nullptr;
          }},
@@ -131,7 +132,7 @@ class MeterPollTest : public QObject {
       poll.Tick();
       timer->setInterval(1234);
       const qsizetype polls = f.Polls(1);
-      QSignalSpy shown(&poll, &tessaly::meters::MeterPoll::ReadingChanged);
+      QSignalSpy shown(&poll, &tessaly::meters::MeterPoll::readingChanged);
       const std::shared_ptr<void> keep = guard(f, [&poll] { poll.Tick(); });
       QVERIFY2(f.Polls(1) == polls && shown.isEmpty(), name);
       // Only a foreign window's tick leaves the interval alone.
@@ -197,7 +198,7 @@ class MeterPollTest : public QObject {
     QVERIFY(f.Start());
     QTRY_VERIFY(f.Polls(1) >= 2);
     f.Device(1).SetSilent(true);
-    QSignalSpy shown(&f.Meters(1).poll(), &tessaly::meters::MeterPoll::ReadingChanged);
+    QSignalSpy shown(&f.Meters(1).poll(), &tessaly::meters::MeterPoll::readingChanged);
     QTRY_VERIFY(f.editors->EditorOf(1) == nullptr);
     QVERIFY(shown.isEmpty());  // the failed tick left the display alone
     QTest::qWait(comm::ScaledMs(3000) * 2);

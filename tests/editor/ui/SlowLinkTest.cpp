@@ -6,9 +6,10 @@
 #include <memory>
 
 #include "comm/Comm.h"
-#include "comm/DeviceTypes.h"
+#include "comm/LinkLossText.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/DeviceReadout.h"
+#include "device/DeviceTypes.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
 #include "support/RecordingMessenger.h"
@@ -16,6 +17,7 @@
 #include "widgets/Knob.h"
 
 namespace comm = tessaly::comm;
+namespace device = tessaly::device;
 using tessaly::widgets::Knob;
 
 // An RK-360 on a 9600-baud USB line whose every byte takes its wire time, edited with a knob
@@ -37,16 +39,17 @@ class SlowLinkTest : public QObject {
     QPointer<Knob> knob;
 
     bool Start() {
-      device = sim.AddPty({.type = comm::kTypeRk360, .pace_wire = true});
+      device = sim.AddPty({.type = tessaly::device::kTypeRk360, .pace_wire = true});
       sim.MapComPorts(comm.com_ports());
       comm::CommState& cs = comm.state();
       cs.com_port = static_cast<int16_t>(sim.com_number(device));
       cs.connection_mode = comm::kLinkUsb;
-      if (comm.serial().Open(comm.ComPortName(), comm::BaudRate(comm::kTypeRk360)) != 0) {
+      if (comm.serial().Open(comm.ComPortName(),
+                             tessaly::device::BaudRate(tessaly::device::kTypeRk360)) != 0) {
         return false;
       }
       comm.OpenTraffic();
-      cs.table.Register(0, {comm::kLinkUsb, QString(), 0, comm::kTypeRk360, QString()});
+      cs.table.Register(0, {comm::kLinkUsb, QString(), 0, device::kTypeRk360, QString()});
       if (tessaly::connect::ReadDevice(runtime.context, 0, {}).stopped_at !=
           tessaly::connect::ReadoutStep::kDone) {
         return false;

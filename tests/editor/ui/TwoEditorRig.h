@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "comm/Comm.h"
-#include "comm/DeviceTypes.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/DeviceReadout.h"
+#include "device/DeviceTypes.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
 #include "support/RecordingMessenger.h"
@@ -31,8 +31,8 @@ struct TwoEditorRig {
   std::array<int, 2> devices{};
 
   bool ReadOutBoth() {
-    devices = {sim.AddTcp({.type = comm::kTypeRk540, .name = "Front Fill"}),
-               sim.AddTcp(comm::kType540S)};
+    devices = {sim.AddTcp({.type = device::kTypeRk540, .name = "Front Fill"}),
+               sim.AddTcp(device::kType540S)};
     frame.setCentralWidget(area);
     // Room for the whole tool bar: a narrow one folds its last items away.
     frame.resize(1280, 760);
@@ -46,8 +46,9 @@ struct TwoEditorRig {
       const QString address = sim.address(devices[slot]);
       if (comm.tcp().Connect(slot, address, sim.port(), 1000) != 0) return false;
       cs.table.Register(
-          slot, {comm::kLinkTcp, address, static_cast<int16_t>(slot),
-                 static_cast<int16_t>(slot == 0 ? comm::kTypeRk540 : comm::kType540S), QString()});
+          slot,
+          {comm::kLinkTcp, address, static_cast<int16_t>(slot),
+           static_cast<int16_t>(slot == 0 ? device::kTypeRk540 : device::kType540S), QString()});
       if (connect::ReadDevice(runtime.context, slot, {}).stopped_at !=
           connect::ReadoutStep::kDone) {
         return false;

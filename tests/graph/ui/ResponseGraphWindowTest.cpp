@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "comm/DeviceTypes.h"
+#include "device/DeviceTypes.h"
 #include "editor/ui/EditorRig.h"
 #include "graph/GraphScale.h"
 #include "graph/ui/GraphPlot.h"
@@ -19,8 +19,8 @@ namespace test = tessaly::test;
 
 namespace {
 
-constexpr int kA = tessaly::comm::kTypeRk540;
-constexpr int kB = tessaly::comm::kType540S;
+constexpr int kA = tessaly::device::kTypeRk540;
+constexpr int kB = tessaly::device::kType540S;
 constexpr int kSlot = test::EditorRig::kSlot;
 
 // A device whose first input and first output carry a shaped EQ, and its graph window.

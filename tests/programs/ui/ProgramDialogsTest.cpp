@@ -20,8 +20,8 @@
 #include <sys/resource.h>
 
 #include "comm/Comm.h"
-#include "comm/DeviceTypes.h"
 #include "connect/ConnectRuntime.h"
+#include "device/DeviceTypes.h"
 #include "editor/EditorCore.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
@@ -54,8 +54,7 @@ struct Rig {
   QTemporaryDir startup;
   connect::ConnectRuntime runtime{comm, startup.path()};
   editor::EditorCore core{runtime};
-  editor::EditorWindow window{editor::EditorContext{core.edits, runtime.store, messenger, kSlot},
-                              comm};
+  editor::EditorWindow window{editor::EditorContext{core.edits, messenger, kSlot}, comm};
   editor::ProgramActions* actions = editor::InstallProgramActions(window, core, runtime);
   test::SimHarness emulator;
   sim::SimDevice* device = nullptr;
@@ -89,7 +88,7 @@ struct Rig {
   }
   QStringList Texts() const {
     QStringList texts;
-    for (const comm::Message& m : messenger.shown) texts << m.title + QLatin1Char('|') + m.text;
+    for (const device::Message& m : messenger.shown) texts << m.title + QLatin1Char('|') + m.text;
     return texts;
   }
   bool held() const { return comm.keep_alive_held(); }
@@ -119,7 +118,7 @@ class ProgramDialogsTest : public QObject {
   void initTestCase() { qputenv("TESSALY_TIME_SCALE", "0.05"); }
 
   void StoreListNameRulesAndCaption() {
-    Rig rig(comm::kTypeRk540);
+    Rig rig(device::kTypeRk540);
     rig.ReadNames();
     WithModal<programs::StoreProgramDialog>(
         [&] { rig.actions->OpenStore(); },
@@ -149,7 +148,7 @@ class ProgramDialogsTest : public QObject {
   }
 
   void RecallEmptyThenStoredWithBackup() {
-    Rig rig(comm::kType540S);
+    Rig rig(device::kType540S);
     rig.device->FillPrograms(2);
     rig.ReadNames();
     rig.device->ClearReceived();
@@ -162,13 +161,13 @@ class ProgramDialogsTest : public QObject {
                                                d.RecallSelected();
                                              });
     QCOMPARE(rig.Texts().value(0), QStringLiteral("Recall Program|Program empty"));
-    QCOMPARE(rig.messenger.shown.value(0).icon, comm::MessageIcon::kCritical);
+    QCOMPARE(rig.messenger.shown.value(0).icon, device::MessageIcon::kCritical);
     QCOMPARE(rig.device->ReceivedCommands().value(0), 27);
     QVERIFY(rig.window.windowTitle().endsWith(QStringLiteral("program loaded: Preset 02       ")));
     QVERIFY(!rig.actions->tools().files.LastEditBufferBackup(kSlot).isEmpty());
 
     // The 540S's device page hears of a confirmed trigger change.
-    QSignalSpy changed(&rig.core.edits, &model::EditPath::ParameterChanged);
+    QSignalSpy changed(&rig.core.edits, &model::EditPath::parameterChanged);
     WithModal<programs::TriggerSettingsDialog>([&] { rig.actions->OpenTriggerSettings(); },
                                                [&](programs::TriggerSettingsDialog& d) {
                                                  d.enable_check()->click();
@@ -180,7 +179,7 @@ class ProgramDialogsTest : public QObject {
 
   // Load, refusals, and the caption; then Restore last backup brings the former program back.
   void PresetLoadRefusalsAndRestore() {
-    Rig rig(comm::kTypeRk540);
+    Rig rig(device::kTypeRk540);
     const QByteArray former = rig.device->Image();
     QByteArray record(1203, '\0');
     const protocol::ProgramData* data = rig.runtime.store.Data(kSlot);
@@ -233,7 +232,7 @@ class ProgramDialogsTest : public QObject {
   }
 
   void ProjectSaveCancelOfflineAndStoreFaults() {
-    Rig rig(comm::kType540S);
+    Rig rig(device::kType540S);
     QMainWindow main;
     main.show();
     rig.device->FillPrograms(6);
@@ -281,7 +280,7 @@ class ProgramDialogsTest : public QObject {
   }
 
   void CopyTriggerAndSleep() {
-    Rig rig(comm::kTypeRk540);
+    Rig rig(device::kTypeRk540);
     WithModal<programs::ChannelCopyDialog>(
         [&] { rig.actions->OpenCopy(programs::CopyMode::kOutput); },
         [&](programs::ChannelCopyDialog& d) {
@@ -344,7 +343,7 @@ class ProgramDialogsTest : public QObject {
     editor::EditorWindow* window = editor::OpenPresetOffline(editors, runtime, path);
     QVERIFY(window != nullptr);
     QCOMPARE(window->windowTitle(), QStringLiteral("Offline RL-4800 - file loaded: venue.480"));
-    const model::EditTarget gain{window->slot(), model::FindParameter(u"gain"), 2};
+    const model::EditTarget gain{window->slot(), model::ParamId::kGain, 2};
     QCOMPARE(int(editors.core().edits.SetText(gain, u"-6").status), int(model::EditStatus::kHeld));
     window->findChild<editor::ProgramActions*>()->SavePreset();
     QFile saved(path);
@@ -352,7 +351,7 @@ class ProgramDialogsTest : public QObject {
     QCOMPARE(saved.readAll().at(protocol::family_a::kGainOffset[2]),
              char(editors.core().edits.Index(gain)));
     QCOMPARE(sent, 0);
-    messenger.answers.push_back(comm::MessageAnswer::kYes);
+    messenger.answers.push_back(device::MessageAnswer::kYes);
   }
 };
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace tessaly::comm {
+namespace tessaly::device {
 
 enum class MessageIcon { kNone, kCritical, kExclamation, kInformation, kQuestion };
 enum class MessageButtons { kOk, kYesNo, kOkCancel };
@@ -37,10 +37,4 @@ class Messenger {
   virtual MessageAnswer Show(const Message& message) = 0;
 };
 
-// Texts the communication core shows.
-inline constexpr const char* kLinkLossTitle = "Communication problem";
-inline constexpr const char* kLinkLossText =
-    "The system will be close the communication with the device. \n"
-    "To reconnect with device, please select device from the Device List window.";
-
-}  // namespace tessaly::comm
+}  // namespace tessaly::device

@@ -2,7 +2,7 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
-DEBS := cmake ninja-build g++ ccache xvfb xauth qt6-base-dev qt6-serialport-dev \
+DEBS := cmake ninja-build g++ ccache python3 xvfb xauth qt6-base-dev qt6-serialport-dev \
         libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <random>
+#include <vector>
 
 #include "device/DeviceTypes.h"
 #include "graph/ResponseCurves.h"
@@ -281,6 +282,47 @@ TEST(EditPathUndo, GestureIsOneEntryAndAFailedUndoStaysPut) {
   EXPECT_EQ(replaced.size(), 1);
   EXPECT_FALSE(undo.CanUndo());
   EXPECT_FALSE(undo.CanRedo());
+}
+
+// Undo and redo of an edit that moved linked channels move all of them back and forth, in the
+// device's memory too. The gain bytes sit at the channels' gain offsets of the image.
+struct LinkedCase {
+  int type;
+  std::vector<int> members;
+  int leader;
+  std::vector<int> gain_offsets;  // of the members, in order
+};
+
+TEST(EditPathUndo, LinkedEditUndoesAndRedoesOnEveryMember) {
+  const LinkedCase cases[] = {
+      {kA, {2, 3, 4}, 3, {161, 209, 257}},
+      {kB, {0, 2}, 2, {4, 164}},
+  };
+  for (const LinkedCase& c : cases) {
+    SCOPED_TRACE(c.type);
+    Rig rig(c.type);
+    for (const int member : c.members) rig.state().link_member[member] = 1;
+    const QByteArray start = rig.device().Image();
+    const auto gains = [&] {
+      std::vector<int> bytes;
+      for (const int offset : c.gain_offsets)
+        bytes.push_back(uint8_t(rig.device().Image()[offset]));
+      return bytes;
+    };
+    const std::vector<int> moved(c.members.size(), 108);  // -6 dB
+    ASSERT_NE(gains(), moved);
+    const EditOutcome out = rig.Set("gain", c.leader, -1, "-6");
+    ASSERT_EQ(out.status, EditStatus::kDone);
+    EXPECT_EQ(out.followers.size(), c.members.size() - 1);
+    EXPECT_EQ(gains(), moved);
+    UndoStack& undo = rig.path.Undo(kSlot);
+    ASSERT_EQ(undo.Count(), 1u);
+    ASSERT_EQ(undo.UndoLast().status, EditStatus::kDone);
+    EXPECT_EQ(rig.device().Image(), start);
+    ASSERT_EQ(undo.RedoLast().status, EditStatus::kDone);
+    EXPECT_EQ(gains(), moved);
+    EXPECT_EQ(rig.DeviceDifference(), "");
+  }
 }
 
 TEST(EditPathUndo, UndoOfEqFlatBringsTheBandBack) {

@@ -14,7 +14,6 @@
 #include "graph/ResponseCurves.h"
 #include "model/EditPath.h"
 #include "protocol/FamilyBSimFixture.h"
-#include "protocol/ValueScale.h"
 #include "widgets/Knob.h"
 #include "widgets/ParameterSlider.h"
 #include "widgets/ValueEdit.h"
@@ -39,9 +38,6 @@ struct Rig : test::ProtocolDeviceFixture {
   explicit Rig(int type, bool comma = false) : ProtocolDeviceFixture(type) {
     context.decimal_comma = comma;
   }
-  QString LastPacket() const {
-    return sent.isEmpty() ? QString() : QString::fromStdString(test::Hex(sent.back()));
-  }
   QString Difference() { return QString::fromStdString(DeviceDifference()); }
 
   tessaly::graph::ResponseCurves curves{store_};
@@ -62,10 +58,6 @@ void Type(ValueEdit* edit, const QString& text) {
   QTest::keyClick(edit, Qt::Key_Return);
 }
 
-QString GainText(int index) {
-  return protocol::ScaleOf(protocol::ScaleKind::kGain).Text(index, false);
-}
-
 void Drag(QWidget* widget, int dy) {
   const QPoint centre = widget->rect().center();
   QTest::mousePress(widget, Qt::LeftButton, {}, centre);
@@ -83,8 +75,9 @@ class EditorPagesTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // Enter in a text box: the value is clamped or snapped, written back, shown on the slider and
-  // sent as one packet; the device then holds what the PC holds.
+  // Enter in a text box: the value is written back in the box's own form, shown on the slider
+  // and sent as one packet; the device then holds what the PC holds. (Clamping and snapping of
+  // typed text are the descriptors' to catch, the packets the family operations'.)
   void textSends_data() {
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("channel");
@@ -92,34 +85,21 @@ class EditorPagesTest : public QObject {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("position");  // slider position from the top
-    QTest::addColumn<QString>("packet");
-    QTest::newRow("gain above +12") << kA << 0 << "gainEdit"
-                                    << "13"
-                                    << "12" << 1 << "8D 1F 00 01 00 00 00 00 00 00 00 90 F7";
-    QTest::newRow("gain below -60") << kA << 3 << "gainEdit"
-                                    << "-70"
-                                    << "-60" << 145 << "8D 1F 00 01 03 00 00 00 00 00 00 00 F7";
-    QTest::newRow("gain 0 dB") << kB << 6 << "gainEdit"
-                               << "0"
-                               << "0" << 25 << "8D 1F 00 01 06 00 00 00 00 00 00 78 F7";
-    QTest::newRow("gain snapped") << kA << 1 << "gainEdit"
-                                  << "3.3"
-                                  << "3.5" << 18 << "8D 1F 00 01 01 00 00 00 00 00 00 7F F7";
-    QTest::newRow("compressor threshold above") << kA << 0 << "compThresholdEdit"
-                                                << "20"
-                                                << "12" << 1 << "";
-    QTest::newRow("compressor threshold below") << kB << 2 << "compThresholdEdit"
-                                                << "-25"
-                                                << "-18" << 151 << "";
-    QTest::newRow("knee 0") << kA << 1 << "compKneeEdit"
-                            << "0"
-                            << "0" << 101 << "";
+    QTest::newRow("gain") << kB << 6 << "gainEdit"
+                          << "-6.0"
+                          << "-6" << 37;
+    QTest::newRow("compressor threshold") << kA << 0 << "compThresholdEdit"
+                                          << "-6"
+                                          << "-6" << 91;
+    QTest::newRow("knee") << kA << 1 << "compKneeEdit"
+                          << "0"
+                          << "0" << 101;
     QTest::newRow("gate threshold") << kA << 0 << "gateThresholdEdit"
-                                    << "-62"
-                                    << "-60" << 1 << "";
+                                    << "-75"
+                                    << "-75" << 4;
     QTest::newRow("limiter release") << kB << 5 << "limReleaseEdit"
-                                     << "9"
-                                     << "5.0" << 1 << "";
+                                     << "2"
+                                     << "2.0" << 31;
   }
 
   void textSends() {
@@ -129,7 +109,6 @@ class EditorPagesTest : public QObject {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QFETCH(int, position);
-    QFETCH(QString, packet);
     Rig rig(type);
     ChannelPage page(rig.context, channel);
     auto* box = Find<ValueEdit>(page, edit);
@@ -140,7 +119,6 @@ class EditorPagesTest : public QObject {
     auto* slider = Find<ParameterSlider>(page, QString(edit).replace("Edit", "Slider"));
     QCOMPARE(slider->position(), position);
     QCOMPARE(rig.sent.size(), before + 1);
-    if (!packet.isEmpty()) QCOMPARE(rig.LastPacket(), packet);
     QCOMPARE(rig.Difference(), QString());
     QVERIFY(rig.messenger_.shown.isEmpty());
   }
@@ -155,8 +133,6 @@ class EditorPagesTest : public QObject {
     QTest::addColumn<int>("ms");
     QTest::addColumn<int>("samples");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("RK-360 input past its limit")
-        << kA360 << 0 << false << 0 << "100" << 80 << 48 << "80.998";
     QTest::newRow("point on a comma locale")
         << kA << 0 << true << 2 << "12.5" << 12 << 24 << "12,499";
     QTest::newRow("metres, text after a blank ignored")
@@ -271,20 +247,24 @@ class EditorPagesTest : public QObject {
     // The moves come while a slow device keeps a versions request waiting.
     rig.device().SetDelayMs(300);
     const qsizetype before = rig.sent.size() + 1;
-    bool moved = false;
+    QString shown;
+    bool held = false;
     QTimer::singleShot(0, [&] {
       QTest::mousePress(knob, Qt::LeftButton, {}, centre);
       QTest::mouseMove(knob, centre + QPoint(0, -20));
       QTest::mouseMove(knob, centre + QPoint(0, -40));
       QTest::qWait(30);
-      moved = rig.sent.size() == before && edit->text() == GainText(knob->shownIndex());
+      held = rig.sent.size() == before;
+      shown = edit->text();
     });
     QVERIFY(rig.comm_.Exchange(kSlot, tessaly::device::kCmdVersions).answered());
     rig.device().SetDelayMs(0);
-    QVERIFY(moved);
+    QVERIFY(held);
+    QVERIFY(shown != QStringLiteral("0"));
     QTRY_COMPARE(rig.sent.size(), before + 1);
     QTest::mouseRelease(knob, Qt::LeftButton, {}, centre + QPoint(0, -40));
     QCOMPARE(rig.sent.size(), before + 1);
+    QCOMPARE(edit->text(), shown);
     QCOMPARE(rig.Difference(), QString());
     QCOMPARE(rig.edits.Index({kSlot, tessaly::model::ParamId::kGain, 2, -1}), knob->index());
   }
@@ -312,7 +292,8 @@ class EditorPagesTest : public QObject {
     QTest::keyPress(widget, Qt::Key_Up, Qt::ShiftModifier);
     QTest::qWait(20);
     QCOMPARE(rig.sent.size(), before);
-    QCOMPARE(Find<ValueEdit>(page, "gainEdit")->text(), GainText(start + 2));
+    QCOMPARE(start, 120);
+    QCOMPARE(Find<ValueEdit>(page, "gainEdit")->text(), QStringLiteral("1"));
     QTest::keyRelease(widget, Qt::Key_Up, Qt::ShiftModifier);
     QCOMPARE(rig.sent.size(), before + 1);
     QCOMPARE(slider->index(), start + 2);
@@ -374,7 +355,7 @@ class EditorPagesTest : public QObject {
     QCOMPARE(rig.ops().SendMute(kSlot, 1, true), protocol::EditResult::kDone);
     QCOMPARE(rig.ops().SendDelay(kSlot, 1, 7, 3), protocol::EditResult::kDone);
     rig.store_.NotifyProgramChanged(kSlot);
-    QCOMPARE(Find<ValueEdit>(page, "gainEdit")->text(), GainText(100));
+    QCOMPARE(Find<ValueEdit>(page, "gainEdit")->text(), QStringLiteral("-10"));
     QCOMPARE(Find<Knob>(page, "gainKnob")->index(), 100);
     QVERIFY(Find<QAbstractButton>(page, "muteButton")->isChecked());
     QCOMPARE(Find<QSpinBox>(page, "delayMsSpin")->value(), 7);

@@ -262,7 +262,7 @@ class EditorShellTest : public QObject {
     auto* editor = qobject_cast<tessaly::editor::FamilyBEditor*>(f.editors->Open(1));
     QVERIFY(editor != nullptr);
     tessaly::editor::MeterPoints& points = editor->meter_points();
-    for (int channel = 0; channel < tessaly::editor::MeterPoints::kChannels; ++channel) {
+    for (int channel = 0; channel < 7; ++channel) {  // four inputs, three outputs
       const QString key = QStringLiteral("channel-") +
                           tessaly::protocol::ChannelName(device::kType540S, channel).toLower();
       QWidget* page = editor->Page(editor->PageIndex(key));
@@ -271,10 +271,9 @@ class EditorShellTest : public QObject {
       QVERIFY(label != nullptr);
       label->menu()->actions().at(2)->trigger();
       QCOMPARE(points.Choice(channel), 2);
-      QCOMPARE(points.Choice((channel + 1) % tessaly::editor::MeterPoints::kChannels),
-               channel == tessaly::editor::MeterPoints::kChannels - 1 ? 2 : 0);
+      QCOMPARE(points.Choice((channel + 1) % 7), channel == 6 ? 2 : 0);
       QCOMPARE(page->findChild<QLabel*>(QStringLiteral("meterPointCaption"))->text(),
-               tessaly::editor::MeterPoints::Captions(channel).at(2));
+               channel < 4 ? QStringLiteral("After Compressor") : QStringLiteral("After Limiter"));
     }
   }
 

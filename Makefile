@@ -7,7 +7,7 @@ DEBS := cmake ninja-build g++ ccache xvfb xauth qt6-base-dev qt6-serialport-dev 
         dpkg-dev file help2man librsvg2-bin lintian man-db
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test demo bench screenshots package format tidy asan \
+.PHONY: deps configure build test demo bench screenshots package package-check format tidy asan \
         clean
 
 # Installs only what is missing, so a machine that has everything never touches apt.
@@ -40,6 +40,10 @@ bench: build
 # The Debian package, packed by CPack from the build tree: $(BUILD)/tessaly_<version>_<arch>.deb.
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# Installs the package on this machine, tries it and removes it again.
+package-check: package
+	tools/package-check.sh $(BUILD)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

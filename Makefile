@@ -3,10 +3,12 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 DEBS := cmake ninja-build g++ ccache python3 xvfb xauth qt6-base-dev qt6-serialport-dev \
-        libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy
+        libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy \
+        dpkg-dev file help2man librsvg2-bin lintian man-db
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test demo bench screenshots format tidy asan clean
+.PHONY: deps configure build test demo bench screenshots package package-check format tidy asan \
+        clean
 
 # Installs only what is missing, so a machine that has everything never touches apt.
 deps:
@@ -34,6 +36,14 @@ screenshots: configure
 
 bench: build
 	tools/bench.sh $(BUILD)
+
+# The Debian package, packed by CPack from the build tree: $(BUILD)/tessaly_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Installs the package on this machine, tries it and removes it again.
+package-check: package
+	tools/package-check.sh $(BUILD)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

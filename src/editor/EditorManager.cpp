@@ -48,6 +48,8 @@ EditorManager::EditorManager(connect::ConnectRuntime& runtime, QMdiArea* mdi_are
   redo_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
   connect(undo_, &QAction::triggered, this, &EditorManager::OnUndo);
   connect(redo_, &QAction::triggered, this, &EditorManager::OnRedo);
+  // The undo entry is recorded after the views are told of the edit, so the actions follow it.
+  connect(&core_.edits, &model::EditPath::undoRecorded, this, &EditorManager::RefreshUndoActions);
   connect(&core_.edits, &model::EditPath::parameterChanged, this,
           &EditorManager::RefreshUndoActions);
   connect(&core_.edits, &model::EditPath::programReplaced, this,

@@ -335,6 +335,7 @@ EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
     add_sends(ctx.ch);
     for (const int follower : out.followers) add_sends(follower);
     Undo(target.slot).Push(std::move(entry));
+    emit undoRecorded(target.slot);
   }
   return out;
 }

@@ -81,6 +81,8 @@ class EditPath : public QObject {
   void parameterChanged(int slot, int channel, tessaly::model::ParamId id, int element);
   // The whole image of the slot changed; its undo stack was cleared.
   void programReplaced(int slot);
+  // An edit was recorded: the slot's undo stack has a new top.
+  void undoRecorded(int slot);
 
  private:
   friend class UndoStack;

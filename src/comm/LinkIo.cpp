@@ -32,6 +32,13 @@ bool LineLost(QIODevice& io) {
   return false;
 }
 
+// Hands what is buffered to the line now, without a poll: true when something went.
+bool FlushNow(QIODevice& io) {
+  if (auto* socket = qobject_cast<QAbstractSocket*>(&io)) return socket->flush();
+  if (auto* port = qobject_cast<QSerialPort*>(&io)) return port->flush();
+  return io.waitForBytesWritten(0);
+}
+
 }  // namespace
 
 void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing) {
@@ -87,7 +94,7 @@ bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& dead
   while (io.bytesToWrite() > 0) {
     if (deadline.hasExpired() || LineLost(io)) return false;
     // A line with room takes the packet at once; only a full one waits in the event loop.
-    if (io.waitForBytesWritten(0)) continue;
+    if (FlushNow(io)) continue;
     AwaitActivity(io, deadline, true);
   }
   return true;

@@ -151,31 +151,26 @@ int16_t Comm::Transmit(int slot, uint8_t c, const Params& p) {
 
 ExchangeResult Comm::Poll(int slot, uint8_t command, const Params& params) {
   if (!IsValidSlot(slot)) return {ExchangeStatus::kHeld};
-  if (!BeginExchange()) return {ExchangeStatus::kBusy};
-  Link& link = LinkFor(slot);
-  const QByteArray packet = FramePacket(0, command, params, {}, state_.connection_mode);
-  ExchangeResult result{ExchangeStatus::kSendFailed};
-  if (packet.size() == kPlainPacketLength && link.Open() && SendPacket(link, packet)) {
-    QByteArray reply;
-    result = ReceiveReply(slot, link, reply, kPlainPacketLength, kPollWaitMs) == kReceiveOk
-                 ? ExchangeResult{ExchangeStatus::kAnswered, reply}
-                 : ExchangeResult{ExchangeStatus::kUnanswered};
-  }
-  EndExchange();
-  return result;
+  return PlainExchange(slot, FramePacket(0, command, params, {}, state_.connection_mode),
+                       kPollWaitMs);
 }
 
 ExchangeResult Comm::ProbeDevice(int slot) {
   if (!IsValidSlot(slot)) return {ExchangeStatus::kHeld};
+  return PlainExchange(slot,
+                       FramePacket(LinkFor(slot).ProbeAddress(slot),
+                                   device::ProbeCommand(state_.table.device_type[slot]), {}, {},
+                                   state_.connection_mode),
+                       kProbeWaitMs);
+}
+
+ExchangeResult Comm::PlainExchange(int slot, const QByteArray& packet, int limit_ms) {
   if (!BeginExchange()) return {ExchangeStatus::kBusy};
   Link& link = LinkFor(slot);
-  const QByteArray packet =
-      FramePacket(link.ProbeAddress(slot), device::ProbeCommand(state_.table.device_type[slot]), {},
-                  {}, state_.connection_mode);
   ExchangeResult result{ExchangeStatus::kSendFailed};
-  if (link.Open() && SendPacket(link, packet)) {
+  if (packet.size() == kPlainPacketLength && link.Open() && SendPacket(link, packet)) {
     QByteArray reply;
-    result = ReceiveReply(slot, link, reply, kPlainPacketLength, kProbeWaitMs) == kReceiveOk
+    result = ReceiveReply(slot, link, reply, kPlainPacketLength, limit_ms) == kReceiveOk
                  ? ExchangeResult{ExchangeStatus::kAnswered, reply}
                  : ExchangeResult{ExchangeStatus::kUnanswered};
   }

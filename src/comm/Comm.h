@@ -133,6 +133,8 @@ class Comm : public QObject, public device::Transmitter {
   int ReceiveReply(int slot, Link& link, QByteArray& reply, int awaited, int limit_ms);
   // Marks the start and the end of an exchange; false when one is running already.
   bool BeginExchange();
+  // A 13-byte request and reply that ignores the traffic state but never nests (poll, probe).
+  ExchangeResult PlainExchange(int slot, const QByteArray& packet, int limit_ms);
   void EndExchange() { exchanging_ = false; }
   void ShowLinkLoss(int slot);
   void ReportLoss(int slot);

@@ -132,7 +132,7 @@ ExchangeResult Comm::Exchange(int slot, uint8_t command, const Params& params,
   }
   // Lost reply: the link is closed in every case. During discovery the loss is not told; the
   // exchange is over before the message box runs, so nothing it lets through is refused as busy.
-  if (link.IsOpen()) link.Close();
+  if (link.IsOpen()) link.Abandon();
   EndExchange();
   const ExchangeStatus status = sent ? ExchangeStatus::kUnanswered : ExchangeStatus::kSendFailed;
   if (!report_link_loss_) return {status};

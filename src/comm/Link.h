@@ -23,6 +23,9 @@ class Link {
   // One of the kReceive* results of LinkIo.h; `reply` holds exactly `awaited` bytes on success.
   virtual int Receive(QByteArray& reply, int awaited, const QDeadlineTimer& deadline) = 0;
   virtual void Close() = 0;
+  // Closes a line whose reply was lost, so that the next exchange starts on a clean one: a TCP
+  // connection is made anew by the re-link; a serial line is drained until it has been quiet.
+  virtual void Abandon() { Close(); }
   // Where the device is, as a user reads it: "USB COM3", "IP:127.0.0.7".
   virtual QString Describe() const = 0;
   // The address byte of a probe: a serial line may be shared, so it names the slot; a TCP

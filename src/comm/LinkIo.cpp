@@ -89,6 +89,20 @@ void DiscardStale(QIODevice& io) {
   }
 }
 
+void SettleLine(QIODevice& io, int quiet_ms) {
+  constexpr int kMostWindows = 4;
+  const QDeadlineTimer limit(static_cast<qint64>(quiet_ms) * kMostWindows);
+  QDeadlineTimer quiet(quiet_ms);
+  while (!quiet.hasExpired() && !limit.hasExpired()) {
+    AwaitActivity(io, std::min(quiet, limit));
+    if (!io.isOpen()) return;
+    if (io.bytesAvailable() > 0 || io.waitForReadyRead(0)) {
+      DiscardStale(io);
+      quiet = QDeadlineTimer(quiet_ms);
+    }
+  }
+}
+
 bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& deadline) {
   if (io.write(packet) != packet.size()) return false;
   while (io.bytesToWrite() > 0) {

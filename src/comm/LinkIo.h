@@ -22,6 +22,10 @@ void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing =
 // a partial one. Called before every send so that it is never read as the next command's answer.
 void DiscardStale(QIODevice& io);
 
+// Reads and drops whatever arrives until the line has been quiet for `quiet_ms`; a line that
+// never falls quiet is given up on after four such windows.
+void SettleLine(QIODevice& io, int quiet_ms);
+
 // Writes the whole packet, waiting at most until `deadline` for it to leave.
 bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& deadline);
 

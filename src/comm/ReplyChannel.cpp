@@ -4,6 +4,7 @@
 
 #include "comm/LinkIo.h"
 #include "device/Commands.h"
+#include "device/PacketFormat.h"
 
 namespace tessaly::comm {
 namespace {
@@ -13,6 +14,30 @@ constexpr int kWriteLimitMs = 1000;
 int CommandOf(const QByteArray& bytes) {
   return bytes.size() > device::kCommandByte ? static_cast<uint8_t>(bytes[device::kCommandByte])
                                              : -1;
+}
+
+// A reply is taken as the answer only when it echoes the request's command and ends with the end
+// marker exactly where the request's reply length puts it. Anything else on the line (the answer
+// to an earlier request that gave up, garbage, a cut reply) is never read as this answer.
+//
+// What remains: the late answer to an identical request (same command, same length) cannot be
+// told from this one's. For every request this program repeats that way (probe, keep-alive, meter
+// poll, the same read) it carries the same answer or a reading one poll older; memory reads of
+// the same length at other addresses could be mistaken, which is why a link whose reply was lost
+// starts again clean (see Link::Abandon).
+bool Fits(const QByteArray& reply, int command) {
+  return reply.size() > device::kCommandByte &&
+         static_cast<uint8_t>(reply[device::kCommandByte]) == command &&
+         static_cast<uint8_t>(reply.back()) == device::kEndMarker;
+}
+
+// The first position after 0 where an answer echoing `command` could begin.
+qsizetype NextPossibleStart(const QByteArray& bytes, int command) {
+  for (qsizetype start = 1; start < bytes.size(); ++start) {
+    const qsizetype echo = start + device::kCommandByte;
+    if (echo >= bytes.size() || static_cast<uint8_t>(bytes[echo]) == command) return start;
+  }
+  return bytes.size();
 }
 
 }  // namespace
@@ -33,12 +58,12 @@ bool ReplyChannel::Send(QIODevice& io, const QByteArray& packet) {
 
 int ReplyChannel::Receive(QIODevice& io, QByteArray& reply, int awaited,
                           const QDeadlineTimer& deadline) {
-  // Whether a straggler may come first is decided now: it would arrive ahead of our answer, but
-  // our answer is only complete once its own bytes are in.
-  bool late_owed = LateOneOwed();
+  reply.clear();
   for (;;) {
-    const int status = ReceiveExactly(io, reply, awaited, deadline);
+    QByteArray more;
+    const int status = ReceiveExactly(io, more, awaited - static_cast<int>(reply.size()), deadline);
     if (status != kReceiveOk) {
+      reply.clear();
       if (status == kReceiveTimeout) {
         late_command_ = sent_command_;
         late_bytes_ = awaited;
@@ -46,28 +71,13 @@ int ReplyChannel::Receive(QIODevice& io, QByteArray& reply, int awaited,
       }
       return status;
     }
-    const int echoed = CommandOf(reply);
-    if (!late_owed || echoed != late_command_ || echoed == sent_command_) {
+    reply.append(more);
+    if (Fits(reply, sent_command_)) {
       late_command_ = -1;
       return kReceiveOk;
     }
-    // The straggler came first. Drop its bytes, then read ours.
-    late_command_ = -1;
-    late_owed = false;
-    const int extra = late_bytes_ - awaited;
-    if (extra > 0) {
-      QByteArray rest;
-      if (ReceiveExactly(io, rest, extra, deadline) != kReceiveOk) return kReceiveTimeout;
-      continue;
-    }
-    // A shorter straggler: the tail of what we read already belongs to our answer.
-    const QByteArray ours = reply.mid(late_bytes_);
-    QByteArray rest;
-    if (ReceiveExactly(io, rest, awaited - static_cast<int>(ours.size()), deadline) != kReceiveOk) {
-      return kReceiveTimeout;
-    }
-    reply = ours + rest;
-    return kReceiveOk;
+    // Not our answer: a straggler, the tail of one, or noise. Ours can only start further on.
+    reply.remove(0, NextPossibleStart(reply, sent_command_));
   }
 }
 

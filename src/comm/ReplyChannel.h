@@ -10,12 +10,12 @@ namespace tessaly::comm {
 
 // Request/reply discipline over one byte stream (a serial port or one TCP connection).
 //
-// A device answers in order, so an answer that missed its wait limit can still arrive later and
-// would then be read as the answer to the next request. It is expected for as long again as the
-// request waited. Three defences keep it out: whatever is waiting is dropped before each send; a
-// reply that echoes the late request's command byte instead of the current one is skipped; and
-// before the same command is sent again, the late answer (which would look exactly like the new
-// one's) is awaited and dropped first.
+// A device answers in order, so an answer that missed its wait limit can still arrive later,
+// ahead of the next request's answer. Whatever is waiting is dropped before each send; a reply is
+// accepted only when it echoes the request's command and ends with the end marker where the
+// expected length puts it, and the bytes ahead of such a reply are skipped; before the same command
+// is sent again, its late answer (which would look exactly like the new one's) is awaited for as
+// long again as the request waited, and dropped.
 class ReplyChannel {
  public:
   // False when the packet could not be written.

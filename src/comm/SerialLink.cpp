@@ -1,8 +1,25 @@
 #include "comm/SerialLink.h"
 
 #include "comm/LinkIo.h"
+#include "device/Commands.h"
 
 namespace tessaly::comm {
+namespace {
+
+// The longest reply a request can ask for (a memory read of 255 bytes) and the time a device
+// takes to turn a request round.
+constexpr int kLongestReplyBytes = 255 + device::kMemoryReadOverhead;
+constexpr int kTurnaroundMs = 20;
+constexpr int kBitsPerByte = 10;
+
+// A line quiet this long after a lost reply carries nothing more of it. Wire time, not a wait
+// limit: it is never scaled.
+int QuietWindowMs(int baud) {
+  const int wire_ms = baud > 0 ? (kLongestReplyBytes * kBitsPerByte * 1000 + baud - 1) / baud : 0;
+  return wire_ms + kTurnaroundMs;
+}
+
+}  // namespace
 
 SerialLink::SerialLink(const ComPortMap& ports, QObject* parent) : QObject(parent), ports_(ports) {}
 
@@ -21,6 +38,10 @@ int SerialLink::Open(const QString& port_name, int baud) {
     return -1;
   }
   port_.clear();
+  if (settle_on_open_) {
+    settle_on_open_ = false;
+    SettleLine(port_, QuietWindowMs(baud));
+  }
   return 0;
 }
 
@@ -33,6 +54,12 @@ bool SerialLink::Open() { return port_.isOpen() || Open(target_name_, target_bau
 
 void SerialLink::Close() {
   if (port_.isOpen()) port_.close();
+}
+
+void SerialLink::Abandon() {
+  Close();
+  // The device may still be sending the lost answer, or send it late.
+  settle_on_open_ = true;
 }
 
 bool SerialLink::IsOpen() const { return port_.isOpen(); }

@@ -25,6 +25,7 @@ class SerialLink : public QObject, public Link {
 
   bool Open() override;
   void Close() override;
+  void Abandon() override;
   bool IsOpen() const override;
   bool Send(const QByteArray& packet) override;
   int Receive(QByteArray& reply, int awaited, const QDeadlineTimer& deadline) override;
@@ -38,6 +39,7 @@ class SerialLink : public QObject, public Link {
   QSerialPort port_;
   QString target_name_;
   int target_baud_ = 0;
+  bool settle_on_open_ = false;
   // Kept across close and reopen: a late answer still arrives on the line after a reopen.
   ReplyChannel channel_;
 };

@@ -1,6 +1,7 @@
 #include "sim/SimEndpoint.h"
 
 #include <QTimer>
+#include <algorithm>
 
 namespace tessaly::sim {
 
@@ -11,7 +12,9 @@ SimEndpoint::SimEndpoint(std::shared_ptr<SimDevice> device, QString label, SimTr
     : QObject(parent),
       device_(std::move(device)),
       label_(std::move(label)),
-      trace_(std::move(trace)) {}
+      trace_(std::move(trace)) {
+  clock_.start();
+}
 
 void SimEndpoint::Trace(const QString& text) const {
   if (trace_) trace_(QStringLiteral("[%1] %2").arg(label_, text));
@@ -33,15 +36,18 @@ void SimEndpoint::Consume(SimFramer& framer, const QByteArray& bytes, QObject* c
       return;
     }
     if (reply.bytes.isEmpty()) continue;
-    if (reply.delay_ms <= 0) {
+    const qint64 now = clock_.elapsed();
+    if (reply.delay_ms <= 0 && last_due_ms_ < now) {
       Trace(QStringLiteral("tx %1").arg(HexBytes(reply.bytes)));
       write(reply.bytes);
       continue;
     }
-    QTimer::singleShot(reply.delay_ms, context, [this, write, bytes = reply.bytes] {
-      Trace(QStringLiteral("tx (late) %1").arg(HexBytes(bytes)));
-      write(bytes);
-    });
+    last_due_ms_ = std::max(now + std::max(reply.delay_ms, 0), last_due_ms_);
+    QTimer::singleShot(static_cast<int>(last_due_ms_ - now), Qt::PreciseTimer, context,
+                       [this, write, bytes = reply.bytes] {
+                         Trace(QStringLiteral("tx (late) %1").arg(HexBytes(bytes)));
+                         write(bytes);
+                       });
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -43,6 +44,9 @@ class SimEndpoint : public QObject {
  private:
   QString label_;
   SimTrace trace_;
+  // A device answers in order: an answer never overtakes a late one before it.
+  QElapsedTimer clock_;
+  qint64 last_due_ms_ = -1;
 };
 
 }  // namespace tessaly::sim

@@ -83,6 +83,7 @@ class CliFixture : public ::testing::Test {
                   .pty_link = dir_.filePath(QStringLiteral("COM%1").arg(com))});
   }
   std::shared_ptr<sim::SimDevice> Device(int index) const { return host_.device(index); }
+  void Stop(int index) { host_.Stop(index); }
 
   // Runs tessaly-cli with the fixture's device port and COM folder; `input` is its stdin.
   CliRun Run(const QStringList& args, const QByteArray& input = {}) const {

@@ -140,6 +140,21 @@ TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
   }
 }
 
+// The lost answer to a request of the same command and length would pass every check of the
+// next one's: a new connection leaves it behind; a serial line is drained until quiet when it is
+// opened again, and the same command waits out its late answer (either defence alone passes).
+TEST_P(ExchangeTest, AfterALostReplyTheNextExchangeStartsOnACleanLine) {
+  CommRig rig(GetParam(), 0);
+  rig.comm().ReportLinkLoss(false);
+  rig.device()->SetDelayMs(ScaledMs(kShortWaitMs) + 40);
+  EXPECT_EQ(rig.comm().Exchange(0, kShortWaitCommand, {1}).status(), ExchangeStatus::kUnanswered);
+  rig.device()->ClearFaults();
+  rig.Relink();
+  const ExchangeResult next = rig.comm().Exchange(0, kShortWaitCommand, {2});
+  ASSERT_TRUE(next.answered());
+  EXPECT_EQ(next.Byte(4), 2);  // the device echoes P1
+}
+
 // Every kind of bad answer fails the exchange the way a lost reply does, and once the device is
 // reached again the next exchange gets its own answer, not leftovers of the bad one.
 TEST_P(ExchangeTest, BadRepliesFailLikeLostOnesAndDoNotPoisonTheNextExchange) {

@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 180
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps install-debs configure build test demo bench screenshots package package-check format \
-        tidy asan fuzz clean
+        tidy asan fuzz soak clean
 
 # Installs only what is missing, so a machine that has everything never touches apt.
 deps:
@@ -68,6 +68,13 @@ fuzz:
 	  -DTESSALY_FUZZ=ON -DTESSALY_BENCH=OFF
 	cmake --build build-fuzz -j $(JOBS) --target tessaly-fuzzers
 	tools/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+# Ten minutes of 33 devices under load (127.0.1.1-33); prints memory growth, the longest
+# event-loop stall and edits per second.
+SOAK_SECONDS ?= 600
+soak: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen TESSALY_SOAK_SECONDS=$(SOAK_SECONDS) \
+	  TESSALY_SOAK_SUBNET=1 nice -n 10 tests/soak/test_soak
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz

@@ -5,14 +5,20 @@ JOBS ?= $(shell nproc)
 DEBS := cmake ninja-build g++ ccache python3 xvfb xauth qt6-base-dev qt6-serialport-dev \
         libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy \
         dpkg-dev file help2man librsvg2-bin lintian man-db
+# Only make fuzz needs these: clang and its libFuzzer runtime.
+FUZZ_DEBS := clang libclang-rt-14-dev
+FUZZ_SECONDS ?= 180
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test demo bench screenshots package package-check format tidy asan \
-        clean
+.PHONY: deps install-debs configure build test demo bench screenshots package package-check format \
+        tidy asan fuzz soak clean
 
 # Installs only what is missing, so a machine that has everything never touches apt.
 deps:
-	@missing=$$(for p in $(DEBS); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+	@$(MAKE) --no-print-directory install-debs PACKAGES="$(DEBS)"
+
+install-debs:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
 	  $(SUDO) apt-get update -qq && $(SUDO) DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
@@ -54,5 +60,21 @@ tidy: configure
 asan:
 	$(MAKE) test BUILD=build-asan BUILD_TYPE=Debug CMAKE_ARGS=-DTESSALY_SANITIZE=ON
 
+# The parsers under libFuzzer with ASan and UBSan, built by clang in a folder of their own;
+# each runs FUZZ_SECONDS (or a million executions).
+fuzz:
+	@$(MAKE) --no-print-directory install-debs PACKAGES="$(DEBS) $(FUZZ_DEBS)"
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTESSALY_FUZZ=ON -DTESSALY_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS) --target tessaly-fuzzers
+	tools/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+# Ten minutes of 33 devices under load (127.0.1.1-33); prints memory growth, the longest
+# event-loop stall and edits per second.
+SOAK_SECONDS ?= 600
+soak: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen TESSALY_SOAK_SECONDS=$(SOAK_SECONDS) \
+	  TESSALY_SOAK_SUBNET=1 nice -n 10 tests/soak/test_soak
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz

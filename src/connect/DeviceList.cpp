@@ -124,6 +124,11 @@ bool DeviceList::Relink(int slot) {
                              kConnectWaitMs) != 0) {
         break;
       }
+    } else if (attempt > 0) {
+      // A port whose device end went away and came back (a USB plug) stays open on this side
+      // but carries nothing any more: the retry opens it afresh.
+      comm.serial().Close();
+      if (comm.serial().Open(comm.ComPortName(), device::BaudRate(type)) != 0) break;
     }
     answered = comm::ProbeAcknowledged(comm.ProbeDevice(slot));
   }

@@ -138,6 +138,10 @@ SimReply SimDevice::Receive(const QByteArray& packet) {
   if (reply.bytes.isEmpty()) return reply;
   if (faults_.truncate >= 0) reply.bytes.truncate(faults_.truncate);
   reply.bytes.append(Junk(faults_.garbage));
+  if (faults_.cut >= 0) {
+    reply.bytes.truncate(faults_.cut);
+    reply.drop_after = true;
+  }
   reply.delay_ms = faults_.delay_ms;
   return reply;
 }
@@ -552,6 +556,11 @@ void SimDevice::DisconnectOnNextPacket() {
 void SimDevice::SetGarbage(int bytes) {
   std::lock_guard lock(mutex_);
   faults_.garbage = std::max(bytes, 0);
+}
+
+void SimDevice::SetCut(int bytes) {
+  std::lock_guard lock(mutex_);
+  faults_.cut = std::max(bytes, -1);
 }
 
 }  // namespace tessaly::sim

@@ -22,6 +22,7 @@ struct SimReply {
   QByteArray bytes;  // empty: nothing is sent
   int delay_ms = 0;
   bool disconnect = false;  // drop the link instead of answering
+  bool drop_after = false;  // drop the link once `bytes` have left
 };
 
 struct SimVersions {
@@ -108,6 +109,7 @@ class SimDevice {
   void SetTruncate(int bytes);
   void DisconnectOnNextPacket();
   void SetGarbage(int bytes);
+  void SetCut(int bytes);
 
  private:
   QByteArray Answer(const QByteArray& packet);

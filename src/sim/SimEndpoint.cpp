@@ -30,9 +30,9 @@ void SimEndpoint::Consume(SimFramer& framer, const QByteArray& bytes, QObject* c
   for (const QByteArray& packet : packets) {
     Trace(QStringLiteral("rx %1").arg(HexBytes(packet)));
     const SimReply reply = device_->Receive(packet);
-    if (reply.disconnect) {
+    if (reply.disconnect || (reply.drop_after && reply.bytes.isEmpty())) {
       Trace(QStringLiteral("dropping the link"));
-      drop();
+      drop(0);
       return;
     }
     if (reply.bytes.isEmpty()) continue;
@@ -40,14 +40,20 @@ void SimEndpoint::Consume(SimFramer& framer, const QByteArray& bytes, QObject* c
     if (reply.delay_ms <= 0 && last_due_ms_ < now) {
       Trace(QStringLiteral("tx %1").arg(HexBytes(reply.bytes)));
       write(reply.bytes);
-      continue;
+      if (!reply.drop_after) continue;
+      Trace(QStringLiteral("dropping the link part-way through the reply"));
+      drop(reply.bytes.size());
+      return;
     }
     last_due_ms_ = std::max(now + std::max(reply.delay_ms, 0), last_due_ms_);
     QTimer::singleShot(static_cast<int>(last_due_ms_ - now), Qt::PreciseTimer, context,
-                       [this, write, bytes = reply.bytes] {
+                       [this, write, drop, bytes = reply.bytes, cut = reply.drop_after] {
                          Trace(QStringLiteral("tx (late) %1").arg(HexBytes(bytes)));
                          write(bytes);
+                         if (cut) drop(bytes.size());
                        });
+    // Whatever else came with this packet would be answered on a line that is about to go.
+    if (reply.drop_after) return;
   }
 }
 

@@ -31,7 +31,8 @@ class SimEndpoint : public QObject {
 
  protected:
   using Writer = std::function<void(const QByteArray&)>;
-  using Dropper = std::function<void()>;
+  // Drops the link; `sent` bytes were just written and must leave first (0: drop at once).
+  using Dropper = std::function<void(qsizetype sent)>;
 
   // Frames what arrived on one link and answers every complete packet. `context` bounds the
   // lifetime of delayed answers: they are dropped when it goes away first.

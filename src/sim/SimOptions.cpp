@@ -145,6 +145,8 @@ QString ParseDeviceKeys(const QString& keys, quint16 default_port, SimDeviceConf
     } else if (key == QLatin1String("garbage")) {
       if (!ToInt(value, 0, 1000, &number)) return bad;
       result.faults.garbage = number;
+    } else if (key == QLatin1String("cut")) {
+      if (!ToInt(value, 0, 1000, &result.faults.cut)) return bad;
     } else if (key == QLatin1String("drop")) {
       const QStringList times = value.split(QLatin1Char(':'));
       if (times.size() != 2 || !ToInt(times[0], 0, 86400000, &result.faults.drop_after_ms) ||
@@ -261,6 +263,7 @@ Faults, to exercise the PC's error handling:
   disconnect         drop the link on the first packet (a pty comes back on a new line
                      behind the same link path)
   garbage=N          append N junk bytes to every reply
+  cut=K              send the first K bytes of every reply, then drop the link
 
 Examples:
   tessaly-sim --device type=3,tcp=127.0.0.2:1001,name="Main PA" \

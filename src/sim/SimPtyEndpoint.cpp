@@ -188,7 +188,7 @@ void SimPtyEndpoint::Read() {
   }
   Consume(
       framer_, bytes, this, [this](const QByteArray& reply) { Write(reply); },
-      [this] { QTimer::singleShot(0, this, &SimPtyEndpoint::Replug); });
+      [this](qsizetype sent) { ReplugAfter(sent); });
 }
 
 void SimPtyEndpoint::Write(const QByteArray& bytes) {
@@ -222,7 +222,7 @@ void SimPtyEndpoint::Pace() {
   if (!heard.isEmpty()) {
     Consume(
         framer_, heard, this, [this](const QByteArray& reply) { Write(reply); },
-        [this] { QTimer::singleShot(0, this, &SimPtyEndpoint::Replug); });
+        [this](qsizetype sent) { ReplugAfter(sent); });
   }
   const QByteArray said = speaking_->TakeDue(now);
   if (!said.isEmpty()) {
@@ -247,6 +247,18 @@ void SimPtyEndpoint::Flush() {
     break;
   }
   if (write_notifier_) write_notifier_->setEnabled(!outgoing_.isEmpty());
+}
+
+void SimPtyEndpoint::ReplugAfter(qsizetype sent) {
+  if (sent <= 0) {
+    QTimer::singleShot(0, this, &SimPtyEndpoint::Replug);
+    return;
+  }
+  // Ten bits a byte on the wire, and a little while for the PC to take them off the line.
+  constexpr int kReadMarginMs = 50;
+  const int baud = std::max(device::BaudRate(device_->type()), 1);
+  const int wire_ms = static_cast<int>(sent * 10 * 1000 / baud) + 1;
+  QTimer::singleShot(wire_ms + kReadMarginMs, this, &SimPtyEndpoint::Replug);
 }
 
 void SimPtyEndpoint::Replug() {

@@ -48,6 +48,8 @@ class SimPtyEndpoint : public SimEndpoint {
   // Drops the line as an unplugged device would, then comes back on a fresh pseudo-terminal
   // behind the same link.
   void Replug();
+  // Replugs once `sent` bytes just written have crossed the line and the PC could read them.
+  void ReplugAfter(qsizetype sent);
 
   int master_fd_ = -1;
   int slave_fd_ = -1;  // kept open: the line survives the PC closing its side

@@ -40,7 +40,12 @@ void SimTcpEndpoint::Accept() {
       const QByteArray bytes = socket->readAll();
       Consume(
           *framer, bytes, socket, [socket](const QByteArray& reply) { socket->write(reply); },
-          [socket] {
+          [socket](qsizetype sent) {
+            if (sent > 0) {
+              // The bytes written must reach the PC before the close; `disconnected` deletes it.
+              socket->disconnectFromHost();
+              return;
+            }
             socket->abort();
             socket->deleteLater();
           });

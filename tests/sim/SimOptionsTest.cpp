@@ -34,11 +34,12 @@ TEST(SimOptions, DeviceKeys) {
   EXPECT_EQ(config.faults, SimFaults{});
 
   SimDeviceConfig faulty;
-  ASSERT_EQ(ParseDeviceKeys(
-                QStringLiteral("type=1,pty=/tmp/t/COM3,silent,silent-after=4,delay=250,"
-                               "truncate=6,disconnect,garbage=9,drop=1500:700,memory=/tmp/t/m.bin"),
-                1001, &faulty),
-            QString());
+  ASSERT_EQ(
+      ParseDeviceKeys(
+          QStringLiteral("type=1,pty=/tmp/t/COM3,silent,silent-after=4,delay=250,"
+                         "truncate=6,disconnect,garbage=9,cut=5,drop=1500:700,memory=/tmp/t/m.bin"),
+          1001, &faulty),
+      QString());
   EXPECT_EQ(faulty.link, SimLinkKind::kPty);
   EXPECT_EQ(faulty.pty_link, QStringLiteral("/tmp/t/COM3"));
   EXPECT_FALSE(faulty.pace_wire);
@@ -48,6 +49,7 @@ TEST(SimOptions, DeviceKeys) {
                                       .truncate = 6,
                                       .disconnect = true,
                                       .garbage = 9,
+                                      .cut = 5,
                                       .drop_after_ms = 1500,
                                       .drop_for_ms = 700}));
   EXPECT_EQ(faulty.memory_file, QStringLiteral("/tmp/t/m.bin"));
@@ -107,10 +109,11 @@ TEST(SimOptions, CommandLine) {
       ParseSimCommandLine(Args({"--device", "type=0"}), QStringLiteral("port")).error.isEmpty());
   const QString help = SimHelpText();
   for (const char* key :
-       {"--device",      "--port", "--trace",   "type=",      "tcp=",      "pty=",
-        "name=",         "ip=",    "firmware=", "second=",    "programs=", "silent",
-        "silent-after=", "delay=", "truncate=", "disconnect", "garbage=",  "pace=",
-        "meters=",       "seed=",  "clip=",     "drop=",      "memory=",   "TESSALY_DEVICE_PORT"}) {
+       {"--device",   "--port",   "--trace",       "type=",     "tcp=",
+        "pty=",       "name=",    "ip=",           "firmware=", "second=",
+        "programs=",  "silent",   "silent-after=", "delay=",    "truncate=",
+        "disconnect", "garbage=", "pace=",         "meters=",   "seed=",
+        "clip=",      "drop=",    "memory=",       "cut=",      "TESSALY_DEVICE_PORT"}) {
     EXPECT_TRUE(help.contains(QString::fromUtf8(key))) << key;
   }
 }

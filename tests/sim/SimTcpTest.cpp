@@ -104,6 +104,19 @@ TEST_F(SimTcpTest, GarbageFollowsTheReply) {
   EXPECT_EQ(At(reply, 12), 0xF7);
 }
 
+// The PC gets the first K bytes of the reply and then the end of the connection; the device did
+// act on the request.
+TEST_F(SimTcpTest, CutSendsPartOfTheReplyThenDrops) {
+  const int index = sim_.AddTcp(0);
+  auto socket = Connect(index);
+  sim_.device(index).SetCut(5);
+  ASSERT_TRUE(SendAll(*socket, Request(device::kCmdVersions)));
+  socket->waitForDisconnected(3000);
+  EXPECT_EQ(socket->state(), QAbstractSocket::UnconnectedState);
+  EXPECT_EQ(socket->readAll(), QByteArray::fromHex("8d1f0022") + char(1));
+  EXPECT_EQ(sim_.device(index).ReceivedCommands(), QList<uint8_t>{device::kCmdVersions});
+}
+
 TEST_F(SimTcpTest, DisconnectDropsTheConnectionButNotTheDeviceAndStopRefuses) {
   const int index = sim_.AddTcp(0);
   auto socket = Connect(index);

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <optional>
+
+#include "comm/Comm.h"
+#include "connect/ConnectSession.h"
+#include "connect/TcpConnect.h"
+#include "graph/ResponseCurves.h"
+#include "meters/MeterPoll.h"
+#include "model/EditPath.h"
+#include "programs/ChannelCopy.h"
+#include "programs/FileTransfers.h"
+#include "programs/ProgramMemory.h"
+#include "programs/ProgramNames.h"
+#include "programs/SleepTable.h"
+#include "programs/WholeProgram.h"
+#include "protocol/FamilyAOperations.h"
+#include "protocol/FamilyBOperations.h"
+#include "protocol/ProgramStore.h"
+#include "support/RecordingMessenger.h"
+#include "support/SimHarness.h"
+
+namespace tessaly::reliability {
+
+enum class Line { kTcp, kPty };
+
+// One run's core, wired as the application wires it, with one emulated device on line in `slot`
+// over TCP (on its own loop-back address) or a pseudo-terminal. Fresh for every cell.
+struct MatrixRig {
+  MatrixRig(Line line, int type, QString address) : line_(line), type_(type), address_(address) {}
+
+  bool app = (test::EnsureCoreApplication(), true);
+  test::RecordingMessenger messenger;
+  comm::Comm comm{messenger};
+  protocol::ProgramStore store{comm};
+  protocol::FamilyAOperations family_a{store};
+  protocol::FamilyBOperations family_b{store};
+  protocol::Dispatcher dispatcher{store, family_a, family_b};
+  graph::ResponseCurves curves{store};
+  programs::ProgramNames names;
+  programs::SleepTables sleep;
+  programs::WholeProgram whole{comm, store, dispatcher, curves, names};
+  programs::ProgramMemory memory{comm, store, whole, names};
+  QTemporaryDir folder;
+  programs::FileTransfers files{comm, store, whole, memory, folder.path()};
+  programs::ChannelCopier copier{comm, store, curves, whole};
+  model::EditPath edits{store, curves, dispatcher};
+  connect::ConnectSession session;
+  connect::ConnectContext context{comm, session, store, names, sleep};
+  test::SimHarness emulator;
+  sim::SimDevice* device = nullptr;
+  int slot = 0;
+  programs::ProjectBuffer project;  // what a sequence prepared for its run
+  QString PathOf(const QString& name) const { return folder.filePath(name); }
+
+  Line line() const { return line_; }
+  int type() const { return type_; }
+  const QString& address() const { return address_; }
+
+  // Starts the device; `registered` also puts it on line in the slot as a connect leaves it.
+  bool Start(bool registered, int programs = 0);
+  // The network connect of one address, inside an event loop as in its window.
+  connect::ConnectOutcome RunTcpConnect();
+
+  protocol::ProgramData& data() { return *store.Data(slot); }
+  // Empty when the PC's image equals the device's running program, else the first difference.
+  std::string ImageDifference() const;
+  // Messages shown more than once; empty when each was shown at most once.
+  QString RepeatedMessage() const;
+  int LossMessages() const;
+
+ private:
+  Line line_;
+  int type_;
+  QString address_;
+  int index_ = -1;
+};
+
+}  // namespace tessaly::reliability

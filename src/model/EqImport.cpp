@@ -174,11 +174,12 @@ QString DescribeAsked(const AskedFilter& filter) {
   return text;
 }
 
-EditOutcome ApplyImport(EditPath& path, int slot, const ImportPlan& plan) {
+EditOutcome ApplyImport(EditPath& path, int slot, const ImportPlan& plan,
+                        const QString& undo_text) {
   EditOutcome last;
-  path.BeginGesture(
-      slot, QStringLiteral("EQ Import %1")
-                .arg(protocol::ChannelName(path.DeviceType(slot).value_or(0), plan.channel)));
+  const QString channel = protocol::ChannelName(path.DeviceType(slot).value_or(0), plan.channel);
+  path.BeginGesture(slot,
+                    undo_text.isEmpty() ? QStringLiteral("EQ Import %1").arg(channel) : undo_text);
   for (const ImportBand& b : plan.bands) {
     if (!b.Changes()) continue;
     const auto target = [&](ParamId id) { return EditTarget{slot, id, plan.channel, b.band}; };

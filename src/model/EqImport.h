@@ -58,7 +58,9 @@ QString DescribeBand(const protocol::EqBandValues& values);
 QString DescribeAsked(const AskedFilter& filter);
 
 // Sends every band the plan changes as one band edit each (with its linking), all as one undo
-// step. Stops at the first band that fails and returns its outcome.
-EditOutcome ApplyImport(EditPath& path, int slot, const ImportPlan& plan);
+// step named `undo_text` ("EQ Import <channel>" when empty). Stops at the first band that fails
+// and returns its outcome.
+EditOutcome ApplyImport(EditPath& path, int slot, const ImportPlan& plan,
+                        const QString& undo_text = {});
 
 }  // namespace tessaly::model

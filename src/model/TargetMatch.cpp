@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "graph/CurveMath.h"
 #include "protocol/CommonOperations.h"
@@ -95,23 +96,32 @@ std::vector<double> Smoothed(const std::vector<double>& r, const Span& span) {
 struct Searcher {
   const Span& span;
   std::vector<double> residual;  // measurement + fixed + placed bands - target
+  std::vector<double> lift;      // the placed bands together
   int min_hz;
   int max_hz;
   int top_gain;
+  double boost_limit_db;
 
-  // The cost with band `old_curve` replaced by `candidate`, and the candidate's curve.
+  // The cost with band `old_curve` replaced by `candidate`, and the candidate's curve. Bands
+  // that together would lift anywhere by more than the limit cost too much to be taken.
   double Try(const std::vector<double>& old_curve, const EqBandValues& candidate,
              std::vector<double>& curve) const {
     BandOver(candidate, span, curve);
     double sum = 0.0;
     for (size_t i = 0; i < curve.size(); ++i) {
+      if (lift[i] - old_curve[i] + curve[i] > boost_limit_db + 1e-9) {
+        return std::numeric_limits<double>::infinity();
+      }
       const double r = residual[i] - old_curve[i] + curve[i];
       sum += span.weight[i] * r * r;
     }
     return sum;
   }
   void Replace(std::vector<double>& old_curve, const std::vector<double>& curve) {
-    for (size_t i = 0; i < curve.size(); ++i) residual[i] += curve[i] - old_curve[i];
+    for (size_t i = 0; i < curve.size(); ++i) {
+      residual[i] += curve[i] - old_curve[i];
+      lift[i] += curve[i] - old_curve[i];
+    }
     old_curve = curve;
   }
   EqBandValues Clamped(int hz, int gain, int q) const {
@@ -167,10 +177,12 @@ MatchResult MatchTarget(const MatchRequest& request) {
   const Span span = MakeSpan(request.measured, request.low_hz, request.high_hz);
   Searcher s{span,
              {},
+             std::vector<double>(span.points.size(), 0.0),
              std::max(protocol::kMinFrequency, static_cast<int>(std::ceil(request.low_hz))),
              std::min(protocol::kMaxFrequency, static_cast<int>(std::floor(request.high_hz))),
              std::clamp(static_cast<int>(std::floor((request.boost_limit_db + 15.0) * 2.0 + 1e-9)),
-                        0, kGainTop)};
+                        0, kGainTop),
+             request.boost_limit_db};
   s.residual.resize(span.points.size());
   for (size_t i = 0; i < span.points.size(); ++i) {
     const auto k = static_cast<size_t>(span.points[i]);
@@ -189,22 +201,28 @@ MatchResult MatchTarget(const MatchRequest& request) {
     size_t at = 0;
     double best = 0.0;
     for (size_t i = 0; i < smooth.size(); ++i) {
+      // A dip where the bands already lift as far as allowed cannot be filled any further.
+      const double headroom = request.boost_limit_db - s.lift[i];
       const double score = smooth[i] > 0.0 ? smooth[i] : -kDipWeight * smooth[i];
-      if (score > best) {
+      if (score > best && (smooth[i] > 0.0 || headroom > kEnoughDb)) {
         best = score;
         at = i;
       }
     }
     if (best < kEnoughDb) continue;
     const int hz = static_cast<int>(std::lround(span.hz[at]));
-    const int gain = protocol::ScaleOf(ScaleKind::kEqGain).ByteOf(-smooth[at]);
-    double best_cost = s.Try(curves[b], s.Clamped(hz, gain, 0), curve);
-    EqBandValues chosen = s.Clamped(hz, gain, 0);
-    for (int q = 1; q <= kBellQTop; ++q) {
-      const double cost = s.Try(curves[b], s.Clamped(hz, gain, q), curve);
-      if (cost < best_cost) {
-        best_cost = cost;
-        chosen = s.Clamped(hz, gain, q);
+    const double wanted = std::min(-smooth[at], request.boost_limit_db - s.lift[at]);
+    double best_cost = Cost(s.residual, span);
+    EqBandValues chosen = s.Clamped(hz, 30, 0);
+    // The Q that fits best; a gain that lifts too much with every Q is tried again halved.
+    for (double g = wanted; chosen.gain == 30 && std::abs(g) >= 0.5; g /= 2.0) {
+      const int gain = protocol::ScaleOf(ScaleKind::kEqGain).ByteOf(g);
+      for (int q = 0; q <= kBellQTop; ++q) {
+        const double cost = s.Try(curves[b], s.Clamped(hz, gain, q), curve);
+        if (cost < best_cost) {
+          best_cost = cost;
+          chosen = s.Clamped(hz, gain, q);
+        }
       }
     }
     s.Try(curves[b], chosen, curve);

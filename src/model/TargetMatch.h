@@ -19,7 +19,7 @@ struct MatchRequest {
   std::vector<bool> locked;                   // per band; a locked band is kept as it is
   double low_hz = 40.0;
   double high_hz = 16000.0;
-  double boost_limit_db = 3.0;  // no band lifts more than this
+  double boost_limit_db = 3.0;  // the free bands together lift nowhere more than this
 };
 
 struct MatchError {
@@ -35,9 +35,10 @@ struct MatchResult {
 
 // Proposes settings for the free bands that bring measurement + EQ toward the target over the
 // range: Bell bands on the device's grids (whole hertz inside the range, half-dB gains, the bell
-// Q table), cuts preferred over boosts, boosts no higher than the limit. Free bands the match
-// does not need become Bell at 0 dB; every free band is to be active. The error is weighted by log frequency, so each octave
-// counts alike although the grid is denser at the low end.
+// Q table), cuts preferred over boosts, the free bands together lifting nowhere in the range by
+// more than the limit. Free bands the match
+// does not need become Bell at 0 dB; every free band is to be active. The error is weighted by log
+// frequency, so each octave counts alike although the grid is denser at the low end.
 MatchResult MatchTarget(const MatchRequest& request);
 
 // The error of `level` against `target` over the range, weighted as MatchTarget weighs it.

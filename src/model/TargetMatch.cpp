@@ -225,6 +225,7 @@ MatchResult MatchTarget(const MatchRequest& request) {
         }
       }
     }
+    if (chosen.gain == 30) continue;  // nothing fits here; the band stays unused
     s.Try(curves[b], chosen, curve);
     s.Replace(curves[b], curve);
     result.bands[b] = chosen;

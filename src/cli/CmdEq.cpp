@@ -133,8 +133,8 @@ Outcome Export(Session& session, const QStringList& args) {
                                         state.band_bypass[static_cast<size_t>(global)]));
   }
   const QString name = session.state().table.device_name[static_cast<size_t>(kCliSlot)].trimmed();
-  const QString title = QStringLiteral("%1 %2").arg(name.isEmpty() ? device::ModelName(type) : name,
-                                                    protocol::ChannelName(type, *ch));
+  const QString title = QStringLiteral("%1 %2").arg(
+      name.isEmpty() ? device::ModelName(type).trimmed() : name, protocol::ChannelName(type, *ch));
   QFile file(rest[1]);
   const QByteArray bytes = model::WriteFilterText(*format, bands, title).toUtf8();
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {

@@ -62,6 +62,14 @@ Commands:
                               or until stopped): per channel the level in dB and LEDs lit of
                               each of its three meter points, clip, limiter active and gain
                               reduction; then standby and sleep
+  eq import CHANNEL FILE [--dry-run]
+                              take a channel's EQ from a REW filter-settings export or an
+                              Equalizer APO configuration: one line per band as asked and as the
+                              device will hold it, skipped filters on stderr; then every changed
+                              band is sent as the editor sends it (--dry-run sends nothing); a
+                              file that cannot be read exits 1 naming its line, nothing sent
+  eq export CHANNEL FILE --format rew|apo
+                              write the channel's EQ bands in REW's or Equalizer APO's text
   batch FILE                  the commands of FILE (- for stdin), one per line with its words as
                               on this command line (double quotes group words, "#" starts a
                               comment), over one connection and one read-out, each command's
@@ -91,6 +99,8 @@ JSON output (--json), one document on stdout:
   undo      {"undo": what was undone} (and redo alike, in a batch)
   send      {"command", "params": [8 bytes], "reply" (hex)}
   curve     {"channel", "points": [[hz, db], ...]}
+  eq import {"bands": [{"band", "asked", "held", "changes"}], "skipped": [{"line", "text",
+            "reason"}], "largest_difference_db"}
   meters    one line per poll: {"channels": [{"name", "points": [{"level_db", "leds"} x3],
             "clip", "limit", "gain_reduction_db" (null without a word)}, ...], "standby",
             "sleep"}

@@ -7,15 +7,25 @@ namespace tessaly::cli {
 Outcome RunCommandWords(Session& session, const QString& command, const QStringList& args) {
   using Runner = Outcome (*)(Session&, const QStringList&);
   static const std::map<QString, Runner> kCommands = {
-      {QStringLiteral("scan"), RunScan},         {QStringLiteral("identify"), RunIdentify},
-      {QStringLiteral("readout"), RunReadout},   {QStringLiteral("set"), RunSet},
-      {QStringLiteral("send"), RunSend},         {QStringLiteral("curve"), RunCurve},
-      {QStringLiteral("get"), RunGet},           {QStringLiteral("params"), RunParams},
-      {QStringLiteral("help"), RunHelp},         {QStringLiteral("batch"), RunBatch},
-      {QStringLiteral("programs"), RunPrograms}, {QStringLiteral("store"), RunStore},
-      {QStringLiteral("recall"), RunRecall},     {QStringLiteral("preset"), RunPreset},
-      {QStringLiteral("project"), RunProject},   {QStringLiteral("copy"), RunCopy},
-      {QStringLiteral("diff"), RunDiff},         {QStringLiteral("meters"), RunMeters},
+      {QStringLiteral("scan"), RunScan},
+      {QStringLiteral("identify"), RunIdentify},
+      {QStringLiteral("readout"), RunReadout},
+      {QStringLiteral("set"), RunSet},
+      {QStringLiteral("send"), RunSend},
+      {QStringLiteral("curve"), RunCurve},
+      {QStringLiteral("get"), RunGet},
+      {QStringLiteral("params"), RunParams},
+      {QStringLiteral("help"), RunHelp},
+      {QStringLiteral("batch"), RunBatch},
+      {QStringLiteral("programs"), RunPrograms},
+      {QStringLiteral("store"), RunStore},
+      {QStringLiteral("recall"), RunRecall},
+      {QStringLiteral("preset"), RunPreset},
+      {QStringLiteral("project"), RunProject},
+      {QStringLiteral("copy"), RunCopy},
+      {QStringLiteral("diff"), RunDiff},
+      {QStringLiteral("meters"), RunMeters},
+      {QStringLiteral("eq"), RunEq},
   };
   const auto it = kCommands.find(command);
   if (it == kCommands.end()) {

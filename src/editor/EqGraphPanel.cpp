@@ -7,7 +7,9 @@
 
 #include "editor/EditorSupport.h"
 #include "graph/GraphScale.h"
+#include "graph/MeasurementBook.h"
 #include "graph/ui/GraphPainter.h"
+#include "graph/ui/MeasurementPainter.h"
 #include "model/EditPath.h"
 #include "protocol/ValueScale.h"
 #include "widgets/UiScale.h"
@@ -39,6 +41,9 @@ EqGraphPanel::EqGraphPanel(EditorContext& context, int channel, QWidget* parent)
           &EqGraphPanel::OnParameterChanged);
   connect(&context_.edits, &model::EditPath::programReplaced, this, [this](int slot) {
     if (slot == context_.slot) Reload();
+  });
+  connect(&graph::Measurements(), &graph::MeasurementBook::changed, this, [this](int slot, int ch) {
+    if (slot == context_.slot && (ch == channel_ || ch < 0)) update();
   });
   Reload();
 }
@@ -88,6 +93,11 @@ void EqGraphPanel::ShowCurve(const graph::Curve& curve) {
   shown_ = curve;
   line_ = graph::CurvePolygon(shown_, plot);
   dirty |= graph::CurvePolygon(shown_, plot, first, last).boundingRect();
+  // The predicted response of a measurement moves with the curve, wherever it is drawn.
+  if (!graph::Measurements().Of(context_.slot, channel_).items.empty()) {
+    update();
+    return;
+  }
   const int pen = graph::kCurveDrawWidth + 2;
   update(dirty.toAlignedRect().adjusted(-pen, -pen, pen, pen) & plot.toAlignedRect());
 }
@@ -140,6 +150,8 @@ void EqGraphPanel::paintEvent(QPaintEvent*) {
   const QRect plot = PlotRect();
   graph::PaintGrid(painter, plot);
   const QColor colour = ChannelColor(context_, channel_);
+  graph::PaintMeasurements(painter, plot, graph::Measurements().Of(context_.slot, channel_), shown_,
+                           colour);
   graph::PaintCurve(painter, plot, line_, colour);
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setClipRect(plot.adjusted(-kMarkerRadius, -kMarkerRadius, kMarkerRadius, kMarkerRadius));

@@ -11,7 +11,9 @@
 #include "editor/CrossoverControls.h"
 #include "editor/EditorSupport.h"
 #include "editor/EqBandControls.h"
+#include "editor/EqFileActions.h"
 #include "editor/EqGraphPanel.h"
+#include "editor/MeasurementControls.h"
 #include "model/EditPath.h"
 #include "protocol/Offsets.h"
 
@@ -41,11 +43,23 @@ EqSection::EqSection(EditorContext& context, int channel, QWidget* parent)
   flat->setObjectName(QStringLiteral("eqFlatButton"));
   connect(flat, &QPushButton::clicked, this, &EqSection::FlattenEq);
 
+  auto* import = new QPushButton(QStringLiteral("Import EQ..."), this);
+  import->setObjectName(QStringLiteral("importEqButton"));
+  connect(import, &QPushButton::clicked, this,
+          [this] { ImportEqFromFile(context_, channel_, this); });
+  auto* export_eq = new QPushButton(QStringLiteral("Export EQ..."), this);
+  export_eq->setObjectName(QStringLiteral("exportEqButton"));
+  connect(export_eq, &QPushButton::clicked, this,
+          [this] { ExportEqToFile(context_, channel_, this); });
+
   auto* tools = new QVBoxLayout;
   tools->addWidget(bypass_);
   tools->addWidget(flat);
+  tools->addWidget(import);
+  tools->addWidget(export_eq);
   tools->addWidget(cursor);
   tools->addWidget(read_out_);
+  tools->addWidget(new MeasurementControls(context_, channel_, panel_, this));
   tools->addStretch(1);
 
   auto* band_row = new QHBoxLayout;

@@ -49,9 +49,11 @@ class ProtocolDeviceFixture {
  public:
   static constexpr int kSlot = 4;
 
-  explicit ProtocolDeviceFixture(int device_type)
+  // `address` picks the device's loopback address; the next free one from 127.0.0.2 otherwise.
+  explicit ProtocolDeviceFixture(int device_type, const QString& address = {})
       : comm_(messenger_), store_(comm_), type_(device_type) {
-    device_index_ = sim_.AddTcp(device_type);
+    device_index_ = address.isEmpty() ? sim_.AddTcp(device_type)
+                                      : sim_.AddTcpAt(address, {.type = device_type});
     comm::CommState& state = comm_.state();
     state.connection_mode = comm::kLinkTcp;
     comm_.OpenTraffic();

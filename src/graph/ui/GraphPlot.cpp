@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "graph/ui/GraphPainter.h"
+#include "graph/ui/MeasurementPainter.h"
 #include "widgets/Theme.h"
 
 namespace tessaly::graph {
@@ -26,6 +27,11 @@ GraphPlot::GraphPlot(QWidget* parent) : QWidget(parent) {
 void GraphPlot::SetCurves(const std::vector<ShownCurve>* curves) {
   curves_ = curves;
   Rebuild();
+}
+
+void GraphPlot::SetMeasurementSlot(int slot) {
+  measurement_slot_ = slot;
+  update();
 }
 
 QRect GraphPlot::PlotRect() const {
@@ -53,6 +59,11 @@ void GraphPlot::paintEvent(QPaintEvent*) {
   const QRect plot = PlotRect();
   PaintGrid(painter, plot);
   if (curves_ == nullptr) return;
+  for (const ShownCurve& curve : *curves_) {
+    if (measurement_slot_ < 0) break;
+    PaintMeasurements(painter, plot, Measurements().Of(measurement_slot_, curve.channel),
+                      curve.values, Colour(curve.colour));
+  }
   for (size_t i = 0; i < lines_.size() && i < curves_->size(); ++i) {
     const ShownCurve& curve = (*curves_)[i];
     QColor colour = Colour(curve.colour);

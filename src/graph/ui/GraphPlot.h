@@ -19,6 +19,8 @@ class GraphPlot : public QWidget {
   explicit GraphPlot(QWidget* parent = nullptr);
 
   void SetCurves(const std::vector<ShownCurve>* curves);
+  // Draws the measurements of this slot's channels with their predicted results; -1 none.
+  void SetMeasurementSlot(int slot);
   QRect PlotRect() const;
   QString read_out() const;
 
@@ -37,6 +39,7 @@ class GraphPlot : public QWidget {
   std::vector<QPolygonF> lines_;
   QLabel* read_out_ = nullptr;
   bool pressed_ = false;
+  int measurement_slot_ = -1;
 };
 
 }  // namespace tessaly::graph

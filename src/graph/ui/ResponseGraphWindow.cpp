@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
+#include "graph/MeasurementBook.h"
 #include "graph/ui/GraphPlot.h"
 #include "protocol/Offsets.h"
 #include "protocol/ValueLists.h"
@@ -88,6 +89,10 @@ ResponseGraphWindow::ResponseGraphWindow(const ResponseCurves& curves, int slot,
   row->addWidget(plot_, 1);
   row->addLayout(side);
   resize(900, 520);
+  plot_->SetMeasurementSlot(slot_);
+  connect(&Measurements(), &MeasurementBook::changed, plot_, [this](int slot, int) {
+    if (slot == slot_) plot_->update();
+  });
   choose_path_ = [this](const QString& title, const QString& filter) {
     return widgets::AskForFile(this, true, title, QString(), filter);
   };

@@ -1,8 +1,9 @@
 // Renders the main window, the device list and every page of both editors against emulated
 // devices into PNG files: main-window.png, device-list.png, editor-<a|b>-<page>.png, channel pages
-// with a shaped EQ (editor-<a|b>-channel-<name>-eq.png) and graph-window.png, with the main window
-// at 1280x760; the same again at 1920x1080 with "-1920x1080" before ".png"; and the dialogs at
-// their own size.
+// with a shaped EQ (editor-<a|b>-channel-<name>-eq.png), graph-window.png, a measurement on a
+// channel page (editor-a-measurement.png) and an EQ import preview (eq-import-preview.png), with
+// the main window at 1280x760; the same again at 1920x1080 with "-1920x1080" before ".png"; and the
+// dialogs at their own size.
 //
 //   QT_QPA_PLATFORM=offscreen tessaly-screenshots <output folder>
 #include <QAction>
@@ -30,6 +31,7 @@
 #include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
 #include "editor/shots/ConnectShots.h"
+#include "editor/shots/EqShots.h"
 #include "editor/shots/ProgramShots.h"
 #include "graph/ui/ResponseGraphWindow.h"
 #include "model/EditPath.h"
@@ -267,6 +269,7 @@ int main(int argc, char* argv[]) {
          ok;
     ok = SaveGraphWindow(*window.editors().EditorOf(1), folder, suffix) && ok;
   }
+  ok = SaveEqShots(*window.editors().EditorOf(0), folder) && ok;
 
   messenger.answers.push_back(tessaly::device::MessageAnswer::kYes);
   window.close();

@@ -14,7 +14,8 @@ namespace tessaly::test {
 
 // One emulated device over loopback TCP with the edit path and an editor context on it.
 struct EditorRig : ProtocolDeviceFixture {
-  explicit EditorRig(int type) : ProtocolDeviceFixture(type) {}
+  explicit EditorRig(int type, const QString& address = {})
+      : ProtocolDeviceFixture(type, address) {}
 
   model::EditTarget Target(model::ParamId id, int channel = -1, int element = -1) {
     return {kSlot, id, channel, element};

@@ -90,6 +90,12 @@ class EditPath : public QObject {
 
   // Undo and redo: puts the recorded bytes back and resends; the stack moves only on success.
   EditOutcome Replay(int slot, const UndoEntry& entry, bool forward);
+  // A channel changed behind the edit path's back (a channel copy, a page sent again): every
+  // value of it is announced, since the path cannot know which moved.
+  void OnChannelChanged(int slot, int channel);
+
+  // Above zero while the path itself writes: its own changes are announced one by one.
+  int own_writes_ = 0;
 
   protocol::ProgramStore& store_;
   graph::ResponseCurves& curves_;

@@ -178,6 +178,25 @@ class ProgramDialogsTest : public QObject {
     QCOMPARE(rig.device->Settings().at(21), 4);
   }
 
+  // In demonstration mode a recall says why nothing happens, before it asks or keeps anything.
+  void RecallInDemonstrationModeSaysWhy() {
+    Rig rig(device::kTypeRk360);
+    rig.device->FillPrograms(2);
+    rig.ReadNames();
+    rig.comm.SuspendTraffic(true);
+    rig.device->ClearReceived();
+    WithModal<programs::RecallProgramDialog>([&] { rig.actions->OpenRecall(); },
+                                             [&](programs::RecallProgramDialog& d) {
+                                               d.list()->setCurrentRow(1);
+                                               d.RecallSelected();
+                                               QVERIFY(d.isVisible());
+                                             });
+    QCOMPARE(rig.messenger.shown.size(), 1);
+    QVERIFY(rig.messenger.shown[0].text.startsWith(QStringLiteral("Demonstration mode")));
+    QCOMPARE(rig.device->ReceivedCount(), 0);
+    QVERIFY(rig.actions->tools().files.LastEditBufferBackup(kSlot).isEmpty());
+  }
+
   // Load, refusals, and the caption; then Restore last backup brings the former program back.
   void PresetLoadRefusalsAndRestore() {
     Rig rig(device::kTypeRk540);

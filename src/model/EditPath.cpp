@@ -365,6 +365,42 @@ EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
   return out;
 }
 
+EditOutcome EditPath::Resend(const EditTarget& target) {
+  int type = 0;
+  EditOutcome checked = Check(store_, target, &type);
+  if (!checked.reason.isEmpty()) return checked;
+  const EditRunner runner(*this, target, type);
+  const auto index = runner.op().read(runner.ctx());
+  if (!index) {
+    return Refusal(EditStatus::kRefused,
+                   QStringLiteral("The channel has no \"%1\".").arg(runner.parameter().name));
+  }
+  const bool held = store_.transmitter().Holds(target.slot);
+  EditResult result = EditResult::kDone;
+  {
+    const OwnWrites own(own_writes_);
+    result = runner.op().write(runner.ctx(), *index, false);
+  }
+  EditOutcome out;
+  out.index = *index;
+  out.shown = runner.parameter().Show(*index, runner.Context({}));
+  switch (result) {
+    case EditResult::kDone:
+      out.status = held ? EditStatus::kHeld : EditStatus::kDone;
+      break;
+    case EditResult::kSendFailed:
+      out.status = EditStatus::kSendFailed;
+      break;
+    case EditResult::kNotSupported:
+      out.status = EditStatus::kNotSupported;
+      break;
+    default:
+      out.status = EditStatus::kRefused;
+      break;
+  }
+  return out;
+}
+
 int EditPath::Index(const EditTarget& target) const {
   int type = 0;
   if (!Check(store_, target, &type).reason.isEmpty()) return -1;

@@ -50,6 +50,11 @@ class EditPath : public QObject {
   // its type); nothing is sent when the index stays where it is.
   EditOutcome StepIndex(const EditTarget& target, int steps);
 
+  // Sends what the record holds now for `target` as an edit of it sends it, without linking, undo
+  // or views to tell (the record does not change): a stored image brought to a device one
+  // parameter at a time.
+  EditOutcome Resend(const EditTarget& target);
+
   // The value as the record and slot state hold it now; -1 when the target is not valid.
   int Index(const EditTarget& target) const;
   QString Shown(const EditTarget& target) const;

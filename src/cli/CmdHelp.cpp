@@ -57,6 +57,11 @@ Commands:
   diff A B                    compare two of: a preset file, a project file, "device"; one line
                               per differing parameter "program channel parameter: a -> b";
                               exit 0 equal, 1 different, 3 an operand could not be read
+  push FILE                   bring the device to a preset file of its family: send only the
+                              parameters that differ, each as the editor sends it (one line
+                              each), then read the device back; exit 0 when it holds the file,
+                              1 when it differs (naming the first difference) or did not
+                              answer, or for a project or the other family's file (nothing sent)
   meters [--json] [--watch MS] [--count N]
                               one meter poll (with --watch one every MS milliseconds, N times
                               or until stopped): per channel the level in dB and LEDs lit of

@@ -26,6 +26,7 @@ Outcome RunCommandWords(Session& session, const QString& command, const QStringL
       {QStringLiteral("diff"), RunDiff},
       {QStringLiteral("meters"), RunMeters},
       {QStringLiteral("eq"), RunEq},
+      {QStringLiteral("push"), RunPush},
   };
   const auto it = kCommands.find(command);
   if (it == kCommands.end()) {

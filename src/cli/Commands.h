@@ -26,6 +26,7 @@ Outcome RunPresetShow(Session& session, const QStringList& args);
 Outcome RunProject(Session& session, const QStringList& args);
 Outcome RunCopy(Session& session, const QStringList& args);
 Outcome RunDiff(Session& session, const QStringList& args);
+Outcome RunPush(Session& session, const QStringList& args);
 Outcome RunMeters(Session& session, const QStringList& args);
 Outcome RunEq(Session& session, const QStringList& args);
 

@@ -18,4 +18,8 @@ QString EditorCaption(int16_t connection_mode, const QString& ip_address, const 
   return DeviceCaption(connection_mode, ip_address, model) + what + program_name;
 }
 
+QString OfflineCaption(const QString& model, const QString& file_name) {
+  return QStringLiteral("Offline ") + model + QStringLiteral(" - file loaded: ") + file_name;
+}
+
 }  // namespace tessaly::editor

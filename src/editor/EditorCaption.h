@@ -14,4 +14,7 @@ QString DeviceCaption(int16_t connection_mode, const QString& ip_address, const 
 QString EditorCaption(int16_t connection_mode, const QString& ip_address, const QString& model,
                       const QString& program_name, LoadedFrom from);
 
+// "Offline RK-540 - file loaded: venue.540": an editor of a preset file with no device behind it.
+QString OfflineCaption(const QString& model, const QString& file_name);
+
 }  // namespace tessaly::editor

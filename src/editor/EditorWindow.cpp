@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +16,7 @@
 
 #include "connect/ui/DeviceIpDialog.h"
 #include "device/DeviceTypes.h"
+#include "editor/ChannelMeter.h"
 #include "editor/EditorSupport.h"
 #include "editor/StatusFlag.h"
 #include "protocol/ValueLists.h"
@@ -163,11 +165,30 @@ int EditorWindow::PageIndex(const QString& key) const {
 void EditorWindow::SetCaption(const QString& program_name, LoadedFrom from) {
   const comm::CommState& state = comm_.state();
   const auto slot = static_cast<size_t>(context_.slot);
+  const QString model = device::ModelName(state.table.device_type[slot]).trimmed();
+  // With no device there is no link to name, whatever was loaded.
   const QString caption =
-      EditorCaption(state.connection_mode, state.table[context_.slot].ip_address,
-                    device::ModelName(state.table.device_type[slot]).trimmed(), program_name, from);
+      !offline_file_.isEmpty()
+          ? OfflineCaption(model, QFileInfo(offline_file_).fileName())
+          : EditorCaption(state.connection_mode, state.table[context_.slot].ip_address, model,
+                          program_name, from);
   setWindowTitle(caption);
   if (parentWidget() != nullptr) parentWidget()->setWindowTitle(caption);
+}
+
+void EditorWindow::SetOfflineFile(const QString& path) {
+  offline_file_ = path;
+  SetCaption(QString(), LoadedFrom::kFile);
+  poll_timer_->stop();
+  const QString why = QString::fromLatin1(kNoDeviceTip);
+  if (auto* ip = tool_bar_->findChild<QAction*>(QStringLiteral("ipSettingAction"))) {
+    ip->setEnabled(false);
+    ip->setToolTip(why);
+  }
+  for (ChannelMeter* meter : findChildren<ChannelMeter*>()) {
+    meter->setEnabled(false);
+    meter->setToolTip(why);
+  }
 }
 
 QString EditorWindow::DeviceText() const {

@@ -22,6 +22,9 @@ inline constexpr const char* kCloseEditorTitle = "Close edit window";
 inline constexpr const char* kCloseEditorText = "               Are you sure ? ";
 inline constexpr const char* kIpSettingTitle = "IP Setting";
 inline constexpr const char* kIpUsbOnlyText = "Function available only in USB Mode";
+// Why a device's tool is off in an editor of a preset file.
+inline constexpr const char* kNoDeviceTip =
+    "Needs a device: this editor holds a preset file, with no device behind it";
 
 // One device's editor: a toolbar, the device's pages behind tabs, the caption. The pages do the
 // editing; the window only shows one page at a time and decides whether it may close.
@@ -49,6 +52,12 @@ class EditorWindow : public QWidget {
 
   // The caption names the link, the model and the program or preset file now in the device.
   void SetCaption(const QString& program_name, LoadedFrom from);
+  // Makes this an editor of the preset file `path` with no device: the caption says "Offline"
+  // and names the file whatever else sets it, the meters stop, and the device's tools here say
+  // why they are off.
+  void SetOfflineFile(const QString& path);
+  // Empty for an editor of a device.
+  const QString& offline_file() const { return offline_file_; }
   // "Main PA (IP:10.0.0.7 RL-4800)", or without a name "IP:10.0.0.7 RL-4800": the device alone,
   // for the windows that belong to it.
   QString DeviceText() const;
@@ -101,6 +110,7 @@ class EditorWindow : public QWidget {
   int current_page_ = -1;
   bool closed_ = false;
   bool ask_on_close_ = true;
+  QString offline_file_;
 };
 
 }  // namespace tessaly::editor

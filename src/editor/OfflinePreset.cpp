@@ -3,7 +3,6 @@
 #include <QFileInfo>
 
 #include "connect/ConnectRuntime.h"
-#include "device/DeviceTypes.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
 #include "editor/ProgramActions.h"
@@ -61,11 +60,11 @@ EditorWindow* OpenPresetOffline(EditorManager& editors, connect::ConnectRuntime&
   data.SetRecord(candidate.Record());
   EditorWindow* window = editors.Open(slot);
   if (window == nullptr) return nullptr;
-  const QString caption = QStringLiteral("Offline %1 - file loaded: %2")
-                              .arg(device::ModelName(*type).trimmed(), QFileInfo(path).fileName());
-  window->setWindowTitle(caption);
-  if (window->parentWidget() != nullptr) window->parentWidget()->setWindowTitle(caption);
-  if (auto* actions = window->findChild<ProgramActions*>()) actions->set_offline_file(path);
+  if (auto* actions = window->findChild<ProgramActions*>()) {
+    actions->SetOffline(path);
+  } else {
+    window->SetOfflineFile(path);
+  }
   return window;
 }
 

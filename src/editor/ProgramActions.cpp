@@ -161,6 +161,12 @@ void ProgramActions::LoadPresetFrom(const QString& path) {
     case FileOutcome::kIgnored:
       return;
     case FileOutcome::kDone:
+      if (!offline_file_.isEmpty()) {
+        // With no device the editor now holds the loaded file; Save asks again before writing.
+        offline_file_ = path;
+        write_back_agreed_ = false;
+        window_.SetOfflineFile(path);
+      }
       window_.SetCaption(QFileInfo(path).fileName(), LoadedFrom::kFile);
       return;
     case FileOutcome::kRefused:
@@ -177,15 +183,58 @@ void ProgramActions::LoadPresetFrom(const QString& path) {
   }
 }
 
+void ProgramActions::SetOffline(const QString& path) {
+  offline_file_ = path;
+  window_.SetOfflineFile(path);
+  static constexpr const char* kNeedDevice[] = {
+      "storeProgramAction", "recallProgramAction", "copyInputAction",      "copyOutputAction",
+      "saveProjectAction",  "loadProjectAction",   "triggerSettingAction", "sleepSettingAction"};
+  for (const char* name : kNeedDevice) {
+    if (auto* action = window_.findChild<QAction*>(QLatin1String(name))) {
+      action->setEnabled(false);
+      action->setToolTip(QString::fromLatin1(kNoDeviceTip));
+    }
+  }
+}
+
+std::optional<QString> ProgramActions::OfflineSavePath() {
+  const QFileInfo opened(offline_file_);
+  const QFileInfo backups(programs::BackupFolder(files_->startup_dir()));
+  // A backup is what "Restore last backup" falls back on: it is never written over.
+  if (backups.exists() && opened.absoluteDir().canonicalPath() == backups.canonicalFilePath()) {
+    tools_->Say(
+        MessageIcon::kInformation, QString::fromLatin1(kSaveTitle),
+        QStringLiteral("%1 is a backup and stays as it is: choose where to save the preset.")
+            .arg(opened.fileName()));
+    return QString();
+  }
+  if (!write_back_agreed_) {
+    write_back_agreed_ =
+        tools_->Say(MessageIcon::kQuestion, QString::fromLatin1(kSaveTitle),
+                    QStringLiteral("Save writes your changes back into %1, replacing what it "
+                                   "holds now. Go on?")
+                        .arg(QDir::toNativeSeparators(opened.absoluteFilePath())),
+                    device::MessageButtons::kYesNo) == device::MessageAnswer::kYes;
+    if (!write_back_agreed_) return std::nullopt;
+  }
+  return offline_file_;
+}
+
 void ProgramActions::SavePreset() {
   const programs::FileType* type = programs::FileTypeOf(tools_->DeviceType());
   if (type == nullptr) return;
   const QString folder = programs::PresetFolder(files_->startup_dir(), *type);
   QDir().mkpath(folder);
-  const QString path =
-      !offline_file_.isEmpty()
-          ? offline_file_
-          : tools_->choose_file(&window_, true, folder, QString::fromLatin1(type->preset_filter));
+  QString path;
+  if (!offline_file_.isEmpty()) {
+    const std::optional<QString> target = OfflineSavePath();
+    if (!target) return;
+    path = *target;
+  }
+  const bool save_as = path.isEmpty();
+  if (save_as) {
+    path = tools_->choose_file(&window_, true, folder, QString::fromLatin1(type->preset_filter));
+  }
   if (path.isEmpty()) return;
   const programs::FileResult result = files_->SavePreset(tools_->slot, path);
   if (result.outcome != FileOutcome::kDone) {
@@ -193,6 +242,12 @@ void ProgramActions::SavePreset() {
     return;
   }
   widgets::ShowStatusNote(window_, widgets::SavedNote(QStringLiteral("Preset saved"), path));
+  // Saved elsewhere off-line: the editor now holds that file, the user chose it.
+  if (!offline_file_.isEmpty() && save_as) {
+    offline_file_ = path;
+    write_back_agreed_ = true;
+    window_.SetOfflineFile(path);
+  }
 }
 
 void ProgramActions::OpenStore() {

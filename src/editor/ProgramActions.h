@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <memory>
+#include <optional>
 
 #include "programs/ChannelCopy.h"
 #include "programs/ui/ProgramTools.h"
@@ -36,8 +37,10 @@ class ProgramActions : public QObject {
   programs::ProgramTools& tools() { return *tools_; }
   // Replaces the platform's file dialog (tests give the path straight away).
   void set_file_chooser(programs::FileChooser chooser) { tools_->choose_file = std::move(chooser); }
-  // An off-line editor's preset: Save writes it back without asking for a file.
-  void set_offline_file(const QString& path) { offline_file_ = path; }
+  // Makes these the tools of an editor of the preset file `path` with no device: the tools that
+  // need one are off and say why; Save writes the file back once the user agreed, and never
+  // over a backup.
+  void SetOffline(const QString& path);
 
   void LoadPreset();
   void SavePreset();
@@ -55,6 +58,9 @@ class ProgramActions : public QObject {
   // Shows `dialog` modally with the keep-alive held; returns its result.
   int RunModal(QDialog& dialog);
   void LoadPresetFrom(const QString& path);
+  // Where Save writes in an editor with no device: the opened file, empty for a file the user
+  // must choose, nullopt when the user declined.
+  std::optional<QString> OfflineSavePath();
 
   EditorWindow& window_;
   model::EditPath& edits_;
@@ -64,6 +70,7 @@ class ProgramActions : public QObject {
   std::unique_ptr<programs::ProgramTools> tools_;
   QToolBar* bar_ = nullptr;
   QString offline_file_;
+  bool write_back_agreed_ = false;
 };
 
 // Puts the program buttons on an editor window; the window owns them.

@@ -1,6 +1,7 @@
 #include "model/EditPath.h"
 
 #include "graph/ResponseCurves.h"
+#include "model/ValueTargets.h"
 #include "protocol/ChannelLinking.h"
 #include "protocol/CommonOperations.h"
 #include "protocol/FamilyBOperations.h"
@@ -35,6 +36,18 @@ std::vector<uint8_t> Snapshot(const protocol::ProgramData& data) {
   const auto record = data.Record();
   return {record.begin(), record.end()};
 }
+
+// Counts the path's own writes while it lives.
+class OwnWrites {
+ public:
+  explicit OwnWrites(int& depth) : depth_(depth) { ++depth_; }
+  ~OwnWrites() { --depth_; }
+  OwnWrites(const OwnWrites&) = delete;
+  OwnWrites& operator=(const OwnWrites&) = delete;
+
+ private:
+  int& depth_;
+};
 
 void PutByte(protocol::ProgramData& data, int offset, uint8_t value) {
   if (offset < data.tail_start()) {
@@ -124,6 +137,16 @@ EditPath::EditPath(protocol::ProgramStore& store, graph::ResponseCurves& curves,
     Undo(slot).Clear();
     emit programReplaced(slot);
   });
+  connect(&store_, &protocol::ProgramStore::channelChanged, this, &EditPath::OnChannelChanged);
+}
+
+void EditPath::OnChannelChanged(int slot, int channel) {
+  if (own_writes_ > 0) return;
+  const auto type = store_.DeviceType(slot);
+  if (!type) return;
+  for (const EditTarget& t : ValueTargets(slot, *type)) {
+    if (t.channel == channel) emit parameterChanged(slot, channel, t.id, t.element);
+  }
 }
 
 EditPath::~EditPath() = default;
@@ -280,6 +303,7 @@ EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
   const std::vector<uint8_t> record_before = Snapshot(ctx.data());
   const protocol::SlotState state_before = ctx.state();
 
+  std::optional<OwnWrites> own(std::in_place, own_writes_);
   // The earlier fields go into the record only; the last one's command carries them all.
   EditResult result = EditResult::kDone;
   for (size_t i = 0; i + 1 < fields.size() && result == EditResult::kDone; ++i) {
@@ -300,6 +324,7 @@ EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
     if (link.result != EditResult::kRefused) result = Worse(result, link.result);
     out.followers = link.followers;
   }
+  own.reset();
   runner.Announce(*this, ctx.ch);
   for (const int follower : out.followers) runner.Announce(*this, follower);
 
@@ -336,6 +361,42 @@ EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
     for (const int follower : out.followers) add_sends(follower);
     Undo(target.slot).Push(std::move(entry));
     emit undoRecorded(target.slot);
+  }
+  return out;
+}
+
+EditOutcome EditPath::Resend(const EditTarget& target) {
+  int type = 0;
+  EditOutcome checked = Check(store_, target, &type);
+  if (!checked.reason.isEmpty()) return checked;
+  const EditRunner runner(*this, target, type);
+  const auto index = runner.op().read(runner.ctx());
+  if (!index) {
+    return Refusal(EditStatus::kRefused,
+                   QStringLiteral("The channel has no \"%1\".").arg(runner.parameter().name));
+  }
+  const bool held = store_.transmitter().Holds(target.slot);
+  EditResult result = EditResult::kDone;
+  {
+    const OwnWrites own(own_writes_);
+    result = runner.op().write(runner.ctx(), *index, false);
+  }
+  EditOutcome out;
+  out.index = *index;
+  out.shown = runner.parameter().Show(*index, runner.Context({}));
+  switch (result) {
+    case EditResult::kDone:
+      out.status = held ? EditStatus::kHeld : EditStatus::kDone;
+      break;
+    case EditResult::kSendFailed:
+      out.status = EditStatus::kSendFailed;
+      break;
+    case EditResult::kNotSupported:
+      out.status = EditStatus::kNotSupported;
+      break;
+    default:
+      out.status = EditStatus::kRefused;
+      break;
   }
   return out;
 }
@@ -410,6 +471,7 @@ EditOutcome EditPath::Replay(int slot, const UndoEntry& entry, bool forward) {
 
   const bool held = store_.transmitter().Holds(slot);
   EditResult result = EditResult::kDone;
+  const OwnWrites own(own_writes_);
   for (const UndoEntry::Send& s : entry.sends) {
     const EditRunner runner(*this, {slot, s.id, s.channel, s.element}, *type);
     const auto index = runner.op().read(runner.ctx());

@@ -50,6 +50,11 @@ class EditPath : public QObject {
   // its type); nothing is sent when the index stays where it is.
   EditOutcome StepIndex(const EditTarget& target, int steps);
 
+  // Sends what the record holds now for `target` as an edit of it sends it, without linking, undo
+  // or views to tell (the record does not change): a stored image brought to a device one
+  // parameter at a time.
+  EditOutcome Resend(const EditTarget& target);
+
   // The value as the record and slot state hold it now; -1 when the target is not valid.
   int Index(const EditTarget& target) const;
   QString Shown(const EditTarget& target) const;
@@ -90,6 +95,12 @@ class EditPath : public QObject {
 
   // Undo and redo: puts the recorded bytes back and resends; the stack moves only on success.
   EditOutcome Replay(int slot, const UndoEntry& entry, bool forward);
+  // A channel changed behind the edit path's back (a channel copy, a page sent again): every
+  // value of it is announced, since the path cannot know which moved.
+  void OnChannelChanged(int slot, int channel);
+
+  // Above zero while the path itself writes: its own changes are announced one by one.
+  int own_writes_ = 0;
 
   protocol::ProgramStore& store_;
   graph::ResponseCurves& curves_;

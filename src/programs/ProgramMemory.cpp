@@ -146,6 +146,19 @@ TransferResult ProgramMemory::Store(int slot, int program, const QString& name,
   return result;
 }
 
+QString ProgramMemory::WhyNoRecall(int slot) const {
+  // Held packets would read back nothing: the recall would end without a word.
+  if (comm_.suspended()) {
+    return QStringLiteral(
+        "Demonstration mode: there is no device to recall a program from, so nothing was "
+        "recalled.");
+  }
+  if (comm_.Holds(slot)) {
+    return QStringLiteral("The device is not on-line, so nothing was recalled.");
+  }
+  return {};
+}
+
 TransferResult ProgramMemory::Recall(int slot, int program, std::optional<int> page_channel,
                                      const TransferProgress& progress) {
   TransferResult result;
@@ -158,6 +171,8 @@ TransferResult ProgramMemory::Recall(int slot, int program, std::optional<int> p
     result.message = QString::fromLatin1(kProgramEmptyText);
     return result;
   }
+  result.message = WhyNoRecall(slot);
+  if (!result.message.isEmpty()) return result;
   const int total = protocol::kImageSizeB / kEditBlock + 4;
   int step = 0;
   const auto advance = [&] { return !progress || progress(++step, total, {}); };

@@ -68,8 +68,12 @@ class ProgramMemory {
   // last four image bytes with the program number) and 42.
   TransferResult Store(int slot, int program, const QString& name,
                        const TransferProgress& progress);
+  // Why no program can be recalled into the slot's device now (demonstration mode, no device on
+  // line); empty when it can.
+  QString WhyNoRecall(int slot) const;
   // Recalls `program` into the edit buffer (27), reads the buffer back (93) and shows it without
-  // sending a parameter. An empty program is refused with "Program empty".
+  // sending a parameter. An empty program is refused with "Program empty", an unreachable device
+  // with WhyNoRecall.
   TransferResult Recall(int slot, int program, std::optional<int> page_channel,
                         const TransferProgress& progress);
   // Reads every program slot into `buffer` (95); empty slots get EmptyProjectRecord.

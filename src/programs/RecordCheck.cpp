@@ -2,6 +2,7 @@
 
 #include "model/EditCore.h"
 #include "model/ParameterDescriptor.h"
+#include "model/ValueTargets.h"
 #include "programs/PresetFile.h"
 #include "programs/RecordView.h"
 #include "programs/WholeProgram.h"
@@ -12,7 +13,6 @@ namespace tessaly::programs {
 namespace {
 
 constexpr int kScratchSlot = 0;
-constexpr int kMixerElements = 4;
 
 // Every packet is held back, so the family operations only work on the scratch record.
 class SilentTransmitter : public device::Transmitter {
@@ -27,18 +27,6 @@ class SilentTransmitter : public device::Transmitter {
  private:
   int type_;
 };
-
-int ElementCount(const model::ParameterDescriptor& p, const protocol::Layout& layout, int ch) {
-  switch (p.scope) {
-    case model::Scope::kBand:
-      return layout.BandCount(ch);
-    case model::Scope::kMixerSend:
-    case model::Scope::kRoutingPoint:
-      return kMixerElements;
-    default:
-      return 0;
-  }
-}
 
 }  // namespace
 
@@ -55,30 +43,24 @@ void VisitParameters(const protocol::ProgramData& data, int device_type,
   model::EditCore core(store);
   const model::EditPath& edits = core.edits;
 
-  const protocol::Layout& layout = data.layout();
-  for (const model::ParameterDescriptor& p : model::Parameters()) {
-    if (!p.OnType(device_type) || p.kind == model::ValueKind::kAction) continue;
-    const bool device_wide = p.scope == model::Scope::kDevice;
-    for (int ch = device_wide ? -1 : 0; ch < (device_wide ? 0 : layout.channel_count); ++ch) {
-      const int elements = ElementCount(p, layout, ch);
-      for (int e = elements == 0 ? -1 : 0; e < std::max(elements, 0); ++e) {
-        const model::EditTarget target{kScratchSlot, p.id, ch, e};
-        ParameterValue value;
-        value.index = edits.Index(target);
-        if (value.index < 0) continue;
-        value.parameter = &p;
-        value.channel = ch;
-        value.element = e;
-        value.in_range = value.index >= p.minimum && value.index <= p.maximum;
-        value.shown = value.in_range ? edits.Shown(target) : QString();
-        if (ch >= 0) value.where = protocol::ChannelName(device_type, ch) + QLatin1Char(' ');
-        if (p.scope == model::Scope::kBand) value.where += QStringLiteral("band %1 ").arg(e + 1);
-        if (p.scope == model::Scope::kMixerSend || p.scope == model::Scope::kRoutingPoint) {
-          value.where += QStringLiteral("input %1 ").arg(e + 1);
-        }
-        if (!visit(value)) return;
-      }
+  for (const model::EditTarget& target : model::ValueTargets(kScratchSlot, device_type)) {
+    const model::ParameterDescriptor& p = target.parameter();
+    const int ch = target.channel;
+    const int e = target.element;
+    ParameterValue value;
+    value.index = edits.Index(target);
+    if (value.index < 0) continue;
+    value.parameter = &p;
+    value.channel = ch;
+    value.element = e;
+    value.in_range = value.index >= p.minimum && value.index <= p.maximum;
+    value.shown = value.in_range ? edits.Shown(target) : QString();
+    if (ch >= 0) value.where = protocol::ChannelName(device_type, ch) + QLatin1Char(' ');
+    if (p.scope == model::Scope::kBand) value.where += QStringLiteral("band %1 ").arg(e + 1);
+    if (p.scope == model::Scope::kMixerSend || p.scope == model::Scope::kRoutingPoint) {
+      value.where += QStringLiteral("input %1 ").arg(e + 1);
     }
+    if (!visit(value)) return;
   }
 }
 

@@ -54,6 +54,10 @@ void RecallProgramDialog::RecallSelected() {
                QString::fromLatin1(kProgramEmptyText));
     return;
   }
+  if (const QString why = tools_.memory.WhyNoRecall(tools_.slot); !why.isEmpty()) {
+    tools_.Say(device::MessageIcon::kInformation, QString::fromLatin1(kRecallProgramTitle), why);
+    return;
+  }
   if (tools_.Say(device::MessageIcon::kQuestion, QString::fromLatin1(kRecallProgramTitle),
                  QString::fromLatin1(kOverwriteEditingText),
                  device::MessageButtons::kYesNo) != device::MessageAnswer::kYes) {

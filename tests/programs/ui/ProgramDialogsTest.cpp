@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -177,6 +178,25 @@ class ProgramDialogsTest : public QObject {
     QCOMPARE(rig.device->Settings().at(21), 4);
   }
 
+  // In demonstration mode a recall says why nothing happens, before it asks or keeps anything.
+  void RecallInDemonstrationModeSaysWhy() {
+    Rig rig(device::kTypeRk360);
+    rig.device->FillPrograms(2);
+    rig.ReadNames();
+    rig.comm.SuspendTraffic(true);
+    rig.device->ClearReceived();
+    WithModal<programs::RecallProgramDialog>([&] { rig.actions->OpenRecall(); },
+                                             [&](programs::RecallProgramDialog& d) {
+                                               d.list()->setCurrentRow(1);
+                                               d.RecallSelected();
+                                               QVERIFY(d.isVisible());
+                                             });
+    QCOMPARE(rig.messenger.shown.size(), 1);
+    QVERIFY(rig.messenger.shown[0].text.startsWith(QStringLiteral("Demonstration mode")));
+    QCOMPARE(rig.device->ReceivedCount(), 0);
+    QVERIFY(rig.actions->tools().files.LastEditBufferBackup(kSlot).isEmpty());
+  }
+
   // Load, refusals, and the caption; then Restore last backup brings the former program back.
   void PresetLoadRefusalsAndRestore() {
     Rig rig(device::kTypeRk540);
@@ -321,7 +341,8 @@ class ProgramDialogsTest : public QObject {
              QByteArray("000000") + QByteArray("002040003040004040") + QByteArray("7fffff"));
   }
 
-  // A preset opened with no device: edits reach the record only, Save writes the file back.
+  // A preset opened with no device: edits reach the record only, nothing pretends to reach a
+  // device, and Save writes the file back once the user agreed, but never over a backup.
   void OfflinePresetEditAndSave() {
     test::RecordingMessenger messenger;
     comm::Comm comm{messenger};
@@ -332,26 +353,76 @@ class ProgramDialogsTest : public QObject {
     editor::EditorManager editors(runtime, &area, editors_open, false);
     int sent = 0;
     comm.set_trace([&sent](bool outgoing, const QByteArray&) { sent += outgoing ? 1 : 0; });
+    const QByteArray preset(
+        reinterpret_cast<const char*>(protocol::ProgramData(protocol::Family::kA).Record().data()),
+        1203);
     const QString path = dir.filePath(QStringLiteral("venue.480"));
-    QCOMPARE(programs::WriteFileAtomically(
-                 path, QByteArray(reinterpret_cast<const char*>(
-                                      protocol::ProgramData(protocol::Family::kA).Record().data()),
-                                  1203)),
-             QString());
+    QCOMPARE(programs::WriteFileAtomically(path, preset), QString());
     QVERIFY(editor::OpenPresetOffline(editors, runtime, dir.filePath(QStringLiteral("x.pj4"))) ==
             nullptr);
     editor::EditorWindow* window = editor::OpenPresetOffline(editors, runtime, path);
     QVERIFY(window != nullptr);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Offline RL-4800 - file loaded: venue.480"));
+    const QString caption = QStringLiteral("Offline RL-4800 - file loaded: venue.480");
+    QCOMPARE(window->windowTitle(), caption);
+    window->SetCaption(QStringLiteral("Program Empty"), editor::LoadedFrom::kProgram);
+    QCOMPARE(window->windowTitle(), caption);
+    QVERIFY(!window->poll_timer()->isActive());
+    for (const char* name : {"storeProgramAction", "recallProgramAction", "copyInputAction",
+                             "copyOutputAction", "saveProjectAction", "loadProjectAction",
+                             "triggerSettingAction", "sleepSettingAction", "ipSettingAction"}) {
+      auto* action = window->findChild<QAction*>(QLatin1String(name));
+      QVERIFY2(action != nullptr && !action->isEnabled() &&
+                   action->toolTip() == QLatin1String(editor::kNoDeviceTip),
+               name);
+    }
+    QVERIFY(window->findChild<QAction*>(QStringLiteral("savePresetAction"))->isEnabled());
+
     const model::EditTarget gain{window->slot(), model::ParamId::kGain, 2};
     QCOMPARE(int(editors.core().edits.SetText(gain, u"-6").status), int(model::EditStatus::kHeld));
-    window->findChild<editor::ProgramActions*>()->SavePreset();
-    QFile saved(path);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll().at(protocol::family_a::kGainOffset[2]),
-             char(editors.core().edits.Index(gain)));
+    auto* actions = window->findChild<editor::ProgramActions*>();
+    QString chosen;
+    actions->set_file_chooser(
+        [&chosen](QWidget*, bool, const QString&, const QString&) { return chosen; });
+    const auto saved_gain = [](const QString& file) {
+      QFile saved(file);
+      return saved.open(QIODevice::ReadOnly)
+                 ? int(uint8_t(saved.readAll().at(protocol::family_a::kGainOffset[2])))
+                 : -1;
+    };
+    // Declined, asked again, then agreed once for good.
+    messenger.answers = {device::MessageAnswer::kNo, device::MessageAnswer::kYes};
+    actions->SavePreset();
+    QCOMPARE(saved_gain(path), int(uint8_t(preset.at(protocol::family_a::kGainOffset[2]))));
+    actions->SavePreset();
+    const int questions = int(messenger.shown.size());
+    actions->SavePreset();
+    QCOMPARE(int(messenger.shown.size()), questions);
+    QCOMPARE(saved_gain(path), editors.core().edits.Index(gain));
     QCOMPARE(sent, 0);
-    messenger.answers.push_back(device::MessageAnswer::kYes);
+    window->CloseWithoutAsking();
+
+    // A backup is kept as it is: Save goes where the user chooses.
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("backups")));
+    const QString backup = dir.filePath(QStringLiteral("backups/edit-1.480"));
+    QCOMPARE(programs::WriteFileAtomically(backup, preset), QString());
+    window = editor::OpenPresetOffline(editors, runtime, backup);
+    QVERIFY(window != nullptr);
+    actions = window->findChild<editor::ProgramActions*>();
+    actions->set_file_chooser(
+        [&chosen](QWidget*, bool, const QString&, const QString&) { return chosen; });
+    QCOMPARE(
+        int(editors.core().edits.SetText({window->slot(), model::ParamId::kGain, 2}, u"-9").status),
+        int(model::EditStatus::kHeld));
+    chosen = dir.filePath(QStringLiteral("kept.480"));
+    actions->SavePreset();
+    QFile kept_backup(backup);
+    QVERIFY(kept_backup.open(QIODevice::ReadOnly));
+    QCOMPARE(kept_backup.readAll(), preset);
+    QCOMPARE(saved_gain(chosen),
+             editors.core().edits.Index({window->slot(), model::ParamId::kGain, 2}));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Offline RL-4800 - file loaded: kept.480"));
+    QCOMPARE(sent, 0);
+    window->CloseWithoutAsking();
   }
 };
 

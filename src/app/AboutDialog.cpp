@@ -1,14 +1,13 @@
 #include "app/AboutDialog.h"
 
+#include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QStyle>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/AppState.h"
 #include "app/VersionLines.h"
-#include "widgets/ClickLabel.h"
 
 namespace tessaly::app {
 
@@ -44,25 +43,15 @@ AboutDialog::AboutDialog(const AppState& state, QWidget* parent) : QDialog(paren
   second_caption->setVisible(lines.second_visible);
   second_version_label->setVisible(lines.second_visible);
 
-  auto* ok_image = new widgets::ClickLabel(this);
-  ok_image->setObjectName(QStringLiteral("okImage"));
-  ok_image->setPixmap(style()->standardIcon(QStyle::SP_DialogOkButton).pixmap(24, 24));
-  ok_image->setCursor(Qt::PointingHandCursor);
-  auto* ok_label = new widgets::ClickLabel(QStringLiteral("OK"), this);
-  ok_label->setObjectName(QStringLiteral("okLabel"));
-  ok_label->setCursor(Qt::PointingHandCursor);
-  connect(ok_image, &widgets::ClickLabel::clicked, this, &QDialog::close);
-  connect(ok_label, &widgets::ClickLabel::clicked, this, &QDialog::close);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok_image);
-  buttons->addWidget(ok_label);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+  buttons->setObjectName(QStringLiteral("buttonBox"));
+  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(NamedLabel("titleLabel", QStringLiteral("Tessaly"), this));
   layout->addLayout(grid);
-  layout->addLayout(buttons);
+  layout->addWidget(buttons);
 }
 
 }  // namespace tessaly::app

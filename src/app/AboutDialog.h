@@ -7,7 +7,7 @@ namespace tessaly::app {
 class AppState;
 
 // The about window: the program's version and, while it is on-line, the current device's.
-// `ImgBtn1` and `LblBtn1` close it.
+// OK (Enter or Escape) closes it.
 class AboutDialog : public QDialog {
   Q_OBJECT
 

@@ -20,7 +20,7 @@ ProjectDialog::ProjectDialog(ProgramTools tools, Mode mode, ProjectBuffer projec
       mode_(mode),
       project_(std::move(project)),
       panel_(new TransferPanel(this)),
-      close_(new QPushButton(QStringLiteral("Close"), this)),
+      close_(new QPushButton(QStringLiteral("C&lose"), this)),
       action_(new QPushButton(this)) {
   const bool save = mode_ == Mode::kSave;
   setObjectName(QStringLiteral("projectDialog"));
@@ -28,7 +28,8 @@ ProjectDialog::ProjectDialog(ProgramTools tools, Mode mode, ProjectBuffer projec
   setModal(true);
   close_->setObjectName(QStringLiteral("closeButton"));
   action_->setObjectName(save ? QStringLiteral("saveButton") : QStringLiteral("storeButton"));
-  action_->setText(save ? QStringLiteral("Save") : QString::fromLatin1(kStoreToDeviceTitle));
+  action_->setText(save ? QStringLiteral("&Save")
+                        : QStringLiteral("&") + QString::fromLatin1(kStoreToDeviceTitle));
   action_->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);

@@ -1,13 +1,19 @@
 #include "app/AboutDialog.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFormLayout>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <array>
+#include <tuple>
 
 #include "app/AppState.h"
 #include "app/VersionLines.h"
+#include "connect/InitConfig.h"
 
 namespace tessaly::app {
 
@@ -43,6 +49,21 @@ AboutDialog::AboutDialog(const AppState& state, QWidget* parent) : QDialog(paren
   second_caption->setVisible(lines.second_visible);
   second_version_label->setVisible(lines.second_visible);
 
+  // Where the program keeps the user's files, to be found and backed up.
+  auto* files = new QGroupBox(QStringLiteral("Files"), this);
+  auto* where = new QFormLayout(files);
+  const programs::FileLocations& at = state.locations;
+  const std::array<std::tuple<const char*, const char*, QString>, 3> rows = {{
+      {"Settings (init.cfg):", "configPathLabel", connect::InitConfigPath(at.config)},
+      {"Presets and projects:", "documentsPathLabel", at.documents},
+      {"Backups:", "backupsPathLabel", at.backups},
+  }};
+  for (const auto& [caption, name, path] : rows) {
+    QLabel* label = NamedLabel(name, QDir::toNativeSeparators(QDir::cleanPath(path)), files);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    where->addRow(QString::fromLatin1(caption), label);
+  }
+
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   buttons->setObjectName(QStringLiteral("buttonBox"));
   buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
@@ -51,6 +72,7 @@ AboutDialog::AboutDialog(const AppState& state, QWidget* parent) : QDialog(paren
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(NamedLabel("titleLabel", QStringLiteral("Tessaly"), this));
   layout->addLayout(grid);
+  layout->addWidget(files);
   layout->addWidget(buttons);
 }
 

@@ -6,7 +6,8 @@ namespace tessaly::app {
 
 class AppState;
 
-// The about window: the program's version and, while it is on-line, the current device's.
+// The about window: the program's version and, while it is on-line, the current device's; where
+// the program keeps init.cfg, presets and projects, and backups.
 // OK (Enter or Escape) closes it.
 class AboutDialog : public QDialog {
   Q_OBJECT

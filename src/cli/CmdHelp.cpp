@@ -42,17 +42,17 @@ Commands:
   programs                    the device's program slots: number, stored or empty, name
   store N NAME                store the device's program into program N (1 to the type's count)
   recall N                    recall program N into the device (the program it ran is kept in
-                              backups/ first)
+                              the backups folder first)
   preset save FILE            save the device's program as a preset file
   preset load FILE [--verify] check a preset file and load it into the device (the program it
-                              ran is kept in backups/ first); a refused file sends nothing;
-                              --verify reads the device's program back and compares
+                              ran is kept in the backups folder first); a refused file sends
+                              nothing; --verify reads the device's program back and compares
   preset show FILE            every parameter of a preset file as the editor shows it, no device
                               (the extension names the type, or give --type)
   project save FILE           read every program of the device into a project file
   project store FILE [--no-verify]
                               write a project into the device's program memory (its programs are
-                              kept in backups/ first), then read it back and compare
+                              kept in the backups folder first), then read it back and compare
   copy SRC DST                copy one channel's processing onto another, as the Copy window
   diff A B                    compare two of: a preset file, a project file, "device"; one line
                               per differing parameter "program channel parameter: a -> b";
@@ -62,6 +62,7 @@ Commands:
                               or until stopped): per channel the level in dB and LEDs lit of
                               each of its three meter points, clip, limiter active and gain
                               reduction; then standby and sleep
+  paths                       where init.cfg, presets and projects, and backups are kept
   batch FILE                  the commands of FILE (- for stdin), one per line with its words as
                               on this command line (double quotes group words, "#" starts a
                               comment), over one connection and one read-out, each command's
@@ -91,6 +92,7 @@ JSON output (--json), one document on stdout:
   undo      {"undo": what was undone} (and redo alike, in a batch)
   send      {"command", "params": [8 bytes], "reply" (hex)}
   curve     {"channel", "points": [[hz, db], ...]}
+  paths     {"init_cfg", "presets_and_projects", "backups"}
   meters    one line per poll: {"channels": [{"name", "points": [{"level_db", "leds"} x3],
             "clip", "limit", "gain_reduction_db" (null without a word)}, ...], "standby",
             "sleep"}

@@ -16,6 +16,7 @@ Outcome RunCommandWords(Session& session, const QString& command, const QStringL
       {QStringLiteral("recall"), RunRecall},     {QStringLiteral("preset"), RunPreset},
       {QStringLiteral("project"), RunProject},   {QStringLiteral("copy"), RunCopy},
       {QStringLiteral("diff"), RunDiff},         {QStringLiteral("meters"), RunMeters},
+      {QStringLiteral("paths"), RunPaths},
   };
   const auto it = kCommands.find(command);
   if (it == kCommands.end()) {

@@ -27,6 +27,7 @@ Outcome RunProject(Session& session, const QStringList& args);
 Outcome RunCopy(Session& session, const QStringList& args);
 Outcome RunDiff(Session& session, const QStringList& args);
 Outcome RunMeters(Session& session, const QStringList& args);
+Outcome RunPaths(Session& session, const QStringList& args);
 
 // Runs one command by name; unknown commands are a usage error.
 Outcome RunCommandWords(Session& session, const QString& command, const QStringList& args);

@@ -96,7 +96,7 @@ void ProjectDialog::SaveToFile() {
   const FileType* type = FileTypeOf(tools_.DeviceType());
   if (type == nullptr) return;
   Busy(true);
-  const QString folder = ProjectFolder(tools_.files.startup_dir(), *type);
+  const QString folder = ProjectFolder(tools_.files.locations().documents, *type);
   QDir().mkpath(folder);
   const QString path =
       tools_.choose_file(this, true, folder, QString::fromLatin1(type->project_save_filter));

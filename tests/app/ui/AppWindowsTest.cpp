@@ -111,16 +111,19 @@ class AppWindowsTest : public QObject {
       cs.table.device_type[4] = 1;
       cs.table[4].online = true;
       cs.table.firmware_version[4] = QStringLiteral("3.2.1");
+      f.state.locations = {QStringLiteral("/cfg"), QStringLiteral("/docs"),
+                           QStringLiteral("/keep")};
       QStringList seen;
       OnNextModal([&seen, key](QWidget* about) {
-        for (const char* name : {"versionLabel", "firmwareLabel", "secondVersionLabel"}) {
+        for (const char* name : {"versionLabel", "firmwareLabel", "secondVersionLabel",
+                                 "configPathLabel", "documentsPathLabel", "backupsPathLabel"}) {
           auto* label = about->findChild<QLabel*>(name);
           seen << label->text() + (label->isVisible() ? "" : " hidden");
         }
         QTest::keyClick(about, key);
       });
       f.Child(QStringLiteral("aboutAction"))->trigger();
-      QCOMPARE(seen, (QStringList{"1.3.4", "3.2.1", " hidden"}));
+      QCOMPARE(seen, (QStringList{"1.3.4", "3.2.1", " hidden", "/cfg/init.cfg", "/docs", "/keep"}));
       QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
   }

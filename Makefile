@@ -2,6 +2,8 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
+# ON keeps the user's files in the per-user folders, as the package does; `make package` sets it.
+USER_FILES ?= OFF
 DEBS := cmake ninja-build g++ ccache python3 xvfb xauth qt6-base-dev qt6-serialport-dev \
         libgtest-dev libgmock-dev libbenchmark-dev clang-format clang-tidy \
         dpkg-dev file help2man librsvg2-bin lintian man-db
@@ -25,7 +27,8 @@ install-debs:
 	fi
 
 configure: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	  -DTESSALY_USER_FILES=$(USER_FILES) $(CMAKE_ARGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -44,6 +47,8 @@ bench: build
 	tools/bench.sh $(BUILD)
 
 # The Debian package, packed by CPack from the build tree: $(BUILD)/tessaly_<version>_<arch>.deb.
+# Its programs keep the user's files per user; the next plain build switches back.
+package: USER_FILES = ON
 package: build
 	cd $(BUILD) && cpack -G DEB
 

@@ -76,10 +76,15 @@ head -n 15 "$work/man-tessaly-cli"
 step "the installed application finds an emulated device on 127.0.0.77"
 run=$work/run
 mkdir "$run"
-# The application's settings in its working folder, 28 bytes of 16-bit little-endian numbers:
+# The installed programs keep the user's files in the per-user folders: a home of its own here.
+export HOME=$run XDG_CONFIG_HOME=$run/config XDG_DATA_HOME=$run/data
+mkdir -p "$XDG_CONFIG_HOME/tessaly"
+echo "where the installed programs keep the user's files (tessaly-cli paths):"
+/usr/bin/tessaly-cli paths
+# The application's settings, 28 bytes of 16-bit little-endian numbers:
 # COM 3, TCP/IP, device 127.0.0.77, scan from 127.0.0.77 to 127.0.0.77.
 printf '\x03\x00\x01\x00''\x7f\x00\x00\x00\x00\x00\x4d\x00''\x7f\x00\x00\x00\x00\x00\x4d\x00''\x7f\x00\x00\x00\x00\x00\x4d\x00' \
-  >"$run/init.cfg"
+  >"$XDG_CONFIG_HOME/tessaly/init.cfg"
 port=""
 for _ in $(seq 1 20); do
   candidate=$((20000 + RANDOM % 40000))

@@ -1,14 +1,19 @@
 #include "app/AboutDialog.h"
 
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFormLayout>
 #include <QGridLayout>
-#include <QHBoxLayout>
+#include <QGroupBox>
 #include <QLabel>
-#include <QStyle>
+#include <QPushButton>
 #include <QVBoxLayout>
+#include <array>
+#include <tuple>
 
 #include "app/AppState.h"
 #include "app/VersionLines.h"
-#include "widgets/ClickLabel.h"
+#include "connect/InitConfig.h"
 
 namespace tessaly::app {
 
@@ -44,25 +49,31 @@ AboutDialog::AboutDialog(const AppState& state, QWidget* parent) : QDialog(paren
   second_caption->setVisible(lines.second_visible);
   second_version_label->setVisible(lines.second_visible);
 
-  auto* ok_image = new widgets::ClickLabel(this);
-  ok_image->setObjectName(QStringLiteral("okImage"));
-  ok_image->setPixmap(style()->standardIcon(QStyle::SP_DialogOkButton).pixmap(24, 24));
-  ok_image->setCursor(Qt::PointingHandCursor);
-  auto* ok_label = new widgets::ClickLabel(QStringLiteral("OK"), this);
-  ok_label->setObjectName(QStringLiteral("okLabel"));
-  ok_label->setCursor(Qt::PointingHandCursor);
-  connect(ok_image, &widgets::ClickLabel::clicked, this, &QDialog::close);
-  connect(ok_label, &widgets::ClickLabel::clicked, this, &QDialog::close);
+  // Where the program keeps the user's files, to be found and backed up.
+  auto* files = new QGroupBox(QStringLiteral("Files"), this);
+  auto* where = new QFormLayout(files);
+  const programs::FileLocations& at = state.locations;
+  const std::array<std::tuple<const char*, const char*, QString>, 3> rows = {{
+      {"Settings (init.cfg):", "configPathLabel", connect::InitConfigPath(at.config)},
+      {"Presets and projects:", "documentsPathLabel", at.documents},
+      {"Backups:", "backupsPathLabel", at.backups},
+  }};
+  for (const auto& [caption, name, path] : rows) {
+    QLabel* label = NamedLabel(name, QDir::toNativeSeparators(QDir::cleanPath(path)), files);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    where->addRow(QString::fromLatin1(caption), label);
+  }
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok_image);
-  buttons->addWidget(ok_label);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+  buttons->setObjectName(QStringLiteral("buttonBox"));
+  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(NamedLabel("titleLabel", QStringLiteral("Tessaly"), this));
   layout->addLayout(grid);
-  layout->addLayout(buttons);
+  layout->addWidget(files);
+  layout->addWidget(buttons);
 }
 
 }  // namespace tessaly::app

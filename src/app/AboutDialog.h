@@ -6,8 +6,9 @@ namespace tessaly::app {
 
 class AppState;
 
-// The about window: the program's version and, while it is on-line, the current device's.
-// `ImgBtn1` and `LblBtn1` close it.
+// The about window: the program's version and, while it is on-line, the current device's; where
+// the program keeps init.cfg, presets and projects, and backups.
+// OK (Enter or Escape) closes it.
 class AboutDialog : public QDialog {
   Q_OBJECT
 

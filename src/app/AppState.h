@@ -5,6 +5,7 @@
 
 #include "comm/Comm.h"
 #include "device/Messenger.h"
+#include "programs/FileLocations.h"
 #include "version/Version.h"
 
 namespace tessaly::app {
@@ -30,6 +31,8 @@ class AppState {
   const comm::CommState& comm_state() const { return comm_.state(); }
 
   QString program_folder;
+  // Where init.cfg, presets, projects and backups go.
+  programs::FileLocations locations = programs::FileLocations::InFolder({});
   int32_t screen_dpi = kReferenceDpi;
   double dpi_scale = 1.0;
   // True when the user's locale writes a decimal comma (anything but "."): the editors then

@@ -199,8 +199,7 @@ void MainWindow::OnConnectTriggered() {
     }
     if (!LeaveOnlineMode()) return;
   }
-  workflow_->Configure(state_.program_folder, state_.demo_firmware_version,
-                       state_.demo_second_version);
+  workflow_->Configure(state_.locations, state_.demo_firmware_version, state_.demo_second_version);
   switch (workflow_->Begin()) {
     case connect::ConnectWorkflow::Begun::kConnecting:
       break;
@@ -215,8 +214,7 @@ void MainWindow::OnConnectTriggered() {
 
 void MainWindow::ConnectAndOpenFirst() {
   open_first_pending_ = true;
-  workflow_->Configure(state_.program_folder, state_.demo_firmware_version,
-                       state_.demo_second_version);
+  workflow_->Configure(state_.locations, state_.demo_firmware_version, state_.demo_second_version);
   if (workflow_->BeginConfigured() == connect::ConnectWorkflow::Begun::kFatal) {
     QCoreApplication::exit(1);
   }

@@ -18,7 +18,7 @@ void AddOpenPresetAction(MainWindow& window, QMenu& file_menu) {
   QObject::connect(open, &QAction::triggered, &window, [&window] {
     const QString path = widgets::AskForFile(
         &window, false, QString::fromLatin1(editor::kOpenPresetTitle),
-        window.state().program_folder, QStringLiteral("Presets (*.540 *.360 *.480 *.54s)"));
+        window.state().locations.documents, QStringLiteral("Presets (*.540 *.360 *.480 *.54s)"));
     if (path.isEmpty()) return;
     editor::OpenPresetOffline(window.editors(), window.connect_workflow().runtime(), path);
   });

@@ -71,6 +71,7 @@ bool SplashScreen::Load() {
   // started in, whatever a file dialog later makes current.
   state_.program_folder = QDir::currentPath();
   QDir::setCurrent(state_.program_folder);
+  state_.locations = programs::FileLocations::OfThisBuild(state_.program_folder);
 
   splash_timer_->start();
   return true;

@@ -42,17 +42,17 @@ Commands:
   programs                    the device's program slots: number, stored or empty, name
   store N NAME                store the device's program into program N (1 to the type's count)
   recall N                    recall program N into the device (the program it ran is kept in
-                              backups/ first)
+                              the backups folder first)
   preset save FILE            save the device's program as a preset file
   preset load FILE [--verify] check a preset file and load it into the device (the program it
-                              ran is kept in backups/ first); a refused file sends nothing;
-                              --verify reads the device's program back and compares
+                              ran is kept in the backups folder first); a refused file sends
+                              nothing; --verify reads the device's program back and compares
   preset show FILE            every parameter of a preset file as the editor shows it, no device
                               (the extension names the type, or give --type)
   project save FILE           read every program of the device into a project file
   project store FILE [--no-verify]
                               write a project into the device's program memory (its programs are
-                              kept in backups/ first), then read it back and compare
+                              kept in the backups folder first), then read it back and compare
   copy SRC DST                copy one channel's processing onto another, as the Copy window
   diff A B                    compare two of: a preset file, a project file, "device"; one line
                               per differing parameter "program channel parameter: a -> b";
@@ -75,6 +75,7 @@ Commands:
                               file that cannot be read exits 1 naming its line, nothing sent
   eq export CHANNEL FILE --format rew|apo
                               write the channel's EQ bands in REW's or Equalizer APO's text
+  paths                       where init.cfg, presets and projects, and backups are kept
   batch FILE                  the commands of FILE (- for stdin), one per line with its words as
                               on this command line (double quotes group words, "#" starts a
                               comment), over one connection and one read-out, each command's
@@ -106,6 +107,7 @@ JSON output (--json), one document on stdout:
   curve     {"channel", "points": [[hz, db], ...]}
   eq import {"bands": [{"band", "asked", "held", "changes"}], "skipped": [{"line", "text",
             "reason"}], "largest_difference_db"}
+  paths     {"init_cfg", "presets_and_projects", "backups"}
   meters    one line per poll: {"channels": [{"name", "points": [{"level_db", "leds"} x3],
             "clip", "limit", "gain_reduction_db" (null without a word)}, ...], "standby",
             "sleep"}

@@ -27,6 +27,7 @@ Outcome RunCommandWords(Session& session, const QString& command, const QStringL
       {QStringLiteral("meters"), RunMeters},
       {QStringLiteral("eq"), RunEq},
       {QStringLiteral("push"), RunPush},
+      {QStringLiteral("paths"), RunPaths},
   };
   const auto it = kCommands.find(command);
   if (it == kCommands.end()) {

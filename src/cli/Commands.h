@@ -29,6 +29,7 @@ Outcome RunDiff(Session& session, const QStringList& args);
 Outcome RunPush(Session& session, const QStringList& args);
 Outcome RunMeters(Session& session, const QStringList& args);
 Outcome RunEq(Session& session, const QStringList& args);
+Outcome RunPaths(Session& session, const QStringList& args);
 
 // Runs one command by name; unknown commands are a usage error.
 Outcome RunCommandWords(Session& session, const QString& command, const QStringList& args);

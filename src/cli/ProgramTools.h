@@ -11,12 +11,13 @@
 namespace tessaly::cli {
 
 // The program memory and file operations of the editor over a command-line session; backups go
-// under the current directory, as the application keeps them under its start-up directory.
+// where the application keeps them, a build run from its folder taking the current directory for
+// its start-up folder.
 struct CliProgramTools {
   explicit CliProgramTools(Session& session)
       : memory(session.comm(), session.store(), session.whole_program(), session.names()),
         files(session.comm(), session.store(), session.whole_program(), memory,
-              QDir::currentPath()),
+              programs::FileLocations::OfThisBuild(QDir::currentPath())),
         copier(session.comm(), session.store(), session.graph(), session.whole_program()) {}
 
   programs::ProgramMemory memory;

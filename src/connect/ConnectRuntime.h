@@ -10,6 +10,7 @@ struct ConnectRuntime {
   explicit ConnectRuntime(comm::Comm& comm, const QString& program_folder = {})
       : store(comm), context{comm, session, store, names, sleep} {
     session.program_folder = program_folder;
+    session.locations = programs::FileLocations::InFolder(program_folder);
   }
   ConnectRuntime(const ConnectRuntime&) = delete;
   ConnectRuntime& operator=(const ConnectRuntime&) = delete;

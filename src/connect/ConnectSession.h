@@ -6,6 +6,7 @@
 
 #include "comm/Comm.h"
 #include "connect/InitConfig.h"
+#include "programs/FileLocations.h"
 #include "programs/ProgramNames.h"
 #include "programs/SleepTable.h"
 #include "protocol/ProgramStore.h"
@@ -17,7 +18,8 @@ inline constexpr const char* kDemoSecondVersion = "1.0.4";
 
 // What the port selection decided and the connect windows read, for one run.
 struct ConnectSession {
-  QString program_folder;
+  QString program_folder;  // where init.cfg is kept
+  programs::FileLocations locations = programs::FileLocations::InFolder({});
   InitConfig config;
   bool several_addresses = false;
   bool port_selection_cancelled = false;

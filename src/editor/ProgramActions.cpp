@@ -54,7 +54,7 @@ ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
   memory_ = std::make_unique<programs::ProgramMemory>(comm, runtime.store, core.whole_program,
                                                       runtime.names);
   files_ = std::make_unique<programs::FileTransfers>(comm, runtime.store, core.whole_program,
-                                                     *memory_, runtime.session.program_folder);
+                                                     *memory_, runtime.session.locations);
   copier_ = std::make_unique<programs::ChannelCopier>(comm, runtime.store, core.curves,
                                                       core.whole_program);
   tools_ = std::make_unique<programs::ProgramTools>(programs::ProgramTools{
@@ -132,7 +132,7 @@ int ProgramActions::RunModal(QDialog& dialog) {
 void ProgramActions::LoadPreset() {
   const programs::FileType* type = programs::FileTypeOf(tools_->DeviceType());
   if (type == nullptr) return;
-  const QString folder = programs::PresetFolder(files_->startup_dir(), *type);
+  const QString folder = programs::PresetFolder(files_->locations().documents, *type);
   QDir().mkpath(folder);
   const QString path =
       tools_->choose_file(&window_, false, folder, QString::fromLatin1(type->preset_filter));
@@ -223,7 +223,7 @@ std::optional<QString> ProgramActions::OfflineSavePath() {
 void ProgramActions::SavePreset() {
   const programs::FileType* type = programs::FileTypeOf(tools_->DeviceType());
   if (type == nullptr) return;
-  const QString folder = programs::PresetFolder(files_->startup_dir(), *type);
+  const QString folder = programs::PresetFolder(files_->locations().documents, *type);
   QDir().mkpath(folder);
   QString path;
   if (!offline_file_.isEmpty()) {
@@ -287,7 +287,7 @@ void ProgramActions::SaveProject() {
 void ProgramActions::LoadProject() {
   const programs::FileType* type = programs::FileTypeOf(tools_->DeviceType());
   if (type == nullptr) return;
-  const QString folder = programs::ProjectFolder(files_->startup_dir(), *type);
+  const QString folder = programs::ProjectFolder(files_->locations().documents, *type);
   QDir().mkpath(folder);
   const QString path =
       tools_->choose_file(&window_, false, folder, QString::fromLatin1(type->project_load_filter));

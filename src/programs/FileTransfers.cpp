@@ -33,12 +33,12 @@ QString StoppedText(int programs_done, int count) {
 }  // namespace
 
 FileTransfers::FileTransfers(comm::Comm& comm, protocol::ProgramStore& store, WholeProgram& whole,
-                             ProgramMemory& memory, QString startup_dir)
+                             ProgramMemory& memory, FileLocations locations)
     : comm_(comm),
       store_(store),
       whole_(whole),
       memory_(memory),
-      startup_dir_(std::move(startup_dir)) {}
+      locations_(std::move(locations)) {}
 
 FileResult FileTransfers::SavePreset(int slot, const QString& path) {
   const protocol::ProgramData* data = store_.Data(slot);
@@ -52,7 +52,7 @@ QString FileTransfers::BackupEditBuffer(int slot) {
   const auto type = store_.DeviceType(slot);
   const FileType* file_type = type ? FileTypeOf(*type) : nullptr;
   if (data == nullptr || file_type == nullptr) return {};
-  const QString path = NewBackupPath(startup_dir_, QString::fromLatin1(kEditBufferBackup),
+  const QString path = NewBackupPath(locations_.backups, QString::fromLatin1(kEditBufferBackup),
                                      QString::fromLatin1(file_type->preset_extension));
   return WriteFileAtomically(path, Bytes(data->Record())).isEmpty() ? path : QString();
 }
@@ -61,7 +61,7 @@ QString FileTransfers::LastEditBufferBackup(int slot) const {
   const auto type = store_.DeviceType(slot);
   const FileType* file_type = type ? FileTypeOf(*type) : nullptr;
   if (file_type == nullptr) return {};
-  return LastBackupPath(startup_dir_, QString::fromLatin1(kEditBufferBackup),
+  return LastBackupPath(locations_.backups, QString::fromLatin1(kEditBufferBackup),
                         QString::fromLatin1(file_type->preset_extension));
 }
 
@@ -183,7 +183,7 @@ FileResult FileTransfers::StoreProject(int slot, const ProjectBuffer& buffer,
           "was stored.");
       return result;
     }
-    result.backup = NewBackupPath(startup_dir_, QString::fromLatin1(kProgramMemoryBackup),
+    result.backup = NewBackupPath(locations_.backups, QString::fromLatin1(kProgramMemoryBackup),
                                   QString::fromLatin1(file_type->project_extension));
     const QString error = WriteFileAtomically(result.backup, EncodeProject(*type, before));
     if (!error.isEmpty()) {

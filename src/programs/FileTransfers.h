@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include "programs/FileLocations.h"
 #include "programs/ProgramMemory.h"
 
 namespace tessaly::programs {
@@ -26,7 +27,7 @@ struct FileResult {
 };
 
 struct StoreOptions {
-  bool backup = true;  // read the device's memory into a project under backups/ first
+  bool backup = true;  // read the device's memory into a project in the backups folder first
   bool verify = true;  // read everything back afterwards and compare
 };
 
@@ -35,9 +36,13 @@ struct StoreOptions {
 class FileTransfers {
  public:
   FileTransfers(comm::Comm& comm, protocol::ProgramStore& store, WholeProgram& whole,
-                ProgramMemory& memory, QString startup_dir);
+                ProgramMemory& memory, FileLocations locations);
+  // Everything below one folder, as a build run from its folder keeps it.
+  FileTransfers(comm::Comm& comm, protocol::ProgramStore& store, WholeProgram& whole,
+                ProgramMemory& memory, const QString& startup_dir)
+      : FileTransfers(comm, store, whole, memory, FileLocations::InFolder(startup_dir)) {}
 
-  const QString& startup_dir() const { return startup_dir_; }
+  const FileLocations& locations() const { return locations_; }
 
   // The slot's whole record, image and tail.
   FileResult SavePreset(int slot, const QString& path);
@@ -64,7 +69,7 @@ class FileTransfers {
   protocol::ProgramStore& store_;
   WholeProgram& whole_;
   ProgramMemory& memory_;
-  QString startup_dir_;
+  FileLocations locations_;
 };
 
 }  // namespace tessaly::programs

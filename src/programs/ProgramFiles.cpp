@@ -27,8 +27,8 @@ constexpr std::array<FileType, 4> kFileTypes{{
      "file preset (*.54s)", "file project (*.PjS *.pjs)", "file preset (*.PjS *.pjs)"},
 }};
 
-QString Under(const QString& startup_dir, const char* folder) {
-  return QDir(startup_dir).filePath(QString::fromLatin1(folder));
+QString Under(const QString& documents, const char* folder) {
+  return QDir(documents).filePath(QString::fromLatin1(folder));
 }
 
 }  // namespace
@@ -54,15 +54,13 @@ int ProjectFileSize(const FileType& type) {
   return 1 + type.program_count * type.project_record_size;
 }
 
-QString PresetFolder(const QString& startup_dir, const FileType& type) {
-  return Under(startup_dir, type.preset_folder);
+QString PresetFolder(const QString& documents, const FileType& type) {
+  return Under(documents, type.preset_folder);
 }
 
-QString ProjectFolder(const QString& startup_dir, const FileType& type) {
-  return Under(startup_dir, type.project_folder);
+QString ProjectFolder(const QString& documents, const FileType& type) {
+  return Under(documents, type.project_folder);
 }
-
-QString BackupFolder(const QString& startup_dir) { return Under(startup_dir, "backups"); }
 
 QString WriteFileAtomically(const QString& path, const QByteArray& bytes) {
   QSaveFile file(path);
@@ -80,8 +78,7 @@ QString WriteFileAtomically(const QString& path, const QByteArray& bytes) {
   return {};
 }
 
-QString NewBackupPath(const QString& startup_dir, const QString& what, const QString& extension) {
-  const QString folder = BackupFolder(startup_dir);
+QString NewBackupPath(const QString& folder, const QString& what, const QString& extension) {
   QDir().mkpath(folder);
   const QString stamp =
       QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
@@ -94,11 +91,11 @@ QString NewBackupPath(const QString& startup_dir, const QString& what, const QSt
   return path;
 }
 
-QString LastBackupPath(const QString& startup_dir, const QString& what, const QString& extension) {
-  const QDir folder(BackupFolder(startup_dir));
+QString LastBackupPath(const QString& folder, const QString& what, const QString& extension) {
+  const QDir backups(folder);
   const QStringList names =
-      folder.entryList({QStringLiteral("%1-*.%2").arg(what, extension)}, QDir::Files, QDir::Name);
-  return names.isEmpty() ? QString() : folder.filePath(names.last());
+      backups.entryList({QStringLiteral("%1-*.%2").arg(what, extension)}, QDir::Files, QDir::Name);
+  return names.isEmpty() ? QString() : backups.filePath(names.last());
 }
 
 }  // namespace tessaly::programs

@@ -29,10 +29,9 @@ std::optional<int> TypeOfExtension(const QString& path, bool* project);
 // 1 + programs x project record size.
 int ProjectFileSize(const FileType& type);
 
-// The folders the file dialogs open in, under the directory the application started in.
-QString PresetFolder(const QString& startup_dir, const FileType& type);
-QString ProjectFolder(const QString& startup_dir, const FileType& type);
-QString BackupFolder(const QString& startup_dir);
+// The folders the file dialogs open in, under the folder that holds the user's files.
+QString PresetFolder(const QString& documents, const FileType& type);
+QString ProjectFolder(const QString& documents, const FileType& type);
 
 // Writes the whole file or nothing: the bytes go to a temporary file that replaces the target
 // only once complete, so a failed or cancelled save leaves any former file as it was. Returns an
@@ -40,8 +39,8 @@ QString BackupFolder(const QString& startup_dir);
 QString WriteFileAtomically(const QString& path, const QByteArray& bytes);
 
 // A fresh name in the backup folder: "<what>-yyyyMMdd-HHmmss-zzz.<extension>".
-QString NewBackupPath(const QString& startup_dir, const QString& what, const QString& extension);
+QString NewBackupPath(const QString& folder, const QString& what, const QString& extension);
 // The newest backup of that kind, empty when there is none.
-QString LastBackupPath(const QString& startup_dir, const QString& what, const QString& extension);
+QString LastBackupPath(const QString& folder, const QString& what, const QString& extension);
 
 }  // namespace tessaly::programs

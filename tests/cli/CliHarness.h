@@ -92,7 +92,11 @@ class CliFixture : public ::testing::Test {
     env.insert(QStringLiteral("TESSALY_DEVICE_PORT"), QString::number(port_));
     env.insert(QStringLiteral("TESSALY_COM_DIR"), dir_.path());
     process.setProcessEnvironment(env);
-    process.setWorkingDirectory(dir_.path());  // backups/ lands in the fixture's folder
+    // Backups land in the fixture's folder, whichever layout the build keeps.
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+      env.insert(QString::fromLatin1(name), dir_.path());
+    }
+    process.setWorkingDirectory(dir_.path());
     process.start(QStringLiteral(TESSALY_CLI_PATH), args);
     CliRun run;
     if (process.waitForStarted()) {

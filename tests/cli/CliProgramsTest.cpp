@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 
 #include "CliHarness.h"
@@ -23,10 +24,22 @@ TEST_F(CliProgramsTest, ListStoreRecallCopy) {
   EXPECT_TRUE(empty.err.trimmed().endsWith(QStringLiteral(": Program empty")));
   EXPECT_EQ(RunTcp(2, {"recall", "2"}).exit_code, 0);
   EXPECT_EQ(device->Image().mid(320, 9), QByteArray("Preset 02"));
+  // The program each recall ran is kept where `paths` says backups go.
+  const QString backups = Run({"paths"}).OutLines().value(2).section('\t', 1);
+  EXPECT_EQ(backups, File(QStringLiteral("backups")));
+  EXPECT_EQ(QDir(backups).entryList({QStringLiteral("edit-buffer-*.540")}).size(), 2);
   const CliRun copy = RunTcp(2, {"--trace", "copy", "Left", "Sub"});
   EXPECT_TRUE(copy.Sent().contains(QStringLiteral("8D 1F 00 37 00 00 00 00 00 00 02 04 F7")))
       << copy.err.toStdString();
   EXPECT_EQ(RunTcp(2, {"copy", "InL", "Sub"}).exit_code, 2);
+}
+
+TEST_F(CliProgramsTest, PathsSayWhereEachFileGoes) {
+  EXPECT_EQ(Run({"paths"}).OutLines(),
+            (QStringList{"init.cfg\t" + File(QStringLiteral("init.cfg")),
+                         "presets and projects\t" + dir().path(),
+                         "backups\t" + File(QStringLiteral("backups"))}));
+  EXPECT_EQ(Run({"paths", "now"}).exit_code, 2);
 }
 
 // Files: save, show and diff offline, refusals send nothing, project round trip.

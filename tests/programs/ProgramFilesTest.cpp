@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDevice>
+#include <QTemporaryDir>
 #include <csignal>
 #include <random>
 
 #include <sys/resource.h>
 
+#include "programs/FileLocations.h"
 #include "programs/PresetFile.h"
 #include "programs/ProgramFiles.h"
 #include "programs/ProgramsRig.h"
@@ -32,6 +34,30 @@ void Write(const QString& path, const QByteArray& bytes) {
 QByteArray Read(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Installed, the files go where the user's desktop keeps configuration, documents and data,
+// wherever the user has moved those.
+TEST(FileLocationsTest, PerUserFollowsTheDesktopsFolders) {
+  QTemporaryDir home;
+  const QByteArray names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"};
+  QByteArray saved[3];
+  for (int i = 0; i < 3; ++i) saved[i] = qgetenv(names[i]);
+  qputenv("HOME", home.path().toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("cfg")).toLocal8Bit());
+  qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
+  const FileLocations plain = FileLocations::PerUser();
+  QDir(home.path()).mkpath(QStringLiteral("cfg"));
+  QDir(home.path()).mkpath(QStringLiteral("Dokumente"));
+  Write(home.filePath(QStringLiteral("cfg/user-dirs.dirs")),
+        "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+  const FileLocations moved = FileLocations::PerUser();
+  for (int i = 0; i < 3; ++i) qputenv(names[i], saved[i]);
+
+  EXPECT_EQ(plain.config, home.filePath(QStringLiteral("cfg/tessaly")));
+  EXPECT_EQ(plain.documents, home.filePath(QStringLiteral("Documents/Tessaly")));
+  EXPECT_EQ(plain.backups, home.filePath(QStringLiteral("data/tessaly/backups")));
+  EXPECT_EQ(moved.documents, home.filePath(QStringLiteral("Dokumente/Tessaly")));
 }
 
 TEST(FileTypeTest, ProjectSizesMarkersAndFolders) {

@@ -15,9 +15,10 @@ namespace tessaly::connect {
 ConnectWorkflow::ConnectWorkflow(comm::Comm& comm, Shell shell, QObject* parent)
     : QObject(parent), comm_(comm), shell_(shell), runtime_(comm) {}
 
-void ConnectWorkflow::Configure(const QString& program_folder, const QString& demo_firmware,
-                                const QString& demo_second) {
-  runtime_.session.program_folder = program_folder;
+void ConnectWorkflow::Configure(const programs::FileLocations& locations,
+                                const QString& demo_firmware, const QString& demo_second) {
+  runtime_.session.program_folder = locations.config;
+  runtime_.session.locations = locations;
   if (!demo_firmware.isEmpty()) runtime_.session.demo_firmware_version = demo_firmware;
   if (!demo_second.isEmpty()) runtime_.session.demo_second_version = demo_second;
 }

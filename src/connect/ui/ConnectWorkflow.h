@@ -29,8 +29,8 @@ class ConnectWorkflow : public QObject {
   ConnectWorkflow(comm::Comm& comm, Shell shell, QObject* parent = nullptr);
 
   ConnectRuntime& runtime() { return runtime_; }
-  // Where init.cfg lives, and the versions demo devices show.
-  void Configure(const QString& program_folder, const QString& demo_firmware,
+  // Where init.cfg and the user's files live, and the versions demo devices show.
+  void Configure(const programs::FileLocations& locations, const QString& demo_firmware,
                  const QString& demo_second);
   // The editors fill this; without it opening a device ends with a note in the status bar.
   void SetOpenEditor(OpenEditor hook) { open_editor_ = std::move(hook); }

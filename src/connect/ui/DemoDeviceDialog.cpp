@@ -1,11 +1,11 @@
 #include "connect/ui/DemoDeviceDialog.h"
 
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "device/DeviceTypes.h"
-#include "widgets/ClickLabel.h"
 
 namespace tessaly::connect {
 namespace {
@@ -25,23 +25,18 @@ DemoDeviceDialog::DemoDeviceDialog(int16_t preset, QWidget* parent) : QDialog(pa
     layout->addWidget(option1_[i]);
     connect(option1_[i], &QRadioButton::clicked, this, [this, type] { Highlight(type); });
   }
-  auto* buttons = new QHBoxLayout;
-  auto* image = new widgets::ClickLabel(this);
-  image->setObjectName(QStringLiteral("okImage"));
-  auto* ok = new widgets::ClickLabel(QStringLiteral("OK"), this);
-  ok->setObjectName(QStringLiteral("okButton"));
-  ok->setAlignment(Qt::AlignCenter);
-  ok->setCursor(Qt::PointingHandCursor);
-  connect(ok, &widgets::ClickLabel::clicked, this, &DemoDeviceDialog::Ok);
-  connect(image, &widgets::ClickLabel::clicked, this, &DemoDeviceDialog::Ok);
-  buttons->addWidget(image);
-  buttons->addWidget(ok);
-  layout->addLayout(buttons);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+  buttons->setObjectName(QStringLiteral("buttonBox"));
+  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &DemoDeviceDialog::Ok);
+  layout->addWidget(buttons);
 
   const int16_t start = device::IsValidType(preset) ? preset : device::kType540S;
   option1_[static_cast<size_t>(start)]->setChecked(true);
   Highlight(start);
   demo_type_ = start;
+  // The arrow keys move between the types from the one already chosen.
+  option1_[static_cast<size_t>(start)]->setFocus();
 }
 
 void DemoDeviceDialog::Highlight(int16_t type) {

@@ -1,18 +1,18 @@
 #include "connect/ui/DeviceIpDialog.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "connect/AddressRules.h"
 #include "connect/IpSettings.h"
 #include "connect/PortSelection.h"
-#include "widgets/ClickLabel.h"
 
 namespace tessaly::connect {
 namespace {
@@ -73,21 +73,16 @@ DeviceIpDialog::DeviceIpDialog(comm::Comm& comm, protocol::SlotState& slot_state
     });
   }
 
-  auto* buttons = new QHBoxLayout;
-  const std::array<const char*, 2> captions = {"Save", "Cancel"};
-  for (size_t i = 0; i < captions.size(); ++i) {
-    auto* button = new widgets::ClickLabel(QString::fromLatin1(captions[i]), this);
-    button->setObjectName(QString::fromLatin1(i == 0 ? "saveButton" : "cancelButton"));
-    button->setAlignment(Qt::AlignCenter);
-    button->setCursor(Qt::PointingHandCursor);
-    buttons->addWidget(button);
-    if (i == 0) {
-      connect(button, &widgets::ClickLabel::clicked, this, &DeviceIpDialog::Save);
-    } else {
-      connect(button, &widgets::ClickLabel::clicked, this, &DeviceIpDialog::reject);
-    }
-  }
-  layout->addLayout(buttons);
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->setObjectName(QStringLiteral("buttonBox"));
+  QPushButton* save = buttons->addButton(QStringLiteral("&Save"), QDialogButtonBox::AcceptRole);
+  save->setObjectName(QStringLiteral("saveButton"));
+  save->setDefault(true);
+  buttons->addButton(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &DeviceIpDialog::Save);
+  connect(buttons, &QDialogButtonBox::rejected, this, &DeviceIpDialog::reject);
+  layout->addWidget(buttons);
+  text_ip_new_[0]->setFocus();
 }
 
 void DeviceIpDialog::Save() {

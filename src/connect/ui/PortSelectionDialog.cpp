@@ -1,6 +1,7 @@
 #include "connect/ui/PortSelectionDialog.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -71,7 +72,7 @@ PortSelectionDialog::PortSelectionDialog(ConnectContext& context, QWidget* paren
   combo1_->addItem(QStringLiteral("NONE"));
   for (int n = 1; n <= kComPortCount; ++n) combo1_->addItem(QStringLiteral("COM %1").arg(n));
   connect(combo1_, &QComboBox::activated, this, &PortSelectionDialog::OnComPortChosen);
-  auto* search = new QPushButton(QStringLiteral("Check"), frame3_);
+  auto* search = new QPushButton(QStringLiteral("&Check"), frame3_);
   search->setObjectName(QStringLiteral("comSearchButton"));
   connect(search, &QPushButton::clicked, this, &PortSelectionDialog::SearchCom);
   auto* com_row = new QHBoxLayout(frame3_);
@@ -122,17 +123,16 @@ PortSelectionDialog::PortSelectionDialog(ConnectContext& context, QWidget* paren
   }
   range->addWidget(label_host_[1], 2, 0, 1, 5);
 
-  auto* buttons = new QHBoxLayout;
-  const std::array<const char*, 2> button_captions = {"OK", "Exit"};
-  for (size_t i = 0; i < button_captions.size(); ++i) {
-    auto* button = new QPushButton(QString::fromLatin1(button_captions[i]), this);
-    button->setObjectName(QString::fromLatin1(i == 0 ? "okButton" : "exitButton"));
-    button->setAutoDefault(false);
-    buttons->addWidget(button);
-    connect(button, &QPushButton::clicked, this,
-            i == 0 ? &PortSelectionDialog::Accept : &PortSelectionDialog::Exit);
-  }
-  layout->addLayout(buttons);
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->setObjectName(QStringLiteral("buttonBox"));
+  QPushButton* ok = buttons->addButton(QDialogButtonBox::Ok);
+  ok->setObjectName(QStringLiteral("okButton"));
+  ok->setDefault(true);
+  buttons->addButton(QStringLiteral("E&xit"), QDialogButtonBox::RejectRole)
+      ->setObjectName(QStringLiteral("exitButton"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &PortSelectionDialog::Accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &PortSelectionDialog::Exit);
+  layout->addWidget(buttons);
 }
 
 bool PortSelectionDialog::Load() {

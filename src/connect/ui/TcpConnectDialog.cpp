@@ -1,13 +1,13 @@
 #include "connect/ui/TcpConnectDialog.h"
 
-#include <QHBoxLayout>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "connect/ui/UsbConnectDialog.h"
-#include "widgets/ClickLabel.h"
 
 namespace tessaly::connect {
 namespace {
@@ -27,17 +27,11 @@ TcpConnectDialog::TcpConnectDialog(ConnectContext& context, QWidget* parent)
   layout->addWidget(status_label_);
   layout->addWidget(progress_bar_);
 
-  auto* cancel_row = new QHBoxLayout;
-  auto* image = new widgets::ClickLabel(this);
-  image->setObjectName(QStringLiteral("cancelImage"));
-  auto* cancel = new widgets::ClickLabel(QStringLiteral("Cancel"), this);
-  cancel->setObjectName(QStringLiteral("cancelButton"));
-  cancel->setCursor(Qt::PointingHandCursor);
-  connect(cancel, &widgets::ClickLabel::clicked, this, &TcpConnectDialog::OnCancelClicked);
-  connect(image, &widgets::ClickLabel::clicked, this, &TcpConnectDialog::OnCancelClicked);
-  cancel_row->addWidget(image);
-  cancel_row->addWidget(cancel);
-  layout->addLayout(cancel_row);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+  buttons->setObjectName(QStringLiteral("buttonBox"));
+  buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
+  connect(buttons, &QDialogButtonBox::rejected, this, &TcpConnectDialog::OnCancelClicked);
+  layout->addWidget(buttons);
 
   connect(&tcp_, &TcpConnect::finished, this, &TcpConnectDialog::End);
   scan_timer_ = new QTimer(this);
@@ -66,6 +60,16 @@ void TcpConnectDialog::End(ConnectOutcome outcome) {
   unsetCursor();
   close();
   emit connectFinished(outcome);
+}
+
+// Escape and the window's close button cancel the search like Cancel; once it has ended, closing
+// only hides the window.
+void TcpConnectDialog::reject() {
+  if (!finished_) {
+    OnCancelClicked();
+    return;
+  }
+  QDialog::reject();
 }
 
 void TcpConnectDialog::OnCancelClicked() {

@@ -22,6 +22,8 @@ class TcpConnectDialog : public QDialog {
   // False when the TCP connections could not be set up (the user was told; the window closes).
   bool loaded() const { return loaded_; }
 
+  void reject() override;
+
  signals:
   void connectFinished(tessaly::connect::ConnectOutcome outcome);
 

@@ -36,8 +36,8 @@ ChannelCopyDialog::ChannelCopyDialog(ProgramTools tools, CopyMode mode, QWidget*
   }
   layout->addLayout(frames);
   auto* buttons = new QHBoxLayout;
-  auto* copy = new QPushButton(QStringLiteral("Copy"), this);
-  auto* close = new QPushButton(QStringLiteral("Close"), this);
+  auto* copy = new QPushButton(QStringLiteral("&Copy"), this);
+  auto* close = new QPushButton(QStringLiteral("C&lose"), this);
   copy->setObjectName(QStringLiteral("copyButton"));
   close->setObjectName(QStringLiteral("closeButton"));
   copy->setDefault(true);

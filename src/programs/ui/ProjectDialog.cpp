@@ -20,7 +20,7 @@ ProjectDialog::ProjectDialog(ProgramTools tools, Mode mode, ProjectBuffer projec
       mode_(mode),
       project_(std::move(project)),
       panel_(new TransferPanel(this)),
-      close_(new QPushButton(QStringLiteral("Close"), this)),
+      close_(new QPushButton(QStringLiteral("C&lose"), this)),
       action_(new QPushButton(this)) {
   const bool save = mode_ == Mode::kSave;
   setObjectName(QStringLiteral("projectDialog"));
@@ -28,7 +28,8 @@ ProjectDialog::ProjectDialog(ProgramTools tools, Mode mode, ProjectBuffer projec
   setModal(true);
   close_->setObjectName(QStringLiteral("closeButton"));
   action_->setObjectName(save ? QStringLiteral("saveButton") : QStringLiteral("storeButton"));
-  action_->setText(save ? QStringLiteral("Save") : QString::fromLatin1(kStoreToDeviceTitle));
+  action_->setText(save ? QStringLiteral("&Save")
+                        : QStringLiteral("&") + QString::fromLatin1(kStoreToDeviceTitle));
   action_->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);
@@ -95,7 +96,7 @@ void ProjectDialog::SaveToFile() {
   const FileType* type = FileTypeOf(tools_.DeviceType());
   if (type == nullptr) return;
   Busy(true);
-  const QString folder = ProjectFolder(tools_.files.startup_dir(), *type);
+  const QString folder = ProjectFolder(tools_.files.locations().documents, *type);
   QDir().mkpath(folder);
   const QString path =
       tools_.choose_file(this, true, folder, QString::fromLatin1(type->project_save_filter));

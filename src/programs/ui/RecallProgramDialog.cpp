@@ -32,8 +32,8 @@ RecallProgramDialog::RecallProgramDialog(ProgramTools tools, QWidget* parent)
   layout->addWidget(progress_);
   progress_->hide();
   auto* buttons = new QHBoxLayout;
-  auto* close = new QPushButton(QStringLiteral("Close"), this);
-  auto* recall = new QPushButton(QStringLiteral("Recall"), this);
+  auto* close = new QPushButton(QStringLiteral("C&lose"), this);
+  auto* recall = new QPushButton(QStringLiteral("&Recall"), this);
   close->setObjectName(QStringLiteral("closeButton"));
   recall->setObjectName(QStringLiteral("recallButton"));
   recall->setDefault(true);

@@ -59,8 +59,9 @@ SleepSettingsDialog::SleepSettingsDialog(ProgramTools tools, QWidget* parent)
     UpdateGroup(k, false);
   }
   layout->addLayout(groups);
-  auto* close = new QPushButton(QStringLiteral("Close"), this);
+  auto* close = new QPushButton(QStringLiteral("&Close"), this);
   close->setObjectName(QStringLiteral("closeButton"));
+  close->setDefault(true);
   layout->addWidget(close, 0, Qt::AlignRight);
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }

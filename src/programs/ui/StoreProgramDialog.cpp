@@ -47,8 +47,8 @@ StoreProgramDialog::StoreProgramDialog(ProgramTools tools, QWidget* parent)
   grid->addWidget(name_, 1, 2);
   grid->addWidget(progress_, 2, 1, 1, 2);
   auto* buttons = new QHBoxLayout;
-  auto* close = new QPushButton(QStringLiteral("Close"), this);
-  auto* store = new QPushButton(QStringLiteral("Store"), this);
+  auto* close = new QPushButton(QStringLiteral("C&lose"), this);
+  auto* store = new QPushButton(QStringLiteral("&Store"), this);
   close->setObjectName(QStringLiteral("closeButton"));
   store->setObjectName(QStringLiteral("storeButton"));
   store->setDefault(true);

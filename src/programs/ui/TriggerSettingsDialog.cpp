@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <array>
 
 namespace tessaly::programs {
 namespace {
@@ -84,13 +85,18 @@ TriggerSettingsDialog::TriggerSettingsDialog(ProgramTools tools, QWidget* parent
 
   auto* buttons = new QHBoxLayout;
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-  auto* confirm = new QPushButton(QStringLiteral("Confirm"), this);
+  auto* confirm = new QPushButton(QStringLiteral("&Confirm"), this);
   cancel->setObjectName(QStringLiteral("cancelButton"));
   confirm->setObjectName(QStringLiteral("confirmButton"));
+  confirm->setDefault(true);
   buttons->addStretch(1);
   buttons->addWidget(cancel);
   buttons->addWidget(confirm);
   layout->addLayout(buttons);
+  // The controls were made before their frames; Tab follows the frames from top to bottom.
+  const std::array<QWidget*, 6> tab_order = {mirroring_, output_, enable_, input_, cancel, confirm};
+  for (size_t i = 1; i < tab_order.size(); ++i)
+    QWidget::setTabOrder(tab_order[i - 1], tab_order[i]);
 
   const TriggerSettings now = ReadTrigger(tools_.store, tools_.slot);
   input_->setCurrentIndex(now.input_low ? 1 : 0);

@@ -102,8 +102,8 @@ class AppWindowsTest : public QObject {
   }
 
   // Which line shows what is VersionLinesFor's business; the window only shows its lines.
-  void aboutShowsTheVersionLinesAndClosesByEitherButton() {
-    for (const QString button : {"okImage", "okLabel"}) {
+  void aboutShowsTheVersionLinesAndClosesByEnterOrEscape() {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
       Fixture f;
       f.state.software_version = QStringLiteral("1.3.4");
       auto& cs = f.state.comm_state();
@@ -111,16 +111,19 @@ class AppWindowsTest : public QObject {
       cs.table.device_type[4] = 1;
       cs.table[4].online = true;
       cs.table.firmware_version[4] = QStringLiteral("3.2.1");
+      f.state.locations = {QStringLiteral("/cfg"), QStringLiteral("/docs"),
+                           QStringLiteral("/keep")};
       QStringList seen;
-      OnNextModal([&seen, button](QWidget* about) {
-        for (const char* name : {"versionLabel", "firmwareLabel", "secondVersionLabel"}) {
+      OnNextModal([&seen, key](QWidget* about) {
+        for (const char* name : {"versionLabel", "firmwareLabel", "secondVersionLabel",
+                                 "configPathLabel", "documentsPathLabel", "backupsPathLabel"}) {
           auto* label = about->findChild<QLabel*>(name);
           seen << label->text() + (label->isVisible() ? "" : " hidden");
         }
-        QTest::mouseClick(about->findChild<QLabel*>(button), Qt::LeftButton);
+        QTest::keyClick(about, key);
       });
       f.Child(QStringLiteral("aboutAction"))->trigger();
-      QCOMPARE(seen, (QStringList{"1.3.4", "3.2.1", " hidden"}));
+      QCOMPARE(seen, (QStringList{"1.3.4", "3.2.1", " hidden", "/cfg/init.cfg", "/docs", "/keep"}));
       QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
   }

@@ -66,6 +66,7 @@ class WorkspaceTest : public QObject {
       if (!cfg.open(QIODevice::WriteOnly) || cfg.write(config.Encode()) != 28) return false;
       cfg.close();
       state.program_folder = folder.path();
+      state.locations = tessaly::programs::FileLocations::InFolder(folder.path());
       state.comm().set_device_port(sim.port());
       window = std::make_unique<MainWindow>(state);
       if (!window->Load()) return false;

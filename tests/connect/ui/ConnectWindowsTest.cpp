@@ -13,7 +13,6 @@
 #include "connect/ui/DeviceListWindow.h"
 #include "connect/ui/PortSelectionDialog.h"
 #include "connect/ui/TcpConnectDialog.h"
-#include "widgets/ClickLabel.h"
 
 using namespace tessaly;
 
@@ -102,7 +101,7 @@ class ConnectWindowsTest : public QObject {
     QTest::keyClicks(last, QStringLiteral("300"));
     QCOMPARE(last->text(), QStringLiteral("254"));
     window.findChild<QLineEdit*>(QStringLiteral("newIpEdit_2"))->setText(QStringLiteral("77"));
-    window.findChild<widgets::ClickLabel*>(QStringLiteral("saveButton"))->clicked();
+    window.findChild<QPushButton*>(QStringLiteral("saveButton"))->click();
     QCOMPARE(rig.MessageTexts(), QStringList{"       Are you sure?"});
     QCOMPARE(slot_state.ip, (std::array<uint8_t, 4>{10, 1, 77, 254}));
     QTRY_COMPARE(window.result(), int(QDialog::Accepted));
@@ -111,7 +110,7 @@ class ConnectWindowsTest : public QObject {
     QCOMPARE(demo.highlighted(), int16_t{3});
     demo.findChild<QRadioButton*>(QStringLiteral("deviceTypeOption_1"))->click();
     QCOMPARE(demo.highlighted(), int16_t{1});
-    demo.findChild<widgets::ClickLabel*>(QStringLiteral("okButton"))->clicked();
+    demo.findChild<QPushButton*>(QStringLiteral("okButton"))->click();
     QCOMPARE(demo.demo_type(), int16_t{1});
   }
 
@@ -197,7 +196,7 @@ class ConnectWindowsTest : public QObject {
     auto* status = dialog.findChild<QLabel*>(QStringLiteral("statusLabel"));
     QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith(QStringLiteral("Searching device [IP:")),
                              5000);
-    QTest::mouseClick(dialog.findChild<widgets::ClickLabel*>(QStringLiteral("cancelButton")),
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cancelButton")),
                       Qt::LeftButton);
     QCOMPARE(outcomes, QList<connect::ConnectOutcome>{connect::ConnectOutcome::kCancelled});
     QVERIFY2(probed_at_finish < 4, "Cancel waited for the search");

@@ -212,6 +212,7 @@ int main(int argc, char* argv[]) {
   tessaly::test::RecordingMessenger messenger;
   tessaly::app::AppState state(messenger);
   state.program_folder = program_folder.path();
+  state.locations = tessaly::programs::FileLocations::InFolder(program_folder.path());
   state.comm().set_device_port(sim.port());
   // The connect dialogs on a run of their own: their set-up resets the network links.
   tessaly::comm::Comm dialog_comm(messenger);

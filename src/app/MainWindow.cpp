@@ -66,12 +66,19 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
   connect(workflow_, &connect::ConnectWorkflow::deviceListShown, this, [this](QWidget* list) {
     state_.editor_count = -1;
     SetDeviceListWindow(list);
+    auto* rows = qobject_cast<connect::DeviceListWindow*>(list);
+    if (rows == nullptr) rows = list->findChild<connect::DeviceListWindow*>();
+    if (rows != nullptr) {
+      connect(editors_, &editor::EditorManager::pendingCountChanged, rows,
+              &connect::DeviceListWindow::ShowPendingCount);
+    }
     ShowConnectMenu();
     if (open_first_pending_) OpenFirstWhenListed(list);
   });
   editors_ = new editor::EditorManager(workflow_->runtime(), mdi_area_, state_.editor_count,
                                        state_.decimal_comma, this);
   workflow_->SetOpenEditor([this](int slot) { editors_->Open(slot); });
+  workflow_->SetReconnectEditor([this](int slot) { editors_->ReconnectEditor(slot); });
   connect(editors_, &editor::EditorManager::editorOpened, this, &MainWindow::ShowConnectMenu);
   connect(editors_, &editor::EditorManager::editorClosed, this, &MainWindow::ShowConnectMenu);
 
@@ -108,6 +115,8 @@ void MainWindow::BuildMenus() {
   edit->setObjectName(QStringLiteral("editMenu"));
   edit->addAction(editors_->undo_action());
   edit->addAction(editors_->redo_action());
+  edit->addSeparator();
+  edit->addAction(editors_->send_all_action());
   connect(edit, &QMenu::aboutToShow, editors_, &editor::EditorManager::RefreshUndoActions);
 
   BuildWindowMenu();
@@ -242,7 +251,12 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (state_.messenger().Show(Question(kExitTitle, kExitText)) != device::MessageAnswer::kYes) {
+  // Edits a device never got are named first; agreeing to lose them answers the exit question.
+  const std::optional<bool> lose_pending = editors_->MayQuitWithPending();
+  const bool quit = lose_pending ? *lose_pending
+                                 : state_.messenger().Show(Question(kExitTitle, kExitText)) ==
+                                       device::MessageAnswer::kYes;
+  if (!quit) {
     event->ignore();
     return;
   }

@@ -99,7 +99,7 @@ void Comm::ReportLoss(int slot) {
   ShowLinkLoss(slot);
   table.device_data_valid[slot] = 0;
   table.device_needs_read[slot] = true;
-  if (table[slot].editor_open) emit editorCloseRequested(slot);
+  emit deviceLost(slot, QString::fromLatin1(kLostReplyReason));
 }
 
 ExchangeResult Comm::Exchange(int slot, uint8_t command, const Params& params,
@@ -216,6 +216,7 @@ void Comm::KeepAliveTick() {
     ShowLinkLoss(slot);
     table.device_needs_read[slot] = true;
     table.device_data_valid[slot] = 0;
+    emit deviceLost(slot, QString::fromLatin1(kLostKeepAliveReason));
   }
 }
 

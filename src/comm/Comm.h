@@ -23,6 +23,8 @@
 namespace tessaly::comm {
 
 inline constexpr quint16 kDefaultDevicePort = 1001;
+inline constexpr const char* kLostReplyReason = "A reply from the device did not come";
+inline constexpr const char* kLostKeepAliveReason = "The device did not answer the keep-alive";
 
 // The device port: TESSALY_DEVICE_PORT when it holds a port number, else 1001.
 quint16 DevicePortFromEnvironment();
@@ -67,6 +69,10 @@ class Comm : public QObject, public device::Transmitter {
   bool Holds(int slot) const override {
     return suspended_ || !ready_ || transfer_locks_ > 0 || !IsValidSlot(slot) ||
            !state_.table[slot].online;
+  }
+  bool Unreachable(int slot) const override {
+    return !suspended_ && ready_ && transfer_locks_ == 0 && IsValidSlot(slot) &&
+           state_.table[slot].registered && !state_.table[slot].online;
   }
   // Keep-alive exchange: always 13 bytes out and in, 3000 ms; never shows a message and never
   // touches the device table. Ignores the traffic state, but never nests.
@@ -120,8 +126,9 @@ class Comm : public QObject, public device::Transmitter {
 
  signals:
   void rowTextChanged(int slot, const QString& text);
-  // A lost reply ends the session with that device: its editor window must close.
-  void editorCloseRequested(int slot);
+  // A registered device stopped answering (a lost reply, or a silent keep-alive) and is now
+  // off-line; `reason` says which, as the user is told it. Its editor stays open.
+  void deviceLost(int slot, const QString& reason);
   // An exchange has been waiting for a second; `description` is DeviceLabel(slot).
   void waitingForDevice(int slot, const QString& description);
   // The wait announced by waitingForDevice is over.

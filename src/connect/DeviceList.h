@@ -61,9 +61,11 @@ class DeviceList {
   OpenResult OpenDevice(int row, const ConnectHooks& hooks);
   // Command 0 with the connection mode in P8; opening ends with a second one 50 ms later.
   void Identify(int slot);
+  // Re-establishes a lost slot's link and probes it (twice at most); marks it on-line again and
+  // rereads its name. False when the device did not answer: "Device disconnected" was shown.
+  bool Relink(int slot);
 
  private:
-  bool Relink(int slot);
   QString ListedName(int slot) const;
   void WriteRow(int slot, const QString& name, bool online);
   void ReportReadFailure(int slot, ReadoutStep step);

@@ -22,6 +22,10 @@ class Transmitter {
   // True while the traffic flags or the slot keep every packet to it back: an edit then changes
   // the PC's image only.
   virtual bool Holds(int slot) const = 0;
+  // True while the slot's real device is out of reach (it was lost): an edit held back for this
+  // reason is one the device still has to get. Held back on purpose (transfer lock, demonstration)
+  // is not out of reach.
+  virtual bool Unreachable(int /*slot*/) const { return false; }
   // True while an exchange is under way: a control then only updates its display and sends its
   // latest value once the link is free.
   virtual bool Busy() const = 0;

@@ -1,11 +1,13 @@
 #include "editor/EditorManager.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
 #include "connect/DeviceList.h"
 #include "device/DeviceTypes.h"
+#include "editor/DeviceSync.h"
 #include "editor/EditorMeters.h"
 #include "editor/FamilyAEditor.h"
 #include "editor/FamilyBEditor.h"
@@ -55,7 +57,16 @@ EditorManager::EditorManager(connect::ConnectRuntime& runtime, QMdiArea* mdi_are
   connect(&core_.edits, &model::EditPath::programReplaced, this,
           &EditorManager::RefreshUndoActions);
   connect(mdi_area_, &QMdiArea::subWindowActivated, this, &EditorManager::OnSubWindowActivated);
-  connect(&comm_, &comm::Comm::editorCloseRequested, this, &EditorManager::OnCloseRequested);
+  connect(&comm_, &comm::Comm::deviceLost, this, &EditorManager::OnDeviceLost);
+  connect(&core_.edits, &model::EditPath::pendingChanged, this,
+          [this](int slot) { emit pendingCountChanged(slot, core_.edits.Pending(slot).Count()); });
+  send_all_ = new QAction(QString::fromLatin1(kSendAllTitle), this);
+  send_all_->setObjectName(QStringLiteral("sendAllMenuAction"));
+  connect(send_all_, &QAction::triggered, this, [this] {
+    if (EditorWindow* editor = EditorOf(ActiveSlot())) {
+      if (auto* sync = editor->findChild<DeviceSync*>()) sync->SendAll();
+    }
+  });
   RefreshUndoActions();
 }
 
@@ -80,6 +91,7 @@ EditorWindow* EditorManager::Open(int slot) {
 
   EditorWindow* editor = CreateWindow(slot);
   InstallProgramActions(*editor, core_, runtime_);
+  InstallDeviceSync(*editor, core_, runtime_);
   auto* frame = new QMdiSubWindow;
   frame->setObjectName(QStringLiteral("editorFrame%1").arg(slot));
   frame->setAttribute(Qt::WA_DeleteOnClose);
@@ -148,9 +160,37 @@ void EditorManager::OnEditorClosed(int slot) {
   emit editorClosed(slot);
 }
 
-void EditorManager::OnCloseRequested(int slot) {
-  if (slot < 0 || slot > comm::kLastSlot) return;
-  if (QMdiSubWindow* frame = frames_[static_cast<size_t>(slot)]) frame->close();
+void EditorManager::OnDeviceLost(int slot, const QString& reason) {
+  if (EditorWindow* editor = EditorOf(slot))
+    editor->ShowOffline(reason, QDateTime::currentDateTime());
+}
+
+void EditorManager::ReconnectEditor(int slot) {
+  EditorWindow* editor = EditorOf(slot);
+  if (editor == nullptr) return;
+  QMdiSubWindow* frame = frames_[static_cast<size_t>(slot)];
+  if (frame->isMinimized()) frame->showNormal();
+  mdi_area_->setActiveSubWindow(frame);
+  if (auto* sync = editor->findChild<DeviceSync*>()) sync->Reconnect();
+}
+
+std::optional<bool> EditorManager::MayQuitWithPending() {
+  QStringList lines;
+  for (int slot = 0; slot < comm::kSlotCount; ++slot) {
+    const int count = core_.edits.Pending(slot).Count();
+    EditorWindow* editor = EditorOf(slot);
+    if (count == 0 || editor == nullptr) continue;
+    lines << QStringLiteral("%1: %2 edit%3")
+                 .arg(editor->DeviceText())
+                 .arg(count)
+                 .arg(count == 1 ? QString() : QStringLiteral("s"));
+  }
+  if (lines.isEmpty()) return std::nullopt;
+  const QString text = QStringLiteral("These devices never got edits made here:\n") +
+                       lines.join(QLatin1Char('\n')) + QStringLiteral("\nQuit and lose them?");
+  return comm_.messenger().Show({device::MessageIcon::kQuestion,
+                                 QString::fromLatin1(kPendingCloseTitle), text,
+                                 device::MessageButtons::kYesNo}) == device::MessageAnswer::kYes;
 }
 
 void EditorManager::CloseAllWithoutAsking() {
@@ -165,6 +205,7 @@ void EditorManager::RefreshUndoActions() {
   const bool can_undo = stack != nullptr && stack->CanUndo();
   const bool can_redo = stack != nullptr && stack->CanRedo();
   undo_->setEnabled(can_undo);
+  send_all_->setEnabled(slot >= 0);
   redo_->setEnabled(can_redo);
   undo_->setText(can_undo ? QStringLiteral("&Undo ") + stack->UndoText() : QStringLiteral("&Undo"));
   redo_->setText(can_redo ? QStringLiteral("&Redo ") + stack->RedoText() : QStringLiteral("&Redo"));

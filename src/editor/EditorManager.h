@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "comm/DeviceTable.h"
 #include "editor/EditorCore.h"
@@ -38,7 +39,14 @@ class EditorManager : public QObject {
   // The program is ending: every editor closes without its question and stops polling.
   void CloseAllWithoutAsking();
 
+  // The still open editor of a lost device comes forward and reconnects.
+  void ReconnectEditor(int slot);
+  // Asks before the program ends with edits some device never got, naming each device and its
+  // count; true when nothing is pending or the user agreed, nullopt when nothing was asked.
+  std::optional<bool> MayQuitWithPending();
+
   QAction* undo_action() const { return undo_; }
+  QAction* send_all_action() const { return send_all_; }
   QAction* redo_action() const { return redo_; }
   // Texts and availability of Undo and Redo for the active editor's device.
   void RefreshUndoActions();
@@ -46,12 +54,14 @@ class EditorManager : public QObject {
  signals:
   void editorOpened(int slot);
   void editorClosed(int slot);
+  // The number of edits the slot's device has not got changed.
+  void pendingCountChanged(int slot, int count);
 
  private:
   EditorWindow* CreateWindow(int slot);
   void OnSubWindowActivated(QMdiSubWindow* window);
   void OnEditorClosed(int slot);
-  void OnCloseRequested(int slot);
+  void OnDeviceLost(int slot, const QString& reason);
   void OnUndo();
   void OnRedo();
 
@@ -64,6 +74,7 @@ class EditorManager : public QObject {
   std::array<QPointer<QMdiSubWindow>, comm::kSlotCount> frames_{};
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
+  QAction* send_all_ = nullptr;
 };
 
 }  // namespace tessaly::editor

@@ -57,6 +57,15 @@ EditorMeters::EditorMeters(EditorWindow& window, comm::Comm& comm) : QObject(&wi
     sleep_label_->hide();
   }
   connect(poll_, &meters::MeterPoll::readingChanged, this, &EditorMeters::Show);
+  // An off-line device's levels are unknown: the meters grey out and the poll rests.
+  connect(&window, &EditorWindow::linkShown, this, [this, &window](bool online) {
+    for (ChannelMeter* meter : meters_) meter->setEnabled(online);
+    if (online) {
+      poll_->Start();
+    } else {
+      window.poll_timer()->stop();
+    }
+  });
 }
 
 void EditorMeters::Show() {

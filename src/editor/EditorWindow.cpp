@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -52,6 +53,7 @@ EditorWindow::EditorWindow(EditorContext context, comm::Comm& comm, QWidget* par
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(2);
+  BuildOfflineBar(layout);
 
   tool_bar_ = new QToolBar(this);
   tool_bar_->setObjectName(QStringLiteral("editorToolBar"));
@@ -101,6 +103,9 @@ EditorWindow::EditorWindow(EditorContext context, comm::Comm& comm, QWidget* par
   poll_timer_->setInterval(kPollFirstMs);
 
   ShowLockState();
+  connect(&context_.edits, &model::EditPath::pendingChanged, this, [this](int slot) {
+    if (slot == context_.slot) ShowPendingCounts();
+  });
 }
 
 void EditorWindow::AddLeadingToolBar(QToolBar* bar) {
@@ -172,6 +177,13 @@ void EditorWindow::SetCaption(const QString& program_name, LoadedFrom from) {
           ? OfflineCaption(model, QFileInfo(offline_file_).fileName())
           : EditorCaption(state.connection_mode, state.table[context_.slot].ip_address, model,
                           program_name, from);
+  caption_ = caption;
+  ShowCaption();
+}
+
+void EditorWindow::ShowCaption() {
+  const QString caption =
+      offline_ ? caption_ + QString::fromLatin1(kOfflineCaptionSuffix) : caption_;
   setWindowTitle(caption);
   if (parentWidget() != nullptr) parentWidget()->setWindowTitle(caption);
 }
@@ -242,7 +254,8 @@ bool EditorWindow::MayClose() {
   comm::CommState& state = comm_.state();
   state.current_device = static_cast<int16_t>(context_.slot);
   if (!ask_on_close_) return true;
-  // A device that went off-line takes its window with it without a question.
+  if (const std::optional<bool> lose = MayLosePending()) return *lose;
+  // An off-line editor holds nothing the user could lose: it closes without a question.
   if (state.table.device_needs_read[static_cast<size_t>(context_.slot)]) return true;
   return context_.messenger.Show(
              {device::MessageIcon::kNone, QString::fromLatin1(kCloseEditorTitle),
@@ -263,6 +276,73 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
   poll_timer_->stop();
   event->accept();
   emit closed(context_.slot);
+}
+
+std::optional<bool> EditorWindow::MayLosePending() {
+  const int count = context_.edits.Pending(context_.slot).Count();
+  if (count == 0) return std::nullopt;
+  const QString text = QStringLiteral(
+                           "%1 edit%2 made in the editor of %3 %4 not in the device.\n"
+                           "Close the editor and lose %5?")
+                           .arg(count)
+                           .arg(count == 1 ? QString() : QStringLiteral("s"), DeviceText(),
+                                count == 1 ? QStringLiteral("is") : QStringLiteral("are"),
+                                count == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+  return context_.messenger.Show({device::MessageIcon::kQuestion,
+                                  QString::fromLatin1(kPendingCloseTitle), text,
+                                  device::MessageButtons::kYesNo}) == device::MessageAnswer::kYes;
+}
+
+void EditorWindow::BuildOfflineBar(QVBoxLayout* layout) {
+  auto* bar = new QFrame(this);
+  bar->setObjectName(QStringLiteral("offlineBar"));
+  // The one place the eye goes first: a warm band across the whole window.
+  bar->setStyleSheet(
+      QStringLiteral("#offlineBar { background: #c0392b; border-radius: 3px; }"
+                     "#offlineBar QLabel { color: white; font-weight: bold; }"));
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(8, 3, 4, 3);
+  offline_text_ = new QLabel(bar);
+  offline_text_->setObjectName(QStringLiteral("offlineReason"));
+  row->addWidget(offline_text_, 1);
+  auto* reconnect = new QPushButton(QStringLiteral("Reconnect"), bar);
+  reconnect->setObjectName(QStringLiteral("reconnectButton"));
+  reconnect->setToolTip(
+      QStringLiteral("Link the device again and compare what it holds with this editor"));
+  connect(reconnect, &QPushButton::clicked, this, &EditorWindow::reconnectRequested);
+  row->addWidget(reconnect);
+  bar->hide();
+  layout->addWidget(bar);
+  offline_bar_ = bar;
+}
+
+void EditorWindow::ShowOffline(const QString& reason, const QDateTime& since) {
+  offline_text_->setText(QStringLiteral("Off-line since %1: %2. Edits wait until you reconnect.")
+                             .arg(since.toString(QStringLiteral("HH:mm:ss")), reason));
+  offline_bar_->show();
+  if (offline_) return;
+  offline_ = true;
+  ShowCaption();
+  emit linkShown(false);
+}
+
+void EditorWindow::ShowOnline() {
+  offline_bar_->hide();
+  if (!offline_) return;
+  offline_ = false;
+  ShowCaption();
+  emit linkShown(true);
+}
+
+void EditorWindow::ShowPendingCounts() {
+  const model::PendingEdits& pending = context_.edits.Pending(context_.slot);
+  for (int i = 0; i < page_count(); ++i) {
+    const PageEntry& page = pages_[static_cast<size_t>(i)];
+    if (page.channel < 0) continue;
+    const int count = pending.CountOnChannel(page.channel);
+    tabs_->setTabText(
+        i, count == 0 ? page.title : page.title + QStringLiteral(" \u25CF%1").arg(count));
+  }
 }
 
 }  // namespace tessaly::editor

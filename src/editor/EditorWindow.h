@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 #include "comm/Comm.h"
@@ -9,10 +11,12 @@
 #include "editor/EditorContext.h"
 
 class QHBoxLayout;
+class QLabel;
 class QStackedWidget;
 class QTabBar;
 class QTimer;
 class QToolBar;
+class QVBoxLayout;
 
 namespace tessaly::editor {
 
@@ -25,6 +29,8 @@ inline constexpr const char* kIpUsbOnlyText = "Function available only in USB Mo
 // Why a device's tool is off in an editor of a preset file.
 inline constexpr const char* kNoDeviceTip =
     "Needs a device: this editor holds a preset file, with no device behind it";
+inline constexpr const char* kOfflineCaptionSuffix = " - Off-line";
+inline constexpr const char* kPendingCloseTitle = "Edits not sent";
 
 // One device's editor: a toolbar, the device's pages behind tabs, the caption. The pages do the
 // editing; the window only shows one page at a time and decides whether it may close.
@@ -77,12 +83,25 @@ class EditorWindow : public QWidget {
   // Meters poll here once they exist; it is never started yet.
   QTimer* poll_timer() const { return poll_timer_; }
 
+  // The device was lost: a bar across the top says why and since when and offers Reconnect, the
+  // caption says "Off-line". The controls stay editable; their edits wait as pending.
+  void ShowOffline(const QString& reason, const QDateTime& since);
+  // The device answers again: the bar goes.
+  void ShowOnline();
+  bool offline() const { return offline_; }
+  // Channel tabs count their pending edits.
+  void ShowPendingCounts();
+
  signals:
   void pageShown(int index);
   // The channel page of `channel` has just become the shown page.
   void channelPageShown(int channel);
   // The window agreed to close; the slot's editor state must be released.
   void closed(int slot);
+  // The off-line bar's Reconnect.
+  void reconnectRequested();
+  // The window went off-line (false) or back on-line (true).
+  void linkShown(bool online);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -96,6 +115,10 @@ class EditorWindow : public QWidget {
   };
 
   bool MayClose();
+  // The pending question; nullopt when nothing is pending.
+  std::optional<bool> MayLosePending();
+  void BuildOfflineBar(QVBoxLayout* layout);
+  void ShowCaption();
 
   EditorContext context_;
   comm::Comm& comm_;
@@ -111,6 +134,10 @@ class EditorWindow : public QWidget {
   bool closed_ = false;
   bool ask_on_close_ = true;
   QString offline_file_;
+  QWidget* offline_bar_ = nullptr;
+  QLabel* offline_text_ = nullptr;
+  bool offline_ = false;
+  QString caption_;
 };
 
 }  // namespace tessaly::editor

@@ -23,6 +23,20 @@ ParameterBinding::ParameterBinding(EditorContext& context, model::EditTarget tar
   connect(&context_.edits, &model::EditPath::programReplaced, this, [this](int slot) {
     if (slot == target_.slot) Refresh();
   });
+  connect(&context_.edits, &model::EditPath::pendingChanged, this, [this](int slot) {
+    if (slot == target_.slot) ShowPendingMark();
+  });
+}
+
+void ParameterBinding::ShowPendingMark() {
+  if (edit_ == nullptr) return;
+  const bool pending =
+      context_.edits.Pending(target_.slot).Contains({target_.id, target_.channel, target_.element});
+  if (edit_->property("pending").toBool() == pending) return;
+  edit_->setProperty("pending", pending);
+  // An orange frame: the value is the PC's, the device has not confirmed it.
+  edit_->setStyleSheet(pending ? QStringLiteral("QLineEdit { border: 2px solid #e67e22; }")
+                               : QString());
 }
 
 int ParameterBinding::Minimum() const { return target_.parameter().minimum; }

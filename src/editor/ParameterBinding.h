@@ -51,6 +51,8 @@ class ParameterBinding : public QObject {
   void OnTextCommitted(const QString& text);
   void OnParameterChanged(int slot, int channel, model::ParamId id, int element);
   void Flush();
+  // Frames the text box while the device has not acknowledged the parameter.
+  void ShowPendingMark();
   void Send(int index);
   void ShowIndex(int index, Source except);
   QString NumberText(int index) const;

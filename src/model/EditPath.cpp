@@ -135,6 +135,7 @@ EditPath::EditPath(protocol::ProgramStore& store, graph::ResponseCurves& curves,
   connect(&store_, &protocol::ProgramStore::programChanged, this, [this](int slot) {
     if (slot < 0 || slot >= device::kSlotCount) return;
     Undo(slot).Clear();
+    ClearPending(slot);
     emit programReplaced(slot);
   });
   connect(&store_, &protocol::ProgramStore::channelChanged, this, &EditPath::OnChannelChanged);
@@ -153,6 +154,45 @@ EditPath::~EditPath() = default;
 
 UndoStack& EditPath::Undo(int slot) {
   return *stacks_[static_cast<size_t>(std::clamp(slot, 0, device::kSlotCount - 1))];
+}
+
+const PendingEdits& EditPath::Pending(int slot) const {
+  return pending_[static_cast<size_t>(std::clamp(slot, 0, device::kSlotCount - 1))];
+}
+
+void EditPath::ClearPending(int slot) {
+  if (slot < 0 || slot >= device::kSlotCount) return;
+  PendingEdits& pending = pending_[static_cast<size_t>(slot)];
+  if (pending.Count() == 0) return;
+  pending.ClearAll();
+  emit pendingChanged(slot);
+}
+
+void EditPath::Acknowledge(int slot, const PendingEdits::Key& key) {
+  if (slot < 0 || slot >= device::kSlotCount) return;
+  PendingEdits& pending = pending_[static_cast<size_t>(slot)];
+  if (!pending.Contains(key)) return;
+  pending.Clear(key);
+  emit pendingChanged(slot);
+}
+
+void EditPath::Track(int slot, const std::vector<PendingEdits::Key>& keys, EditStatus status) {
+  if (slot < 0 || slot >= device::kSlotCount) return;
+  PendingEdits& pending = pending_[static_cast<size_t>(slot)];
+  const bool lost = status == EditStatus::kSendFailed ||
+                    (status == EditStatus::kHeld && store_.transmitter().Unreachable(slot));
+  if (!lost && status != EditStatus::kDone) return;
+  const int before = pending.Count();
+  bool changed = false;
+  for (const PendingEdits::Key& key : keys) {
+    changed = changed || pending.Contains(key) != lost;
+    if (lost) {
+      pending.Mark(key);
+    } else {
+      pending.Clear(key);
+    }
+  }
+  if (changed || pending.Count() != before) emit pendingChanged(slot);
 }
 
 void EditPath::BeginGesture(int slot, const QString& text) { Undo(slot).BeginGesture(text); }
@@ -333,6 +373,10 @@ EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
   out.status = result == EditResult::kSendFailed ? EditStatus::kSendFailed
                : held                            ? EditStatus::kHeld
                                                  : EditStatus::kDone;
+  std::vector<PendingEdits::Key> keys;
+  for (const FieldIndex& f : fields) keys.push_back({f.target.id, ctx.ch, f.target.element});
+  for (const int follower : out.followers) keys.push_back({target.id, follower, target.element});
+  Track(target.slot, keys, out.status);
 
   if (p.undoable) {
     UndoEntry entry;
@@ -479,6 +523,8 @@ EditOutcome EditPath::Replay(int slot, const UndoEntry& entry, bool forward) {
     runner.Announce(*this, s.channel);
   }
   EditOutcome out;
+  std::vector<PendingEdits::Key> keys;
+  for (const UndoEntry::Send& s : entry.sends) keys.push_back({s.id, s.channel, s.element});
   if (result == EditResult::kSendFailed) {
     // The stack stays where it was, so the record goes back to what it held.
     data->SetRecord(record_now);
@@ -491,6 +537,56 @@ EditOutcome EditPath::Replay(int slot, const UndoEntry& entry, bool forward) {
   }
   out.status = held ? EditStatus::kHeld : EditStatus::kDone;
   out.shown = entry.text;
+  Track(slot, keys, out.status);
+  return out;
+}
+
+EditOutcome EditPath::Resend(const EditTarget& target) {
+  int type = 0;
+  EditOutcome checked = Check(store_, target, &type);
+  if (!checked.reason.isEmpty()) return checked;
+  const EditRunner runner(*this, target, type);
+  const auto index = runner.op().read(runner.ctx());
+  if (!index) {
+    return Refusal(EditStatus::kRefused,
+                   QStringLiteral("The channel has no \"%1\".").arg(runner.parameter().name));
+  }
+  const bool held = store_.transmitter().Holds(target.slot);
+  const EditResult result = runner.op().write(runner.ctx(), *index, false);
+  EditOutcome out;
+  out.index = *index;
+  out.shown = runner.parameter().Show(*index, runner.Context({}));
+  out.status = result == EditResult::kSendFailed ? EditStatus::kSendFailed
+               : result == EditResult::kRefused  ? EditStatus::kRefused
+               : held                            ? EditStatus::kHeld
+                                                 : EditStatus::kDone;
+  Track(target.slot, {{target.id, runner.ctx().ch, target.element}}, out.status);
+  return out;
+}
+
+EditOutcome EditPath::Adopt(const EditTarget& target, int index) {
+  int type = 0;
+  EditOutcome checked = Check(store_, target, &type);
+  if (!checked.reason.isEmpty()) return checked;
+  const EditRunner runner(*this, target, type);
+  const ParameterDescriptor& p = runner.parameter();
+  if (index < p.minimum || index > p.maximum) return OutOfRange(p, index);
+  const EditResult result = runner.op().write(runner.ctx(), index, false);
+  if (result == EditResult::kRefused || result == EditResult::kNotSupported) {
+    return Refusal(EditStatus::kRefused,
+                   QStringLiteral("The device's \"%1\" cannot be taken.").arg(p.name));
+  }
+  runner.Announce(*this, runner.ctx().ch);
+  PendingEdits& pending = pending_[static_cast<size_t>(target.slot)];
+  const PendingEdits::Key key{target.id, runner.ctx().ch, target.element};
+  if (pending.Contains(key)) {
+    pending.Clear(key);
+    emit pendingChanged(target.slot);
+  }
+  EditOutcome out;
+  out.status = EditStatus::kHeld;
+  out.index = index;
+  out.shown = p.Show(index, runner.Context({}));
   return out;
 }
 

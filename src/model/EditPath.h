@@ -11,6 +11,7 @@
 #include "device/Slots.h"
 #include "model/EditTypes.h"
 #include "model/ParameterDescriptor.h"
+#include "model/PendingEdits.h"
 #include "model/UndoStack.h"
 
 namespace tessaly::protocol {
@@ -69,6 +70,22 @@ class EditPath : public QObject {
   void EndGesture(int slot);
 
   UndoStack& Undo(int slot);
+  // What the slot's device has not acknowledged. An edit marks its parameters when the device did
+  // not get it (lost, unanswered, or out of reach); an acknowledged edit of them clears the marks.
+  // Edits held back on purpose (transfer lock, demonstration) mark nothing.
+  const PendingEdits& Pending(int slot) const;
+  // The whole set is settled by the caller (everything sent, or the device's values taken).
+  void ClearPending(int slot);
+  // A read of the device found it holding the PC's value of this parameter.
+  void Acknowledge(int slot, const PendingEdits::Key& key);
+
+  // Sends again what the record holds for one parameter, with no linking and no undo entry: the
+  // PC's value of a parameter the device holds differently.
+  EditOutcome Resend(const EditTarget& target);
+  // Writes the device's value of one parameter into the record and slot state through its
+  // operation, with no linking and no undo entry; its pending mark goes. The caller keeps the
+  // traffic held, so nothing is sent.
+  EditOutcome Adopt(const EditTarget& target, int index);
 
   protocol::ProgramStore& store() { return store_; }
   // The slot's device type; nullopt for a slot without one.
@@ -88,6 +105,8 @@ class EditPath : public QObject {
   void programReplaced(int slot);
   // An edit was recorded: the slot's undo stack has a new top.
   void undoRecorded(int slot);
+  // The slot's pending parameters changed.
+  void pendingChanged(int slot);
 
  private:
   friend class UndoStack;
@@ -101,12 +120,15 @@ class EditPath : public QObject {
 
   // Above zero while the path itself writes: its own changes are announced one by one.
   int own_writes_ = 0;
+  // Marks or clears the targets by how their edit ended.
+  void Track(int slot, const std::vector<PendingEdits::Key>& keys, EditStatus status);
 
   protocol::ProgramStore& store_;
   graph::ResponseCurves& curves_;
   protocol::Dispatcher& dispatcher_;
   std::unique_ptr<protocol::ChannelLinking> linking_;
   std::array<std::unique_ptr<UndoStack>, device::kSlotCount> stacks_;
+  std::array<PendingEdits, device::kSlotCount> pending_;
 };
 
 }  // namespace tessaly::model

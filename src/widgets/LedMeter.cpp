@@ -91,9 +91,11 @@ void LedMeter::paintEvent(QPaintEvent* event) {
   painter.setFont(small);
   for (int led = 0; led < kLeds; ++led) {
     const int top = gap + (kLeds - 1 - led) * (led_height + gap);
-    const QColor colour = LedColour(led);
+    // A disabled meter shows no level: its source is out of reach.
+    const QColor colour =
+        isEnabled() ? LedColour(led) : palette().color(QPalette::Disabled, QPalette::Mid);
     painter.fillRect(QRect(left + gap, top, led_width, led_height),
-                     led < lit_ ? colour : colour.darker(kDarkFactor));
+                     led < lit_ && isEnabled() ? colour : colour.darker(kDarkFactor));
     if (scale) {
       painter.setPen(palette().color(QPalette::WindowText));
       painter.drawText(QRect(0, top - led_height, left - Px(3), 3 * led_height),

@@ -91,7 +91,7 @@ TEST_P(ExchangeTest, TrafficStateAndSlotsThatForbidSendingSendNothing) {
   }
 }
 
-// A lost reply closes the link; reported, it also marks the row off-line and closes the editor.
+// A lost reply closes the link; reported, it also marks the row off-line and tells the editors.
 TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
   for (const bool report : {true, false}) {
     SCOPED_TRACE(report);
@@ -100,7 +100,7 @@ TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
     rig.comm().table()[0].editor_open = true;
     rig.comm().table().device_data_valid[0] = 1;
     rig.comm().table().device_needs_read[0] = false;
-    QSignalSpy close_requests(&rig.comm(), &Comm::editorCloseRequested);
+    QSignalSpy lost_signals(&rig.comm(), &Comm::deviceLost);
     rig.device()->SetSilent(true);
     QStringList rows_while_shown;
     rig.messenger().on_show = [&](const device::Message&) {
@@ -117,7 +117,7 @@ TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
       EXPECT_TRUE(rig.messenger().shown.isEmpty());
       EXPECT_TRUE(rig.comm().table()[0].online);
       EXPECT_TRUE(rig.state().row_text[0].isEmpty());
-      EXPECT_EQ(close_requests.count(), 0);
+      EXPECT_EQ(lost_signals.count(), 0);
       continue;
     }
     ASSERT_EQ(rig.messenger().shown.size(), 1);
@@ -135,8 +135,9 @@ TEST_P(ExchangeTest, LostReplyClosesTheLinkAndIsReportedOutsideDiscovery) {
     EXPECT_FALSE(rig.comm().table()[0].online);
     EXPECT_EQ(rig.comm().table().device_data_valid[0], 0);
     EXPECT_TRUE(rig.comm().table().device_needs_read[0]);
-    ASSERT_EQ(close_requests.count(), 1);
-    EXPECT_EQ(close_requests.front().front().toInt(), 0);
+    ASSERT_EQ(lost_signals.count(), 1);
+    EXPECT_EQ(lost_signals.front().front().toInt(), 0);
+    EXPECT_EQ(lost_signals.front().back().toString(), QString::fromLatin1(kLostReplyReason));
   }
 }
 

@@ -41,7 +41,7 @@ class TwoDevices : public ::testing::Test {
 
 TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
   comm_.table()[0].editor_open = true;
-  QSignalSpy close_requests(&comm_, &Comm::editorCloseRequested);
+  QSignalSpy lost_signals(&comm_, &Comm::deviceLost);
   host_.device(0)->SetSilent(true);
   QStringList rows_while_shown;
   messenger_.on_show = [&](const device::Message&) {
@@ -62,9 +62,10 @@ TEST_F(TwoDevices, FirstSilentGivesOneMessageAndTheSecondIsStillPolled) {
   EXPECT_EQ(Heard(0), QList<uint8_t>{device::kCmdKeepAlive});
   EXPECT_EQ(Heard(1), QList<uint8_t>{device::kCmdKeepAlive});
   EXPECT_FALSE(comm_.Busy());
-  // Unlike a lost command reply, the keep-alive keeps the link and the editor.
+  // Unlike a lost command reply, the keep-alive keeps the link; the editors hear of the loss.
   EXPECT_TRUE(comm_.tcp().IsConnected(0));
-  EXPECT_EQ(close_requests.count(), 0);
+  ASSERT_EQ(lost_signals.count(), 1);
+  EXPECT_EQ(lost_signals.front().back().toString(), QString::fromLatin1(kLostKeepAliveReason));
 
   // An off-line slot is not polled again, so the next tick brings no second message.
   host_.device(0)->ClearReceived();

@@ -345,5 +345,47 @@ TEST(EditPathHeld, TransferLockWritesTheRecordAndSendsNothing) {
   EXPECT_EQ(rig.device().ReceivedCount(), received);
 }
 
+// Only an edit meant for the device that it did not get is pending; an acknowledged edit of the
+// same parameter later clears the mark.
+TEST(EditPathPending, MarksWhatTheDeviceDidNotGet) {
+  qputenv("TESSALY_TIME_SCALE", "0.05");  // CTest runs each case in a process of its own
+  struct Case {
+    const char* name;
+    std::function<void(Rig&)> before;
+    bool locked;
+    int pending;
+  };
+  const auto offline = [](Rig& r) { r.comm_.table()[kSlot].online = false; };
+  const Case cases[] = {
+      {"answered", [](Rig&) {}, false, 0},
+      {"reply lost", [](Rig& r) { r.device().SetSilent(true); }, false, 1},
+      {"device off-line", offline, false, 1},
+      {"off-line under the transfer lock", offline, true, 0},
+      {"demonstration slot",
+       [offline](Rig& r) {
+         offline(r);
+         r.comm_.SuspendTraffic(true);
+       },
+       false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig(kA);
+    QSignalSpy changed(&rig.path, &EditPath::pendingChanged);
+    c.before(rig);
+    std::optional<comm::TransferLock> lock;
+    if (c.locked) lock.emplace(rig.comm_);
+    (void)rig.Set("noise.level", -1, -1, "-6");
+    lock.reset();
+    EXPECT_EQ(rig.path.Pending(kSlot).Count(), c.pending);
+    EXPECT_EQ(rig.path.Pending(kSlot).Contains({ParamId::kNoiseLevel, -1, -1}), c.pending == 1);
+    EXPECT_EQ(changed.count(), c.pending);
+    if (c.pending == 0 || rig.device().Faults().silent) continue;
+    rig.comm_.table()[kSlot].online = true;
+    ASSERT_EQ(rig.Set("noise.level", -1, -1, "-5").status, EditStatus::kDone);
+    EXPECT_EQ(rig.path.Pending(kSlot).Count(), 0);
+  }
+}
+
 }  // namespace
 }  // namespace tessaly::model

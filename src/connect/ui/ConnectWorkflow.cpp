@@ -81,6 +81,7 @@ void ConnectWorkflow::OnConnectFinished(ConnectOutcome outcome) {
 void ConnectWorkflow::ShowDeviceList() {
   DeviceListWindow::Hooks hooks;
   hooks.show_editor = open_editor_;
+  hooks.reconnect_editor = reconnect_editor_;
   auto* list = new DeviceListWindow(runtime_.context, hooks);
   QWidget* shown = list;
   if (shell_.mdi_area != nullptr) {

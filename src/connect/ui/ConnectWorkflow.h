@@ -34,6 +34,8 @@ class ConnectWorkflow : public QObject {
                  const QString& demo_second);
   // The editors fill this; without it opening a device ends with a note in the status bar.
   void SetOpenEditor(OpenEditor hook) { open_editor_ = std::move(hook); }
+  // A double-click on a lost device whose editor is still open reconnects that editor.
+  void SetReconnectEditor(OpenEditor hook) { reconnect_editor_ = std::move(hook); }
 
   // Shows the port selection modally and, unless it is cancelled, the chosen connect window.
   // kFatal when the port selection could not set up its connections: the program must end.
@@ -55,6 +57,7 @@ class ConnectWorkflow : public QObject {
   Shell shell_;
   ConnectRuntime runtime_;
   OpenEditor open_editor_;
+  OpenEditor reconnect_editor_;
 };
 
 }  // namespace tessaly::connect

@@ -89,8 +89,15 @@ void DeviceListWindow::SetRow(int slot, const QString& text) {
     item = new QTableWidgetItem;
     grid_->setItem(slot, 0, item);
   }
-  item->setText(text);
+  const int pending = pending_counts_[static_cast<size_t>(slot)];
+  item->setText(pending == 0 ? text : text + QStringLiteral(" - %1 pending").arg(pending));
   FitColumn();
+}
+
+void DeviceListWindow::ShowPendingCount(int slot, int count) {
+  if (!comm::IsValidSlot(slot)) return;
+  pending_counts_[static_cast<size_t>(slot)] = count;
+  SetRow(slot, context_.comm.state().row_text[static_cast<size_t>(slot)]);
 }
 
 void DeviceListWindow::FitColumn() {
@@ -124,6 +131,14 @@ void DeviceListWindow::OnRowTimer() {
 
 OpenResult DeviceListWindow::OpenRow(int row) {
   if (identify_timer_->isActive()) return {};  // the last opening is not over yet
+  const comm::DeviceTable& table = context_.comm.state().table;
+  if (row >= 0 && row <= comm::kLastSlot && table[row].editor_open &&
+      table.device_needs_read[static_cast<size_t>(row)] && hooks_.reconnect_editor) {
+    hooks_.reconnect_editor(row);
+    OpenResult result;
+    result.outcome = OpenOutcome::kAlreadyOpen;
+    return result;
+  }
   grid_->setEnabled(false);
   ConnectHooks hooks = WidgetHooks(status_label_, progress_bar_);
   if (row >= 0 && row <= comm::kLastSlot) {

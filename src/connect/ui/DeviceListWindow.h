@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -24,6 +25,8 @@ class DeviceListWindow : public QWidget {
   struct Hooks {
     // Shows the device's editor window once the device is read out and identified.
     std::function<void(int slot)> show_editor;
+    // Brings the still open editor of a lost device forward and reconnects it.
+    std::function<void(int slot)> reconnect_editor;
   };
 
   DeviceListWindow(ConnectContext& context, Hooks hooks, QWidget* parent = nullptr);
@@ -36,6 +39,8 @@ class DeviceListWindow : public QWidget {
   // Double-click on a row. When the device is ready its editor follows 50 ms later, after the
   // second identify.
   OpenResult OpenRow(int row);
+  // The row says how many edits the device has not got; 0 takes the note away.
+  void ShowPendingCount(int slot, int count);
 
  signals:
   // Every row has been refreshed once after the window showed.
@@ -67,6 +72,7 @@ class DeviceListWindow : public QWidget {
   bool refreshing_ = true;
   int next_row_ = 0;
   int opening_slot_ = -1;
+  std::array<int, comm::kSlotCount> pending_counts_{};
   // The opening sequence owns the keep-alive hold from the double-click until the editor is
   // shown (or the opening ends otherwise).
   std::optional<comm::KeepAliveHold> opening_hold_;

@@ -2,8 +2,8 @@
 // devices into PNG files: main-window.png, device-list.png, editor-<a|b>-<page>.png, channel pages
 // with a shaped EQ (editor-<a|b>-channel-<name>-eq.png), graph-window.png, a measurement on a
 // channel page (editor-a-measurement.png) and an EQ import preview (eq-import-preview.png), with
-// the main window at 1280x760; the same again at 1920x1080 with "-1920x1080" before ".png"; and the
-// dialogs at their own size.
+// the main window at 1280x760; the same again at 1920x1080 with "-1920x1080" before ".png"; the
+// dialogs at their own size; editor-a-offline.png and compare-window.png.
 //
 //   QT_QPA_PLATFORM=offscreen tessaly-screenshots <output folder>
 #include <QAction>
@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -27,6 +28,7 @@
 #include "connect/InitConfig.h"
 #include "connect/ui/DeviceListWindow.h"
 #include "device/DeviceTypes.h"
+#include "editor/DeviceSync.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
@@ -35,6 +37,7 @@
 #include "editor/shots/ProgramShots.h"
 #include "graph/ui/ResponseGraphWindow.h"
 #include "model/EditPath.h"
+#include "protocol/Offsets.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 #include "widgets/Theme.h"
@@ -186,6 +189,44 @@ bool SaveGraphWindow(tessaly::editor::EditorWindow& editor, const QDir& folder,
   return ok;
 }
 
+// The RK-540's editor after its device went silent under two edits and a third made off-line
+// (the pending marks show), then the compare window once the device answers again holding a
+// change of its own.
+bool SaveOfflineAndCompare(MainWindow& window, tessaly::sim::SimDevice& device,
+                           const QDir& folder) {
+  tessaly::editor::EditorWindow* editor = window.editors().EditorOf(0);
+  if (editor == nullptr) return false;
+  tessaly::model::EditPath& edits = editor->context().edits;
+  const auto set = [&](tessaly::model::ParamId id, int channel, int element, const char* text) {
+    (void)edits.SetText({0, id, channel, element}, QString::fromLatin1(text));
+  };
+  auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
+  frame->showMaximized();
+  window.mdi_area()->setActiveSubWindow(frame);
+  editor->ShowPage(editor->PageIndex(QStringLiteral("channel-inl")));
+  device.SetSilent(true);
+  set(tessaly::model::ParamId::kGain, 0, -1, "-4.5");
+  if (!WaitFor([&] { return editor->offline(); }, 20000)) return false;
+  set(tessaly::model::ParamId::kEqGain, 0, 3, "2");
+  set(tessaly::model::ParamId::kGain, 1, -1, "-3");
+  bool ok = Save(frame, folder, QStringLiteral("editor-a-offline"));
+
+  device.SetSilent(false);
+  QByteArray image = device.Image();
+  const int offset = tessaly::protocol::LayoutOfType(tessaly::device::kTypeRk540).gain_offset[2];
+  image[offset] = static_cast<char>(static_cast<uint8_t>(image[offset]) + 6);
+  device.SetImage(image);
+  if (auto* reconnect = editor->findChild<QPushButton*>(QStringLiteral("reconnectButton"))) {
+    reconnect->click();
+  }
+  auto* sync = editor->findChild<tessaly::editor::DeviceSync*>();
+  QWidget* compare = sync != nullptr ? sync->compare_window() : nullptr;
+  ok = compare != nullptr && Save(compare, folder, QStringLiteral("compare-window")) && ok;
+  if (compare != nullptr) compare->close();
+  frame->showNormal();
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -271,6 +312,8 @@ int main(int argc, char* argv[]) {
     ok = SaveGraphWindow(*window.editors().EditorOf(1), folder, suffix) && ok;
   }
   ok = SaveEqShots(*window.editors().EditorOf(0), folder) && ok;
+
+  ok = SaveOfflineAndCompare(window, sim.device(a), folder) && ok;
 
   messenger.answers.push_back(tessaly::device::MessageAnswer::kYes);
   window.close();

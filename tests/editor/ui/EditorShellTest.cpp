@@ -144,7 +144,8 @@ class EditorShellTest : public QObject {
     QTest::addColumn<bool>("closed");
     QTest::newRow("answered yes") << false << MessageAnswer::kYes << true << true;
     QTest::newRow("answered no") << false << MessageAnswer::kNo << true << false;
-    QTest::newRow("device lost") << true << MessageAnswer::kNo << false << true;
+    // The lost device's window stays; closing it asks about the edit the device never got.
+    QTest::newRow("device lost") << true << MessageAnswer::kNo << false << false;
   }
 
   void close() {
@@ -157,14 +158,14 @@ class EditorShellTest : public QObject {
     QVERIFY(f.editors->Open(0) != nullptr);
     QVERIFY(f.editors->Open(1) != nullptr);
     QCOMPARE(f.editor_count, int16_t{1});
-    f.messenger.answers.push_back(answer);
     if (device_lost) {
-      // The device stops answering an edit: the link-loss path closes its window by itself.
       f.sim.device(f.devices[0]).SetSilent(true);
       QVERIFY(f.SetGain(0, 0, "-6").status != model::EditStatus::kDone);
-    } else {
-      f.FrameOf(0)->close();
+      QVERIFY(f.editors->EditorOf(0)->offline());
     }
+    f.messenger.answers.push_back(answer);
+    f.FrameOf(0)->close();
+    if (device_lost) QCOMPARE(f.messenger.shown.back().title, QStringLiteral("Edits not sent"));
     QCoreApplication::processEvents();
     bool was_asked = false;
     for (const device::Message& m : f.messenger.shown) {

@@ -193,14 +193,15 @@ class MeterPollTest : public QObject {
     }
   }
 
-  void lostReplyClosesTheEditorOnce() {
+  void lostReplyTakesTheEditorOffLineOnce() {
     Fixture f;
     QVERIFY(f.Start());
     QTRY_VERIFY(f.Polls(1) >= 2);
     f.Device(1).SetSilent(true);
     QSignalSpy shown(&f.Meters(1).poll(), &tessaly::meters::MeterPoll::readingChanged);
-    QTRY_VERIFY(f.editors->EditorOf(1) == nullptr);
+    QTRY_VERIFY(f.editors->EditorOf(1)->offline());
     QVERIFY(shown.isEmpty());  // the failed tick left the display alone
+    QVERIFY(!f.editors->EditorOf(1)->poll_timer()->isActive());
     QTest::qWait(comm::ScaledMs(3000) * 2);
     QCOMPARE(f.messenger.shown.size(), 1);
     QCOMPARE(f.messenger.shown[0].title, QStringLiteral("Communication problem"));

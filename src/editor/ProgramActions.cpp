@@ -199,7 +199,7 @@ void ProgramActions::SetOffline(const QString& path) {
 
 std::optional<QString> ProgramActions::OfflineSavePath() {
   const QFileInfo opened(offline_file_);
-  const QFileInfo backups(programs::BackupFolder(files_->startup_dir()));
+  const QFileInfo backups(files_->locations().backups);
   // A backup is what "Restore last backup" falls back on: it is never written over.
   if (backups.exists() && opened.absoluteDir().canonicalPath() == backups.canonicalFilePath()) {
     tools_->Say(

@@ -442,6 +442,7 @@ EditOutcome EditPath::Resend(const EditTarget& target) {
       out.status = EditStatus::kRefused;
       break;
   }
+  Track(target.slot, {{target.id, runner.ctx().ch, target.element}}, out.status);
   return out;
 }
 
@@ -541,29 +542,6 @@ EditOutcome EditPath::Replay(int slot, const UndoEntry& entry, bool forward) {
   return out;
 }
 
-EditOutcome EditPath::Resend(const EditTarget& target) {
-  int type = 0;
-  EditOutcome checked = Check(store_, target, &type);
-  if (!checked.reason.isEmpty()) return checked;
-  const EditRunner runner(*this, target, type);
-  const auto index = runner.op().read(runner.ctx());
-  if (!index) {
-    return Refusal(EditStatus::kRefused,
-                   QStringLiteral("The channel has no \"%1\".").arg(runner.parameter().name));
-  }
-  const bool held = store_.transmitter().Holds(target.slot);
-  const EditResult result = runner.op().write(runner.ctx(), *index, false);
-  EditOutcome out;
-  out.index = *index;
-  out.shown = runner.parameter().Show(*index, runner.Context({}));
-  out.status = result == EditResult::kSendFailed ? EditStatus::kSendFailed
-               : result == EditResult::kRefused  ? EditStatus::kRefused
-               : held                            ? EditStatus::kHeld
-                                                 : EditStatus::kDone;
-  Track(target.slot, {{target.id, runner.ctx().ch, target.element}}, out.status);
-  return out;
-}
-
 EditOutcome EditPath::Adopt(const EditTarget& target, int index) {
   int type = 0;
   EditOutcome checked = Check(store_, target, &type);
@@ -571,7 +549,11 @@ EditOutcome EditPath::Adopt(const EditTarget& target, int index) {
   const EditRunner runner(*this, target, type);
   const ParameterDescriptor& p = runner.parameter();
   if (index < p.minimum || index > p.maximum) return OutOfRange(p, index);
-  const EditResult result = runner.op().write(runner.ctx(), index, false);
+  EditResult result = EditResult::kDone;
+  {
+    const OwnWrites own(own_writes_);
+    result = runner.op().write(runner.ctx(), index, false);
+  }
   if (result == EditResult::kRefused || result == EditResult::kNotSupported) {
     return Refusal(EditStatus::kRefused,
                    QStringLiteral("The device's \"%1\" cannot be taken.").arg(p.name));

@@ -53,7 +53,8 @@ class EditPath : public QObject {
 
   // Sends what the record holds now for `target` as an edit of it sends it, without linking, undo
   // or views to tell (the record does not change): a stored image brought to a device one
-  // parameter at a time.
+  // parameter at a time, or the PC's value of a parameter the device holds differently. Its
+  // pending mark follows the outcome.
   EditOutcome Resend(const EditTarget& target);
 
   // The value as the record and slot state hold it now; -1 when the target is not valid.
@@ -79,9 +80,6 @@ class EditPath : public QObject {
   // A read of the device found it holding the PC's value of this parameter.
   void Acknowledge(int slot, const PendingEdits::Key& key);
 
-  // Sends again what the record holds for one parameter, with no linking and no undo entry: the
-  // PC's value of a parameter the device holds differently.
-  EditOutcome Resend(const EditTarget& target);
   // Writes the device's value of one parameter into the record and slot state through its
   // operation, with no linking and no undo entry; its pending mark goes. The caller keeps the
   // traffic held, so nothing is sent.

@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "connect/ConnectRuntime.h"
 #include "connect/DeviceList.h"
 #include "connect/DeviceReadout.h"
+#include "connect/ui/DeviceListWindow.h"
 #include "device/DeviceTypes.h"
 #include "editor/CompareWindow.h"
 #include "editor/DeviceSync.h"
@@ -252,6 +254,33 @@ class StayInStepTest : public QObject {
       QCOMPARE(gain_now == own_gain, choice == "applyChoicesButton");
     }
     QVERIFY(!rig.window->findChild<QWidget*>("offlineBar")->isVisible());
+  }
+
+  // The device list counts the pending edits on the row; a double-click on the lost device whose
+  // editor is open reconnects that editor without the connect question.
+  void DeviceListReconnectsTheOpenEditor() {
+    Rig rig;
+    QVERIFY(rig.Open(device::kTypeRk540, QStringLiteral("127.0.0.153")));
+    tessaly::connect::DeviceListWindow::Hooks hooks;
+    hooks.reconnect_editor = [&rig](int slot) { rig.editors->ReconnectEditor(slot); };
+    tessaly::connect::DeviceListWindow list(rig.runtime.context, hooks);
+    connect(rig.editors.get(), &editor::EditorManager::pendingCountChanged, &list,
+            &tessaly::connect::DeviceListWindow::ShowPendingCount);
+    QTRY_VERIFY(!list.refreshing());
+    const std::set<Key> pending = rig.LoseWithEdits();
+    QTRY_VERIFY(rig.window->offline());
+    QVERIFY(list.grid()->item(0, 0)->text().endsWith(
+        QStringLiteral(" - Off-line - %1 pending").arg(pending.size())));
+
+    rig.dev().SetSilent(false);
+    const qsizetype shown = rig.messenger.shown.size();
+    (void)list.OpenRow(0);
+    QCOMPARE(rig.messenger.shown.size(), shown);  // neither the connect question nor "already open"
+    QVERIFY(!rig.window->offline());
+    QVERIFY(rig.sync()->compare_window() != nullptr);
+    QTest::mouseClick(rig.sync()->compare_window()->findChild<QPushButton*>("sendPcButton"),
+                      Qt::LeftButton);
+    QTRY_VERIFY(list.grid()->item(0, 0)->text().endsWith(QStringLiteral(" - On-line")));
   }
 
   void ReconnectRefusals_data() {

@@ -41,6 +41,11 @@ device::MessageAnswer QtMessenger::Show(const device::Message& message) {
                   parent_.data());
   // The texts are the program's own fixed messages, never markup.
   box.setTextFormat(Qt::PlainText);
+  // A question under a warning sign takes No on Enter: its Yes gives something up.
+  if (message.icon == device::MessageIcon::kExclamation &&
+      message.buttons == device::MessageButtons::kYesNo) {
+    box.setDefaultButton(QMessageBox::No);
+  }
   const int answer = box.exec();
   switch (answer) {
     case QMessageBox::Yes:

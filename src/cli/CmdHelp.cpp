@@ -41,18 +41,22 @@ Commands:
                               per point of the 1584-point grid, "HZ DB" (CSV with --csv)
   programs                    the device's program slots: number, stored or empty, name
   store N NAME                store the device's program into program N (1 to the type's count)
-  recall N                    recall program N into the device (the program it ran is kept in
-                              the backups folder first)
+  recall N [--no-backup]      recall program N into the device (the program it ran is kept in
+                              the backups folder first; when it cannot be, nothing is recalled
+                              unless --no-backup, which keeps nothing)
   preset save FILE            save the device's program as a preset file
-  preset load FILE [--verify] check a preset file and load it into the device (the program it
-                              ran is kept in the backups folder first); a refused file sends
-                              nothing; --verify reads the device's program back and compares
+  preset load FILE [--verify] [--no-backup]
+                              check a preset file and load it into the device (the program it
+                              ran is kept in the backups folder first, as with recall); a
+                              refused file sends nothing; --verify reads the device's program
+                              back and compares
   preset show FILE            every parameter of a preset file as the editor shows it, no device
                               (the extension names the type, or give --type)
   project save FILE           read every program of the device into a project file
-  project store FILE [--no-verify]
+  project store FILE [--no-verify] [--no-backup]
                               write a project into the device's program memory (its programs are
-                              kept in the backups folder first), then read it back and compare
+                              kept in the backups folder first, as with recall), then read it
+                              back and compare
   copy SRC DST                copy one channel's processing onto another, as the Copy window
   diff A B                    compare two of: a preset file, a project file, "device"; one line
                               per differing parameter "program channel parameter: a -> b";

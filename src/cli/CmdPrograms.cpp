@@ -19,6 +19,11 @@ std::optional<int> ProgramOf(Session& session, const QString& text) {
 
 // Connects, reads the program number `text` names and readies the edit buffer, in that order:
 // the number's range depends on the device found.
+// Removes `flag` from the words; true when it was there.
+bool TakeFlag(QStringList& args, const char* flag) {
+  return args.removeAll(QLatin1String(flag)) > 0;
+}
+
 Outcome OpenForProgram(Session& session, const QString& text, int& program) {
   const Outcome opened = session.Open();
   if (!opened.ok()) return opened;
@@ -71,6 +76,8 @@ Outcome FileOutcomeOf(const programs::FileResult& result, const QString& what) {
       return Outcome::Ok();
     case programs::FileOutcome::kIgnored:
       return Outcome::Device(what + QStringLiteral(" is under ten bytes long; nothing was done."));
+    case programs::FileOutcome::kDeclined:
+      return Outcome::Device(result.message + QStringLiteral(" --no-backup goes on without it."));
     default:
       return Outcome::Device(result.message.isEmpty() ? what + QStringLiteral(" was refused.")
                                                       : result.message.trimmed());
@@ -93,49 +100,57 @@ Outcome RunStore(Session& session, const QStringList& args) {
                          QStringLiteral("The store"));
 }
 
-Outcome RunRecall(Session& session, const QStringList& args) {
-  if (args.size() != 1) return Outcome::Usage(QStringLiteral("recall needs N."));
+Outcome RunRecall(Session& session, const QStringList& arguments) {
+  QStringList args = arguments;
+  const bool no_backup = TakeFlag(args, "--no-backup");
+  if (args.size() != 1) return Outcome::Usage(QStringLiteral("recall needs N [--no-backup]."));
   int program = 0;
   const Outcome ready = OpenForProgram(session, args[0], program);
   if (!ready.ok()) return ready;
   CliProgramTools tools(session);
-  if (tools.files.BackupEditBuffer(kCliSlot).isEmpty()) {
-    return Outcome::Device(
-        QStringLiteral("The current program could not be kept in backups; "
-                       "nothing was recalled."));
-  }
+  tools.files.set_keep_backups(!no_backup);
+  const programs::FileResult kept =
+      tools.files.KeepEditBufferFirst(kCliSlot, QStringLiteral("Recall"));
+  if (kept.outcome != programs::FileOutcome::kDone) return FileOutcomeOf(kept, {});
   return TransferOutcome(tools.memory.Recall(kCliSlot, program, std::nullopt, {}),
                          QStringLiteral("The recall"));
 }
 
-Outcome RunPreset(Session& session, const QStringList& args) {
-  if (!args.isEmpty() && args[0] == QLatin1String("show"))
-    return RunPresetShow(session, args.mid(1));
-  const bool verify =
-      args.size() == 3 && args[0] == QLatin1String("load") && args[2] == QLatin1String("--verify");
-  if ((args.size() != 2 && !verify) ||
-      (args[0] != QLatin1String("save") && args[0] != QLatin1String("load"))) {
+Outcome RunPreset(Session& session, const QStringList& arguments) {
+  if (!arguments.isEmpty() && arguments[0] == QLatin1String("show"))
+    return RunPresetShow(session, arguments.mid(1));
+  QStringList args = arguments;
+  const bool verify = TakeFlag(args, "--verify");
+  const bool no_backup = TakeFlag(args, "--no-backup");
+  const bool load = args.value(0) == QLatin1String("load");
+  if (args.size() != 2 || (!load && args[0] != QLatin1String("save")) ||
+      (!load && (verify || no_backup))) {
     return Outcome::Usage(
-        QStringLiteral("preset needs save FILE, load FILE [--verify] or show FILE."));
+        QStringLiteral("preset needs save FILE, load FILE [--verify] [--no-backup] or show FILE."));
   }
   const Outcome opened = session.Open();
   if (!opened.ok()) return opened;
   const Outcome prepared = session.PrepareEditor();
   if (!prepared.ok()) return prepared;
   CliProgramTools tools(session);
-  if (args[0] == QLatin1String("save")) {
+  tools.files.set_keep_backups(!no_backup);
+  if (!load) {
     return FileOutcomeOf(tools.files.SavePreset(kCliSlot, args[1]), QStringLiteral("The preset"));
   }
   return FileOutcomeOf(tools.files.LoadPreset(kCliSlot, args[1], std::nullopt, {}, verify),
                        QStringLiteral("The preset"));
 }
 
-Outcome RunProject(Session& session, const QStringList& args) {
-  const bool save = args.size() == 2 && args[0] == QLatin1String("save");
-  const bool no_verify = args.size() == 3 && args[2] == QLatin1String("--no-verify");
-  const bool store = (args.size() == 2 || no_verify) && args[0] == QLatin1String("store");
+Outcome RunProject(Session& session, const QStringList& arguments) {
+  QStringList args = arguments;
+  const bool no_verify = TakeFlag(args, "--no-verify");
+  const bool no_backup = TakeFlag(args, "--no-backup");
+  const bool save =
+      args.size() == 2 && args[0] == QLatin1String("save") && !no_verify && !no_backup;
+  const bool store = args.size() == 2 && args[0] == QLatin1String("store");
   if (!save && !store) {
-    return Outcome::Usage(QStringLiteral("project needs save FILE or store FILE [--no-verify]."));
+    return Outcome::Usage(
+        QStringLiteral("project needs save FILE or store FILE [--no-verify] [--no-backup]."));
   }
   const Outcome opened = session.Open();
   if (!opened.ok()) return opened;
@@ -155,6 +170,7 @@ Outcome RunProject(Session& session, const QStringList& args) {
   }
   programs::StoreOptions options;
   options.verify = !no_verify;
+  options.backup = !no_backup;
   return FileOutcomeOf(tools.files.StoreProject(kCliSlot, buffer, options, {}),
                        QStringLiteral("The project"));
 }

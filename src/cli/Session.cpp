@@ -1,5 +1,6 @@
 #include "cli/Session.h"
 
+#include "comm/SerialAccess.h"
 #include "connect/Exchange.h"
 #include "connect/TcpConnect.h"
 #include "connect/UsbConnect.h"
@@ -60,6 +61,17 @@ Session::~Session() {
 }
 
 int Session::device_type() const { return comm_.state().table.device_type[kCliSlot]; }
+
+namespace {
+
+// Why the COM port could not be opened, when it is this user's lack of permission.
+std::optional<QString> DeniedText(comm::Comm& comm) {
+  const QString port = comm.com_ports().PortName(comm.ComPortName());
+  if (!comm::SerialAccessDenied(port)) return std::nullopt;
+  return comm::SerialAccessDeniedText(comm.ComPortName(), port);
+}
+
+}  // namespace
 
 QString Session::Where() const {
   if (options_.transport == Transport::kCom) return QStringLiteral("COM%1").arg(options_.com);
@@ -147,12 +159,14 @@ Outcome Session::OpenCom() {
     state.table.Register(kCliSlot, found);
     if (comm_.serial().Open(comm_.ComPortName(), device::BaudRate(*options_.type)) != 0) {
       state.table[kCliSlot].online = false;
-      return Outcome::Device(QStringLiteral("%1 could not be opened.").arg(Where()));
+      return Outcome::Device(
+          DeniedText(comm_).value_or(QStringLiteral("%1 could not be opened.").arg(Where())));
     }
     return Outcome::Ok();
   }
   connect::UsbConnect usb(context_);
   if (!usb.SearchNumCom()) {
+    if (const auto denied = DeniedText(comm_)) return Outcome::Device(*denied);
     return Outcome::Device(QStringLiteral("No device answered on %1.").arg(Where()));
   }
   return Outcome::Ok();

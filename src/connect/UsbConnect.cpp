@@ -1,5 +1,6 @@
 #include "connect/UsbConnect.h"
 
+#include "comm/SerialAccess.h"
 #include "connect/Exchange.h"
 #include "device/Commands.h"
 #include "device/DeviceTypes.h"
@@ -78,6 +79,15 @@ ConnectOutcome UsbConnect::Run(const ConnectHooks& hooks) {
     state.last_slot = kUsbSlot;
     ReadName(hooks);
     return ConnectOutcome::kDevicesListed;
+  }
+  // A port the user may not open is no reason to offer the demo: the fix is the user's group.
+  const QString port = context_.comm.com_ports().PortName(context_.comm.ComPortName());
+  if (comm::SerialAccessDenied(port)) {
+    context_.comm.messenger().Show({device::MessageIcon::kExclamation,
+                                    QString::fromLatin1(kDemoQuestionTitle),
+                                    comm::SerialAccessDeniedText(context_.comm.ComPortName(), port),
+                                    device::MessageButtons::kOk});
+    return ConnectOutcome::kStayOffline;
   }
   const device::MessageAnswer answer = context_.comm.messenger().Show(
       {device::MessageIcon::kQuestion, QString::fromLatin1(kDemoQuestionTitle),

@@ -159,6 +159,7 @@ void ProgramActions::LoadPresetFrom(const QString& path) {
   progress.close();
   switch (result.outcome) {
     case FileOutcome::kIgnored:
+    case FileOutcome::kDeclined:  // the user answered the backup question
       return;
     case FileOutcome::kDone:
       if (!offline_file_.isEmpty()) {

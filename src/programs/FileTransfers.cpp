@@ -1,7 +1,9 @@
 #include "programs/FileTransfers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include "comm/Comm.h"
 #include "programs/PresetFile.h"
@@ -19,8 +21,27 @@ FileResult Outcome(FileOutcome outcome, const QString& message = {}) {
   return result;
 }
 
+// Writes a backup whole or not at all; empty on success, else the system's reason.
+QString WriteBackup(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QSaveFile file(path);
+  if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+      file.write(bytes) == bytes.size() && file.commit()) {
+    return {};
+  }
+  const QString reason = file.errorString();
+  file.cancelWriting();
+  return reason.isEmpty() ? QStringLiteral("unknown error") : reason;
+}
+
 QByteArray Bytes(std::span<const uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())};
+}
+
+// What could not be kept where, and why; `what` is the program or programs that were to be kept.
+QString LostText(const char* what, const QString& folder, const QString& reason) {
+  return QStringLiteral("%1 could not be kept in %2: %3.")
+      .arg(QString::fromLatin1(what), QDir::toNativeSeparators(folder), reason);
 }
 
 QString StoppedText(int programs_done, int count) {
@@ -47,14 +68,38 @@ FileResult FileTransfers::SavePreset(int slot, const QString& path) {
   return error.isEmpty() ? Outcome(FileOutcome::kDone) : Outcome(FileOutcome::kFailed, error);
 }
 
-QString FileTransfers::BackupEditBuffer(int slot) {
+QString FileTransfers::BackupEditBuffer(int slot, QString* reason) {
   const protocol::ProgramData* data = store_.Data(slot);
   const auto type = store_.DeviceType(slot);
   const FileType* file_type = type ? FileTypeOf(*type) : nullptr;
-  if (data == nullptr || file_type == nullptr) return {};
+  if (data == nullptr || file_type == nullptr) {
+    if (reason != nullptr) *reason = QStringLiteral("the device's program is not known");
+    return {};
+  }
   const QString path = NewBackupPath(locations_.backups, QString::fromLatin1(kEditBufferBackup),
                                      QString::fromLatin1(file_type->preset_extension));
-  return WriteFileAtomically(path, Bytes(data->Record())).isEmpty() ? path : QString();
+  const QString why = WriteBackup(path, Bytes(data->Record()));
+  if (why.isEmpty()) return path;
+  if (reason != nullptr) *reason = why;
+  return {};
+}
+
+bool FileTransfers::GoOnWithoutBackup(const QString& lost, const QString& verb) {
+  return comm_.messenger().Show({device::MessageIcon::kExclamation, QStringLiteral("Backup"),
+                                 lost + QLatin1Char(' ') + verb + QStringLiteral(" anyway?"),
+                                 device::MessageButtons::kYesNo}) == device::MessageAnswer::kYes;
+}
+
+FileResult FileTransfers::KeepEditBufferFirst(int slot, const QString& verb) {
+  FileResult result;
+  result.outcome = FileOutcome::kDone;
+  if (!keep_backups_) return result;
+  QString reason;
+  result.backup = BackupEditBuffer(slot, &reason);
+  if (!result.backup.isEmpty()) return result;
+  const QString lost = LostText("The program running in the device", locations_.backups, reason);
+  if (GoOnWithoutBackup(lost, verb)) return result;
+  return Outcome(FileOutcome::kDeclined, lost + QStringLiteral(" Nothing was sent."));
 }
 
 QString FileTransfers::LastEditBufferBackup(int slot) const {
@@ -89,14 +134,8 @@ FileResult FileTransfers::LoadPreset(int slot, const QString& path, std::optiona
                                   "The file is damaged or not a preset; nothing was sent.")
                        .arg(bad));
   }
-  FileResult result;
-  result.backup = BackupEditBuffer(slot);
-  if (result.backup.isEmpty()) {
-    result.outcome = FileOutcome::kFailed;
-    result.message = QStringLiteral(
-        "The current program could not be kept in the backups folder; nothing was sent.");
-    return result;
-  }
+  FileResult result = KeepEditBufferFirst(slot, QStringLiteral("Load"));
+  if (result.outcome != FileOutcome::kDone) return result;
   data->SetRecord(candidate.Record());
   bool stop = false;
   const WriteResult written = whole_.WriteImage(
@@ -125,12 +164,14 @@ FileResult FileTransfers::LoadPreset(int slot, const QString& path, std::optiona
       result.outcome = FileOutcome::kFailed;
       break;
   }
-  result.message = QStringLiteral(
-                       "Stopped after %1 of %2 blocks: the device holds part of the preset. The "
-                       "former program is kept in %3.")
-                       .arg(written.blocks_sent)
-                       .arg(blocks)
-                       .arg(QFileInfo(result.backup).fileName());
+  result.message =
+      QStringLiteral("Stopped after %1 of %2 blocks: the device holds part of the preset.")
+          .arg(written.blocks_sent)
+          .arg(blocks);
+  if (!result.backup.isEmpty()) {
+    result.message += QStringLiteral(" The former program is kept in %1.")
+                          .arg(QFileInfo(result.backup).fileName());
+  }
   return result;
 }
 
@@ -185,12 +226,14 @@ FileResult FileTransfers::StoreProject(int slot, const ProjectBuffer& buffer,
     }
     result.backup = NewBackupPath(locations_.backups, QString::fromLatin1(kProgramMemoryBackup),
                                   QString::fromLatin1(file_type->project_extension));
-    const QString error = WriteFileAtomically(result.backup, EncodeProject(*type, before));
-    if (!error.isEmpty()) {
-      result.outcome = FileOutcome::kFailed;
-      result.message = error + QStringLiteral(" Nothing was stored.");
+    const QString reason = WriteBackup(result.backup, EncodeProject(*type, before));
+    if (!reason.isEmpty()) {
       result.backup.clear();
-      return result;
+      const QString lost =
+          LostText("The programs stored in the device", locations_.backups, reason);
+      if (!GoOnWithoutBackup(lost, QStringLiteral("Store"))) {
+        return Outcome(FileOutcome::kDeclined, lost + QStringLiteral(" Nothing was stored."));
+      }
     }
   }
   const TransferResult written = memory_.WriteAll(slot, buffer, progress);

@@ -18,6 +18,7 @@ enum class FileOutcome {
   kRefused,    // the file was not taken; nothing sent; `message` says why
   kFailed,     // a disk write or an exchange failed; `message` says what reached where
   kCancelled,  // the user stopped it; `message` says what reached the device
+  kDeclined,   // the user said No to going on without a backup; nothing was sent
 };
 
 struct FileResult {
@@ -60,8 +61,14 @@ class FileTransfers {
   FileResult StoreProject(int slot, const ProjectBuffer& buffer, const StoreOptions& options,
                           const TransferProgress& progress);
 
-  // A backup of the edit buffer without any exchange; empty on failure.
-  QString BackupEditBuffer(int slot);
+  // A backup of the edit buffer without any exchange; empty on failure, `reason` saying why.
+  QString BackupEditBuffer(int slot, QString* reason = nullptr);
+  // Keeps the edit buffer before something overwrites it. When it cannot be kept the user is
+  // asked whether to `verb` ("Recall", "Load") anyway: kDone to go on (`backup` empty when
+  // nothing was kept), kDeclined when not.
+  FileResult KeepEditBufferFirst(int slot, const QString& verb);
+  // Off, nothing is kept and nothing asked: the caller has been told to go on without backups.
+  void set_keep_backups(bool keep) { keep_backups_ = keep; }
   QString LastEditBufferBackup(int slot) const;
 
  private:
@@ -69,7 +76,11 @@ class FileTransfers {
   protocol::ProgramStore& store_;
   WholeProgram& whole_;
   ProgramMemory& memory_;
+  // Asks whether to go on now that `lost` (a sentence) was not kept.
+  bool GoOnWithoutBackup(const QString& lost, const QString& verb);
+
   FileLocations locations_;
+  bool keep_backups_ = true;
 };
 
 }  // namespace tessaly::programs

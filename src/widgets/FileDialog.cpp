@@ -1,15 +1,33 @@
 #include "widgets/FileDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QTreeView>
 #include <algorithm>
+
+#include "widgets/FileNames.h"
 
 namespace tessaly::widgets {
 namespace {
 
 // Column order of the dialog's detail view.
 enum Column { kName, kSize, kType, kDate };
+
+// Asked after the extension is added, so the question names the file that would be replaced.
+bool MayReplace(QWidget* parent, const QString& title, const QString& path) {
+  const QFileInfo file(path);
+  QMessageBox box(QMessageBox::Warning, title.isEmpty() ? QStringLiteral("Save") : title,
+                  QStringLiteral("There is already a file named \"%1\" in %2. Saving replaces "
+                                 "what it holds.\n\nReplace it?")
+                      .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())),
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setObjectName(QStringLiteral("replaceQuestion"));
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
 
 }  // namespace
 
@@ -37,9 +55,17 @@ QString AskForFile(QWidget* parent, bool save, const QString& title, const QStri
   QFileDialog dialog(parent, title, folder, filter);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setObjectName(QStringLiteral("fileDialog"));
+  // The question comes from us, once the name has its extension.
+  if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   FitFileDialog(dialog);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().front();
+  while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    if (!save) return dialog.selectedFiles().front();
+    const QString path =
+        WithFilterExtension(dialog.selectedFiles().front(), dialog.selectedNameFilter());
+    if (!QFileInfo::exists(path) || MayReplace(&dialog, title, path)) return path;
+  }
+  return {};
 }
 
 }  // namespace tessaly::widgets

@@ -12,8 +12,9 @@ namespace tessaly::widgets {
 // dialog is left as the platform draws it.
 void FitFileDialog(QFileDialog& dialog);
 
-// Asks for a file to open or, with `save`, to write (asking before an existing one is replaced).
-// Empty when cancelled.
+// Asks for a file to open or, with `save`, to write: a name without one of the chosen filter's
+// extensions gets its first one, and an existing file is replaced only when the user agrees (No
+// goes back to the dialog). Empty when cancelled.
 QString AskForFile(QWidget* parent, bool save, const QString& title, const QString& folder,
                    const QString& filter);
 

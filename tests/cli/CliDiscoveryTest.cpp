@@ -1,3 +1,8 @@
+#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "CliHarness.h"
 
 namespace tessaly::test {
@@ -78,6 +83,28 @@ TEST_F(CliDiscoveryTest, KnownTypeSkipsProbeAndIdentify) {
 }
 
 // Bad ranges are usage errors (2); no device, or a silent one, is exit status 1.
+// A USB port this user may not open says so and how to fix it, with and without a probe. Root
+// opens any port, so as root tessaly-cli runs as nobody.
+TEST_F(CliDiscoveryTest, PortWithoutPermissionNamesTheDialoutGroup) {
+  StartPty(0, 4);
+  const QString pty = QFileInfo(dir().filePath(QStringLiteral("COM4"))).canonicalFilePath();
+  ASSERT_EQ(::chmod(QFile::encodeName(pty).constData(), 0), 0);
+  ASSERT_EQ(::chmod(QFile::encodeName(dir().path()).constData(), 0755), 0);
+  if (::geteuid() == 0) {
+    set_launcher({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+  }
+  for (const QStringList& args : {QStringList{"--com", "4", "identify"},
+                                  QStringList{"--com", "4", "--type", "0", "identify"}}) {
+    const CliRun run = Run(args);
+    EXPECT_EQ(run.exit_code, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(
+        QStringLiteral("COM4 (") + dir().filePath(QStringLiteral("COM4")) +
+        QStringLiteral(") could not be opened: this user may not use serial ports. Add the "
+                       "user to the dialout group")))
+        << run.err.toStdString();
+  }
+}
+
 TEST_F(CliDiscoveryTest, BadRangesAndNoDevice) {
   StartTcp(3, 3, {}, 0, {.silent = true});
   // The exit status, then the arguments.

@@ -97,7 +97,12 @@ class CliFixture : public ::testing::Test {
       env.insert(QString::fromLatin1(name), dir_.path());
     }
     process.setWorkingDirectory(dir_.path());
-    process.start(QStringLiteral(TESSALY_CLI_PATH), args);
+    if (launcher_.isEmpty()) {
+      process.start(QStringLiteral(TESSALY_CLI_PATH), args);
+    } else {
+      process.start(launcher_.front(),
+                    launcher_.mid(1) + QStringList{QStringLiteral(TESSALY_CLI_PATH)} + args);
+    }
     CliRun run;
     if (process.waitForStarted()) {
       process.write(input);
@@ -119,6 +124,8 @@ class CliFixture : public ::testing::Test {
     return Run(QStringList{"--tcp", QStringLiteral("127.0.0.%1").arg(last_octet)} + args);
   }
 
+  // A program that starts tessaly-cli, with its arguments (another user, for instance).
+  void set_launcher(const QStringList& launcher) { launcher_ = launcher; }
   quint16 port() const { return port_; }
   const QTemporaryDir& dir() const { return dir_; }
 
@@ -126,6 +133,7 @@ class CliFixture : public ::testing::Test {
   sim::SimHost host_;
   quint16 port_ = 0;
   QTemporaryDir dir_;
+  QStringList launcher_;
 };
 
 // The upper-case hex block the read-out JSON uses.

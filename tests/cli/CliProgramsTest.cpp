@@ -34,6 +34,29 @@ TEST_F(CliProgramsTest, ListStoreRecallCopy) {
   EXPECT_EQ(RunTcp(2, {"copy", "InL", "Sub"}).exit_code, 2);
 }
 
+// No backup can be written (a file holds the folder's name, which stops root too): each command
+// that overwrites the device refuses and sends nothing, unless told --no-backup.
+TEST_F(CliProgramsTest, UnwritableBackupsRefuseUnlessNoBackup) {
+  auto device = Device(StartTcp(3, 2, {}, 3));
+  const QString preset = File(QStringLiteral("venue.54s"));
+  const QString project = File(QStringLiteral("venue.pjs"));
+  ASSERT_EQ(RunTcp(2, {"preset", "save", preset}).exit_code, 0);
+  ASSERT_EQ(RunTcp(2, {"project", "save", project}).exit_code, 0);
+  QFile blocker(File(QStringLiteral("backups")));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  const QStringList commands[] = {
+      {"recall", "2"}, {"preset", "load", preset}, {"project", "store", project}};
+  for (const QStringList& command : commands) {
+    const CliRun refused = RunTcp(2, QStringList{"--trace"} + command);
+    EXPECT_EQ(refused.exit_code, 1) << command.join(' ').toStdString();
+    EXPECT_TRUE(refused.err.contains(" could not be kept in " + blocker.fileName() + ": "))
+        << refused.err.toStdString();
+    EXPECT_EQ(refused.EditPackets(), QStringList{}) << command.join(' ').toStdString();
+    const CliRun forced = RunTcp(2, command + QStringList{"--no-backup"});
+    EXPECT_EQ(forced.exit_code, 0) << forced.err.toStdString();
+  }
+}
+
 TEST_F(CliProgramsTest, PathsSayWhereEachFileGoes) {
   EXPECT_EQ(Run({"paths"}).OutLines(),
             (QStringList{"init.cfg\t" + File(QStringLiteral("init.cfg")),

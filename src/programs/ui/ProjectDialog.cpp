@@ -128,6 +128,8 @@ void ProjectDialog::StoreToDevice() {
   const FileResult result =
       tools_.files.StoreProject(tools_.slot, project_, options, panel_->Tracker());
   Busy(false);
+  // Declined at the backup question: the window stays, the user may store without one.
+  if (result.outcome == FileOutcome::kDeclined) return;
   if (result.outcome == FileOutcome::kDone) {
     tools_.Say(device::MessageIcon::kExclamation, QString::fromLatin1(kStoreToDeviceTitle),
                QString::fromLatin1(kMemoryUpdatedText));

@@ -63,11 +63,9 @@ void RecallProgramDialog::RecallSelected() {
                  device::MessageButtons::kYesNo) != device::MessageAnswer::kYes) {
     return;
   }
-  // The edit buffer about to be overwritten is kept first; nothing is sent without it.
-  if (tools_.files.BackupEditBuffer(tools_.slot).isEmpty()) {
-    tools_.Say(device::MessageIcon::kCritical, QString::fromLatin1(kRecallProgramTitle),
-               QStringLiteral("The current program could not be kept in the backups folder; "
-                              "nothing was recalled."));
+  // The edit buffer about to be overwritten is kept first, or the user agrees to go on without.
+  if (tools_.files.KeepEditBufferFirst(tools_.slot, QStringLiteral("Recall")).outcome !=
+      FileOutcome::kDone) {
     return;
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -166,6 +166,12 @@ class AppWindowsTest : public QObject {
       QCOMPARE(seen,
                (QStringList{QString::number(qt_icon), "Exit", text, QString::number(qt_buttons)}));
     }
+    // A question under a warning sign takes No on Enter, any other Yes.
+    for (const auto& [icon, answer] :
+         {std::pair(I::kExclamation, A::kNo), std::pair(I::kNone, A::kYes)}) {
+      OnNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
+      QCOMPARE(messenger.Show({icon, QStringLiteral("Backup"), text, B::kYesNo}), answer);
+    }
   }
 
   void clientAreaGetsTheSizeWithoutMovingOrRaisingTheWindow() {

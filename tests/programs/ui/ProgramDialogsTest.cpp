@@ -197,6 +197,37 @@ class ProgramDialogsTest : public QObject {
     QVERIFY(rig.actions->tools().files.LastEditBufferBackup(kSlot).isEmpty());
   }
 
+  // No backup can be written in the start-up folder (a file holds the backups folder's name,
+  // which stops root too): the recall asks, No sends nothing, Yes recalls without one.
+  void UnwritableBackupAsksBeforeRecall() {
+    Rig rig(device::kType540S);
+    rig.device->FillPrograms(2);
+    rig.ReadNames();
+    QFile blocker(rig.startup.filePath(QStringLiteral("backups")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    rig.device->ClearReceived();
+    using device::MessageAnswer;
+    rig.messenger.answers = {MessageAnswer::kYes, MessageAnswer::kNo, MessageAnswer::kYes,
+                             MessageAnswer::kYes};
+    WithModal<programs::RecallProgramDialog>([&] { rig.actions->OpenRecall(); },
+                                             [&](programs::RecallProgramDialog& d) {
+                                               d.list()->setCurrentRow(1);
+                                               d.RecallSelected();
+                                               QCOMPARE(rig.device->ReceivedCount(), 0);
+                                               d.RecallSelected();
+                                             });
+    QCOMPARE(rig.messenger.shown.size(), 4);
+    const device::Message& asked = rig.messenger.shown[1];
+    QCOMPARE(asked.icon, device::MessageIcon::kExclamation);
+    QCOMPARE(asked.buttons, device::MessageButtons::kYesNo);
+    const QString start = QStringLiteral("The program running in the device could not be kept in ");
+    QVERIFY2(asked.text.startsWith(start + blocker.fileName() + QStringLiteral(": ")),
+             qPrintable(asked.text));
+    QVERIFY(asked.text.endsWith(QStringLiteral(". Recall anyway?")));
+    QCOMPARE(rig.device->ReceivedCommands().value(0), 27);
+    QVERIFY(rig.window.windowTitle().endsWith(QStringLiteral("program loaded: Preset 02       ")));
+  }
+
   // Load, refusals, and the caption; then Restore last backup brings the former program back.
   void PresetLoadRefusalsAndRestore() {
     Rig rig(device::kTypeRk540);

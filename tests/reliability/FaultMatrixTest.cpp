@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <random>
 #include <vector>
@@ -12,11 +13,7 @@
 #include "comm/ReplyWaits.h"
 #include "comm/TimeScale.h"
 #include "connect/DeviceList.h"
-#include "connect/DeviceReadout.h"
-#include "connect/UsbConnect.h"
 #include "device/Commands.h"
-#include "device/DeviceTypes.h"
-#include "programs/PresetFile.h"
 #include "reliability/MatrixRig.h"
 #include "reliability/Sequences.h"
 

@@ -117,6 +117,7 @@ void MainWindow::BuildMenus() {
   edit->addAction(editors_->redo_action());
   edit->addSeparator();
   edit->addAction(editors_->send_all_action());
+  edit->addAction(editors_->reread_action());
   connect(edit, &QMenu::aboutToShow, editors_, &editor::EditorManager::RefreshUndoActions);
 
   BuildWindowMenu();

@@ -60,11 +60,18 @@ EditorManager::EditorManager(connect::ConnectRuntime& runtime, QMdiArea* mdi_are
   connect(&comm_, &comm::Comm::deviceLost, this, &EditorManager::OnDeviceLost);
   connect(&core_.edits, &model::EditPath::pendingChanged, this,
           [this](int slot) { emit pendingCountChanged(slot, core_.edits.Pending(slot).Count()); });
-  send_all_ = new QAction(QString::fromLatin1(kSendAllTitle), this);
+  send_all_ = new QAction(QStringLiteral("&Send all to device"), this);
   send_all_->setObjectName(QStringLiteral("sendAllMenuAction"));
   connect(send_all_, &QAction::triggered, this, [this] {
     if (EditorWindow* editor = EditorOf(ActiveSlot())) {
       if (auto* sync = editor->findChild<DeviceSync*>()) sync->SendAll();
+    }
+  });
+  reread_ = new QAction(QStringLiteral("Re-&read from device"), this);
+  reread_->setObjectName(QStringLiteral("rereadMenuAction"));
+  connect(reread_, &QAction::triggered, this, [this] {
+    if (EditorWindow* editor = EditorOf(ActiveSlot())) {
+      if (auto* sync = editor->findChild<DeviceSync*>()) sync->Reread(true);
     }
   });
   RefreshUndoActions();
@@ -205,7 +212,11 @@ void EditorManager::RefreshUndoActions() {
   const bool can_undo = stack != nullptr && stack->CanUndo();
   const bool can_redo = stack != nullptr && stack->CanRedo();
   undo_->setEnabled(can_undo);
-  send_all_->setEnabled(slot >= 0);
+  // An editor of a preset file has no device to send to or read from.
+  const EditorWindow* editor = slot >= 0 ? EditorOf(slot) : nullptr;
+  const bool has_device = editor != nullptr && editor->offline_file().isEmpty();
+  send_all_->setEnabled(has_device);
+  reread_->setEnabled(has_device);
   redo_->setEnabled(can_redo);
   undo_->setText(can_undo ? QStringLiteral("&Undo ") + stack->UndoText() : QStringLiteral("&Undo"));
   redo_->setText(can_redo ? QStringLiteral("&Redo ") + stack->RedoText() : QStringLiteral("&Redo"));

@@ -47,6 +47,7 @@ class EditorManager : public QObject {
 
   QAction* undo_action() const { return undo_; }
   QAction* send_all_action() const { return send_all_; }
+  QAction* reread_action() const { return reread_; }
   QAction* redo_action() const { return redo_; }
   // Texts and availability of Undo and Redo for the active editor's device.
   void RefreshUndoActions();
@@ -75,6 +76,7 @@ class EditorManager : public QObject {
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QAction* send_all_ = nullptr;
+  QAction* reread_ = nullptr;
 };
 
 }  // namespace tessaly::editor

@@ -189,7 +189,8 @@ void ProgramActions::SetOffline(const QString& path) {
   window_.SetOfflineFile(path);
   static constexpr const char* kNeedDevice[] = {
       "storeProgramAction", "recallProgramAction", "copyInputAction",      "copyOutputAction",
-      "saveProjectAction",  "loadProjectAction",   "triggerSettingAction", "sleepSettingAction"};
+      "saveProjectAction",  "loadProjectAction",   "triggerSettingAction", "sleepSettingAction",
+      "sendAllAction",      "rereadAction",        "compareAction"};
   for (const char* name : kNeedDevice) {
     if (auto* action = window_.findChild<QAction*>(QLatin1String(name))) {
       action->setEnabled(false);

@@ -191,6 +191,11 @@ bool RunCell(const Sequence& sequence, int index, Line line, const Fault& fault,
   if (fault.kind == FaultKind::kDrop) Idle(comm::ScaledMs(comm::kLongWaitMs) * 2);
   // A device that dropped its line is back a moment later (a pseudo-terminal is plugged anew).
   if (fault.kind == FaultKind::kCut) Idle(200);
+  // A device answers in order: what it owes from a late answer goes out before anything new, so it
+  // is let finish as a user waits before trying again.
+  if (fault.kind == FaultKind::kLate || fault.kind == FaultKind::kLateIntoNext) {
+    Idle(FaultsFor(fault, *first_wait_ms).delay_ms);
+  }
   // The device is opened again as the device list does it (a new link when the old one is gone,
   // a read-out that brings the PC in line), and the next exchange gets its own answer.
   if (sequence.registered) {

@@ -3,7 +3,6 @@
 
 #include "cli/Commands.h"
 #include "graph/CurveMath.h"
-#include "model/ParameterDescriptor.h"
 #include "protocol/ValueLists.h"
 
 namespace tessaly::cli {
@@ -26,14 +25,8 @@ Outcome RunCurve(Session& session, const QStringList& args) {
     }
   }
   if (rest.size() != 1) return Outcome::Usage(QStringLiteral("curve needs CHANNEL."));
-  const Outcome opened = session.Open();
-  if (!opened.ok()) return opened;
-  const int type = session.device_type();
-  const auto ch = model::ResolveChannel(rest[0], type);
-  if (!ch) {
-    return Outcome::Usage(QStringLiteral("\"%1\" is not a channel of this device.").arg(rest[0]));
-  }
-  const Outcome prepared = session.PrepareEditor();
+  int channel = 0;
+  const Outcome prepared = session.PrepareChannel(rest[0], &channel);
   if (!prepared.ok()) return prepared;
 
   const auto& grid = graph::GraphFreq();
@@ -41,7 +34,7 @@ Outcome RunCurve(Session& session, const QStringList& args) {
   QJsonArray points;
   if (csv && !out.json()) out.Line(QStringLiteral("frequency_hz,level_db"));
   for (int point = 0; point < graph::kGraphPoints; ++point) {
-    const double level = session.graph().ChannelValue(kCliSlot, *ch, point).value_or(0.0);
+    const double level = session.graph().ChannelValue(kCliSlot, channel, point).value_or(0.0);
     const int hz = grid[static_cast<size_t>(point)];
     if (out.json()) {
       points.append(QJsonArray{hz, level});
@@ -52,7 +45,7 @@ Outcome RunCurve(Session& session, const QStringList& args) {
   }
   if (out.json()) {
     QJsonObject object;
-    object[QStringLiteral("channel")] = protocol::ChannelName(type, *ch);
+    object[QStringLiteral("channel")] = protocol::ChannelName(session.device_type(), channel);
     object[QStringLiteral("points")] = points;
     out.Json(object);
   }

@@ -74,17 +74,11 @@ Outcome Import(Session& session, const QStringList& args) {
   if (!read.list) {
     return Outcome::Device(QStringLiteral("%1: %2").arg(rest[1], read.fault.Sentence()));
   }
-  const Outcome opened = session.Open();
-  if (!opened.ok()) return opened;
-  const int type = session.device_type();
-  const auto ch = model::ResolveChannel(rest[0], type);
-  if (!ch) {
-    return Outcome::Usage(QStringLiteral("\"%1\" is not a channel of this device.").arg(rest[0]));
-  }
-  const Outcome prepared = session.PrepareEditor();
+  int channel = 0;
+  const Outcome prepared = session.PrepareChannel(rest[0], &channel);
   if (!prepared.ok()) return prepared;
   const auto plan = model::PlanImport(*read.list, *session.store().Data(kCliSlot),
-                                      *session.store().State(kCliSlot), *ch);
+                                      *session.store().State(kCliSlot), channel);
   if (!plan) return Outcome::Usage(QStringLiteral("The channel has no EQ bands."));
   CliOutput& out = session.output();
   for (const model::SkippedLine& s : plan->refused) {
@@ -115,26 +109,21 @@ Outcome Export(Session& session, const QStringList& args) {
   if (rest.size() != 2 || !format) {
     return Outcome::Usage(QStringLiteral("eq export needs CHANNEL FILE --format rew|apo."));
   }
-  const Outcome opened = session.Open();
-  if (!opened.ok()) return opened;
-  const int type = session.device_type();
-  const auto ch = model::ResolveChannel(rest[0], type);
-  if (!ch) {
-    return Outcome::Usage(QStringLiteral("\"%1\" is not a channel of this device.").arg(rest[0]));
-  }
-  const Outcome prepared = session.PrepareEditor();
+  int channel = 0;
+  const Outcome prepared = session.PrepareChannel(rest[0], &channel);
   if (!prepared.ok()) return prepared;
   const protocol::ProgramData& data = *session.store().Data(kCliSlot);
   const protocol::SlotState& state = *session.store().State(kCliSlot);
   std::vector<model::FilterBand> bands;
-  for (int b = 0; b < data.layout().BandCount(*ch); ++b) {
-    const auto global = *data.layout().GlobalBand(*ch, b);
-    bands.push_back(model::BandAsFilter(*protocol::ReadEqBand(data, *ch, b),
+  for (int b = 0; b < data.layout().BandCount(channel); ++b) {
+    const auto global = *data.layout().GlobalBand(channel, b);
+    bands.push_back(model::BandAsFilter(*protocol::ReadEqBand(data, channel, b),
                                         state.band_bypass[static_cast<size_t>(global)]));
   }
   const QString name = session.state().table.device_name[static_cast<size_t>(kCliSlot)].trimmed();
   const QString title = QStringLiteral("%1 %2").arg(
-      name.isEmpty() ? device::ModelName(type).trimmed() : name, protocol::ChannelName(type, *ch));
+      name.isEmpty() ? device::ModelName(session.device_type()).trimmed() : name,
+      protocol::ChannelName(session.device_type(), channel));
   QFile file(rest[1]);
   const QByteArray bytes = model::WriteFilterText(*format, bands, title).toUtf8();
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {

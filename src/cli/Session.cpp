@@ -6,6 +6,7 @@
 #include "connect/UsbConnect.h"
 #include "device/Commands.h"
 #include "device/DeviceTypes.h"
+#include "model/ParameterDescriptor.h"
 
 namespace tessaly::cli {
 namespace {
@@ -91,6 +92,16 @@ Outcome Session::ReadOut() {
     read_ = opened.ok() ? ReadOutOnce() : opened;
   }
   return *read_;
+}
+
+Outcome Session::PrepareChannel(const QString& name, int* channel) {
+  const Outcome opened = Open();
+  if (!opened.ok()) return opened;
+  const auto ch = model::ResolveChannel(name, device_type());
+  if (!ch)
+    return Outcome::Usage(QStringLiteral("\"%1\" is not a channel of this device.").arg(name));
+  *channel = *ch;
+  return PrepareEditor();
 }
 
 Outcome Session::PrepareEditor() {

@@ -58,6 +58,9 @@ class Session {
   // Read-out, then the whole-image display an editor runs when it opens a device: slot state and
   // curves in line with the image, nothing sent. Afterwards a lost reply counts as a failure.
   Outcome PrepareEditor();
+  // Opens the device, names one of its channels and prepares the record as the editor holds it;
+  // `channel` is set on success.
+  Outcome PrepareChannel(const QString& name, int* channel);
   // Whether the link of slot 0 is still up (a lost reply closes it).
   bool LinkUp();
 

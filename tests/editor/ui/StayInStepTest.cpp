@@ -20,6 +20,7 @@
 #include "editor/DeviceSync.h"
 #include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
+#include "editor/PendingDot.h"
 #include "model/ParameterDescriptor.h"
 #include "protocol/Offsets.h"
 #include "protocol/ValueLists.h"
@@ -99,6 +100,11 @@ class StayInStepTest : public QObject {
     int GainOffset(int channel) const {
       return tessaly::protocol::LayoutOfType(type).gain_offset[static_cast<size_t>(channel)];
     }
+    int ShownDots() const {
+      int shown = 0;
+      for (const auto* dot : window->findChildren<editor::PendingDot*>()) shown += !dot->isHidden();
+      return shown;
+    }
     int Messages(const char* title) const {
       int count = 0;
       for (const device::Message& m : messenger.shown) count += m.title == QLatin1String(title);
@@ -175,6 +181,8 @@ class StayInStepTest : public QObject {
     QVERIFY(!rig.window->poll_timer()->isActive());
     const auto marks = rig.pending().Keys();
     QCOMPARE(std::set<Key>(marks.begin(), marks.end()), pending);
+    // The lost mute is dotted on its switches, which still show whether they are on.
+    QVERIFY(rig.ShownDots() > 0);
 
     // Closing asks, naming the device and the count; No keeps the editor.
     rig.messenger.answers = {device::MessageAnswer::kNo};
@@ -244,6 +252,7 @@ class StayInStepTest : public QObject {
 
     QTRY_VERIFY(rig.sync()->compare_window() == nullptr);
     QCOMPARE(rig.pending().Count(), 0);
+    QCOMPARE(rig.ShownDots(), 0);
     QCOMPARE(rig.dev().Image(), rig.PcImage());
     // Taking sends nothing; sending overwrites the device's own change; per row keeps it.
     const auto gain_now = static_cast<uint8_t>(rig.dev().Image()[offset]);

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "connect/ui/DeviceIpDialog.h"
 #include "device/DeviceTypes.h"
@@ -334,12 +335,34 @@ void EditorWindow::ShowOnline() {
   emit linkShown(true);
 }
 
+namespace {
+
+// What a page without a channel of its own shows, by its key.
+bool PageShows(const QString& key, const model::PendingEdits::Key& edit) {
+  const model::Scope scope = model::Param(edit.id).scope;
+  if (key == QLatin1String("gains")) {
+    return edit.id == model::ParamId::kGain || edit.id == model::ParamId::kMute;
+  }
+  if (key == QLatin1String("delays")) return edit.id == model::ParamId::kDelay;
+  if (key == QLatin1String("routing")) {
+    return scope == model::Scope::kRoutingPoint || scope == model::Scope::kMixerSend;
+  }
+  if (key == QLatin1String("settings")) return scope == model::Scope::kDevice;
+  return false;
+}
+
+}  // namespace
+
 void EditorWindow::ShowPendingCounts() {
   const model::PendingEdits& pending = context_.edits.Pending(context_.slot);
+  const std::vector<model::PendingEdits::Key> keys = pending.Keys();
   for (int i = 0; i < page_count(); ++i) {
     const PageEntry& page = pages_[static_cast<size_t>(i)];
-    if (page.channel < 0) continue;
-    const int count = pending.CountOnChannel(page.channel);
+    const int count = page.channel >= 0
+                          ? pending.CountOnChannel(page.channel)
+                          : static_cast<int>(std::ranges::count_if(keys, [&page](const auto& key) {
+                              return PageShows(page.key, key);
+                            }));
     tabs_->setTabText(
         i, count == 0 ? page.title : page.title + QStringLiteral(" \u25CF%1").arg(count));
   }

@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QProcess>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -181,8 +182,12 @@ class StayInStepTest : public QObject {
     QVERIFY(!rig.window->poll_timer()->isActive());
     const auto marks = rig.pending().Keys();
     QCOMPARE(std::set<Key>(marks.begin(), marks.end()), pending);
-    // The lost mute is dotted on its switches, which still show whether they are on.
+    // The lost mute is dotted on its switches, which still show whether they are on; the Gains
+    // page, which shows every gain and mute, counts them all.
     QVERIFY(rig.ShownDots() > 0);
+    const auto* tabs = rig.window->findChild<QTabBar*>();
+    QVERIFY(tabs->tabText(rig.window->PageIndex("gains"))
+                .endsWith(QStringLiteral(" \u25CF%1").arg(pending.size())));
 
     // Closing asks, naming the device and the count; No keeps the editor.
     rig.messenger.answers = {device::MessageAnswer::kNo};

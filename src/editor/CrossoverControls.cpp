@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "editor/EditorSupport.h"
+#include "editor/PendingDot.h"
 #include "model/EditPath.h"
 #include "protocol/ScaleWord.h"
 #include "protocol/ValueLists.h"
@@ -48,6 +49,8 @@ CrossoverControls::CrossoverControls(EditorContext& context, int channel, bool l
   connect(&context_.edits, &model::EditPath::programReplaced, this, [this](int slot) {
     if (slot == context_.slot) Refresh();
   });
+  PendingDot::Follow(*slope_, context_.edits, Slope());
+  PendingDot::Follow(*freq_, context_.edits, Frequency());
   Refresh();
 }
 

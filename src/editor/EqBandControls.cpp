@@ -10,6 +10,7 @@
 
 #include "editor/EditorSupport.h"
 #include "editor/ParameterBinding.h"
+#include "editor/PendingDot.h"
 #include "editor/SwitchBinding.h"
 #include "model/EditPath.h"
 #include "model/ParameterDescriptor.h"
@@ -148,6 +149,9 @@ EqBandControls::EqBandControls(EditorContext& context, int channel, int band, QW
   column->addLayout(q_row);
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
+  PendingDot::Follow(*type_button_, context_.edits, Band(model::ParamId::kEqType));
+  PendingDot::Follow(*freq_edit_, context_.edits, Band(model::ParamId::kEqFrequency));
+  PendingDot::Follow(*q_edit_, context_.edits, Band(model::ParamId::kEqQ));
   connect(&context_.edits, &model::EditPath::parameterChanged, this,
           &EqBandControls::OnParameterChanged);
   connect(&context_.edits, &model::EditPath::programReplaced, this, [this](int slot) {

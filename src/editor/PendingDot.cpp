@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include "model/EditPath.h"
+
 namespace tessaly::editor {
 namespace {
 
@@ -29,6 +31,14 @@ void PendingDot::Show(QWidget& control, bool pending) {
   dot->Place();
   dot->setVisible(pending);
   if (pending) dot->raise();
+}
+
+void PendingDot::Follow(QWidget& control, model::EditPath& edits, const model::EditTarget& target) {
+  QObject::connect(
+      &edits, &model::EditPath::pendingChanged, &control, [&control, &edits, target](int slot) {
+        if (slot != target.slot) return;
+        Show(control, edits.Pending(slot).Contains({target.id, target.channel, target.element}));
+      });
 }
 
 bool PendingDot::eventFilter(QObject* watched, QEvent* event) {

@@ -21,12 +21,7 @@ SwitchBinding::SwitchBinding(EditorContext& context, model::EditTarget target,
   connect(&context_.edits, &model::EditPath::programReplaced, this, [this](int slot) {
     if (slot == target_.slot) Refresh();
   });
-  connect(&context_.edits, &model::EditPath::pendingChanged, this, [this](int slot) {
-    if (slot == target_.slot && button_) {
-      PendingDot::Show(*button_, context_.edits.Pending(slot).Contains(
-                                     {target_.id, target_.channel, target_.element}));
-    }
-  });
+  PendingDot::Follow(*button, context_.edits, target_);
   Refresh();
 }
 

@@ -34,11 +34,11 @@ CompareWindow::CompareWindow(const QString& device_text, int device_type, QWidge
   tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   tree_->setAlternatingRowColors(true);
   // The dark palette draws tick boxes almost black on black; the choice is the point of the window.
-  tree_->setStyleSheet(QStringLiteral(
-      "QTreeView::indicator { width: 9px; height: 9px; border: 1px solid #a0a8b0;"
-      " border-radius: 2px; background: #1e1f22; }"
-      "QTreeView::indicator:checked { background: #e67e22; border-color: #f0a060; }"
-      "QTreeView::indicator:indeterminate { background: #8a5a30; }"));
+  tree_->setStyleSheet(
+      QStringLiteral("QTreeView::indicator { width: 9px; height: 9px; border: 1px solid #a0a8b0;"
+                     " border-radius: 2px; background: #1e1f22; }"
+                     "QTreeView::indicator:checked { background: #e67e22; border-color: #f0a060; }"
+                     "QTreeView::indicator:indeterminate { background: #8a5a30; }"));
   layout->addWidget(tree_, 1);
 
   auto* buttons = new QDialogButtonBox(this);

@@ -9,7 +9,7 @@
 namespace tessaly::protocol {
 namespace {
 
-constexpr uint8_t kDefaultGain = 120;  // 0 dB
+constexpr uint8_t kDefaultGain = 120;     // 0 dB
 constexpr uint8_t kDefaultBandQ = 9;      // Q 0.67
 constexpr uint8_t kDefaultBandGain = 30;  // 0 dB
 constexpr uint16_t kDefaultHighPassHz = 20;

@@ -55,7 +55,7 @@ bool operator==(const EqBandValues& a, const EqBandValues& b) {
 
 TEST(EqFilterTextTest, ApoFiltersMapSnapAndNameWhatTheyCannotTake) {
   Device device;
-  device.Put(0, 3, Band(3, 50, 10, 40));  // already a high pass: its hidden gain stays
+  device.Put(0, 3, Band(3, 50, 10, 40));    // already a high pass: its hidden gain stays
   device.Put(0, 4, Band(0, 1000, 16, 50));  // a bell turned low pass: its gain goes to 0 dB
   device.Put(0, 7, Band(2, 1000, 16, 50));
   device.Put(0, 8, Band(1, 5000, 20, 46), true);

@@ -6,12 +6,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <memory>
 
 #include "sim/SimHost.h"
 #include "support/SimHarness.h"
+#include "support/TestPorts.h"
 
 namespace tessaly::test {
 
@@ -53,10 +53,9 @@ class CliFixture : public ::testing::Test {
   void SetUp() override {
     EnsureCoreApplication();
     ASSERT_TRUE(dir_.isValid());
-    // A port nobody listens on, shared by every device of the test so one scan covers all.
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
-    port_ = probe.serverPort();
+    // One port for every device of the test, so one scan covers all.
+    port_ = ReservedPort();
+    ASSERT_NE(port_, 0);
   }
 
   int Start(sim::SimDeviceConfig config) {

@@ -7,6 +7,7 @@
 #include "comm/Comm.h"
 #include "sim/SimHost.h"
 #include "support/RecordingMessenger.h"
+#include "support/TestPorts.h"
 
 namespace tessaly::comm::test {
 
@@ -21,7 +22,7 @@ class CommRig {
     sim::SimDeviceConfig config{.type = type, .name = QStringLiteral("Rig Device")};
     config.link = transport == Transport::kTcp ? sim::SimLinkKind::kTcp : sim::SimLinkKind::kPty;
     config.address = address;
-    config.port = 0;
+    config.port = tessaly::test::ReservedPort();
     QString error;
     index_ = host_.Start(config, &error);
     if (index_ < 0) ADD_FAILURE() << "emulator did not start: " << error.toStdString();

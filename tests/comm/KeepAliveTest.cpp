@@ -23,7 +23,7 @@ class TwoDevices : public ::testing::Test {
     for (int slot = 0; slot < 2; ++slot) {
       const int16_t type = slot == 0 ? 3 : 1;
       const QString address = QStringLiteral("127.0.0.%1").arg(2 + slot);
-      ASSERT_EQ(host_.Start({.type = type, .address = address, .port = 0}), slot);
+      ASSERT_EQ(host_.Start({.type = type, .address = address, .port = port_}), slot);
       comm_.table().Register(slot, {kLinkTcp, address, static_cast<int16_t>(slot), type, {}});
       ASSERT_EQ(comm_.tcp().Connect(slot, address, host_.port(slot), 2000), 0);
     }
@@ -34,6 +34,7 @@ class TwoDevices : public ::testing::Test {
 
   QList<uint8_t> Heard(int index) const { return host_.device(index)->ReceivedCommands(); }
 
+  const quint16 port_ = tessaly::test::ReservedPort();
   sim::SimHost host_;
   tessaly::test::RecordingMessenger messenger_;
   Comm comm_{messenger_};

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QEventLoop>
-#include <QTcpServer>
 #include <QTimer>
 #include <optional>
 
@@ -17,15 +16,9 @@
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
+#include "support/TestPorts.h"
 
 namespace tessaly::connect::test {
-
-// A free TCP port on the given loop-back address, so several emulated devices can share one port
-// number on different addresses, as real devices do.
-inline quint16 FreePort(const QString& address) {
-  QTcpServer probe;
-  return probe.listen(QHostAddress(address), 0) ? probe.serverPort() : 0;
-}
 
 // One run's worth of state, fresh per test, with an emulator beside it.
 struct ConnectRig {
@@ -87,7 +80,7 @@ struct ConnectRig {
 
   // Connects one emulated device "Foyer" on 127.0.0.10 into slot 0, as the connect window does.
   int ConnectOne(int type, int programs = 0) {
-    const quint16 port = FreePort(QStringLiteral("127.0.0.10"));
+    const quint16 port = tessaly::test::ReservedPort();
     comm.set_device_port(port);
     const int index = Start({.type = type,
                              .name = QStringLiteral("Foyer"),

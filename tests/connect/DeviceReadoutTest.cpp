@@ -196,7 +196,7 @@ TEST(DeviceReadoutTest, RequestsArrivingDuringALongReadOutNeverNest) {
 // Each device keeps its own sleep table: reading a second device leaves the first one's alone.
 TEST(DeviceReadoutTest, TwoDevicesKeepTheirOwnSleepTables) {
   test::ConnectRig rig;
-  const quint16 port = test::FreePort(QStringLiteral("127.0.0.12"));
+  const quint16 port = tessaly::test::ReservedPort();
   rig.comm.set_device_port(port);
   for (const int last : {12, 13}) {
     const int index = rig.StartTcp(device::kType540S, QStringLiteral("127.0.0.%1").arg(last), port);

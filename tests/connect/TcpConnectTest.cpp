@@ -27,7 +27,7 @@ TEST(TcpConnectTest, AddressListFromTheRecord) {
 // summary and gives its slot to the next address; nothing listens on .13.
 TEST(TcpConnectTest, RangeScanGivesConsecutiveSlotsAndSaysWhatEachAddressDid) {
   test::ConnectRig rig;
-  const quint16 port = test::FreePort(kTen);
+  const quint16 port = tessaly::test::ReservedPort();
   rig.comm.set_device_port(port);
   const int ten = rig.StartTcp(device::kType540S, kTen, port, QStringLiteral("Main PA"));
   const int mute = rig.StartTcp(device::kTypeRk540, "127.0.0.11", port);
@@ -97,7 +97,7 @@ TEST(TcpConnectTest, NoNetworkTellsSoBeforeTheDemoQuestion) {
 
 TEST(TcpConnectTest, NoAnswerAsksForDemoAndNoStaysOffline) {
   test::ConnectRig rig;
-  rig.comm.set_device_port(test::FreePort(QStringLiteral("127.0.0.20")));
+  rig.comm.set_device_port(tessaly::test::ReservedPort());
   rig.WithNetwork();
   rig.ScanRange(20, 21);
   rig.messenger.answers.push_back(device::MessageAnswer::kNo);
@@ -112,7 +112,7 @@ TEST(TcpConnectTest, NoAnswerAsksForDemoAndNoStaysOffline) {
 // The slot table holds 33 devices; the 34th that answers is named, not registered.
 TEST(TcpDiscoveryTest, RegistersAtMostThirtyThreeDevices) {
   test::ConnectRig rig;
-  const quint16 port = test::FreePort(QStringLiteral("127.0.0.100"));
+  const quint16 port = tessaly::test::ReservedPort();
   rig.comm.set_device_port(port);
   QStringList addresses;
   for (int i = 0; i <= comm::kSlotCount; ++i) {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
-#include <QTcpServer>
 #include <QTcpSocket>
 
 #include "SimClient.h"
 #include "device/Commands.h"
+#include "support/TestPorts.h"
 
 namespace tessaly::sim {
 namespace {
@@ -23,12 +23,8 @@ TEST(SimExecutable, RefusesABadLine) {
 TEST(SimExecutable, ServesTracesAndStopsOnSigterm) {
   test::EnsureCoreApplication();
   const QString address = QStringLiteral("127.0.0.250");
-  quint16 port = 0;
-  {
-    QTcpServer probe;  // a port that is free right now
-    ASSERT_TRUE(probe.listen(QHostAddress(address), 0));
-    port = probe.serverPort();
-  }
+  const quint16 port = tessaly::test::ReservedPort();
+  ASSERT_NE(port, 0);
   QProcess process;
   process.start(kExecutable,
                 {QStringLiteral("--trace"), QStringLiteral("--device"),

@@ -1,5 +1,7 @@
 #include "support/SimHarness.h"
 
+#include "support/TestPorts.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -37,11 +39,11 @@ SimHarness::~SimHarness() { host_.reset(); }
 int SimHarness::StartTcp(const QString& address, sim::SimDeviceConfig config) {
   config.link = sim::SimLinkKind::kTcp;
   config.address = address;
+  if (port_ == 0) port_ = ReservedPort();
   config.port = port_;
   QString error;
   const int index = host_->Start(config, &error);
   if (index >= 0) {
-    if (port_ == 0) port_ = host_->port(index);
     com_numbers_.resize(static_cast<size_t>(index) + 1, 0);
   }
   return index;

@@ -32,7 +32,7 @@ class ConnectWindowsTest : public QObject {
     }
     // Devices of `type` on 127.0.0.10 on, to be searched.
     void StartRange(int count, int type, bool silent = false) {
-      const quint16 port = connect::test::FreePort(QStringLiteral("127.0.0.10"));
+      const quint16 port = tessaly::test::ReservedPort();
       comm.set_device_port(port);
       for (int i = 0; i < count; ++i) {
         Start({.type = type,

@@ -1,6 +1,7 @@
 #include "reliability/Sequences.h"
 
 #include "connect/DeviceReadout.h"
+#include "connect/DeviceResync.h"
 #include "connect/UsbConnect.h"
 #include "device/DeviceTypes.h"
 
@@ -185,6 +186,34 @@ std::vector<Sequence> Build() {
                    rig.comm.KeepAliveTick();
                    return rig.comm.state().table[rig.slot].online;
                  }});
+  // An edit lost with the link and one made while lost; on reconnecting, the PC's values go.
+  all.push_back({.name = "reconnect-compare",
+                 .type = kB,
+                 .lines = kBoth,
+                 .run =
+                     [](MatrixRig& rig) {
+                       connect::DeviceResync resync(rig.context, rig.edits, rig.whole);
+                       connect::ResyncStatus status = resync.Reconnect(rig.slot, {});
+                       if (status != connect::ResyncStatus::kDifferent) return false;
+                       std::vector<connect::ResyncChoice> choices;
+                       for (const auto& difference : resync.differences()) {
+                         choices.push_back({difference, false});
+                       }
+                       status = resync.Apply(rig.slot, choices, {});
+                       return choices.size() == 2 && status == connect::ResyncStatus::kEqual &&
+                              rig.edits.Pending(rig.slot).Keys().empty();
+                     },
+                 .keeps_image = true,
+                 .prepare =
+                     [](MatrixRig& rig) {
+                       // The editor was opened on a read-out, so only the two edits differ.
+                       (void)connect::ReadDevice(rig.context, rig.slot, {});
+                       rig.device->SetSilent(true);
+                       (void)GainEdit(rig, "-6");
+                       (void)rig.edits.SetText({rig.slot, model::ParamId::kMute, 1, -1},
+                                               QStringLiteral("on"));
+                       rig.messenger.shown.clear();
+                     }});
   return all;
 }
 

@@ -41,7 +41,7 @@ demo: build
 
 screenshots: configure
 	cmake --build $(BUILD) -j $(JOBS) --target tessaly-screenshots
-	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/editor/tessaly-screenshots $(BUILD)/screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/screenshots/tessaly-screenshots $(BUILD)/screenshots
 
 bench: build
 	tools/bench.sh $(BUILD)

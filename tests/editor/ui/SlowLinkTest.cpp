@@ -1,19 +1,11 @@
-#include <QMainWindow>
-#include <QMdiArea>
 #include <QPointer>
 #include <QtTest>
 #include <functional>
-#include <memory>
 
-#include "comm/Comm.h"
 #include "comm/LinkLossText.h"
-#include "connect/ConnectRuntime.h"
-#include "connect/DeviceReadout.h"
 #include "device/DeviceTypes.h"
-#include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
-#include "support/RecordingMessenger.h"
-#include "support/SimHarness.h"
+#include "editor/ui/EditorRigs.h"
 #include "widgets/Knob.h"
 
 namespace comm = tessaly::comm;
@@ -26,49 +18,16 @@ class SlowLinkTest : public QObject {
   Q_OBJECT
 
  private:
-  struct Fixture {
-    tessaly::test::SimHarness sim;
-    tessaly::test::RecordingMessenger messenger;
-    comm::Comm comm{messenger};
-    tessaly::connect::ConnectRuntime runtime{comm};
-    QMainWindow frame;
-    QMdiArea* area = new QMdiArea;
-    int16_t editor_count = -1;
-    std::unique_ptr<tessaly::editor::EditorManager> editors;
-    int device = -1;
+  struct Fixture : tessaly::test::OneEditorRig {
     QPointer<Knob> knob;
 
     bool Start() {
-      device = sim.AddPty({.type = tessaly::device::kTypeRk360, .pace_wire = true});
-      sim.MapComPorts(comm.com_ports());
-      comm::CommState& cs = comm.state();
-      cs.com_port = static_cast<int16_t>(sim.com_number(device));
-      cs.connection_mode = comm::kLinkUsb;
-      if (comm.serial().Open(comm.ComPortName(),
-                             tessaly::device::BaudRate(tessaly::device::kTypeRk360)) != 0) {
-        return false;
-      }
-      comm.OpenTraffic();
-      cs.table.Register(0, {comm::kLinkUsb, QString(), 0, device::kTypeRk360, QString()});
-      if (tessaly::connect::ReadDevice(runtime.context, 0, {}).stopped_at !=
-          tessaly::connect::ReadoutStep::kDone) {
-        return false;
-      }
-      cs.table.device_data_valid[0] = 1;
-      cs.table.device_needs_read[0] = false;
-      comm.EnterOnlineMode();
-      frame.setCentralWidget(area);
-      frame.resize(1280, 760);
-      frame.show();
-      editors =
-          std::make_unique<tessaly::editor::EditorManager>(runtime, area, editor_count, false);
-      tessaly::editor::EditorWindow* editor = editors->Open(0);
-      if (editor == nullptr) return false;
+      if (!Open(device::kTypeRk360)) return false;
       // The gains page's strip, the one on show: every channel page has one of its own.
       QWidget* strip =
-          editor->Page(editor->current_page())->findChild<QWidget*>(QStringLiteral("stripInL"));
+          window->Page(window->current_page())->findChild<QWidget*>(QStringLiteral("stripInL"));
       knob = strip != nullptr ? strip->findChild<Knob*>(QStringLiteral("gainKnob")) : nullptr;
-      sim.device(device).ClearReceived();
+      dev().ClearReceived();
       return knob != nullptr;
     }
     // A hand's moves, 3 pixels every 4 ms, also while an exchange waits for its reply: far

@@ -1,32 +1,25 @@
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QMainWindow>
-#include <QMdiArea>
 #include <QProcess>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
-#include <memory>
 #include <set>
 
-#include "comm/Comm.h"
-#include "connect/ConnectRuntime.h"
 #include "connect/DeviceList.h"
 #include "connect/DeviceReadout.h"
 #include "connect/ui/DeviceListWindow.h"
 #include "device/DeviceTypes.h"
 #include "editor/CompareWindow.h"
 #include "editor/DeviceSync.h"
-#include "editor/EditorManager.h"
 #include "editor/EditorWindow.h"
 #include "editor/PendingDot.h"
+#include "editor/ui/EditorRigs.h"
 #include "model/ParameterDescriptor.h"
 #include "protocol/Offsets.h"
 #include "protocol/ValueLists.h"
-#include "support/RecordingMessenger.h"
-#include "support/SimHarness.h"
 #include "widgets/LedMeter.h"
 
 namespace comm = tessaly::comm;
@@ -41,59 +34,10 @@ class StayInStepTest : public QObject {
   Q_OBJECT
 
  private:
-  struct Rig {
-    tessaly::test::SimHarness sim;
-    tessaly::test::RecordingMessenger messenger;
-    comm::Comm comm{messenger};
-    tessaly::connect::ConnectRuntime runtime{comm};
-    QMainWindow frame;
-    QMdiArea* area = new QMdiArea;
-    int16_t editor_count = -1;
-    std::unique_ptr<editor::EditorManager> editors;
-    int device = -1;
-    int type = 0;
-    editor::EditorWindow* window = nullptr;
-
-    bool Open(int device_type, const QString& address) {
-      type = device_type;
-      comm::CommState& cs = comm.state();
-      if (address.isEmpty()) {
-        device = sim.AddPty({.type = type, .pace_wire = true});
-        sim.MapComPorts(comm.com_ports());
-        cs.com_port = static_cast<int16_t>(sim.com_number(device));
-        cs.connection_mode = comm::kLinkUsb;
-        cs.table.Register(0, {comm::kLinkUsb, QString(), 0, static_cast<int16_t>(type), {}});
-      } else {
-        device = sim.AddTcpAt(address, {.type = type});
-        comm.set_device_port(sim.port());
-        if (device < 0 || comm.tcp().Initialise(comm::kSlotCount) != 0 ||
-            comm.tcp().Connect(0, address, sim.port(), 1000) != 0) {
-          return false;
-        }
-        cs.connection_mode = comm::kLinkTcp;
-        cs.table.Register(0, {comm::kLinkTcp, address, 0, static_cast<int16_t>(type), {}});
-      }
-      comm.OpenTraffic();
-      if (tessaly::connect::ReadDevice(runtime.context, 0, {}).stopped_at !=
-          tessaly::connect::ReadoutStep::kDone) {
-        return false;
-      }
-      cs.table.device_data_valid[0] = 1;
-      cs.table.device_needs_read[0] = false;
-      cs.last_slot = 0;
-      comm.EnterOnlineMode();
-      frame.setCentralWidget(area);
-      frame.resize(1280, 760);
-      frame.show();
-      editors = std::make_unique<editor::EditorManager>(runtime, area, editor_count, false);
-      window = editors->Open(0);
-      return window != nullptr;
-    }
-
+  struct Rig : tessaly::test::OneEditorRig {
     model::EditPath& edits() { return editors->core().edits; }
     const model::PendingEdits& pending() { return edits().Pending(0); }
     editor::DeviceSync* sync() { return window->findChild<editor::DeviceSync*>(); }
-    tessaly::sim::SimDevice& dev() { return sim.device(device); }
     QByteArray PcImage() {
       const auto image = runtime.store.Data(0)->Image();
       return {reinterpret_cast<const char*>(image.data()), static_cast<qsizetype>(image.size())};

@@ -68,4 +68,56 @@ struct TwoEditorRig {
   }
 };
 
+// One device read out and its editor open in a main window's MDI area, over loopback TCP on
+// `address` or, with none, a pseudo-terminal that answers at the device's baud rate.
+struct OneEditorRig {
+  SimHarness sim;
+  RecordingMessenger messenger;
+  comm::Comm comm{messenger};
+  connect::ConnectRuntime runtime{comm};
+  QMainWindow frame;
+  QMdiArea* area = new QMdiArea;
+  int16_t editor_count = -1;
+  std::unique_ptr<editor::EditorManager> editors;
+  int device = -1;
+  int type = 0;
+  editor::EditorWindow* window = nullptr;
+
+  bool Open(int device_type, const QString& address = {}) {
+    type = device_type;
+    comm::CommState& cs = comm.state();
+    if (address.isEmpty()) {
+      device = sim.AddPty({.type = type, .pace_wire = true});
+      sim.MapComPorts(comm.com_ports());
+      cs.com_port = static_cast<int16_t>(sim.com_number(device));
+      cs.connection_mode = comm::kLinkUsb;
+      cs.table.Register(0, {comm::kLinkUsb, QString(), 0, static_cast<int16_t>(type), {}});
+    } else {
+      device = sim.AddTcpAt(address, {.type = type});
+      comm.set_device_port(sim.port());
+      if (device < 0 || comm.tcp().Initialise(comm::kSlotCount) != 0 ||
+          comm.tcp().Connect(0, address, sim.port(), 1000) != 0) {
+        return false;
+      }
+      cs.connection_mode = comm::kLinkTcp;
+      cs.table.Register(0, {comm::kLinkTcp, address, 0, static_cast<int16_t>(type), {}});
+    }
+    comm.OpenTraffic();
+    if (connect::ReadDevice(runtime.context, 0, {}).stopped_at != connect::ReadoutStep::kDone) {
+      return false;
+    }
+    cs.table.device_data_valid[0] = 1;
+    cs.table.device_needs_read[0] = false;
+    cs.last_slot = 0;
+    comm.EnterOnlineMode();
+    frame.setCentralWidget(area);
+    frame.resize(1280, 760);
+    frame.show();
+    editors = std::make_unique<editor::EditorManager>(runtime, area, editor_count, false);
+    window = editors->Open(0);
+    return window != nullptr;
+  }
+  sim::SimDevice& dev() { return sim.device(device); }
+};
+
 }  // namespace tessaly::test

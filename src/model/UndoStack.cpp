@@ -62,6 +62,7 @@ void UndoStack::Push(UndoEntry entry) {
     gesture_has_entry_ = true;
   }
   entries_.push_back(std::move(entry));
+  if (entries_.size() > kUndoLimit) entries_.erase(entries_.begin());
   position_ = entries_.size();
 }
 

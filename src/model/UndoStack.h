@@ -31,6 +31,10 @@ struct UndoEntry {
   std::vector<Send> sends;
 };
 
+// Steps kept per device: enough to walk back through a session's work, while a show-long run of
+// edits does not grow without end.
+inline constexpr size_t kUndoLimit = 100;
+
 // The live edits of one device slot, undone and redone by writing their bytes back and sending
 // what the edit sent.
 class UndoStack {
@@ -47,8 +51,8 @@ class UndoStack {
   void Clear();
   size_t Count() const { return entries_.size(); }
 
-  // Adds an edit, dropping whatever could have been redone; an open gesture folds it into its
-  // entry.
+  // Adds an edit, dropping whatever could have been redone and, past kUndoLimit, the oldest; an
+  // open gesture folds it into its entry.
   void Push(UndoEntry entry);
   void BeginGesture(const QString& text);
   void EndGesture();

@@ -325,6 +325,20 @@ TEST(EditPathUndo, LinkedEditUndoesAndRedoesOnEveryMember) {
   }
 }
 
+// Alternating -1 and -2 dB: with every step kept, undoing all would end at 0 dB.
+TEST(EditPathUndo, HistoryKeepsTheLatestStepsOnly) {
+  Rig rig(kA);
+  const int edits = static_cast<int>(kUndoLimit) + 5;
+  for (int i = 1; i <= edits; ++i) {
+    ASSERT_EQ(rig.Set("gain", 0, -1, i % 2 == 1 ? "-1" : "-2").status, EditStatus::kDone);
+  }
+  UndoStack& undo = rig.path.Undo(kSlot);
+  EXPECT_EQ(undo.Count(), kUndoLimit);
+  while (undo.CanUndo()) ASSERT_EQ(undo.UndoLast().status, EditStatus::kDone);
+  EXPECT_EQ(rig.path.Shown({kSlot, ParamId::kGain, 0, -1}), QStringLiteral("-1 dB"));
+  EXPECT_EQ(rig.DeviceDifference(), "");
+}
+
 TEST(EditPathUndo, UndoOfEqFlatBringsTheBandBack) {
   Rig rig(kB);
   ASSERT_EQ(rig.Set("eq.N.gain", 4, 1, "+6").status, EditStatus::kDone);

@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
@@ -212,6 +213,26 @@ class StayInStepTest : public QObject {
       QCOMPARE(gain_now == own_gain, choice == "applyChoicesButton");
     }
     QVERIFY(!rig.window->findChild<QWidget*>("offlineBar")->isVisible());
+  }
+
+  // Send all overwrites what the device changed on its own; off-line it only says why not.
+  void SendAllPutsThePcProgramInTheDevice() {
+    Rig rig;
+    QVERIFY(rig.Open(device::kTypeRk540, QStringLiteral("127.0.0.154")));
+    QByteArray changed = rig.dev().Image();
+    changed[rig.GainOffset(1)] = static_cast<char>(changed[rig.GainOffset(1)] ^ 0x10);
+    QVERIFY(rig.dev().SetImage(changed));
+    auto* send_all = rig.window->findChild<QAction*>("sendAllAction");
+    send_all->trigger();
+    QCOMPARE(rig.dev().Image(), rig.PcImage());
+    QVERIFY(rig.messenger.shown.isEmpty());
+
+    rig.LoseWithEdits();
+    QTRY_VERIFY(rig.window->offline());
+    const int heard = rig.dev().ReceivedCount();
+    send_all->trigger();
+    QCOMPARE(rig.messenger.shown.back().title, QString::fromLatin1(editor::kSendAllTitle));
+    QCOMPARE(rig.dev().ReceivedCount(), heard);
   }
 
   // The device list counts the pending edits on the row; a double-click on the lost device whose

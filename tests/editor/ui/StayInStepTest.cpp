@@ -235,6 +235,46 @@ class StayInStepTest : public QObject {
     QCOMPARE(rig.dev().ReceivedCount(), heard);
   }
 
+  // Band and crossover controls dot the value the device did not confirm, and only that one.
+  void BandAndCrossoverControlsDotTheirPendingValue() {
+    Rig rig;
+    QVERIFY(rig.Open(device::kTypeRk540, QStringLiteral("127.0.0.155")));
+    rig.dev().SetSilent(true);
+    const auto control = [&rig](int channel, const QString& name) -> QWidget* {
+      for (int i = 0; i < rig.window->findChild<QTabBar*>()->count(); ++i) {
+        if (rig.window->PageChannel(i) == channel) {
+          return rig.window->Page(i)->findChild<QWidget*>(name);
+        }
+      }
+      return nullptr;
+    };
+    const auto dotted = [](QWidget* w) {
+      const auto* dot = w->findChild<editor::PendingDot*>();
+      return dot != nullptr && !dot->isHidden();
+    };
+    const struct {
+      model::ParamId id;
+      int channel;
+      int element;
+      const char* name;
+      const char* undotted;  // its neighbour
+    } rows[] = {{model::ParamId::kEqFrequency, 0, 2, "eqFreqEdit2", "eqFreqEdit3"},
+                {model::ParamId::kEqQ, 0, 4, "eqQEdit4", "eqFreqEdit4"},
+                {model::ParamId::kEqType, 1, 5, "eqTypeButton5", "eqQEdit5"},
+                {model::ParamId::kHpFrequency, 2, -1, "hpFreqEdit", "hpSlopeCombo"},
+                {model::ParamId::kLpSlope, 3, -1, "lpSlopeCombo", "lpFreqEdit"}};
+    for (const auto& row : rows) {
+      const model::EditTarget target{0, row.id, row.channel, row.element};
+      const int now = rig.edits().Index(target);
+      (void)rig.edits().SetIndex(target, now > target.parameter().minimum ? now - 1 : now + 1);
+      QWidget* edited = control(row.channel, QString::fromLatin1(row.name));
+      QWidget* neighbour = control(row.channel, QString::fromLatin1(row.undotted));
+      QVERIFY2(edited != nullptr && neighbour != nullptr, row.name);
+      QVERIFY2(dotted(edited), row.name);
+      QVERIFY2(!dotted(neighbour), row.undotted);
+    }
+  }
+
   // The device list counts the pending edits on the row; a double-click on the lost device whose
   // editor is open reconnects that editor without the connect question.
   void DeviceListReconnectsTheOpenEditor() {

@@ -18,6 +18,7 @@
 #include "editor/MatchWindow.h"
 #include "graph/CurveMath.h"
 #include "graph/MeasurementBook.h"
+#include "graph/ui/ResponseGraphWindow.h"
 
 // A loudspeaker in a room as a measuring tool exports it, 1/48 octave: a low end that rolls off,
 // a room mode, a dip, a falling top and a little ripple, around 86 dB.
@@ -56,6 +57,21 @@ inline bool SaveEqShots(tessaly::editor::EditorWindow& editor, const QDir& folde
   ok = frame->grab().save(page) && ok;
   std::printf("%s\n", qPrintable(page));
   frame->showNormal();
+  // The graph window draws it too, the measurement and its predicted result named in the legend.
+  if (auto* view_all = editor.findChild<QAction*>(QStringLiteral("viewAllAction"))) {
+    view_all->trigger();
+    QCoreApplication::processEvents();
+    for (auto* graph : editor.window()->findChildren<tessaly::graph::ResponseGraphWindow*>()) {
+      QWidget* graph_frame = graph->parentWidget() != nullptr ? graph->parentWidget() : graph;
+      if (graph->slot() != slot || !graph_frame->isVisible()) continue;
+      graph_frame->showMaximized();
+      QCoreApplication::processEvents();
+      const QString shot = folder.filePath(QStringLiteral("graph-window-measurement.png"));
+      ok = graph_frame->grab().save(shot) && ok;
+      std::printf("%s\n", qPrintable(shot));
+      graph_frame->close();
+    }
+  }
   book.ReleaseSlot(slot);
 
   QTemporaryDir dir;

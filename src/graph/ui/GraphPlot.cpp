@@ -71,29 +71,48 @@ void GraphPlot::paintEvent(QPaintEvent*) {
     if (curve.input >= 0) colour = colour.lighter(150);
     PaintCurve(painter, plot, lines_[i], colour);
   }
-  // Legend, top right, one line per curve in its colour.
+  const std::vector<LegendLine> legend = Legend();
+  if (legend.empty()) return;
+  // Top right, one line per entry with a sample of its line.
   const QFontMetrics metrics = painter.fontMetrics();
   int width = 0;
-  for (const ShownCurve& curve : *curves_)
-    width = std::max(width, metrics.horizontalAdvance(curve.name));
+  for (const LegendLine& entry : legend) {
+    width = std::max(width, metrics.horizontalAdvance(entry.name));
+  }
   const int line = metrics.height();
   const QRect box(plot.right() - width - 3 * line, plot.top() + 4, width + 2 * line + 8,
-                  line * static_cast<int>(curves_->size()) + 6);
-  if (curves_->empty()) return;
+                  line * static_cast<int>(legend.size()) + 6);
   const QColor legend_ground(20, 20, 20, 200);
   painter.fillRect(box, legend_ground);
-  for (size_t i = 0; i < curves_->size(); ++i) {
-    const ShownCurve& curve = (*curves_)[i];
-    QColor colour = Colour(curve.colour);
-    if (curve.input >= 0) colour = colour.lighter(150);
+  for (size_t i = 0; i < legend.size(); ++i) {
+    const LegendLine& entry = legend[i];
     const int y = box.top() + 3 + line * static_cast<int>(i);
-    painter.setPen(QPen(colour, kCurveDrawWidth));
+    QPen sample = entry.pen;
+    sample.setWidthF(std::max(sample.widthF(), 2.0));
+    painter.setPen(sample);
     painter.drawLine(box.left() + 4, y + line / 2, box.left() + 4 + line, y + line / 2);
-    // The sample line keeps the curve's colour; the name must read on the dark box.
-    painter.setPen(widgets::ReadableOn(colour, legend_ground));
+    // The sample keeps the line's colour; the name must read on the dark box.
+    painter.setPen(widgets::ReadableOn(entry.pen.color(), legend_ground));
     painter.drawText(QRect(box.left() + 8 + line, y, width + line, line), Qt::AlignVCenter,
-                     curve.name);
+                     entry.name);
   }
+}
+
+std::vector<GraphPlot::LegendLine> GraphPlot::Legend() const {
+  std::vector<LegendLine> legend;
+  if (curves_ == nullptr) return legend;
+  for (const ShownCurve& curve : *curves_) {
+    const QColor colour = Colour(curve.colour);
+    // A sum is the same hue, lighter, so it reads as derived from its output.
+    legend.push_back(
+        {curve.name, QPen(curve.input >= 0 ? colour.lighter(150) : colour, kCurveDrawWidth)});
+    if (measurement_slot_ < 0) continue;
+    for (const LoadedMeasurement& m : Measurements().Of(measurement_slot_, curve.channel).items) {
+      legend.push_back({m.name, MeasuredPen(colour)});
+      legend.push_back({m.name + QStringLiteral(" + EQ"), PredictedPen(colour)});
+    }
+  }
+  return legend;
 }
 
 void GraphPlot::ReadAt(QPointF at) {

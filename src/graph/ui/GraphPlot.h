@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPen>
 #include <QPolygonF>
 #include <QWidget>
 #include <vector>
@@ -22,6 +23,13 @@ class GraphPlot : public QWidget {
   // Draws the measurements of this slot's channels with their predicted results; -1 none.
   void SetMeasurementSlot(int slot);
   QRect PlotRect() const;
+  // One line of the legend: its name and the pen of its sample.
+  struct LegendLine {
+    QString name;
+    QPen pen;
+  };
+  // Each curve, followed by its channel's measurements and their predicted results.
+  std::vector<LegendLine> Legend() const;
   QString read_out() const;
 
  protected:

@@ -26,20 +26,25 @@ std::vector<QPolygonF> GappedPolygons(const Curve& curve, const QRectF& plot) {
   return lines;
 }
 
+QPen MeasuredPen(const QColor& colour) {
+  QColor tint = colour.lighter(170);
+  tint.setAlpha(200);
+  return QPen(tint, 1.0);
+}
+
+QPen PredictedPen(const QColor& colour) { return QPen(colour.lighter(130), 1.5, Qt::DashLine); }
+
 void PaintMeasurements(QPainter& painter, const QRect& plot, const ChannelMeasurements& set,
                        const Curve& response, const QColor& colour) {
   if (set.items.empty()) return;
   painter.save();
   painter.setClipRect(plot, Qt::IntersectClip);
   painter.setRenderHint(QPainter::Antialiasing, true);
-  QColor tint = colour.lighter(170);
-  tint.setAlpha(200);
-  QPen predicted(colour.lighter(130), 1.5, Qt::DashLine);
   for (const LoadedMeasurement& m : set.items) {
     const Curve measured = MeasuredCurve(set, m);
-    painter.setPen(QPen(tint, 1.0));
+    painter.setPen(MeasuredPen(colour));
     for (const QPolygonF& line : GappedPolygons(measured, plot)) painter.drawPolyline(line);
-    painter.setPen(predicted);
+    painter.setPen(PredictedPen(colour));
     for (const QPolygonF& line : GappedPolygons(PredictedCurve(measured, response), plot)) {
       painter.drawPolyline(line);
     }

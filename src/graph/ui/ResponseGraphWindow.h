@@ -33,6 +33,7 @@ class ResponseGraphWindow : public QWidget {
   void Redraw();
   const std::vector<ShownCurve>& shown() const { return shown_; }
   GraphPlot* plot() const { return plot_; }
+  int slot() const { return slot_; }
   // Both write the whole file or leave what was there before.
   bool ExportCsv(const QString& path) const;
   bool ExportPng(const QString& path) const;

@@ -11,6 +11,7 @@
 #include "device/DeviceTypes.h"
 #include "editor/ui/EditorRig.h"
 #include "graph/GraphScale.h"
+#include "graph/MeasurementBook.h"
 #include "graph/ui/GraphPlot.h"
 #include "graph/ui/ResponseGraphWindow.h"
 
@@ -83,6 +84,23 @@ class ResponseGraphWindowTest : public QObject {
       const auto rgb = tessaly::graph::ChannelColour(true, ch);
       QVERIFY(!HasColour(empty, QColor(rgb.r, rgb.g, rgb.b)));
     }
+  }
+
+  // A channel's measurements follow its curve in the legend, each with its predicted result.
+  void legendNamesTheMeasurements() {
+    GraphRig rig(kA);
+    tessaly::graph::Measurement flat;
+    flat.hz = {20.0, 20000.0};
+    flat.db = {0.0, 0.0};
+    tessaly::graph::Measurements().Add(kSlot, 2, {QStringLiteral("main.txt"), flat});
+    QStringList names;
+    for (const auto& line : rig.window->plot()->Legend()) names << line.name;
+    tessaly::graph::Measurements().ReleaseSlot(kSlot);
+    const qsizetype out = names.indexOf(rig.window->shown()[2].name);
+    QVERIFY(out >= 0);
+    QCOMPARE(names.mid(out, 3),
+             QStringList({rig.window->shown()[2].name, "main.txt", "main.txt + EQ"}));
+    QCOMPARE(names.size(), qsizetype(rig.window->shown().size() + 2));
   }
 
   // A resize redraws from the stored tables: nothing goes to the device and a flat channel's

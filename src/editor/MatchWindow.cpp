@@ -43,6 +43,14 @@ MatchWindow::MatchWindow(EditorContext& context, int channel, QWidget* parent)
   const protocol::Layout& layout = protocol::LayoutOfType(type);
   first_band_ = layout.GlobalBand(channel, 0).value_or(0);
 
+  measurement_choice_ = new QComboBox(this);
+  measurement_choice_->setObjectName(QStringLiteral("measurementCombo"));
+  ListMeasurements();
+  connect(measurement_choice_, &QComboBox::activated, this, [this] { measurement_chosen_ = true; });
+  connect(&graph::Measurements(), &graph::MeasurementBook::changed, this,
+          [this](int slot, int channel) {
+            if (slot == context_.slot && (channel == channel_ || channel < 0)) ListMeasurements();
+          });
   target_choice_ = new QComboBox(this);
   target_choice_->setObjectName(QStringLiteral("targetCombo"));
   target_choice_->addItem(QStringLiteral("Flat"));
@@ -75,6 +83,7 @@ MatchWindow::MatchWindow(EditorContext& context, int channel, QWidget* parent)
   boost_->setSuffix(QStringLiteral(" dB"));
 
   auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Measurement"), measurement_choice_);
   form->addRow(QStringLiteral("Target"), target_choice_);
   form->addRow(QStringLiteral("From"), low_);
   form->addRow(QStringLiteral("To"), high_);
@@ -145,10 +154,24 @@ bool MatchWindow::LoadTarget(const QString& path) {
   return true;
 }
 
+void MatchWindow::ListMeasurements() {
+  const graph::ChannelMeasurements& set = graph::Measurements().Of(context_.slot, channel_);
+  const QString chosen = measurement_choice_->currentText();
+  measurement_choice_->clear();
+  for (const graph::LoadedMeasurement& m : set.items) measurement_choice_->addItem(m.name);
+  if (set.items.size() > 1) measurement_choice_->addItem(QStringLiteral("Average of all"));
+  // Until the user chooses, the newest: the measurement just taken.
+  const int kept = measurement_chosen_ ? measurement_choice_->findText(chosen) : -1;
+  measurement_choice_->setCurrentIndex(kept >= 0 ? kept : static_cast<int>(set.items.size()) - 1);
+  measurement_choice_->setEnabled(measurement_choice_->count() > 1);
+}
+
 model::MatchRequest MatchWindow::Request() const {
   model::MatchRequest request;
   const graph::ChannelMeasurements& set = graph::Measurements().Of(context_.slot, channel_);
-  request.measured = graph::MeasuredCurve(set, set.items.front());
+  const auto chosen = static_cast<size_t>(std::max(measurement_choice_->currentIndex(), 0));
+  request.measured = chosen < set.items.size() ? graph::MeasuredCurve(set, set.items[chosen])
+                                               : graph::AverageMeasuredCurve(set);
   if (target_) request.target = *target_;
   // Where the target has no level there is nothing to match.
   for (size_t k = 0; k < request.target.size(); ++k) {

@@ -18,7 +18,8 @@ class QTableWidget;
 
 namespace tessaly::editor {
 
-// Proposes band settings that bring the channel's first measurement, plus its EQ, toward a
+// Proposes band settings that bring one of the channel's measurements (or their average), plus
+// its EQ, toward a
 // target (flat or a target file), shows them with the error before and after, and applies them
 // through the edit path as one undo step. Locked bands stay as they are; the locks are kept
 // with the measurements, never sent.
@@ -39,11 +40,14 @@ class MatchWindow : public QDialog {
  private:
   model::MatchRequest Request() const;
   void ShowProposal();
+  void ListMeasurements();
 
   EditorContext& context_;
   int channel_;
   int first_band_ = 0;
   std::optional<graph::Curve> target_;
+  QComboBox* measurement_choice_ = nullptr;
+  bool measurement_chosen_ = false;
   QComboBox* target_choice_ = nullptr;
   QSpinBox* low_ = nullptr;
   QSpinBox* high_ = nullptr;

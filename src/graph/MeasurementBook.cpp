@@ -2,7 +2,9 @@
 
 #include <QJsonArray>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 
 #include "device/DeviceTypes.h"
 
@@ -149,6 +151,23 @@ MeasurementBook& Measurements() {
 
 Curve MeasuredCurve(const ChannelMeasurements& set, const LoadedMeasurement& measurement) {
   return MeasurementCurve(measurement.data, set.smoothing, set.offset_db);
+}
+
+Curve AverageMeasuredCurve(const ChannelMeasurements& set) {
+  Curve sum{};
+  std::array<int, kGraphPoints> count{};
+  for (const LoadedMeasurement& m : set.items) {
+    const Curve measured = MeasuredCurve(set, m);
+    for (size_t i = 0; i < sum.size(); ++i) {
+      if (!std::isfinite(measured[i])) continue;
+      sum[i] += measured[i];
+      ++count[i];
+    }
+  }
+  for (size_t i = 0; i < sum.size(); ++i) {
+    sum[i] = count[i] > 0 ? sum[i] / count[i] : std::numeric_limits<double>::quiet_NaN();
+  }
+  return sum;
 }
 
 Curve PredictedCurve(const Curve& measured, const Curve& response) {

@@ -63,6 +63,9 @@ MeasurementBook& Measurements();
 
 // The measurement (smoothed, offset) on the graph grid; NaN where it has no points.
 Curve MeasuredCurve(const ChannelMeasurements& set, const LoadedMeasurement& measurement);
+// The mean level of all the set's measurements (several microphone positions read as one); NaN
+// where none has a point.
+Curve AverageMeasuredCurve(const ChannelMeasurements& set);
 // Measurement plus the channel's response: what the measurement will read after the EQ.
 Curve PredictedCurve(const Curve& measured, const Curve& response);
 

@@ -1,5 +1,7 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QtTest>
+#include <map>
 
 #include "device/DeviceTypes.h"
 #include "editor/MatchWindow.h"
@@ -64,6 +66,33 @@ class MatchWindowTest : public QObject {
     QCOMPARE(rig.path.Undo(kSlot).UndoLast().status, tessaly::model::EditStatus::kDone);
     QVERIFY(rig.Record() == record);
     graph::Measurements().ReleaseSlot(kSlot);
+  }
+
+  // With several measurements the user picks one or their average; the newest is offered first.
+  void picksTheMeasurementOrTheAverage() {
+    test::EditorRig rig(tessaly::device::kTypeRk540, QStringLiteral("127.0.0.175"));
+    graph::Measurements().ReleaseSlot(kSlot);
+    graph::Measurements().SetOffset(kSlot, 0, -90.0);
+    graph::Measurement louder = Room();
+    for (size_t i = 0; i < louder.hz.size(); ++i) {
+      louder.db[i] += 6.0;
+    }
+    graph::Measurements().Add(kSlot, 0, {QStringLiteral("seat.txt"), Room()});
+    tessaly::editor::MatchWindow window(rig.context, 0);
+    auto* choice = test::Find<QComboBox>(window, "measurementCombo");
+    QVERIFY(!choice->isEnabled());
+    graph::Measurements().Add(kSlot, 0, {QStringLiteral("stage.txt"), louder});
+    QCOMPARE(choice->currentText(), QStringLiteral("stage.txt"));
+    std::map<QString, double> worst;
+    for (const QString name : {"seat.txt", "stage.txt", "Average of all"}) {
+      choice->setCurrentText(name);
+      QVERIFY(window.Propose());
+      worst[name] = window.proposal()->before.max_db;
+    }
+    graph::Measurements().ReleaseSlot(kSlot);
+    // The stage reads 6 dB louder everywhere: its worst error is 6 dB more, the average's 3.
+    QVERIFY(qAbs(worst["stage.txt"] - worst["seat.txt"] - 6.0) < 0.01);
+    QVERIFY(qAbs(worst["Average of all"] - worst["seat.txt"] - 3.0) < 0.01);
   }
 };
 

@@ -21,7 +21,7 @@
 #include "editor/FamilyBEditor.h"
 #include "editor/MeterPointLabel.h"
 #include "editor/MeterPoints.h"
-#include "editor/ui/EditorRigs.h"
+#include "editor/ui/EditorWindowRigs.h"
 #include "graph/ui/ResponseGraphWindow.h"
 #include "protocol/ValueLists.h"
 #include "support/RecordingMessenger.h"

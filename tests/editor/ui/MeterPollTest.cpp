@@ -19,7 +19,7 @@
 #include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
 #include "editor/MeterPoints.h"
-#include "editor/ui/EditorRigs.h"
+#include "editor/ui/EditorWindowRigs.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
 #include "widgets/LedMeter.h"

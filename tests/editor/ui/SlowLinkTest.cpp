@@ -5,7 +5,7 @@
 #include "comm/LinkLossText.h"
 #include "device/DeviceTypes.h"
 #include "editor/EditorWindow.h"
-#include "editor/ui/EditorRigs.h"
+#include "editor/ui/EditorWindowRigs.h"
 #include "widgets/Knob.h"
 
 namespace comm = tessaly::comm;

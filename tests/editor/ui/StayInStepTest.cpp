@@ -17,7 +17,7 @@
 #include "editor/DeviceSync.h"
 #include "editor/EditorWindow.h"
 #include "editor/PendingDot.h"
-#include "editor/ui/EditorRigs.h"
+#include "editor/ui/EditorWindowRigs.h"
 #include "model/ParameterDescriptor.h"
 #include "protocol/Offsets.h"
 #include "protocol/ValueLists.h"

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTemporaryDir>
 #include <array>
 #include <memory>
 
@@ -17,26 +18,38 @@
 
 namespace tessaly::test {
 
-// Two devices read out over loopback as the device list leaves them, an RK-540 ("Front Fill") in
-// slot 0 and a 540S in slot 1, with the editor manager over an MDI area; no editor open yet.
-struct TwoEditorRig {
+// One run's state with emulated devices and a main window whose MDI area the editor manager fills.
+struct EditorWindowsRig {
   SimHarness sim;
   RecordingMessenger messenger;
   comm::Comm comm{messenger};
-  connect::ConnectRuntime runtime{comm};
+  QTemporaryDir startup;
+  connect::ConnectRuntime runtime{comm, startup.path()};
   QMainWindow frame;
   QMdiArea* area = new QMdiArea;
   int16_t editor_count = -1;
   std::unique_ptr<editor::EditorManager> editors;
+
+  void ShowFrame() {
+    frame.setCentralWidget(area);
+    // Room for the whole tool bar: a narrow one folds its last items away.
+    frame.resize(1280, 760);
+    frame.show();
+  }
+  void StartEditors() {
+    editors = std::make_unique<editor::EditorManager>(runtime, area, editor_count, false);
+  }
+};
+
+// Two devices read out over loopback as the device list leaves them, an RK-540 ("Front Fill") in
+// slot 0 and a 540S in slot 1, with the editor manager over an MDI area; no editor open yet.
+struct TwoEditorRig : EditorWindowsRig {
   std::array<int, 2> devices{};
 
   bool ReadOutBoth() {
     devices = {sim.AddTcp({.type = device::kTypeRk540, .name = "Front Fill"}),
                sim.AddTcp(device::kType540S)};
-    frame.setCentralWidget(area);
-    // Room for the whole tool bar: a narrow one folds its last items away.
-    frame.resize(1280, 760);
-    frame.show();
+    ShowFrame();
     comm::CommState& cs = comm.state();
     comm.set_device_port(sim.port());
     if (comm.tcp().Initialise(comm::kSlotCount) != 0) return false;
@@ -58,7 +71,7 @@ struct TwoEditorRig {
     }
     cs.last_slot = 1;
     comm.EnterOnlineMode();
-    editors = std::make_unique<editor::EditorManager>(runtime, area, editor_count, false);
+    StartEditors();
     return true;
   }
 
@@ -70,15 +83,7 @@ struct TwoEditorRig {
 
 // One device read out and its editor open in a main window's MDI area, over loopback TCP on
 // `address` or, with none, a pseudo-terminal that answers at the device's baud rate.
-struct OneEditorRig {
-  SimHarness sim;
-  RecordingMessenger messenger;
-  comm::Comm comm{messenger};
-  connect::ConnectRuntime runtime{comm};
-  QMainWindow frame;
-  QMdiArea* area = new QMdiArea;
-  int16_t editor_count = -1;
-  std::unique_ptr<editor::EditorManager> editors;
+struct OneEditorRig : EditorWindowsRig {
   int device = -1;
   int type = 0;
   editor::EditorWindow* window = nullptr;
@@ -110,10 +115,8 @@ struct OneEditorRig {
     cs.table.device_needs_read[0] = false;
     cs.last_slot = 0;
     comm.EnterOnlineMode();
-    frame.setCentralWidget(area);
-    frame.resize(1280, 760);
-    frame.show();
-    editors = std::make_unique<editor::EditorManager>(runtime, area, editor_count, false);
+    ShowFrame();
+    StartEditors();
     window = editors->Open(0);
     return window != nullptr;
   }

@@ -1,24 +1,16 @@
 #include <QAbstractButton>
-#include <QMainWindow>
-#include <QMdiArea>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <memory>
 
-#include "comm/Comm.h"
-#include "connect/ConnectRuntime.h"
-#include "connect/DeviceReadout.h"
 #include "device/DeviceTypes.h"
-#include "editor/EditorManager.h"
 #include "editor/EditorSupport.h"
 #include "editor/EditorWindow.h"
 #include "editor/ProgramActions.h"
+#include "editor/ui/EditorWindowRigs.h"
 #include "model/ValueTargets.h"
 #include "programs/ProgramFiles.h"
 #include "protocol/ValueLists.h"
-#include "support/RecordingMessenger.h"
-#include "support/SimHarness.h"
 #include "widgets/ValueEdit.h"
 
 using namespace tessaly;
@@ -32,41 +24,9 @@ constexpr int kInR = 1;
 
 // An RK-540 on 127.0.0.160, read out as the device list leaves it, with its editor open on the
 // Input L page.
-struct Rig {
-  test::SimHarness sim;
-  test::RecordingMessenger messenger;
-  comm::Comm comm{messenger};
-  QTemporaryDir startup;
-  connect::ConnectRuntime runtime{comm, startup.path()};
-  QMainWindow frame;
-  QMdiArea* area = new QMdiArea;
-  int16_t editor_count = 0;
-  std::unique_ptr<editor::EditorManager> editors;
-  editor::EditorWindow* window = nullptr;
-  int device = -1;
-
+struct Rig : test::OneEditorRig {
   bool Open() {
-    device = sim.AddTcpAt(QStringLiteral("127.0.0.160"), {.type = device::kTypeRk540});
-    if (device < 0) return false;
-    frame.setCentralWidget(area);
-    frame.resize(1280, 760);
-    frame.show();
-    comm::CommState& cs = comm.state();
-    comm.set_device_port(sim.port());
-    if (comm.tcp().Initialise(comm::kSlotCount) != 0) return false;
-    cs.connection_mode = comm::kLinkTcp;
-    comm.OpenTraffic();
-    if (comm.tcp().Connect(kSlot, sim.address(device), sim.port(), 1000) != 0) return false;
-    cs.table.Register(kSlot, {comm::kLinkTcp, sim.address(device), 0,
-                              static_cast<int16_t>(device::kTypeRk540), QString()});
-    if (connect::ReadDevice(runtime.context, kSlot, {}).stopped_at != connect::ReadoutStep::kDone) {
-      return false;
-    }
-    cs.table.device_data_valid[kSlot] = 1;
-    comm.EnterOnlineMode();
-    editors = std::make_unique<editor::EditorManager>(runtime, area, editor_count, false);
-    window = editors->Open(kSlot);
-    if (window == nullptr) return false;
+    if (!OneEditorRig::Open(device::kTypeRk540, QStringLiteral("127.0.0.160"))) return false;
     window->ShowPage(window->PageIndex(QStringLiteral("channel-inl")));
     return window->PageChannel(window->current_page()) == kInL;
   }

@@ -18,7 +18,9 @@
 #include "app/AppIcon.h"
 #include "app/AppState.h"
 #include "app/ConnectionSummary.h"
+#include "app/FilesSettingsPage.h"
 #include "app/OpenPresetAction.h"
+#include "app/SettingsDialog.h"
 #include "connect/DeviceList.h"
 #include "connect/ui/ConnectWorkflow.h"
 #include "connect/ui/DeviceListWindow.h"
@@ -84,6 +86,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
 
   BuildMenus();
   ShowConnection();
+  // An unreadable settings file was set aside at the start; say so once, where it is seen.
+  if (!state_.settings.notice().isEmpty()) statusBar()->showMessage(state_.settings.notice());
   // A laptop screen is smaller than the wanted size: take what it has, its title bar left room.
   QSize wanted(1280, 760);
   if (const QScreen* shown_on = screen()) {
@@ -99,6 +103,12 @@ void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("fileMenu"));
   AddOpenPresetAction(*this, *file);
+  file->addSeparator();
+  QAction* preferences = file->addAction(QStringLiteral("&Settings..."));
+  preferences->setObjectName(QStringLiteral("settingsAction"));
+  preferences->setToolTip(QStringLiteral("The application's own preferences"));
+  connect(preferences, &QAction::triggered, this, &MainWindow::ShowSettings);
+  file->addSeparator();
   QAction* exit = file->addAction(QStringLiteral("E&xit"));
   exit->setObjectName(QStringLiteral("exitAction"));
   exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -249,6 +259,15 @@ void MainWindow::OpenFirstWhenListed(QWidget* list) {
 void MainWindow::ShowAbout() {
   AboutDialog about(state_, this);
   about.exec();
+}
+
+void MainWindow::ShowSettings() {
+  const programs::FileLocations defaults =
+      programs::FileLocations::OfThisBuild(state_.program_folder);
+  SettingsDialog dialog(state_.settings, defaults, this);
+  if (dialog.exec() == QDialog::Accepted) {
+    state_.locations = FilesSettingsPage::Applied(defaults, state_.settings);
+  }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -63,6 +63,8 @@ class MainWindow : public QMainWindow {
   // The Connect menu's only item: leave on-line mode if the user agrees, then choose a port.
   void OnConnectTriggered();
   void ShowAbout();
+  // File → Settings; confirmed folders apply to the next file dialog and the next connection.
+  void ShowSettings();
   // Searches the network range saved in init.cfg without asking and opens the editor of the
   // first device on-line (the demo's start).
   void ConnectAndOpenFirst();

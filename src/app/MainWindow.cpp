@@ -20,6 +20,7 @@
 #include "app/ConnectionSummary.h"
 #include "app/FilesSettingsPage.h"
 #include "app/OpenPresetAction.h"
+#include "app/RecentFilesMenu.h"
 #include "app/SettingsDialog.h"
 #include "connect/DeviceList.h"
 #include "connect/ui/ConnectWorkflow.h"
@@ -65,6 +66,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
   connect(connection_timer_, &QTimer::timeout, this, &MainWindow::ShowConnection);
 
   workflow_ = new connect::ConnectWorkflow(state_.comm(), {this, mdi_area_}, this);
+  workflow_->runtime().session.settings = &state_.settings;
   connect(workflow_, &connect::ConnectWorkflow::deviceListShown, this, [this](QWidget* list) {
     state_.editor_count = -1;
     SetDeviceListWindow(list);
@@ -95,14 +97,21 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
     wanted = wanted.boundedTo(room - QSize(0, 2 * fontMetrics().height()));
   }
   resize(wanted);
+  // As the user left it last time; the first run keeps the size above.
+  restoreGeometry(state_.settings.Value(QString::fromLatin1(kGeometryKey)).toByteArray());
+  restoreState(state_.settings.Value(QString::fromLatin1(kLayoutKey)).toByteArray());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  state_.settings.SetValue(QString::fromLatin1(kGeometryKey), saveGeometry());
+  state_.settings.SetValue(QString::fromLatin1(kLayoutKey), saveState());
+}
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("fileMenu"));
   AddOpenPresetAction(*this, *file);
+  AddRecentFilesMenu(*this, *file);
   file->addSeparator();
   QAction* preferences = file->addAction(QStringLiteral("&Settings..."));
   preferences->setObjectName(QStringLiteral("settingsAction"));

@@ -25,6 +25,8 @@ class AppState;
 // The exchange layer tells no change of its on-line flags, so the title looks at them this often.
 inline constexpr int kConnectionShownMs = 1000;
 inline constexpr int kTcpSlotsAtStart = 33;
+inline constexpr const char* kGeometryKey = "mainWindow/geometry";
+inline constexpr const char* kLayoutKey = "mainWindow/state";
 
 inline constexpr const char* kLeaveOnlineTitle = "Connect";
 inline constexpr const char* kLeaveOnlineText =

@@ -6,6 +6,7 @@
 #include "comm/Comm.h"
 #include "device/Messenger.h"
 #include "programs/FileLocations.h"
+#include "settings/Settings.h"
 #include "version/Version.h"
 
 namespace tessaly::app {
@@ -33,6 +34,8 @@ class AppState {
   QString program_folder;
   // Where init.cfg, presets, projects and backups go.
   programs::FileLocations locations = programs::FileLocations::InFolder({});
+  // Preferences and what the windows remember; the start opens the file beside init.cfg.
+  settings::Settings settings;
   int32_t screen_dpi = kReferenceDpi;
   double dpi_scale = 1.0;
   // True when the user's locale writes a decimal comma (anything but "."): the editors then

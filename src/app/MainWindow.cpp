@@ -18,7 +18,10 @@
 #include "app/AppIcon.h"
 #include "app/AppState.h"
 #include "app/ConnectionSummary.h"
+#include "app/FilesSettingsPage.h"
 #include "app/OpenPresetAction.h"
+#include "app/RecentFilesMenu.h"
+#include "app/SettingsDialog.h"
 #include "connect/DeviceList.h"
 #include "connect/ui/ConnectWorkflow.h"
 #include "connect/ui/DeviceListWindow.h"
@@ -63,6 +66,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
   connect(connection_timer_, &QTimer::timeout, this, &MainWindow::ShowConnection);
 
   workflow_ = new connect::ConnectWorkflow(state_.comm(), {this, mdi_area_}, this);
+  workflow_->runtime().session.settings = &state_.settings;
   connect(workflow_, &connect::ConnectWorkflow::deviceListShown, this, [this](QWidget* list) {
     state_.editor_count = -1;
     SetDeviceListWindow(list);
@@ -84,6 +88,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
 
   BuildMenus();
   ShowConnection();
+  // An unreadable settings file was set aside at the start; say so once, where it is seen.
+  if (!state_.settings.notice().isEmpty()) statusBar()->showMessage(state_.settings.notice());
   // A laptop screen is smaller than the wanted size: take what it has, its title bar left room.
   QSize wanted(1280, 760);
   if (const QScreen* shown_on = screen()) {
@@ -91,14 +97,27 @@ MainWindow::MainWindow(AppState& state, QWidget* parent) : QMainWindow(parent), 
     wanted = wanted.boundedTo(room - QSize(0, 2 * fontMetrics().height()));
   }
   resize(wanted);
+  // As the user left it last time; the first run keeps the size above.
+  restoreGeometry(state_.settings.Value(QString::fromLatin1(kGeometryKey)).toByteArray());
+  restoreState(state_.settings.Value(QString::fromLatin1(kLayoutKey)).toByteArray());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  state_.settings.SetValue(QString::fromLatin1(kGeometryKey), saveGeometry());
+  state_.settings.SetValue(QString::fromLatin1(kLayoutKey), saveState());
+}
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("fileMenu"));
   AddOpenPresetAction(*this, *file);
+  AddRecentFilesMenu(*this, *file);
+  file->addSeparator();
+  QAction* preferences = file->addAction(QStringLiteral("&Settings..."));
+  preferences->setObjectName(QStringLiteral("settingsAction"));
+  preferences->setToolTip(QStringLiteral("The application's own preferences"));
+  connect(preferences, &QAction::triggered, this, &MainWindow::ShowSettings);
+  file->addSeparator();
   QAction* exit = file->addAction(QStringLiteral("E&xit"));
   exit->setObjectName(QStringLiteral("exitAction"));
   exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -249,6 +268,15 @@ void MainWindow::OpenFirstWhenListed(QWidget* list) {
 void MainWindow::ShowAbout() {
   AboutDialog about(state_, this);
   about.exec();
+}
+
+void MainWindow::ShowSettings() {
+  const programs::FileLocations defaults =
+      programs::FileLocations::OfThisBuild(state_.program_folder);
+  SettingsDialog dialog(state_.settings, defaults, this);
+  if (dialog.exec() == QDialog::Accepted) {
+    state_.locations = FilesSettingsPage::Applied(defaults, state_.settings);
+  }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

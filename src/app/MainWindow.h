@@ -25,6 +25,8 @@ class AppState;
 // The exchange layer tells no change of its on-line flags, so the title looks at them this often.
 inline constexpr int kConnectionShownMs = 1000;
 inline constexpr int kTcpSlotsAtStart = 33;
+inline constexpr const char* kGeometryKey = "mainWindow/geometry";
+inline constexpr const char* kLayoutKey = "mainWindow/state";
 
 inline constexpr const char* kLeaveOnlineTitle = "Connect";
 inline constexpr const char* kLeaveOnlineText =
@@ -63,6 +65,8 @@ class MainWindow : public QMainWindow {
   // The Connect menu's only item: leave on-line mode if the user agrees, then choose a port.
   void OnConnectTriggered();
   void ShowAbout();
+  // File → Settings; confirmed folders apply to the next file dialog and the next connection.
+  void ShowSettings();
   // Searches the network range saved in init.cfg without asking and opens the editor of the
   // first device on-line (the demo's start).
   void ConnectAndOpenFirst();

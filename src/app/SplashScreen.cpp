@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/AppState.h"
+#include "app/FilesSettingsPage.h"
 #include "app/MainWindow.h"
 
 namespace tessaly::app {
@@ -72,6 +73,8 @@ bool SplashScreen::Load() {
   state_.program_folder = QDir::currentPath();
   QDir::setCurrent(state_.program_folder);
   state_.locations = programs::FileLocations::OfThisBuild(state_.program_folder);
+  state_.settings.Open(settings::SettingsPath(state_.locations.config));
+  state_.locations = FilesSettingsPage::Applied(state_.locations, state_.settings);
 
   splash_timer_->start();
   return true;

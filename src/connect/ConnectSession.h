@@ -11,6 +11,10 @@
 #include "programs/SleepTable.h"
 #include "protocol/ProgramStore.h"
 
+namespace tessaly::settings {
+class Settings;
+}
+
 namespace tessaly::connect {
 
 inline constexpr const char* kDemoFirmwareVersion = "1.1.5-B";
@@ -20,6 +24,8 @@ inline constexpr const char* kDemoSecondVersion = "1.0.4";
 struct ConnectSession {
   QString program_folder;  // where init.cfg is kept
   programs::FileLocations locations = programs::FileLocations::InFolder({});
+  // What the windows remember between runs; none when a test leaves it out.
+  settings::Settings* settings = nullptr;
   InitConfig config;
   bool several_addresses = false;
   bool port_selection_cancelled = false;

@@ -8,6 +8,7 @@
 #include "connect/DeviceList.h"
 #include "device/DeviceTypes.h"
 #include "editor/DeviceSync.h"
+#include "editor/EditorMemory.h"
 #include "editor/EditorMeters.h"
 #include "editor/FamilyAEditor.h"
 #include "editor/FamilyBEditor.h"
@@ -110,7 +111,7 @@ EditorWindow* EditorManager::Open(int slot) {
     core_.whole_program.ShowChannelPage(slot, channel, programs::PageSend::kSilent);
   });
   editor->ShowLockState();
-  editor->ShowPage(editor->PageIndex(QStringLiteral("gains")));
+  RememberEditorLayout(*editor, runtime_.session.settings);
   const programs::ProgramNameList* names = runtime_.names.At(slot);
   editor->SetCaption(names != nullptr ? names->current_program_name : QString(),
                      LoadedFrom::kProgram);

@@ -18,6 +18,10 @@ class QTimer;
 class QToolBar;
 class QVBoxLayout;
 
+namespace tessaly::settings {
+class Settings;
+}
+
 namespace tessaly::editor {
 
 class StatusFlag;
@@ -49,6 +53,9 @@ class EditorWindow : public QWidget {
   // Selecting the page already shown does nothing: no refresh, no focus change.
   void ShowPage(int index);
   int current_page() const { return current_page_; }
+  // What the editor and the windows it opens remember between runs; none in some tests.
+  settings::Settings* settings() const { return settings_; }
+  void set_settings(settings::Settings* settings) { settings_ = settings; }
   int page_count() const { return static_cast<int>(pages_.size()); }
   QWidget* Page(int index) const;
   QString PageTitle(int index) const;
@@ -131,6 +138,7 @@ class EditorWindow : public QWidget {
   QTimer* poll_timer_ = nullptr;
   std::vector<PageEntry> pages_;
   int current_page_ = -1;
+  settings::Settings* settings_ = nullptr;
   bool closed_ = false;
   bool ask_on_close_ = true;
   QString offline_file_;

@@ -9,6 +9,7 @@
 #include "programs/PresetFile.h"
 #include "programs/ProgramFiles.h"
 #include "programs/ProgramRecords.h"
+#include "settings/RecentFiles.h"
 
 namespace tessaly::editor {
 namespace {
@@ -60,6 +61,7 @@ EditorWindow* OpenPresetOffline(EditorManager& editors, connect::ConnectRuntime&
   data.SetRecord(candidate.Record());
   EditorWindow* window = editors.Open(slot);
   if (window == nullptr) return nullptr;
+  if (runtime.session.settings != nullptr) settings::AddRecentFile(*runtime.session.settings, path);
   if (auto* actions = window->findChild<ProgramActions*>()) {
     actions->SetOffline(path);
   } else {

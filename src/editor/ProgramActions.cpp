@@ -20,6 +20,8 @@
 #include "programs/ui/SleepSettingsDialog.h"
 #include "programs/ui/StoreProgramDialog.h"
 #include "programs/ui/TriggerSettingsDialog.h"
+#include "settings/RecentFiles.h"
+#include "settings/Settings.h"
 #include "widgets/StatusNote.h"
 
 namespace tessaly::editor {
@@ -51,6 +53,7 @@ ProgramActions::ProgramActions(EditorWindow& window, EditorCore& core,
     : QObject(&window), window_(window), edits_(core.edits) {
   setObjectName(QStringLiteral("programActions"));
   comm::Comm& comm = runtime.context.comm;
+  settings_ = runtime.session.settings;
   memory_ = std::make_unique<programs::ProgramMemory>(comm, runtime.store, core.whole_program,
                                                       runtime.names);
   files_ = std::make_unique<programs::FileTransfers>(comm, runtime.store, core.whole_program,
@@ -134,9 +137,21 @@ void ProgramActions::LoadPreset() {
   if (type == nullptr) return;
   const QString folder = programs::PresetFolder(files_->locations().documents, *type);
   QDir().mkpath(folder);
-  const QString path =
-      tools_->choose_file(&window_, false, folder, QString::fromLatin1(type->preset_filter));
+  const QString path = ChooseFile(settings::FileKind::kPreset, false, folder, type->preset_filter);
   if (!path.isEmpty()) LoadPresetFrom(path);
+}
+
+QString ProgramActions::ChooseFile(settings::FileKind kind, bool save, const QString& fallback,
+                                   const char* filter) {
+  const QString folder =
+      settings_ != nullptr ? settings::LastFolder(*settings_, kind, fallback) : fallback;
+  const QString path = tools_->choose_file(&window_, save, folder, QString::fromLatin1(filter));
+  if (settings_ != nullptr) settings::RememberFolder(*settings_, kind, path);
+  return path;
+}
+
+void ProgramActions::Remember(const QString& path) {
+  if (settings_ != nullptr) settings::AddRecentFile(*settings_, path);
 }
 
 void ProgramActions::LoadPresetFrom(const QString& path) {
@@ -169,6 +184,7 @@ void ProgramActions::LoadPresetFrom(const QString& path) {
         window_.SetOfflineFile(path);
       }
       window_.SetCaption(QFileInfo(path).fileName(), LoadedFrom::kFile);
+      Remember(path);
       return;
     case FileOutcome::kRefused:
       if (result.message == QString::fromLatin1(programs::kFileNotFoundText)) {
@@ -235,7 +251,7 @@ void ProgramActions::SavePreset() {
   }
   const bool save_as = path.isEmpty();
   if (save_as) {
-    path = tools_->choose_file(&window_, true, folder, QString::fromLatin1(type->preset_filter));
+    path = ChooseFile(settings::FileKind::kPreset, true, folder, type->preset_filter);
   }
   if (path.isEmpty()) return;
   const programs::FileResult result = files_->SavePreset(tools_->slot, path);
@@ -243,6 +259,7 @@ void ProgramActions::SavePreset() {
     tools_->Say(MessageIcon::kCritical, QString::fromLatin1(kSaveTitle), result.message);
     return;
   }
+  Remember(path);
   widgets::ShowStatusNote(window_, widgets::SavedNote(QStringLiteral("Preset saved"), path));
   // Saved elsewhere off-line: the editor now holds that file, the user chose it.
   if (!offline_file_.isEmpty() && save_as) {
@@ -283,6 +300,7 @@ void ProgramActions::SaveProject() {
   if (!dialog.saved_file().isEmpty()) {
     widgets::ShowStatusNote(
         window_, widgets::SavedNote(QStringLiteral("Project saved"), dialog.saved_file()));
+    Remember(dialog.saved_file());
   }
 }
 
@@ -292,8 +310,11 @@ void ProgramActions::LoadProject() {
   const QString folder = programs::ProjectFolder(files_->locations().documents, *type);
   QDir().mkpath(folder);
   const QString path =
-      tools_->choose_file(&window_, false, folder, QString::fromLatin1(type->project_load_filter));
-  if (path.isEmpty()) return;
+      ChooseFile(settings::FileKind::kProject, false, folder, type->project_load_filter);
+  if (!path.isEmpty()) LoadProjectFrom(path);
+}
+
+void ProgramActions::LoadProjectFrom(const QString& path) {
   programs::ProjectBuffer buffer;
   const programs::FileResult result = files_->LoadProject(tools_->slot, path, buffer);
   if (result.outcome != FileOutcome::kDone) {
@@ -301,6 +322,7 @@ void ProgramActions::LoadProject() {
                 result.message);
     return;
   }
+  Remember(path);
   programs::ProjectDialog dialog(*tools_, programs::ProjectDialog::Mode::kStore, std::move(buffer),
                                  &window_);
   RunModal(dialog);

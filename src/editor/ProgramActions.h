@@ -6,6 +6,7 @@
 
 #include "programs/ChannelCopy.h"
 #include "programs/ui/ProgramTools.h"
+#include "settings/LastFolders.h"
 
 class QAction;
 class QDialog;
@@ -13,6 +14,10 @@ class QToolBar;
 
 namespace tessaly::connect {
 struct ConnectRuntime;
+}
+
+namespace tessaly::settings {
+class Settings;
 }
 
 namespace tessaly::model {
@@ -43,12 +48,16 @@ class ProgramActions : public QObject {
   void SetOffline(const QString& path);
 
   void LoadPreset();
+  // Loads the preset at `path` into the device, or into the record with no device.
+  void LoadPresetFrom(const QString& path);
   void SavePreset();
   void OpenStore();
   void OpenRecall();
   void OpenCopy(programs::CopyMode mode);
   void SaveProject();
   void LoadProject();
+  // Reads the project at `path` and offers its programs to store.
+  void LoadProjectFrom(const QString& path);
   void OpenTriggerSettings();
   void OpenSleepSettings();
   void RestoreLastBackup();
@@ -57,7 +66,11 @@ class ProgramActions : public QObject {
   QAction* Add(const QString& caption, const QString& name, const QString& tip);
   // Shows `dialog` modally with the keep-alive held; returns its result.
   int RunModal(QDialog& dialog);
-  void LoadPresetFrom(const QString& path);
+  // The file dialog of `kind`, opened where the last file of that kind was chosen.
+  QString ChooseFile(settings::FileKind kind, bool save, const QString& fallback,
+                     const char* filter);
+  // A file that went to or from the device heads the Recent files list.
+  void Remember(const QString& path);
   // Where Save writes in an editor with no device: the opened file, empty for a file the user
   // must choose, nullopt when the user declined.
   std::optional<QString> OfflineSavePath();
@@ -71,6 +84,7 @@ class ProgramActions : public QObject {
   QToolBar* bar_ = nullptr;
   QString offline_file_;
   bool write_back_agreed_ = false;
+  settings::Settings* settings_ = nullptr;
 };
 
 // Puts the program buttons on an editor window; the window owns them.

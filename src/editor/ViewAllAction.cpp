@@ -27,6 +27,7 @@ void AddViewAllAction(EditorWindow& window) {
     auto* shown = new graph::ResponseGraphWindow(context.edits.curves(), context.slot,
                                                  DeviceTypeOf(context), context.messenger);
     shown->setAttribute(Qt::WA_DeleteOnClose);
+    if (window.settings() != nullptr) shown->RememberChoices(*window.settings());
     // With several editors open, each graph says whose curves it shows.
     shown->setWindowTitle(QStringLiteral("View All - ") + window.DeviceText());
     *graph = shown;

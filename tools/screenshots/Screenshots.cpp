@@ -23,6 +23,7 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "app/SettingsDialog.h"
 #include "comm/Comm.h"
 #include "connect/ConnectRuntime.h"
 #include "connect/InitConfig.h"
@@ -314,6 +315,11 @@ int main(int argc, char* argv[]) {
   ok = SaveEqShots(*window.editors().EditorOf(0), folder) && ok;
 
   ok = SaveOfflineAndCompare(window, sim.device(a), folder) && ok;
+  {
+    tessaly::app::SettingsDialog settings(state.settings, state.locations, &window);
+    settings.show();
+    ok = Save(&settings, folder, QStringLiteral("settings-window")) && ok;
+  }
 
   messenger.answers.push_back(tessaly::device::MessageAnswer::kYes);
   window.close();

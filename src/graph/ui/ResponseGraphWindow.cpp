@@ -1,5 +1,6 @@
 #include "graph/ui/ResponseGraphWindow.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -7,12 +8,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "device/DeviceTypes.h"
 #include "graph/MeasurementBook.h"
 #include "graph/ui/GraphPlot.h"
 #include "protocol/Offsets.h"
 #include "protocol/ValueLists.h"
+#include "settings/Settings.h"
 #include "widgets/FileDialog.h"
 #include "widgets/StatusNote.h"
 #include "widgets/Theme.h"
@@ -99,14 +103,46 @@ ResponseGraphWindow::ResponseGraphWindow(const ResponseCurves& curves, int slot,
   OnChoiceChanged();
 }
 
+QString ResponseGraphWindow::ChoiceKey() const {
+  return QStringLiteral("graphs/%1/").arg(device::ModelName(device_type_).trimmed());
+}
+
+void ResponseGraphWindow::RememberChoices(settings::Settings& settings) {
+  const QString shown = settings.Value(ChoiceKey() + QStringLiteral("shown")).toString();
+  const QStringList sums =
+      settings.Value(ChoiceKey() + QStringLiteral("sums")).toString().split(QLatin1Char(','));
+  // Choices of another layout (a changed channel count) are not guessed at.
+  if (shown.size() == static_cast<qsizetype>(checks_.size()) && sums.size() == shown.size()) {
+    for (size_t ch = 0; ch < checks_.size(); ++ch) {
+      const QSignalBlocker quiet(checks_[ch]);
+      checks_[ch]->setChecked(shown[static_cast<qsizetype>(ch)] == QLatin1Char('1'));
+      if (sums_[ch] == nullptr) continue;
+      if (QAbstractButton* option = sums_[ch]->button(sums[static_cast<qsizetype>(ch)].toInt())) {
+        const QSignalBlocker quiet_sum(sums_[ch]);
+        option->setChecked(true);
+      }
+    }
+  }
+  settings_ = &settings;
+  OnChoiceChanged();
+}
+
 void ResponseGraphWindow::OnChoiceChanged() {
   CurveChoice choice = AllChannels(device_type_);
+  QString shown;
+  QStringList sums;
   for (size_t ch = 0; ch < checks_.size(); ++ch) {
     choice.shown[ch] = checks_[ch]->isChecked();
     if (groups_[ch] != nullptr) {
       groups_[ch]->setEnabled(choice.shown[ch]);
       choice.sum_input[ch] = sums_[ch]->checkedId();
     }
+    shown += choice.shown[ch] ? QLatin1Char('1') : QLatin1Char('0');
+    sums << QString::number(sums_[ch] != nullptr ? sums_[ch]->checkedId() : -1);
+  }
+  if (settings_ != nullptr) {
+    settings_->SetValue(ChoiceKey() + QStringLiteral("shown"), shown);
+    settings_->SetValue(ChoiceKey() + QStringLiteral("sums"), sums.join(QLatin1Char(',')));
   }
   shown_ = ShownCurves(curves_, slot_, device_type_, choice);
   plot_->SetCurves(&shown_);

@@ -13,6 +13,10 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 
+namespace tessaly::settings {
+class Settings;
+}
+
 namespace tessaly::graph {
 
 class GraphPlot;
@@ -40,9 +44,14 @@ class ResponseGraphWindow : public QWidget {
   // Where the export buttons ask for a file (title, filter); tests answer without a dialog.
   using PathChooser = std::function<QString(const QString& title, const QString& filter)>;
   void SetPathChooser(PathChooser chooser) { choose_path_ = std::move(chooser); }
+  // Shows the channels and sums last chosen in a graph of this device type, and keeps every
+  // new choice for the next one.
+  void RememberChoices(settings::Settings& settings);
 
  private:
   void OnChoiceChanged();
+  // Where this device type's choices are kept.
+  QString ChoiceKey() const;
   void AskExportCsv();
   void AskExportPng();
   void TellExportFailed(const QString& title, const QString& text);
@@ -57,6 +66,7 @@ class ResponseGraphWindow : public QWidget {
   std::vector<QButtonGroup*> sums_;
   std::vector<ShownCurve> shown_;
   PathChooser choose_path_;
+  settings::Settings* settings_ = nullptr;
 };
 
 }  // namespace tessaly::graph

@@ -9,6 +9,7 @@
 #include "app/AboutDialog.h"
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "app/SettingsDialog.h"
 #include "connect/ConnectRig.h"
 #include "connect/ui/DemoDeviceDialog.h"
 #include "connect/ui/DeviceIpDialog.h"
@@ -21,6 +22,7 @@
 #include "programs/ui/SleepSettingsDialog.h"
 #include "programs/ui/StoreProgramDialog.h"
 #include "programs/ui/TriggerSettingsDialog.h"
+#include "settings/FilePreferences.h"
 
 using namespace tessaly;
 
@@ -107,6 +109,18 @@ class DialogKeysTest : public QObject {
          {"okButton"},
          {Qt::Key_Return},
          QDialog::Accepted},
+        {"settings: a typed folder, Enter keeps it",
+         [](Rig& r) {
+           return new app::SettingsDialog(r.state.settings, programs::FileLocations::InFolder({}));
+         },
+         {"documentsEdit", "documentsBrowseButton", "backupsEdit", "backupsBrowseButton",
+          "okButton", "cancelButton"},
+         {Qt::Key_X, Qt::Key_Return},
+         QDialog::Accepted,
+         [](Rig& r, QDialog&) {
+           const auto chosen = settings::FilePreferences::Read(r.state.settings);
+           return chosen.documents == QStringLiteral("x") && chosen.backups.isEmpty();
+         }},
         {"demo device: arrows choose, Enter takes",
          [](Rig&) { return new connect::DemoDeviceDialog(device::kType540S); },
          {"deviceTypeOption_3", "okButton"},

@@ -50,6 +50,7 @@ expected_files=(
   "-rw-r--r-- root/root ./usr/share/applications/tessaly.desktop"
   "-rw-r--r-- root/root ./usr/share/doc/tessaly/changelog.gz"
   "-rw-r--r-- root/root ./usr/share/doc/tessaly/copyright"
+  "-rw-r--r-- root/root ./usr/share/doc/tessaly/user-guide.md"
   "-rw-r--r-- root/root ./usr/share/icons/hicolor/scalable/apps/tessaly.svg"
   "-rw-r--r-- root/root ./usr/share/man/man1/tessaly.1.gz"
   "-rw-r--r-- root/root ./usr/share/man/man1/tessaly-cli.1.gz"
@@ -89,7 +90,9 @@ control_fields=(
 for entry in "${control_fields[@]}"; do
   field=${entry%%|*}
   pattern=${entry#*|}
-  value=$(dpkg-deb -f "$deb" "$field" | head -n 1)
+  # The first line of it, taken without a pipe: head leaving early would fail the pipeline.
+  value=$(dpkg-deb -f "$deb" "$field")
+  value=${value%%$'\n'*}
   if ! grep -Eq -- "$pattern" <<<"$value"; then
     fail "control field $field is \"$value\", expected /$pattern/"
   fi

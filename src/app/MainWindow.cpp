@@ -22,6 +22,7 @@
 #include "app/OpenPresetAction.h"
 #include "app/RecentFilesMenu.h"
 #include "app/SettingsDialog.h"
+#include "app/UserGuideWindow.h"
 #include "connect/DeviceList.h"
 #include "connect/ui/ConnectWorkflow.h"
 #include "connect/ui/DeviceListWindow.h"
@@ -143,9 +144,12 @@ void MainWindow::BuildMenus() {
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("helpMenu"));
+  QAction* guide = help->addAction(QStringLiteral("&User guide"));
+  guide->setObjectName(QStringLiteral("userGuideAction"));
+  guide->setShortcut(QKeySequence::HelpContents);
+  connect(guide, &QAction::triggered, this, &MainWindow::ShowUserGuide);
   QAction* about = help->addAction(QStringLiteral("&About"));
   about->setObjectName(QStringLiteral("aboutAction"));
-  about->setShortcut(QKeySequence(Qt::Key_F1));
   connect(about, &QAction::triggered, this, &MainWindow::ShowAbout);
 }
 
@@ -263,6 +267,13 @@ void MainWindow::OpenFirstWhenListed(QWidget* list) {
       }
     }
   });
+}
+
+void MainWindow::ShowUserGuide() {
+  if (user_guide_ == nullptr) user_guide_ = new UserGuideWindow(this);
+  user_guide_->show();
+  user_guide_->raise();
+  user_guide_->activateWindow();
 }
 
 void MainWindow::ShowAbout() {

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QAction;
+class QDialog;
 class QMdiArea;
 class QMenu;
 class QTimer;
@@ -64,6 +65,8 @@ class MainWindow : public QMainWindow {
  public slots:
   // The Connect menu's only item: leave on-line mode if the user agrees, then choose a port.
   void OnConnectTriggered();
+  // Help → User guide (F1): one window, brought forward when it is already open.
+  void ShowUserGuide();
   void ShowAbout();
   // File → Settings; confirmed folders apply to the next file dialog and the next connection.
   void ShowSettings();
@@ -91,6 +94,7 @@ class MainWindow : public QMainWindow {
   QMdiArea* mdi_area_ = nullptr;
   QMenu* connection_mode_ = nullptr;
   QMenu* window_menu_ = nullptr;
+  QDialog* user_guide_ = nullptr;
   QLabel* connection_label_ = nullptr;
   QTimer* connection_timer_ = nullptr;
   connect::ConnectWorkflow* workflow_ = nullptr;

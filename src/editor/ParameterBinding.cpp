@@ -41,8 +41,17 @@ void ParameterBinding::ShowPendingMark() {
 
 int ParameterBinding::Minimum() const { return target_.parameter().minimum; }
 
+void ParameterBinding::ShowHelp(QWidget* control) const {
+  if (!control->toolTip().isEmpty()) return;
+  const model::ParameterDescriptor& p = target_.parameter();
+  QString help = p.caption + QStringLiteral(": ") + p.RangeText();
+  if (!p.note.isEmpty()) help += QLatin1Char(' ') + p.note;
+  control->setToolTip(help);
+}
+
 void ParameterBinding::SetKnob(widgets::Knob* knob) {
   knob_ = knob;
+  ShowHelp(knob);
   const model::ParameterDescriptor& p = target_.parameter();
   knob->setMaximum(p.maximum - p.minimum);
   model::ParseOptions shown;
@@ -58,6 +67,7 @@ void ParameterBinding::SetKnob(widgets::Knob* knob) {
 
 void ParameterBinding::SetSlider(widgets::ParameterSlider* slider) {
   slider_ = slider;
+  ShowHelp(slider);
   const model::ParameterDescriptor& p = target_.parameter();
   slider->setPositionCount(p.maximum - p.minimum + 1);
   connect(slider, &widgets::ParameterSlider::gestureStarted, this,
@@ -71,6 +81,7 @@ void ParameterBinding::SetSlider(widgets::ParameterSlider* slider) {
 
 void ParameterBinding::SetEdit(widgets::ValueEdit* edit) {
   edit_ = edit;
+  ShowHelp(edit);
   edit->setKeyRules(widgets::ValueEdit::KeyRules::kNumber);
   TakeDecimals(context_, edit);
   connect(edit, &widgets::ValueEdit::textCommitted, this, &ParameterBinding::OnTextCommitted);

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QWidget>
 #include <optional>
 
 #include "editor/EditorContext.h"
@@ -54,6 +55,8 @@ class ParameterBinding : public QObject {
   // Frames the text box while the device has not acknowledged the parameter.
   void ShowPendingMark();
   void Send(int index);
+  // What the parameter is and the values it takes, as the control's tooltip unless it has one.
+  void ShowHelp(QWidget* control) const;
   void ShowIndex(int index, Source except);
   QString NumberText(int index) const;
   int Minimum() const;

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -99,6 +100,24 @@ class AppWindowsTest : public QObject {
     QVERIFY(f.messenger.shown.isEmpty());
     QVERIFY(menu->isEnabled());
     QVERIFY(f.window->mdi_area()->subWindowList().isEmpty());
+  }
+
+  // F1 opens the guide: the README's part for users, not the one for those who build Tessaly;
+  // pressed again it brings the same window forward.
+  void userGuideShowsTheUsersPartOnce() {
+    Fixture f;
+    f.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QTest::keySequence(f.window.get(), QKeySequence::HelpContents);
+    auto* guide = f.window->findChild<QDialog*>(QStringLiteral("userGuideWindow"));
+    QVERIFY(guide != nullptr && guide->isVisible());
+    const QString text = guide->findChild<QTextBrowser*>()->toPlainText();
+    for (const char* heading : {"The editor", "Live meters", "Command line", "Where files go"}) {
+      QVERIFY2(text.contains(QLatin1String(heading)), heading);
+    }
+    QVERIFY(!text.contains(QStringLiteral("fault matrix")));
+    f.Child(QStringLiteral("userGuideAction"))->trigger();
+    QCOMPARE(f.window->findChildren<QDialog*>(QStringLiteral("userGuideWindow")).size(), 1);
   }
 
   // Which line shows what is VersionLinesFor's business; the window only shows its lines.

@@ -123,6 +123,25 @@ class EditorPagesTest : public QObject {
     QVERIFY(rig.messenger_.shown.isEmpty());
   }
 
+  // Each value control says what it sets and the values it takes.
+  void controlsSayTheirRange() {
+    Rig rig(kA);
+    ChannelPage page(rig.context, 0);
+    const struct {
+      const char* control;
+      const char* tip;
+    } rows[] = {{"gainEdit", "Gain: dB, -60 to +12 in 0.5 dB steps"},
+                {"gainSlider", "Gain: dB, -60 to +12 in 0.5 dB steps"},
+                {"compThresholdEdit", "Compressor Threshold: dB"},
+                {"eqGainKnob0", "EQ Gain: dB"}};
+    for (const auto& row : rows) {
+      QWidget* control = Find<QWidget>(page, QString::fromLatin1(row.control));
+      QVERIFY2(control != nullptr, row.control);
+      QVERIFY2(control->toolTip().startsWith(QLatin1String(row.tip)),
+               qPrintable(control->toolTip()));
+    }
+  }
+
   // The delay text in either unit, and the up-downs that show milliseconds and samples.
   void delayText_data() {
     QTest::addColumn<int>("type");

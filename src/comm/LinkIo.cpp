@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "comm/LineDescriptor.h"
+
 namespace tessaly::comm {
 namespace {
 
@@ -81,6 +83,17 @@ void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing) 
 }
 
 void DiscardStale(QIODevice& io) {
+  LineDescriptor line(io);
+  if (line.valid()) {
+    if (io.bytesAvailable() > 0) io.readAll();
+    // One read that finds nothing is the whole check on a clean line.
+    char sink[512];
+    qint64 count = 0;
+    while ((count = line.ReadNow(sink, sizeof sink)) > 0) {
+    }
+    if (count == 0) return;
+    // An end or an error: Qt's own read below finds it.
+  }
   // waitForReadyRead(0) pulls what the OS already holds into Qt's buffer without blocking.
   io.waitForReadyRead(0);
   while (io.bytesAvailable() > 0) {
@@ -104,7 +117,14 @@ void SettleLine(QIODevice& io, int quiet_ms) {
 }
 
 bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& deadline) {
-  if (io.write(packet) != packet.size()) return false;
+  qint64 written = 0;
+  if (const LineDescriptor line(io); line.valid() && io.bytesToWrite() == 0) {
+    // Straight to the line: Qt would buffer the packet and switch its write notifier on and off.
+    written = std::max<qint64>(line.WriteNow(packet.constData(), packet.size()), 0);
+    if (written == packet.size()) return true;
+  }
+  const qint64 rest = packet.size() - written;
+  if (io.write(packet.constData() + written, rest) != rest) return false;
   while (io.bytesToWrite() > 0) {
     if (deadline.hasExpired() || LineLost(io)) return false;
     // A line with room takes the packet at once; only a full one waits in the event loop.
@@ -116,6 +136,7 @@ bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& dead
 
 int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline) {
   reply.clear();
+  LineDescriptor line(io);
   while (reply.size() < awaited) {
     if (io.bytesAvailable() > 0) {
       reply.append(io.read(awaited - reply.size()));
@@ -127,8 +148,21 @@ int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlin
     }
     if (deadline.hasExpired()) break;
     const qint64 left = deadline.remainingTime();
-    if (io.waitForReadyRead(left < 0 ? kDirectWaitMs
-                                     : static_cast<int>(std::min<qint64>(left, kDirectWaitMs)))) {
+    const int direct_ms =
+        left < 0 ? kDirectWaitMs : static_cast<int>(std::min<qint64>(left, kDirectWaitMs));
+    if (line.valid()) {
+      if (line.WaitReadable(direct_ms)) {
+        // Only what this reply still lacks: whatever follows stays on the line.
+        const qsizetype had = reply.size();
+        reply.resize(awaited);
+        const qint64 count = line.ReadNow(reply.data() + had, awaited - had);
+        reply.resize(had + std::max<qint64>(count, 0));
+        // At an end or an error, or woken with nothing to read (a line hung up), Qt's own read
+        // takes over and marks the line.
+        if (count <= 0) line.Drop();
+        continue;
+      }
+    } else if (io.waitForReadyRead(direct_ms)) {
       continue;
     }
     AwaitActivity(io, deadline);

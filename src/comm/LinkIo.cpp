@@ -134,12 +134,16 @@ bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& dead
   return true;
 }
 
-int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline) {
+int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline,
+                   QByteArray* beyond, bool* dry) {
   reply.clear();
+  if (dry != nullptr) *dry = false;
   LineDescriptor line(io);
+  const qint64 ahead = beyond != nullptr ? kReadAhead : 0;
   while (reply.size() < awaited) {
     if (io.bytesAvailable() > 0) {
       reply.append(io.read(awaited - reply.size()));
+      if (dry != nullptr) *dry = false;
       continue;
     }
     if (LineLost(io)) {
@@ -152,11 +156,15 @@ int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlin
         left < 0 ? kDirectWaitMs : static_cast<int>(std::min<qint64>(left, kDirectWaitMs));
     if (line.valid()) {
       if (line.WaitReadable(direct_ms)) {
-        // Only what this reply still lacks: whatever follows stays on the line.
+        // What this reply still lacks, and what follows it only for a caller who keeps that.
         const qsizetype had = reply.size();
-        reply.resize(awaited);
-        const qint64 count = line.ReadNow(reply.data() + had, awaited - had);
-        reply.resize(had + std::max<qint64>(count, 0));
+        const qint64 lacking = awaited - had;
+        reply.resize(awaited + ahead);
+        const qint64 count = line.ReadNow(reply.data() + had, lacking + ahead);
+        const qint64 got = std::max<qint64>(count, 0);
+        if (got > lacking) beyond->append(reply.constData() + awaited, got - lacking);
+        if (dry != nullptr) *dry = got < lacking + ahead;
+        reply.resize(had + std::min(got, lacking));
         // At an end or an error, or woken with nothing to read (a line hung up), Qt's own read
         // takes over and marks the line.
         if (count <= 0) line.Drop();

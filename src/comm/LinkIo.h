@@ -29,8 +29,15 @@ void SettleLine(QIODevice& io, int quiet_ms);
 // Writes the whole packet, waiting at most until `deadline` for it to leave.
 bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& deadline);
 
+// What one read from the line may take beyond the bytes a reply still lacks, when the caller
+// keeps them (see ReceiveExactly).
+inline constexpr int kReadAhead = 64;
+
 // Fills `reply` with exactly `awaited` bytes. A partial reply at the deadline is dropped, so the
-// link stays usable for the next exchange.
-int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline);
+// link stays usable for the next exchange. With `beyond`, a read from the line may also take up to
+// kReadAhead bytes that follow the reply; they are appended there. `dry` tells whether the read
+// that completed the reply got less than it asked for, so the line then held nothing more.
+int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline,
+                   QByteArray* beyond = nullptr, bool* dry = nullptr);
 
 }  // namespace tessaly::comm

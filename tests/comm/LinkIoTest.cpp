@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QSerialPort>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 
 #include "comm/LinkIo.h"
 #include "comm/Packet.h"
+#include "comm/ReplyChannel.h"
 #include "device/Commands.h"
 #include "device/PacketFormat.h"
 #include "device/Slots.h"
@@ -73,6 +75,64 @@ TEST_P(JunkLine, ReadsTakeOnlyWhatIsAskedAndStaleBytesAreDroppedBeforeTheNextSen
 
 INSTANTIATE_TEST_SUITE_P(Lines, JunkLine, ::testing::Values(true, false),
                          [](const auto& info) { return std::string(info.param ? "Tcp" : "Pty"); });
+
+// A device played by the test itself on a loop-back TCP connection, so it can put any bytes on
+// the line at any moment. The request is a keep-alive; answers differ in their first parameter.
+struct StaleCase {
+  const char* name;
+  QByteArray first;   // the answer to a first request
+  int pause_ms;       // after that exchange
+  QByteArray stray;   // then on the line before the next request
+  QByteArray answer;  // the answer to that request
+};
+
+QByteArray Answer(uint8_t mark) {
+  return FramePacket(0, device::kCmdKeepAlive, {mark}, {}, device::kLinkTcp);
+}
+
+class StaleBytes : public ::testing::TestWithParam<StaleCase> {};
+
+TEST_P(StaleBytes, OnlyTheAnswerSentAfterTheRequestIsTaken) {
+  QTcpServer server;
+  ASSERT_TRUE(
+      server.listen(QHostAddress(QStringLiteral("127.0.0.44")), tessaly::test::ReservedPort()));
+  QTcpSocket line;
+  line.connectToHost(server.serverAddress(), server.serverPort());
+  ASSERT_TRUE(line.waitForConnected(2000) && server.waitForNewConnection(2000));
+  QTcpSocket* device = server.nextPendingConnection();
+  ReplyChannel channel;
+  const auto exchange = [&](const QByteArray& answer, QByteArray& reply) {
+    const QByteArray request = Answer(0);
+    if (!channel.Send(line, request)) return kReceiveClosed;
+    while (device->bytesAvailable() < request.size() && device->waitForReadyRead(1000)) {
+    }
+    device->readAll();
+    device->write(answer);
+    device->waitForBytesWritten(1000);
+    return channel.Receive(line, reply, kPlainPacketLength, QDeadlineTimer(1000));
+  };
+  QByteArray reply;
+  ASSERT_EQ(exchange(GetParam().first, reply), kReceiveOk);
+  QThread::msleep(GetParam().pause_ms);
+  device->write(GetParam().stray);
+  device->waitForBytesWritten(1000);
+  QThread::msleep(GetParam().pause_ms);
+  ASSERT_EQ(exchange(GetParam().answer, reply), kReceiveOk);
+  EXPECT_EQ(reply, Answer(3));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, StaleBytes,
+    ::testing::Values(
+        StaleCase{"StrayAnswerLongAfterTheLastReply", Answer(1), 20, Answer(2), Answer(3)},
+        StaleCase{"JunkAheadOfTheAnswerInOneRead", Answer(1), 0, {}, "junk!" + Answer(3)},
+        // More than one read takes: the stray answer is still on the line at the next send.
+        StaleCase{"StrayAnswerBeyondTheReadAhead",
+                  Answer(1) + QByteArray(kReadAhead, '\0') + Answer(2),
+                  0,
+                  {},
+                  Answer(3)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tessaly::comm

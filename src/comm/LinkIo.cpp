@@ -22,6 +22,8 @@ constexpr qint64 kWakeTickMs = 50;
 // time; a reply still missing after it is awaited in the event loop, so the windows stay live.
 constexpr int kDirectWaitMs = 2;
 
+thread_local TimerForLoopWaits* innermost_timer = nullptr;
+
 // A wait that ends early without data means the line went away, not that time ran out.
 bool LineLost(QIODevice& io) {
   if (!io.isOpen()) return true;
@@ -56,6 +58,7 @@ void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing) 
     }
     return;
   }
+  TimerForLoopWaits::LoopWaitBegins();
   // Runs the dispatcher itself rather than QEventLoop::exec, which returns at once for the rest
   // of the run once the application has been asked to quit.
   bool woken = false;
@@ -80,6 +83,24 @@ void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing) 
   while (!woken) {
     loop.processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
   }
+}
+
+TimerForLoopWaits::TimerForLoopWaits(QTimer& timer, int ms)
+    : timer_(timer), ms_(ms), outer_(innermost_timer) {
+  since_.start();
+  innermost_timer = this;
+}
+
+TimerForLoopWaits::~TimerForLoopWaits() {
+  innermost_timer = outer_;
+  if (started_) timer_.stop();
+}
+
+void TimerForLoopWaits::LoopWaitBegins() {
+  TimerForLoopWaits* waits = innermost_timer;
+  if (waits == nullptr || waits->started_) return;
+  waits->started_ = true;
+  waits->timer_.start(static_cast<int>(std::max<qint64>(waits->ms_ - waits->since_.elapsed(), 0)));
 }
 
 void DiscardStale(QIODevice& io) {

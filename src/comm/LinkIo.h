@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 
 class QIODevice;
+class QTimer;
 
 namespace tessaly::comm {
 
@@ -17,6 +19,27 @@ inline constexpr int kReceiveClosed = 2;
 // repaint and timers run, but no click can start a second exchange, and a request a timer makes
 // meanwhile is refused by the exchange layer.
 void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing = false);
+
+// Starts `timer` when the wait it covers first turns to the event loop, for what is left of `ms`
+// by then, and stops it when the wait is over. Only the event loop runs a timer, so it fires when
+// one started with the wait would; a reply that comes at once costs no timer at all.
+class TimerForLoopWaits {
+ public:
+  TimerForLoopWaits(QTimer& timer, int ms);
+  ~TimerForLoopWaits();
+  TimerForLoopWaits(const TimerForLoopWaits&) = delete;
+  TimerForLoopWaits& operator=(const TimerForLoopWaits&) = delete;
+
+  // Every wait calls it before it runs the event loop.
+  static void LoopWaitBegins();
+
+ private:
+  QTimer& timer_;
+  int ms_;
+  QElapsedTimer since_;
+  bool started_ = false;
+  TimerForLoopWaits* outer_;
+};
 
 // Drops whatever is waiting: a reply that came after its request had given up, or the remainder of
 // a partial one. Called before every send so that it is never read as the next command's answer.

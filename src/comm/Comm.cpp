@@ -47,7 +47,11 @@ Comm::~Comm() = default;
 
 Link& Comm::LinkFor(int slot) {
   if (state_.connection_mode == kLinkTcp) return *tcp_links_.at(static_cast<size_t>(slot));
-  serial_.SetTarget(ComPortName(), device::BaudRate(state_.table.device_type[slot]));
+  if (state_.com_port != serial_com_port_) {
+    serial_com_port_ = state_.com_port;
+    serial_com_name_ = ComPortName();
+  }
+  serial_.SetTarget(serial_com_name_, device::BaudRate(state_.table.device_type[slot]));
   return serial_;
 }
 
@@ -70,9 +74,11 @@ int Comm::ReceiveReply(int slot, Link& link, QByteArray& reply, int awaited, int
   // Past a second the windows say which device the run is waiting for.
   waiting_slot_ = slot;
   announced_ = false;
-  announce_.start(ScaledMs(kAnnounceWaitMs));
-  const int status = link.Receive(reply, awaited, QDeadlineTimer(ScaledMs(limit_ms)));
-  announce_.stop();
+  int status = kReceiveTimeout;
+  {
+    const TimerForLoopWaits announce(announce_, ScaledMs(kAnnounceWaitMs));
+    status = link.Receive(reply, awaited, QDeadlineTimer(ScaledMs(limit_ms)));
+  }
   if (announced_) emit waitFinished();
   if (status == kReceiveOk && trace_) trace_(false, reply);
   return status;

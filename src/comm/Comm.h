@@ -153,6 +153,9 @@ class Comm : public QObject, public device::Transmitter {
   std::shared_ptr<TcpSlots> tcp_slots_;
   TcpLink tcp_;
   std::array<std::unique_ptr<TcpSlotLink>, kSlotCount> tcp_links_;
+  // ComPortName() of the last exchange over the serial line, formatted once per port.
+  int serial_com_port_ = -1;
+  QString serial_com_name_;
   quint16 device_port_;
   TraceFn trace_;
 

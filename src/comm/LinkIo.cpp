@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "comm/LineDescriptor.h"
+
 namespace tessaly::comm {
 namespace {
 
@@ -19,6 +21,8 @@ constexpr qint64 kWakeTickMs = 50;
 // line itself spares the event loop's wake-ups, which cost a serial line a third of its exchange
 // time; a reply still missing after it is awaited in the event loop, so the windows stay live.
 constexpr int kDirectWaitMs = 2;
+
+thread_local TimerForLoopWaits* innermost_timer = nullptr;
 
 // A wait that ends early without data means the line went away, not that time ran out.
 bool LineLost(QIODevice& io) {
@@ -54,6 +58,7 @@ void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing) 
     }
     return;
   }
+  TimerForLoopWaits::LoopWaitBegins();
   // Runs the dispatcher itself rather than QEventLoop::exec, which returns at once for the rest
   // of the run once the application has been asked to quit.
   bool woken = false;
@@ -80,7 +85,36 @@ void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing) 
   }
 }
 
+TimerForLoopWaits::TimerForLoopWaits(QTimer& timer, int ms)
+    : timer_(timer), ms_(ms), outer_(innermost_timer) {
+  since_.start();
+  innermost_timer = this;
+}
+
+TimerForLoopWaits::~TimerForLoopWaits() {
+  innermost_timer = outer_;
+  if (started_) timer_.stop();
+}
+
+void TimerForLoopWaits::LoopWaitBegins() {
+  TimerForLoopWaits* waits = innermost_timer;
+  if (waits == nullptr || waits->started_) return;
+  waits->started_ = true;
+  waits->timer_.start(static_cast<int>(std::max<qint64>(waits->ms_ - waits->since_.elapsed(), 0)));
+}
+
 void DiscardStale(QIODevice& io) {
+  LineDescriptor line(io);
+  if (line.valid()) {
+    if (io.bytesAvailable() > 0) io.readAll();
+    // One read that finds nothing is the whole check on a clean line.
+    char sink[512];
+    qint64 count = 0;
+    while ((count = line.ReadNow(sink, sizeof sink)) > 0) {
+    }
+    if (count == 0) return;
+    // An end or an error: Qt's own read below finds it.
+  }
   // waitForReadyRead(0) pulls what the OS already holds into Qt's buffer without blocking.
   io.waitForReadyRead(0);
   while (io.bytesAvailable() > 0) {
@@ -104,7 +138,14 @@ void SettleLine(QIODevice& io, int quiet_ms) {
 }
 
 bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& deadline) {
-  if (io.write(packet) != packet.size()) return false;
+  qint64 written = 0;
+  if (const LineDescriptor line(io); line.valid() && io.bytesToWrite() == 0) {
+    // Straight to the line: Qt would buffer the packet and switch its write notifier on and off.
+    written = std::max<qint64>(line.WriteNow(packet.constData(), packet.size()), 0);
+    if (written == packet.size()) return true;
+  }
+  const qint64 rest = packet.size() - written;
+  if (io.write(packet.constData() + written, rest) != rest) return false;
   while (io.bytesToWrite() > 0) {
     if (deadline.hasExpired() || LineLost(io)) return false;
     // A line with room takes the packet at once; only a full one waits in the event loop.
@@ -114,11 +155,16 @@ bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& dead
   return true;
 }
 
-int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline) {
+int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline,
+                   QByteArray* beyond, bool* dry) {
   reply.clear();
+  if (dry != nullptr) *dry = false;
+  LineDescriptor line(io);
+  const qint64 ahead = beyond != nullptr ? kReadAhead : 0;
   while (reply.size() < awaited) {
     if (io.bytesAvailable() > 0) {
       reply.append(io.read(awaited - reply.size()));
+      if (dry != nullptr) *dry = false;
       continue;
     }
     if (LineLost(io)) {
@@ -127,8 +173,25 @@ int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlin
     }
     if (deadline.hasExpired()) break;
     const qint64 left = deadline.remainingTime();
-    if (io.waitForReadyRead(left < 0 ? kDirectWaitMs
-                                     : static_cast<int>(std::min<qint64>(left, kDirectWaitMs)))) {
+    const int direct_ms =
+        left < 0 ? kDirectWaitMs : static_cast<int>(std::min<qint64>(left, kDirectWaitMs));
+    if (line.valid()) {
+      if (line.WaitReadable(direct_ms)) {
+        // What this reply still lacks, and what follows it only for a caller who keeps that.
+        const qsizetype had = reply.size();
+        const qint64 lacking = awaited - had;
+        reply.resize(awaited + ahead);
+        const qint64 count = line.ReadNow(reply.data() + had, lacking + ahead);
+        const qint64 got = std::max<qint64>(count, 0);
+        if (got > lacking) beyond->append(reply.constData() + awaited, got - lacking);
+        if (dry != nullptr) *dry = got < lacking + ahead;
+        reply.resize(had + std::min(got, lacking));
+        // At an end or an error, or woken with nothing to read (a line hung up), Qt's own read
+        // takes over and marks the line.
+        if (count <= 0) line.Drop();
+        continue;
+      }
+    } else if (io.waitForReadyRead(direct_ms)) {
       continue;
     }
     AwaitActivity(io, deadline);

@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 
 class QIODevice;
+class QTimer;
 
 namespace tessaly::comm {
 
@@ -18,6 +20,27 @@ inline constexpr int kReceiveClosed = 2;
 // meanwhile is refused by the exchange layer.
 void AwaitActivity(QIODevice& io, const QDeadlineTimer& deadline, bool writing = false);
 
+// Starts `timer` when the wait it covers first turns to the event loop, for what is left of `ms`
+// by then, and stops it when the wait is over. Only the event loop runs a timer, so it fires when
+// one started with the wait would; a reply that comes at once costs no timer at all.
+class TimerForLoopWaits {
+ public:
+  TimerForLoopWaits(QTimer& timer, int ms);
+  ~TimerForLoopWaits();
+  TimerForLoopWaits(const TimerForLoopWaits&) = delete;
+  TimerForLoopWaits& operator=(const TimerForLoopWaits&) = delete;
+
+  // Every wait calls it before it runs the event loop.
+  static void LoopWaitBegins();
+
+ private:
+  QTimer& timer_;
+  int ms_;
+  QElapsedTimer since_;
+  bool started_ = false;
+  TimerForLoopWaits* outer_;
+};
+
 // Drops whatever is waiting: a reply that came after its request had given up, or the remainder of
 // a partial one. Called before every send so that it is never read as the next command's answer.
 void DiscardStale(QIODevice& io);
@@ -29,8 +52,15 @@ void SettleLine(QIODevice& io, int quiet_ms);
 // Writes the whole packet, waiting at most until `deadline` for it to leave.
 bool SendAll(QIODevice& io, const QByteArray& packet, const QDeadlineTimer& deadline);
 
+// What one read from the line may take beyond the bytes a reply still lacks, when the caller
+// keeps them (see ReceiveExactly).
+inline constexpr int kReadAhead = 64;
+
 // Fills `reply` with exactly `awaited` bytes. A partial reply at the deadline is dropped, so the
-// link stays usable for the next exchange.
-int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline);
+// link stays usable for the next exchange. With `beyond`, a read from the line may also take up to
+// kReadAhead bytes that follow the reply; they are appended there. `dry` tells whether the read
+// that completed the reply got less than it asked for, so the line then held nothing more.
+int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlineTimer& deadline,
+                   QByteArray* beyond = nullptr, bool* dry = nullptr);
 
 }  // namespace tessaly::comm

@@ -10,6 +10,8 @@ namespace tessaly::comm {
 namespace {
 
 constexpr int kWriteLimitMs = 1000;
+// How long a line read dry stays clean enough to send on without looking again.
+constexpr qint64 kStillDryNs = 1000000;
 
 int CommandOf(const QByteArray& bytes) {
   return bytes.size() > device::kCommandByte ? static_cast<uint8_t>(bytes[device::kCommandByte])
@@ -50,7 +52,12 @@ bool ReplyChannel::Send(QIODevice& io, const QByteArray& packet) {
     (void)ReceiveExactly(io, late, late_bytes_, late_until_);
     late_command_ = -1;
   }
-  DiscardStale(io);
+  // A line read dry a moment ago, whose Qt buffer is still empty, holds nothing to drop: a byte
+  // arriving since is no different from one arriving just after the check.
+  if (!dry_since_.isValid() || dry_since_.nsecsElapsed() > kStillDryNs || io.bytesAvailable() > 0) {
+    DiscardStale(io);
+  }
+  dry_since_.invalidate();
   sent_command_ = command;
   sent_at_.start();
   return SendAll(io, packet, QDeadlineTimer(kWriteLimitMs));
@@ -59,9 +66,20 @@ bool ReplyChannel::Send(QIODevice& io, const QByteArray& packet) {
 int ReplyChannel::Receive(QIODevice& io, QByteArray& reply, int awaited,
                           const QDeadlineTimer& deadline) {
   reply.clear();
+  dry_since_.invalidate();
+  QByteArray ahead;  // read past what a round asked for: the next round's first bytes
   for (;;) {
-    QByteArray more;
-    const int status = ReceiveExactly(io, more, awaited - static_cast<int>(reply.size()), deadline);
+    const int lacking = awaited - static_cast<int>(reply.size());
+    QByteArray more = ahead.left(lacking);
+    ahead.remove(0, more.size());
+    int status = kReceiveOk;
+    bool dry = false;
+    if (more.size() < lacking) {
+      QByteArray rest;
+      status =
+          ReceiveExactly(io, rest, lacking - static_cast<int>(more.size()), deadline, &ahead, &dry);
+      more.append(rest);
+    }
     if (status != kReceiveOk) {
       reply.clear();
       if (status == kReceiveTimeout) {
@@ -74,6 +92,8 @@ int ReplyChannel::Receive(QIODevice& io, QByteArray& reply, int awaited,
     reply.append(more);
     if (Fits(reply, sent_command_)) {
       late_command_ = -1;
+      // What follows our answer is dropped, as the next send would drop it.
+      if (dry) dry_since_.start();
       return kReceiveOk;
     }
     // Not our answer: a straggler, the tail of one, or noise. Ours can only start further on.
@@ -82,6 +102,7 @@ int ReplyChannel::Receive(QIODevice& io, QByteArray& reply, int awaited,
 }
 
 void ReplyChannel::Forget() {
+  dry_since_.invalidate();
   sent_command_ = -1;
   late_command_ = -1;
   late_bytes_ = 0;

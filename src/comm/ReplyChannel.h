@@ -30,6 +30,8 @@ class ReplyChannel {
 
   int sent_command_ = -1;
   QElapsedTimer sent_at_;
+  // Set when the last answer was read and the line then had nothing more.
+  QElapsedTimer dry_since_;
   int late_command_ = -1;
   int late_bytes_ = 0;
   QDeadlineTimer late_until_;

@@ -66,14 +66,19 @@ bool SerialLink::IsOpen() const { return port_.isOpen(); }
 
 bool SerialLink::Send(const QByteArray& packet) {
   if (!port_.isOpen()) return false;
-  port_.clearError();
+  ClearError();
   return channel_.Send(port_, packet);
 }
 
 int SerialLink::Receive(QByteArray& reply, int awaited, const QDeadlineTimer& deadline) {
   if (!port_.isOpen()) return kReceiveClosed;
-  port_.clearError();
+  ClearError();
   return channel_.Receive(port_, reply, awaited, deadline);
+}
+
+void SerialLink::ClearError() {
+  // Clearing builds the "No error" text and signals; a line without an error needs neither.
+  if (port_.error() != QSerialPort::NoError) port_.clearError();
 }
 
 QString SerialLink::Describe() const { return QStringLiteral("USB ") + target_name_; }

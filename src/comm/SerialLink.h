@@ -35,6 +35,8 @@ class SerialLink : public QObject, public Link {
   QString OpenedPortName() const { return port_.portName(); }
 
  private:
+  void ClearError();
+
   const ComPortMap& ports_;
   QSerialPort port_;
   QString target_name_;

@@ -35,5 +35,21 @@ TEST(ReplyChannelFuzz, FailedReceiveAfterALateAnswerHandsBackNothing) {
   EXPECT_TRUE(reply.isEmpty());
 }
 
+// Found by the reply fuzzer (a request of command 0x8F, which has no answer): the receive looked
+// for a fitting reply in no bytes for ever. It returns at once and leaves the line alone.
+TEST(ReplyChannelFuzz, NothingAwaitedReturnsAtOnceAndReadsNothing) {
+  ReplyChannel channel;
+  QBuffer sent;
+  sent.open(QIODevice::ReadWrite);
+  ASSERT_TRUE(channel.Send(sent, Plain(0x8F)));
+  QByteArray line = Plain(device::kCmdIdentify);
+  QBuffer source(&line);
+  source.open(QIODevice::ReadOnly);
+  QByteArray reply("stale");
+  EXPECT_EQ(channel.Receive(source, reply, 0, QDeadlineTimer(0)), kReceiveOk);
+  EXPECT_TRUE(reply.isEmpty());
+  EXPECT_EQ(source.pos(), 0);
+}
+
 }  // namespace
 }  // namespace tessaly::comm

@@ -1,17 +1,14 @@
 #include "comm/SerialAccess.h"
 
 #include <QDir>
-#include <QFile>
-#include <cerrno>
-
-#include <unistd.h>
+#include <QFileInfo>
 
 namespace tessaly::comm {
 
 bool SerialAccessDenied(const QString& device_path) {
-  const QByteArray path = QFile::encodeName(device_path);
-  if (::access(path.constData(), F_OK) != 0) return false;
-  return ::access(path.constData(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
+  // Qt asks the system whether the user running us may read and write it.
+  const QFileInfo port(device_path);
+  return port.exists() && !(port.isReadable() && port.isWritable());
 }
 
 QString SerialAccessDeniedText(const QString& com_name, const QString& device_path) {

@@ -62,8 +62,10 @@ format:
 tidy: configure
 	git ls-files 'src/*.cpp' | xargs clang-tidy -p $(BUILD) --quiet
 
+# UndefinedBehaviorSanitizer only prints by default; a finding must fail its test.
 asan:
-	$(MAKE) test BUILD=build-asan BUILD_TYPE=Debug CMAKE_ARGS=-DTESSALY_SANITIZE=ON
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  $(MAKE) test BUILD=build-asan BUILD_TYPE=Debug CMAKE_ARGS=-DTESSALY_SANITIZE=ON
 
 # The parsers under libFuzzer with ASan and UBSan, built by clang in a folder of their own;
 # each runs FUZZ_SECONDS (or a million executions).

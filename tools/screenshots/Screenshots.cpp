@@ -21,6 +21,9 @@
 #include <cstdio>
 #include <functional>
 
+#include "ConnectShots.h"
+#include "EqShots.h"
+#include "ProgramShots.h"
 #include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "app/SettingsDialog.h"
@@ -33,9 +36,6 @@
 #include "editor/EditorManager.h"
 #include "editor/EditorMeters.h"
 #include "editor/EditorWindow.h"
-#include "ConnectShots.h"
-#include "EqShots.h"
-#include "ProgramShots.h"
 #include "graph/ui/ResponseGraphWindow.h"
 #include "model/EditPath.h"
 #include "protocol/Offsets.h"

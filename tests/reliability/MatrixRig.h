@@ -8,19 +8,15 @@
 #include <optional>
 
 #include "comm/Comm.h"
+#include "connect/ConnectRuntime.h"
 #include "connect/ConnectSession.h"
 #include "connect/TcpConnect.h"
-#include "graph/ResponseCurves.h"
 #include "meters/MeterPoll.h"
-#include "model/EditPath.h"
+#include "model/EditCore.h"
 #include "programs/ChannelCopy.h"
 #include "programs/FileTransfers.h"
 #include "programs/ProgramMemory.h"
-#include "programs/ProgramNames.h"
-#include "programs/SleepTable.h"
 #include "programs/WholeProgram.h"
-#include "protocol/FamilyAOperations.h"
-#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
@@ -37,21 +33,18 @@ struct MatrixRig {
   bool app = (test::EnsureCoreApplication(), true);
   test::RecordingMessenger messenger;
   comm::Comm comm{messenger};
-  protocol::ProgramStore store{comm};
-  protocol::FamilyAOperations family_a{store};
-  protocol::FamilyBOperations family_b{store};
-  protocol::Dispatcher dispatcher{store, family_a, family_b};
-  graph::ResponseCurves curves{store};
-  programs::ProgramNames names;
-  programs::SleepTables sleep;
-  programs::WholeProgram whole{comm, store, dispatcher, curves, names};
+  connect::ConnectRuntime runtime{comm};
+  model::EditCore editing{runtime.store};
+  protocol::ProgramStore& store = runtime.store;
+  programs::ProgramNames& names = runtime.names;
+  connect::ConnectSession& session = runtime.session;
+  connect::ConnectContext& context = runtime.context;
+  model::EditPath& edits = editing.edits;
+  programs::WholeProgram whole{comm, store, editing.dispatcher, editing.curves, names};
   programs::ProgramMemory memory{comm, store, whole, names};
   QTemporaryDir folder;
   programs::FileTransfers files{comm, store, whole, memory, folder.path()};
-  programs::ChannelCopier copier{comm, store, curves, whole};
-  model::EditPath edits{store, curves, dispatcher};
-  connect::ConnectSession session;
-  connect::ConnectContext context{comm, session, store, names, sleep};
+  programs::ChannelCopier copier{comm, store, editing.curves, whole};
   test::SimHarness emulator;
   sim::SimDevice* device = nullptr;
   int slot = 0;

@@ -14,14 +14,13 @@
 #include <vector>
 
 #include "comm/Comm.h"
+#include "connect/ConnectRuntime.h"
 #include "connect/DeviceReadout.h"
 #include "connect/TcpConnect.h"
 #include "device/DeviceTypes.h"
-#include "graph/ResponseCurves.h"
 #include "meters/MeterPoll.h"
+#include "model/EditCore.h"
 #include "model/EditPath.h"
-#include "protocol/FamilyAOperations.h"
-#include "protocol/FamilyBOperations.h"
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
@@ -91,16 +90,12 @@ struct Fleet {
 struct Core {
   test::RecordingMessenger messenger;
   comm::Comm comm{messenger};
-  protocol::ProgramStore store{comm};
-  protocol::FamilyAOperations family_a{store};
-  protocol::FamilyBOperations family_b{store};
-  protocol::Dispatcher dispatcher{store, family_a, family_b};
-  graph::ResponseCurves curves{store};
-  model::EditPath edits{store, curves, dispatcher};
-  programs::ProgramNames names;
-  programs::SleepTables sleep;
-  connect::ConnectSession session;
-  connect::ConnectContext context{comm, session, store, names, sleep};
+  connect::ConnectRuntime runtime{comm};
+  model::EditCore editing{runtime.store};
+  model::EditPath& edits = editing.edits;
+  protocol::ProgramStore& store = runtime.store;
+  connect::ConnectSession& session = runtime.session;
+  connect::ConnectContext& context = runtime.context;
 };
 
 connect::ConnectOutcome Scan(Core& core, const Fleet& fleet, int subnet) {

@@ -6,6 +6,8 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -14,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "BenchSupport.h"
@@ -28,11 +31,15 @@ using tessaly::comm::Comm;
 
 const unsigned char kGainEdit[13] = {0x8D, 0x1F, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0x7F, 0xF7};
 
+// Both lines' devices live in one emulator host, so one thread answers ours and the bare
+// exchanges alike: two hosts let the scheduler place their threads differently, and the ratio then
+// measured thread placement rather than the exchange.
 struct Rig {
   tessaly::sim::SimHost host;
   SilentMessenger messenger;
   std::unique_ptr<Comm> comm;
-  int index = -1;
+  int ours = -1;
+  int bare = -1;
 
   explicit Rig(bool tcp) {
     tessaly::sim::SimDeviceConfig config;
@@ -40,17 +47,18 @@ struct Rig {
     config.link = tcp ? tessaly::sim::SimLinkKind::kTcp : tessaly::sim::SimLinkKind::kPty;
     config.address = QStringLiteral("127.0.0.2");
     config.port = 0;
-    index = host.Start(config);
+    ours = host.Start(config);
+    bare = host.Start(config);
     comm = std::make_unique<Comm>(messenger);
     auto& state = comm->state();
     comm->OpenTraffic();
     state.connection_mode = tcp ? tessaly::comm::kLinkTcp : tessaly::comm::kLinkUsb;
     state.com_port = 3;
-    comm->com_ports().Map(3, host.pty_path(index));
-    comm->table().Register(0, {state.connection_mode, host.address(index), 0, 0, {}});
+    comm->com_ports().Map(3, host.pty_path(ours));
+    comm->table().Register(0, {state.connection_mode, host.address(ours), 0, 0, {}});
     if (tcp) {
       comm->tcp().Initialise(33);
-      comm->tcp().Connect(0, host.address(index), host.port(index), 2000);
+      comm->tcp().Connect(0, host.address(ours), host.port(ours), 2000);
     }
   }
 };
@@ -70,10 +78,10 @@ bool RawExchange(int fd) {
   return true;
 }
 
-// A plain descriptor to the rig's device, as a program without Qt would hold it.
+// A plain descriptor to the rig's second device, as a program without Qt would hold it.
 int OpenRaw(Rig& rig, bool tcp) {
   if (!tcp) {
-    const int fd = open(rig.host.pty_path(rig.index).toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    const int fd = open(rig.host.pty_path(rig.bare).toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     termios tio{};
     tcgetattr(fd, &tio);
     cfmakeraw(&tio);
@@ -84,7 +92,7 @@ int OpenRaw(Rig& rig, bool tcp) {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in target{};
   target.sin_family = AF_INET;
-  target.sin_port = htons(rig.host.port(rig.index));
+  target.sin_port = htons(rig.host.port(rig.bare));
   inet_pton(AF_INET, "127.0.0.2", &target.sin_addr);
   int one = 1;
   setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -98,14 +106,32 @@ double Microseconds(std::chrono::steady_clock::duration d) {
 // Five repetitions of alternating blocks of exchanges, ours and bare ones on a device of their own,
 // so a machine busy with something else slows both alike. Each repetition gives the ratio of the
 // two medians; the figure is the median of the five ratios.
+// The emulator's thread on one processor and this one on another, as a device and the PC are: left
+// to the scheduler, the two threads sometimes share a processor and sometimes not, and the bare
+// exchange's median jumps between two speeds from one run to the next.
+void PinThread(int cpu) {
+  if (std::thread::hardware_concurrency() < 2) return;
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  CPU_SET(cpu, &set);
+  pthread_setaffinity_np(pthread_self(), sizeof set, &set);
+}
+
 bool Compare(bool tcp) {
   constexpr int kRepetitions = 5;
   constexpr int kBlocks = 10;
   constexpr int kBlockExchanges = 100;
-  Rig ours(tcp);
-  Rig bare(tcp);
-  const int fd = OpenRaw(bare, tcp);
+  PinThread(1);  // the emulator's thread, started by the rig, keeps this processor
+  Rig rig(tcp);
+  PinThread(0);
+  const int fd = OpenRaw(rig, tcp);
   if (fd < 0) return false;
+  // Warm both paths (first connections, caches, the emulator's buffers) before timing.
+  for (int i = 0; i < 200; ++i) {
+    if (!rig.comm->Exchange(0, 1, {1, 0, 0, 0, 0, 0, 0, 127}).answered() || !RawExchange(fd)) {
+      return false;
+    }
+  }
   std::vector<double> ratios;
   std::vector<double> our_medians;
   std::vector<double> raw_medians;
@@ -115,7 +141,7 @@ bool Compare(bool tcp) {
     for (int block = 0; block < kBlocks; ++block) {
       for (int i = 0; i < kBlockExchanges; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        if (!ours.comm->Exchange(0, 1, {1, 0, 0, 0, 0, 0, 0, 127}).answered()) return false;
+        if (!rig.comm->Exchange(0, 1, {1, 0, 0, 0, 0, 0, 0, 127}).answered()) return false;
         our_us.push_back(Microseconds(std::chrono::steady_clock::now() - start));
       }
       for (int i = 0; i < kBlockExchanges; ++i) {

@@ -28,10 +28,14 @@ class LineDescriptor {
   qint64 ReadNow(char* data, qint64 size) const;
   // Writes what the line takes at once: the count (0 when it takes nothing now), or -1 at an error.
   qint64 WriteNow(const char* data, qint64 size) const;
-  // Waits at most `ms` for something to read, an end or an error; false when nothing came.
-  bool WaitReadable(int ms) const;
+  // Waits at most `ms` for bytes and reads at most `size` of them: the count, 0 when nothing came
+  // in that time, or -1 at an end or an error (a line that wakes the wait with nothing to read
+  // has hung up).
+  qint64 ReadWithin(char* data, qint64 size, int ms) const;
 
  private:
+  bool WaitReadable(int ms) const;
+
   qintptr handle_ = -1;
   [[maybe_unused]] bool socket_ = false;
 };

@@ -9,6 +9,8 @@ qint64 LineDescriptor::ReadNow(char* /*data*/, qint64 /*size*/) const { return -
 
 qint64 LineDescriptor::WriteNow(const char* /*data*/, qint64 /*size*/) const { return -1; }
 
+qint64 LineDescriptor::ReadWithin(char* /*data*/, qint64 /*size*/, int /*ms*/) const { return -1; }
+
 bool LineDescriptor::WaitReadable(int /*ms*/) const { return true; }
 
 }  // namespace tessaly::comm

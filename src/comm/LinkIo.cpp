@@ -176,19 +176,18 @@ int ReceiveExactly(QIODevice& io, QByteArray& reply, int awaited, const QDeadlin
     const int direct_ms =
         left < 0 ? kDirectWaitMs : static_cast<int>(std::min<qint64>(left, kDirectWaitMs));
     if (line.valid()) {
-      if (line.WaitReadable(direct_ms)) {
-        // What this reply still lacks, and what follows it only for a caller who keeps that.
-        const qsizetype had = reply.size();
-        const qint64 lacking = awaited - had;
-        reply.resize(awaited + ahead);
-        const qint64 count = line.ReadNow(reply.data() + had, lacking + ahead);
-        const qint64 got = std::max<qint64>(count, 0);
-        if (got > lacking) beyond->append(reply.constData() + awaited, got - lacking);
+      // What this reply still lacks, and what follows it only for a caller who keeps that.
+      const qsizetype had = reply.size();
+      const qint64 lacking = awaited - had;
+      reply.resize(awaited + ahead);
+      const qint64 count = line.ReadWithin(reply.data() + had, lacking + ahead, direct_ms);
+      const qint64 got = std::max<qint64>(count, 0);
+      if (got > lacking) beyond->append(reply.constData() + awaited, got - lacking);
+      reply.resize(had + std::min(got, lacking));
+      if (count != 0) {
         if (dry != nullptr) *dry = got < lacking + ahead;
-        reply.resize(had + std::min(got, lacking));
-        // At an end or an error, or woken with nothing to read (a line hung up), Qt's own read
-        // takes over and marks the line.
-        if (count <= 0) line.Drop();
+        // At an end or an error Qt's own read takes over and marks the line.
+        if (count < 0) line.Drop();
         continue;
       }
     } else if (io.waitForReadyRead(direct_ms)) {

@@ -389,8 +389,9 @@ EditOutcome EditPath::SetIndexes(const std::vector<FieldIndex>& fields) {
         entry.bytes.push_back({static_cast<int>(i), record_before[i], record_after[i]});
       }
     }
-    entry.state_before = state_before;
-    entry.state_after = ctx.state();
+    if (ctx.state() != state_before)
+      entry.state = std::make_unique<const UndoEntry::StateChange>(
+          UndoEntry::StateChange{state_before, ctx.state()});
     // A one-shot action is undone by resending what it changed: every band of the channel.
     const auto add_sends = [&](int channel) {
       if (p.kind != ValueKind::kAction) {
@@ -512,7 +513,7 @@ EditOutcome EditPath::Replay(int slot, const UndoEntry& entry, bool forward) {
   const protocol::SlotState state_now = *state;
   for (const UndoEntry::Byte& b : entry.bytes)
     PutByte(*data, b.offset, forward ? b.after : b.before);
-  *state = forward ? entry.state_after : entry.state_before;
+  if (entry.state) *state = forward ? entry.state->after : entry.state->before;
 
   const bool held = store_.transmitter().Holds(slot);
   EditResult result = EditResult::kDone;

@@ -48,7 +48,10 @@ void UndoStack::Push(UndoEntry entry) {
         it->after = b.after;
       }
     }
-    open.state_after = entry.state_after;
+    if (entry.state) {
+      open.state = std::make_unique<const UndoEntry::StateChange>(UndoEntry::StateChange{
+          open.state ? open.state->before : entry.state->before, entry.state->after});
+    }
     for (const UndoEntry::Send& s : entry.sends) {
       const bool known = std::any_of(open.sends.begin(), open.sends.end(), [&](const auto& o) {
         return o.id == s.id && o.channel == s.channel && o.element == s.element;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "model/EditTypes.h"
@@ -12,7 +13,8 @@ namespace tessaly::model {
 class EditPath;
 
 // What one edit changed in a slot: the record and tail bytes (offset, old, new), the slot state
-// before and after, and the commands to send again (parameter, channel, element) in order.
+// before and after when the edit changed it, and the commands to send again (parameter, channel,
+// element) in order.
 struct UndoEntry {
   struct Byte {
     int offset = 0;
@@ -26,8 +28,13 @@ struct UndoEntry {
   };
   QString text;  // "Gain Left -6 dB"
   std::vector<Byte> bytes;
-  protocol::SlotState state_before;
-  protocol::SlotState state_after;
+  struct StateChange {
+    protocol::SlotState before;
+    protocol::SlotState after;
+  };
+  // Most edits (every level and frequency) leave the slot state alone, and a hundred steps on each
+  // of several devices would otherwise keep two copies of it per step.
+  std::unique_ptr<const StateChange> state;
   std::vector<Send> sends;
 };
 

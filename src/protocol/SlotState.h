@@ -10,6 +10,7 @@ namespace tessaly::protocol {
 struct CrossoverState {
   int frequency = 0;  // Hz
   int slope = 0;      // index into the slope list, 0 "Bypass"
+  bool operator==(const CrossoverState&) const = default;
 };
 
 inline constexpr uint8_t kDelayUnitTime = 0;
@@ -50,6 +51,7 @@ struct SlotState {
   std::array<uint8_t, kTailKeptCount> kept_settings{};
 
   std::array<uint8_t, 4> ip = kDefaultSlotIp;
+  bool operator==(const SlotState&) const = default;
 };
 
 }  // namespace tessaly::protocol

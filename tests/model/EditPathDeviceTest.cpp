@@ -325,6 +325,26 @@ TEST(EditPathUndo, LinkedEditUndoesAndRedoesOnEveryMember) {
   }
 }
 
+// A drag over the noise level, which lives in the slot state rather than the record: undo goes
+// back to where the drag began and redo to where it ended.
+TEST(EditPathUndo, GestureOverTheSlotStateUndoesToItsStartAndRedoesToItsEnd) {
+  Rig rig(kA);
+  const ParameterDescriptor* noise = FindParameter(QStringLiteral("noise.level"));
+  const EditTarget target{kSlot, noise->id, -1, -1};
+  const std::optional<int> start = rig.path.Index(target);
+  rig.path.BeginGesture(kSlot, QStringLiteral("Noise drag"));
+  for (const int step : {10, 20, 30}) {
+    ASSERT_EQ(rig.path.SetIndex(target, noise->minimum + step).status, EditStatus::kDone);
+  }
+  rig.path.EndGesture(kSlot);
+  UndoStack& undo = rig.path.Undo(kSlot);
+  ASSERT_EQ(undo.UndoLast().status, EditStatus::kDone);
+  EXPECT_EQ(rig.path.Index(target), start);
+  ASSERT_EQ(undo.RedoLast().status, EditStatus::kDone);
+  EXPECT_EQ(rig.path.Index(target), noise->minimum + 30);
+  EXPECT_EQ(rig.DeviceDifference(), "");
+}
+
 // Alternating -1 and -2 dB: with every step kept, undoing all would end at 0 dB.
 TEST(EditPathUndo, HistoryKeepsTheLatestStepsOnly) {
   Rig rig(kA);

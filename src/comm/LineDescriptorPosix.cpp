@@ -63,7 +63,7 @@ qint64 LineDescriptor::ReadWithin(char* data, qint64 size, int ms) const {
     const qint64 count = ReadNow(data, size);
     return count == 0 ? -1 : count;
   }
-  // A thread asleep in recv() is woken sooner than one asleep in poll() (some 10 us of a 40 us
+  // A thread asleep in recv() is woken sooner than one asleep in poll() (up to 10 us of a 40 us
   // exchange on loopback), so for this one read the socket blocks, with the wait as its receive
   // time-out. Qt keeps the socket non-blocking; it gets it back before anything else runs here.
   const int fd = static_cast<int>(handle_);

@@ -32,8 +32,8 @@ struct UndoEntry {
     protocol::SlotState before;
     protocol::SlotState after;
   };
-  // Most edits (every level and frequency) leave the slot state alone, and a hundred steps on each
-  // of several devices would otherwise keep two copies of it per step.
+  // Most edits (levels, delays, dynamics, EQ gains and frequencies) leave the slot state alone,
+  // and a hundred steps on each of several devices would otherwise keep two copies of it a step.
   std::unique_ptr<const StateChange> state;
   std::vector<Send> sends;
 };

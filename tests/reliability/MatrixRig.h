@@ -20,6 +20,7 @@
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
+#include "support/WiredCore.h"
 
 namespace tessaly::reliability {
 
@@ -27,19 +28,10 @@ enum class Line { kTcp, kPty };
 
 // One run's core, wired as the application wires it, with one emulated device on line in `slot`
 // over TCP (on its own loop-back address) or a pseudo-terminal. Fresh for every cell.
-struct MatrixRig {
+struct MatrixRig : test::WiredCore {
   MatrixRig(Line line, int type, QString address) : line_(line), type_(type), address_(address) {}
 
-  bool app = (test::EnsureCoreApplication(), true);
-  test::RecordingMessenger messenger;
-  comm::Comm comm{messenger};
-  connect::ConnectRuntime runtime{comm};
-  model::EditCore editing{runtime.store};
-  protocol::ProgramStore& store = runtime.store;
   programs::ProgramNames& names = runtime.names;
-  connect::ConnectSession& session = runtime.session;
-  connect::ConnectContext& context = runtime.context;
-  model::EditPath& edits = editing.edits;
   programs::WholeProgram whole{comm, store, editing.dispatcher, editing.curves, names};
   programs::ProgramMemory memory{comm, store, whole, names};
   QTemporaryDir folder;

@@ -24,6 +24,7 @@
 #include "protocol/ProgramStore.h"
 #include "support/RecordingMessenger.h"
 #include "support/SimHarness.h"
+#include "support/WiredCore.h"
 
 namespace tessaly {
 namespace {
@@ -99,17 +100,7 @@ struct Fleet {
   std::array<int, kDevices> index_{};
 };
 
-// The run's core, wired as the application wires it.
-struct Core {
-  test::RecordingMessenger messenger;
-  comm::Comm comm{messenger};
-  connect::ConnectRuntime runtime{comm};
-  model::EditCore editing{runtime.store};
-  model::EditPath& edits = editing.edits;
-  protocol::ProgramStore& store = runtime.store;
-  connect::ConnectSession& session = runtime.session;
-  connect::ConnectContext& context = runtime.context;
-};
+using Core = test::WiredCore;
 
 connect::ConnectOutcome Scan(Core& core, const Fleet& fleet, int subnet) {
   core.comm.set_device_port(fleet.harness.port());

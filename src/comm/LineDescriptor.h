@@ -34,8 +34,6 @@ class LineDescriptor {
   qint64 ReadWithin(char* data, qint64 size, int ms) const;
 
  private:
-  bool WaitReadable(int ms) const;
-
   qintptr handle_ = -1;
   [[maybe_unused]] bool socket_ = false;
 };

@@ -11,6 +11,4 @@ qint64 LineDescriptor::WriteNow(const char* /*data*/, qint64 /*size*/) const { r
 
 qint64 LineDescriptor::ReadWithin(char* /*data*/, qint64 /*size*/, int /*ms*/) const { return -1; }
 
-bool LineDescriptor::WaitReadable(int /*ms*/) const { return true; }
-
 }  // namespace tessaly::comm

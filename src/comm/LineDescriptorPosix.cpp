@@ -11,6 +11,19 @@
 #include "comm/LineDescriptor.h"
 
 namespace tessaly::comm {
+namespace {
+
+// Waits at most `ms` for something to read, an end or an error; false when nothing came.
+bool WaitReadable(int fd, int ms) {
+  pollfd line{fd, POLLIN, 0};
+  for (;;) {
+    const int ready = ::poll(&line, 1, ms);
+    if (ready >= 0) return ready > 0;
+    if (errno != EINTR) return true;  // let the read meet the error
+  }
+}
+
+}  // namespace
 
 LineDescriptor::LineDescriptor(QIODevice& io) {
   if (auto* socket = qobject_cast<QAbstractSocket*>(&io)) {
@@ -47,31 +60,22 @@ qint64 LineDescriptor::WriteNow(const char* data, qint64 size) const {
   }
 }
 
-bool LineDescriptor::WaitReadable(int ms) const {
-  pollfd line{static_cast<int>(handle_), POLLIN, 0};
-  for (;;) {
-    const int ready = ::poll(&line, 1, ms);
-    if (ready >= 0) return ready > 0;
-    if (errno != EINTR) return true;  // let the read meet the error
-  }
-}
-
 qint64 LineDescriptor::ReadWithin(char* data, qint64 size, int ms) const {
   if (ms <= 0) return ReadNow(data, size);
+  const int fd = static_cast<int>(handle_);
   if (!socket_) {
-    if (!WaitReadable(ms)) return 0;
+    if (!WaitReadable(fd, ms)) return 0;
     const qint64 count = ReadNow(data, size);
     return count == 0 ? -1 : count;
   }
   // A thread asleep in recv() is woken sooner than one asleep in poll() (up to 10 us of a 40 us
   // exchange on loopback), so for this one read the socket blocks, with the wait as its receive
   // time-out. Qt keeps the socket non-blocking; it gets it back before anything else runs here.
-  const int fd = static_cast<int>(handle_);
   const timeval limit{ms / 1000, (ms % 1000) * 1000};
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags < 0 || ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) != 0 ||
       ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-    return WaitReadable(ms) ? ReadNow(data, size) : 0;
+    return WaitReadable(fd, ms) ? ReadNow(data, size) : 0;
   }
   ssize_t count = 0;
   do {

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "comm/LinkLossText.h"
+#include "device/Commands.h"
 #include "device/DeviceTypes.h"
 #include "editor/EditorWindow.h"
 #include "editor/ui/EditorWindowRigs.h"
@@ -83,7 +84,10 @@ class SlowLinkTest : public QObject {
     f.Release();
     QTest::qWait(50);
     QCOMPARE(f.DeviceGain(), shown);
-    const int packets = f.sim.device(f.device).ReceivedCount();
+    // Gain packets only: meter polls and keep-alives share the line, more of them the longer a
+    // loaded machine takes over the drag.
+    const int packets =
+        static_cast<int>(f.sim.device(f.device).ReceivedCommands().count(device::kCmdGain));
     QVERIFY2(packets >= 2 && packets < kMoves, qPrintable(QString::number(packets)));
     QVERIFY(f.messenger.shown.isEmpty());
   }
